@@ -1,0 +1,54 @@
+#pragma once
+
+#include "model/DerivedData.h"
+#include "model/Model.h"
+
+#include <cmath>
+#include <cstdint>
+
+namespace faceto::bench {
+
+// A wavy sheet of `columns` x `rows` vertices, two triangles per grid cell, with `frameCount`
+// frames that differ slightly. Skin coordinates cover a 256 x 256 skin.
+inline ModelData makeGridModel(int32_t columns, int32_t rows, int frameCount, int32_t maxTriangles = INT32_MAX) {
+    ModelData data;
+    Model& model = data.model;
+    model.vertexInfos.resize(size_t(columns) * size_t(rows));
+    for (int32_t r = 0; r + 1 < rows; ++r) {
+        for (int32_t c = 0; c + 1 < columns; ++c) {
+            const int32_t v = r * columns + c;
+            auto st = [&](int32_t vertex) {
+                return std::array<float, 2>{float(vertex % columns) * 255.0f / float(columns),
+                                            float(vertex / columns) * 255.0f / float(rows)};
+            };
+            for (auto corners : {std::array<int32_t, 3>{v, v + columns, v + 1},
+                                 std::array<int32_t, 3>{v + 1, v + columns, v + columns + 1}}) {
+                if (int32_t(model.triangles.size()) >= maxTriangles) {
+                    break;
+                }
+                Triangle t;
+                t.v = corners;
+                t.st = {st(corners[0]), st(corners[1]), st(corners[2])};
+                t.color = 8 + int32_t(model.triangles.size() % 200);
+                model.triangles.push_back(t);
+            }
+        }
+    }
+    for (int f = 0; f < frameCount; ++f) {
+        Frame frame("frame" + std::to_string(f + 1));
+        frame.positions.resize(model.vertexInfos.size());
+        for (int32_t r = 0; r < rows; ++r) {
+            for (int32_t c = 0; c < columns; ++c) {
+                FrameVertex& p = frame.positions[size_t(r) * size_t(columns) + size_t(c)];
+                p.x = float(c) - float(columns) / 2.0f;
+                p.y = float(r) - float(rows) / 2.0f;
+                p.z = 4.0f * std::sin(float(c + f) * 0.3f) * std::cos(float(r) * 0.2f);
+            }
+        }
+        data.frames.push_back(std::move(frame));
+    }
+    buildEdges(model);
+    return data;
+}
+
+} // namespace faceto::bench

@@ -1,0 +1,199 @@
+// Figures for the model core on large meshes: derived data, cut and paste, native files.
+#include "BenchMeshes.h"
+
+#include "formats/FileIO.h"
+#include "formats/Palette.h"
+#include "model/CFacetoDoc.h"
+#include "model/FrameClipboard.h"
+#include "model/NativeFormat.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+
+#include <unistd.h>
+
+using namespace faceto;
+using namespace faceto::bench;
+
+namespace {
+
+class NullHost : public DocumentHost {
+public:
+    void message(std::string_view) override {}
+    void updateAllViews(CFacetoDoc&) override {}
+    void addToRecentFiles(const std::string&) override {}
+};
+
+struct Environment {
+    MemoryProfile profile;
+    NullHost host;
+    PaletteTables palette = PaletteTables::builtIn();
+};
+
+std::string benchFile(const char* name) {
+    return (std::filesystem::temp_directory_path() / name).string();
+}
+
+void BM_BuildEdges100kTriangles(benchmark::State& state) {
+    ModelData data = makeGridModel(317, 317, 1, 100000);
+    for (auto _ : state) {
+        buildEdges(data.model);
+        benchmark::DoNotOptimize(data.model.edges.data());
+    }
+    state.counters["triangles"] = double(data.model.triangles.size());
+}
+BENCHMARK(BM_BuildEdges100kTriangles)->Unit(benchmark::kMillisecond);
+
+void BM_BuildGroups100kTriangles(benchmark::State& state) {
+    ModelData data = makeGridModel(317, 317, 1, 100000);
+    for (auto _ : state) {
+        buildGroupsByConnectivity(data.model);
+        benchmark::DoNotOptimize(data.model.groups.data());
+    }
+    state.counters["triangles"] = double(data.model.triangles.size());
+}
+BENCHMARK(BM_BuildGroups100kTriangles)->Unit(benchmark::kMillisecond);
+
+// Cut of the left half of a 250 x 200 grid (50,000 vertices) with 100 frames.
+void BM_CutHalf50kVertices100Frames(benchmark::State& state) {
+    Environment env;
+    const ModelData source = makeGridModel(250, 200, 100);
+    FrameClipboard clipboard;
+    for (auto _ : state) {
+        state.PauseTiming();
+        CFacetoDoc doc(env.profile, env.host, env.palette);
+        doc.model = source.model;
+        doc.frames = source.frames;
+        doc.setCurrentFrame(0);
+        for (size_t v = 0; v < doc.model.vertexInfos.size(); ++v) {
+            if (v % 250 < 125) {
+                doc.model.vertexInfos[v].flags |= VERTEX_SELECTED;
+            }
+        }
+        state.ResumeTiming();
+        clipboard.cutSelection(doc);
+        benchmark::DoNotOptimize(doc.model.vertexInfos.data());
+    }
+}
+BENCHMARK(BM_CutHalf50kVertices100Frames)->Unit(benchmark::kMillisecond);
+
+// Paste of a 25,000-vertex clipboard into a document with 100 frames.
+void BM_Paste25kVerticesInto100Frames(benchmark::State& state) {
+    Environment env;
+    const ModelData piece = makeGridModel(250, 100, 1);
+    const ModelData target = makeGridModel(100, 100, 100);
+    CFacetoDoc sourceDoc(env.profile, env.host, env.palette);
+    sourceDoc.model = piece.model;
+    sourceDoc.frames = piece.frames;
+    sourceDoc.setCurrentFrame(0);
+    sourceDoc.selectAll();
+    FrameClipboard clipboard;
+    clipboard.copySelection(sourceDoc);
+    for (auto _ : state) {
+        state.PauseTiming();
+        CFacetoDoc doc(env.profile, env.host, env.palette);
+        doc.model = target.model;
+        doc.frames = target.frames;
+        state.ResumeTiming();
+        clipboard.pasteInto(doc);
+        benchmark::DoNotOptimize(doc.model.vertexInfos.data());
+    }
+    state.counters["pasted_vertices"] = double(clipboard.model().vertexCount());
+}
+BENCHMARK(BM_Paste25kVerticesInto100Frames)->Unit(benchmark::kMillisecond);
+
+const ModelData& largeNativeModel() {
+    static const ModelData data = makeGridModel(400, 250, 100); // 100,000 vertices, 100 frames
+    return data;
+}
+
+void BM_NativeWrite100kVertices100Frames(benchmark::State& state) {
+    const ModelData& data = largeNativeModel();
+    const std::string path = benchFile("faceto-bench.fm");
+    for (auto _ : state) {
+        if (!writeNative(path, data.model, data.frames, data.source)) {
+            state.SkipWithError("write failed");
+        }
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(std::filesystem::file_size(path)));
+}
+BENCHMARK(BM_NativeWrite100kVertices100Frames)->Unit(benchmark::kMillisecond);
+
+void BM_NativeRead100kVertices100Frames(benchmark::State& state) {
+    const ModelData& data = largeNativeModel();
+    const std::string path = benchFile("faceto-bench.fm");
+    writeNative(path, data.model, data.frames, data.source);
+    for (auto _ : state) {
+        ModelData out;
+        if (!readNative(path, out)) {
+            state.SkipWithError("read failed");
+        }
+        benchmark::DoNotOptimize(out.frames.data());
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(std::filesystem::file_size(path)));
+}
+BENCHMARK(BM_NativeRead100kVertices100Frames)->Unit(benchmark::kMillisecond);
+
+// The yardsticks: the same number of bytes through plain buffered stdio, without and with the
+// flush to disk that the editor's save does before it replaces the old file.
+void plainWrite(benchmark::State& state, bool sync) {
+    const ModelData& data = largeNativeModel();
+    const ByteBuffer bytes = encodeNative(data.model, data.frames, data.source);
+    const std::string path = benchFile("faceto-bench-plain.bin");
+    for (auto _ : state) {
+        std::FILE* f = std::fopen(path.c_str(), "wb");
+        std::fwrite(bytes.data(), 1, bytes.size(), f);
+        std::fflush(f);
+        if (sync) {
+            ::fsync(::fileno(f));
+        }
+        std::fclose(f);
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(bytes.size()));
+}
+void BM_PlainWriteSameBytes(benchmark::State& state) { plainWrite(state, false); }
+BENCHMARK(BM_PlainWriteSameBytes)->Unit(benchmark::kMillisecond);
+void BM_PlainWriteSameBytesAndSync(benchmark::State& state) { plainWrite(state, true); }
+BENCHMARK(BM_PlainWriteSameBytesAndSync)->Unit(benchmark::kMillisecond);
+
+// Reading into a buffer that a program allocates for the file, as any reader must.
+void BM_PlainReadSameBytesFreshBuffer(benchmark::State& state) {
+    const ModelData& data = largeNativeModel();
+    const ByteBuffer bytes = encodeNative(data.model, data.frames, data.source);
+    const std::string path = benchFile("faceto-bench-plain.bin");
+    {
+        std::FILE* f = std::fopen(path.c_str(), "wb");
+        std::fwrite(bytes.data(), 1, bytes.size(), f);
+        std::fclose(f);
+    }
+    for (auto _ : state) {
+        std::unique_ptr<uint8_t[]> buffer(new uint8_t[bytes.size()]);
+        std::FILE* f = std::fopen(path.c_str(), "rb");
+        benchmark::DoNotOptimize(std::fread(buffer.get(), 1, bytes.size(), f));
+        std::fclose(f);
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(bytes.size()));
+}
+BENCHMARK(BM_PlainReadSameBytesFreshBuffer)->Unit(benchmark::kMillisecond);
+
+// The same into one buffer reused by every iteration: the page cache copy alone.
+void BM_PlainReadSameBytesWarmBuffer(benchmark::State& state) {
+    const ModelData& data = largeNativeModel();
+    const ByteBuffer bytes = encodeNative(data.model, data.frames, data.source);
+    const std::string path = benchFile("faceto-bench-plain.bin");
+    std::vector<uint8_t> buffer(bytes.size());
+    for (auto _ : state) {
+        std::FILE* f = std::fopen(path.c_str(), "rb");
+        benchmark::DoNotOptimize(std::fread(buffer.data(), 1, buffer.size(), f));
+        std::fclose(f);
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(bytes.size()));
+}
+BENCHMARK(BM_PlainReadSameBytesWarmBuffer)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,19 @@
+// Feeds arbitrary bytes to the native model reader; whatever it accepts must survive a write and a
+// second read unchanged.
+#include "model/NativeFormat.h"
+
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    faceto::ModelData model;
+    if (!faceto::parseNative({data, size}, model)) {
+        return 0;
+    }
+    const faceto::ByteBuffer again = faceto::encodeNative(model.model, model.frames, model.source);
+    faceto::ModelData reread;
+    if (!faceto::parseNative(again, reread) || reread.frames.size() != model.frames.size() ||
+        reread.model.triangles.size() != model.model.triangles.size()) {
+        std::abort();
+    }
+    return 0;
+}

@@ -1,0 +1,211 @@
+#include "model/CFacetoDoc.h"
+
+#include "formats/FileIO.h"
+#include "formats/Palette.h"
+#include "model/DerivedData.h"
+#include "model/NativeFormat.h"
+#include "model/Selection.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace faceto {
+
+namespace {
+
+std::string fileNameOf(const std::string& path) {
+    const size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool startsWith(std::span<const uint8_t> bytes, const char (&magic)[5]) {
+    return bytes.size() >= 4 && std::memcmp(bytes.data(), magic, 4) == 0;
+}
+
+// Groups of a native file: the file keeps each triangle's group and colour words but no group list,
+// so one group per group index is made again, coloured like its first triangle. A group whose
+// vertices are all hidden is listed as hidden.
+void rebuildGroupsFromTriangles(Model& model) {
+    model.groups.clear();
+    int32_t highest = -1;
+    for (const Triangle& t : model.triangles) {
+        if (t.group < 0 || t.group >= model.triangleCount()) {
+            return; // group words that index no sensible list: leave the list empty
+        }
+        highest = std::max(highest, t.group);
+    }
+    model.groups.resize(size_t(highest + 1));
+    std::vector<bool> coloured(model.groups.size(), false);
+    std::vector<bool> anyVisible(model.groups.size(), false);
+    for (size_t g = 0; g < model.groups.size(); ++g) {
+        model.groups[g].name = "group " + std::to_string(g + 1);
+        model.groups[g].tag = 0;
+        model.groups[g].color = GROUP_COLORS[g % GROUP_COLORS.size()];
+    }
+    for (const Triangle& t : model.triangles) {
+        const size_t g = size_t(t.group);
+        if (!coloured[g]) {
+            coloured[g] = true;
+            model.groups[g].color = t.color;
+        }
+        for (int32_t v : t.v) {
+            if (model.vertexInfos[size_t(v)].visible()) {
+                anyVisible[g] = true;
+            }
+        }
+    }
+    for (size_t g = 0; g < model.groups.size(); ++g) {
+        model.groups[g].flags = (anyVisible[g] || !coloured[g]) ? GROUP_VISIBLE : 0;
+    }
+}
+
+} // namespace
+
+CFacetoDoc::CFacetoDoc(Profile& profile, DocumentHost& host, const PaletteTables& palette)
+    : profile_(profile), host_(host), palette_(palette) {
+    fillMode = uint8_t(profile_.getInt(settings::PREF, "FillMode", 4));
+    backColor = uint8_t(profile_.getInt(settings::PREF, "BackColor", 0));
+    lightAmbient = profile_.getInt(settings::PREF, "LightAmbient", 50);
+    lightSpot = profile_.getInt(settings::PREF, "LightSpot", 24);
+    locks[0] = profile_.getInt(settings::PREF, "Lock1", 0);
+    locks[1] = profile_.getInt(settings::PREF, "Lock2", 0);
+    locks[2] = profile_.getInt(settings::PREF, "Lock3", 0);
+}
+
+CFacetoDoc::~CFacetoDoc() { profile_.writeString(settings::PREF, "LastDoc", pathName_); }
+
+bool CFacetoDoc::onNewDocument() {
+    frames.clear();
+    frames.emplace_back("frame1");
+    setCurrentFrame(0);
+    currentFrameIndex = -1;
+    rebuildAnimations();
+    title_ = "Untitled";
+    return true;
+}
+
+bool CFacetoDoc::onOpenDocument(const std::string& path) {
+    auto bytes = readWholeFile(path);
+    if (!bytes) {
+        return false; // a file that cannot be opened fails without a message
+    }
+    if (!loadFrom(path, *bytes)) {
+        return false;
+    }
+    setPathName(path);
+    modified_ = false;
+    host_.addToRecentFiles(path);
+    return true;
+}
+
+bool CFacetoDoc::loadFrom(const std::string& path, std::span<const uint8_t> bytes) {
+    ModelData data;
+    if (startsWith(bytes, "HBFM")) {
+        if (!parseNative(bytes, data)) {
+            host_.message(messages::ERROR_READING);
+            return false;
+        }
+        rebuildGroupsFromTriangles(data.model);
+        takeOver(std::move(data));
+        rebuildAnimations();
+        return true;
+    }
+    if (startsWith(bytes, "IDPO") || startsWith(bytes, "IDP2") ||
+        equalsIgnoreCase(extensionAfterLastDot(path), "3do")) {
+        // The game formats are read by the import library, which this build does not have yet.
+        host_.message(messages::ERROR_READING);
+        return false;
+    }
+    host_.message(messages::UNSUPPORTED);
+    return false;
+}
+
+void CFacetoDoc::takeOver(ModelData&& data) {
+    model = std::move(data.model);
+    frames = std::move(data.frames);
+    source = data.source;
+    currentFrameIndex = 0;
+    setCurrentFrame(0);
+}
+
+CFacetoDoc::SaveResult CFacetoDoc::save() {
+    const std::string& path = pathName_;
+    if (path.size() < 2 || !equalsIgnoreCase(std::string_view(path).substr(path.size() - 2), "fm")) {
+        return SaveResult::NotNative;
+    }
+    if (!writeNative(path, model, frames, source)) {
+        host_.message(messages::COULD_NOT_WRITE);
+        return SaveResult::Failed;
+    }
+    modified_ = false;
+    return SaveResult::Saved;
+}
+
+CFacetoDoc::SaveAsResult CFacetoDoc::saveAs(const std::string& path) {
+    const size_t dot = path.rfind('.');
+    const std::string extension = dot == std::string::npos ? std::string() : path.substr(dot);
+    if (equalsIgnoreCase(extension, ".fm")) {
+        if (!writeNative(path, model, frames, source)) {
+            host_.message(messages::COULD_NOT_WRITE);
+            return SaveAsResult::Failed;
+        }
+        setPathName(path);
+        modified_ = false;
+        host_.addToRecentFiles(path);
+        return SaveAsResult::Saved;
+    }
+    return SaveAsResult::UnknownExtension;
+}
+
+void CFacetoDoc::setPathName(const std::string& path) {
+    pathName_ = path;
+    title_ = fileNameOf(path);
+}
+
+Frame* CFacetoDoc::currentFrame() {
+    return currentFrame_ >= 0 && size_t(currentFrame_) < frames.size() ? &frames[size_t(currentFrame_)] : nullptr;
+}
+
+const Frame* CFacetoDoc::currentFrame() const { return const_cast<CFacetoDoc*>(this)->currentFrame(); }
+
+void CFacetoDoc::setCurrentFrame(int32_t index) {
+    currentFrame_ = index >= 0 && size_t(index) < frames.size() ? index : -1;
+}
+
+Animation* CFacetoDoc::currentAnimation() {
+    return currentAnimationIndex >= 0 && size_t(currentAnimationIndex) < animations.size()
+               ? &animations[size_t(currentAnimationIndex)]
+               : nullptr;
+}
+
+const Animation* CFacetoDoc::currentAnimation() const {
+    return const_cast<CFacetoDoc*>(this)->currentAnimation();
+}
+
+void CFacetoDoc::rebuildAnimations() {
+    animations = buildAnimations(frames);
+    currentAnimationIndex = 0;
+}
+
+void CFacetoDoc::selectAll() {
+    faceto::selectAll(model);
+    changed(false);
+}
+
+void CFacetoDoc::selectNone() {
+    faceto::selectNone(model);
+    changed(false);
+}
+
+void CFacetoDoc::toggleLock(int axis) { locks[size_t(axis)] = locks[size_t(axis)] ? 0 : 1; }
+
+bool CFacetoDoc::isLocked(int axis) const { return locks[size_t(axis)] != 0; }
+
+void CFacetoDoc::changed(bool modifiesContent) {
+    if (modifiesContent) {
+        modified_ = true;
+    }
+    host_.updateAllViews(*this);
+}
+
+} // namespace faceto

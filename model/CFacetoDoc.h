@@ -1,0 +1,133 @@
+#pragma once
+
+#include "model/DocumentHost.h"
+#include "model/Model.h"
+#include "model/Profile.h"
+
+#include <array>
+#include <span>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace faceto {
+
+struct PaletteTables;
+
+// How one of the three orthographic orientations maps the world to its window.
+struct OrthoViewState {
+    int axisU = 0; // world component shown horizontally (0 = x, 1 = y, 2 = z)
+    int signU = 1;
+    int axisV = 0; // world component shown vertically
+    int signV = 1;
+    float centerU = 0.0f; // world coordinates at the window centre
+    float centerV = 0.0f;
+    float zoom = 1.0f;
+    float viewExtentU = 50.0f;
+    float viewExtentV = 50.0f;
+};
+
+struct WindowPoint {
+    int x = 0;
+    int y = 0;
+    bool operator==(const WindowPoint&) const = default;
+};
+
+// One open model: its mesh, key frames and animations, the view settings that all of its windows
+// share, and the file it came from. It knows no toolkit: messages, redraws and the recent-file
+// list go through the DocumentHost, settings through the Profile.
+class CFacetoDoc {
+public:
+    CFacetoDoc(Profile& profile, DocumentHost& host, const PaletteTables& palette);
+    ~CFacetoDoc();
+    CFacetoDoc(const CFacetoDoc&) = delete;
+    CFacetoDoc& operator=(const CFacetoDoc&) = delete;
+
+    // --- life cycle ------------------------------------------------------------------------
+    // A new model with one empty frame "frame1".
+    bool onNewDocument();
+    // Reads the file at `path`, choosing the reader by its first four bytes (or a ".3do" name).
+    // Shows "Error reading file." or "Unsupported File type." on failure; a file that cannot be
+    // opened fails without a message.
+    bool onOpenDocument(const std::string& path);
+
+    enum class SaveResult { Saved, Failed, NotNative };
+    // Writes the native file when the document's path ends in "fm"; NotNative otherwise (a new
+    // document, or one opened from another format), for the caller to offer Save As.
+    SaveResult save();
+    enum class SaveAsResult { Saved, Failed, UnknownExtension };
+    // Chooses the writer by the extension of `path`: ".fm" (the document then takes the path),
+    // ".md2" or ".asc" (an export: the document keeps its path).
+    SaveAsResult saveAs(const std::string& path);
+
+    // --- frames and animations -------------------------------------------------------------
+    Frame* currentFrame();
+    const Frame* currentFrame() const;
+    // Makes frames[index] current (-1 or an index outside the list: no current frame).
+    void setCurrentFrame(int32_t index);
+    int32_t currentFramePosition() const { return currentFrame_; }
+    Animation* currentAnimation();
+    const Animation* currentAnimation() const;
+    void rebuildAnimations();
+
+    // --- commands ----------------------------------------------------------------------------
+    void selectAll();
+    void selectNone();
+    void toggleLock(int axis); // 0 = x, 1 = y, 2 = z
+    bool isLocked(int axis) const;
+
+    // Redraws every view of the document; `modifiesContent` also marks it modified.
+    void changed(bool modifiesContent);
+    void updateAllViews() { host_.updateAllViews(*this); }
+
+    // --- state -----------------------------------------------------------------------------
+    Model model;
+    std::vector<Frame> frames;
+    SourceFields source;
+    int32_t currentFrameIndex = -1; // the index the frame panels last selected
+    std::vector<Animation> animations;
+    int32_t currentAnimationIndex = 0;
+
+    float gridSpacing = 10.0f;
+    int32_t snapToGrid = 0;
+    int32_t gridVisible = 1;
+    std::array<int32_t, 3> locks{0, 0, 0}; // x, y, z
+
+    // View settings shared by every window of this document.
+    std::array<OrthoViewState, 3> orthoViews{{{1, 1, 0, -1}, {0, 1, 2, 1}, {1, 1, 2, 1}}};
+    float zoomFactor = 2.0f;
+    int32_t originVisible = 1;
+    int32_t bandView = -1; // orientation the selection rectangle belongs to
+    WindowPoint bandStart;
+    WindowPoint bandEnd;
+    std::array<float, 3> scaleFactors{1.0f, 1.0f, 1.0f};
+
+    // 3D view settings read from the profile; no view consults them.
+    uint8_t fillMode = 4;
+    uint8_t backColor = 0;
+    int32_t lightAmbient = 50;
+    int32_t lightSpot = 24;
+
+    const std::string& pathName() const { return pathName_; }
+    const std::string& title() const { return title_; }
+    void setPathName(const std::string& path);
+    bool isModified() const { return modified_; }
+    void setModified(bool modified) { modified_ = modified; }
+
+    Profile& profile() { return profile_; }
+    DocumentHost& host() { return host_; }
+
+private:
+    bool loadFrom(const std::string& path, std::span<const uint8_t> bytes);
+    void takeOver(ModelData&& data);
+
+    Profile& profile_;
+    DocumentHost& host_;
+    const PaletteTables& palette_;
+    int32_t currentFrame_ = -1; // position in `frames` of the frame shown and edited
+    std::string pathName_;
+    std::string title_;
+    bool modified_ = false;
+};
+
+} // namespace faceto

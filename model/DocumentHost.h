@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace faceto {
+
+class CFacetoDoc;
+
+// What a document needs from the program that shows it: modal messages, redraws of its views and
+// the recent-file list. The editor implements it with message boxes and widgets; tests in memory.
+class DocumentHost {
+public:
+    virtual ~DocumentHost() = default;
+    virtual void message(std::string_view text) = 0;
+    virtual void updateAllViews(CFacetoDoc& document) = 0;
+    virtual void addToRecentFiles(const std::string& path) = 0;
+};
+
+// The system's fixed message texts.
+namespace messages {
+inline constexpr std::string_view ERROR_READING = "Error reading file.";
+inline constexpr std::string_view UNSUPPORTED = "Unsupported File type.";
+inline constexpr std::string_view ERROR_WRITING = "Error writing file.";
+inline constexpr std::string_view COULD_NOT_WRITE = "Couldn't write file";
+} // namespace messages
+
+} // namespace faceto

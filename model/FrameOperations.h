@@ -1,0 +1,46 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace faceto {
+
+class CFacetoDoc;
+class FrameClipboard;
+
+// The frame and animation commands of the project manager panel. Each redraws the document's views
+// when it changes something; the panel refreshes itself afterwards.
+
+// The first animation named `name` (ignoring case) becomes current, and its first frame the current
+// frame (none when it has no frames). False when no animation has that name.
+bool selectAnimationByName(CFacetoDoc& document, std::string_view name);
+// The first frame of the frame list named `name` (ignoring case) becomes current.
+bool selectFrameByName(CFacetoDoc& document, std::string_view name);
+
+// Appends an empty animation and makes it current.
+void addAnimation(CFacetoDoc& document, const std::string& name);
+// Removes every frame of the current animation, then the animation itself; the first remaining
+// animation becomes current (with its first frame), or none when no animation is left.
+void deleteCurrentAnimation(CFacetoDoc& document);
+
+// Stores the current frame (with the document's mesh) in the clipboard. False without a current frame.
+bool copyFrame(CFacetoDoc& document, FrameClipboard& clipboard);
+// Copies the current frame, then removes the frame named `selectedName` from the current animation
+// unless it is the animation's only frame.
+void cutFrame(CFacetoDoc& document, FrameClipboard& clipboard, std::string_view selectedName);
+// Removes the last frame of animation `animationIndex` named `name`; the frame that takes its place
+// in the animation becomes current and the animation's frames are renamed after it (run1, run2, ...).
+void removeFrame(CFacetoDoc& document, int animationIndex, std::string_view name);
+
+enum class InsertPlace { Before, After };
+// Inserts a copy of the clipboard frame before or after the current animation's frame named
+// `selectedName` (nothing selected: only possible when the animation has no frames) and makes it
+// current. Refused (false) unless the clipboard holds a frame with one position per model vertex.
+bool insertFrame(CFacetoDoc& document, const FrameClipboard& clipboard, InsertPlace place,
+                 std::optional<std::string_view> selectedName);
+
+// Shows or hides group `groupIndex` and the vertices of its triangles.
+void toggleGroupVisibility(CFacetoDoc& document, int groupIndex);
+
+} // namespace faceto

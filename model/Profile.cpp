@@ -1,0 +1,38 @@
+#include "model/Profile.h"
+
+#include <charconv>
+
+namespace faceto {
+
+std::string MemoryProfile::getString(const std::string& section, const std::string& entry,
+                                     const std::string& defaultValue) const {
+    auto it = values_.find({section, entry});
+    return it == values_.end() ? defaultValue : it->second;
+}
+
+int MemoryProfile::getInt(const std::string& section, const std::string& entry, int defaultValue) const {
+    auto it = values_.find({section, entry});
+    if (it == values_.end()) {
+        return defaultValue;
+    }
+    int value = 0;
+    const std::string& text = it->second;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return ec == std::errc() ? value : 0;
+}
+
+bool MemoryProfile::writeString(const std::string& section, const std::string& entry, const std::string& value) {
+    values_[{section, entry}] = value;
+    writeLog_.push_back(section + "/" + entry + "=" + value);
+    return true;
+}
+
+bool MemoryProfile::writeInt(const std::string& section, const std::string& entry, int value) {
+    return writeString(section, entry, std::to_string(value));
+}
+
+bool MemoryProfile::contains(const std::string& section, const std::string& entry) const {
+    return values_.count({section, entry}) != 0;
+}
+
+} // namespace faceto

@@ -1,0 +1,60 @@
+#include "model/Selection.h"
+
+#include <algorithm>
+
+namespace faceto {
+
+void selectAll(Model& model) {
+    for (VertexInfo& info : model.vertexInfos) {
+        if (info.visible()) {
+            info.flags = (info.flags | VERTEX_SELECTED) & ~VERTEX_MARKED;
+        }
+    }
+}
+
+void selectNone(Model& model) {
+    for (VertexInfo& info : model.vertexInfos) {
+        if (info.visible()) {
+            info.flags &= ~(VERTEX_SELECTED | VERTEX_MARKED);
+        }
+    }
+}
+
+void scaleSelection(const Model& model, Frame& frame, const std::array<float, 3>& factors) {
+    const size_t count = std::min(model.vertexInfos.size(), frame.positions.size());
+    auto qualifies = [&](size_t i) {
+        const int32_t flags = model.vertexInfos[i].flags;
+        return (flags & VERTEX_VISIBLE) && (flags & VERTEX_SELECTED);
+    };
+    std::array<float, 3> lo{1e23f, 1e23f, 1e23f};
+    std::array<float, 3> hi{-1e23f, -1e23f, -1e23f};
+    bool any = false;
+    for (size_t i = 0; i < count; ++i) {
+        if (!qualifies(i)) {
+            continue;
+        }
+        any = true;
+        for (int a = 0; a < 3; ++a) {
+            lo[size_t(a)] = std::min(lo[size_t(a)], frame.positions[i][a]);
+            hi[size_t(a)] = std::max(hi[size_t(a)], frame.positions[i][a]);
+        }
+    }
+    if (!any) {
+        return;
+    }
+    std::array<float, 3> centre{};
+    for (size_t a = 0; a < 3; ++a) {
+        centre[a] = (lo[a] + hi[a]) / 2.0f;
+    }
+    for (size_t i = 0; i < count; ++i) {
+        if (!qualifies(i)) {
+            continue;
+        }
+        for (int a = 0; a < 3; ++a) {
+            float& value = frame.positions[i][a];
+            value = centre[size_t(a)] + (value - centre[size_t(a)]) * factors[size_t(a)];
+        }
+    }
+}
+
+} // namespace faceto

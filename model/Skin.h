@@ -1,0 +1,41 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace faceto {
+
+// One palette entry as the display wants it: blue, green, red, 0.
+using PaletteEntry = std::array<uint8_t, 4>;
+
+// A skin image of a model. Rows are stored top row first, each `stride()` bytes long
+// (padded with zero bytes to a multiple of 4), as the image reader stored them.
+struct Skin {
+    std::string name;
+    // Two values a reader may set (the md2 reader stores the header's skin size here).
+    int32_t width = 0;
+    int32_t height = 0;
+
+    // Image description.
+    int32_t imageWidth = 0;
+    int32_t imageHeight = 0;
+    int32_t bitsPerPixel = 0;
+    int32_t imageSize = 0;
+    int32_t colorsUsed = 0;
+
+    // 256, 16 or 2 entries, or none (24-bit images).
+    std::vector<PaletteEntry> palette;
+    std::vector<uint8_t> pixels;
+
+    // Bytes from one row to the next: the bits of a row rounded up to whole 4-byte words.
+    int32_t stride() const {
+        const int64_t bits = int64_t(imageWidth) * bitsPerPixel;
+        return int32_t(((bits + 31) / 32) * 4);
+    }
+    bool hasImage() const { return imageWidth > 0 && imageHeight > 0 && !pixels.empty(); }
+    bool isIndexed8() const { return bitsPerPixel == 8 && palette.size() == 256 && hasImage(); }
+};
+
+} // namespace faceto

@@ -1,0 +1,145 @@
+#include "TestSupport.h"
+
+#include "model/NativeFormat.h"
+
+using namespace faceto;
+using namespace faceto::test;
+
+TEST(Document, ReadsItsSettingsFromThePrefSection) {
+    DocFixture defaults;
+    EXPECT_EQ(4, defaults.doc->fillMode);
+    EXPECT_EQ(50, defaults.doc->lightAmbient);
+    EXPECT_EQ(24, defaults.doc->lightSpot);
+    EXPECT_FALSE(defaults.doc->isLocked(0));
+
+    MemoryProfile profile;
+    profile.writeInt("Pref", "Lock1", 1);
+    profile.writeInt("Pref", "Lock3", 1);
+    profile.writeInt("Pref", "FillMode", 258); // held as 8 bits
+    profile.writeInt("Pref", "BackColor", 7);
+    RecordingHost host;
+    PaletteTables palette = PaletteTables::builtIn();
+    CFacetoDoc doc(profile, host, palette);
+    EXPECT_TRUE(doc.isLocked(0));
+    EXPECT_FALSE(doc.isLocked(1));
+    EXPECT_TRUE(doc.isLocked(2));
+    EXPECT_EQ(2, doc.fillMode);
+    EXPECT_EQ(7, doc.backColor);
+}
+
+TEST(Document, NewDocumentHasOneFrameAndOneAnimation) {
+    DocFixture f;
+    ASSERT_TRUE(f.doc->onNewDocument());
+    ASSERT_EQ(1u, f.doc->frames.size());
+    EXPECT_EQ("frame1", f.doc->frames[0].name);
+    EXPECT_EQ(&f.doc->frames[0], f.doc->currentFrame());
+    EXPECT_EQ(-1, f.doc->currentFrameIndex);
+    ASSERT_EQ(1u, f.doc->animations.size());
+    EXPECT_EQ("frame", f.doc->animations[0].name);
+    EXPECT_EQ("Untitled", f.doc->title());
+    EXPECT_EQ(f.doc->currentAnimation(), &f.doc->animations[0]);
+}
+
+TEST(Document, DestroyingWritesItsPathAsLastDoc) {
+    MemoryProfile profile;
+    RecordingHost host;
+    PaletteTables palette = PaletteTables::builtIn();
+    TempDir dir;
+    {
+        CFacetoDoc doc(profile, host, palette);
+        doc.onNewDocument();
+    }
+    EXPECT_TRUE(profile.contains("Pref", "LastDoc"));
+    EXPECT_EQ("", profile.getString("Pref", "LastDoc", "x"));
+    {
+        CFacetoDoc doc(profile, host, palette);
+        doc.onNewDocument();
+        ASSERT_EQ(CFacetoDoc::SaveAsResult::Saved, doc.saveAs(dir.path("kept.fm")));
+    }
+    EXPECT_EQ(dir.path("kept.fm"), profile.getString("Pref", "LastDoc", ""));
+}
+
+TEST(Document, OpenDispatchesOnTheFirstBytesAndReportsFailures) {
+    TempDir dir;
+    ModelData data = makeModel(3, {tri(0, 1, 2)}, 3);
+    data.frames[0].name = "run1";
+    data.frames[1].name = "run2";
+    data.frames[2].name = "stand1";
+    data.model.triangles[0].group = 0;
+    data.model.triangles[0].color = 47;
+    const std::string native = dir.path("weird-name.md2"); // the bytes decide, not the name
+    ASSERT_TRUE(writeNative(native, data.model, data.frames, data.source));
+
+    DocFixture f;
+    ASSERT_TRUE(f.doc->onOpenDocument(native));
+    EXPECT_TRUE(f.host.messages.empty());
+    EXPECT_EQ(std::vector<std::string>{native}, f.host.recentFiles);
+    EXPECT_EQ(0, f.doc->currentFrameIndex);
+    EXPECT_EQ(&f.doc->frames[0], f.doc->currentFrame());
+    EXPECT_EQ(3u, f.doc->model.edges.size());
+    ASSERT_EQ(2u, f.doc->animations.size()); // animations follow the frame names
+    EXPECT_EQ("stand", f.doc->animations[1].name);
+    ASSERT_EQ(1u, f.doc->model.groups.size()); // groups come back from the triangles' words
+    EXPECT_EQ(47, f.doc->model.groups[0].color);
+    EXPECT_EQ("weird-name.md2", f.doc->title());
+    EXPECT_EQ(native, f.doc->pathName());
+
+    DocFixture missing;
+    EXPECT_FALSE(missing.doc->onOpenDocument(dir.path("absent.fm")));
+    EXPECT_TRUE(missing.host.messages.empty());
+
+    const std::string text = dir.path("notes.txt");
+    writeText(text, "hello world");
+    DocFixture unsupported;
+    EXPECT_FALSE(unsupported.doc->onOpenDocument(text));
+    EXPECT_EQ(std::vector<std::string>{"Unsupported File type."}, unsupported.host.messages);
+    EXPECT_TRUE(unsupported.host.recentFiles.empty());
+
+    const std::string broken = dir.path("broken.fm");
+    writeBytes(broken, {'H', 'B', 'F', 'M', 0, 0});
+    DocFixture bad;
+    EXPECT_FALSE(bad.doc->onOpenDocument(broken));
+    EXPECT_EQ(std::vector<std::string>{"Error reading file."}, bad.host.messages);
+    EXPECT_EQ("", bad.doc->pathName());
+    EXPECT_TRUE(bad.doc->frames.empty()); // nothing half-loaded
+}
+
+TEST(Document, SaveWritesOnlyNativeDocuments) {
+    TempDir dir;
+    DocFixture f;
+    f.doc->onNewDocument();
+    EXPECT_EQ(CFacetoDoc::SaveResult::NotNative, f.doc->save()); // never saved
+    EXPECT_TRUE(f.host.messages.empty());
+
+    const std::string path = dir.path("Model.FM");
+    ASSERT_EQ(CFacetoDoc::SaveAsResult::Saved, f.doc->saveAs(path));
+    EXPECT_EQ("Model.FM", f.doc->title());
+    EXPECT_EQ(std::vector<std::string>{path}, f.host.recentFiles);
+    f.doc->frames[0].name = "changed1";
+    f.doc->setModified(true);
+    ASSERT_EQ(CFacetoDoc::SaveResult::Saved, f.doc->save());
+    EXPECT_FALSE(f.doc->isModified());
+    ModelData back;
+    ASSERT_TRUE(readNative(path, back));
+    EXPECT_EQ("changed1", back.frames[0].name);
+
+    // A folder in the way of the file: the write fails with the native writer's message.
+    std::filesystem::remove(path);
+    std::filesystem::create_directory(path);
+    EXPECT_EQ(CFacetoDoc::SaveResult::Failed, f.doc->save());
+    EXPECT_EQ(std::vector<std::string>{"Couldn't write file"}, f.host.messages);
+    EXPECT_EQ(CFacetoDoc::SaveAsResult::Failed, f.doc->saveAs(path));
+    EXPECT_EQ(2u, f.host.messages.size());
+    EXPECT_EQ(path, f.doc->pathName());
+}
+
+TEST(Document, SaveAsIgnoresUnknownExtensions) {
+    TempDir dir;
+    DocFixture f;
+    f.doc->onNewDocument();
+    EXPECT_EQ(CFacetoDoc::SaveAsResult::UnknownExtension, f.doc->saveAs(dir.path("model.obj")));
+    EXPECT_EQ(CFacetoDoc::SaveAsResult::UnknownExtension, f.doc->saveAs(dir.path("model")));
+    EXPECT_TRUE(f.host.messages.empty());
+    EXPECT_EQ(0, std::distance(std::filesystem::directory_iterator(dir.dir()), {}));
+    EXPECT_EQ("Untitled", f.doc->title());
+}

@@ -1,0 +1,195 @@
+#include "TestSupport.h"
+
+#include "model/NativeFormat.h"
+
+#include <cstring>
+
+using namespace faceto;
+using namespace faceto::test;
+
+namespace {
+
+// Builds expected file bytes by hand, independently of the writer.
+struct Bytes {
+    std::vector<uint8_t> b;
+    Bytes& i32(int32_t v) {
+        for (int k = 0; k < 4; ++k) {
+            b.push_back(uint8_t(uint32_t(v) >> (8 * k)));
+        }
+        return *this;
+    }
+    Bytes& f32(float v) {
+        int32_t bits;
+        std::memcpy(&bits, &v, 4);
+        return i32(bits);
+    }
+    Bytes& text(const std::string& s) {
+        b.insert(b.end(), s.begin(), s.end());
+        return *this;
+    }
+    Bytes& name(const std::string& s) { return i32(int32_t(s.size() + 1)).text(s).text(std::string(1, '\0')); }
+};
+
+// A small model with a selected hidden vertex, reserved words, and every stored triangle word set.
+ModelData sampleModel() {
+    ModelData data = makeModel(3, {tri(0, 1, 2)}, 2);
+    data.model.name = "cube";
+    data.model.vertexInfos[0].flags = VERTEX_SELECTED;
+    data.model.vertexInfos[0].reserved = {7, 8, 9};
+    Triangle& t = data.model.triangles[0];
+    t.aux = 5;
+    t.group = 3;
+    t.color = 44;
+    t.st = {{{0.5f, 1.0f}, {2.0f, 3.0f}, {4.0f, 5.0f}}};
+    t.tail = 6;
+    t.cornerAux = {1, 2, 3};
+    t.spare = 4;
+    data.frames[0].name = "a1";
+    data.frames[1].name = "a2";
+    data.source = {2, 1, 256, 128, 1};
+    return data;
+}
+
+Bytes sampleBytes() {
+    Bytes e;
+    e.text("HBFM").f32(4.0f).i32(2).i32(1).i32(256).i32(128).i32(1).name("cube");
+    e.i32(2).i32(3).i32(1);
+    e.i32(1).i32(7).i32(8).i32(9);
+    e.i32(2).i32(0).i32(0).i32(0);
+    e.i32(2).i32(0).i32(0).i32(0);
+    e.i32(0).i32(1).i32(2).i32(5).i32(3).i32(44);
+    e.f32(0.5f).f32(1).f32(2).f32(3).f32(4).f32(5).i32(6);
+    for (int f = 0; f < 2; ++f) {
+        e.name("a" + std::to_string(f + 1));
+        for (int v = 0; v < 3; ++v) {
+            e.f32(float(v)).f32(float(f)).f32(float(v * 10 + f));
+        }
+    }
+    return e;
+}
+
+} // namespace
+
+TEST(NativeFormat, WritesTheExactLayout) {
+    ModelData data = sampleModel();
+    const std::vector<uint8_t> expected = sampleBytes().b;
+    EXPECT_EQ(expected, toVector(encodeNative(data.model, data.frames, data.source)));
+    // The version is stored as the float 4.0.
+    EXPECT_EQ((std::vector<uint8_t>{0x00, 0x00, 0x80, 0x40}), std::vector<uint8_t>(expected.begin() + 4, expected.begin() + 8));
+}
+
+TEST(NativeFormat, ReadsAHandMadeFileCompletely) {
+    ModelData data;
+    ASSERT_TRUE(parseNative(sampleBytes().b, data));
+    EXPECT_EQ("cube", data.model.name);
+    EXPECT_EQ(2, data.source.sourceFormat);
+    EXPECT_EQ(256, data.source.skinWidth);
+    EXPECT_EQ(128, data.source.skinHeight);
+    EXPECT_EQ(1, data.source.hasSkins);
+    ASSERT_EQ(3u, data.model.vertexInfos.size());
+    EXPECT_EQ(VERTEX_SELECTED, data.model.vertexInfos[0].flags); // selected and hidden
+    EXPECT_EQ(9, data.model.vertexInfos[0].reserved[2]);
+    const Triangle& t = data.model.triangles.at(0);
+    EXPECT_EQ(5, t.aux);
+    EXPECT_EQ(3, t.group);
+    EXPECT_EQ(44, t.color);
+    EXPECT_EQ(4.0f, t.st[2][0]);
+    EXPECT_EQ(6, t.tail);
+    EXPECT_EQ((std::array<int32_t, 3>{0, 0, 0}), t.cornerAux); // not stored
+    EXPECT_EQ(0, t.spare);
+    ASSERT_EQ(2u, data.frames.size());
+    EXPECT_EQ("a2", data.frames[1].name);
+    EXPECT_EQ(21.0f, data.frames[1].positions[2].z);
+    EXPECT_EQ(3u, data.model.edges.size());
+    EXPECT_TRUE(data.model.groups.empty());
+}
+
+TEST(NativeFormat, LongNamesAreCutTo255Characters) {
+    ModelData data = sampleModel();
+    data.model.name = std::string(300, 'n');
+    data.frames[0].name = std::string(256, 'f');
+    ByteBuffer bytes = encodeNative(data.model, data.frames, data.source);
+    EXPECT_EQ(256, bytes[28] | (bytes[29] << 8));
+    ModelData back;
+    ASSERT_TRUE(parseNative(bytes, back));
+    EXPECT_EQ(std::string(255, 'n'), back.model.name);
+    EXPECT_EQ(std::string(255, 'f'), back.frames[0].name);
+}
+
+TEST(NativeFormat, RejectsMalformedFiles) {
+    const std::vector<uint8_t> good = sampleBytes().b;
+    ModelData out;
+    out.model.name = "untouched";
+
+    // Every truncation of a valid file fails and leaves the output alone.
+    for (size_t n = 0; n < good.size(); ++n) {
+        ASSERT_FALSE(parseNative(std::span(good.data(), n), out)) << "length " << n;
+    }
+    EXPECT_EQ("untouched", out.model.name);
+
+    auto patched = [&](size_t offset, int32_t value) {
+        std::vector<uint8_t> b = good;
+        for (int k = 0; k < 4; ++k) {
+            b[offset + size_t(k)] = uint8_t(uint32_t(value) >> (8 * k));
+        }
+        return b;
+    };
+    const size_t counts = 28 + 4 + 5; // after the name "cube"
+    EXPECT_FALSE(parseNative(patched(28, 0), out));                // name length 0
+    EXPECT_FALSE(parseNative(patched(28, 257), out));              // name length over 256
+    EXPECT_FALSE(parseNative(patched(counts, 0), out));            // no frame
+    EXPECT_FALSE(parseNative(patched(counts, -1), out));           // negative frame count
+    EXPECT_FALSE(parseNative(patched(counts + 4, 0x7fffffff), out)); // more vertices than bytes
+    EXPECT_FALSE(parseNative(patched(counts + 4, -3), out));
+    EXPECT_FALSE(parseNative(patched(counts + 8, 0x10000000), out)); // more triangles than bytes
+    EXPECT_FALSE(parseNative(patched(counts, 100000), out));         // more frames than bytes
+    const size_t firstCorner = counts + 12 + 3 * 16;
+    EXPECT_FALSE(parseNative(patched(firstCorner, 3), out)); // corner past the last vertex
+    EXPECT_FALSE(parseNative(patched(firstCorner + 4, -1), out));
+    const size_t firstFrameName = firstCorner + 52;
+    EXPECT_FALSE(parseNative(patched(firstFrameName, 0), out));
+    EXPECT_FALSE(parseNative(patched(firstFrameName, 300), out));
+    EXPECT_EQ("untouched", out.model.name);
+
+    // Trailing bytes after the last frame are ignored.
+    std::vector<uint8_t> longer = good;
+    longer.insert(longer.end(), 10, uint8_t(0xEE));
+    EXPECT_TRUE(parseNative(longer, out));
+}
+
+TEST(NativeFormat, FileRoundTripReplacesTheOldFile) {
+    TempDir dir;
+    const std::string path = dir.path("model.fm");
+    writeBytes(path, std::vector<uint8_t>(5000, 0xAB)); // an older, longer file
+    ModelData data = sampleModel();
+    ASSERT_TRUE(writeNative(path, data.model, data.frames, data.source));
+    EXPECT_EQ(sampleBytes().b, readBytes(path)); // nothing of the old file is left behind it
+    ModelData back;
+    ASSERT_TRUE(readNative(path, back));
+    EXPECT_EQ("a1", back.frames[0].name);
+    // The temporary file is gone.
+    EXPECT_EQ(1, std::distance(std::filesystem::directory_iterator(dir.dir()), {}));
+}
+
+TEST(NativeFormat, FailedWritesReportFailureAndKeepTheTarget) {
+    TempDir dir;
+    ModelData data = sampleModel();
+    EXPECT_FALSE(writeNative(dir.path("missing-folder/model.fm"), data.model, data.frames, data.source));
+    std::filesystem::create_directory(dir.path("a-folder"));
+    EXPECT_FALSE(writeNative(dir.path("a-folder"), data.model, data.frames, data.source));
+    EXPECT_TRUE(std::filesystem::is_directory(dir.path("a-folder")));
+    ModelData out;
+    EXPECT_FALSE(readNative(dir.path("nothing.fm"), out));
+}
+
+TEST(NativeFormat, SymbolicLinkKeepsPointingAtTheSavedFile) {
+    TempDir dir;
+    const std::string real = dir.path("real.fm");
+    const std::string link = dir.path("link.fm");
+    writeBytes(real, {1, 2, 3});
+    std::filesystem::create_symlink(real, link);
+    ModelData data = sampleModel();
+    ASSERT_TRUE(writeNative(link, data.model, data.frames, data.source));
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(sampleBytes().b, readBytes(real));
+}
