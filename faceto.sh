@@ -36,6 +36,8 @@ fuzzers() {
 # Replays every seed, then fuzzes from a scratch copy of the corpus for the given time.
 run_fuzzers() {
     local seconds=$1
+    local root
+    root=$(pwd)
     for name in $(fuzzers); do
         local corpus="fuzz/corpus/${name#fuzz_}"
         local scratch
@@ -43,12 +45,14 @@ run_fuzzers() {
         cp -r "$corpus"/. "$scratch"/
         echo "== $name: replaying $(ls "$corpus" | wc -l) seeds, then fuzzing for ${seconds}s"
         "$fuzz_dir/fuzz/$name" -runs=0 "$corpus"/* >/dev/null 2>&1 || { "$fuzz_dir/fuzz/$name" -runs=0 "$corpus"/*; exit 1; }
-        "$fuzz_dir/fuzz/$name" -max_total_time="$seconds" -print_final_stats=1 "$scratch" 2>&1 \
-            | grep -E '^(stat::number_of_executed_units|==[0-9]+==ERROR|SUMMARY)' || true
-        local status=${PIPESTATUS[0]}
-        rm -rf "$scratch"
+        local log="$scratch.log"
+        local status=0
+        "$root/$fuzz_dir/fuzz/$name" -max_total_time="$seconds" -print_final_stats=1 \
+            -artifact_prefix="$root/fuzz-" "$scratch" >"$log" 2>&1 || status=$?
+        grep -E '^(stat::number_of_executed_units|stat::peak_rss_mb)|ERROR|SUMMARY' "$log" || true
+        rm -rf "$scratch" "$log"
         if [ "$status" -ne 0 ]; then
-            echo "$name found a failure" >&2
+            echo "$name found a failure (input saved as fuzz-crash-*)" >&2
             exit 1
         fi
     done

@@ -29,6 +29,12 @@ public:
         out_.insert(out_.end(), b, b + 4);
     }
     void f32(float v) { u32(std::bit_cast<uint32_t>(v)); }
+    // Room for `count` more bytes, to be filled by the caller.
+    uint8_t* append(size_t count) {
+        const size_t at = out_.size();
+        out_.resize(at + count);
+        return out_.data() + at;
+    }
     void raw(std::span<const uint8_t> data) { out_.insert(out_.end(), data.begin(), data.end()); }
     void text(std::string_view s) { out_.insert(out_.end(), s.begin(), s.end()); }
     // A text field of exactly `length` bytes: cut, or padded with zero bytes.

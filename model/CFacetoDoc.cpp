@@ -1,7 +1,12 @@
 #include "model/CFacetoDoc.h"
 
+#include "formats/AscWriter.h"
 #include "formats/FileIO.h"
+#include "formats/Md2Reader.h"
+#include "formats/Md2Writer.h"
+#include "formats/MdlReader.h"
 #include "formats/Palette.h"
+#include "formats/ThreeDoReader.h"
 #include "model/DerivedData.h"
 #include "model/NativeFormat.h"
 #include "model/Selection.h"
@@ -98,26 +103,84 @@ bool CFacetoDoc::onOpenDocument(const std::string& path) {
     return true;
 }
 
-bool CFacetoDoc::loadFrom(const std::string& path, std::span<const uint8_t> bytes) {
-    ModelData data;
-    if (startsWith(bytes, "HBFM")) {
-        if (!parseNative(bytes, data)) {
-            host_.message(messages::ERROR_READING);
-            return false;
-        }
-        rebuildGroupsFromTriangles(data.model);
-        takeOver(std::move(data));
-        rebuildAnimations();
-        return true;
+ModelFormat detectModelFormat(std::span<const uint8_t> firstBytes, const std::string& path) {
+    if (startsWith(firstBytes, "HBFM")) {
+        return ModelFormat::Native;
     }
-    if (startsWith(bytes, "IDPO") || startsWith(bytes, "IDP2") ||
-        equalsIgnoreCase(extensionAfterLastDot(path), "3do")) {
-        // The game formats are read by the import library, which this build does not have yet.
+    if (startsWith(firstBytes, "IDPO")) {
+        return ModelFormat::Quake;
+    }
+    if (startsWith(firstBytes, "IDP2")) {
+        return ModelFormat::Quake2;
+    }
+    return equalsIgnoreCase(extensionAfterLastDot(path), "3do") ? ModelFormat::JediKnight : ModelFormat::Unknown;
+}
+
+const char* modelFormatName(ModelFormat format) {
+    switch (format) {
+    case ModelFormat::Native:
+        return "fm";
+    case ModelFormat::Quake:
+        return "mdl";
+    case ModelFormat::Quake2:
+        return "md2";
+    case ModelFormat::JediKnight:
+        return "3do";
+    case ModelFormat::Unknown:
+        break;
+    }
+    return "unknown";
+}
+
+bool CFacetoDoc::loadFrom(const std::string& path, std::span<const uint8_t> bytes) {
+    const ModelFormat format = detectModelFormat(bytes, path);
+    if (format == ModelFormat::Unknown) {
+        host_.message(messages::UNSUPPORTED);
+        return false;
+    }
+    ModelData data;
+    bool read = false;
+    switch (format) {
+    case ModelFormat::Native:
+        read = parseNative(bytes, data);
+        break;
+    case ModelFormat::Quake:
+        read = parseMdl(bytes, data);
+        break;
+    case ModelFormat::Quake2:
+        read = parseMd2(bytes, data, skinSearchFor(profile_, path));
+        break;
+    case ModelFormat::JediKnight:
+    case ModelFormat::Unknown:
+        read = parse3do(bytes, data, 0);
+        break;
+    }
+    if (!read) {
         host_.message(messages::ERROR_READING);
         return false;
     }
-    host_.message(messages::UNSUPPORTED);
-    return false;
+    switch (format) {
+    case ModelFormat::Native:
+        rebuildGroupsFromTriangles(data.model);
+        takeOver(std::move(data));
+        break;
+    case ModelFormat::Quake:
+    case ModelFormat::Quake2:
+        if (format == ModelFormat::Quake) {
+            applyQuakePalette(data.model, profile_, palette_);
+        }
+        takeOver(std::move(data));
+        buildGroupsByConnectivity(model);
+        buildEdges(model);
+        break;
+    case ModelFormat::JediKnight:
+    case ModelFormat::Unknown:
+        takeOver(std::move(data)); // the meshes are the groups: no regrouping
+        buildEdges(model);
+        break;
+    }
+    rebuildAnimations();
+    return true;
 }
 
 void CFacetoDoc::takeOver(ModelData&& data) {
@@ -152,6 +215,15 @@ CFacetoDoc::SaveAsResult CFacetoDoc::saveAs(const std::string& path) {
         setPathName(path);
         modified_ = false;
         host_.addToRecentFiles(path);
+        return SaveAsResult::Saved;
+    }
+    const bool md2 = equalsIgnoreCase(extension, ".md2");
+    if (md2 || equalsIgnoreCase(extension, ".asc")) {
+        // An export: the document keeps its own path and title.
+        if (md2 ? !writeMd2(path, model, frames, source) : !writeAsc(path, model, frames)) {
+            host_.message(messages::ERROR_WRITING);
+            return SaveAsResult::Failed;
+        }
         return SaveAsResult::Saved;
     }
     return SaveAsResult::UnknownExtension;

@@ -14,6 +14,11 @@ namespace faceto {
 
 struct PaletteTables;
 
+// What the open dispatch makes of a file: its first four bytes decide, then a ".3do" name.
+enum class ModelFormat { Native, Quake, Quake2, JediKnight, Unknown };
+ModelFormat detectModelFormat(std::span<const uint8_t> firstBytes, const std::string& path);
+const char* modelFormatName(ModelFormat format); // "fm", "mdl", "md2", "3do" or "unknown"
+
 // How one of the three orthographic orientations maps the world to its window.
 struct OrthoViewState {
     int axisU = 0; // world component shown horizontally (0 = x, 1 = y, 2 = z)

@@ -1,0 +1,123 @@
+// faceto-cli: the editor's readers, writers and renderer for scripts.
+#include "app/QtProfile.h"
+#include "cli/CliCommands.h"
+#include "cli/CliProfile.h"
+
+#include <QCoreApplication>
+
+#include <iostream>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr const char* USAGE = R"(usage:
+  faceto-cli info FILE... [--json]
+      Format, vertex, triangle and frame counts, skins with their sizes and depths, groups,
+      animations with their frame counts, frame names and each frame's bounding box.
+  faceto-cli convert INPUT OUTPUT
+      Reads INPUT (.fm, .mdl, .md2, .3do) and writes OUTPUT as the editor's Save As does;
+      the format follows OUTPUT's extension: .fm, .md2 (skins as PCX files beside it) or .asc.
+  faceto-cli convert --to EXT INPUT... [-d DIR]
+      Converts every INPUT to EXT, into DIR or beside each input; one line per file.
+
+options:
+  --base DIR        the Quake 2 base folder that md2 skin names are relative to
+                    (instead of the editor's "games\quake2" "base" setting)
+  --settings FILE   read the editor's settings from FILE instead of the user's settings file
+  -h, --help        this text
+
+The tool reads the editor's settings file (Quake 2 base folder, Quake palette) and, like the
+editor, loads palette.lmp and colormap.lmp from the current folder when they are there.
+Errors go to stderr; the exit status is 0 on success, 1 when a file failed, 2 for bad usage.
+)";
+
+int usageError(const std::string& why) {
+    std::cerr << "faceto-cli: " << why << "\n\n" << USAGE;
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication application(argc, argv); // QSettings needs an application object
+
+    std::vector<std::string> positional;
+    std::optional<std::string> base;
+    std::optional<std::string> settingsFile;
+    std::optional<std::string> toExtension;
+    std::string folder;
+    bool json = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        auto value = [&](std::optional<std::string>& target) {
+            if (i + 1 >= argc) {
+                return false;
+            }
+            target = argv[++i];
+            return true;
+        };
+        if (arg == "-h" || arg == "--help") {
+            std::cout << USAGE;
+            return 0;
+        } else if (arg == "--json") {
+            json = true;
+        } else if (arg == "--base") {
+            if (!value(base)) {
+                return usageError("--base needs a folder");
+            }
+        } else if (arg == "--settings") {
+            if (!value(settingsFile)) {
+                return usageError("--settings needs a file");
+            }
+        } else if (arg == "--to") {
+            if (!value(toExtension)) {
+                return usageError("--to needs an extension");
+            }
+        } else if (arg == "-d") {
+            std::optional<std::string> dir;
+            if (!value(dir)) {
+                return usageError("-d needs a folder");
+            }
+            folder = *dir;
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            return usageError("unknown option " + arg);
+        } else {
+            positional.push_back(arg);
+        }
+    }
+    if (positional.empty()) {
+        return usageError("no command");
+    }
+    const std::string command = positional.front();
+    positional.erase(positional.begin());
+
+    faceto::QtProfile settings = settingsFile ? faceto::QtProfile(QString::fromStdString(*settingsFile))
+                                              : faceto::QtProfile();
+    faceto::CliProfile profile(settings, base);
+    faceto::PaletteTables palette = faceto::PaletteTables::builtIn();
+    faceto::loadPalette(palette);
+    faceto::loadColormap(palette);
+    faceto::cli::Context context{profile, palette, std::cout, std::cerr};
+
+    if (command == "info") {
+        if (positional.empty()) {
+            return usageError("info needs at least one file");
+        }
+        return faceto::cli::info(context, positional, json);
+    }
+    if (command == "convert") {
+        if (toExtension) {
+            if (positional.empty()) {
+                return usageError("convert --to needs at least one input");
+            }
+            return faceto::cli::convertBatch(context, positional, *toExtension, folder);
+        }
+        if (positional.size() != 2) {
+            return usageError("convert needs INPUT and OUTPUT");
+        }
+        return faceto::cli::convert(context, positional[0], positional[1]);
+    }
+    return usageError("unknown command " + command);
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "formats/FileIO.h"
+#include "model/Model.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace faceto {
+
+// One corner of a GL command run: a vertex and the texture coordinate pair it uses.
+struct GlVertex {
+    int32_t vertex = 0;
+    int32_t pair = 0;
+    bool operator==(const GlVertex&) const = default;
+};
+
+// A triangle strip or fan of the GL command list; `triangles` lists the triangles it covers.
+struct GlRun {
+    bool strip = false;
+    std::vector<GlVertex> vertices;
+    std::vector<int32_t> triangles;
+};
+
+// Splits triangles (each corner a vertex and a pair index) into strips and fans: for every triangle not
+// yet covered, in order, a fan and then a strip from each of its three corners are tried and the first
+// longest run is kept. A run grows through the first later triangle that carries its open edge.
+std::vector<GlRun> buildGlRuns(const std::vector<std::array<GlVertex, 3>>& triangles);
+
+// The texture coordinate pairs of the triangles' corners (truncated to whole pixels), each distinct
+// pair once in order of first use, and every corner's index into that list.
+struct Md2TexCoords {
+    std::vector<std::array<int32_t, 2>> pairs;
+    std::vector<std::array<GlVertex, 3>> corners;
+};
+Md2TexCoords collectTexCoords(const Model& model);
+
+// The whole .md2 file for the model; `skinNames` are written as the skin names (none when empty).
+// Nothing when the format cannot hold the model: more than 32768 vertices or texture pairs, no frame.
+std::optional<ByteBuffer> encodeMd2(const Model& model, const std::vector<Frame>& frames,
+                                    const SourceFields& source, const std::vector<std::string>& skinNames);
+
+// Saves the model as a Quake 2 model. When the document has skins (`hasSkins`), every skin is renamed
+// "skin<N>.PCX" and written as that PCX file beside the .md2. False when nothing could be written;
+// the document and any existing file at `path` are then unchanged.
+bool writeMd2(const std::string& path, Model& model, const std::vector<Frame>& frames, const SourceFields& source);
+
+} // namespace faceto

@@ -1,0 +1,189 @@
+#include "formats/MdlReader.h"
+
+#include "formats/ByteReader.h"
+#include "formats/FileIO.h"
+#include "formats/PackedVertices.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace faceto {
+
+namespace {
+
+constexpr int32_t CURRENT_VERSION = 6;
+constexpr int32_t ON_SEAM = 32;
+constexpr size_t BOUNDS = 8;     // packed minimum and maximum vertex
+constexpr size_t FRAME_NAME = 16;
+
+struct Header {
+    int32_t version;
+    float scale[3];
+    float translate[3];
+    int32_t skinCount;
+    int32_t skinWidth;
+    int32_t skinHeight;
+    int32_t vertexCount;
+    int32_t triangleCount;
+    int32_t frameCount;
+};
+
+bool readSkinImage(ByteReader& r, const Header& h, Model& model) {
+    const uint64_t size = uint64_t(h.skinWidth) * uint64_t(h.skinHeight);
+    std::span<const uint8_t> pixels = r.bytes(size);
+    if (!r.ok()) {
+        return false;
+    }
+    Skin skin;
+    skin.imageWidth = h.skinWidth;
+    skin.imageHeight = h.skinHeight;
+    skin.bitsPerPixel = 8;
+    const size_t stride = size_t(skin.stride());
+    skin.imageSize = int32_t(stride * size_t(h.skinHeight));
+    // Rows are padded to whole 4-byte words like every other skin image.
+    skin.pixels.assign(stride * size_t(h.skinHeight), 0);
+    for (int32_t y = 0; y < h.skinHeight && h.skinWidth > 0; ++y) {
+        std::copy_n(pixels.begin() + std::ptrdiff_t(size_t(y) * size_t(h.skinWidth)), h.skinWidth,
+                    skin.pixels.begin() + std::ptrdiff_t(size_t(y) * stride));
+    }
+    model.skins.push_back(std::move(skin));
+    return true;
+}
+
+bool readFrame(ByteReader& r, const Header& h, std::string name, std::vector<Frame>& frames) {
+    std::span<const uint8_t> packed = r.bytes(size_t(h.vertexCount) * 4);
+    if (!r.ok()) {
+        return false;
+    }
+    Frame frame(std::move(name));
+    decodePackedVertices(packed, h.scale, h.translate, frame.positions);
+    frames.push_back(std::move(frame));
+    return true;
+}
+
+} // namespace
+
+bool parseMdl(std::span<const uint8_t> bytes, ModelData& out) {
+    ByteReader r(bytes);
+    Header h{};
+    r.skip(4); // "IDPO", already recognised by the open dispatch
+    h.version = r.i32();
+    for (float& s : h.scale) {
+        s = r.f32();
+    }
+    for (float& t : h.translate) {
+        t = r.f32();
+    }
+    r.skip(4 + 12); // bounding radius, eye position
+    h.skinCount = r.i32();
+    h.skinWidth = r.i32();
+    h.skinHeight = r.i32();
+    h.vertexCount = r.i32();
+    h.triangleCount = r.i32();
+    h.frameCount = r.i32();
+    const bool current = h.version == CURRENT_VERSION;
+    r.skip(current ? 12 : 4); // sync type, flags, size (version 6); flags only in the older layout
+    if (!r.ok() || h.skinCount < 0 || h.skinWidth < 0 || h.skinHeight < 0 || h.vertexCount < 0 ||
+        h.triangleCount < 0 || h.frameCount < 1 ||
+        uint64_t(h.vertexCount) * 12 + uint64_t(h.triangleCount) * 16 > r.remaining()) {
+        return false;
+    }
+
+    ModelData data;
+    Model& model = data.model;
+    data.source = {SOURCE_MDL, 1, h.skinWidth, h.skinHeight, 1};
+
+    for (int32_t i = 0; i < h.skinCount; ++i) {
+        if (r.i32() == 0) {
+            if (!readSkinImage(r, h, model)) {
+                return false;
+            }
+            continue;
+        }
+        const int32_t images = r.i32();
+        if (!r.ok() || images < 0 || !r.skip(int64_t(images) * 4)) { // the group's intervals
+            return false;
+        }
+        for (int32_t k = 0; k < images; ++k) {
+            if (!readSkinImage(r, h, model)) {
+                return false;
+            }
+        }
+    }
+
+    std::vector<int32_t> onSeam(static_cast<size_t>(h.vertexCount));
+    std::vector<int32_t> s(static_cast<size_t>(h.vertexCount));
+    std::vector<int32_t> t(static_cast<size_t>(h.vertexCount));
+    for (int32_t v = 0; v < h.vertexCount; ++v) {
+        int32_t seam = r.i32();
+        if (!current && (seam & 1)) {
+            seam = ON_SEAM; // the older layout marks the seam in bit 0
+        }
+        onSeam[size_t(v)] = seam;
+        s[size_t(v)] = r.i32();
+        t[size_t(v)] = r.i32();
+    }
+
+    model.triangles.resize(size_t(h.triangleCount));
+    for (Triangle& tri : model.triangles) {
+        const int32_t facesFront = r.i32();
+        for (size_t c = 0; c < 3; ++c) {
+            const int32_t k = r.i32();
+            if (k < 0 || k >= h.vertexCount) {
+                return false;
+            }
+            tri.v[c] = k;
+            // A back-facing triangle on the seam takes its skin coordinates from the skin's back half.
+            int32_t sk = s[size_t(k)];
+            if ((onSeam[size_t(k)] & ON_SEAM) && !(facesFront & 1)) {
+                sk += h.skinWidth / 2;
+            }
+            tri.st[c] = {float(sk), float(t[size_t(k)])};
+        }
+    }
+    if (!r.ok()) {
+        return false;
+    }
+
+    for (int32_t i = 0; i < h.frameCount; ++i) {
+        if (!current) {
+            r.skip(4 + BOUNDS); // kind word, bounds
+            if (!readFrame(r, h, "noname", data.frames)) {
+                return false;
+            }
+            continue;
+        }
+        if (r.i32() == 0) {
+            r.skip(BOUNDS);
+            std::string name = r.fixedString(FRAME_NAME);
+            if (!readFrame(r, h, std::move(name), data.frames)) {
+                return false;
+            }
+            continue;
+        }
+        const int32_t count = r.i32();
+        if (!r.ok() || count < 0 || !r.skip(BOUNDS + int64_t(count) * 4)) { // group bounds, intervals
+            return false;
+        }
+        for (int32_t k = 0; k < count; ++k) {
+            r.skip(BOUNDS);
+            std::string name = r.fixedString(FRAME_NAME);
+            if (!readFrame(r, h, std::move(name), data.frames)) {
+                return false;
+            }
+        }
+    }
+    if (!r.ok() || data.frames.empty()) {
+        return false;
+    }
+    model.vertexInfos.resize(size_t(h.vertexCount));
+    out = std::move(data);
+    return true;
+}
+
+bool readMdl(const std::string& path, ModelData& out) {
+    auto bytes = readWholeFile(path);
+    return bytes && parseMdl(*bytes, out);
+}
+
+} // namespace faceto

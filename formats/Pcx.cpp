@@ -1,0 +1,237 @@
+#include "formats/Pcx.h"
+
+#include "formats/ByteReader.h"
+#include "formats/ByteWriter.h"
+#include "model/DerivedData.h"
+
+#include <algorithm>
+
+namespace faceto {
+
+namespace {
+
+constexpr size_t HEADER_SIZE = 128;
+constexpr size_t EOF_PALETTE = 769; // marker byte 12, then 256 x (red, green, blue)
+
+struct Header {
+    int version;
+    int bitsPerPlane;
+    int planes;
+    int bytesPerLine;
+    int width;
+    int height;
+};
+
+// One scan line holds the planes one after the other; a pixel's value is the planes' samples
+// stacked with plane 0 in the lowest bits (EGA's four 1-bit planes give a 4-bit colour index).
+uint32_t pixelValue(const uint8_t* line, const Header& h, int x) {
+    uint32_t value = 0;
+    for (int n = 0; n < h.planes; ++n) {
+        const uint8_t* plane = line + size_t(n) * size_t(h.bytesPerLine);
+        uint32_t sample = 0;
+        if (h.bitsPerPlane == 8) {
+            sample = plane[x];
+        } else {
+            const int bit = x * h.bitsPerPlane;
+            const int shift = 8 - h.bitsPerPlane - (bit % 8);
+            sample = (plane[bit / 8] >> shift) & ((1u << h.bitsPerPlane) - 1);
+        }
+        value |= sample << (n * h.bitsPerPlane);
+    }
+    return value;
+}
+
+void storePixel(uint8_t* row, int depth, int x, uint32_t value) {
+    switch (depth) {
+    case 24:
+        row[x * 3] = uint8_t(value);
+        row[x * 3 + 1] = uint8_t(value >> 8);
+        row[x * 3 + 2] = uint8_t(value >> 16);
+        break;
+    case 8:
+        row[x] = uint8_t(value);
+        break;
+    default: { // 1 or 4 bits, most significant bits first
+        const int bit = x * depth;
+        const int shift = 8 - depth - (bit % 8);
+        row[bit / 8] = uint8_t(row[bit / 8] | ((value & ((1u << depth) - 1)) << shift));
+        break;
+    }
+    }
+}
+
+} // namespace
+
+bool decodePcx(std::span<const uint8_t> bytes, Skin& skin) {
+    if (bytes.size() < HEADER_SIZE) {
+        return false;
+    }
+    ByteReader r(bytes);
+    if (r.u8() != 10) {
+        return false;
+    }
+    Header h{};
+    h.version = r.u8();
+    r.u8(); // encoding: run-length decoding is always applied
+    h.bitsPerPlane = r.u8();
+    const int xMin = r.u16();
+    const int yMin = r.u16();
+    const int xMax = r.u16();
+    const int yMax = r.u16();
+    h.width = (xMax - xMin + 1) & 0xFFFF;
+    h.height = (yMax - yMin + 1) & 0xFFFF;
+    r.seek(16);
+    std::span<const uint8_t> headerPalette = r.bytes(48);
+    r.seek(65);
+    h.planes = r.u8();
+    h.bytesPerLine = r.u16();
+    const int depth = h.bitsPerPlane * h.planes;
+    const bool knownLayout = (h.bitsPerPlane == 1 || h.bitsPerPlane == 2 || h.bitsPerPlane == 4 || h.bitsPerPlane == 8);
+    if (!r.ok() || !knownLayout || (depth != 1 && depth != 4 && depth != 8 && depth != 24) || h.width == 0 ||
+        h.height == 0 || int64_t(h.bytesPerLine) * 8 < int64_t(h.width) * h.bitsPerPlane) {
+        return false;
+    }
+
+    // Runs expand at most 63 times, so a file too short for its picture is refused before allocating.
+    const uint64_t decodedSize = uint64_t(h.bytesPerLine) * uint64_t(h.height) * uint64_t(h.planes);
+    if (decodedSize > 63 * uint64_t(bytes.size())) {
+        return false;
+    }
+    std::vector<uint8_t> decoded(decodedSize);
+    size_t filled = 0;
+    size_t pos = HEADER_SIZE;
+    while (filled < decoded.size() && pos < bytes.size()) {
+        const uint8_t b = bytes[pos++];
+        if (b >= 192) {
+            if (pos >= bytes.size()) {
+                break; // a run cut off by the end of the file is dropped
+            }
+            const uint8_t value = bytes[pos++];
+            const size_t count = std::min<size_t>(b & 63, decoded.size() - filled);
+            std::fill_n(decoded.begin() + std::ptrdiff_t(filled), count, value);
+            filled += count;
+        } else {
+            decoded[filled++] = b;
+        }
+    }
+    if (filled < decoded.size()) {
+        return false; // the file ends inside the picture
+    }
+
+    Skin image;
+    image.imageWidth = h.width;
+    image.imageHeight = h.height;
+    image.bitsPerPixel = depth;
+    const int32_t stride = image.stride();
+    image.imageSize = stride * h.height;
+    image.colorsUsed = 256;
+
+    size_t paletteSize = depth == 1 ? 2 : 16;
+    const bool eofPalette = h.version >= 5 && depth > 4 && bytes.size() >= HEADER_SIZE + EOF_PALETTE &&
+                            bytes[bytes.size() - EOF_PALETTE] == 12;
+    if (eofPalette) {
+        paletteSize = 256;
+    }
+    if (depth > 8) {
+        paletteSize = 0;
+    }
+    image.palette.resize(paletteSize);
+    for (size_t i = 0; i < paletteSize; ++i) {
+        const uint8_t* rgb = paletteSize == 256 ? &bytes[bytes.size() - EOF_PALETTE + 1 + i * 3]
+                                                : paletteSize == 16 ? &headerPalette[i * 3] : nullptr;
+        if (rgb != nullptr) {
+            image.palette[i] = {rgb[2], rgb[1], rgb[0], 0};
+        } else {
+            const uint8_t level = i == 0 ? 0 : 255; // 1-bit pictures are black and white
+            image.palette[i] = {level, level, level, 0};
+        }
+    }
+
+    image.pixels.assign(size_t(stride) * size_t(h.height), 0);
+    const size_t lineBytes = size_t(h.bytesPerLine) * size_t(h.planes);
+    for (int y = 0; y < h.height; ++y) {
+        const uint8_t* line = decoded.data() + size_t(y) * lineBytes;
+        uint8_t* row = image.pixels.data() + size_t(y) * size_t(stride);
+        if (depth == 8 && h.planes == 1) {
+            std::copy_n(line, h.width, row);
+            continue;
+        }
+        for (int x = 0; x < h.width; ++x) {
+            storePixel(row, depth, x, pixelValue(line, h, x));
+        }
+    }
+
+    skin.imageWidth = image.imageWidth;
+    skin.imageHeight = image.imageHeight;
+    skin.bitsPerPixel = image.bitsPerPixel;
+    skin.imageSize = image.imageSize;
+    skin.colorsUsed = image.colorsUsed;
+    skin.palette = std::move(image.palette);
+    skin.pixels = std::move(image.pixels);
+    return true;
+}
+
+bool readPcx(const std::string& path, Skin& skin) {
+    auto bytes = readWholeFile(path);
+    return bytes && decodePcx(*bytes, skin);
+}
+
+bool loadSkinImage(Skin& skin, const std::string& path) {
+    const size_t dot = path.rfind('.');
+    const std::string extension = dot == std::string::npos || dot == 0 ? std::string() : path.substr(dot + 1);
+    return equalsIgnoreCase(extension, "pcx") && readPcx(path, skin);
+}
+
+ByteBuffer encodeSkinPcx(const Skin& skin) {
+    if (skin.bitsPerPixel != 8) {
+        return {};
+    }
+    const int width = skin.imageWidth;
+    const int height = skin.imageHeight;
+    const size_t stride = size_t(std::max(0, skin.stride()));
+    ByteWriter w;
+    w.reserve(HEADER_SIZE + size_t(width) * size_t(height) * 2 + EOF_PALETTE);
+    w.u8(10);
+    w.u8(5);
+    w.u8(1);
+    w.u8(8);
+    w.u16(0);
+    w.u16(0);
+    w.u16(uint16_t(width - 1));
+    w.u16(uint16_t(height - 1));
+    w.u16(uint16_t(width));
+    w.u16(uint16_t(height));
+    w.fixedString("", 48);
+    w.u8(0);
+    w.u8(1);
+    w.u16(uint16_t(width));
+    w.u16(2);
+    w.fixedString("", 58);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const size_t index = size_t(y) * stride + size_t(x);
+            const uint8_t value = index < skin.pixels.size() ? skin.pixels[index] : 0;
+            if (value >= 192) {
+                w.u8(193);
+            }
+            w.u8(value);
+        }
+    }
+    w.u8(12);
+    for (size_t i = 0; i < 256; ++i) {
+        const PaletteEntry entry = i < skin.palette.size() ? skin.palette[i] : PaletteEntry{0, 0, 0, 0};
+        w.u8(entry[2]);
+        w.u8(entry[1]);
+        w.u8(entry[0]);
+    }
+    return std::move(w.bytes());
+}
+
+bool writeSkinPcx(const std::string& path, const Skin& skin) {
+    if (skin.bitsPerPixel != 8) {
+        return false;
+    }
+    return writeFileReplacing(path, encodeSkinPcx(skin));
+}
+
+} // namespace faceto

@@ -1,0 +1,138 @@
+#include "TestSupport.h"
+
+#include "formats/Md2Writer.h"
+#include "formats/Pcx.h"
+#include "model/NativeFormat.h"
+
+#include <cstdio>
+#include <sys/wait.h>
+
+using namespace faceto;
+using namespace faceto::test;
+
+namespace {
+
+struct CliRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs faceto-cli with the given arguments from `folder`, with a settings file of its own.
+CliRun cli(const TempDir& dir, const std::string& arguments) {
+    const std::string errFile = dir.path("stderr.txt");
+    const std::string command = "cd '" + dir.dir().string() + "' && '" FACETO_CLI "' --settings '" +
+                                dir.path("settings.ini") + "' " + arguments + " 2>'" + errFile + "'";
+    CliRun run;
+    FILE* pipe = popen(command.c_str(), "r");
+    char buffer[4096];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) {
+        run.out.append(buffer, n);
+    }
+    const int raw = pclose(pipe);
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    const std::vector<uint8_t> err = readBytes(errFile);
+    run.err.assign(err.begin(), err.end());
+    return run;
+}
+
+void writeSample(const std::string& path) {
+    ModelData data = makeModel(4, {tri(0, 1, 2), tri(2, 1, 3)}, 3);
+    data.model.name = "sample";
+    data.frames[0].name = "run1";
+    data.frames[1].name = "run2";
+    data.frames[2].name = "stand1";
+    ASSERT_TRUE(writeNative(path, data.model, data.frames, data.source));
+}
+
+} // namespace
+
+TEST(FacetoCli, InfoDescribesAModel) {
+    TempDir dir;
+    writeSample(dir.path("a.fm"));
+    const CliRun run = cli(dir, "info a.fm");
+    EXPECT_EQ(0, run.status) << run.err;
+    EXPECT_NE(std::string::npos, run.out.find("format: fm"));
+    EXPECT_NE(std::string::npos, run.out.find("vertices: 4"));
+    EXPECT_NE(std::string::npos, run.out.find("triangles: 2"));
+    EXPECT_NE(std::string::npos, run.out.find("frames: 3"));
+    EXPECT_NE(std::string::npos, run.out.find("run: 2 frames"));
+    EXPECT_NE(std::string::npos, run.out.find("stand1: (0, 2, 2) to (3, 2, 32)"));
+
+    const CliRun json = cli(dir, "info --json a.fm a.fm");
+    EXPECT_EQ(0, json.status);
+    EXPECT_EQ('[', json.out.front());
+    EXPECT_NE(std::string::npos, json.out.find("\"format\": \"fm\""));
+    EXPECT_NE(std::string::npos, json.out.find("{\"name\": \"run\", \"frames\": 2}"));
+    EXPECT_NE(std::string::npos, json.out.find("\"min\": [0, 2, 2], \"max\": [3, 2, 32]"));
+    EXPECT_NE(std::string::npos, json.out.find("},\n  {")); // two objects
+}
+
+TEST(FacetoCli, ConvertUsesTheSaveAsDispatch) {
+    TempDir dir;
+    writeSample(dir.path("a.fm"));
+    CliRun run = cli(dir, "convert a.fm b.md2");
+    ASSERT_EQ(0, run.status) << run.err;
+    run = cli(dir, "info b.md2");
+    EXPECT_NE(std::string::npos, run.out.find("format: md2"));
+    EXPECT_NE(std::string::npos, run.out.find("frames: 3"));
+    run = cli(dir, "convert b.md2 c.asc");
+    EXPECT_EQ(0, run.status);
+    EXPECT_EQ("Ambient", std::string(reinterpret_cast<const char*>(readBytes(dir.path("c.asc")).data()), 7));
+
+    std::filesystem::create_directory(dir.path("out"));
+    writeSample(dir.path("d.fm"));
+    run = cli(dir, "convert --to md2 a.fm d.fm -d out");
+    EXPECT_EQ(0, run.status) << run.err;
+    EXPECT_NE(std::string::npos, run.out.find("a.fm -> out/a.md2"));
+    EXPECT_NE(std::string::npos, run.out.find("d.fm -> out/d.md2"));
+    EXPECT_TRUE(std::filesystem::exists(dir.path("out/d.md2")));
+}
+
+TEST(FacetoCli, ErrorsGoToStandardErrorWithTheMessages) {
+    TempDir dir;
+    writeText(dir.path("notes.txt"), "hello");
+    writeBytes(dir.path("bad.md2"), {'I', 'D', 'P', '2', 0});
+    writeSample(dir.path("a.fm"));
+    CliRun run = cli(dir, "info notes.txt");
+    EXPECT_EQ(1, run.status);
+    EXPECT_EQ("notes.txt: Unsupported File type.\n", run.err);
+    run = cli(dir, "convert bad.md2 x.fm");
+    EXPECT_EQ(1, run.status);
+    EXPECT_EQ("bad.md2: Error reading file.\n", run.err);
+    EXPECT_FALSE(std::filesystem::exists(dir.path("x.fm")));
+    run = cli(dir, "convert a.fm x.obj");
+    EXPECT_EQ(1, run.status);
+    EXPECT_NE(std::string::npos, run.err.find("can only write .fm, .md2 and .asc"));
+    run = cli(dir, "convert --to fm notes.txt a.fm");
+    EXPECT_EQ(1, run.status);
+    EXPECT_NE(std::string::npos, run.out.find("notes.txt: failed"));
+    EXPECT_NE(std::string::npos, run.out.find("a.fm -> a.fm"));
+    EXPECT_EQ(2, cli(dir, "").status);
+    EXPECT_EQ(2, cli(dir, "frobnicate a.fm").status);
+    run = cli(dir, "--help");
+    EXPECT_EQ(0, run.status);
+    EXPECT_NE(std::string::npos, run.out.find("faceto-cli info FILE..."));
+}
+
+TEST(FacetoCli, BaseFolderOptionFindsSkinsAndSettingsAreNotWritten) {
+    TempDir dir;
+    std::filesystem::create_directories(dir.dir() / "game" / "models");
+    Skin skin;
+    skin.imageWidth = 4;
+    skin.imageHeight = 4;
+    skin.bitsPerPixel = 8;
+    skin.pixels.assign(16, 1);
+    skin.palette.assign(256, PaletteEntry{0, 0, 0, 0});
+    ASSERT_TRUE(writeSkinPcx((dir.dir() / "game" / "models" / "s.pcx").string(), skin));
+    ModelData data = makeModel(3, {tri(0, 1, 2)}, 1);
+    writeBytes(dir.path("m.md2"), toVector(*encodeMd2(data.model, data.frames, data.source, {"models/s.pcx"})));
+    CliRun run = cli(dir, "info m.md2");
+    EXPECT_NE(std::string::npos, run.out.find("skins: 0"));
+    run = cli(dir, "info m.md2 --base game");
+    EXPECT_NE(std::string::npos, run.out.find("skins: 1"));
+    EXPECT_NE(std::string::npos, run.out.find("models/s.pcx 4x4, 8 bits"));
+    // The documents closing inside the tool do not record themselves as the editor's last document.
+    EXPECT_FALSE(std::filesystem::exists(dir.path("settings.ini")));
+}
