@@ -2,9 +2,11 @@
 #include "app/QtProfile.h"
 #include "cli/CliCommands.h"
 #include "cli/CliProfile.h"
+#include "cli/CliRender.h"
 
 #include <QCoreApplication>
 
+#include <cstdio>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -21,6 +23,13 @@ constexpr const char* USAGE = R"(usage:
       the format follows OUTPUT's extension: .fm, .md2 (skins as PCX files beside it) or .asc.
   faceto-cli convert --to EXT INPUT... [-d DIR]
       Converts every INPUT to EXT, into DIR or beside each input; one line per file.
+  faceto-cli render INPUT OUTPUT.png [--view VIEW] [--frame N|NAME] [--size WxH] [--skin N]
+                    [--edges] [--vertices]
+      Draws the model as the editor's window of that client size shows it (default 640x480) and
+      writes a PNG. VIEW is camera (the default), preview (textured, as the animation player),
+      top, front, side (the three 2D panes) or quad (all four panes of a document window).
+      --frame picks the frame by index or name; --skin, --edges and --vertices set the preview's
+      skin, wire frame and vertex dots.
 
 options:
   --base DIR        the Quake 2 base folder that md2 skin names are relative to
@@ -49,6 +58,7 @@ int main(int argc, char** argv) {
     std::optional<std::string> toExtension;
     std::string folder;
     bool json = false;
+    faceto::cli::RenderOptions render;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         auto value = [&](std::optional<std::string>& target) {
@@ -81,6 +91,30 @@ int main(int argc, char** argv) {
                 return usageError("-d needs a folder");
             }
             folder = *dir;
+        } else if (arg == "--view") {
+            std::optional<std::string> view;
+            if (!value(view)) {
+                return usageError("--view needs a view");
+            }
+            render.view = *view;
+        } else if (arg == "--frame") {
+            if (!value(render.frame)) {
+                return usageError("--frame needs an index or a name");
+            }
+        } else if (arg == "--size") {
+            std::optional<std::string> size;
+            if (!value(size) || std::sscanf(size->c_str(), "%dx%d", &render.width, &render.height) != 2) {
+                return usageError("--size needs WIDTHxHEIGHT");
+            }
+        } else if (arg == "--skin") {
+            std::optional<std::string> skin;
+            if (!value(skin) || std::sscanf(skin->c_str(), "%d", &render.skin) != 1) {
+                return usageError("--skin needs a number");
+            }
+        } else if (arg == "--edges") {
+            render.edges = true;
+        } else if (arg == "--vertices") {
+            render.vertices = true;
         } else if (arg.size() > 1 && arg[0] == '-') {
             return usageError("unknown option " + arg);
         } else {
@@ -118,6 +152,12 @@ int main(int argc, char** argv) {
             return usageError("convert needs INPUT and OUTPUT");
         }
         return faceto::cli::convert(context, positional[0], positional[1]);
+    }
+    if (command == "render") {
+        if (positional.size() != 2) {
+            return usageError("render needs INPUT and OUTPUT.png");
+        }
+        return faceto::cli::render(context, positional[0], positional[1], render);
     }
     return usageError("unknown command " + command);
 }

@@ -4,6 +4,8 @@
 #include "formats/Pcx.h"
 #include "model/NativeFormat.h"
 
+#include <QImage>
+
 #include <cstdio>
 #include <sys/wait.h>
 
@@ -135,4 +137,41 @@ TEST(FacetoCli, BaseFolderOptionFindsSkinsAndSettingsAreNotWritten) {
     EXPECT_NE(std::string::npos, run.out.find("models/s.pcx 4x4, 8 bits"));
     // The documents closing inside the tool do not record themselves as the editor's last document.
     EXPECT_FALSE(std::filesystem::exists(dir.path("settings.ini")));
+}
+
+TEST(FacetoCli, RenderDrawsTheViewsAsPictures) {
+    TempDir dir;
+    // A square facing the camera, filling the middle of a 640 x 480 camera view.
+    ModelData data = makeModel(4, {tri(0, 2, 1), tri(1, 2, 3)}, 2);
+    data.frames[0].positions = {{0, -20, -20}, {0, 20, -20}, {0, -20, 20}, {0, 20, 20}};
+    data.frames[1].name = "second";
+    for (Triangle& t : data.model.triangles) {
+        t.color = 100;
+    }
+    ASSERT_TRUE(writeNative(dir.path("square.fm"), data.model, data.frames, data.source));
+
+    CliRun run = cli(dir, "render square.fm cam.png");
+    ASSERT_EQ(0, run.status) << run.err;
+    QImage camera(QString::fromStdString(dir.path("cam.png")));
+    ASSERT_EQ(QSize(640, 480), camera.size());
+    EXPECT_EQ(qRgb(0, 0, 0), camera.pixel(5, 5));
+    EXPECT_NE(qRgb(0, 0, 0), camera.pixel(320, 240));
+
+    run = cli(dir, "render square.fm top.png --view front --size 203x101");
+    ASSERT_EQ(0, run.status) << run.err;
+    QImage front(QString::fromStdString(dir.path("top.png")));
+    ASSERT_EQ(QSize(203, 101), front.size()); // not rounded up to a multiple of 4
+    EXPECT_EQ(qRgb(219, 219, 219), front.pixel(150, 20)); // the 2D background, colour 14
+    EXPECT_EQ(qRgb(0, 0, 255), front.pixel(6, 80));        // the axis indicator: z up in blue
+
+    run = cli(dir, "render square.fm quad.png --view quad --size 400x300 --frame second");
+    EXPECT_EQ(0, run.status) << run.err;
+    EXPECT_EQ(QSize(400, 300), QImage(QString::fromStdString(dir.path("quad.png"))).size());
+    run = cli(dir, "render square.fm p.png --view preview --frame 1 --edges --vertices --skin 3");
+    EXPECT_EQ(0, run.status) << run.err;
+
+    EXPECT_EQ(1, cli(dir, "render square.fm x.png --frame nothing").status);
+    EXPECT_EQ(2, cli(dir, "render square.fm x.png --view sideways").status);
+    EXPECT_EQ(2, cli(dir, "render square.fm x.png --size 0x5").status);
+    EXPECT_EQ(1, cli(dir, "render square.fm /nonexistent/x.png").status);
 }

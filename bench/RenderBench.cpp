@@ -1,0 +1,230 @@
+// Frame times of the views on large generated models, fill rates against memset, and Qt's raster
+// engine filling the same triangles.
+#include "BenchMeshes.h"
+
+#include "formats/Palette.h"
+#include "model/CFacetoDoc.h"
+#include "render/Rasterizer.h"
+#include "views/CameraDrawing.h"
+#include "views/OrthoEditor.h"
+#include "views/OrthoView.h"
+#include "views/Projection.h"
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QPolygon>
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+
+using namespace faceto;
+using namespace faceto::bench;
+
+namespace {
+
+class NullHost : public DocumentHost {
+public:
+    void message(std::string_view) override {}
+    void updateAllViews(CFacetoDoc&) override {}
+    void addToRecentFiles(const std::string&) override {}
+};
+
+class NullFrame : public FramePresenter {
+public:
+    void present(const uint8_t* pixels, int, int, int, const DisplayPalette&) override { benchmark::DoNotOptimize(pixels); }
+};
+
+struct Scene {
+    MemoryProfile profile;
+    NullHost host;
+    PaletteTables tables = PaletteTables::builtIn();
+    Rasterizer rasterizer{tables};
+    AppState app;
+    std::unique_ptr<CFacetoDoc> doc;
+    NullFrame frame;
+
+    // A wavy sheet of `columns` x `rows` vertices in the y-z plane, facing the initial camera,
+    // about 80 units across, with a 256 x 256 skin.
+    Scene(int32_t columns, int32_t rows, int32_t maxTriangles = INT32_MAX) {
+        doc = std::make_unique<CFacetoDoc>(profile, host, tables);
+        ModelData data = makeGridModel(columns, rows, 1, maxTriangles);
+        const float step = 80.0f / float(std::max(columns, rows));
+        for (FrameVertex& p : data.frames[0].positions) {
+            p = {p.z, -p.x * step, p.y * step};
+        }
+        Skin skin;
+        skin.imageWidth = 256;
+        skin.imageHeight = 256;
+        skin.bitsPerPixel = 8;
+        skin.pixels.resize(256 * 256);
+        for (size_t i = 0; i < skin.pixels.size(); ++i) {
+            skin.pixels[i] = uint8_t(16 + (i ^ (i >> 8)) % 200);
+        }
+        skin.palette.assign(256, PaletteEntry{0, 0, 0, 0});
+        data.model.skins.push_back(std::move(skin));
+        doc->model = std::move(data.model);
+        doc->frames = std::move(data.frames);
+        doc->setCurrentFrame(0);
+        doc->zoomFactor = 8.0f;
+    }
+};
+
+// Camera pane at 1023 x 1023, about 100,000 triangles.
+void BM_CameraView100kTriangles(benchmark::State& state) {
+    Scene scene(224, 224);
+    for (auto _ : state) {
+        drawCameraView(scene.rasterizer, scene.doc.get(), initialCamera(), 1023, 1023, &scene.frame);
+    }
+    state.counters["triangles"] = double(scene.doc->model.triangleCount());
+}
+BENCHMARK(BM_CameraView100kTriangles)->Unit(benchmark::kMillisecond);
+
+void BM_TexturedPreview100kTriangles(benchmark::State& state) {
+    Scene scene(224, 224);
+    PreviewSettings settings;
+    for (auto _ : state) {
+        drawPreview(scene.rasterizer, scene.doc.get(), settings, initialCamera(), 1023, 1023, &scene.frame);
+    }
+    state.counters["triangles"] = double(scene.doc->model.triangleCount());
+}
+BENCHMARK(BM_TexturedPreview100kTriangles)->Unit(benchmark::kMillisecond);
+
+// The side pane (y right, z up) of a sheet with about 150,000 edges, at 1023 x 1023.
+void BM_OrthoView150kEdges(benchmark::State& state) {
+    Scene scene(224, 224);
+    for (auto _ : state) {
+        drawOrthoView(scene.rasterizer, *scene.doc, 2, scene.app, 1023, 1023, &scene.frame, nullptr);
+    }
+    state.counters["edges"] = double(scene.doc->model.edges.size());
+}
+BENCHMARK(BM_OrthoView150kEdges)->Unit(benchmark::kMillisecond);
+
+class PaneHost : public MouseHost {
+public:
+    bool hasCapture() const override { return true; }
+    void capture() override {}
+    void release() override {}
+    void repaintSelf() override {}
+    void updateOtherViews() override {}
+    int clientWidth() const override { return 800; }
+    int clientHeight() const override { return 500; }
+};
+
+// One mouse move of a vertex drag on a 100,000-vertex model (1% of it selected), then the four panes
+// of an 1600 x 1000 document window drawn again.
+void BM_VertexDragMoveAndRedraw100kVertices(benchmark::State& state) {
+    Scene scene(317, 317);
+    CFacetoDoc& doc = *scene.doc;
+    for (int r = 150; r < 182; ++r) {
+        for (int c = 150; c < 182; ++c) {
+            doc.model.vertexInfos[size_t(r * 317 + c)].flags |= VERTEX_SELECTED;
+        }
+    }
+    OrthoEditor editor(2, scene.app);
+    PaneHost pane;
+    const OrthoMapping mapping(doc, 2, 800, 500);
+    const Pixel hit = mapping.toWindow(doc.frames[0].positions[160 * 317 + 160]);
+    MouseState m;
+    m.x = hit.x;
+    m.y = hit.y;
+    editor.press(doc, MouseButton::Left, m, pane);
+    m.leftHeld = true;
+    int step = 0;
+    for (auto _ : state) {
+        m.x += (step++ % 2) ? -1 : 1;
+        editor.move(doc, m, pane);
+        for (int orientation = 0; orientation < 3; ++orientation) {
+            drawOrthoView(scene.rasterizer, doc, orientation, scene.app, 800, 500, &scene.frame, nullptr);
+        }
+        drawCameraView(scene.rasterizer, &doc, initialCamera(), 800, 500, &scene.frame);
+    }
+    state.counters["vertices"] = double(doc.model.vertexCount());
+    state.counters["triangles"] = double(doc.model.triangleCount());
+}
+BENCHMARK(BM_VertexDragMoveAndRedraw100kVertices)->Unit(benchmark::kMillisecond);
+
+// Fill rate: two triangles covering a 1024 x 1024 frame, against memset of the same bytes.
+constexpr int SIDE = 1024;
+const int32_t COVER_A[] = {0, 0, SIDE - 1, 0, SIDE - 1, SIDE - 1, 0, 0};
+const int32_t COVER_B[] = {0, 0, SIDE - 1, SIDE - 1, 0, SIDE - 1, 0, 0};
+
+void BM_FillFlatFullFrame(benchmark::State& state) {
+    Scene scene(2, 2);
+    scene.rasterizer.beginFrame(nullptr, SIDE, SIDE, 0);
+    for (auto _ : state) {
+        scene.rasterizer.fillFlatPolygon(COVER_A, 3, 5);
+        scene.rasterizer.fillFlatPolygon(COVER_B, 3, 6);
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * SIDE * SIDE);
+}
+BENCHMARK(BM_FillFlatFullFrame)->Unit(benchmark::kMillisecond);
+
+void BM_FillTexturedFullFrame(benchmark::State& state) {
+    Scene scene(2, 2);
+    const Skin& skin = scene.doc->model.skins[0];
+    scene.rasterizer.beginFrame(nullptr, SIDE, SIDE, 0);
+    const int32_t a[] = {0, 0, 0, 0, SIDE - 1, 0, 255, 0, SIDE - 1, SIDE - 1, 255, 255, 0, 0, 0, 0};
+    const int32_t b[] = {0, 0, 0, 0, SIDE - 1, SIDE - 1, 255, 255, 0, SIDE - 1, 0, 255, 0, 0, 0, 0};
+    for (auto _ : state) {
+        scene.rasterizer.fillTexturedPolygon(a, 3, skin);
+        scene.rasterizer.fillTexturedPolygon(b, 3, skin);
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * SIDE * SIDE);
+}
+BENCHMARK(BM_FillTexturedFullFrame)->Unit(benchmark::kMillisecond);
+
+void BM_MemsetSameBytes(benchmark::State& state) {
+    std::vector<uint8_t> frame(size_t(SIDE) * SIDE);
+    for (auto _ : state) {
+        std::memset(frame.data(), 5, frame.size());
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * SIDE * SIDE);
+}
+BENCHMARK(BM_MemsetSameBytes)->Unit(benchmark::kMillisecond);
+
+// The peer: Qt's raster engine fills the triangles the camera view fills (projected the same way,
+// far ones first), flat, without antialiasing, on a 1023 x 1023 RGB32 image.
+void BM_QtRasterSameTriangles100k(benchmark::State& state) {
+    Scene scene(224, 224);
+    const CFacetoDoc& doc = *scene.doc;
+    const Mat4 camera = initialCamera();
+    const Projection projection(1024, 1023);
+    std::vector<QPolygon> polygons;
+    for (const Triangle& t : doc.model.triangles) {
+        QPolygon polygon;
+        for (int32_t v : t.v) {
+            const FrameVertex& p = doc.frames[0].positions[size_t(v)];
+            const Pixel q = projection.project(camera.transformPoint(p.x, p.y, p.z));
+            polygon << QPoint(q.x, 1022 - q.y);
+        }
+        polygons.push_back(polygon);
+    }
+    QImage image(1023, 1023, QImage::Format_RGB32);
+    for (auto _ : state) {
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        painter.setPen(Qt::NoPen);
+        painter.fillRect(image.rect(), Qt::black);
+        for (size_t i = 0; i < polygons.size(); ++i) {
+            painter.setBrush(QColor::fromRgb(QRgb(0xFF000000 | (i * 2654435761u & 0xFFFFFF))));
+            painter.drawPolygon(polygons[i]);
+        }
+    }
+    state.counters["triangles"] = double(polygons.size());
+}
+BENCHMARK(BM_QtRasterSameTriangles100k)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,130 @@
+#include "cli/CliRender.h"
+
+#include "model/CFacetoDoc.h"
+#include "model/DerivedData.h"
+#include "render/Rasterizer.h"
+#include "views/AppState.h"
+#include "views/CameraDrawing.h"
+#include "views/OrthoView.h"
+#include "views/QtFramePresenter.h"
+
+#include <QImage>
+#include <QPainter>
+
+#include <algorithm>
+#include <charconv>
+#include <memory>
+#include <ostream>
+
+namespace faceto::cli {
+
+namespace {
+
+class QuietHost : public DocumentHost {
+public:
+    explicit QuietHost(std::ostream& err, std::string file) : err_(err), file_(std::move(file)) {}
+    void message(std::string_view text) override { err_ << file_ << ": " << text << "\n"; }
+    void updateAllViews(CFacetoDoc&) override {}
+    void addToRecentFiles(const std::string&) override {}
+
+private:
+    std::ostream& err_;
+    std::string file_;
+};
+
+// A frame given by index or by name (ignoring case); -1 when there is no such frame.
+int frameIndex(const CFacetoDoc& doc, const std::string& wanted) {
+    int index = -1;
+    const auto [end, ec] = std::from_chars(wanted.data(), wanted.data() + wanted.size(), index);
+    if (ec == std::errc() && end == wanted.data() + wanted.size()) {
+        return index >= 0 && size_t(index) < doc.frames.size() ? index : -1;
+    }
+    for (size_t f = 0; f < doc.frames.size(); ++f) {
+        if (equalsIgnoreCase(doc.frames[f].name, wanted)) {
+            return int(f);
+        }
+    }
+    return -1;
+}
+
+// One pane as a window of width x height shows it: the frame is drawn onto a picture of exactly that
+// size (the columns added to round the frame's width are cut off, as the window clips them), then
+// the overlay on top.
+QImage pane(Rasterizer& r, CFacetoDoc& doc, AppState& app, const std::string& view, int width, int height,
+            PreviewSettings& preview) {
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(Qt::black);
+    QPainter painter(&image);
+    QtFramePresenter presenter(&painter);
+    QtOverlay overlay(painter);
+    if (view == "camera") {
+        drawCameraView(r, &doc, initialCamera(), width, height, &presenter);
+    } else if (view == "preview") {
+        drawPreview(r, &doc, preview, initialCamera(), width, height, &presenter);
+    } else {
+        const int orientation = view == "top" ? 0 : view == "front" ? 1 : 2;
+        drawOrthoView(r, doc, orientation, app, width, height, &presenter, &overlay);
+    }
+    return image;
+}
+
+} // namespace
+
+int render(Context& context, const std::string& input, const std::string& output, const RenderOptions& options) {
+    static const char* const VIEWS[] = {"camera", "preview", "top", "front", "side", "quad"};
+    if (std::find(std::begin(VIEWS), std::end(VIEWS), options.view) == std::end(VIEWS)) {
+        context.err << "faceto-cli: unknown view " << options.view << "\n";
+        return 2;
+    }
+    if (options.width <= 0 || options.height <= 0 || options.width > 16384 || options.height > 16384) {
+        context.err << "faceto-cli: the size must be between 1x1 and 16384x16384\n";
+        return 2;
+    }
+    QuietHost host(context.err, input);
+    CFacetoDoc doc(context.profile, host, context.palette);
+    if (!doc.onOpenDocument(input)) {
+        context.err << input << ": cannot open the model\n";
+        return 1;
+    }
+    PreviewSettings preview;
+    preview.skinIndex = options.skin;
+    preview.showEdges = options.edges;
+    preview.showVertices = options.vertices;
+    if (options.frame) {
+        const int index = frameIndex(doc, *options.frame);
+        if (index < 0) {
+            context.err << input << ": no frame " << *options.frame << "\n";
+            return 1;
+        }
+        doc.setCurrentFrame(index);
+        doc.currentFrameIndex = index;
+        preview.shownFrame = index;
+    }
+    Rasterizer rasterizer(context.palette);
+    AppState app;
+
+    QImage image;
+    if (options.view == "quad") {
+        // The four panes of a document window, each a quarter of it.
+        const int w = std::max(1, options.width / 2);
+        const int h = std::max(1, options.height / 2);
+        doc.zoomFactor = initialZoomFactor(doc, w, h);
+        image = QImage(options.width, options.height, QImage::Format_RGB32);
+        image.fill(Qt::black);
+        QPainter painter(&image);
+        painter.drawImage(0, 0, pane(rasterizer, doc, app, "top", w, h, preview));
+        painter.drawImage(w, 0, pane(rasterizer, doc, app, "front", options.width - w, h, preview));
+        painter.drawImage(0, h, pane(rasterizer, doc, app, "side", w, options.height - h, preview));
+        painter.drawImage(w, h, pane(rasterizer, doc, app, "camera", options.width - w, options.height - h, preview));
+    } else {
+        doc.zoomFactor = initialZoomFactor(doc, options.width, options.height);
+        image = pane(rasterizer, doc, app, options.view, options.width, options.height, preview);
+    }
+    if (!image.save(QString::fromStdString(output), "PNG")) {
+        context.err << output << ": cannot write the picture\n";
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace faceto::cli

@@ -1,0 +1,446 @@
+#include "render/Rasterizer.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <utility>
+
+namespace faceto {
+
+namespace {
+
+constexpr int FRACTION_BITS = 10; // fixed-point attributes along edges and spans
+
+int sign(int32_t v) { return v < 0 ? -1 : 1; }
+
+} // namespace
+
+Rasterizer::Rasterizer(const PaletteTables& tables) : tables_(tables) {
+    for (size_t i = 0; i < 256; ++i) {
+        defaultPalette_[i] = {tables_.palette[i * 3 + 2], tables_.palette[i * 3 + 1], tables_.palette[i * 3], 0};
+    }
+    pixels_.resize(10000);
+}
+
+bool Rasterizer::beginFrame(FramePresenter* target, int width, int height, int fill, const DisplayPalette* palette) {
+    if (overlayOpen_) {
+        return false;
+    }
+    while (width % 4 != 0) {
+        ++width;
+    }
+    width = std::max(width, 0);
+    height = std::max(height, 0);
+    const int64_t needed = int64_t(width) * height;
+    if (needed > int64_t(allocBits_ / 8) * allocHeight_ * allocWidth_) {
+        pixels_.assign(size_t(needed), 0); // the buffer grows, it never shrinks
+        allocWidth_ = width;
+        allocHeight_ = height;
+        allocBits_ = 8;
+    }
+    if (leftX_.size() < size_t(height)) {
+        leftX_.resize(size_t(height), INT32_MAX);
+        rightX_.resize(size_t(height), INT32_MIN);
+        for (int k = 0; k < 2; ++k) {
+            leftAttr_[size_t(k)].resize(size_t(height), 0);
+            rightAttr_[size_t(k)].resize(size_t(height), 0);
+        }
+    }
+    target_ = target;
+    framePalette_ = palette;
+    width_ = width;
+    height_ = height;
+    clearFrame(fill);
+    frameOpen_ = true;
+    return true;
+}
+
+int Rasterizer::presentFrame() {
+    if (!frameOpen_) {
+        return 0;
+    }
+    if (target_ != nullptr) {
+        target_->present(pixels_.data(), width_, width_, height_, framePalette_ ? *framePalette_ : defaultPalette_);
+    }
+    frameOpen_ = false;
+    framePalette_ = nullptr;
+    return 1;
+}
+
+void Rasterizer::clearFrame(int colour) {
+    std::memset(pixels_.data(), uint8_t(colour), size_t(width_) * size_t(height_));
+}
+
+void Rasterizer::plotPixel(Pixel p, int colour) {
+    if (p.x >= 0 && p.x < width_ && p.y >= 0 && p.y < height_) {
+        pixels_[size_t(p.y) * size_t(width_) + size_t(p.x)] = uint8_t(colour);
+    }
+}
+
+void Rasterizer::plotSquare(Pixel p, int colour, int r) {
+    if (p.x >= r && p.x + r < width_ && p.y >= r && p.y + r < height_) {
+        for (int y = p.y - r; y <= p.y + r; ++y) {
+            std::memset(&pixels_[size_t(y) * size_t(width_) + size_t(p.x - r)], uint8_t(colour), size_t(2 * r + 1));
+        }
+        return;
+    }
+    for (int dy = -r; dy <= r; ++dy) {
+        for (int dx = -r; dx <= r; ++dx) {
+            plotPixel({p.x + dx, p.y + dy}, colour);
+        }
+    }
+}
+
+// Clips the edge a-b against the columns (axis 0) or rows (axis 1) of the frame by halving it until a
+// point lands on the boundary; every component moves with the halving, so attributes stay in step.
+// An end that lies on the first column or row is inside and stays where it is.
+bool Rasterizer::clipEdge(int axis, const Vec& a, const Vec& b, int n, Vec& outA, Vec& outB, bool& firstMoved) const {
+    const int32_t low = 0;
+    const int32_t high = (axis == 0 ? width_ : height_) - 1;
+    const bool aIsLow = a[size_t(axis)] < b[size_t(axis)];
+    Vec lo = aIsLow ? a : b;
+    Vec hi = aIsLow ? b : a;
+    if (lo[size_t(axis)] > high || hi[size_t(axis)] < low) {
+        return false;
+    }
+    auto halve = [&](Vec l, Vec h, int32_t bound) {
+        for (;;) {
+            Vec m{};
+            for (int k = 0; k < n; ++k) {
+                m[size_t(k)] = (l[size_t(k)] + h[size_t(k)]) >> 1;
+            }
+            if (m[size_t(axis)] == bound) {
+                return m;
+            }
+            if (m[size_t(axis)] < bound) {
+                l = m;
+            } else {
+                h = m;
+            }
+        }
+    };
+    bool loMoved = false;
+    bool hiMoved = false;
+    if (lo[size_t(axis)] < low) {
+        lo = hi[size_t(axis)] == low ? hi : halve(lo, hi, low);
+        loMoved = true;
+    }
+    if (hi[size_t(axis)] >= high) {
+        if (hi[size_t(axis)] != high) {
+            hi = halve(lo, hi, high);
+        }
+        hiMoved = true;
+    }
+    outA = aIsLow ? lo : hi;
+    outB = aIsLow ? hi : lo;
+    firstMoved = aIsLow ? loMoved : hiMoved;
+    return true;
+}
+
+// Clips a polygon against the left and right columns. An edge wholly outside vanishes, so the
+// remaining vertices join along the boundary column and a polygon covering the window edge stays
+// filled up to it. Returns the vertex count; the first vertex is repeated after the last.
+int Rasterizer::clipPolygonX(const int32_t* in, int n, int count) {
+    clipped_.clear();
+    auto vec = [&](int i) {
+        Vec v{};
+        for (int k = 0; k < n; ++k) {
+            v[size_t(k)] = in[i * n + k];
+        }
+        return v;
+    };
+    auto append = [&](const Vec& v) {
+        for (int k = 0; k < n; ++k) {
+            clipped_.push_back(v[size_t(k)]);
+        }
+    };
+    for (int i = 0; i < count; ++i) {
+        Vec a;
+        Vec b;
+        bool firstMoved = false;
+        if (!clipEdge(0, vec(i), vec(i + 1), n, a, b, firstMoved)) {
+            continue;
+        }
+        if (firstMoved) {
+            append(a);
+        }
+        append(b);
+    }
+    const int out = int(clipped_.size()) / n;
+    if (out > 0) {
+        for (int k = 0; k < n; ++k) {
+            clipped_.push_back(clipped_[size_t(k)]);
+        }
+    }
+    return out;
+}
+
+void Rasterizer::resetSpans() {
+    for (int32_t y = std::max(minRow_, 0); y <= maxRow_ && y < height_; ++y) {
+        leftX_[size_t(y)] = INT32_MAX;
+        rightX_[size_t(y)] = INT32_MIN;
+    }
+    minRow_ = INT32_MAX;
+    maxRow_ = INT32_MIN;
+}
+
+void Rasterizer::walkEdge(const Vec& edgeA, const Vec& edgeB, int n) {
+    Vec a;
+    Vec b;
+    bool firstMoved = false;
+    if (!clipEdge(1, edgeA, edgeB, n, a, b, firstMoved)) {
+        return;
+    }
+    minRow_ = std::min({minRow_, a[1], b[1]});
+    maxRow_ = std::max({maxRow_, a[1], b[1]});
+    const int32_t dx = b[0] - a[0];
+    const int32_t dy = b[1] - a[1];
+    const int sx = sign(dx);
+    const int sy = sign(dy);
+    const bool xMajor = std::abs(dx) > std::abs(dy);
+    const int32_t major = xMajor ? std::abs(dx) : std::abs(dy);
+    const int32_t minor = xMajor ? std::abs(dy) : std::abs(dx);
+    int64_t e = 2 * int64_t(minor) - major;
+    const int attributes = n - 2;
+    int32_t value[2] = {0, 0};
+    int32_t delta[2] = {0, 0};
+    for (int k = 0; k < attributes; ++k) {
+        // Attributes are texel coordinates, which the callers keep within +-2^20.
+        value[k] = a[size_t(2 + k)] * (1 << FRACTION_BITS);
+        if (major > 0) {
+            delta[k] = int32_t(int64_t(b[size_t(2 + k)] - a[size_t(2 + k)]) * (1 << FRACTION_BITS) / major);
+        }
+    }
+    int32_t x = a[0];
+    int32_t y = a[1];
+    for (int32_t i = 0; i <= major; ++i) {
+        // Strict comparisons: on a tie the earlier pixel keeps the entry.
+        if (x < leftX_[size_t(y)]) {
+            leftX_[size_t(y)] = x;
+            for (int k = 0; k < attributes; ++k) {
+                leftAttr_[size_t(k)][size_t(y)] = value[k];
+            }
+        }
+        if (x > rightX_[size_t(y)]) {
+            rightX_[size_t(y)] = x;
+            for (int k = 0; k < attributes; ++k) {
+                rightAttr_[size_t(k)][size_t(y)] = value[k];
+            }
+        }
+        if (e >= 0) {
+            x += sx;
+            y += sy;
+            e += 2 * (int64_t(minor) - major);
+        } else {
+            if (xMajor) {
+                x += sx;
+            } else {
+                y += sy;
+            }
+            e += 2 * int64_t(minor);
+        }
+        for (int k = 0; k < attributes; ++k) {
+            value[k] += delta[k];
+        }
+    }
+}
+
+void Rasterizer::fillFlatPolygon(const int32_t* vertices, int count, int colour) {
+    resetSpans();
+    const int edges = clipPolygonX(vertices, 2, count);
+    for (int i = 0; i < edges; ++i) {
+        const Vec a{clipped_[size_t(i) * 2], clipped_[size_t(i) * 2 + 1], 0, 0};
+        const Vec b{clipped_[size_t(i) * 2 + 2], clipped_[size_t(i) * 2 + 3], 0, 0};
+        walkEdge(a, b, 2);
+    }
+    for (int32_t y = minRow_; y <= maxRow_; ++y) {
+        const int32_t left = leftX_[size_t(y)];
+        const int32_t right = rightX_[size_t(y)];
+        if (left <= right) {
+            std::memset(&pixels_[size_t(y) * size_t(width_) + size_t(left)], uint8_t(colour), size_t(right - left + 1));
+        }
+    }
+}
+
+void Rasterizer::fillTexturedPolygon(const int32_t* vertices, int count, const Skin& texture) {
+    resetSpans();
+    if (texture.bitsPerPixel != 8 || !texture.hasImage()) {
+        return;
+    }
+    const int edges = clipPolygonX(vertices, 4, count);
+    for (int i = 0; i < edges; ++i) {
+        const int32_t* p = &clipped_[size_t(i) * 4];
+        walkEdge({p[0], p[1], p[2], p[3]}, {p[4], p[5], p[6], p[7]}, 4);
+    }
+    // Texels are read with the image's own row stride and kept inside the picture: real models put
+    // seam coordinates on the skin's far edge.
+    const uint8_t* texels = texture.pixels.data();
+    const size_t texStride = size_t(texture.stride());
+    const int32_t maxU = texture.imageWidth - 1;
+    const int32_t maxV = texture.imageHeight - 1;
+    for (int32_t y = minRow_; y <= maxRow_; ++y) {
+        const int32_t xl = leftX_[size_t(y)];
+        const int32_t xr = rightX_[size_t(y)];
+        if (xl > xr) {
+            continue;
+        }
+        int32_t u = leftAttr_[0][size_t(y)];
+        int32_t v = leftAttr_[1][size_t(y)];
+        int32_t du = rightAttr_[0][size_t(y)] - u;
+        int32_t dv = rightAttr_[1][size_t(y)] - v;
+        if (xr > xl) {
+            // Divided by the span's pixel count, so the last pixel samples one step short of the end.
+            du /= (xr - xl + 1);
+            dv /= (xr - xl + 1);
+        }
+        uint8_t* row = &pixels_[size_t(y) * size_t(width_)];
+        for (int32_t x = xl; x <= xr; ++x) {
+            const int32_t tu = std::clamp(u >> FRACTION_BITS, 0, maxU);
+            const int32_t tv = std::clamp(v >> FRACTION_BITS, 0, maxV);
+            row[x] = texels[size_t(tv) * texStride + size_t(tu)];
+            u += du;
+            v += dv;
+        }
+    }
+}
+
+void Rasterizer::bresenham(Pixel a, Pixel b, int colour) {
+    const int32_t dx = b.x - a.x;
+    const int32_t dy = b.y - a.y;
+    const int sx = sign(dx);
+    const int sy = sign(dy);
+    const bool xMajor = std::abs(dx) > std::abs(dy);
+    const int32_t major = xMajor ? std::abs(dx) : std::abs(dy);
+    const int32_t minor = xMajor ? std::abs(dy) : std::abs(dx);
+    int64_t e = 2 * int64_t(minor) - major;
+    int32_t x = a.x;
+    int32_t y = a.y;
+    for (int32_t i = 0; i <= major; ++i) {
+        pixels_[size_t(y) * size_t(width_) + size_t(x)] = uint8_t(colour);
+        if (e >= 0) {
+            x += sx;
+            y += sy;
+            e += 2 * (int64_t(minor) - major);
+        } else {
+            if (xMajor) {
+                x += sx;
+            } else {
+                y += sy;
+            }
+            e += 2 * int64_t(minor);
+        }
+    }
+}
+
+void Rasterizer::drawLine(Pixel p1, Pixel p2, int colour) {
+    auto inside = [&](Pixel p) { return p.x >= 0 && p.x < width_ && p.y >= 0 && p.y < height_; };
+    if (inside(p1) && inside(p2)) {
+        bresenham(p1, p2, colour); // nothing to clip
+        return;
+    }
+    Vec a;
+    Vec b;
+    Vec c;
+    Vec d;
+    bool moved = false;
+    if (!clipEdge(0, {p1.x, p1.y, 0, 0}, {p2.x, p2.y, 0, 0}, 2, a, b, moved) || !clipEdge(1, a, b, 2, c, d, moved)) {
+        return;
+    }
+    bresenham({c[0], c[1]}, {d[0], d[1]}, colour);
+}
+
+void Rasterizer::drawLineIfOpen(Pixel a, Pixel b, int colour) {
+    if (frameOpen_) {
+        drawLine(a, b, colour);
+    }
+}
+
+void Rasterizer::plotSquareIfOpen(Pixel p, int colour, int r) {
+    if (frameOpen_) {
+        plotSquare(p, colour, r);
+    }
+}
+
+bool Rasterizer::beginOverlay(OverlayTarget* target) {
+    if (frameOpen_) {
+        return false;
+    }
+    overlay_ = target;
+    overlayOpen_ = true;
+    return true;
+}
+
+void Rasterizer::overlayLine(Pixel from, Pixel to, uint32_t rgb, int penWidth, bool dashed) {
+    if (overlayOpen_ && overlay_ != nullptr) {
+        overlay_->line(from, to, rgb, penWidth, dashed);
+    }
+}
+
+void Rasterizer::overlayPixel(Pixel at, uint32_t rgb) {
+    if (overlayOpen_ && overlay_ != nullptr) {
+        overlay_->pixel(at, rgb);
+    }
+}
+
+void Rasterizer::endOverlay() {
+    overlayOpen_ = false;
+    overlay_ = nullptr;
+}
+
+void Rasterizer::reserveSortSpace(size_t n) {
+    if (n > sortKeys_.size()) {
+        sortKeys_.assign(n + 100, 0.0f);
+        sortIndices_.assign(n + 100, 0);
+    }
+}
+
+// Quicksort with the middle element as pivot. The smaller side is sorted first by recursion and the
+// larger one by the loop, which keeps the stack shallow; the two sides are disjoint, so the order in
+// which they are sorted does not change the result. Keys and indices travel as pairs.
+namespace {
+
+struct DepthEntry {
+    float key;
+    int32_t index;
+};
+
+void quicksort(DepthEntry* e, int lo, int hi) {
+    while (lo < hi) {
+        std::swap(e[lo], e[(lo + hi) / 2]);
+        int last = lo;
+        const float pivot = e[lo].key;
+        for (int i = lo + 1; i <= hi; ++i) {
+            if (e[i].key > pivot) {
+                ++last;
+                std::swap(e[last], e[i]);
+            }
+        }
+        std::swap(e[lo], e[last]);
+        if (last - lo < hi - last) {
+            quicksort(e, lo, last - 1);
+            lo = last + 1;
+        } else {
+            quicksort(e, last + 1, hi);
+            hi = last - 1;
+        }
+    }
+}
+
+} // namespace
+
+void Rasterizer::sortByDepth(float* keys, int32_t* indices, int lo, int hi) {
+    if (lo >= hi) {
+        return;
+    }
+    std::vector<DepthEntry> entries(size_t(hi - lo + 1));
+    for (int i = lo; i <= hi; ++i) {
+        entries[size_t(i - lo)] = {keys[i], indices[i]};
+    }
+    quicksort(entries.data(), 0, hi - lo);
+    for (int i = lo; i <= hi; ++i) {
+        keys[i] = entries[size_t(i - lo)].key;
+        indices[i] = entries[size_t(i - lo)].index;
+    }
+}
+
+} // namespace faceto

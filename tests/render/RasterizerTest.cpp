@@ -1,0 +1,273 @@
+#include "TestSupport.h"
+
+#include "render/Rasterizer.h"
+
+#include <set>
+
+using namespace faceto;
+using namespace faceto::test;
+
+namespace {
+
+class Capture : public FramePresenter {
+public:
+    void present(const uint8_t* pixels, int stride, int width, int height, const DisplayPalette& palette) override {
+        this->width = width;
+        this->height = height;
+        this->stride = stride;
+        this->palette = palette;
+        image.assign(pixels, pixels + size_t(stride) * size_t(height));
+        ++presented;
+    }
+    int width = 0, height = 0, stride = 0, presented = 0;
+    DisplayPalette palette{};
+    std::vector<uint8_t> image;
+};
+
+class RecordingOverlay : public OverlayTarget {
+public:
+    void line(Pixel from, Pixel to, uint32_t rgb, int, bool) override { lines.push_back({from.x, from.y, to.x, to.y, int(rgb)}); }
+    void pixel(Pixel at, uint32_t rgb) override { lines.push_back({at.x, at.y, at.x, at.y, int(rgb)}); }
+    std::vector<std::array<int, 5>> lines;
+};
+
+// The pixels of colour `c` as (x, y) pairs, rows counted upwards.
+std::set<std::pair<int, int>> pixelsOf(const Rasterizer& r, int c) {
+    std::set<std::pair<int, int>> out;
+    for (int y = 0; y < r.height(); ++y) {
+        for (int x = 0; x < r.width(); ++x) {
+            if (r.pixelAt(x, y) == c) {
+                out.insert({x, y});
+            }
+        }
+    }
+    return out;
+}
+
+using Pixels = std::set<std::pair<int, int>>;
+
+struct Fixture {
+    PaletteTables tables = PaletteTables::builtIn();
+    Rasterizer r{tables};
+    Capture capture;
+};
+
+void literalSort(float* keys, int32_t* idx, int lo, int hi) {
+    while (lo < hi) {
+        std::swap(keys[lo], keys[(lo + hi) / 2]);
+        std::swap(idx[lo], idx[(lo + hi) / 2]);
+        int last = lo;
+        for (int i = lo + 1; i <= hi; ++i) {
+            if (keys[i] > keys[lo]) {
+                ++last;
+                std::swap(keys[last], keys[i]);
+                std::swap(idx[last], idx[i]);
+            }
+        }
+        std::swap(keys[lo], keys[last]);
+        std::swap(idx[lo], idx[last]);
+        literalSort(keys, idx, lo, last - 1);
+        lo = last + 1;
+    }
+}
+
+} // namespace
+
+TEST(Rasterizer, FramesRoundTheirWidthUpAndTheBufferOnlyGrows) {
+    Fixture f;
+    ASSERT_TRUE(f.r.beginFrame(&f.capture, 5, 3, 7));
+    EXPECT_EQ(8, f.r.width());
+    EXPECT_EQ(3, f.r.height());
+    EXPECT_EQ(24u, f.r.allocatedBytes()); // the first frame always allocates
+    f.r.plotPixel({7, 2}, 9); // the added columns are part of the frame
+    f.r.plotPixel({8, 2}, 9);
+    f.r.plotPixel({-1, 0}, 9);
+    EXPECT_EQ(1, f.r.presentFrame());
+    EXPECT_EQ(0, f.r.presentFrame());
+    EXPECT_EQ(1, f.capture.presented);
+    EXPECT_EQ(8, f.capture.stride);
+    EXPECT_EQ(9, f.capture.image[2 * 8 + 7]);
+    EXPECT_EQ(7, f.capture.image[0]);
+    EXPECT_EQ(1u, pixelsOf(f.r, 9).size());
+    EXPECT_EQ(f.r.defaultPalette()[208], f.capture.palette[208]);
+    EXPECT_EQ((PaletteEntry{255, 0, 0, 0}), f.capture.palette[208]); // blue, green, red, 0
+
+    ASSERT_TRUE(f.r.beginFrame(&f.capture, 4, 2, 0));
+    EXPECT_EQ(24u, f.r.allocatedBytes()); // a smaller frame keeps the buffer
+    f.r.presentFrame();
+    ASSERT_TRUE(f.r.beginFrame(&f.capture, 12, 4, 0));
+    EXPECT_EQ(48u, f.r.allocatedBytes());
+
+    DisplayPalette own{};
+    own[3] = {1, 2, 3, 0};
+    f.r.beginFrame(&f.capture, 4, 1, 0, &own);
+    f.r.presentFrame();
+    EXPECT_EQ(own[3], f.capture.palette[3]);
+}
+
+TEST(Rasterizer, OverlayAndFrameExcludeEachOther) {
+    Fixture f;
+    RecordingOverlay overlay;
+    EXPECT_FALSE(f.r.frameOpen());
+    ASSERT_TRUE(f.r.beginOverlay(&overlay));
+    EXPECT_FALSE(f.r.beginFrame(&f.capture, 4, 4, 0));
+    f.r.overlayLine({6, 10}, {6, 0}, 255, 1, false);
+    f.r.endOverlay();
+    f.r.overlayLine({0, 0}, {1, 1}, 255, 1, false); // ignored once closed
+    EXPECT_EQ(1u, overlay.lines.size());
+    ASSERT_TRUE(f.r.beginFrame(&f.capture, 4, 4, 0));
+    EXPECT_FALSE(f.r.beginOverlay(&overlay));
+    f.r.presentFrame();
+    // The guarded forms draw nothing without a frame.
+    f.r.drawLineIfOpen({0, 0}, {3, 3}, 5);
+    f.r.plotSquareIfOpen({1, 1}, 5, 1);
+    EXPECT_TRUE(pixelsOf(f.r, 5).empty());
+}
+
+TEST(Rasterizer, LinesAreBresenhamAndClipOnEverySide) {
+    Fixture f;
+    f.r.beginFrame(&f.capture, 8, 4, 0);
+    f.r.drawLine({0, 0}, {4, 1}, 1);
+    EXPECT_EQ((Pixels{{0, 0}, {1, 0}, {2, 1}, {3, 1}, {4, 1}}), pixelsOf(f.r, 1)); // both ends, first column kept
+
+    f.r.drawLine({-5, 0}, {10, 0}, 2); // along the first row
+    EXPECT_EQ(8u, pixelsOf(f.r, 2).size());
+    f.r.drawLine({0, -3}, {0, 10}, 3); // along the first column
+    EXPECT_EQ((Pixels{{0, 0}, {0, 1}, {0, 2}, {0, 3}}), pixelsOf(f.r, 3));
+
+    f.r.clearFrame(0);
+    f.r.drawLine({-8, 0}, {8, 4}, 4); // halved to (0, 2) on the left and to (7, 3) on the right
+    EXPECT_EQ((Pixels{{0, 2}, {1, 2}, {2, 2}, {3, 2}, {4, 3}, {5, 3}, {6, 3}, {7, 3}}), pixelsOf(f.r, 4));
+
+    f.r.clearFrame(0);
+    f.r.drawLine({0, 0}, {4, 10}, 5); // halved to (1, 3) at the top row
+    EXPECT_EQ((Pixels{{0, 0}, {0, 1}, {1, 2}, {1, 3}}), pixelsOf(f.r, 5));
+
+    f.r.clearFrame(0);
+    f.r.drawLine({2, 2}, {2, 2}, 6);
+    EXPECT_EQ((Pixels{{2, 2}}), pixelsOf(f.r, 6));
+    f.r.drawLine({-3, -3}, {-1, 10}, 6); // wholly left
+    f.r.drawLine({0, 5}, {7, 9}, 6);     // wholly above
+    EXPECT_EQ(1u, pixelsOf(f.r, 6).size());
+}
+
+TEST(Rasterizer, DotsAndSquaresStayInTheFrame) {
+    Fixture f;
+    f.r.beginFrame(&f.capture, 8, 8, 0);
+    f.r.plotSquare({0, 0}, 1, 1);
+    EXPECT_EQ(4u, pixelsOf(f.r, 1).size());
+    f.r.plotSquare({5, 5}, 2, 3);
+    EXPECT_EQ(36u, pixelsOf(f.r, 2).size()); // 7 x 7 less the column x = 8 and the row y = 8
+    f.r.plotSquare({4, 4}, 3, 2);
+    EXPECT_EQ(25u, pixelsOf(f.r, 3).size());
+}
+
+TEST(Rasterizer, FlatPolygonsFillTheirSpans) {
+    Fixture f;
+    f.r.beginFrame(&f.capture, 8, 6, 0);
+    const int32_t triangle[] = {0, 0, 4, 0, 0, 4, 0, 0};
+    f.r.fillFlatPolygon(triangle, 3, 9);
+    Pixels expected;
+    for (int y = 0; y <= 4; ++y) {
+        for (int x = 0; x <= 4 - y; ++x) {
+            expected.insert({x, y});
+        }
+    }
+    EXPECT_EQ(expected, pixelsOf(f.r, 9));
+
+    f.r.clearFrame(0);
+    const int32_t point[] = {3, 3, 3, 3, 3, 3, 3, 3};
+    f.r.fillFlatPolygon(point, 3, 5);
+    EXPECT_EQ((Pixels{{3, 3}}), pixelsOf(f.r, 5));
+
+    f.r.clearFrame(0);
+    const int32_t left[] = {-9, 0, -1, 2, -5, 5, -9, 0};
+    const int32_t right[] = {8, 0, 20, 2, 9, 5, 8, 0};
+    const int32_t above[] = {0, 6, 7, 9, 3, 12, 0, 6};
+    const int32_t below[] = {0, -1, 7, -9, 3, -12, 0, -1};
+    for (const int32_t* p : {left, right, above, below}) {
+        f.r.fillFlatPolygon(p, 3, 4);
+    }
+    EXPECT_TRUE(pixelsOf(f.r, 4).empty());
+
+    // A triangle far outside on different sides that covers the window fills all of it.
+    const int32_t cover[] = {-1000, -1000, 3000, -1000, -1000, 3000, -1000, -1000};
+    f.r.fillFlatPolygon(cover, 3, 7);
+    EXPECT_EQ(48u, pixelsOf(f.r, 7).size());
+    // The same from the other winding, and with huge coordinates.
+    f.r.clearFrame(0);
+    const int32_t huge[] = {-200000000, 200000000, 200000000, 200000000, 0, -200000000, -200000000, 200000000};
+    f.r.fillFlatPolygon(huge, 3, 8);
+    EXPECT_EQ(48u, pixelsOf(f.r, 8).size());
+}
+
+TEST(Rasterizer, TexturedSpansSampleAffinelyAndStayInTheImage) {
+    Fixture f;
+    Skin skin;
+    skin.imageWidth = 6; // stride 8: the rows are padded
+    skin.imageHeight = 4;
+    skin.bitsPerPixel = 8;
+    skin.pixels.assign(32, 0);
+    for (int y = 0; y < 4; ++y) {
+        for (int x = 0; x < 6; ++x) {
+            skin.pixels[size_t(y * 8 + x)] = uint8_t(10 * y + x + 1);
+        }
+    }
+    f.r.beginFrame(&f.capture, 8, 4, 0);
+    // One-pixel span: the texel at the left end exactly.
+    const int32_t dot[] = {2, 1, 3, 2, 2, 1, 3, 2, 2, 1, 3, 2, 2, 1, 3, 2};
+    f.r.fillTexturedPolygon(dot, 3, skin);
+    EXPECT_EQ(24, f.r.pixelAt(2, 1));
+
+    // A row of 4 pixels over u 0..4. The left end is set by the edge walked from the right corner
+    // (u = 4 - 3 x 1.333 = 1/1024), the right end by the corner itself (u = 4); the span steps by a
+    // quarter of that, so the last pixel samples one step short of the end: u = 0.001, 1.0, 1.999, 2.998.
+    f.r.clearFrame(0);
+    const int32_t row[] = {0, 0, 0, 0, 3, 0, 4, 0, 3, 0, 4, 0, 0, 0, 0, 0};
+    f.r.fillTexturedPolygon(row, 3, skin);
+    EXPECT_EQ(1, f.r.pixelAt(0, 0));
+    EXPECT_EQ(2, f.r.pixelAt(1, 0));
+    EXPECT_EQ(2, f.r.pixelAt(2, 0));
+    EXPECT_EQ(3, f.r.pixelAt(3, 0));
+
+    // Coordinates past the picture (a seam at s = width) read its last column, never the padding.
+    f.r.clearFrame(0);
+    const int32_t seam[] = {0, 3, 6, 3, 7, 3, 40, 99, 7, 3, 40, 99, 0, 3, 6, 3};
+    f.r.fillTexturedPolygon(seam, 3, skin);
+    for (int x = 0; x < 8; ++x) {
+        EXPECT_EQ(36, f.r.pixelAt(x, 3)) << x;
+    }
+}
+
+TEST(Rasterizer, DepthSortKeepsTheQuicksortOrderOfEqualKeys) {
+    // Equal keys end in the order the partitioning leaves them, not in index order.
+    float keys[] = {1, 1, 1, 2};
+    int32_t idx[] = {0, 1, 2, 3};
+    Rasterizer::sortByDepth(keys, idx, 0, 3);
+    EXPECT_EQ(2.0f, keys[0]);
+    float lk[] = {1, 1, 1, 2};
+    int32_t li[] = {0, 1, 2, 3};
+    literalSort(lk, li, 0, 3);
+    EXPECT_EQ(std::vector<int32_t>(li, li + 4), std::vector<int32_t>(idx, idx + 4));
+    EXPECT_NE((std::vector<int32_t>{3, 0, 1, 2}), std::vector<int32_t>(idx, idx + 4));
+
+    std::mt19937 rng(21);
+    for (int round = 0; round < 200; ++round) {
+        const int n = 1 + int(rng() % 300);
+        std::vector<float> a(static_cast<size_t>(n));
+        std::vector<int32_t> ai(static_cast<size_t>(n));
+        for (int i = 0; i < n; ++i) {
+            a[size_t(i)] = float(rng() % (round % 3 == 0 ? 4 : 1000));
+            ai[size_t(i)] = i;
+        }
+        if (round % 5 == 0) {
+            std::sort(a.begin(), a.end()); // ascending input, the hardest for a middle pivot
+        }
+        std::vector<float> b = a;
+        std::vector<int32_t> bi = ai;
+        Rasterizer::sortByDepth(a.data(), ai.data(), 0, n - 1);
+        literalSort(b.data(), bi.data(), 0, n - 1);
+        ASSERT_EQ(bi, ai);
+        ASSERT_TRUE(std::is_sorted(a.begin(), a.end(), std::greater<float>()));
+    }
+}

@@ -1,0 +1,217 @@
+#include "TestSupport.h"
+
+#include "render/Rasterizer.h"
+#include "views/CameraDrawing.h"
+#include "views/CameraMouse.h"
+#include "views/Projection.h"
+
+#include <cmath>
+
+using namespace faceto;
+using namespace faceto::test;
+
+namespace {
+
+class FakeWindow : public MouseHost {
+public:
+    bool hasCapture() const override { return captured; }
+    void capture() override { captured = true; }
+    void release() override {
+        captured = false;
+        ++releases;
+    }
+    void repaintSelf() override { ++repaints; }
+    void updateOtherViews() override {}
+    int clientWidth() const override { return 200; }
+    int clientHeight() const override { return 200; }
+    bool captured = false;
+    int repaints = 0;
+    int releases = 0;
+};
+
+void expectNear(const Mat4& expected, const Mat4& actual) {
+    for (size_t i = 0; i < 4; ++i) {
+        for (size_t j = 0; j < 4; ++j) {
+            EXPECT_NEAR(expected.m[i][j], actual.m[i][j], 1e-4) << i << "," << j;
+        }
+    }
+}
+
+class Pixels : public FramePresenter {
+public:
+    void present(const uint8_t* pixels, int stride, int, int height, const DisplayPalette& p) override {
+        image.assign(pixels, pixels + size_t(stride) * size_t(height));
+        palette = p;
+    }
+    std::vector<uint8_t> image;
+    DisplayPalette palette{};
+};
+
+size_t countNot(const std::vector<uint8_t>& image, uint8_t background) {
+    return size_t(std::count_if(image.begin(), image.end(), [&](uint8_t p) { return p != background; }));
+}
+
+} // namespace
+
+TEST(Camera, StartsAtAHundredUnitsLookingAlongMinusX) {
+    const Mat4 c = initialCamera();
+    const Vec3 origin = c.transformPoint(0, 0, 0);
+    EXPECT_FLOAT_EQ(100.0f, origin.z);
+    EXPECT_FLOAT_EQ(0.0f, origin.x);
+    // World +y is to the right on screen (camera x points left), world +z up.
+    EXPECT_FLOAT_EQ(-1.0f, c.transformPoint(0, 1, 0).x);
+    EXPECT_FLOAT_EQ(1.0f, c.transformPoint(0, 0, 1).y);
+    const Projection p(200, 100);
+    EXPECT_EQ(100, p.cx);
+    const Pixel right = p.project(c.transformPoint(0, 10, 0));
+    const Pixel up = p.project(c.transformPoint(0, 0, 10));
+    EXPECT_GT(right.x, 100);
+    EXPECT_GT(up.y, 50); // frame rows count upwards
+}
+
+TEST(Camera, DragsTurnAndMoveTheCamera) {
+    FakeWindow window;
+    CameraMouse mouse;
+    Mat4 camera = initialCamera();
+
+    // A left drag of 70 pixels to the left turns the world one radian about its z axis.
+    mouse.press(MouseButton::Left, 50, 50, false, false, window);
+    EXPECT_TRUE(window.captured);
+    mouse.move(-20, 50, true, camera, window);
+    expectNear(initialCamera() * Mat4::rotationZ(1.0f), camera);
+    EXPECT_EQ(1, window.repaints);
+
+    // The right button pauses the orbit; its release resumes it from where the cursor is.
+    mouse.press(MouseButton::Right, -20, 50, true, false, window);
+    const Mat4 paused = camera;
+    mouse.move(30, 80, true, camera, window);
+    expectNear(paused, camera);
+    mouse.release(MouseButton::Right, true, false, window);
+    mouse.move(30, 10, true, camera, window); // vertical: a tilt about the camera's horizontal axis
+    const float tilt = -70.0f * CameraMouse::RADIANS_PER_PIXEL;
+    expectNear(Mat4::translation(0, 0, 100) * Mat4::rotationX(tilt) * Mat4::translation(0, 0, -100) * paused, camera);
+    mouse.release(MouseButton::Left, false, false, window);
+    EXPECT_FALSE(window.captured);
+
+    // Right drags pan only once the pointer has moved more than 2 pixels, measured from the press.
+    camera = initialCamera();
+    window.repaints = 0;
+    mouse.press(MouseButton::Right, 100, 100, false, false, window);
+    mouse.move(102, 98, false, camera, window);
+    mouse.move(101, 102, false, camera, window);
+    EXPECT_EQ(0, window.repaints);
+    expectNear(initialCamera(), camera);
+    mouse.move(104, 100, false, camera, window); // starts the drag, moves nothing yet
+    mouse.move(104, 100, false, camera, window);
+    expectNear(Mat4::translation(-4, 0, 0) * initialCamera(), camera);
+    // With the left button held as well the vertical motion dollies; the left press itself is ignored.
+    mouse.press(MouseButton::Left, 104, 100, false, true, window);
+    EXPECT_FALSE(mouse.leftActive);
+    mouse.move(104, 90, true, camera, window);
+    expectNear(Mat4::translation(0, 0, 10) * Mat4::translation(-4, 0, 0) * initialCamera(), camera);
+    mouse.release(MouseButton::Right, true, false, window);
+    EXPECT_TRUE(window.captured); // released with the left button, which is still down
+    mouse.release(MouseButton::Left, false, false, window);
+    EXPECT_FALSE(window.captured);
+}
+
+TEST(CameraView, FacingTrianglesAreShadedThroughTheColourMapAndBackFacesLeftOut) {
+    PaletteTables tables = PaletteTables::builtIn();
+    Rasterizer r(tables);
+    DocFixture f;
+    // A triangle in the plane x = 0 facing +x (the camera), then wound the other way.
+    ModelData data = makeModel(3, {tri(0, 2, 1)}, 1);
+    data.frames[0].positions = {{0, -20, -20}, {0, 20, -20}, {0, 0, 20}};
+    data.model.triangles[0].color = 100;
+    loadInto(*f.doc, data);
+    Pixels frame;
+    ASSERT_TRUE(drawCameraView(r, f.doc.get(), initialCamera(), 64, 64, &frame));
+    const uint8_t facing = tables.shade(0, 100);
+    EXPECT_GT(std::count(frame.image.begin(), frame.image.end(), facing), 100);
+    EXPECT_EQ(0, frame.image[0]); // background
+    std::swap(f.doc->model.triangles[0].v[1], f.doc->model.triangles[0].v[2]);
+    drawCameraView(r, f.doc.get(), initialCamera(), 64, 64, &frame);
+    EXPECT_EQ(0u, countNot(frame.image, 0));
+    // Seen exactly edge-on: nothing either.
+    f.doc->frames[0].positions = {{-20, 0, -20}, {20, 0, -20}, {0, 0, 20}};
+    drawCameraView(r, f.doc.get(), initialCamera(), 64, 64, &frame);
+    EXPECT_EQ(0u, countNot(frame.image, 0));
+    // Behind the camera: left out.
+    f.doc->frames[0].positions = {{200, -20, -20}, {200, 20, -20}, {200, 0, 20}};
+    std::swap(f.doc->model.triangles[0].v[1], f.doc->model.triangles[0].v[2]);
+    drawCameraView(r, f.doc.get(), initialCamera(), 64, 64, &frame);
+    EXPECT_EQ(0u, countNot(frame.image, 0));
+    // No document or no frame: an empty picture.
+    EXPECT_TRUE(drawCameraView(r, nullptr, initialCamera(), 64, 64, &frame));
+    EXPECT_EQ(0u, countNot(frame.image, 0));
+}
+
+TEST(CameraView, DrawsTheWholeOfALargeWindow) {
+    PaletteTables tables = PaletteTables::builtIn();
+    Rasterizer r(tables);
+    DocFixture f;
+    ModelData data = makeModel(3, {tri(0, 2, 1)}, 1);
+    data.frames[0].positions = {{-50, -5000, -5000}, {-50, 5000, -5000}, {-50, 0, 5000}}; // covers the view
+    data.model.triangles[0].color = 100;
+    loadInto(*f.doc, data);
+    Pixels frame;
+    drawCameraView(r, f.doc.get(), initialCamera(), 1500, 1200, &frame);
+    ASSERT_EQ(size_t(1500) * 1200, frame.image.size());
+    EXPECT_NE(0, frame.image.back()); // the top right corner, beyond 1023 pixels, is painted
+    EXPECT_NE(0, frame.image.front());
+}
+
+TEST(Preview, ChoosesTheFrameSkinAndFillMode) {
+    PaletteTables tables = PaletteTables::builtIn();
+    Rasterizer r(tables);
+    DocFixture f;
+    ModelData data = makeModel(3, {tri(0, 2, 1)}, 2);
+    data.frames[0].positions = {{0, -20, -20}, {0, 20, -20}, {0, 0, 20}};
+    data.frames[1].positions = {{0, -2, -2}, {0, 2, -2}, {0, 0, 2}}; // a smaller second frame
+    loadInto(*f.doc, data);
+    PreviewSettings settings;
+    Pixels frame;
+
+    // Without skins the textured switch falls back to flat shading along the ramp of colour 7.
+    drawPreview(r, f.doc.get(), settings, initialCamera(), 64, 64, &frame);
+    const size_t large = countNot(frame.image, 0);
+    EXPECT_GT(std::count(frame.image.begin(), frame.image.end(), tables.shade(0, 7)), 100);
+    settings.shownFrame = 1;
+    drawPreview(r, f.doc.get(), settings, initialCamera(), 64, 64, &frame);
+    EXPECT_LT(countNot(frame.image, 0), large / 10);
+    settings.shownFrame = 7; // not a frame: the current one
+    drawPreview(r, f.doc.get(), settings, initialCamera(), 64, 64, &frame);
+    EXPECT_EQ(large, countNot(frame.image, 0));
+
+    // Neither fill: wire frame in colour 12 once edges are on, back faces included.
+    settings.textured = 0;
+    settings.shaded = 0;
+    settings.showEdges = 1;
+    std::swap(f.doc->model.triangles[0].v[1], f.doc->model.triangles[0].v[2]);
+    drawPreview(r, f.doc.get(), settings, initialCamera(), 64, 64, &frame);
+    EXPECT_GT(std::count(frame.image.begin(), frame.image.end(), 12), 20);
+    EXPECT_EQ(size_t(std::count(frame.image.begin(), frame.image.end(), 12)), countNot(frame.image, 0));
+
+    // Two skins: the index wraps, and the picture shows in the first skin's colours.
+    Skin skin;
+    skin.imageWidth = 4;
+    skin.imageHeight = 4;
+    skin.bitsPerPixel = 8;
+    skin.pixels.assign(16, 77);
+    skin.palette.assign(256, PaletteEntry{9, 9, 9, 0});
+    f.doc->model.skins = {skin, skin};
+    f.doc->model.skins[1].pixels.assign(16, 88);
+    std::swap(f.doc->model.triangles[0].v[1], f.doc->model.triangles[0].v[2]);
+    settings = PreviewSettings{};
+    settings.skinIndex = 2;
+    drawPreview(r, f.doc.get(), settings, initialCamera(), 64, 64, &frame);
+    EXPECT_EQ(0, settings.skinIndex);
+    EXPECT_GT(std::count(frame.image.begin(), frame.image.end(), 77), 100);
+    EXPECT_EQ((PaletteEntry{9, 9, 9, 0}), frame.palette[0]);
+    settings.skinIndex = 1;
+    drawPreview(r, f.doc.get(), settings, initialCamera(), 64, 64, &frame);
+    EXPECT_GT(std::count(frame.image.begin(), frame.image.end(), 88), 100);
+    settings.showVertices = 1;
+    drawPreview(r, f.doc.get(), settings, initialCamera(), 64, 64, &frame);
+    EXPECT_EQ(3, std::count(frame.image.begin(), frame.image.end(), 250));
+}

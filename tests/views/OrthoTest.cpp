@@ -1,0 +1,155 @@
+#include "TestSupport.h"
+
+#include "views/OrthoEditor.h"
+#include "model/DerivedData.h"
+#include "views/OrthoView.h"
+
+using namespace faceto;
+using namespace faceto::test;
+
+namespace {
+
+class Frame8 : public FramePresenter {
+public:
+    void present(const uint8_t* pixels, int s, int w, int h, const DisplayPalette&) override {
+        stride = s;
+        width = w;
+        height = h;
+        image.assign(pixels, pixels + size_t(s) * size_t(h));
+        ++count;
+    }
+    // Frame-buffer coordinates (rows upwards from the bottom).
+    uint8_t at(int x, int yb) const { return image[size_t(yb) * size_t(stride) + size_t(x)]; }
+    size_t colour(uint8_t c) const { return size_t(std::count(image.begin(), image.end(), c)); }
+    std::vector<uint8_t> image;
+    int stride = 0, width = 0, height = 0, count = 0;
+};
+
+class Overlay : public OverlayTarget {
+public:
+    void line(Pixel a, Pixel b, uint32_t rgb, int, bool) override { lines.push_back({a.x, a.y, b.x, b.y, int(rgb)}); }
+    void pixel(Pixel, uint32_t) override { ++pixels; }
+    std::vector<std::array<int, 5>> lines;
+    int pixels = 0;
+};
+
+// Front view (x to the right, z up) at 2 pixels per unit in a 200 x 200 window: (x, z) is drawn at
+// column 100 + 2x, frame row 100 + 2z, and picked at window row 100 - 2z.
+struct FrontView {
+    DocFixture f;
+    PaletteTables tables = PaletteTables::builtIn();
+    Rasterizer r{tables};
+    AppState app;
+    FrontView() {
+        ModelData data = makeModel(4, {tri(0, 1, 2)}, 1);
+        data.frames[0].positions = {{0, 0, 0}, {10, 0, 0}, {0, 0, 10}, {-20, 0, -20}};
+        loadInto(*f.doc, data);
+        buildEdges(f.doc->model);
+        f.doc->model.edges[0].color = 99;
+        f.doc->gridVisible = 0;
+        f.doc->originVisible = 0;
+    }
+    CFacetoDoc& doc() { return *f.doc; }
+};
+
+} // namespace
+
+TEST(OrthoMapping, OrientationsShowTheirAxes) {
+    DocFixture f;
+    f.doc->onNewDocument();
+    EXPECT_EQ(0, orientationForPane(0, 0));
+    EXPECT_EQ(1, orientationForPane(0, 1));
+    EXPECT_EQ(2, orientationForPane(1, 0));
+    EXPECT_EQ(2, orientationForPane(1, 1));
+    EXPECT_FLOAT_EQ(4.0f, initialZoomFactor(*f.doc, 200, 300)); // 50 units fit the smaller side
+    f.doc->zoomFactor = 2.0f;
+    const FrameVertex p{10, 20, 30};
+    const OrthoMapping top(*f.doc, 0, 200, 100); // y to the right, x downwards
+    EXPECT_EQ(140, top.toBuffer(p).x);
+    EXPECT_EQ(30, top.toBuffer(p).y);
+    EXPECT_EQ(70, top.toWindow(p).y);
+    const OrthoMapping front(*f.doc, 1, 200, 100); // x right, z up
+    EXPECT_EQ(120, front.toBuffer(p).x);
+    EXPECT_EQ(110, front.toBuffer(p).y);
+    EXPECT_FLOAT_EQ(10.0f, front.uAtColumn(120.0f));
+    EXPECT_FLOAT_EQ(30.0f, front.vAtBufferRow(110.0f));
+    const OrthoMapping side(*f.doc, 2, 200, 100);
+    EXPECT_EQ(140, side.toBuffer(p).x);
+}
+
+TEST(OrthoView, DrawsEdgesVerticesAndSelection) {
+    FrontView v;
+    Frame8 frame;
+    Overlay overlay;
+    drawOrthoView(v.r, v.doc(), 1, v.app, 200, 200, &frame, &overlay);
+    ASSERT_EQ(200, frame.width);
+    EXPECT_EQ(14, frame.at(5, 5)); // background
+    EXPECT_EQ(0, frame.at(100, 100)); // an unselected vertex: a 3 x 3 dot in 0
+    EXPECT_EQ(0, frame.at(101, 101));
+    EXPECT_EQ(99, frame.at(110, 100)); // the edge from vertex 0 to vertex 1 in its own colour
+    EXPECT_EQ(0, frame.at(60, 60)); // vertex 3
+    // The axis indicator: z (blue) up, x (red) to the right, with its arrow heads.
+    ASSERT_EQ(2u, overlay.lines.size());
+    EXPECT_EQ((std::array<int, 5>{6, 194, 6, 173, 0xFF0000}), overlay.lines[0]);
+    EXPECT_EQ((std::array<int, 5>{6, 194, 27, 194, 0x0000FF}), overlay.lines[1]);
+    EXPECT_EQ(8, overlay.pixels);
+
+    auto& infos = v.doc().model.vertexInfos;
+    infos[0].flags |= VERTEX_SELECTED;
+    infos[1].flags |= VERTEX_MARKED;
+    infos[3].flags = 0; // hidden
+    drawOrthoView(v.r, v.doc(), 1, v.app, 200, 200, &frame, &overlay);
+    EXPECT_EQ(250, frame.at(110, 100));       // both ends active: the edge in 250
+    EXPECT_EQ(250, frame.at(102, 102));       // a 5 x 5 dot
+    EXPECT_EQ(14, frame.at(60, 60));          // the hidden vertex is not drawn
+    EXPECT_NE(250, frame.at(100, 110));       // the edge to vertex 2 keeps its colour
+    EXPECT_NE(14, frame.at(100, 110));
+}
+
+TEST(OrthoView, GridAxesAndTheSelectionRectangle) {
+    FrontView v;
+    Frame8 frame;
+    v.doc().gridVisible = 1;
+    v.doc().originVisible = 1;
+    drawOrthoView(v.r, v.doc(), 1, v.app, 200, 200, &frame, nullptr);
+    EXPECT_EQ(12, frame.at(120, 5)); // grid line at x = 10
+    EXPECT_EQ(12, frame.at(5, 120)); // grid line at z = 10
+    EXPECT_EQ(0, frame.at(100, 5));  // the axes through the origin
+    EXPECT_EQ(0, frame.at(5, 100));
+    v.doc().gridSpacing = 0.4f;      // 0.8 pixels apart: no grid at all
+    drawOrthoView(v.r, v.doc(), 1, v.app, 200, 200, &frame, nullptr);
+    EXPECT_EQ(0u, frame.colour(12));
+    v.doc().gridSpacing = 1e-8f;
+    v.doc().orthoViews[1].centerU = 1e8f; // a tiny spacing far away must not stall the drawing
+    drawOrthoView(v.r, v.doc(), 1, v.app, 200, 200, &frame, nullptr);
+
+    FrontView w;
+    w.doc().bandView = 1;
+    w.doc().bandStart = {20, 20};
+    w.doc().bandEnd = {50, 60};
+    drawOrthoView(w.r, w.doc(), 1, w.app, 200, 200, &frame, nullptr);
+    EXPECT_EQ(0, frame.at(35, 180)); // window rows 20 and 60 are frame rows 180 and 140
+    EXPECT_EQ(0, frame.at(50, 160));
+    EXPECT_EQ(0, frame.at(35, 140));
+    drawOrthoView(w.r, w.doc(), 0, w.app, 200, 200, &frame, nullptr); // another view: no rectangle
+    EXPECT_EQ(14, frame.at(35, 180));
+    w.app.currentTool = TOOL_SCALE;
+    drawOrthoView(w.r, w.doc(), 1, w.app, 200, 200, &frame, nullptr);
+    EXPECT_EQ(14, frame.at(35, 180));
+
+    const int before = frame.count;
+    drawOrthoView(w.r, w.doc(), 1, w.app, 0, 200, &frame, nullptr);
+    EXPECT_EQ(before, frame.count); // a zero-sized window draws nothing
+}
+
+TEST(OrthoView, PickPrefersTheNearestThenTheHigherIndex) {
+    FrontView v;
+    OrthoEditor editor(1, v.app);
+    EXPECT_EQ(1, editor.pick(v.doc(), 121, 101, 200, 200));
+    EXPECT_EQ(1, editor.pick(v.doc(), 125, 105, 200, 200));
+    EXPECT_EQ(-1, editor.pick(v.doc(), 126, 100, 200, 200)); // 6 pixels away
+    v.doc().frames[0].positions[2] = {10, 0, 0};             // on top of vertex 1
+    EXPECT_EQ(2, editor.pick(v.doc(), 120, 100, 200, 200));
+    v.doc().model.vertexInfos[2].flags = 0; // hidden vertices cannot be picked
+    EXPECT_EQ(1, editor.pick(v.doc(), 120, 100, 200, 200));
+}

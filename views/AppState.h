@@ -1,0 +1,36 @@
+#pragma once
+
+#include "model/FrameClipboard.h"
+
+#include <cstdint>
+
+namespace faceto {
+
+class CFacetoDoc;
+
+constexpr int LEVEL_VERTEX = 0;
+constexpr int LEVEL_GROUP = 2;
+
+constexpr int TOOL_EDIT = 0;
+constexpr int TOOL_ROTATE = 1;
+constexpr int TOOL_SCALE = 2;
+constexpr int TOOL_MOVE_ZOOM = 3;
+
+// The colours of the 2D views (palette indices), set once at start-up.
+struct OrthoColours {
+    int background = 14;
+    int grid = 12;
+    int axes = 0;
+};
+
+// What every window shares: the editing level and mouse tool (one for all documents), the document of
+// the active window, the frame clipboard and the 2D view colours. The running editor has one.
+struct AppState {
+    int editLevel = LEVEL_VERTEX;
+    int currentTool = TOOL_EDIT;
+    CFacetoDoc* activeDocument = nullptr;
+    FrameClipboard clipboard;
+    OrthoColours orthoColours;
+};
+
+} // namespace faceto

@@ -1,0 +1,107 @@
+#include "views/C2DView.h"
+
+#include "model/CFacetoDoc.h"
+#include "views/OrthoView.h"
+#include "views/QtFramePresenter.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace faceto {
+
+namespace {
+
+MouseButton buttonOf(const QMouseEvent* e) { return e->button() == Qt::RightButton ? MouseButton::Right : MouseButton::Left; }
+
+} // namespace
+
+C2DView::C2DView(ViewContext& context, CFacetoDoc* doc, int paneRow, int paneColumn, QWidget* parent)
+    : QWidget(parent), context_(context), doc_(doc), paneRow_(paneRow), paneColumn_(paneColumn),
+      editor_(orientationForPane(paneRow, paneColumn), context.app) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::ClickFocus);
+    context_.registry.add(doc_, this);
+}
+
+C2DView::~C2DView() { context_.registry.remove(this); }
+
+void C2DView::onInitialUpdate() {
+    if (initialised_) {
+        return;
+    }
+    initialised_ = true;
+    if (isFirstView() && doc_ != nullptr) {
+        doc_->zoomFactor = initialZoomFactor(*doc_, width(), height());
+    }
+}
+
+void C2DView::paintEvent(QPaintEvent*) {
+    if (doc_ == nullptr) {
+        return;
+    }
+    onInitialUpdate();
+    QPainter painter(this);
+    QtFramePresenter presenter(&painter);
+    QtOverlay overlay(painter);
+    drawOrthoView(context_.rasterizer, *doc_, orientation(), context_.app, width(), height(), &presenter, &overlay);
+}
+
+MouseState C2DView::stateOf(const QMouseEvent* e) const {
+    const QPoint p = e->position().toPoint();
+    MouseState m;
+    m.x = p.x();
+    m.y = p.y();
+    m.ctrl = e->modifiers() & Qt::ControlModifier;
+    m.shift = e->modifiers() & Qt::ShiftModifier;
+    m.leftHeld = e->buttons() & Qt::LeftButton;
+    m.rightHeld = e->buttons() & Qt::RightButton;
+    return m;
+}
+
+void C2DView::mousePressEvent(QMouseEvent* e) {
+    if (doc_ == nullptr) {
+        return;
+    }
+    MouseState m = stateOf(e);
+    // The other button's state, without the one just pressed.
+    if (e->button() == Qt::LeftButton) {
+        m.leftHeld = false;
+    } else {
+        m.rightHeld = false;
+    }
+    editor_.press(*doc_, buttonOf(e), m, *this);
+}
+
+void C2DView::mouseMoveEvent(QMouseEvent* e) {
+    if (doc_ != nullptr) {
+        editor_.move(*doc_, stateOf(e), *this);
+    }
+}
+
+void C2DView::mouseReleaseEvent(QMouseEvent* e) {
+    if (doc_ != nullptr) {
+        editor_.release(*doc_, buttonOf(e), stateOf(e), *this);
+    }
+}
+
+void C2DView::mouseDoubleClickEvent(QMouseEvent* e) {
+    if (doc_ != nullptr) {
+        editor_.doubleClick(*doc_, buttonOf(e), stateOf(e), *this);
+    }
+}
+
+void C2DView::keyPressEvent(QKeyEvent* e) {
+    const int key = e->key();
+    if (doc_ != nullptr && key >= Qt::Key_0 && key <= Qt::Key_9 && !(e->modifiers() & Qt::KeypadModifier) &&
+        editor_.digitKey(*doc_, key - Qt::Key_0, *this)) {
+        e->accept();
+        return;
+    }
+    QWidget::keyPressEvent(e);
+}
+
+
+void C2DView::updateOtherViews() { context_.registry.updateViews(doc_, this); }
+
+} // namespace faceto

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "views/OrthoEditor.h"
+#include "views/ViewContext.h"
+
+#include <QWidget>
+
+namespace faceto {
+
+class CFacetoDoc;
+
+// One orthographic pane of a document window: which of the three orientations it shows follows from
+// its pane in the 2 x 2 layout. Draws through the shared rasterizer and edits through OrthoEditor.
+class C2DView : public QWidget, private MouseHost {
+    Q_OBJECT
+public:
+    C2DView(ViewContext& context, CFacetoDoc* doc, int paneRow, int paneColumn, QWidget* parent = nullptr);
+    ~C2DView() override;
+
+    CFacetoDoc* document() const { return doc_; }
+    int orientation() const { return editor_.orientation(); }
+    bool isFirstView() const { return paneRow_ == 0 && paneColumn_ == 0; }
+    // The first view sets the document's zoom factor from its size, once.
+    void onInitialUpdate();
+    const OrthoEditor& editor() const { return editor_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    bool hasCapture() const override { return captured_; }
+    // While a button is down the window receives every mouse event (the toolkit's implicit grab), which
+    // is what the capture of a drag stands for.
+    void capture() override { captured_ = true; }
+    void release() override { captured_ = false; }
+    void repaintSelf() override { repaint(); }
+    void updateOtherViews() override;
+    int clientWidth() const override { return width(); }
+    int clientHeight() const override { return height(); }
+    MouseState stateOf(const QMouseEvent* event) const;
+
+    ViewContext& context_;
+    CFacetoDoc* doc_;
+    int paneRow_;
+    int paneColumn_;
+    OrthoEditor editor_;
+    bool initialised_ = false;
+    bool captured_ = false;
+};
+
+} // namespace faceto

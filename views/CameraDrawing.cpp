@@ -1,0 +1,174 @@
+#include "views/CameraDrawing.h"
+
+#include "model/CFacetoDoc.h"
+#include "views/Projection.h"
+
+#include <algorithm>
+
+namespace faceto {
+
+namespace {
+
+constexpr int OUTLINE = 0;
+constexpr int WIRE = 12;
+constexpr int VERTEX_DOT = 250;
+constexpr int PREVIEW_RAMP = 7; // the preview shades every triangle along the ramp of colour 7
+constexpr int32_t TEXEL_LIMIT = 1 << 20;
+
+// Every vertex of the frame in camera space with its pixel, every triangle with its corners' pixels
+// and its facing, and the triangles sorted far to near by their farthest corner. Done in index order,
+// so that the draw loop, which visits the triangles in depth order, reads one compact record each.
+void prepare(Rasterizer& r, const Model& model, const Frame& frame, const Mat4& camera, const Projection& projection) {
+    auto& vertices = r.projectedVertices();
+    vertices.resize(frame.positions.size());
+    for (size_t v = 0; v < frame.positions.size(); ++v) {
+        const FrameVertex& p = frame.positions[v];
+        const Vec3 c = camera.transformPoint(p.x, p.y, p.z);
+        vertices[v] = {c.x, c.y, c.z, c.z > 0.0f ? projection.project(c) : Pixel{}};
+    }
+    const int32_t count = model.triangleCount();
+    auto& triangles = r.projectedTriangles();
+    triangles.resize(size_t(count));
+    r.reserveSortSpace(size_t(count));
+    float* keys = r.sortKeys().data();
+    int32_t* indices = r.sortIndices().data();
+    for (int32_t i = 0; i < count; ++i) {
+        const Triangle& t = model.triangles[size_t(i)];
+        ProjectedTriangle& out = triangles[size_t(i)];
+        out.inFront = true;
+        out.color = t.color;
+        Vec3 p[3];
+        float key = -1e30f;
+        for (int c = 0; c < 3; ++c) {
+            const int32_t v = t.v[size_t(c)];
+            if (v < 0 || size_t(v) >= vertices.size()) {
+                out.inFront = false; // a corner without a position: left out
+                continue;
+            }
+            const ProjectedVertex& pv = vertices[size_t(v)];
+            p[c] = {pv.x, pv.y, pv.z};
+            out.corners[size_t(c)] = pv.pixel;
+            key = std::max(key, pv.z);
+            // There is no near clipping: a triangle that reaches behind the camera is left out.
+            out.inFront = out.inFront && pv.z > 0.0f;
+        }
+        if (out.inFront) {
+            out.normalZ = normalize(cross(p[0] - p[1], p[2] - p[1])).z;
+        }
+        keys[i] = key;
+        indices[i] = i;
+    }
+    Rasterizer::sortByDepth(keys, indices, 0, count - 1);
+}
+
+// 0 when the face looks straight at the camera, up to 63 seen edge-on.
+int lightRow(float normalZ) { return std::clamp(int(64.0f * (1.0f + normalZ)), 0, 63); }
+
+void outline(Rasterizer& r, const std::array<Pixel, 3>& q, int colour) {
+    r.drawLine(q[0], q[1], colour);
+    r.drawLine(q[2], q[1], colour);
+    r.drawLine(q[2], q[0], colour);
+}
+
+} // namespace
+
+bool drawCameraView(Rasterizer& r, const CFacetoDoc* doc, const Mat4& camera, int width, int height,
+                    FramePresenter* target) {
+    if (!r.beginFrame(target, width, height, 0)) {
+        return false;
+    }
+    const Frame* frame = doc ? doc->currentFrame() : nullptr;
+    if (frame == nullptr || doc->frames.empty()) {
+        r.presentFrame();
+        return true;
+    }
+    const Model& model = doc->model;
+    prepare(r, model, *frame, camera, Projection(r.width(), r.height()));
+    const int32_t* order = r.sortIndices().data();
+    const auto& triangles = r.projectedTriangles();
+    for (int32_t k = 0; k < model.triangleCount(); ++k) {
+        const ProjectedTriangle& t = triangles[size_t(order[k])];
+        if (!t.inFront || t.normalZ >= 0.0f) {
+            continue; // behind the camera, facing away or seen edge-on
+        }
+        const auto& q = t.corners;
+        const int32_t polygon[] = {q[0].x, q[0].y, q[1].x, q[1].y, q[2].x, q[2].y, q[0].x, q[0].y};
+        r.fillFlatPolygon(polygon, 3, r.tables().shade(lightRow(t.normalZ), t.color));
+        outline(r, q, OUTLINE);
+    }
+    r.presentFrame();
+    return true;
+}
+
+bool drawPreview(Rasterizer& r, const CFacetoDoc* doc, PreviewSettings& settings, const Mat4& camera, int width,
+                 int height, FramePresenter* target) {
+    const Frame* frame = nullptr;
+    if (doc != nullptr) {
+        const int shown = settings.shownFrame;
+        frame = shown >= 0 && size_t(shown) < doc->frames.size() ? &doc->frames[size_t(shown)] : doc->currentFrame();
+    }
+    const Model* model = doc ? &doc->model : nullptr;
+    // The picture shows in the first skin's colours when that skin is an 8-bit image.
+    DisplayPalette skinPalette{};
+    const bool ownColours = model && !model->skins.empty() && model->skins[0].isIndexed8();
+    if (ownColours) {
+        std::copy(model->skins[0].palette.begin(), model->skins[0].palette.end(), skinPalette.begin());
+    }
+    if (!r.beginFrame(target, width, height, 0, ownColours && frame ? &skinPalette : nullptr)) {
+        return false;
+    }
+    if (frame == nullptr || doc->frames.empty()) {
+        r.presentFrame();
+        return true;
+    }
+
+    prepare(r, *model, *frame, camera, Projection(r.width(), r.height()));
+    const bool textured = settings.textured && !model->skins.empty();
+    if (textured && (settings.skinIndex < 0 || size_t(settings.skinIndex) >= model->skins.size())) {
+        settings.skinIndex = 0;
+    }
+    const Skin* skin = textured ? &model->skins[size_t(settings.skinIndex)] : nullptr;
+    const bool cull = settings.shaded && settings.cullBackFaces;
+    const int edgeColour = settings.shaded ? OUTLINE : WIRE;
+    const int32_t* order = r.sortIndices().data();
+    const auto& triangles = r.projectedTriangles();
+    for (int32_t k = 0; k < model->triangleCount(); ++k) {
+        const ProjectedTriangle& t = triangles[size_t(order[k])];
+        if (!t.inFront || (cull && t.normalZ >= 0.0f)) {
+            continue;
+        }
+        const auto& q = t.corners;
+        if (skin != nullptr) {
+            // Only 8-bit skins can be sampled; any other picture leaves the triangle unfilled.
+            const auto& st = model->triangles[size_t(order[k])].st;
+            auto texel = [](float c) {
+                return std::clamp(int32_t(std::fmax(-1e9f, std::fmin(1e9f, c))), -TEXEL_LIMIT, TEXEL_LIMIT);
+            };
+            const int32_t polygon[] = {q[0].x, q[0].y, texel(st[0][0]), texel(st[0][1]),
+                                       q[1].x, q[1].y, texel(st[1][0]), texel(st[1][1]),
+                                       q[2].x, q[2].y, texel(st[2][0]), texel(st[2][1]),
+                                       q[0].x, q[0].y, texel(st[0][0]), texel(st[0][1])};
+            r.fillTexturedPolygon(polygon, 3, *skin);
+            if (settings.showEdges) {
+                outline(r, q, WIRE);
+            }
+        } else {
+            if (settings.shaded) {
+                const int32_t polygon[] = {q[0].x, q[0].y, q[1].x, q[1].y, q[2].x, q[2].y, q[0].x, q[0].y};
+                r.fillFlatPolygon(polygon, 3, r.tables().shade(lightRow(t.normalZ), PREVIEW_RAMP));
+            }
+            if (settings.showEdges) {
+                outline(r, q, edgeColour);
+            }
+        }
+        if (settings.showVertices) {
+            for (const Pixel& corner : q) {
+                r.plotPixel(corner, VERTEX_DOT);
+            }
+        }
+    }
+    r.presentFrame();
+    return true;
+}
+
+} // namespace faceto

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "render/Rasterizer.h"
+#include "views/CameraMath.h"
+
+namespace faceto {
+
+class CFacetoDoc;
+
+// The display switches of the animation preview.
+struct PreviewSettings {
+    int textured = 1;
+    int showVertices = 0;
+    int showEdges = 0;
+    int shaded = 1;
+    int cullBackFaces = 1;
+    int shownFrame = -1; // a valid index draws that frame instead of the current one
+    int skinIndex = -1;  // -1 or past the last skin: the first skin
+};
+
+// The camera pane: the current frame in perspective, every triangle facing the camera filled with the
+// light row of its facing through the colour map and outlined in colour 0, far ones first. A frame of
+// the given client size is drawn and presented; false when no frame could be opened.
+bool drawCameraView(Rasterizer& r, const CFacetoDoc* doc, const Mat4& camera, int width, int height,
+                    FramePresenter* target);
+
+// The animation preview: the shown frame (or the current one) textured with a skin, flat-shaded,
+// as wire frame and/or with vertex dots, in the first skin's colours. Adjusts `settings.skinIndex`
+// to the skin it used.
+bool drawPreview(Rasterizer& r, const CFacetoDoc* doc, PreviewSettings& settings, const Mat4& camera, int width,
+                 int height, FramePresenter* target);
+
+} // namespace faceto

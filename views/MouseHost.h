@@ -1,0 +1,20 @@
+#pragma once
+
+namespace faceto {
+
+enum class MouseButton { Left, Right };
+
+// What the mouse logic of a view needs from its window.
+class MouseHost {
+public:
+    virtual ~MouseHost() = default;
+    virtual bool hasCapture() const = 0;
+    virtual void capture() = 0;
+    virtual void release() = 0;
+    virtual void repaintSelf() = 0;         // this view only, drawn at once
+    virtual void updateOtherViews() = 0;    // every other view of the document
+    virtual int clientWidth() const = 0;
+    virtual int clientHeight() const = 0;
+};
+
+} // namespace faceto

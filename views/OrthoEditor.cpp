@@ -1,0 +1,316 @@
+#include "views/OrthoEditor.h"
+
+#include "model/CFacetoDoc.h"
+#include "model/Selection.h"
+#include "views/OrthoView.h"
+
+#include <algorithm>
+#include <cmath>
+#include <set>
+
+namespace faceto {
+
+namespace {
+
+constexpr int PICK_RADIUS = 5;
+constexpr float ZOOM_KEYS[10] = {30.0f, 0.05f, 0.1f, 0.3f, 0.6f, 1.0f, 2.0f, 4.0f, 8.0f, 16.0f};
+
+bool activeVertex(const VertexInfo& info) {
+    return info.visible() && (info.flags & (VERTEX_SELECTED | VERTEX_MARKED)) != 0;
+}
+
+// Rounds to the nearest integer; a fraction of exactly one half goes towards zero.
+float roundHalfTowardZero(float q) { return q >= 0.0f ? std::ceil(q - 0.5f) : std::floor(q + 0.5f); }
+
+} // namespace
+
+int OrthoEditor::pick(const CFacetoDoc& doc, int x, int y, int width, int height) const {
+    const Frame* frame = doc.currentFrame();
+    if (frame == nullptr) {
+        return -1;
+    }
+    const OrthoMapping m(doc, orientation_, width, height);
+    const size_t count = std::min(doc.model.vertexInfos.size(), frame->positions.size());
+    int best = -1;
+    int64_t bestDistance = 0;
+    for (size_t v = 0; v < count; ++v) {
+        if (!doc.model.vertexInfos[v].visible()) {
+            continue;
+        }
+        const Pixel p = m.toWindow(frame->positions[v]);
+        const int64_t dx = int64_t(p.x) - x;
+        const int64_t dy = int64_t(p.y) - y;
+        if (std::abs(dx) > PICK_RADIUS || std::abs(dy) > PICK_RADIUS) {
+            continue;
+        }
+        const int64_t distance = dx * dx + dy * dy;
+        if (best < 0 || distance <= bestDistance) {
+            best = int(v);
+            bestDistance = distance;
+        }
+    }
+    return best;
+}
+
+void OrthoEditor::press(CFacetoDoc& doc, MouseButton button, const MouseState& m, MouseHost& host) {
+    if ((button == MouseButton::Left && m.rightHeld) || (button == MouseButton::Right && m.leftHeld)) {
+        return;
+    }
+    dragged_ = false;
+    dragMode_ = NONE;
+    if (m.ctrl) {
+        dragMode_ = PAN_ZOOM;
+    } else if (app_.currentTool == TOOL_SCALE) {
+        dragMode_ = SCALE;
+    } else if (app_.currentTool == TOOL_MOVE_ZOOM) {
+        dragMode_ = PAN_ZOOM;
+    } else if (app_.currentTool == TOOL_EDIT) {
+        doc.bandStart = doc.bandEnd = {m.x, m.y};
+        if (button == MouseButton::Left) {
+            dragMode_ = EDIT;
+            vertexHit_ = false;
+            auto& infos = doc.model.vertexInfos;
+            if (app_.editLevel == LEVEL_VERTEX || app_.editLevel == LEVEL_GROUP) {
+                hitVertex_ = pick(doc, m.x, m.y, host.clientWidth(), host.clientHeight());
+            }
+            if (app_.editLevel == LEVEL_VERTEX && hitVertex_ >= 0) {
+                vertexHit_ = true;
+                infos[size_t(hitVertex_)].flags |= VERTEX_MARKED;
+            } else if (app_.editLevel == LEVEL_GROUP && hitVertex_ >= 0) {
+                // Every vertex of every triangle in the groups of the picked vertex.
+                std::set<int32_t> groups;
+                for (const Triangle& t : doc.model.triangles) {
+                    if (t.v[0] == hitVertex_ || t.v[1] == hitVertex_ || t.v[2] == hitVertex_) {
+                        groups.insert(t.group);
+                    }
+                }
+                for (const Triangle& t : doc.model.triangles) {
+                    if (groups.count(t.group)) {
+                        for (int32_t v : t.v) {
+                            infos[size_t(v)].flags |= VERTEX_MARKED;
+                        }
+                    }
+                }
+                infos[size_t(hitVertex_)].flags |= VERTEX_MARKED;
+                vertexHit_ = true;
+            }
+            doc.updateAllViews();
+        }
+    }
+    host.capture();
+    doc.bandView = orientation_;
+    lastX_ = m.x;
+    lastY_ = m.y;
+}
+
+void OrthoEditor::move(CFacetoDoc& doc, const MouseState& m, MouseHost& host) {
+    if (!host.hasCapture() || !(m.leftHeld || m.rightHeld)) {
+        return;
+    }
+    if (m.x != lastX_ || m.y != lastY_) {
+        dragged_ = true;
+    }
+    switch (dragMode_) {
+    case EDIT:
+        if (vertexHit_ && doc.currentFrame() != nullptr) {
+            moveSelection(doc, m, host);
+        } else {
+            doc.bandEnd = {m.x, m.y};
+            markInRectangle(doc, host);
+        }
+        host.repaintSelf();
+        host.updateOtherViews();
+        break;
+    case PAN_ZOOM: {
+        OrthoViewState& s = doc.orthoViews[size_t(orientation_)];
+        const float scale = s.zoom * doc.zoomFactor;
+        if (m.leftHeld) {
+            s.centerU += float(lastX_ - m.x) * float(s.signU) / scale;
+            s.centerV += float(m.y - lastY_) * float(s.signV) / scale;
+        } else if (m.rightHeld) {
+            for (int step = 0; step < std::abs(m.y - lastY_) && step < 10000; ++step) {
+                s.zoom *= m.y > lastY_ ? 1.01f : 0.990099f;
+            }
+        }
+        host.repaintSelf();
+        break;
+    }
+    case SCALE:
+        scaleSelection(doc, m);
+        host.repaintSelf();
+        host.updateOtherViews();
+        break;
+    case NONE:
+        break;
+    }
+    lastX_ = m.x;
+    lastY_ = m.y;
+}
+
+void OrthoEditor::moveSelection(CFacetoDoc& doc, const MouseState& m, MouseHost& host) {
+    Frame& frame = *doc.currentFrame();
+    const OrthoViewState& s = doc.orthoViews[size_t(orientation_)];
+    const OrthoMapping mapping(doc, orientation_, host.clientWidth(), host.clientHeight());
+    const float scale = mapping.scale();
+    const bool snap = doc.snapToGrid && doc.gridSpacing > 0.0f && size_t(hitVertex_) < frame.positions.size();
+    // Per view axis: how far the active vertices move, and where the hit vertex lands when snapping.
+    float delta[2] = {0.0f, 0.0f};
+    float snapped[2] = {0.0f, 0.0f};
+    const int axes[2] = {s.axisU, s.axisV};
+    for (int k = 0; k < 2; ++k) {
+        if (doc.isLocked(axes[k])) {
+            continue;
+        }
+        if (snap) {
+            const float cursor = k == 0 ? mapping.uAtColumn(float(m.x)) : mapping.vAtBufferRow(float(host.clientHeight() - m.y));
+            snapped[k] = roundHalfTowardZero(cursor / doc.gridSpacing) * doc.gridSpacing;
+            delta[k] = frame.positions[size_t(hitVertex_)][axes[k]] - snapped[k];
+        } else {
+            delta[k] = k == 0 ? float(s.signU) * float(lastX_ - m.x) / scale : float(s.signV) * float(m.y - lastY_) / scale;
+        }
+    }
+    const auto& infos = doc.model.vertexInfos;
+    const size_t count = std::min(infos.size(), frame.positions.size());
+    for (size_t v = 0; v < count; ++v) {
+        if (!activeVertex(infos[v])) {
+            continue;
+        }
+        for (int k = 0; k < 2; ++k) {
+            if (doc.isLocked(axes[k])) {
+                continue;
+            }
+            float& c = frame.positions[v][axes[k]];
+            // The hit vertex lands exactly on the grid line; the others keep their offsets to it.
+            c = snap && int(v) == hitVertex_ ? snapped[k] : c - delta[k];
+        }
+    }
+    doc.setModified(true);
+}
+
+void OrthoEditor::markInRectangle(CFacetoDoc& doc, MouseHost& host) {
+    const Frame* frame = doc.currentFrame();
+    if (frame == nullptr) {
+        return;
+    }
+    const OrthoMapping mapping(doc, orientation_, host.clientWidth(), host.clientHeight());
+    const int h = host.clientHeight();
+    const float uA = mapping.uAtColumn(float(doc.bandStart.x));
+    const float uB = mapping.uAtColumn(float(doc.bandEnd.x));
+    const float vA = mapping.vAtBufferRow(float(h - doc.bandStart.y));
+    const float vB = mapping.vAtBufferRow(float(h - doc.bandEnd.y));
+    const float uLo = std::min(uA, uB);
+    const float uHi = std::max(uA, uB);
+    const float vLo = std::min(vA, vB);
+    const float vHi = std::max(vA, vB);
+    auto& infos = doc.model.vertexInfos;
+    const size_t count = std::min(infos.size(), frame->positions.size());
+    for (size_t v = 0; v < count; ++v) {
+        if (!infos[v].visible()) {
+            continue;
+        }
+        const float u = mapping.u(frame->positions[v]);
+        const float w = mapping.v(frame->positions[v]);
+        if (u > uLo && u < uHi && w > vLo && w < vHi) {
+            infos[v].flags |= VERTEX_MARKED;
+        } else {
+            infos[v].flags &= ~VERTEX_MARKED;
+        }
+    }
+}
+
+void OrthoEditor::scaleSelection(CFacetoDoc& doc, const MouseState& m) {
+    Frame* frame = doc.currentFrame();
+    if (frame == nullptr) {
+        return;
+    }
+    const OrthoViewState& s = doc.orthoViews[size_t(orientation_)];
+    const float shrink = m.shift ? 0.98f : 0.9f;
+    const float grow = m.shift ? 1.02f : 1.1f;
+    std::array<float, 3>& factors = doc.scaleFactors;
+    factors = {1.0f, 1.0f, 1.0f};
+    if (m.leftHeld) {
+        const float f = m.y > lastY_ ? shrink : m.y < lastY_ ? grow : 1.0f;
+        for (int a = 0; a < 3; ++a) {
+            if (!doc.isLocked(a)) {
+                factors[size_t(a)] = f;
+            }
+        }
+    } else if (m.rightHeld) {
+        if (!doc.isLocked(s.axisV)) {
+            factors[size_t(s.axisV)] = m.y > lastY_ ? shrink : m.y < lastY_ ? grow : 1.0f;
+        }
+        if (!doc.isLocked(s.axisU)) {
+            factors[size_t(s.axisU)] = m.x < lastX_ ? shrink : m.x > lastX_ ? grow : 1.0f;
+        }
+    }
+    faceto::scaleSelection(doc.model, *frame, factors);
+    factors = {1.0f, 1.0f, 1.0f};
+    doc.setModified(true);
+}
+
+void OrthoEditor::release(CFacetoDoc& doc, MouseButton button, const MouseState& m, MouseHost& host) {
+    if ((button == MouseButton::Left && m.rightHeld) || (button == MouseButton::Right && m.leftHeld)) {
+        return;
+    }
+    if (host.hasCapture()) {
+        host.release();
+    }
+    const DragMode mode = dragMode_;
+    dragMode_ = NONE;
+    if (mode == PAN_ZOOM && !dragged_) {
+        recentreAndZoom(doc, m.x, m.y, button == MouseButton::Left ? 2.0f : 0.5f, host);
+        return;
+    }
+    if (mode != EDIT || button != MouseButton::Left) {
+        return;
+    }
+    auto& infos = doc.model.vertexInfos;
+    if (app_.editLevel == LEVEL_VERTEX) {
+        for (VertexInfo& info : infos) {
+            if (!info.marked()) {
+                continue;
+            }
+            info.flags &= ~VERTEX_MARKED;
+            if (dragged_ && !vertexHit_) {
+                info.flags |= VERTEX_SELECTED; // a rectangle adds to the selection
+            } else if (!dragged_ && vertexHit_) {
+                info.flags ^= VERTEX_SELECTED; // a click toggles the vertex
+            }
+        }
+    } else if (app_.editLevel == LEVEL_GROUP) {
+        // At the group level whatever the press or the rectangle marked becomes selected.
+        for (VertexInfo& info : infos) {
+            if (info.marked()) {
+                info.flags = (info.flags & ~VERTEX_MARKED) | VERTEX_SELECTED;
+            }
+        }
+    }
+    doc.bandStart = doc.bandEnd = {m.x, m.y};
+    doc.updateAllViews();
+}
+
+void OrthoEditor::doubleClick(CFacetoDoc& doc, MouseButton button, const MouseState& m, MouseHost& host) {
+    if (app_.currentTool == TOOL_MOVE_ZOOM) {
+        recentreAndZoom(doc, m.x, m.y, button == MouseButton::Left ? 2.0f : 0.5f, host);
+    }
+}
+
+void OrthoEditor::recentreAndZoom(CFacetoDoc& doc, int x, int y, float factor, MouseHost& host) {
+    OrthoViewState& s = doc.orthoViews[size_t(orientation_)];
+    const float scale = s.zoom * doc.zoomFactor;
+    s.centerU += (float(x) - float(host.clientWidth()) * 0.5f) * float(s.signU) / scale;
+    s.centerV += float(s.signV) * (float(host.clientHeight()) * 0.5f - float(y)) / scale;
+    s.zoom *= factor;
+    host.repaintSelf();
+}
+
+bool OrthoEditor::digitKey(CFacetoDoc& doc, int digit, MouseHost& host) {
+    if (digit < 0 || digit > 9) {
+        return false;
+    }
+    doc.orthoViews[size_t(orientation_)].zoom = ZOOM_KEYS[digit];
+    host.repaintSelf();
+    return true;
+}
+
+} // namespace faceto

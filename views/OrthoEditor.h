@@ -1,0 +1,60 @@
+#pragma once
+
+#include "views/AppState.h"
+#include "views/MouseHost.h"
+
+namespace faceto {
+
+class CFacetoDoc;
+
+struct MouseState {
+    int x = 0;
+    int y = 0; // window pixels, rows downwards
+    bool ctrl = false;
+    bool shift = false;
+    bool leftHeld = false;
+    bool rightHeld = false;
+};
+
+// Mouse and key editing in one orthographic view. By the process-wide tool and level (and Ctrl, which
+// always pans and zooms): the edit tool picks and toggles vertices, adds a dragged rectangle to the
+// selection and moves the picked selection (axis locks and grid snap applied); the scale tool scales
+// the selection; move/zoom pans with the left button and zooms with the right one; the rotate tool
+// does nothing here. Digit keys set the view's zoom.
+class OrthoEditor {
+public:
+    enum DragMode { NONE = 0, EDIT = 1, PAN_ZOOM = 2, SCALE = 3 };
+
+    OrthoEditor(int orientation, AppState& app) : orientation_(orientation), app_(app) {}
+
+    void press(CFacetoDoc& doc, MouseButton button, const MouseState& m, MouseHost& host);
+    void move(CFacetoDoc& doc, const MouseState& m, MouseHost& host);
+    void release(CFacetoDoc& doc, MouseButton button, const MouseState& m, MouseHost& host);
+    void doubleClick(CFacetoDoc& doc, MouseButton button, const MouseState& m, MouseHost& host);
+    // Digits 0 to 9 set the zoom of this orientation; false for any other key.
+    bool digitKey(CFacetoDoc& doc, int digit, MouseHost& host);
+
+    // The visible vertex of the current frame within 5 pixels of (x, y), the nearest (on a tie the
+    // higher index); -1 when there is none.
+    int pick(const CFacetoDoc& doc, int x, int y, int width, int height) const;
+
+    int orientation() const { return orientation_; }
+    DragMode dragMode() const { return dragMode_; }
+
+private:
+    void moveSelection(CFacetoDoc& doc, const MouseState& m, MouseHost& host);
+    void markInRectangle(CFacetoDoc& doc, MouseHost& host);
+    void scaleSelection(CFacetoDoc& doc, const MouseState& m);
+    void recentreAndZoom(CFacetoDoc& doc, int x, int y, float factor, MouseHost& host);
+
+    int orientation_;
+    AppState& app_;
+    DragMode dragMode_ = NONE;
+    bool dragged_ = false;
+    bool vertexHit_ = false;
+    int hitVertex_ = -1;
+    int lastX_ = 0;
+    int lastY_ = 0;
+};
+
+} // namespace faceto

@@ -1,0 +1,182 @@
+#include "views/OrthoView.h"
+
+#include "views/Projection.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace faceto {
+
+namespace {
+
+constexpr int SELECTED_COLOUR = 250;
+constexpr int PLAIN_VERTEX = 0;
+constexpr int RECTANGLE = 0;
+constexpr uint32_t AXIS_RGB[3] = {0x0000FF, 0x00FF00, 0xFF0000}; // x red, y green, z blue (red in the low byte)
+
+bool active(const VertexInfo& info) { return (info.flags & (VERTEX_SELECTED | VERTEX_MARKED)) != 0; }
+
+void drawGrid(Rasterizer& r, const CFacetoDoc& doc, const OrthoMapping& m, int colour) {
+    const float spacing = doc.gridSpacing;
+    if (!(m.scale() * spacing > 1.0f)) {
+        return; // lines closer than a pixel
+    }
+    const float u0 = m.uAtColumn(0.0f);
+    const float u1 = m.uAtColumn(float(m.width()));
+    const float v0 = m.vAtBufferRow(0.0f);
+    const float v1 = m.vAtBufferRow(float(m.height()));
+    // Lines are counted rather than summed, so a tiny spacing far from the origin cannot stall the loop;
+    // more than one pixel apart, at most one line per column (or row) fits.
+    auto lines = [&](float lo, float hi, int limit, auto&& draw) {
+        const float first = std::trunc(lo / spacing) * spacing;
+        for (int k = 0; k <= limit + 1; ++k) {
+            const float at = first + float(k) * spacing;
+            if (!(at <= hi)) {
+                break;
+            }
+            draw(at);
+        }
+    };
+    lines(std::min(u0, u1), std::max(u0, u1), m.width(), [&](float u) {
+        const int32_t x = m.column(u);
+        r.drawLineIfOpen({x, 0}, {x, m.height()}, colour);
+    });
+    lines(std::min(v0, v1), std::max(v0, v1), m.height(), [&](float v) {
+        const int32_t y = m.bufferRow(v);
+        r.drawLineIfOpen({0, y}, {m.width(), y}, colour);
+    });
+}
+
+void drawAxisIndicator(Rasterizer& r, const OrthoMapping& m, OverlayTarget* overlay) {
+    if (!r.beginOverlay(overlay)) {
+        return;
+    }
+    const int h = m.height();
+    const uint32_t vertical = AXIS_RGB[m.state().axisV];
+    const uint32_t horizontal = AXIS_RGB[m.state().axisU];
+    r.overlayLine({6, h - 6}, {6, h - 27}, vertical, 1, false);
+    for (Pixel p : {Pixel{5, h - 25}, Pixel{7, h - 25}, Pixel{4, h - 24}, Pixel{8, h - 24}}) {
+        r.overlayPixel(p, vertical);
+    }
+    r.overlayLine({6, h - 6}, {27, h - 6}, horizontal, 1, false);
+    for (Pixel p : {Pixel{25, h - 7}, Pixel{25, h - 5}, Pixel{24, h - 4}, Pixel{24, h - 8}}) {
+        r.overlayPixel(p, horizontal);
+    }
+    r.endOverlay();
+}
+
+} // namespace
+
+OrthoMapping::OrthoMapping(const CFacetoDoc& doc, int orientation, int width, int height)
+    : state_(doc.orthoViews[size_t(std::clamp(orientation, 0, 2))]),
+      scale_(state_.zoom * doc.zoomFactor), width_(width), height_(height), halfW_(width / 2), halfH_(height / 2) {}
+
+int32_t OrthoMapping::column(float u) const {
+    return toPixel((u - state_.centerU) * float(state_.signU) * scale_ + float(halfW_));
+}
+
+int32_t OrthoMapping::bufferRow(float v) const {
+    return toPixel((v - state_.centerV) * float(state_.signV) * scale_ + float(halfH_));
+}
+
+Pixel OrthoMapping::toWindow(const FrameVertex& p) const {
+    return {toPixel(scale_ * float(state_.signU) * (u(p) - state_.centerU) + float(halfW_)),
+            toPixel(scale_ * float(-state_.signV) * (v(p) - state_.centerV) + float(halfH_))};
+}
+
+float OrthoMapping::uAtColumn(float x) const {
+    return (x - float(halfW_)) / (float(state_.signU) * scale_) + state_.centerU;
+}
+
+float OrthoMapping::vAtBufferRow(float yb) const {
+    return (yb - float(halfH_)) / (float(state_.signV) * scale_) + state_.centerV;
+}
+
+void drawOrthoView(Rasterizer& r, const CFacetoDoc& doc, int orientation, const AppState& app, int width, int height,
+                   FramePresenter* target, OverlayTarget* overlay) {
+    if (width <= 0 || height <= 0 || !r.beginFrame(target, width, height, app.orthoColours.background)) {
+        return;
+    }
+    const OrthoMapping m(doc, orientation, width, height);
+    if (doc.gridVisible) {
+        drawGrid(r, doc, m, app.orthoColours.grid);
+    }
+    if (doc.originVisible) {
+        const int32_t x = m.column(0.0f);
+        const int32_t y = m.bufferRow(0.0f);
+        r.drawLineIfOpen({x, 0}, {x, height}, app.orthoColours.axes);
+        r.drawLineIfOpen({0, y}, {width, y}, app.orthoColours.axes);
+    }
+
+    const Frame* frame = doc.currentFrame();
+    if (frame != nullptr) {
+        const Model& model = doc.model;
+        const auto& infos = model.vertexInfos;
+        const auto& positions = frame->positions;
+        const size_t count = std::min(infos.size(), positions.size());
+        std::vector<Pixel> at(count);
+        for (size_t v = 0; v < count; ++v) {
+            at[v] = m.toBuffer(positions[v]);
+        }
+        for (const Edge& e : model.edges) {
+            if (e.first < 0 || e.second < 0 || size_t(e.first) >= count || size_t(e.second) >= count) {
+                continue;
+            }
+            const VertexInfo& a = infos[size_t(e.first)];
+            const VertexInfo& b = infos[size_t(e.second)];
+            if (!a.visible() || !b.visible()) {
+                continue;
+            }
+            const int colour = active(a) && active(b) ? SELECTED_COLOUR : (e.color & 0xFF);
+            r.drawLineIfOpen(at[size_t(e.first)], at[size_t(e.second)], colour);
+        }
+        for (const SkeletonNode& node : model.skeletonNodes) {
+            if (!(node.flags & 2)) {
+                continue;
+            }
+            const Pixel joint = m.toBuffer({node.block[0], node.block[1], node.block[2]});
+            const Pixel pivot = m.toBuffer({node.block[6], node.block[7], node.block[8]});
+            r.plotSquareIfOpen(joint, 0, 3);
+            r.plotSquareIfOpen(pivot, SELECTED_COLOUR, 3);
+            r.drawLineIfOpen(joint, pivot, 0);
+        }
+        if (app.currentTool == TOOL_EDIT && doc.bandView == orientation && doc.bandStart.x != doc.bandEnd.x &&
+            doc.bandStart.y != doc.bandEnd.y) {
+            const Pixel a{doc.bandStart.x, height - doc.bandStart.y};
+            const Pixel b{doc.bandEnd.x, height - doc.bandEnd.y};
+            r.drawLineIfOpen(a, {b.x, a.y}, RECTANGLE);
+            r.drawLineIfOpen({b.x, a.y}, b, RECTANGLE);
+            r.drawLineIfOpen(b, {a.x, b.y}, RECTANGLE);
+            r.drawLineIfOpen({a.x, b.y}, a, RECTANGLE);
+        }
+        for (size_t v = 0; v < count; ++v) {
+            if (!infos[v].visible()) {
+                continue;
+            }
+            if (active(infos[v])) {
+                r.plotSquareIfOpen(at[v], SELECTED_COLOUR, 2);
+            } else {
+                r.plotSquareIfOpen(at[v], PLAIN_VERTEX, 1);
+            }
+        }
+    }
+    r.presentFrame();
+    drawAxisIndicator(r, m, overlay);
+}
+
+float initialZoomFactor(const CFacetoDoc& doc, int width, int height) {
+    float factor = 1e10f;
+    for (const OrthoViewState& s : doc.orthoViews) {
+        if (s.viewExtentU > 0.0f) {
+            factor = std::min(factor, float(width) / s.viewExtentU);
+        }
+        if (s.viewExtentV > 0.0f) {
+            factor = std::min(factor, float(height) / s.viewExtentV);
+        }
+    }
+    return factor;
+}
+
+int orientationForPane(int row, int column) { return row == 1 ? 2 : column == 1 ? 1 : 0; }
+
+} // namespace faceto

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "render/Rasterizer.h"
+#include "views/AppState.h"
+
+#include <QPointer>
+#include <QWidget>
+
+#include <map>
+#include <vector>
+
+namespace faceto {
+
+class CFacetoDoc;
+
+// The windows that show each document, so that a change can redraw all of them (or all but the
+// window that made it and has already redrawn itself).
+class ViewRegistry {
+public:
+    void add(CFacetoDoc* doc, QWidget* view) { views_[doc].push_back(view); }
+    void remove(QWidget* view) {
+        for (auto& [doc, list] : views_) {
+            std::erase_if(list, [&](const QPointer<QWidget>& w) { return w == view || w.isNull(); });
+        }
+    }
+    void updateViews(CFacetoDoc* doc, const QWidget* except = nullptr) {
+        auto it = views_.find(doc);
+        if (it == views_.end()) {
+            return;
+        }
+        for (const QPointer<QWidget>& view : it->second) {
+            if (view && view != except) {
+                view->update();
+            }
+        }
+    }
+    std::vector<QWidget*> viewsOf(CFacetoDoc* doc) const {
+        std::vector<QWidget*> out;
+        auto it = views_.find(doc);
+        if (it != views_.end()) {
+            for (const QPointer<QWidget>& view : it->second) {
+                if (view) {
+                    out.push_back(view);
+                }
+            }
+        }
+        return out;
+    }
+
+private:
+    std::map<CFacetoDoc*, std::vector<QPointer<QWidget>>> views_;
+};
+
+// What every view shares: the application state, the one rasterizer and the view registry.
+struct ViewContext {
+    AppState& app;
+    Rasterizer& rasterizer;
+    ViewRegistry& registry;
+};
+
+} // namespace faceto
