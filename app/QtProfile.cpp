@@ -31,11 +31,13 @@ int QtProfile::getInt(const std::string& section, const std::string& entry, int 
 
 bool QtProfile::writeString(const std::string& section, const std::string& entry, const std::string& value) {
     settings_->setValue(keyFor(section, entry), QString::fromStdString(value));
+    settings_->sync(); // written at once, as the profile functions of the original platform did
     return settings_->status() == QSettings::NoError;
 }
 
 bool QtProfile::writeInt(const std::string& section, const std::string& entry, int value) {
     settings_->setValue(keyFor(section, entry), value);
+    settings_->sync();
     return settings_->status() == QSettings::NoError;
 }
 

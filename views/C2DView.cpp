@@ -33,6 +33,7 @@ void C2DView::onInitialUpdate() {
     initialised_ = true;
     if (isFirstView() && doc_ != nullptr) {
         doc_->zoomFactor = initialZoomFactor(*doc_, width(), height());
+        context_.registry.updateViews(doc_, this); // panes drawn before this one used the old factor
     }
 }
 

@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <functional>
 #include <map>
 #include <vector>
 
@@ -23,7 +24,16 @@ public:
             std::erase_if(list, [&](const QPointer<QWidget>& w) { return w == view || w.isNull(); });
         }
     }
+    // Called whenever a document's views are redrawn after a change (window titles follow it).
+    std::function<void(CFacetoDoc*)> onUpdate;
+
+    // Forgets a document that is closing; its windows are on their way out.
+    void removeDocument(CFacetoDoc* doc) { views_.erase(doc); }
+
     void updateViews(CFacetoDoc* doc, const QWidget* except = nullptr) {
+        if (onUpdate) {
+            onUpdate(doc);
+        }
         auto it = views_.find(doc);
         if (it == views_.end()) {
             return;

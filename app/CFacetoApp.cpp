@@ -1,0 +1,529 @@
+#include "app/CFacetoApp.h"
+
+#include "app/CChildFrame.h"
+#include "app/CMainFrame.h"
+#include "app/Dialogs.h"
+#include "formats/FileIO.h"
+#include "views/C2DView.h"
+#include "views/CCameraView.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDir>
+#include <QDockWidget>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPageSetupDialog>
+#include <QPrinter>
+#include <QSettings>
+#include <QUrl>
+
+namespace faceto {
+
+namespace {
+
+const QString HOMEPAGE = "https://www.example.com/faceto/";
+const QString RECENT_SECTION = "Recent File List";
+
+QString extensionOfFilter(const QString& filter) {
+    const int star = filter.indexOf("*.");
+    return star < 0 ? QString() : filter.mid(star + 1).section(')', 0, 0).trimmed();
+}
+
+} // namespace
+
+const QStringList CFacetoApp::OPEN_FILTERS{"Faceto Model (*.fm)", "Quake/Hexen2 Model (*.mdl)",
+                                           "Quake2 Model (*.md2)", "Jedi Knight Model (*.3do)"};
+const QStringList CFacetoApp::SAVE_FILTERS{"Faceto Model (*.fm)", "Quake2 Model (*.md2)", "3D Studio Ascii (*.asc)"};
+
+CFacetoApp::CFacetoApp(std::unique_ptr<QtProfile> profile, UserDialogs& dialogs)
+    : profile_(std::move(profile)), dialogs_(dialogs), tables_(PaletteTables::builtIn()) {}
+
+CFacetoApp::~CFacetoApp() {
+    // The windows go first: their views point at the documents. They close as a whole here, not one
+    // by one as a user closes them.
+    for (CChildFrame* frame : frames_) {
+        disconnect(frame, nullptr, this, nullptr);
+    }
+    frames_.clear();
+    delete mainFrame_;
+    mainFrame_ = nullptr;
+    while (!documents_.empty()) {
+        documents_.pop_back(); // each remembers itself as the last document
+    }
+    profile_->sync();
+}
+
+bool CFacetoApp::startUp(const QStringList& files) {
+    loadRecentFiles();
+    // The palette and colour map from the current folder, over the built-in ones.
+    loadPalette(tables_);
+    loadColormap(tables_);
+    rasterizer_ = std::make_unique<Rasterizer>(tables_);
+    viewContext_ = std::make_unique<ViewContext>(ViewContext{state_, *rasterizer_, registry_});
+    registry_.onUpdate = [this](CFacetoDoc* doc) { refreshTitles(doc); };
+
+    mainFrame_ = new CMainFrame();
+    mainFrame_->setRecentFiles(recentFiles_);
+    connectCommands();
+    // Maximised; without a window manager to do it, the screen's size is taken directly.
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        mainFrame_->setGeometry(screen->availableGeometry());
+    }
+    mainFrame_->showMaximized();
+
+    state_.orthoColours = OrthoColours{14, 12, 0};
+    const QString lastDoc = QString::fromStdString(profile_->getString(settings::PREF, "LastDoc", ""));
+    if (!lastDoc.isEmpty() && fileIsReadable(lastDoc.toStdString())) {
+        openDocument(lastDoc);
+    }
+    for (const QString& file : files) {
+        openDocument(file);
+    }
+    state_.editLevel = LEVEL_VERTEX;
+    state_.currentTool = TOOL_EDIT;
+    refreshCommandStates();
+    return true;
+}
+
+// --- documents -----------------------------------------------------------------------------------
+
+CFacetoDoc* CFacetoApp::newDocument() {
+    auto doc = std::make_unique<CFacetoDoc>(*profile_, *this, tables_);
+    if (!doc->onNewDocument()) {
+        return nullptr;
+    }
+    CFacetoDoc* raw = doc.get();
+    documents_.push_back(std::move(doc));
+    addFrame(raw);
+    return raw;
+}
+
+CFacetoDoc* CFacetoApp::openDocument(const QString& path) {
+    auto doc = std::make_unique<CFacetoDoc>(*profile_, *this, tables_);
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    if (!doc->onOpenDocument(absolute.toStdString())) {
+        return nullptr; // the document that failed is discarded (and remembered as an empty last document)
+    }
+    CFacetoDoc* raw = doc.get();
+    documents_.push_back(std::move(doc));
+    addFrame(raw);
+    return raw;
+}
+
+CFacetoDoc* CFacetoApp::openChosenFile(const UserDialogs::FileChoice& choice) {
+    QString path = choice.path;
+    if (!path.contains('.')) {
+        path += extensionOfFilter(OPEN_FILTERS.value(choice.filterIndex));
+    }
+    CFacetoDoc* doc = openDocument(path);
+    state_.activeDocument = doc;
+    emit activeDocumentChanged(doc);
+    return doc;
+}
+
+bool CFacetoApp::save(CFacetoDoc* doc) {
+    if (doc == nullptr) {
+        return false;
+    }
+    switch (doc->save()) {
+    case CFacetoDoc::SaveResult::Saved:
+        refreshTitles(doc);
+        return true;
+    case CFacetoDoc::SaveResult::Failed:
+        return false;
+    case CFacetoDoc::SaveResult::NotNative:
+        break;
+    }
+    // Never saved, or read from another format: Save As instead of doing nothing.
+    return saveAs(doc);
+}
+
+bool CFacetoApp::saveAs(CFacetoDoc* doc) {
+    if (doc == nullptr) {
+        return false;
+    }
+    QString suggested = QFileInfo(QString::fromStdString(doc->pathName())).completeBaseName();
+    if (suggested.isEmpty()) {
+        suggested = QString::fromStdString(doc->title());
+    }
+    const QString folder = doc->pathName().empty() ? QDir::currentPath()
+                                                   : QFileInfo(QString::fromStdString(doc->pathName())).absolutePath();
+    auto choice = dialogs_.chooseFileToSave(mainFrame_, SAVE_FILTERS, QDir(folder).filePath(suggested + ".fm"));
+    return choice && saveAsChosenFile(doc, *choice);
+}
+
+bool CFacetoApp::saveAsChosenFile(CFacetoDoc* doc, const UserDialogs::FileChoice& choice) {
+    QString path = choice.path;
+    if (!QFileInfo(path).fileName().contains('.')) {
+        path += extensionOfFilter(SAVE_FILTERS.value(choice.filterIndex));
+    }
+    const bool saved = doc->saveAs(path.toStdString()) == CFacetoDoc::SaveAsResult::Saved;
+    refreshTitles(doc);
+    return saved;
+}
+
+bool CFacetoApp::closeDocument(CFacetoDoc* doc) {
+    if (doc == nullptr) {
+        return true;
+    }
+    if (doc->isModified()) {
+        switch (dialogs_.askToSave(mainFrame_, QString::fromStdString(doc->title()))) {
+        case UserDialogs::SaveAnswer::Cancel:
+            return false;
+        case UserDialogs::SaveAnswer::Save:
+            if (!save(doc)) {
+                return false;
+            }
+            break;
+        case UserDialogs::SaveAnswer::Discard:
+            break;
+        }
+    }
+    closingDocument_ = true;
+    for (CChildFrame* frame : framesOf(doc)) {
+        if (auto* window = qobject_cast<QMdiSubWindow*>(frame->parentWidget())) {
+            window->close();
+        }
+    }
+    closingDocument_ = false;
+    return true;
+}
+
+bool CFacetoApp::closeAllDocuments() {
+    while (!documents_.empty()) {
+        if (!closeDocument(documents_.front().get())) {
+            return false;
+        }
+    }
+    return true;
+}
+
+CChildFrame* CFacetoApp::newWindow(CFacetoDoc* doc) { return doc ? addFrame(doc) : nullptr; }
+
+CChildFrame* CFacetoApp::addFrame(CFacetoDoc* doc) {
+    auto* frame = new CChildFrame(*viewContext_, doc);
+    QMdiSubWindow* window = mainFrame_->mdiArea()->addSubWindow(frame);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    const QSize area = mainFrame_->mdiArea()->size();
+    window->resize(std::max(480, area.width() * 4 / 5), std::max(360, area.height() * 4 / 5));
+    frames_.push_back(frame);
+    connect(frame, &CChildFrame::closeRequested, this, &CFacetoApp::frameCloseRequested);
+    connect(frame, &CChildFrame::closed, this, &CFacetoApp::frameClosed);
+    refreshTitles(doc);
+    mainFrame_->showDocumentMenus(true);
+    window->show();
+    mainFrame_->mdiArea()->setActiveSubWindow(window);
+    subWindowActivated(window);
+    return frame;
+}
+
+void CFacetoApp::frameCloseRequested(CChildFrame* frame, bool* accept) {
+    // Closing the last window of a document closes the document: never without asking.
+    CFacetoDoc* doc = frame->document();
+    if (closingDocument_ || framesOf(doc).size() != 1 || !doc->isModified()) {
+        return;
+    }
+    const auto answer = dialogs_.askToSave(mainFrame_, QString::fromStdString(doc->title()));
+    if (answer == UserDialogs::SaveAnswer::Cancel || (answer == UserDialogs::SaveAnswer::Save && !save(doc))) {
+        *accept = false;
+    }
+}
+
+void CFacetoApp::frameClosed(CChildFrame* frame) {
+    if (std::erase(frames_, frame) == 0) {
+        return;
+    }
+    for (auto it = documents_.begin(); it != documents_.end(); ++it) {
+        CFacetoDoc* doc = it->get();
+        const bool shown = std::any_of(frames_.begin(), frames_.end(), [&](CChildFrame* f) { return f->document() == doc; });
+        if (!shown) {
+            if (state_.activeDocument == doc) {
+                state_.activeDocument = nullptr;
+            }
+            registry_.removeDocument(doc);
+            documents_.erase(it); // remembers itself as the last document
+            break;
+        }
+    }
+    if (frames_.empty()) {
+        state_.activeDocument = nullptr;
+        mainFrame_->showDocumentMenus(false);
+        emit activeDocumentChanged(nullptr);
+    } else {
+        for (const auto& doc : documents_) {
+            refreshTitles(doc.get());
+        }
+    }
+    refreshCommandStates();
+}
+
+std::vector<CChildFrame*> CFacetoApp::framesOf(const CFacetoDoc* doc) const {
+    std::vector<CChildFrame*> out;
+    for (CChildFrame* frame : frames_) {
+        if (frame->document() == doc) {
+            out.push_back(frame);
+        }
+    }
+    return out;
+}
+
+CChildFrame* CFacetoApp::activeFrame() const {
+    QMdiSubWindow* window = mainFrame_ ? mainFrame_->mdiArea()->currentSubWindow() : nullptr;
+    return window ? qobject_cast<CChildFrame*>(window->widget()) : nullptr;
+}
+
+void CFacetoApp::subWindowActivated(QMdiSubWindow* window) {
+    // The application losing the focus does not deactivate its document window.
+    if (window == nullptr) {
+        return;
+    }
+    auto* frame = qobject_cast<CChildFrame*>(window->widget());
+    if (frame == nullptr || state_.activeDocument == frame->document()) {
+        refreshCommandStates();
+        return;
+    }
+    state_.activeDocument = frame->document();
+    refreshCommandStates();
+    emit activeDocumentChanged(state_.activeDocument);
+}
+
+void CFacetoApp::refreshTitles(const CFacetoDoc* doc) {
+    const std::vector<CChildFrame*> frames = framesOf(doc);
+    for (size_t i = 0; i < frames.size(); ++i) {
+        QString title = QString::fromStdString(doc->title());
+        if (frames.size() > 1) {
+            title += QString(":%1").arg(i + 1);
+        }
+        if (auto* window = qobject_cast<QMdiSubWindow*>(frames[i]->parentWidget())) {
+            window->setWindowTitle(title + "[*]");
+            window->setWindowModified(doc->isModified());
+        }
+    }
+}
+
+// --- the document host ---------------------------------------------------------------------------
+
+void CFacetoApp::message(std::string_view text) {
+    dialogs_.message(mainFrame_, QString::fromUtf8(text.data(), qsizetype(text.size())));
+}
+
+void CFacetoApp::updateAllViews(CFacetoDoc& doc) {
+    registry_.updateViews(&doc);
+    refreshCommandStates();
+    emit documentChanged(&doc);
+}
+
+void CFacetoApp::addToRecentFiles(const std::string& path) {
+    const QString absolute = QFileInfo(QString::fromStdString(path)).absoluteFilePath();
+    recentFiles_.removeAll(absolute);
+    recentFiles_.prepend(absolute);
+    while (recentFiles_.size() > RECENT_FILES) {
+        recentFiles_.removeLast();
+    }
+    storeRecentFiles();
+    if (mainFrame_) {
+        mainFrame_->setRecentFiles(recentFiles_);
+    }
+}
+
+void CFacetoApp::loadRecentFiles() {
+    QSettings& s = profile_->settings();
+    recentFiles_.clear();
+    for (int i = 1; i <= RECENT_FILES; ++i) {
+        const QString path = s.value(QString("%1/File%2").arg(RECENT_SECTION).arg(i)).toString();
+        if (!path.isEmpty()) {
+            recentFiles_ << path;
+        }
+    }
+}
+
+void CFacetoApp::storeRecentFiles() {
+    QSettings& s = profile_->settings();
+    s.remove(RECENT_SECTION);
+    for (int i = 0; i < recentFiles_.size(); ++i) {
+        s.setValue(QString("%1/File%2").arg(RECENT_SECTION).arg(i + 1), recentFiles_[i]);
+    }
+}
+
+// --- commands --------------------------------------------------------------------------------------
+
+void CFacetoApp::on(const QString& action, std::function<void()> handler) {
+    QAction* a = mainFrame_->action(action);
+    Q_ASSERT(a);
+    connect(a, &QAction::triggered, this, [handler = std::move(handler)] { handler(); });
+}
+
+void CFacetoApp::onDocument(const QString& action, std::function<void(CFacetoDoc&)> handler) {
+    on(action, [this, handler = std::move(handler)] {
+        if (CChildFrame* frame = activeFrame()) {
+            handler(*frame->document());
+        }
+    });
+}
+
+void CFacetoApp::setTool(int tool) {
+    state_.currentTool = tool;
+    refreshCommandStates();
+}
+
+void CFacetoApp::setLevel(int level) {
+    state_.editLevel = level;
+    refreshCommandStates();
+}
+
+void CFacetoApp::connectCommands() {
+    CMainFrame& frame = *mainFrame_;
+    connect(frame.mdiArea(), &QMdiArea::subWindowActivated, this, &CFacetoApp::subWindowActivated);
+    connect(&frame, &CMainFrame::filesDropped, this, [this](const QStringList& paths) {
+        for (const QString& path : paths) {
+            openDocument(path);
+        }
+    });
+    connect(&frame, &CMainFrame::recentFileChosen, this, [this](const QString& path) { openDocument(path); });
+    connect(&frame, &CMainFrame::closing, this, [this](bool* accept) { *accept = closeAllDocuments(); });
+
+    on("fileNew", [this] { newDocument(); });
+    on("fileOpen", [this] {
+        if (auto choice = dialogs_.chooseFileToOpen(mainFrame_, OPEN_FILTERS)) {
+            openChosenFile(*choice);
+        }
+    });
+    onDocument("fileClose", [this](CFacetoDoc& doc) { closeDocument(&doc); });
+    onDocument("fileSave", [this](CFacetoDoc& doc) { save(&doc); });
+    onDocument("fileSaveAs", [this](CFacetoDoc& doc) { saveAs(&doc); });
+    on("fileExit", [this] { mainFrame_->close(); });
+    on("gameSetup", [this] {
+        GameSetupDialog dialog(*profile_, mainFrame_);
+        dialogs_.run(dialog);
+    });
+    on("printSetup", [this] {
+        QPrinter printer;
+        QPageSetupDialog dialog(&printer, mainFrame_);
+        dialogs_.run(dialog);
+    });
+
+    onDocument("editCopy", [this](CFacetoDoc& doc) { state_.clipboard.copySelection(doc); });
+    onDocument("editCut", [this](CFacetoDoc& doc) { state_.clipboard.cutSelection(doc); });
+    onDocument("editPasteInto", [this](CFacetoDoc& doc) { state_.clipboard.pasteInto(doc); });
+    onDocument("selectAll", [](CFacetoDoc& doc) { doc.selectAll(); });
+    onDocument("selectNone", [](CFacetoDoc& doc) { doc.selectNone(); });
+    const char* locks[3] = {"lockX", "lockY", "lockZ"};
+    for (int axis = 0; axis < 3; ++axis) {
+        onDocument(locks[axis], [this, axis](CFacetoDoc& doc) {
+            doc.toggleLock(axis);
+            refreshCommandStates();
+        });
+    }
+
+    // Tools and levels are one for all documents.
+    on("toolEdit", [this] {
+        setTool(TOOL_EDIT);
+        if (CChildFrame* f = activeFrame()) {
+            f->redrawAllViews();
+        }
+    });
+    on("toolRotate", [this] {
+        setTool(TOOL_ROTATE);
+        if (CChildFrame* f = activeFrame()) {
+            f->redrawAllViews();
+        }
+    });
+    on("toolMoveZoom", [this] {
+        setTool(TOOL_MOVE_ZOOM);
+        if (CChildFrame* f = activeFrame()) {
+            f->redrawAllViews();
+        }
+    });
+    on("toolScale", [this] {
+        setTool(TOOL_SCALE); // no redraw
+        if (CChildFrame* f = activeFrame()) {
+            f->document()->scaleFactors = {1.0f, 1.0f, 1.0f};
+        }
+    });
+    on("levelGroup", [this] {
+        setLevel(LEVEL_GROUP);
+        if (CChildFrame* f = activeFrame()) {
+            f->redrawAllViews();
+        }
+    });
+    on("levelVertex", [this] {
+        setLevel(LEVEL_VERTEX);
+        if (CChildFrame* f = activeFrame()) {
+            f->redrawAllViews();
+        }
+    });
+    on("levelObject", [this] {
+        if (CChildFrame* f = activeFrame()) {
+            dialogs_.message(mainFrame_, "todo");
+            f->redrawAllViews();
+        }
+    });
+    onDocument("grids", [this](CFacetoDoc& doc) {
+        doc.gridVisible = doc.gridVisible == 0 ? 1 : 0;
+        doc.updateAllViews();
+        refreshCommandStates();
+    });
+    on("resizeViewsEqually", [this] {
+        if (CChildFrame* f = activeFrame()) {
+            f->resizeViewsEqually();
+        }
+    });
+    for (const char* repaint : {"resetCamera", "noRendering"}) {
+        on(repaint, [this] {
+            if (CChildFrame* f = activeFrame()) {
+                f->cameraView()->update();
+            }
+        });
+    }
+    on("viewMainToolBar", [this] { mainFrame_->dialogBar()->setVisible(!mainFrame_->dialogBar()->isVisible()); });
+    on("escape", [this] { emit escapePressed(); });
+
+    on("windowNew", [this] {
+        if (CChildFrame* f = activeFrame()) {
+            newWindow(f->document());
+        }
+    });
+    on("windowCascade", [this] { mainFrame_->mdiArea()->cascadeSubWindows(); });
+    on("windowTile", [this] { mainFrame_->mdiArea()->tileSubWindows(); });
+    on("helpAbout", [this] {
+        AboutDialog dialog(mainFrame_);
+        dialogs_.run(dialog);
+    });
+    on("helpHomepage", [] { QDesktopServices::openUrl(QUrl(HOMEPAGE)); });
+    for (const char* help : {"helpTopics", "helpContext"}) {
+        on(help, [this] {
+            HelpDialog dialog(mainFrame_);
+            dialogs_.run(dialog);
+        });
+    }
+    // The commands that exist and do nothing in this version: enabled, inert, never checked.
+}
+
+void CFacetoApp::refreshCommandStates() {
+    if (mainFrame_ == nullptr) {
+        return;
+    }
+    CMainFrame& f = *mainFrame_;
+    f.action("toolEdit")->setChecked(state_.currentTool == TOOL_EDIT);
+    f.action("toolRotate")->setChecked(state_.currentTool == TOOL_ROTATE);
+    f.action("toolScale")->setChecked(state_.currentTool == TOOL_SCALE);
+    f.action("toolMoveZoom")->setChecked(state_.currentTool == TOOL_MOVE_ZOOM);
+    CChildFrame* frame = activeFrame();
+    const CFacetoDoc* doc = frame ? frame->document() : nullptr;
+    f.action("grids")->setChecked(doc && doc->gridVisible != 0);
+    const char* locks[3] = {"lockX", "lockY", "lockZ"};
+    for (int axis = 0; axis < 3; ++axis) {
+        f.action(locks[axis])->setChecked(doc && doc->isLocked(axis));
+    }
+    for (const char* name : {"fileSave", "fileSaveAs", "fileClose"}) {
+        f.action(name)->setEnabled(doc != nullptr);
+    }
+}
+
+} // namespace faceto

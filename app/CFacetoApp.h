@@ -1,0 +1,109 @@
+#pragma once
+
+#include "app/QtProfile.h"
+#include "app/UserDialogs.h"
+#include "formats/Palette.h"
+#include "model/CFacetoDoc.h"
+#include "render/Rasterizer.h"
+#include "views/AppState.h"
+#include "views/ViewContext.h"
+
+#include <QObject>
+#include <QStringList>
+
+#include <memory>
+#include <vector>
+
+class QMdiSubWindow;
+
+namespace faceto {
+
+class CChildFrame;
+class CMainFrame;
+
+// The editor: its settings, the one rasterizer, the process-wide editing state and clipboard, the
+// open documents with their windows, and every command of the menus, toolbar and keys.
+class CFacetoApp : public QObject, public DocumentHost {
+    Q_OBJECT
+public:
+    static const QStringList OPEN_FILTERS; // fm, mdl, md2, 3do
+    static const QStringList SAVE_FILTERS; // fm, md2, asc
+    static constexpr int RECENT_FILES = 12;
+
+    CFacetoApp(std::unique_ptr<QtProfile> profile, UserDialogs& dialogs);
+    ~CFacetoApp() override;
+
+    // Starts the editor: the palette and colour map from the current folder, the main window, the
+    // document that was open last, then `files`. False when the main window cannot be made.
+    bool startUp(const QStringList& files = {});
+
+    CMainFrame* mainFrame() const { return mainFrame_; }
+    AppState& state() { return state_; }
+    QtProfile& profile() { return *profile_; }
+    ViewContext& viewContext() { return *viewContext_; }
+    Rasterizer& rasterizer() { return *rasterizer_; }
+    const PaletteTables& paletteTables() const { return tables_; }
+    UserDialogs& dialogs() { return dialogs_; }
+
+    const std::vector<std::unique_ptr<CFacetoDoc>>& documents() const { return documents_; }
+    CChildFrame* activeFrame() const;
+    std::vector<CChildFrame*> framesOf(const CFacetoDoc* doc) const;
+    QStringList recentFiles() const { return recentFiles_; }
+
+    CFacetoDoc* newDocument();
+    // Opens a model in a new window; shows the reader's message when it fails. Null on failure.
+    CFacetoDoc* openDocument(const QString& path);
+    // What the Open dialog's answer leads to: a name without any "." gets the chosen filter's extension.
+    CFacetoDoc* openChosenFile(const UserDialogs::FileChoice& choice);
+    // Save, falling back to Save As for a document that Save cannot write. False when nothing was saved.
+    bool save(CFacetoDoc* doc);
+    bool saveAs(CFacetoDoc* doc);
+    // What the Save As dialog's answer leads to: a file name without a "." gets the filter's extension.
+    bool saveAsChosenFile(CFacetoDoc* doc, const UserDialogs::FileChoice& choice);
+    // Closes every window of the document, asking first when it has unsaved changes.
+    bool closeDocument(CFacetoDoc* doc);
+    bool closeAllDocuments();
+    CChildFrame* newWindow(CFacetoDoc* doc);
+
+    // DocumentHost
+    void message(std::string_view text) override;
+    void updateAllViews(CFacetoDoc& doc) override;
+    void addToRecentFiles(const std::string& path) override;
+
+    // Brings the check marks and pressed buttons in line with the tool, level, locks and grid.
+    void refreshCommandStates();
+
+signals:
+    void activeDocumentChanged(CFacetoDoc* doc);
+    void documentChanged(CFacetoDoc* doc);
+    void escapePressed();
+
+private:
+    void connectCommands();
+    void on(const QString& action, std::function<void()> handler);
+    void onDocument(const QString& action, std::function<void(CFacetoDoc&)> handler);
+    void setTool(int tool);
+    void setLevel(int level);
+    CChildFrame* addFrame(CFacetoDoc* doc);
+    void frameCloseRequested(CChildFrame* frame, bool* accept);
+    void frameClosed(CChildFrame* frame);
+    void subWindowActivated(QMdiSubWindow* window);
+    void refreshTitles(const CFacetoDoc* doc);
+    void loadRecentFiles();
+    void storeRecentFiles();
+
+    std::unique_ptr<QtProfile> profile_;
+    UserDialogs& dialogs_;
+    PaletteTables tables_;
+    std::unique_ptr<Rasterizer> rasterizer_;
+    AppState state_;
+    ViewRegistry registry_;
+    std::unique_ptr<ViewContext> viewContext_;
+    std::vector<std::unique_ptr<CFacetoDoc>> documents_;
+    std::vector<CChildFrame*> frames_;
+    CMainFrame* mainFrame_ = nullptr;
+    QStringList recentFiles_;
+    bool closingDocument_ = false;
+};
+
+} // namespace faceto

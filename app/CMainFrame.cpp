@@ -1,0 +1,396 @@
+#include "app/CMainFrame.h"
+
+#include "app/Icons.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDockWidget>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QStatusBar>
+#include <QToolBar>
+
+namespace faceto {
+
+namespace {
+
+constexpr int RECENT_FILES = 12;
+
+} // namespace
+
+CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
+    setWindowTitle("Faceto");
+    setWindowIcon(QIcon(icons::applicationPicture(64)));
+    setAcceptDrops(true);
+    mdi_ = new QMdiArea(this);
+    mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(mdi_);
+    createActions();
+    createToolBar();
+    createStatusBar();
+
+    // The dialog bar at the left edge, which the project manager fills.
+    dock_ = new QDockWidget("Project", this);
+    dock_->setObjectName("dialogBar");
+    dock_->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
+    dock_->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetClosable);
+    auto* empty = new QWidget(dock_);
+    empty->setMinimumSize(140, 540);
+    dock_->setWidget(empty);
+    addDockWidget(Qt::LeftDockWidgetArea, dock_);
+    connect(dock_, &QDockWidget::visibilityChanged, this,
+            [this] { action("viewMainToolBar")->setChecked(dock_->isVisible()); });
+
+    qApp->installEventFilter(this); // the key-state indicators follow every key press
+    showDocumentMenus(false);
+}
+
+CMainFrame::~CMainFrame() {
+    // The bars report their hiding while the window is taken down; nothing is left to follow it.
+    qApp->removeEventFilter(this);
+    dock_->disconnect(this);
+    toolBar_->disconnect(this);
+    for (QAction* a : actions_) {
+        a->disconnect(this);
+    }
+}
+
+QAction* CMainFrame::action(const QString& name) const { return actions_.value(name, nullptr); }
+
+QAction* CMainFrame::add(const QString& name, const QString& text, const QString& promptAndTip,
+                         const QKeySequence& key, const QString& icon) {
+    auto* a = new QAction(text, this);
+    a->setObjectName(name);
+    if (!promptAndTip.isEmpty()) {
+        // "status bar prompt\ntooltip", as the program's string table holds them.
+        const QStringList parts = promptAndTip.split('\n');
+        a->setStatusTip(parts.value(0));
+        a->setToolTip(parts.size() > 1 ? parts[1] : parts[0]);
+    }
+    if (!key.isEmpty()) {
+        a->setShortcut(key); // active while the main window is: a full-screen preview gets its own keys
+    }
+    if (!icon.isEmpty()) {
+        a->setIcon(icons::make(icon));
+    }
+    actions_.insert(name, a);
+    addAction(a); // keys work whatever menu bar is shown
+    return a;
+}
+
+void CMainFrame::createActions() {
+    add("fileNew", "&New", "Create a new document\nNew", QKeySequence("Ctrl+N"), "new");
+    add("fileOpen", "&Open...", "Open an existing document\nOpen", QKeySequence("Ctrl+O"), "open");
+    add("fileClose", "&Close", "Close the active document\nClose");
+    add("fileSave", "&Save", "Save the active document\nSave", QKeySequence("Ctrl+S"), "save");
+    add("fileSaveAs", "Save &As...", "Save the active document with a new name\nSave As");
+    add("gameSetup", "Game Setup", "Set Game information.");
+    add("saveSettings", "Save Settings");
+    add("exportFrame", "&Export Frame");
+    add("importFrame", "&Import Frame");
+    add("exportSkin", "Export Skin");
+    add("importSkin", "Import Skin");
+    add("printSetup", "P&rint Setup...", "Change the printer and printing options\nPage Setup");
+    add("fileExit", "E&xit", "Quit the application; prompts to save documents\nExit");
+
+    add("editUndo", "&Undo", "Undo the last action\nUndo", QKeySequence("Ctrl+Z"));
+    add("editCut", "Cu&t", "Cut the selection and put it on the Clipboard\nCut", QKeySequence("Ctrl+X"), "cut");
+    add("editCopy", "&Copy", "Copy the selection and put it on the Clipboard\nCopy", QKeySequence("Ctrl+C"), "copy");
+    add("editPasteInto", "&Paste Into", "Insert Clipboard contents\nPaste", QKeySequence("Ctrl+V"), "paste");
+    add("editPasteNewFrame", "&Paste as New Frame", "", QKeySequence("Ctrl+B"));
+    add("selectAll", "Select &All", "Select every visible vertex\nSelect All", QKeySequence("Shift+C"));
+    add("selectNone", "Select &None", "Deselect every visible vertex\nSelect None", QKeySequence("C"));
+    add("invertSelection", "Invert Selection", "", QKeySequence("I"));
+    add("hideSelected", "Hide Selected", "Hide All Selected Data\nHide Selected", QKeySequence("H"));
+    add("showAll", "Show All", "Show All Data\nShow All", QKeySequence("Shift+H"));
+    add("cloneSelected", "Clone Selected", "Clone Completely Selected Triangles\nClone Selected Triangles",
+        QKeySequence("Ctrl+D"));
+    add("deleteTris", "Delete Selected Tris", "Delete Completely Selected Triangles\nDelete Selected Triangles",
+        QKeySequence(Qt::Key_Delete));
+    add("flipTris", "Flip Selected Tris", "Flip Completely Selected Triangles\nFlip Selected Triangles",
+        QKeySequence("Ctrl+F"));
+    add("lockX", "X Lock", "Lock the X axis\nX Lock", QKeySequence("X"), "xlock")->setCheckable(true);
+    add("lockY", "Y Lock", "Lock the Y axis\nY Lock", QKeySequence("Y"), "ylock")->setCheckable(true);
+    add("lockZ", "Z Lock", "Lock the Z axis\nZ Lock", QKeySequence("Z"), "zlock")->setCheckable(true);
+
+    QAction* toolbar = add("viewToolbar", "&Toolbar", "Show or hide the toolbar\nToggle ToolBar");
+    toolbar->setCheckable(true);
+    QAction* status = add("viewStatusBar", "&Status Bar", "Show or hide the status bar\nToggle StatusBar");
+    status->setCheckable(true);
+    add("viewMainToolBar", "Main ToolBar", "Show or hide the project panel\nMain ToolBar")->setCheckable(true);
+    add("viewMainToolBar2", "Main Tool Bar")->setEnabled(false);
+    add("toolsFrame", "Frame");
+    add("toolsGroups", "Groups");
+    add("toolsPrimatives", "Primatives");
+    add("toolsCurrentMode", "Current Mode");
+    add("toolsCurrentAction", "Current Action");
+    add("toolsGrid", "Grid");
+    add("viewAnimationPlayer", "Animation Player", "Animation Player");
+    add("animationPlayerKey", "Animation Player", "Animation Player", QKeySequence(Qt::Key_F5));
+    add("resetCamera", "&Reset Camera", "", QKeySequence("R"));
+    add("noRendering", "&No Rendering", "", QKeySequence("Shift+1"));
+    add("wireframe", "&Wireframe", "", QKeySequence("W"));
+    add("vertexRendering", "&Vertex", "", QKeySequence("V"));
+    add("frontBack", "&Front/Back", "", QKeySequence("F"));
+    add("flatShading", "Flat &Shading", "", QKeySequence("Shift+2"));
+    add("gouraudShading", "&Gourourd Shading", "", QKeySequence("Shift+3"));
+    add("textureMapped", "Texture &Mapped", "", QKeySequence("Shift+4"));
+    add("texturedShaded", "&Textured and Shaded", "", QKeySequence("Shift+5"));
+    add("captureToFile", "&Capture to File", "", QKeySequence(Qt::Key_F12));
+    add("solid2D", "&Solid", "", QKeySequence("S"));
+    add("vertex2D", "&Vertex", "", QKeySequence("Shift+V"));
+    add("positiveDepth", "Positive Depth");
+    add("negativeDepth", "Negative Depth");
+
+    add("toolsSelect", "Select")->setEnabled(false);
+    add("toolMoveZoom", "&Move/Zoom", "Move and Zoom view\nMove + Zoom", QKeySequence("M"), "movezoom")
+        ->setCheckable(true);
+    add("toolsScale", "&Scale");
+    add("toolsRotate", "&Rotate");
+    add("toolEdit", "Edit", "Edit\nEdit", {}, "edit")->setCheckable(true);
+    add("toolScale", "Scale", "Scale Selected\nScale", {}, "scale")->setCheckable(true);
+    add("toolRotate", "Rotate", "Rotate Selected\nRotate", {}, "rotate")->setCheckable(true);
+
+    levelGroup_ = new QActionGroup(this);
+    levelGroup_->setExclusive(true);
+    for (QAction* a : {add("levelGroup", "Group", "Group Level Editing\nEdit Groups", QKeySequence("Alt+2"), "group"),
+                       add("levelTriangle", "Triangle", "Triangle Level Editing\nEdit Triangles",
+                           QKeySequence("Alt+3"), "triangle"),
+                       add("levelVertex", "Vertex", "Vertex Level Editing\nEdit Vertices", QKeySequence("Alt+4"),
+                           "vertex")}) {
+        a->setCheckable(true);
+        levelGroup_->addAction(a);
+    }
+    action("levelVertex")->setChecked(true);
+    add("levelSkeleton", "Skeleton", "", QKeySequence("Alt+5"))->setEnabled(false);
+    add("levelObject", "Object", "Object Level Editing\nEdit Objects", QKeySequence("Alt+1"));
+    add("skeletonMode", "Skeleton", "Skeleton Mode\nSkeleton", QKeySequence("P"), "skeleton");
+    add("grids", "Grids", "Toggle grids\nGrids", {}, "grids")->setCheckable(true);
+    add("cameraProperties", "Camera Properties", "Display camera properties dialog\nCamera Properties", {}, "camera");
+    add("resizeViewsEqually", "Resize Views Equally", "Resize all four views equally\nResize Views Equally", {},
+        "resize");
+    add("unnamed1", "", {}, {}, "blank")->setEnabled(false);
+    add("unnamed2", "", {}, {}, "blank")->setEnabled(false);
+    add("escape", "Escape", "", QKeySequence(Qt::Key_Escape));
+
+    add("windowNew", "&New Window", "Open another window for the active document\nNew Window");
+    add("windowCascade", "&Cascade", "Arrange windows so they overlap\nCascade Windows");
+    add("windowTile", "&Tile", "Arrange windows as non-overlapping tiles\nTile Windows");
+    add("helpAbout", "&About Faceto...", "Display program information, version number and copyright\nAbout");
+    add("helpHomepage", "&Faceto Homepage", "Open the program's web page\nHomepage");
+    add("helpTopics", "&Help Topics", "List the keys and mouse gestures of the views\nHelp", QKeySequence(Qt::Key_F1));
+    add("helpContext", "Help", "Display help for the views\nHelp", QKeySequence("Shift+F1"));
+}
+
+void CMainFrame::createToolBar() {
+    toolBar_ = addToolBar("Toolbar");
+    toolBar_->setObjectName("mainToolBar");
+    toolBar_->setIconSize(QSize(16, 16));
+    const QStringList layout{"fileNew", "fileOpen", "fileSave", "|", "editCut", "editCopy", "editPasteInto", "|",
+                             "toolEdit", "toolMoveZoom", "toolScale", "toolRotate", "|", "levelGroup", "levelTriangle",
+                             "levelVertex", "skeletonMode", "|", "lockX", "lockY", "lockZ", "unnamed1", "grids", "|",
+                             "cameraProperties", "resizeViewsEqually", "|", "unnamed2"};
+    for (const QString& name : layout) {
+        if (name == "|") {
+            toolBar_->addSeparator();
+        } else {
+            toolBar_->addAction(action(name));
+        }
+    }
+    action("viewToolbar")->setChecked(true);
+    connect(action("viewToolbar"), &QAction::toggled, toolBar_, &QToolBar::setVisible);
+    connect(toolBar_, &QToolBar::visibilityChanged, action("viewToolbar"), &QAction::setChecked);
+}
+
+void CMainFrame::createStatusBar() {
+    const char* names[3] = {"CAP", "NUM", "SCRL"};
+    for (int i = 0; i < 3; ++i) {
+        indicators_[i] = new QLabel(names[i], this);
+        indicators_[i]->setEnabled(false);
+        indicators_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        statusBar()->addPermanentWidget(indicators_[i]);
+    }
+    statusBar()->showMessage("Ready");
+    action("viewStatusBar")->setChecked(true);
+    connect(action("viewStatusBar"), &QAction::toggled, statusBar(), &QStatusBar::setVisible);
+}
+
+QMenu* CMainFrame::fileMenu(bool documentsOpen) {
+    auto* file = new QMenu("&File", this);
+    file->addAction(action("fileNew"));
+    file->addAction(action("fileOpen"));
+    if (documentsOpen) {
+        file->addAction(action("fileClose"));
+        file->addAction(action("fileSave"));
+        file->addAction(action("fileSaveAs"));
+    }
+    file->addSeparator();
+    QMenu* settingsMenu = file->addMenu("Settings...");
+    settingsMenu->addAction(action("gameSetup"));
+    settingsMenu->addAction(action("saveSettings"));
+    if (documentsOpen) {
+        file->addSeparator();
+        file->addAction(action("exportFrame"));
+        file->addAction(action("importFrame"));
+        file->addAction(action("exportSkin"));
+        file->addAction(action("importSkin"));
+    } else {
+        file->addSeparator();
+        file->addAction(action("printSetup"));
+    }
+    file->addSeparator();
+    fillRecentFiles(file);
+    file->addSeparator();
+    file->addAction(action("fileExit"));
+    return file;
+}
+
+void CMainFrame::fillRecentFiles(QMenu* menu) {
+    if (recentFiles_.isEmpty()) {
+        menu->addAction("Recent File")->setEnabled(false);
+        return;
+    }
+    for (int i = 0; i < recentFiles_.size() && i < RECENT_FILES; ++i) {
+        const QString path = recentFiles_[i];
+        QAction* a = menu->addAction(QString("&%1 %2").arg(i + 1).arg(QFileInfo(path).fileName()));
+        a->setStatusTip(path);
+        a->setObjectName("recentFile");
+        connect(a, &QAction::triggered, this, [this, path] { emit recentFileChosen(path); });
+    }
+}
+
+void CMainFrame::showDocumentMenus(bool documentsOpen) {
+    documentMenus_ = documentsOpen;
+    QMenuBar* bar = menuBar();
+    bar->clear();
+    bar->addMenu(fileMenu(documentsOpen));
+    if (documentsOpen) {
+        QMenu* edit = bar->addMenu("&Edit");
+        for (const char* name : {"editUndo", "|", "editCut", "editCopy", "editPasteInto", "editPasteNewFrame", "|",
+                                 "selectAll", "selectNone", "invertSelection", "|", "hideSelected", "showAll", "|",
+                                 "cloneSelected", "deleteTris", "flipTris", "|", "lockX", "lockY", "lockZ"}) {
+            if (QString(name) == "|") {
+                edit->addSeparator();
+            } else {
+                edit->addAction(action(name));
+            }
+        }
+    }
+    QMenu* view = bar->addMenu("&View");
+    view->addAction(action("viewToolbar"));
+    view->addAction(action("viewStatusBar"));
+    if (documentsOpen) {
+        view->addAction(action("viewMainToolBar"));
+        view->addAction(action("viewMainToolBar2"));
+        QMenu* tools = view->addMenu("Tools...");
+        for (const char* name : {"toolsFrame", "toolsGroups", "toolsPrimatives", "toolsCurrentMode",
+                                 "toolsCurrentAction", "toolsGrid"}) {
+            tools->addAction(action(name));
+        }
+        view->addAction(action("viewAnimationPlayer"));
+        view->addSeparator();
+        QMenu* camera = view->addMenu("3D View");
+        for (const char* name : {"resetCamera", "noRendering", "wireframe", "vertexRendering", "frontBack",
+                                 "flatShading", "gouraudShading", "textureMapped", "texturedShaded", "captureToFile"}) {
+            camera->addAction(action(name));
+        }
+        QMenu* ortho = view->addMenu("2D View");
+        for (const char* name : {"solid2D", "vertex2D", "positiveDepth", "negativeDepth"}) {
+            ortho->addAction(action(name));
+        }
+        QMenu* toolsMenu = bar->addMenu("&Tools");
+        toolsMenu->addAction(action("toolsSelect"));
+        toolsMenu->addAction(action("toolMoveZoom"));
+        toolsMenu->addAction(action("toolsScale"));
+        toolsMenu->addAction(action("toolsRotate"));
+        QMenu* level = toolsMenu->addMenu("Editing Level");
+        for (const char* name : {"levelGroup", "levelTriangle", "levelVertex", "levelSkeleton"}) {
+            level->addAction(action(name));
+        }
+        QMenu* window = bar->addMenu("&Window");
+        window->addAction(action("windowNew"));
+        window->addAction(action("windowCascade"));
+        window->addAction(action("windowTile"));
+    }
+    QMenu* help = bar->addMenu("&Help");
+    help->addAction(action("helpTopics"));
+    help->addSeparator();
+    help->addAction(action("helpAbout"));
+    help->addAction(action("helpHomepage"));
+}
+
+QMenu* CMainFrame::menu(const QString& title) const {
+    for (QAction* a : menuBar()->actions()) {
+        if (a->menu() && (a->text() == title || a->text().remove('&') == title)) {
+            return a->menu();
+        }
+    }
+    return nullptr;
+}
+
+void CMainFrame::setRecentFiles(const QStringList& paths) {
+    recentFiles_ = paths;
+    showDocumentMenus(documentMenus_);
+}
+
+void CMainFrame::setDialogBarContent(QWidget* widget) {
+    QWidget* old = dock_->widget();
+    dock_->setWidget(widget);
+    if (old && old != widget) {
+        old->deleteLater();
+    }
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) {
+        event->acceptProposedAction();
+    }
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+    QStringList paths;
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile()) {
+            paths << url.toLocalFile();
+        }
+    }
+    if (!paths.isEmpty()) {
+        event->acceptProposedAction();
+        emit filesDropped(paths);
+    }
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    bool accept = true;
+    emit closing(&accept);
+    if (accept) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+    // A key event travels up to the parents of its receiver; count it once.
+    if (event->type() == QEvent::KeyPress && event != lastKeyEvent_) {
+        lastKeyEvent_ = event;
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        const int index = key == Qt::Key_CapsLock ? 0 : key == Qt::Key_NumLock ? 1 : key == Qt::Key_ScrollLock ? 2 : -1;
+        if (index >= 0 && !static_cast<QKeyEvent*>(event)->isAutoRepeat()) {
+            locks_[index] = !locks_[index];
+            indicators_[index]->setEnabled(locks_[index]);
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+} // namespace faceto

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QHash>
+#include <QMainWindow>
+#include <QString>
+
+class QAction;
+class QActionGroup;
+class QDockWidget;
+class QLabel;
+class QMdiArea;
+class QMenu;
+class QToolBar;
+
+namespace faceto {
+
+// The main window: the document windows in an MDI area, the main toolbar, the status bar with its
+// CAP, NUM and SCRL indicators, and the docked panel at the left. Its menu bar is the one without
+// documents, or the document menu while any document window is open. The title stays "Faceto".
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit CMainFrame(QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    QMdiArea* mdiArea() const { return mdi_; }
+    QToolBar* mainToolBar() const { return toolBar_; }
+    QDockWidget* dialogBar() const { return dock_; }
+    // The command of a menu item, toolbar button or key, by name ("fileOpen", "toolEdit", ...).
+    QAction* action(const QString& name) const;
+    const QHash<QString, QAction*>& actions() const { return actions_; }
+    QActionGroup* levelGroup() const { return levelGroup_; }
+
+    // The menus for "no document open" and "documents open", switched by the application.
+    void showDocumentMenus(bool documentsOpen);
+    bool showsDocumentMenus() const { return documentMenus_; }
+    void setRecentFiles(const QStringList& paths);
+    QMenu* menu(const QString& title) const; // a top-level menu of the current menu bar, by its text
+
+    // The panel shown in the docked bar at the left.
+    void setDialogBarContent(QWidget* widget);
+
+signals:
+    void filesDropped(const QStringList& paths);
+    void recentFileChosen(const QString& path);
+    void closing(bool* accept);
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QAction* add(const QString& name, const QString& text, const QString& promptAndTip = {},
+                 const QKeySequence& key = {}, const QString& icon = {});
+    void createActions();
+    void createToolBar();
+    void createStatusBar();
+    QMenu* fileMenu(bool documentsOpen);
+    void fillRecentFiles(QMenu* menu);
+
+    QMdiArea* mdi_ = nullptr;
+    QToolBar* toolBar_ = nullptr;
+    QDockWidget* dock_ = nullptr;
+    QHash<QString, QAction*> actions_;
+    QActionGroup* levelGroup_ = nullptr;
+    QStringList recentFiles_;
+    QLabel* indicators_[3] = {};
+    bool locks_[3] = {false, false, false}; // caps, num, scroll
+    bool documentMenus_ = false;
+    const QEvent* lastKeyEvent_ = nullptr;
+};
+
+} // namespace faceto

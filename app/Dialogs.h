@@ -1,0 +1,46 @@
+#pragma once
+
+#include "model/Profile.h"
+
+#include <QDialog>
+
+class QLineEdit;
+
+namespace faceto {
+
+// "About Faceto": the program's picture, its version and credits.
+class AboutDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit AboutDialog(QWidget* parent = nullptr);
+};
+
+// "Game Dialog": where the games' files are. Shows the five settings; OK writes all five, in order;
+// Cancel writes nothing.
+class GameSetupDialog : public QDialog {
+    Q_OBJECT
+public:
+    GameSetupDialog(Profile& profile, QWidget* parent = nullptr);
+
+    QLineEdit* quake2Base() const { return edits_[0]; }
+    QLineEdit* quakePalette() const { return edits_[1]; }
+    QLineEdit* quakeColormap() const { return edits_[2]; }
+    QLineEdit* hexen2Palette() const { return edits_[3]; }
+    QLineEdit* hexen2Colormap() const { return edits_[4]; }
+
+public slots:
+    void accept() override;
+
+private:
+    Profile& profile_;
+    QLineEdit* edits_[5] = {};
+};
+
+// The keys and mouse gestures of the views, for F1.
+class HelpDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit HelpDialog(QWidget* parent = nullptr);
+};
+
+} // namespace faceto

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+class QWidget;
+class QDialog;
+
+namespace faceto {
+
+// Everything the editor asks the user through modal dialogs. The editor shows message boxes and file
+// dialogs; the tests answer in their place.
+class UserDialogs {
+public:
+    virtual ~UserDialogs() = default;
+
+    virtual void message(QWidget* parent, const QString& text) = 0;
+    virtual bool askYesNo(QWidget* parent, const QString& text) = 0;
+
+    enum class SaveAnswer { Save, Discard, Cancel };
+    virtual SaveAnswer askToSave(QWidget* parent, const QString& documentTitle) = 0;
+
+    struct FileChoice {
+        QString path;
+        int filterIndex = 0; // from 0, in the order of the filters given
+    };
+    virtual std::optional<FileChoice> chooseFileToOpen(QWidget* parent, const QStringList& filters) = 0;
+    virtual std::optional<FileChoice> chooseFileToSave(QWidget* parent, const QStringList& filters,
+                                                       const QString& suggestedPath) = 0;
+    // Runs a dialog modally; returns its result.
+    virtual int run(QDialog& dialog) = 0;
+};
+
+// The real dialogs.
+class QtDialogs : public UserDialogs {
+public:
+    void message(QWidget* parent, const QString& text) override;
+    bool askYesNo(QWidget* parent, const QString& text) override;
+    SaveAnswer askToSave(QWidget* parent, const QString& documentTitle) override;
+    std::optional<FileChoice> chooseFileToOpen(QWidget* parent, const QStringList& filters) override;
+    std::optional<FileChoice> chooseFileToSave(QWidget* parent, const QStringList& filters,
+                                               const QString& suggestedPath) override;
+    int run(QDialog& dialog) override;
+};
+
+} // namespace faceto

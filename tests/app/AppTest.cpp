@@ -1,0 +1,398 @@
+#include "TestSupport.h"
+
+#include "app/CChildFrame.h"
+#include "app/CFacetoApp.h"
+#include "app/CMainFrame.h"
+#include "app/Dialogs.h"
+#include "formats/Md2Writer.h"
+#include "model/NativeFormat.h"
+#include "views/C2DView.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDockWidget>
+#include <QDropEvent>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QSettings>
+#include <QTest>
+#include <QToolBar>
+#include <QUrl>
+
+#include <deque>
+#include <functional>
+
+using namespace faceto;
+using namespace faceto::test;
+
+namespace {
+
+// Answers the editor's questions from a script and records its messages.
+class ScriptedDialogs : public UserDialogs {
+public:
+    void message(QWidget*, const QString& text) override { messages << text; }
+    bool askYesNo(QWidget*, const QString& text) override {
+        questions << text;
+        return yes;
+    }
+    SaveAnswer askToSave(QWidget*, const QString& title) override {
+        saveQuestions << title;
+        return saveAnswer;
+    }
+    std::optional<FileChoice> chooseFileToOpen(QWidget*, const QStringList&) override { return next(); }
+    std::optional<FileChoice> chooseFileToSave(QWidget*, const QStringList&, const QString&) override { return next(); }
+    int run(QDialog& dialog) override { return onDialog ? onDialog(dialog) : QDialog::Rejected; }
+
+    std::optional<FileChoice> next() {
+        if (files.empty()) {
+            return std::nullopt;
+        }
+        FileChoice choice = files.front();
+        files.pop_front();
+        return choice;
+    }
+
+    QStringList messages;
+    QStringList questions;
+    QStringList saveQuestions;
+    bool yes = true;
+    SaveAnswer saveAnswer = SaveAnswer::Discard;
+    std::deque<FileChoice> files;
+    std::function<int(QDialog&)> onDialog;
+};
+
+struct Editor {
+    TempDir dir;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<CFacetoApp> app;
+
+    QString settingsFile() const { return QString::fromStdString(dir.path("settings.ini")); }
+    QString path(const std::string& name) const { return QString::fromStdString(dir.path(name)); }
+
+    // Writes a setting before the editor starts.
+    void setting(const QString& key, const QVariant& value) {
+        QSettings s(settingsFile(), QSettings::IniFormat);
+        s.setValue(key, value);
+    }
+    QVariant storedSetting(const QString& key) const {
+        QSettings s(settingsFile(), QSettings::IniFormat);
+        return s.value(key);
+    }
+    void start(const QStringList& files = {}) {
+        app = std::make_unique<CFacetoApp>(std::make_unique<QtProfile>(settingsFile()), dialogs);
+        ASSERT_TRUE(app->startUp(files));
+    }
+    void stop() { app.reset(); }
+    CMainFrame& frame() { return *app->mainFrame(); }
+    void trigger(const QString& action) { frame().action(action)->trigger(); }
+    CFacetoDoc* active() { return app->activeFrame() ? app->activeFrame()->document() : nullptr; }
+    void activate(CFacetoDoc* doc) {
+        CChildFrame* f = app->framesOf(doc).front();
+        frame().mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(f->parentWidget()));
+    }
+
+    // A small native model with two animations.
+    QString writeModel(const std::string& name) {
+        ModelData data = makeModel(4, {tri(0, 1, 2), tri(2, 1, 3)}, 3);
+        data.frames[0].name = "run1";
+        data.frames[1].name = "run2";
+        data.frames[2].name = "stand1";
+        writeNative(dir.path(name), data.model, data.frames, data.source);
+        return path(name);
+    }
+};
+
+bool hasMenu(CMainFrame& frame, const QString& title) { return frame.menu(title) != nullptr; }
+
+} // namespace
+
+TEST(Editor, StartsEmptyWithAnEmptyProfile) {
+    Editor e;
+    e.start();
+    EXPECT_TRUE(e.app->documents().empty());
+    EXPECT_EQ("Faceto", e.frame().windowTitle());
+    EXPECT_FALSE(hasMenu(e.frame(), "Edit")); // the menu without documents
+    EXPECT_TRUE(hasMenu(e.frame(), "File"));
+    EXPECT_EQ(LEVEL_VERTEX, e.app->state().editLevel);
+    EXPECT_EQ(TOOL_EDIT, e.app->state().currentTool);
+    EXPECT_EQ("BaseClipBoard", e.app->state().clipboard.model().name);
+    EXPECT_EQ("ClipBoard", e.app->state().clipboard.frame().name);
+    EXPECT_TRUE(e.frame().action("levelVertex")->isChecked());
+    EXPECT_TRUE(e.frame().action("toolEdit")->isChecked());
+    EXPECT_FALSE(e.frame().action("viewMainToolBar2")->isEnabled());
+    EXPECT_FALSE(e.frame().action("levelSkeleton")->isEnabled());
+    EXPECT_FALSE(e.frame().action("unnamed1")->isEnabled());
+    // A new document has its axis locks off.
+    e.trigger("fileNew");
+    ASSERT_EQ(1u, e.app->documents().size());
+    EXPECT_FALSE(e.active()->isLocked(0));
+    EXPECT_TRUE(hasMenu(e.frame(), "Edit"));
+    EXPECT_EQ("Faceto", e.frame().windowTitle());
+}
+
+TEST(Editor, ReopensTheLastDocumentWithTheProfilesLocks) {
+    Editor e;
+    const QString model = e.writeModel("last.fm");
+    e.setting("Pref/LastDoc", model);
+    e.setting("Pref/Lock1", 1);
+    e.start();
+    ASSERT_EQ(1u, e.app->documents().size());
+    CFacetoDoc* doc = e.app->documents().front().get();
+    EXPECT_EQ(model.toStdString(), doc->pathName());
+    EXPECT_TRUE(doc->isLocked(0));
+    EXPECT_FALSE(doc->isLocked(1));
+    EXPECT_EQ(doc, e.app->state().activeDocument);
+    EXPECT_TRUE(e.frame().action("lockX")->isChecked());
+    EXPECT_EQ("Faceto", e.frame().windowTitle());
+    e.stop();
+    EXPECT_EQ(model, e.storedSetting("Pref/LastDoc").toString());
+
+    // A last document that is gone opens nothing and says nothing; an untitled one leaves it empty.
+    Editor f;
+    f.setting("Pref/LastDoc", f.path("gone.fm"));
+    f.start();
+    EXPECT_TRUE(f.app->documents().empty());
+    EXPECT_TRUE(f.dialogs.messages.isEmpty());
+    f.trigger("fileNew");
+    f.stop();
+    EXPECT_EQ("", f.storedSetting("Pref/LastDoc").toString());
+}
+
+TEST(Editor, OpensEveryFormatThroughTheDialogsPath) {
+    Editor e;
+    e.start();
+    const QString native = e.writeModel("model.fm");
+    ModelData data = makeModel(3, {tri(0, 1, 2)}, 1);
+    writeBytes(e.dir.path("quake2.md2"), toVector(*encodeMd2(data.model, data.frames, data.source, {})));
+    writeText(e.dir.path("knight.3do"), "GEOSETS 1\nGEOSET 0\nMESHES 1\nMESH 0\nVERTICES 3\n0: 0 0 0 0\n"
+                                        "1: 1 0 0 0\n2: 0 1 0 0\nFACES 1\n0: 0 0x0 4 3 1 0 3 0, 0 1, 0 2, 0\n");
+    writeText(e.dir.path("notes.txt"), "hello");
+    writeBytes(e.dir.path("broken.mdl"), {'I', 'D', 'P', 'O', 6, 0});
+
+    e.dialogs.files = {{native, 0}, {e.path("quake2"), 2}, {e.path("knight.3do"), 3}};
+    e.trigger("fileOpen");
+    e.trigger("fileOpen"); // "quake2" without a dot: the filter adds ".md2"
+    e.trigger("fileOpen");
+    ASSERT_EQ(3u, e.app->documents().size());
+    EXPECT_EQ(e.path("quake2.md2").toStdString(), e.app->documents()[1]->pathName());
+    EXPECT_EQ(e.app->documents()[2].get(), e.app->state().activeDocument);
+    EXPECT_EQ(3, e.app->recentFiles().size());
+    EXPECT_EQ(e.path("knight.3do"), e.app->recentFiles().front());
+
+    e.dialogs.files = {{e.path("notes.txt"), 0}, {e.path("broken.mdl"), 1}, {e.path("absent.fm"), 0}};
+    e.trigger("fileOpen");
+    e.trigger("fileOpen");
+    e.trigger("fileOpen");
+    EXPECT_EQ((QStringList{"Unsupported File type.", "Error reading file."}), e.dialogs.messages);
+    EXPECT_EQ(3u, e.app->documents().size());
+    EXPECT_EQ(nullptr, e.app->state().activeDocument); // the last open failed
+}
+
+TEST(Editor, SaveAndSaveAsDispatchByExtension) {
+    Editor e;
+    e.start();
+    e.trigger("fileNew");
+    CFacetoDoc* doc = e.active();
+    // Save on a document never saved offers Save As; a name without an extension takes the filter's.
+    e.dialogs.files = {{e.path("first"), 0}};
+    e.trigger("fileSave");
+    EXPECT_EQ(e.path("first.fm").toStdString(), doc->pathName());
+    EXPECT_EQ("first.fm", doc->title());
+    EXPECT_TRUE(std::filesystem::exists(e.dir.path("first.fm")));
+
+    e.dialogs.files = {{e.path("export"), 1}, {e.path("mesh.ASC"), 0}};
+    e.trigger("fileSaveAs");
+    e.trigger("fileSaveAs");
+    EXPECT_TRUE(std::filesystem::exists(e.dir.path("export.md2")));
+    EXPECT_TRUE(std::filesystem::exists(e.dir.path("mesh.ASC")));
+    EXPECT_EQ("first.fm", doc->title()); // exports leave the document's name alone
+
+    // A folder in the way: each writer's own message.
+    std::filesystem::create_directory(e.dir.path("taken.fm"));
+    std::filesystem::create_directory(e.dir.path("taken.md2"));
+    e.dialogs.files = {{e.path("taken.fm"), 0}, {e.path("taken.md2"), 1}};
+    e.trigger("fileSaveAs");
+    e.trigger("fileSaveAs");
+    EXPECT_EQ((QStringList{"Couldn't write file", "Error writing file."}), e.dialogs.messages);
+    EXPECT_EQ("first.fm", doc->title());
+}
+
+TEST(Editor, ClosingAskToSaveModifiedDocumentsAndSwitchTheMenus) {
+    Editor e;
+    e.start();
+    const QString model = e.writeModel("m.fm");
+    CFacetoDoc* doc = e.app->openDocument(model);
+    ASSERT_NE(nullptr, doc);
+    e.trigger("selectAll");
+    EXPECT_FALSE(doc->isModified()); // selecting is not an edit
+    doc->frames[0].positions[0].x = 42.0f;
+    doc->setModified(true);
+
+    e.dialogs.saveAnswer = UserDialogs::SaveAnswer::Cancel;
+    e.trigger("fileClose");
+    EXPECT_EQ(1u, e.app->documents().size());
+    EXPECT_FALSE(e.frame().close()); // quitting asks too
+    EXPECT_EQ(2, e.dialogs.saveQuestions.size());
+
+    e.dialogs.saveAnswer = UserDialogs::SaveAnswer::Save;
+    e.trigger("fileClose");
+    EXPECT_TRUE(e.app->documents().empty());
+    EXPECT_FALSE(hasMenu(e.frame(), "Edit"));
+    ModelData back;
+    ASSERT_TRUE(readNative(model.toStdString(), back));
+    EXPECT_EQ(42.0f, back.frames[0].positions[0].x);
+    EXPECT_EQ(nullptr, e.app->state().activeDocument);
+
+    // Closing one of two windows of a document closes only the window.
+    CFacetoDoc* again = e.app->openDocument(model);
+    e.trigger("windowNew");
+    ASSERT_EQ(2u, e.app->framesOf(again).size());
+    again->setModified(true);
+    e.dialogs.saveQuestions.clear();
+    qobject_cast<QMdiSubWindow*>(e.app->framesOf(again)[1]->parentWidget())->close();
+    QApplication::processEvents();
+    EXPECT_EQ(1u, e.app->framesOf(again).size());
+    EXPECT_TRUE(e.dialogs.saveQuestions.isEmpty());
+}
+
+TEST(Editor, ToolsAndLevelsAreOneForAllDocuments) {
+    Editor e;
+    e.start();
+    CFacetoDoc* a = e.app->newDocument();
+    CFacetoDoc* b = e.app->newDocument();
+    e.activate(a);
+    // The toolbar's buttons, pressed as a user presses them.
+    QToolBar* bar = e.frame().mainToolBar();
+    QTest::mouseClick(bar->widgetForAction(e.frame().action("toolMoveZoom")), Qt::LeftButton);
+    EXPECT_EQ(TOOL_MOVE_ZOOM, e.app->state().currentTool);
+    e.activate(b);
+    EXPECT_EQ(b, e.app->state().activeDocument);
+    EXPECT_TRUE(e.frame().action("toolMoveZoom")->isChecked());
+    EXPECT_FALSE(e.frame().action("toolEdit")->isChecked());
+
+    b->scaleFactors = {2, 2, 2};
+    QTest::mouseClick(bar->widgetForAction(e.frame().action("toolScale")), Qt::LeftButton);
+    EXPECT_EQ(TOOL_SCALE, e.app->state().currentTool);
+    EXPECT_EQ((std::array<float, 3>{1, 1, 1}), b->scaleFactors);
+    QTest::mouseClick(bar->widgetForAction(e.frame().action("toolRotate")), Qt::LeftButton);
+    EXPECT_EQ(TOOL_ROTATE, e.app->state().currentTool);
+    EXPECT_TRUE(e.frame().action("toolRotate")->isChecked());
+    EXPECT_FALSE(e.frame().action("toolScale")->isChecked());
+
+    QTest::mouseClick(bar->widgetForAction(e.frame().action("levelGroup")), Qt::LeftButton);
+    EXPECT_EQ(LEVEL_GROUP, e.app->state().editLevel);
+    EXPECT_FALSE(e.frame().action("levelVertex")->isChecked());
+    // Triangle shows pressed and changes nothing.
+    QTest::mouseClick(bar->widgetForAction(e.frame().action("levelTriangle")), Qt::LeftButton);
+    EXPECT_EQ(LEVEL_GROUP, e.app->state().editLevel);
+    EXPECT_TRUE(e.frame().action("levelTriangle")->isChecked());
+    e.trigger("levelVertex");
+    EXPECT_EQ(LEVEL_VERTEX, e.app->state().editLevel);
+    EXPECT_FALSE(e.frame().action("levelTriangle")->isChecked());
+    e.trigger("levelObject"); // Alt+1
+    EXPECT_EQ(QStringList{"todo"}, e.dialogs.messages);
+    EXPECT_EQ(LEVEL_VERTEX, e.app->state().editLevel);
+
+    // The locks and the grid follow the active document.
+    e.trigger("lockY");
+    EXPECT_TRUE(b->isLocked(1));
+    e.activate(a);
+    EXPECT_FALSE(e.frame().action("lockY")->isChecked());
+    QTest::mouseClick(bar->widgetForAction(e.frame().action("grids")), Qt::LeftButton);
+    EXPECT_EQ(0, a->gridVisible);
+    EXPECT_FALSE(e.frame().action("grids")->isChecked());
+    EXPECT_EQ(1, b->gridVisible);
+    e.activate(b);
+    EXPECT_TRUE(e.frame().action("grids")->isChecked());
+}
+
+TEST(Editor, ResizeViewsEquallyLeavesRoomForTheSplitterBars) {
+    Editor e;
+    e.start();
+    e.app->newDocument();
+    CChildFrame* frame = e.app->activeFrame();
+    QMdiSubWindow* window = qobject_cast<QMdiSubWindow*>(frame->parentWidget());
+    window->resize(500, 400);
+    QApplication::processEvents();
+    e.trigger("resizeViewsEqually");
+    EXPECT_EQ(frame->height() / 2 - 5, frame->rowHeights()[0]);
+    EXPECT_EQ(frame->width() / 2 - 5, frame->columnWidths()[0]);
+    frame->setMinimumSize(0, 0);
+    window->setMinimumSize(0, 0);
+    frame->resize(8, 9);
+    frame->resizeViewsEqually();
+    EXPECT_EQ(0, frame->rowHeights()[0]);
+    EXPECT_EQ(0, frame->columnWidths()[0]);
+}
+
+TEST(Editor, GameSetupWritesAllFiveEntriesOnOkAndNothingOnCancel) {
+    Editor e;
+    e.start();
+    e.dialogs.onDialog = [](QDialog& dialog) {
+        auto* setup = qobject_cast<GameSetupDialog*>(&dialog);
+        EXPECT_EQ("c:/quake2/baseq2", setup->quake2Base()->text());
+        EXPECT_EQ("", setup->quakePalette()->text());
+        setup->quakePalette()->setText("q/palette.lmp");
+        dialog.reject();
+        return int(QDialog::Rejected);
+    };
+    e.trigger("gameSetup");
+    EXPECT_FALSE(e.storedSetting("games/quake/palette").isValid());
+
+    e.dialogs.onDialog = [](QDialog& dialog) {
+        auto* setup = qobject_cast<GameSetupDialog*>(&dialog);
+        dialog.show();
+        setup->quakePalette()->setText("q/palette.lmp");
+        QTest::keyClick(setup->quakePalette(), Qt::Key_Return); // OK is the default button
+        return dialog.result();
+    };
+    e.trigger("gameSetup");
+    EXPECT_EQ("c:/quake2/baseq2", e.storedSetting("games/quake2/base").toString());
+    EXPECT_EQ("q/palette.lmp", e.storedSetting("games/quake/palette").toString());
+    EXPECT_TRUE(e.storedSetting("games/quake/colormap").isValid());
+    EXPECT_TRUE(e.storedSetting("games/hexen2/palette").isValid());
+    EXPECT_TRUE(e.storedSetting("games/hexen2/colormap").isValid());
+    const std::vector<uint8_t> ini = readBytes(e.dir.path("settings.ini"));
+    EXPECT_NE(std::string::npos, std::string(ini.begin(), ini.end()).find("quake2\\base=c:/quake2/baseq2"));
+}
+
+TEST(Editor, DroppedFilesAndTheCommandLineOpenDocuments) {
+    Editor e;
+    const QString first = e.writeModel("first.fm");
+    const QString second = e.writeModel("second.fm");
+    e.start({first});
+    ASSERT_EQ(1u, e.app->documents().size());
+
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(second)});
+    QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&e.frame(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&e.frame(), &drop);
+    ASSERT_EQ(2u, e.app->documents().size());
+    EXPECT_EQ(second.toStdString(), e.app->documents()[1]->pathName());
+}
+
+TEST(Editor, DialogBarAndEscape) {
+    Editor e;
+    e.start();
+    e.app->newDocument();
+    QDockWidget* dock = e.frame().dialogBar();
+    EXPECT_TRUE(dock->isVisible());
+    e.trigger("viewMainToolBar");
+    EXPECT_FALSE(dock->isVisible());
+    EXPECT_FALSE(e.frame().action("viewMainToolBar")->isChecked());
+    e.trigger("viewMainToolBar");
+    EXPECT_TRUE(e.frame().action("viewMainToolBar")->isChecked());
+    int escapes = 0;
+    QObject::connect(e.app.get(), &CFacetoApp::escapePressed, [&] { ++escapes; });
+    e.frame().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&e.frame()));
+    QTest::keyClick(&e.frame(), Qt::Key_Escape);
+    EXPECT_EQ(1, escapes);
+}
