@@ -65,7 +65,7 @@ case "$command" in
         setup
         build_main
         if [ $# -eq 0 ]; then
-            set -- examples/sample.fm
+            set -- examples/sample.md2
         fi
         exec "$build_dir/app/faceto" "$@"
         ;;

@@ -3,6 +3,7 @@
 #include "app/CChildFrame.h"
 #include "app/CMainFrame.h"
 #include "app/Dialogs.h"
+#include "app/Panels.h"
 #include "formats/FileIO.h"
 #include "views/C2DView.h"
 #include "views/CCameraView.h"
@@ -71,6 +72,8 @@ bool CFacetoApp::startUp(const QStringList& files) {
     mainFrame_ = new CMainFrame();
     mainFrame_->setRecentFiles(recentFiles_);
     connectCommands();
+    projectManager_ = new CProjectManager(*this);
+    mainFrame_->setDialogBarContent(projectManager_);
     // Maximised; without a window manager to do it, the screen's size is taken directly.
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         mainFrame_->setGeometry(screen->availableGeometry());

@@ -20,6 +20,7 @@ namespace faceto {
 
 class CChildFrame;
 class CMainFrame;
+class CProjectManager;
 
 // The editor: its settings, the one rasterizer, the process-wide editing state and clipboard, the
 // open documents with their windows, and every command of the menus, toolbar and keys.
@@ -38,6 +39,7 @@ public:
     bool startUp(const QStringList& files = {});
 
     CMainFrame* mainFrame() const { return mainFrame_; }
+    CProjectManager* projectManager() const { return projectManager_; }
     AppState& state() { return state_; }
     QtProfile& profile() { return *profile_; }
     ViewContext& viewContext() { return *viewContext_; }
@@ -102,6 +104,7 @@ private:
     std::vector<std::unique_ptr<CFacetoDoc>> documents_;
     std::vector<CChildFrame*> frames_;
     CMainFrame* mainFrame_ = nullptr;
+    CProjectManager* projectManager_ = nullptr; // in the main window's dialog bar
     QStringList recentFiles_;
     bool closingDocument_ = false;
 };

@@ -90,6 +90,21 @@ void GameSetupDialog::accept() {
     QDialog::accept();
 }
 
+AddAnimationDialog::AddAnimationDialog(QWidget* parent) : QDialog(parent) {
+    setWindowTitle("Add Animation");
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(new QLabel("Name:", this), 0, 0);
+    name_ = new QLineEdit(this);
+    layout->addWidget(name_, 0, 1);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons, 1, 0, 1, 2);
+}
+
+QString AddAnimationDialog::name() const { return name_->text(); }
+
 HelpDialog::HelpDialog(QWidget* parent) : QDialog(parent) {
     setWindowTitle("Faceto Help");
     resize(520, 560);

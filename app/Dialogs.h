@@ -36,6 +36,18 @@ private:
     QLineEdit* edits_[5] = {};
 };
 
+// "Add Animation": the name of a new, empty animation.
+class AddAnimationDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit AddAnimationDialog(QWidget* parent = nullptr);
+    QLineEdit* nameEdit() const { return name_; }
+    QString name() const;
+
+private:
+    QLineEdit* name_ = nullptr;
+};
+
 // The keys and mouse gestures of the views, for F1.
 class HelpDialog : public QDialog {
     Q_OBJECT

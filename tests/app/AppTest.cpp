@@ -1,4 +1,4 @@
-#include "TestSupport.h"
+#include "EditorFixture.h"
 
 #include "app/CChildFrame.h"
 #include "app/CFacetoApp.h"
@@ -30,81 +30,6 @@ using namespace faceto;
 using namespace faceto::test;
 
 namespace {
-
-// Answers the editor's questions from a script and records its messages.
-class ScriptedDialogs : public UserDialogs {
-public:
-    void message(QWidget*, const QString& text) override { messages << text; }
-    bool askYesNo(QWidget*, const QString& text) override {
-        questions << text;
-        return yes;
-    }
-    SaveAnswer askToSave(QWidget*, const QString& title) override {
-        saveQuestions << title;
-        return saveAnswer;
-    }
-    std::optional<FileChoice> chooseFileToOpen(QWidget*, const QStringList&) override { return next(); }
-    std::optional<FileChoice> chooseFileToSave(QWidget*, const QStringList&, const QString&) override { return next(); }
-    int run(QDialog& dialog) override { return onDialog ? onDialog(dialog) : QDialog::Rejected; }
-
-    std::optional<FileChoice> next() {
-        if (files.empty()) {
-            return std::nullopt;
-        }
-        FileChoice choice = files.front();
-        files.pop_front();
-        return choice;
-    }
-
-    QStringList messages;
-    QStringList questions;
-    QStringList saveQuestions;
-    bool yes = true;
-    SaveAnswer saveAnswer = SaveAnswer::Discard;
-    std::deque<FileChoice> files;
-    std::function<int(QDialog&)> onDialog;
-};
-
-struct Editor {
-    TempDir dir;
-    ScriptedDialogs dialogs;
-    std::unique_ptr<CFacetoApp> app;
-
-    QString settingsFile() const { return QString::fromStdString(dir.path("settings.ini")); }
-    QString path(const std::string& name) const { return QString::fromStdString(dir.path(name)); }
-
-    // Writes a setting before the editor starts.
-    void setting(const QString& key, const QVariant& value) {
-        QSettings s(settingsFile(), QSettings::IniFormat);
-        s.setValue(key, value);
-    }
-    QVariant storedSetting(const QString& key) const {
-        QSettings s(settingsFile(), QSettings::IniFormat);
-        return s.value(key);
-    }
-    void start(const QStringList& files = {}) {
-        app = std::make_unique<CFacetoApp>(std::make_unique<QtProfile>(settingsFile()), dialogs);
-        ASSERT_TRUE(app->startUp(files));
-    }
-    void stop() { app.reset(); }
-    CMainFrame& frame() { return *app->mainFrame(); }
-    void trigger(const QString& action) { frame().action(action)->trigger(); }
-    CFacetoDoc* active() { return app->activeFrame() ? app->activeFrame()->document() : nullptr; }
-    void activate(CFacetoDoc* doc) {
-        CChildFrame* f = app->framesOf(doc).front();
-        frame().mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(f->parentWidget()));
-    }
-
-    // A small native model with two animations.
-    QString writeModel(const std::string& name) {
-        ModelData data = makeModel(4, {tri(0, 1, 2), tri(2, 1, 3)}, 3);
-        data.frames[0].name = "run1";
-        data.frames[1].name = "run2";
-        data.frames[2].name = "stand1";
-        writeNative(dir.path(name), data.model, data.frames, data.source);
-        return path(name);
-    }
-};
 
 bool hasMenu(CMainFrame& frame, const QString& title) { return frame.menu(title) != nullptr; }
 

@@ -1,0 +1,403 @@
+#include "EditorFixture.h"
+
+#include "app/Dialogs.h"
+#include "app/Panels.h"
+#include "model/FrameOperations.h"
+#include "views/CAnimationView.h"
+#include "views/CFlatBitmapButton.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTest>
+#include <QTreeWidget>
+
+using namespace faceto;
+using namespace faceto::test;
+
+namespace {
+
+// An editor with one document: run (run1..run3), stand (stand1), pose (pose1), three groups.
+struct PanelEditor : Editor {
+    CFacetoDoc* doc = nullptr;
+    PanelEditor() {
+        ModelData data = makeModel(7, {tri(0, 1, 2), tri(2, 3, 4), tri(4, 5, 6)}, 5);
+        const char* names[] = {"run1", "run2", "run3", "stand1", "pose1"};
+        for (size_t i = 0; i < 5; ++i) {
+            data.frames[i].name = names[i];
+        }
+        for (int t = 0; t < 3; ++t) {
+            data.model.triangles[size_t(t)].group = t;
+        }
+        writeNative(dir.path("m.fm"), data.model, data.frames, data.source);
+        start({path("m.fm")});
+        doc = app->documents().front().get();
+    }
+    CProjectManager& panel() { return *app->projectManager(); }
+    QStringList frameNames() {
+        QStringList out;
+        for (int i = 0; i < panel().frameList()->count(); ++i) {
+            out << panel().frameList()->item(i)->text();
+        }
+        return out;
+    }
+    QStringList animationNames() {
+        QStringList out;
+        for (int i = 0; i < panel().animationList()->count(); ++i) {
+            out << panel().animationList()->itemText(i);
+        }
+        return out;
+    }
+    void clickFrame(const QString& name) {
+        QListWidget* list = panel().frameList();
+        const auto items = list->findItems(name, Qt::MatchExactly);
+        ASSERT_EQ(1, items.size()) << name.toStdString();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, list->visualItemRect(items[0]).center());
+    }
+    void chooseAnimation(const QString& name) {
+        QComboBox* combo = panel().animationList();
+        const int index = combo->findText(name);
+        ASSERT_GE(index, 0);
+        combo->setFocus();
+        while (combo->currentIndex() != index) {
+            QTest::keyClick(combo, combo->currentIndex() < index ? Qt::Key_Down : Qt::Key_Up);
+        }
+    }
+    void frameCommand(const QString& text) {
+        for (QAction* a : panel().frameMenu()->actions()) {
+            if (a->text() == text) {
+                ASSERT_TRUE(a->isEnabled()) << text.toStdString();
+                a->trigger();
+                return;
+            }
+        }
+        FAIL() << "no " << text.toStdString();
+    }
+    QAction* groupAction(int group, const QString& text) {
+        QTreeWidgetItem* item = group >= 0 ? panel().groupTree()->topLevelItem(group) : nullptr;
+        for (QAction* a : panel().groupMenu(item)->actions()) {
+            if (a->text() == text) {
+                return a;
+            }
+        }
+        return nullptr;
+    }
+};
+
+} // namespace
+
+TEST(ProjectManager, ListsAnimationsFramesAndGroupsWithCounts) {
+    PanelEditor e;
+    EXPECT_EQ((QStringList{"run", "stand", "pose"}), e.animationNames());
+    EXPECT_EQ((QStringList{"run1", "run2", "run3"}), e.frameNames());
+    EXPECT_EQ(3, e.panel().groupTree()->topLevelItemCount());
+    EXPECT_EQ("Tri: 3\nVert: 7\nAnim: 3\nFram: 5", e.panel().caption()->text());
+    EXPECT_EQ(e.panel().player(), e.panel().subPanels()->currentWidget()); // "A" at start
+}
+
+TEST(ProjectManager, PickingAnimationsAndFrames) {
+    PanelEditor e;
+    e.chooseAnimation("stand");
+    EXPECT_EQ(1, e.doc->currentAnimationIndex);
+    EXPECT_EQ("stand1", e.doc->currentFrame()->name);
+    EXPECT_EQ((QStringList{"stand1"}), e.frameNames());
+    e.chooseAnimation("run");
+    e.clickFrame("run3");
+    EXPECT_EQ(2, e.doc->currentFrameIndex);
+    EXPECT_EQ(&e.doc->frames[2], e.doc->currentFrame());
+    // Arrow keys in the frame list step through the frames.
+    e.panel().frameList()->setFocus();
+    QTest::keyClick(e.panel().frameList(), Qt::Key_Up);
+    QApplication::processEvents();
+    EXPECT_EQ(1, e.doc->currentFrameIndex);
+}
+
+TEST(ProjectManager, InsertBeforeAndAfterRenameTheAnimation) {
+    PanelEditor e;
+    QMenu* menu = e.panel().frameMenu();
+    for (QAction* a : menu->actions()) {
+        if (a->text().startsWith("Insert")) {
+            EXPECT_FALSE(a->isEnabled()); // nothing to insert yet
+        }
+    }
+    e.clickFrame("run2");
+    e.frameCommand("Copy");
+    e.frameCommand("Insert After");
+    EXPECT_EQ((QStringList{"run1", "run2", "run3", "run4"}), e.frameNames());
+    EXPECT_EQ(2, e.doc->currentFrameIndex); // the new third frame is current
+    EXPECT_EQ("run3", e.doc->currentFrame()->name);
+    EXPECT_EQ("run3", e.panel().frameList()->currentItem()->text());
+    e.clickFrame("run1");
+    e.frameCommand("Insert Before");
+    EXPECT_EQ((QStringList{"run1", "run2", "run3", "run4", "run5"}), e.frameNames());
+    EXPECT_EQ(0, e.doc->currentFrameIndex);
+    EXPECT_EQ("Tri: 3\nVert: 7\nAnim: 3\nFram: 7", e.panel().caption()->text());
+    EXPECT_TRUE(modelIsConsistent(*e.doc));
+}
+
+TEST(ProjectManager, CutRemovesAFrameButOnlyCopiesTheLastOne) {
+    PanelEditor e;
+    e.clickFrame("run2");
+    e.frameCommand("Cut");
+    EXPECT_EQ((QStringList{"run1", "run2"}), e.frameNames());
+    EXPECT_EQ(4u, e.doc->frames.size());
+    e.chooseAnimation("stand");
+    e.clickFrame("stand1");
+    e.frameCommand("Cut");
+    EXPECT_EQ((QStringList{"stand1"}), e.frameNames());
+    EXPECT_EQ("stand1", e.app->state().clipboard.frame().name);
+    EXPECT_EQ(4u, e.doc->frames.size());
+}
+
+TEST(ProjectManager, DeleteAsksAndAddingNeedsAName) {
+    PanelEditor e;
+    e.chooseAnimation("stand");
+    e.dialogs.yes = false;
+    QTest::mouseClick(e.panel().delButton(), Qt::LeftButton);
+    EXPECT_EQ((QStringList{"Are you sure you want to delete stand and all of the associated frames?"}),
+              e.dialogs.questions);
+    EXPECT_EQ(3u, e.doc->animations.size());
+    e.dialogs.yes = true;
+    QTest::mouseClick(e.panel().delButton(), Qt::LeftButton);
+    EXPECT_EQ((QStringList{"run", "pose"}), e.animationNames());
+    EXPECT_EQ(4u, e.doc->frames.size());
+    EXPECT_EQ("run", e.panel().animationList()->currentText()); // the first one takes over
+
+    // An animation added without a name exists but is not listed.
+    e.dialogs.onDialog = [](QDialog& dialog) {
+        auto* add = qobject_cast<AddAnimationDialog*>(&dialog);
+        EXPECT_EQ("Add Animation", add->windowTitle());
+        return int(QDialog::Accepted);
+    };
+    QTest::mouseClick(e.panel().insButton(), Qt::LeftButton);
+    EXPECT_EQ(3u, e.doc->animations.size());
+    EXPECT_EQ((QStringList{"run", "pose"}), e.animationNames());
+    EXPECT_TRUE(e.frameNames().isEmpty()); // the new animation is current and has no frames
+    e.dialogs.onDialog = [](QDialog& dialog) {
+        qobject_cast<AddAnimationDialog*>(&dialog)->nameEdit()->setText("jump");
+        return int(QDialog::Accepted);
+    };
+    QTest::mouseClick(e.panel().insButton(), Qt::LeftButton);
+    EXPECT_EQ((QStringList{"run", "pose", "jump"}), e.animationNames());
+    EXPECT_EQ("jump", e.panel().animationList()->currentText());
+}
+
+TEST(ProjectManager, HidingAGroupHidesItsSharedVertices) {
+    PanelEditor e;
+    EXPECT_FALSE(e.groupAction(1, "Properties")->isEnabled());
+    EXPECT_FALSE(e.groupAction(1, "Delete")->isEnabled());
+    EXPECT_FALSE(e.groupAction(-1, "Visible")->isEnabled()); // not over a group
+    QAction* visible = e.groupAction(1, "Visible");
+    EXPECT_TRUE(visible->isEnabled());
+    EXPECT_TRUE(visible->isChecked());
+    visible->trigger();
+    EXPECT_FALSE(e.doc->model.vertexInfos[2].visible()); // shared with group 0
+    EXPECT_FALSE(e.doc->model.vertexInfos[4].visible()); // shared with group 2
+    EXPECT_TRUE(e.doc->model.vertexInfos[0].visible());
+    EXPECT_FALSE(e.groupAction(1, "Visible")->isChecked());
+    e.groupAction(1, "Visible")->trigger();
+    EXPECT_TRUE(e.doc->model.vertexInfos[2].visible());
+}
+
+TEST(ProjectManager, FollowsTheActiveDocument) {
+    PanelEditor e;
+    CFacetoDoc* other = e.app->newDocument();
+    EXPECT_EQ((QStringList{"frame"}), e.animationNames());
+    EXPECT_EQ((QStringList{"frame1"}), e.frameNames());
+    e.activate(e.doc);
+    EXPECT_EQ((QStringList{"run", "stand", "pose"}), e.animationNames());
+    e.activate(other);
+    EXPECT_EQ((QStringList{"frame"}), e.animationNames());
+    e.trigger("fileClose");
+    e.trigger("fileClose");
+    EXPECT_TRUE(e.animationNames().isEmpty());
+    EXPECT_EQ(0, e.panel().groupTree()->topLevelItemCount());
+    EXPECT_EQ("Tri:\nVert:\nAnim:\nFram:", e.panel().caption()->text());
+}
+
+TEST(AnimationPlayer, PlaysTheCurrentAnimationOnTimerTicks) {
+    PanelEditor e;
+    CAnimationPlayer& player = *e.panel().player();
+    EXPECT_TRUE(player.playing());
+    PreviewSettings& s = player.preview()->settings;
+    std::vector<int> shown;
+    for (int i = 0; i < 5; ++i) {
+        player.tick();
+        shown.push_back(s.shownFrame);
+    }
+    EXPECT_EQ((std::vector<int>{0, 1, 2, 0, 1}), shown);
+    // The step is kept when another document becomes active; bounded by that animation's length.
+    CFacetoDoc* other = e.app->newDocument();
+    player.tick();
+    EXPECT_EQ(0, s.shownFrame);
+    EXPECT_EQ(1, player.playStep);
+    // No animations: frame 0 at the next redraw; an animation without frames: no frame.
+    other->animations.clear();
+    player.tick();
+    EXPECT_EQ(0, s.shownFrame);
+    EXPECT_EQ(0, player.playStep);
+    addAnimation(*other, "empty");
+    player.tick();
+    EXPECT_EQ(-1, s.shownFrame);
+    // Hidden, the player stops.
+    QTest::mouseClick(e.panel().panelButton('G'), Qt::LeftButton);
+    EXPECT_FALSE(player.playing());
+    QTest::mouseClick(e.panel().panelButton('T'), Qt::LeftButton); // no effect
+    EXPECT_EQ(e.panel().gridPanel(), e.panel().subPanels()->currentWidget());
+    QTest::mouseClick(e.panel().panelButton('A'), Qt::LeftButton);
+    EXPECT_TRUE(player.playing());
+}
+
+TEST(AnimationPlayer, SwitchesFillSkinsAndFullScreen) {
+    PanelEditor e;
+    CAnimationPlayer& player = *e.panel().player();
+    PreviewSettings& s = player.preview()->settings;
+    auto fill = [&] { return std::pair<int, int>{s.textured, s.shaded}; };
+    QTest::mouseClick(player.button('T'), Qt::LeftButton);
+    EXPECT_EQ((std::pair<int, int>{1, 0}), fill()); // textured
+    QTest::mouseClick(player.button('T'), Qt::LeftButton);
+    EXPECT_EQ((std::pair<int, int>{0, 0}), fill()); // no fill
+    QTest::mouseClick(player.button('T'), Qt::LeftButton);
+    EXPECT_EQ((std::pair<int, int>{0, 1}), fill()); // shaded
+    QTest::mouseClick(player.button('T'), Qt::LeftButton);
+    EXPECT_EQ((std::pair<int, int>{1, 0}), fill());
+
+    QTest::mouseClick(player.button('V'), Qt::LeftButton);
+    EXPECT_EQ(1, s.showVertices);
+    EXPECT_TRUE(player.button('V')->isLatched());
+    EXPECT_TRUE(player.button('V')->looksPressed());
+    QTest::mouseClick(player.button('V'), Qt::LeftButton);
+    EXPECT_FALSE(player.button('V')->isLatched());
+    QTest::mouseClick(player.button('L'), Qt::LeftButton);
+    EXPECT_EQ(1, s.showEdges);
+    EXPECT_TRUE(player.button('L')->isLatched());
+
+    // Two skins: "S" moves past the last one and the preview wraps to the first.
+    Skin skin;
+    skin.imageWidth = skin.imageHeight = 4;
+    skin.bitsPerPixel = 8;
+    skin.pixels.assign(16, 5);
+    skin.palette.assign(256, PaletteEntry{0, 0, 0, 0});
+    e.doc->model.skins = {skin, skin};
+    s.skinIndex = 1;
+    QTest::mouseClick(player.button('S'), Qt::LeftButton);
+    EXPECT_EQ(2, s.skinIndex);
+    player.preview()->repaint();
+    EXPECT_EQ(0, s.skinIndex);
+
+    QWidget* panelArea = player.preview()->parentWidget();
+    const QRect normal = player.preview()->geometry();
+    for (int round = 0; round < 2; ++round) {
+        QTest::mouseClick(player.button('F'), Qt::LeftButton);
+        EXPECT_TRUE(player.preview()->isFullScreenPreview());
+        EXPECT_TRUE(player.preview()->isWindow());
+        if (round == 0) {
+            QTest::keyClick(player.preview(), Qt::Key_Space); // any key
+        } else {
+            player.leaveFullScreen(); // what the main window's Escape does
+        }
+        EXPECT_FALSE(player.preview()->isFullScreenPreview());
+        EXPECT_EQ(panelArea, player.preview()->parentWidget());
+        EXPECT_EQ(normal, player.preview()->geometry());
+    }
+}
+
+TEST(GridPanel, ReadsTheDocumentWhenShownAndAppliesTheSpacing) {
+    PanelEditor e;
+    QTest::mouseClick(e.panel().panelButton('G'), Qt::LeftButton);
+    CGridPanel& grid = *e.panel().gridPanel();
+    EXPECT_TRUE(grid.visibleBox()->isChecked());
+    EXPECT_FALSE(grid.snapBox()->isChecked());
+    EXPECT_EQ("10", grid.spacingEdit()->text());
+    EXPECT_EQ("Previous", grid.frameCombo()->currentText());
+
+    // Clicked on their boxes, as a user clicks them.
+    QTest::mouseClick(grid.snapBox(), Qt::LeftButton, Qt::NoModifier, QPoint(6, grid.snapBox()->height() / 2));
+    EXPECT_EQ(1, e.doc->snapToGrid);
+    QTest::mouseClick(grid.visibleBox(), Qt::LeftButton, Qt::NoModifier, QPoint(6, grid.visibleBox()->height() / 2));
+    EXPECT_EQ(0, e.doc->gridVisible);
+
+    grid.spacingEdit()->setText("2.5");
+    QTest::mouseClick(grid.applyButton(), Qt::LeftButton);
+    EXPECT_EQ(2.5f, e.doc->gridSpacing);
+    grid.spacingEdit()->setText("0");
+    QTest::mouseClick(grid.applyButton(), Qt::LeftButton);
+    EXPECT_EQ(1.0f, e.doc->gridSpacing);
+    EXPECT_EQ(QStringList{"Enter a number between 1e-08 and 1000."}, e.dialogs.messages);
+    grid.spacingEdit()->setText("-4");
+    QTest::mouseClick(grid.applyButton(), Qt::LeftButton);
+    EXPECT_EQ(1.0f, e.doc->gridSpacing);
+    grid.spacingEdit()->setText("5000");
+    QTest::mouseClick(grid.applyButton(), Qt::LeftButton);
+    EXPECT_EQ(1.0f, e.doc->gridSpacing); // refused
+    grid.spacingEdit()->setText("ten");
+    QTest::mouseClick(grid.applyButton(), Qt::LeftButton);
+    EXPECT_EQ(1.0f, e.doc->gridSpacing);
+    EXPECT_EQ((QStringList{"Enter a number between 1e-08 and 1000.", "Enter a number between 1e-08 and 1000.",
+                           "Enter a number between 1e-08 and 1000.", "Enter a number."}),
+              e.dialogs.messages);
+
+    // Another document: the controls keep the first one's values until the panel is shown again.
+    CFacetoDoc* other = e.app->newDocument();
+    other->gridSpacing = 7.0f;
+    EXPECT_EQ("ten", grid.spacingEdit()->text());
+    QTest::mouseClick(e.panel().panelButton('P'), Qt::LeftButton);
+    QTest::mouseClick(e.panel().panelButton('G'), Qt::LeftButton);
+    EXPECT_EQ("7", grid.spacingEdit()->text());
+
+    // Without a document the panel reads nothing and its controls rest.
+    e.trigger("fileClose");
+    e.trigger("fileClose");
+    QTest::mouseClick(e.panel().panelButton('P'), Qt::LeftButton);
+    QTest::mouseClick(e.panel().panelButton('G'), Qt::LeftButton);
+    EXPECT_FALSE(grid.applyButton()->isEnabled());
+    EXPECT_FALSE(grid.spacingEdit()->isEnabled());
+}
+
+TEST(PrimitivesPanel, ListsTheShapesSorted) {
+    PanelEditor e;
+    QTest::mouseClick(e.panel().panelButton('P'), Qt::LeftButton);
+    QListWidget* list = e.panel().primitivesPanel()->list();
+    QStringList items;
+    for (int i = 0; i < list->count(); ++i) {
+        items << list->item(i)->text();
+    }
+    EXPECT_EQ((QStringList{"Cone", "Cube", "Cylinder", "Sphere", "Triangle"}), items);
+}
+
+TEST(FlatBitmapButton, FacesFollowTheStateAndThePicture) {
+    QWidget window;
+    CFlatBitmapButton plain("A", &window);
+    CFlatBitmapButton picture("", &window);
+    plain.setGeometry(0, 0, 24, 24);
+    picture.setGeometry(30, 0, 24, 24);
+    QImage image(8, 8, QImage::Format_ARGB32);
+    image.fill(qRgb(200, 0, 0));
+    picture.setPicture(image);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+
+    // An opaque picture looks the same disabled; with a transparent colour it fades to the face.
+    EXPECT_EQ(picture.faceImage(true).pixel(12, 12), picture.faceImage(false).pixel(12, 12));
+    picture.setTransparentColour(qRgb(0, 0, 255));
+    const QColor face = picture.palette().color(QPalette::Button);
+    EXPECT_EQ(qRgb(200, 0, 0), picture.faceImage(true).pixel(12, 12));
+    EXPECT_EQ(qRgb((200 + 2 * face.red()) / 3, (0 + 2 * face.green()) / 3, (0 + 2 * face.blue()) / 3),
+              picture.faceImage(false).pixel(12, 12));
+    // The face colour follows a palette change.
+    QPalette palette = picture.palette();
+    palette.setColor(QPalette::Button, QColor(10, 20, 30));
+    picture.setPalette(palette);
+    EXPECT_EQ(qRgb(10, 20, 30), picture.faceImage(true).pixel(1, 1));
+
+    plain.setLatched(true);
+    EXPECT_TRUE(plain.looksPressed());
+    plain.setLatched(false);
+    EXPECT_FALSE(plain.looksPressed());
+}
