@@ -134,7 +134,7 @@ bool parseMdl(std::span<const uint8_t> bytes, ModelData& out) {
             }
             tri.v[c] = k;
             // A back-facing triangle on the seam takes its skin coordinates from the skin's back half.
-            int32_t sk = s[size_t(k)];
+            int64_t sk = s[size_t(k)]; // the sum of two file values can pass the int range
             if ((onSeam[size_t(k)] & ON_SEAM) && !(facesFront & 1)) {
                 sk += h.skinWidth / 2;
             }

@@ -124,6 +124,16 @@ TEST(MdlReader, SeamOnAWideSkin) {
     EXPECT_EQ(5.0f, data.model.triangles[0].st[1][0]);
 }
 
+TEST(MdlReader, SeamOffsetDoesNotOverflow) {
+    MdlBytes m = header(6, 0, 0x7FFFFFF0, 1, 1);
+    m.i32(32).i32(0x7FFFFFF0).i32(0).i32(0).i32(5).i32(0).i32(0).i32(6).i32(0);
+    m.i32(0).i32(0).i32(1).i32(2);
+    m.i32(0).raw({0, 0, 0, 0, 0, 0, 0, 0}).name("a").raw(pixels(12, 0));
+    ModelData data;
+    ASSERT_TRUE(parseMdl(m.b, data));
+    EXPECT_EQ(float(int64_t(0x7FFFFFF0) + 0x7FFFFFF0 / 2), data.model.triangles[0].st[0][0]);
+}
+
 TEST(MdlReader, OlderLayoutHasUnnamedFramesAndSeamInBitZero) {
     MdlBytes m = header(3, 1, 4, 1, 2);
     m.i32(0).raw(pixels(8, 0));
