@@ -144,6 +144,63 @@ void BM_VertexDragMoveAndRedraw100kVertices(benchmark::State& state) {
 }
 BENCHMARK(BM_VertexDragMoveAndRedraw100kVertices)->Unit(benchmark::kMillisecond);
 
+// The depth sort of 200,000 triangle keys of a wavy sheet (many equal keys, as real meshes have).
+void BM_DepthSort200k(benchmark::State& state) {
+    Scene scene(317, 317);
+    const Mat4 camera = initialCamera();
+    std::vector<float> keys;
+    for (const Triangle& t : scene.doc->model.triangles) {
+        float key = -1e30f;
+        for (int32_t v : t.v) {
+            const FrameVertex& p = scene.doc->frames[0].positions[size_t(v)];
+            key = std::max(key, camera.transformPoint(p.x, p.y, p.z).z);
+        }
+        keys.push_back(key);
+    }
+    std::vector<float> k(keys.size());
+    std::vector<int32_t> idx(keys.size());
+    for (auto _ : state) {
+        state.PauseTiming();
+        k = keys;
+        for (size_t i = 0; i < idx.size(); ++i) {
+            idx[i] = int32_t(i);
+        }
+        state.ResumeTiming();
+        Rasterizer::sortByDepth(k.data(), idx.data(), 0, int(k.size()) - 1);
+    }
+}
+BENCHMARK(BM_DepthSort200k)->Unit(benchmark::kMillisecond);
+
+// The animation player's work per timer tick: the preview drawn at the panel's size (270 x 185) and
+// full screen (1280 x 800), for the sample robot and for a model of 4096 triangles.
+void previewFrame(benchmark::State& state, CFacetoDoc& doc, Rasterizer& r, int width, int height) {
+    PreviewSettings settings;
+    NullFrame frame;
+    int step = 0;
+    for (auto _ : state) {
+        settings.shownFrame = step++ % int(doc.frames.size());
+        drawPreview(r, &doc, settings, initialCamera(), width, height, &frame);
+    }
+}
+
+void BM_PreviewSampleRobot(benchmark::State& state) {
+    Scene scene(2, 2);
+    scene.doc = std::make_unique<CFacetoDoc>(scene.profile, scene.host, scene.tables);
+    if (!scene.doc->onOpenDocument(FACETO_SAMPLE)) {
+        state.SkipWithError("no sample model");
+        return;
+    }
+    previewFrame(state, *scene.doc, scene.rasterizer, int(state.range(0)), int(state.range(1)));
+}
+BENCHMARK(BM_PreviewSampleRobot)->Args({270, 185})->Args({1280, 800})->Unit(benchmark::kMicrosecond);
+
+void BM_Preview4096Triangles(benchmark::State& state) {
+    Scene scene(65, 33, 4096);
+    previewFrame(state, *scene.doc, scene.rasterizer, int(state.range(0)), int(state.range(1)));
+    state.counters["triangles"] = double(scene.doc->model.triangleCount());
+}
+BENCHMARK(BM_Preview4096Triangles)->Args({270, 185})->Args({1280, 800})->Unit(benchmark::kMicrosecond);
+
 // Fill rate: two triangles covering a 1024 x 1024 frame, against memset of the same bytes.
 constexpr int SIDE = 1024;
 const int32_t COVER_A[] = {0, 0, SIDE - 1, 0, SIDE - 1, SIDE - 1, 0, 0};

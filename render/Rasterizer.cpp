@@ -1,6 +1,7 @@
 #include "render/Rasterizer.h"
 
 #include <algorithm>
+#include <bit>
 #include <climits>
 #include <cstring>
 #include <utility>
@@ -410,10 +411,15 @@ void quicksort(DepthEntry* e, int lo, int hi) {
         int last = lo;
         const float pivot = e[lo].key;
         for (int i = lo + 1; i <= hi; ++i) {
-            if (e[i].key > pivot) {
-                ++last;
-                std::swap(e[last], e[i]);
-            }
+            // "If greater, move it behind the last greater one", written without a branch: both places
+            // are stored every time, which keeps the order of the plain version exactly.
+            const uint64_t x = std::bit_cast<uint64_t>(e[i]);
+            const int to = last + 1;
+            const uint64_t y = std::bit_cast<uint64_t>(e[to]);
+            const uint64_t greater = 0 - uint64_t(e[i].key > pivot);
+            e[to] = std::bit_cast<DepthEntry>((x & greater) | (y & ~greater));
+            e[i] = std::bit_cast<DepthEntry>((y & greater) | (x & ~greater));
+            last += int(greater & 1);
         }
         std::swap(e[lo], e[last]);
         if (last - lo < hi - last) {
