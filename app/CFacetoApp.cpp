@@ -389,7 +389,12 @@ void CFacetoApp::connectCommands() {
         }
     });
     connect(&frame, &CMainFrame::recentFileChosen, this, [this](const QString& path) { openDocument(path); });
-    connect(&frame, &CMainFrame::closing, this, [this](bool* accept) { *accept = closeAllDocuments(); });
+    connect(&frame, &CMainFrame::closing, this, [this](bool* accept) {
+        *accept = closeAllDocuments();
+        if (*accept) {
+            emit escapePressed(); // a full-screen preview is a window of its own: it goes back first
+        }
+    });
 
     on("fileNew", [this] { newDocument(); });
     on("fileOpen", [this] {

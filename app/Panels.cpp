@@ -142,6 +142,10 @@ CAnimationPlayer::CAnimationPlayer(CFacetoApp& app, QWidget* parent) : QWidget(p
     connect(&app_, &CFacetoApp::escapePressed, this, &CAnimationPlayer::leaveFullScreen);
 }
 
+CAnimationPlayer::~CAnimationPlayer() {
+    leaveFullScreen(); // a full-screen preview has left its parent: bring it back to be deleted with it
+}
+
 CFlatBitmapButton* CAnimationPlayer::button(char name) const {
     const char names[5] = {'F', 'V', 'L', 'T', 'S'};
     for (int i = 0; i < 5; ++i) {

@@ -30,6 +30,7 @@ class CAnimationPlayer : public QWidget {
     Q_OBJECT
 public:
     explicit CAnimationPlayer(CFacetoApp& app, QWidget* parent = nullptr);
+    ~CAnimationPlayer() override;
 
     CAnimationView* preview() const { return preview_; }
     CFlatBitmapButton* button(char name) const;

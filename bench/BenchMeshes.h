@@ -1,12 +1,21 @@
 #pragma once
 
 #include "model/DerivedData.h"
+#include "model/DocumentHost.h"
 #include "model/Model.h"
 
 #include <cmath>
 #include <cstdint>
 
 namespace faceto::bench {
+
+// Documents in benchmarks show no messages and have no windows.
+class NullHost : public DocumentHost {
+public:
+    void message(std::string_view) override {}
+    void updateAllViews(CFacetoDoc&) override {}
+    void addToRecentFiles(const std::string&) override {}
+};
 
 // A wavy sheet of `columns` x `rows` vertices, two triangles per grid cell, with `frameCount`
 // frames that differ slightly. Skin coordinates cover a 256 x 256 skin.

@@ -20,13 +20,6 @@ using namespace faceto::bench;
 
 namespace {
 
-class NullHost : public DocumentHost {
-public:
-    void message(std::string_view) override {}
-    void updateAllViews(CFacetoDoc&) override {}
-    void addToRecentFiles(const std::string&) override {}
-};
-
 struct Environment {
     MemoryProfile profile;
     NullHost host;

@@ -23,13 +23,6 @@ using namespace faceto::bench;
 
 namespace {
 
-class NullHost : public DocumentHost {
-public:
-    void message(std::string_view) override {}
-    void updateAllViews(CFacetoDoc&) override {}
-    void addToRecentFiles(const std::string&) override {}
-};
-
 class NullFrame : public FramePresenter {
 public:
     void present(const uint8_t* pixels, int, int, int, const DisplayPalette&) override { benchmark::DoNotOptimize(pixels); }

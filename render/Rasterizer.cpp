@@ -14,6 +14,40 @@ constexpr int FRACTION_BITS = 10; // fixed-point attributes along edges and span
 
 int sign(int32_t v) { return v < 0 ? -1 : 1; }
 
+// Bresenham's walk from (x0, y0) to (x1, y1), both ends included: the straight step along the major
+// axis while the error term is negative, the diagonal step otherwise. `visit(x, y)` gets every
+// pixel; returns the number of steps (the major extent).
+template <typename Visit> int32_t walkLine(int32_t x0, int32_t y0, int32_t x1, int32_t y1, Visit&& visit) {
+    const int32_t dx = x1 - x0;
+    const int32_t dy = y1 - y0;
+    const int sx = sign(dx);
+    const int sy = sign(dy);
+    const bool xMajor = std::abs(dx) > std::abs(dy);
+    const int32_t major = xMajor ? std::abs(dx) : std::abs(dy);
+    const int32_t minor = xMajor ? std::abs(dy) : std::abs(dx);
+    int64_t e = 2 * int64_t(minor) - major;
+    int32_t x = x0;
+    int32_t y = y0;
+    for (int32_t i = 0; i <= major; ++i) {
+        visit(x, y);
+        if (e >= 0) {
+            x += sx;
+            y += sy;
+            e += 2 * (int64_t(minor) - major);
+        } else {
+            if (xMajor) {
+                x += sx;
+            } else {
+                y += sy;
+            }
+            e += 2 * int64_t(minor);
+        }
+    }
+    return major;
+}
+
+int32_t majorExtent(int32_t dx, int32_t dy) { return std::max(std::abs(dx), std::abs(dy)); }
+
 } // namespace
 
 Rasterizer::Rasterizer(const PaletteTables& tables) : tables_(tables) {
@@ -194,14 +228,7 @@ void Rasterizer::walkEdge(const Vec& edgeA, const Vec& edgeB, int n) {
     }
     minRow_ = std::min({minRow_, a[1], b[1]});
     maxRow_ = std::max({maxRow_, a[1], b[1]});
-    const int32_t dx = b[0] - a[0];
-    const int32_t dy = b[1] - a[1];
-    const int sx = sign(dx);
-    const int sy = sign(dy);
-    const bool xMajor = std::abs(dx) > std::abs(dy);
-    const int32_t major = xMajor ? std::abs(dx) : std::abs(dy);
-    const int32_t minor = xMajor ? std::abs(dy) : std::abs(dx);
-    int64_t e = 2 * int64_t(minor) - major;
+    const int32_t major = majorExtent(b[0] - a[0], b[1] - a[1]);
     const int attributes = n - 2;
     int32_t value[2] = {0, 0};
     int32_t delta[2] = {0, 0};
@@ -212,9 +239,7 @@ void Rasterizer::walkEdge(const Vec& edgeA, const Vec& edgeB, int n) {
             delta[k] = int32_t(int64_t(b[size_t(2 + k)] - a[size_t(2 + k)]) * (1 << FRACTION_BITS) / major);
         }
     }
-    int32_t x = a[0];
-    int32_t y = a[1];
-    for (int32_t i = 0; i <= major; ++i) {
+    walkLine(a[0], a[1], b[0], b[1], [&](int32_t x, int32_t y) {
         // Strict comparisons: on a tie the earlier pixel keeps the entry.
         if (x < leftX_[size_t(y)]) {
             leftX_[size_t(y)] = x;
@@ -228,22 +253,10 @@ void Rasterizer::walkEdge(const Vec& edgeA, const Vec& edgeB, int n) {
                 rightAttr_[size_t(k)][size_t(y)] = value[k];
             }
         }
-        if (e >= 0) {
-            x += sx;
-            y += sy;
-            e += 2 * (int64_t(minor) - major);
-        } else {
-            if (xMajor) {
-                x += sx;
-            } else {
-                y += sy;
-            }
-            e += 2 * int64_t(minor);
-        }
         for (int k = 0; k < attributes; ++k) {
             value[k] += delta[k];
         }
-    }
+    });
 }
 
 void Rasterizer::fillFlatPolygon(const int32_t* vertices, int count, int colour) {
@@ -306,31 +319,8 @@ void Rasterizer::fillTexturedPolygon(const int32_t* vertices, int count, const S
 }
 
 void Rasterizer::bresenham(Pixel a, Pixel b, int colour) {
-    const int32_t dx = b.x - a.x;
-    const int32_t dy = b.y - a.y;
-    const int sx = sign(dx);
-    const int sy = sign(dy);
-    const bool xMajor = std::abs(dx) > std::abs(dy);
-    const int32_t major = xMajor ? std::abs(dx) : std::abs(dy);
-    const int32_t minor = xMajor ? std::abs(dy) : std::abs(dx);
-    int64_t e = 2 * int64_t(minor) - major;
-    int32_t x = a.x;
-    int32_t y = a.y;
-    for (int32_t i = 0; i <= major; ++i) {
-        pixels_[size_t(y) * size_t(width_) + size_t(x)] = uint8_t(colour);
-        if (e >= 0) {
-            x += sx;
-            y += sy;
-            e += 2 * (int64_t(minor) - major);
-        } else {
-            if (xMajor) {
-                x += sx;
-            } else {
-                y += sy;
-            }
-            e += 2 * int64_t(minor);
-        }
-    }
+    walkLine(a.x, a.y, b.x, b.y,
+             [&](int32_t x, int32_t y) { pixels_[size_t(y) * size_t(width_) + size_t(x)] = uint8_t(colour); });
 }
 
 void Rasterizer::drawLine(Pixel p1, Pixel p2, int colour) {

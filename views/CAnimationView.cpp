@@ -4,16 +4,13 @@
 
 #include <QGuiApplication>
 #include <QKeyEvent>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
 
 namespace faceto {
 
-CAnimationView::CAnimationView(ViewContext& context, QWidget* parent) : QWidget(parent), context_(context) {
+CAnimationView::CAnimationView(ViewContext& context, QWidget* parent) : CameraWidget(parent), context_(context) {
     setWindowTitle("Animation View");
-    setAttribute(Qt::WA_OpaquePaintEvent);
-    setFocusPolicy(Qt::ClickFocus);
 }
 
 void CAnimationView::paintEvent(QPaintEvent*) {
@@ -43,23 +40,6 @@ void CAnimationView::setFullScreen(bool on) {
         fullScreen_ = false;
         show();
     }
-}
-
-void CAnimationView::mousePressEvent(QMouseEvent* e) {
-    const QPoint p = e->position().toPoint();
-    const MouseButton button = e->button() == Qt::RightButton ? MouseButton::Right : MouseButton::Left;
-    mouse.press(button, p.x(), p.y(), (e->buttons() & Qt::LeftButton) && button != MouseButton::Left,
-                (e->buttons() & Qt::RightButton) && button != MouseButton::Right, *this);
-}
-
-void CAnimationView::mouseMoveEvent(QMouseEvent* e) {
-    const QPoint p = e->position().toPoint();
-    mouse.move(p.x(), p.y(), e->buttons() & Qt::LeftButton, camera, *this);
-}
-
-void CAnimationView::mouseReleaseEvent(QMouseEvent* e) {
-    const MouseButton button = e->button() == Qt::RightButton ? MouseButton::Right : MouseButton::Left;
-    mouse.release(button, e->buttons() & Qt::LeftButton, e->buttons() & Qt::RightButton, *this);
 }
 
 void CAnimationView::keyPressEvent(QKeyEvent* e) {

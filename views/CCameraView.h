@@ -1,10 +1,7 @@
 #pragma once
 
-#include "views/CameraMath.h"
-#include "views/CameraMouse.h"
+#include "views/CameraWidget.h"
 #include "views/ViewContext.h"
-
-#include <QWidget>
 
 namespace faceto {
 
@@ -12,7 +9,7 @@ class CFacetoDoc;
 
 // The perspective pane of a document window: the current frame flat-shaded through the colour map,
 // every triangle outlined, turned and moved with the mouse.
-class CCameraView : public QWidget, private MouseHost {
+class CCameraView : public CameraWidget {
     Q_OBJECT
 public:
     CCameraView(ViewContext& context, CFacetoDoc* doc, QWidget* parent = nullptr);
@@ -22,9 +19,6 @@ public:
     // Sets the camera it starts with: at (100, 0, 0) looking at the origin, +z up.
     void onInitialUpdate();
 
-    Mat4 camera = initialCamera();
-    CameraMouse mouse;
-
 public slots:
     // "Reset Camera" and "No Rendering" repaint the view; the camera stays where it is.
     void resetCamera() { update(); }
@@ -32,25 +26,11 @@ public slots:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
-    bool hasCapture() const override { return captured_; }
-    // While a button is down the window receives every mouse event (the toolkit's implicit grab), which
-    // is what the capture of a drag stands for.
-    void capture() override { captured_ = true; }
-    void release() override { captured_ = false; }
-    void repaintSelf() override { update(); }
-    void updateOtherViews() override {}
-    int clientWidth() const override { return width(); }
-    int clientHeight() const override { return height(); }
-
     ViewContext& context_;
     CFacetoDoc* doc_;
-    bool captured_ = false;
 };
 
 } // namespace faceto

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "views/CameraMath.h"
+#include "views/CameraMouse.h"
+
+#include <QWidget>
+
+namespace faceto {
+
+// What the two perspective windows share: a camera of their own, turned and moved with the mouse.
+class CameraWidget : public QWidget, protected MouseHost {
+    Q_OBJECT
+public:
+    Mat4 camera = initialCamera();
+    CameraMouse mouse;
+
+protected:
+    explicit CameraWidget(QWidget* parent);
+
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+    bool hasCapture() const override { return captured_; }
+    // While a button is down the window receives every mouse event (the toolkit's implicit grab), which
+    // is what the capture of a drag stands for.
+    void capture() override { captured_ = true; }
+    void release() override { captured_ = false; }
+    void repaintSelf() override { update(); }
+    void updateOtherViews() override {}
+    int clientWidth() const override { return width(); }
+    int clientHeight() const override { return height(); }
+
+private:
+    bool captured_ = false;
+};
+
+} // namespace faceto
