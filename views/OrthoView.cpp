@@ -127,8 +127,15 @@ void drawOrthoView(Rasterizer& r, const CFacetoDoc& doc, int orientation, const 
             if (!a.visible() || !b.visible()) {
                 continue;
             }
+            // An edge at most two pixels long lies wholly under the dots of its two ends, which are
+            // drawn later: it would not show.
+            const Pixel p = at[size_t(e.first)];
+            const Pixel q = at[size_t(e.second)];
+            if (std::abs(int64_t(p.x) - q.x) <= 2 && std::abs(int64_t(p.y) - q.y) <= 2) {
+                continue;
+            }
             const int colour = active(a) && active(b) ? SELECTED_COLOUR : (e.color & 0xFF);
-            r.drawLineIfOpen(at[size_t(e.first)], at[size_t(e.second)], colour);
+            r.drawLineIfOpen(p, q, colour);
         }
         for (const SkeletonNode& node : model.skeletonNodes) {
             if (!(node.flags & 2)) {

@@ -2,6 +2,8 @@
 
 #include "views/OrthoEditor.h"
 #include "model/DerivedData.h"
+
+#include <random>
 #include "views/OrthoView.h"
 
 using namespace faceto;
@@ -140,6 +142,47 @@ TEST(OrthoView, GridAxesAndTheSelectionRectangle) {
     const int before = frame.count;
     drawOrthoView(w.r, w.doc(), 1, w.app, 0, 200, &frame, nullptr);
     EXPECT_EQ(before, frame.count); // a zero-sized window draws nothing
+}
+
+TEST(OrthoView, ShortEdgesLeftOutChangeNoPixel) {
+    // A dense random mesh drawn by the view, and again with every edge drawn before the dots.
+    FrontView v;
+    std::mt19937 rng(4);
+    ModelData data = makeModel(400, randomTriangles(rng, 400, 700, true), 1);
+    for (FrameVertex& p : data.frames[0].positions) {
+        p = {float(rng() % 200) / 4.0f - 25.0f, 0.0f, float(rng() % 200) / 4.0f - 25.0f};
+    }
+    for (size_t i = 0; i < 400; i += 3) {
+        data.model.vertexInfos[i].flags |= VERTEX_SELECTED;
+    }
+    data.model.vertexInfos[7].flags = 0;
+    loadInto(v.doc(), data);
+    buildEdges(v.doc().model);
+    v.doc().zoomFactor = 3.0f;
+    Frame8 drawn;
+    drawOrthoView(v.r, v.doc(), 1, v.app, 200, 200, &drawn, nullptr);
+
+    const OrthoMapping m(v.doc(), 1, 200, 200);
+    const auto& infos = v.doc().model.vertexInfos;
+    const auto& positions = v.doc().frames[0].positions;
+    Frame8 literal;
+    v.r.beginFrame(&literal, 200, 200, 14);
+    for (const Edge& e : v.doc().model.edges) {
+        const VertexInfo& a = infos[size_t(e.first)];
+        const VertexInfo& b = infos[size_t(e.second)];
+        if (a.visible() && b.visible()) {
+            const bool both = (a.flags & 5) && (b.flags & 5);
+            v.r.drawLine(m.toBuffer(positions[size_t(e.first)]), m.toBuffer(positions[size_t(e.second)]),
+                         both ? 250 : e.color & 0xFF);
+        }
+    }
+    for (size_t i = 0; i < infos.size(); ++i) {
+        if (infos[i].visible()) {
+            v.r.plotSquare(m.toBuffer(positions[i]), infos[i].flags & 5 ? 250 : 0, infos[i].flags & 5 ? 2 : 1);
+        }
+    }
+    v.r.presentFrame();
+    EXPECT_EQ(literal.image, drawn.image);
 }
 
 TEST(OrthoView, PickPrefersTheNearestThenTheHigherIndex) {
