@@ -429,43 +429,31 @@ void CFacetoApp::connectCommands() {
         });
     }
 
-    // Tools and levels are one for all documents.
-    on("toolEdit", [this] {
-        setTool(TOOL_EDIT);
+    // Tools and levels are one for all documents; the active window's views show the change.
+    auto redrawActive = [this] {
         if (CChildFrame* f = activeFrame()) {
             f->redrawAllViews();
         }
-    });
-    on("toolRotate", [this] {
-        setTool(TOOL_ROTATE);
-        if (CChildFrame* f = activeFrame()) {
-            f->redrawAllViews();
-        }
-    });
-    on("toolMoveZoom", [this] {
-        setTool(TOOL_MOVE_ZOOM);
-        if (CChildFrame* f = activeFrame()) {
-            f->redrawAllViews();
-        }
-    });
+    };
+    for (auto [name, tool] : {std::pair{"toolEdit", TOOL_EDIT}, std::pair{"toolRotate", TOOL_ROTATE},
+                              std::pair{"toolMoveZoom", TOOL_MOVE_ZOOM}}) {
+        on(name, [this, tool, redrawActive] {
+            setTool(tool);
+            redrawActive();
+        });
+    }
     on("toolScale", [this] {
         setTool(TOOL_SCALE); // no redraw
         if (CChildFrame* f = activeFrame()) {
             f->document()->scaleFactors = {1.0f, 1.0f, 1.0f};
         }
     });
-    on("levelGroup", [this] {
-        setLevel(LEVEL_GROUP);
-        if (CChildFrame* f = activeFrame()) {
-            f->redrawAllViews();
-        }
-    });
-    on("levelVertex", [this] {
-        setLevel(LEVEL_VERTEX);
-        if (CChildFrame* f = activeFrame()) {
-            f->redrawAllViews();
-        }
-    });
+    for (auto [name, level] : {std::pair{"levelGroup", LEVEL_GROUP}, std::pair{"levelVertex", LEVEL_VERTEX}}) {
+        on(name, [this, level, redrawActive] {
+            setLevel(level);
+            redrawActive();
+        });
+    }
     on("levelObject", [this] {
         if (CChildFrame* f = activeFrame()) {
             dialogs_.message(mainFrame_, "todo");
