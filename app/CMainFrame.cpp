@@ -268,64 +268,45 @@ void CMainFrame::fillRecentFiles(QMenu* menu) {
     }
 }
 
+// Adds the named commands to a menu; "|" stands for a separator.
+void CMainFrame::addCommands(QMenu* menu, std::initializer_list<const char*> names) {
+    for (const char* name : names) {
+        if (QString(name) == "|") {
+            menu->addSeparator();
+        } else {
+            menu->addAction(action(name));
+        }
+    }
+}
+
 void CMainFrame::showDocumentMenus(bool documentsOpen) {
     documentMenus_ = documentsOpen;
     QMenuBar* bar = menuBar();
     bar->clear();
     bar->addMenu(fileMenu(documentsOpen));
     if (documentsOpen) {
-        QMenu* edit = bar->addMenu("&Edit");
-        for (const char* name : {"editUndo", "|", "editCut", "editCopy", "editPasteInto", "editPasteNewFrame", "|",
-                                 "selectAll", "selectNone", "invertSelection", "|", "hideSelected", "showAll", "|",
-                                 "cloneSelected", "deleteTris", "flipTris", "|", "lockX", "lockY", "lockZ"}) {
-            if (QString(name) == "|") {
-                edit->addSeparator();
-            } else {
-                edit->addAction(action(name));
-            }
-        }
+        addCommands(bar->addMenu("&Edit"),
+                    {"editUndo", "|", "editCut", "editCopy", "editPasteInto", "editPasteNewFrame", "|", "selectAll",
+                     "selectNone", "invertSelection", "|", "hideSelected", "showAll", "|", "cloneSelected",
+                     "deleteTris", "flipTris", "|", "lockX", "lockY", "lockZ"});
     }
     QMenu* view = bar->addMenu("&View");
-    view->addAction(action("viewToolbar"));
-    view->addAction(action("viewStatusBar"));
+    addCommands(view, {"viewToolbar", "viewStatusBar"});
     if (documentsOpen) {
-        view->addAction(action("viewMainToolBar"));
-        view->addAction(action("viewMainToolBar2"));
-        QMenu* tools = view->addMenu("Tools...");
-        for (const char* name : {"toolsFrame", "toolsGroups", "toolsPrimatives", "toolsCurrentMode",
-                                 "toolsCurrentAction", "toolsGrid"}) {
-            tools->addAction(action(name));
-        }
-        view->addAction(action("viewAnimationPlayer"));
-        view->addSeparator();
-        QMenu* camera = view->addMenu("3D View");
-        for (const char* name : {"resetCamera", "noRendering", "wireframe", "vertexRendering", "frontBack",
-                                 "flatShading", "gouraudShading", "textureMapped", "texturedShaded", "captureToFile"}) {
-            camera->addAction(action(name));
-        }
-        QMenu* ortho = view->addMenu("2D View");
-        for (const char* name : {"solid2D", "vertex2D", "positiveDepth", "negativeDepth"}) {
-            ortho->addAction(action(name));
-        }
-        QMenu* toolsMenu = bar->addMenu("&Tools");
-        toolsMenu->addAction(action("toolsSelect"));
-        toolsMenu->addAction(action("toolMoveZoom"));
-        toolsMenu->addAction(action("toolsScale"));
-        toolsMenu->addAction(action("toolsRotate"));
-        QMenu* level = toolsMenu->addMenu("Editing Level");
-        for (const char* name : {"levelGroup", "levelTriangle", "levelVertex", "levelSkeleton"}) {
-            level->addAction(action(name));
-        }
-        QMenu* window = bar->addMenu("&Window");
-        window->addAction(action("windowNew"));
-        window->addAction(action("windowCascade"));
-        window->addAction(action("windowTile"));
+        addCommands(view, {"viewMainToolBar", "viewMainToolBar2"});
+        addCommands(view->addMenu("Tools..."), {"toolsFrame", "toolsGroups", "toolsPrimatives", "toolsCurrentMode",
+                                                 "toolsCurrentAction", "toolsGrid"});
+        addCommands(view, {"viewAnimationPlayer", "|"});
+        addCommands(view->addMenu("3D View"),
+                    {"resetCamera", "noRendering", "wireframe", "vertexRendering", "frontBack", "flatShading",
+                     "gouraudShading", "textureMapped", "texturedShaded", "captureToFile"});
+        addCommands(view->addMenu("2D View"), {"solid2D", "vertex2D", "positiveDepth", "negativeDepth"});
+        QMenu* tools = bar->addMenu("&Tools");
+        addCommands(tools, {"toolsSelect", "toolMoveZoom", "toolsScale", "toolsRotate"});
+        addCommands(tools->addMenu("Editing Level"), {"levelGroup", "levelTriangle", "levelVertex", "levelSkeleton"});
+        addCommands(bar->addMenu("&Window"), {"windowNew", "windowCascade", "windowTile"});
     }
-    QMenu* help = bar->addMenu("&Help");
-    help->addAction(action("helpTopics"));
-    help->addSeparator();
-    help->addAction(action("helpAbout"));
-    help->addAction(action("helpHomepage"));
+    addCommands(bar->addMenu("&Help"), {"helpTopics", "|", "helpAbout", "helpHomepage"});
 }
 
 QMenu* CMainFrame::menu(const QString& title) const {

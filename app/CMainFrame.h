@@ -4,6 +4,8 @@
 #include <QMainWindow>
 #include <QString>
 
+#include <initializer_list>
+
 class QAction;
 class QActionGroup;
 class QDockWidget;
@@ -58,6 +60,7 @@ private:
     void createToolBar();
     void createStatusBar();
     QMenu* fileMenu(bool documentsOpen);
+    void addCommands(QMenu* menu, std::initializer_list<const char*> names);
     void fillRecentFiles(QMenu* menu);
 
     QMdiArea* mdi_ = nullptr;

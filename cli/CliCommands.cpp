@@ -14,42 +14,6 @@ namespace faceto::cli {
 
 namespace {
 
-// Messages of the document go to the error stream, prefixed with the file they concern.
-class CliHost : public DocumentHost {
-public:
-    CliHost(std::ostream& err, std::string file) : err_(err), file_(std::move(file)) {}
-    void message(std::string_view text) override {
-        err_ << file_ << ": " << text << "\n";
-        failed = true;
-    }
-    void updateAllViews(CFacetoDoc&) override {}
-    void addToRecentFiles(const std::string&) override {}
-    bool failed = false;
-
-private:
-    std::ostream& err_;
-    std::string file_;
-};
-
-struct OpenedDocument {
-    std::unique_ptr<CliHost> host;
-    std::unique_ptr<CFacetoDoc> doc;
-};
-
-// Opens a model as the editor does; prints why when it cannot.
-std::optional<OpenedDocument> open(Context& context, const std::string& path) {
-    OpenedDocument opened;
-    opened.host = std::make_unique<CliHost>(context.err, path);
-    opened.doc = std::make_unique<CFacetoDoc>(context.profile, *opened.host, context.palette);
-    if (!opened.doc->onOpenDocument(path)) {
-        if (!opened.host->failed) {
-            context.err << path << ": cannot open the file\n";
-        }
-        return std::nullopt;
-    }
-    return opened;
-}
-
 std::string jsonString(const std::string& text) {
     std::string out = "\"";
     for (unsigned char c : text) {
@@ -184,6 +148,19 @@ bool saveAs(Context& context, CFacetoDoc& doc, const std::string& output) {
 
 } // namespace
 
+std::optional<OpenedDocument> openModel(Context& context, const std::string& path) {
+    OpenedDocument opened;
+    opened.host = std::make_unique<CliHost>(context.err, path);
+    opened.doc = std::make_unique<CFacetoDoc>(context.profile, *opened.host, context.palette);
+    if (!opened.doc->onOpenDocument(path)) {
+        if (!opened.host->failed) {
+            context.err << path << ": cannot open the file\n";
+        }
+        return std::nullopt;
+    }
+    return opened;
+}
+
 int info(Context& context, const std::vector<std::string>& files, bool json) {
     int status = 0;
     bool first = true;
@@ -191,7 +168,7 @@ int info(Context& context, const std::vector<std::string>& files, bool json) {
         context.out << "[\n";
     }
     for (const std::string& path : files) {
-        auto opened = open(context, path);
+        auto opened = openModel(context, path);
         if (!opened) {
             status = 1;
             continue;
@@ -213,7 +190,7 @@ int info(Context& context, const std::vector<std::string>& files, bool json) {
 }
 
 int convert(Context& context, const std::string& input, const std::string& output) {
-    auto opened = open(context, input);
+    auto opened = openModel(context, input);
     return opened && saveAs(context, *opened->doc, output) ? 0 : 1;
 }
 
@@ -229,7 +206,7 @@ int convertBatch(Context& context, const std::vector<std::string>& inputs, const
         const fs::path in(input);
         const fs::path outFolder = folder.empty() ? in.parent_path() : fs::path(folder);
         const std::string output = (outFolder / in.stem()).string() + ext;
-        auto opened = open(context, input);
+        auto opened = openModel(context, input);
         if (opened && saveAs(context, *opened->doc, output)) {
             context.out << input << " -> " << output << "\n";
         } else {

@@ -20,18 +20,6 @@ namespace faceto::cli {
 
 namespace {
 
-class QuietHost : public DocumentHost {
-public:
-    explicit QuietHost(std::ostream& err, std::string file) : err_(err), file_(std::move(file)) {}
-    void message(std::string_view text) override { err_ << file_ << ": " << text << "\n"; }
-    void updateAllViews(CFacetoDoc&) override {}
-    void addToRecentFiles(const std::string&) override {}
-
-private:
-    std::ostream& err_;
-    std::string file_;
-};
-
 // A frame given by index or by name (ignoring case); -1 when there is no such frame.
 int frameIndex(const CFacetoDoc& doc, const std::string& wanted) {
     int index = -1;
@@ -80,12 +68,11 @@ int render(Context& context, const std::string& input, const std::string& output
         context.err << "faceto-cli: the size must be between 1x1 and 16384x16384\n";
         return 2;
     }
-    QuietHost host(context.err, input);
-    CFacetoDoc doc(context.profile, host, context.palette);
-    if (!doc.onOpenDocument(input)) {
-        context.err << input << ": cannot open the model\n";
+    std::optional<OpenedDocument> opened = openModel(context, input);
+    if (!opened) {
         return 1;
     }
+    CFacetoDoc& doc = *opened->doc;
     PreviewSettings preview;
     preview.skinIndex = options.skin;
     preview.showEdges = options.edges;

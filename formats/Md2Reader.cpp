@@ -5,6 +5,7 @@
 #include "formats/Md2Layout.h"
 #include "formats/PackedVertices.h"
 #include "formats/Pcx.h"
+#include "model/DerivedData.h"
 #include "model/Profile.h"
 
 #include <vector>
@@ -12,12 +13,6 @@
 namespace faceto {
 
 namespace {
-
-std::string trimmed(const std::string& s) {
-    const char* space = " \t\r\n\f\v";
-    const size_t first = s.find_first_not_of(space);
-    return first == std::string::npos ? std::string() : s.substr(first, s.find_last_not_of(space) - first + 1);
-}
 
 // A section of `count` records of `size` bytes at `offset` must lie inside the file.
 bool sectionFits(const ByteReader& r, int32_t offset, int32_t count, int64_t size) {

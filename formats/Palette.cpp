@@ -2,6 +2,7 @@
 
 #include "formats/FileIO.h"
 #include "model/Model.h"
+#include "model/DerivedData.h"
 #include "model/Profile.h"
 
 #include <algorithm>
@@ -77,15 +78,6 @@ bool loadPrefix(uint8_t* table, size_t size, const std::string& path) {
     }
     std::memcpy(table, bytes->data(), bytes->size());
     return true;
-}
-
-std::string trimmed(const std::string& s) {
-    const char* space = " \t\r\n\f\v";
-    const size_t first = s.find_first_not_of(space);
-    if (first == std::string::npos) {
-        return {};
-    }
-    return s.substr(first, s.find_last_not_of(space) - first + 1);
 }
 
 } // namespace

@@ -220,6 +220,15 @@ std::string animationBaseName(std::string_view frameName) {
     return std::string(frameName.substr(0, number / 100 > 0 ? p + 1 : p));
 }
 
+std::string trimmed(std::string_view text) {
+    const char* space = " \t\r\n\f\v";
+    const size_t first = text.find_first_not_of(space);
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    return std::string(text.substr(first, text.find_last_not_of(space) - first + 1));
+}
+
 bool equalsIgnoreCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) {
         return false;

@@ -25,6 +25,9 @@ std::string animationBaseName(std::string_view frameName);
 // matched without regard to case.
 std::vector<Animation> buildAnimations(const std::vector<Frame>& frames);
 
+// The text without leading and trailing white space (settings are read this way).
+std::string trimmed(std::string_view text);
+
 // ASCII case-insensitive comparison, as the editor compares frame and animation names.
 bool equalsIgnoreCase(std::string_view a, std::string_view b);
 

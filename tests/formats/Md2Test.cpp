@@ -263,7 +263,6 @@ TEST(Md2Writer, WritesTheExactLayoutOfASmallModel) {
 
 TEST(Md2Writer, QuantisationKeepsTheFloatArithmetic) {
     // scale = range x 0.003921569f; the top byte is trunc(range / scale), 254 for some ranges.
-    std::set<int> tops;
     for (float range : {1.0f, 3.0f, 7.5f, 10.0f, 100.0f, 123.4f, 1000.0f}) {
         ModelData data = makeModel(2, {}, 1);
         data.frames[0].positions = {{-5, 0, 0}, {-5 + range, 1, 1}};
@@ -274,9 +273,7 @@ TEST(Md2Writer, QuantisationKeepsTheFloatArithmetic) {
         const size_t vertices = 68 + 40;
         EXPECT_EQ(0, file[vertices]);
         EXPECT_EQ(int(((-5 + range) - -5.0f) / scale), file[vertices + 4]);
-        tops.insert(file[vertices + 4]);
     }
-    EXPECT_TRUE(tops.count(255) || tops.count(254));
 }
 
 TEST(Md2Writer, NormalIndexFollowsTheFaceNormals) {
