@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # One entry point for a fresh clone: installs what is missing, builds, and runs.
 #   ./faceto.sh run [FILE...]   build and start the editor (on the sample model when no file is named)
-#   ./faceto.sh test            build everything and run every test, then replay and briefly run the fuzzers
+#   ./faceto.sh test            build and run every test, again under AddressSanitizer and
+#                               UndefinedBehaviorSanitizer, then replay and briefly run the fuzzers
 #   ./faceto.sh bench [FILTER]  build and run the benchmarks
 #   ./faceto.sh fuzz [SECONDS]  build the fuzzers and run each one for SECONDS (default 600)
 set -euo pipefail
 cd "$(dirname "$0")"
 
 build_dir=build
-fuzz_dir=build-fuzz
+sanitized_dir=build-sanitized
 jobs=$(nproc 2>/dev/null || echo 2)
 
 setup() {
@@ -20,16 +21,27 @@ build_main() {
     cmake --build "$build_dir" -j "$jobs"
 }
 
-build_fuzzers() {
-    cmake -S . -B "$fuzz_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        -DCMAKE_CXX_COMPILER=clang++-14 -DFACETO_BUILD_FUZZ=ON -DFACETO_BUILD_GUI=OFF \
-        -DFACETO_BUILD_TESTS=OFF -DFACETO_BUILD_BENCH=OFF >/dev/null
-    cmake --build "$fuzz_dir" -j "$jobs"
+# clang with AddressSanitizer and UndefinedBehaviorSanitizer: the whole test suite (the editor's windows
+# included) and the fuzz harnesses, from one build.
+build_sanitized() {
+    cmake -S . -B "$sanitized_dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" \
+        -DCMAKE_CXX_COMPILER=clang++-14 -DFACETO_WERROR=ON -DFACETO_BUILD_FUZZ=ON \
+        -DFACETO_BUILD_BENCH=OFF >/dev/null
+    cmake --build "$sanitized_dir" -j "$jobs"
+}
+
+run_tests() {
+    local dir=$1
+    (cd "$dir" && QT_QPA_PLATFORM=offscreen \
+        ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:detect_stack_use_after_return=1 \
+        UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+        LSAN_OPTIONS="suppressions=$(pwd)/../scripts/lsan-suppressions.txt" \
+        ctest --output-on-failure -j "$jobs")
 }
 
 fuzzers() {
-    for exe in "$fuzz_dir"/fuzz/fuzz_*; do
-        [ -x "$exe" ] && basename "$exe"
+    for exe in "$sanitized_dir"/fuzz/fuzz_*; do
+        [ -f "$exe" ] && [ -x "$exe" ] && basename "$exe"
     done
 }
 
@@ -44,10 +56,10 @@ run_fuzzers() {
         scratch=$(mktemp -d)
         cp -r "$corpus"/. "$scratch"/
         echo "== $name: replaying $(ls "$corpus" | wc -l) seeds, then fuzzing for ${seconds}s"
-        "$fuzz_dir/fuzz/$name" -runs=0 "$corpus"/* >/dev/null 2>&1 || { "$fuzz_dir/fuzz/$name" -runs=0 "$corpus"/*; exit 1; }
+        "$sanitized_dir/fuzz/$name" -runs=0 "$corpus"/* >/dev/null 2>&1 || { "$sanitized_dir/fuzz/$name" -runs=0 "$corpus"/*; exit 1; }
         local log="$scratch.log"
         local status=0
-        "$root/$fuzz_dir/fuzz/$name" -max_total_time="$seconds" -print_final_stats=1 \
+        "$root/$sanitized_dir/fuzz/$name" -max_total_time="$seconds" -print_final_stats=1 \
             -artifact_prefix="$root/fuzz-" "$scratch" >"$log" 2>&1 || status=$?
         grep -E '^(stat::number_of_executed_units|stat::peak_rss_mb)|ERROR|SUMMARY' "$log" || true
         rm -rf "$scratch" "$log"
@@ -72,8 +84,9 @@ case "$command" in
     test)
         setup
         build_main
-        (cd "$build_dir" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$jobs")
-        build_fuzzers
+        run_tests "$build_dir"
+        build_sanitized
+        run_tests "$sanitized_dir"
         run_fuzzers 10
         ;;
     bench)
@@ -86,11 +99,11 @@ case "$command" in
         ;;
     fuzz)
         setup
-        build_fuzzers
+        build_sanitized
         run_fuzzers "${1:-600}"
         ;;
     *)
-        sed -n '2,7p' "$0" | sed 's/^# \{0,1\}//'
+        sed -n '2,8p' "$0" | sed 's/^# \{0,1\}//'
         exit 2
         ;;
 esac

@@ -88,6 +88,18 @@ void CChildFrame::alignColumns(QSplitter* moved) {
     other->setSizes(moved->sizes());
 }
 
-void CChildFrame::redrawAllViews() { context_.registry.updateViews(doc_); }
+void CChildFrame::redrawAllViews() {
+    if (doc_ != nullptr) {
+        context_.registry.updateViews(doc_);
+    }
+}
+
+void CChildFrame::detachDocument() {
+    doc_ = nullptr;
+    for (C2DView* view : views_) {
+        view->detachDocument();
+    }
+    camera_->detachDocument();
+}
 
 } // namespace faceto

@@ -21,6 +21,8 @@ public:
     CChildFrame(ViewContext& context, CFacetoDoc* doc, QWidget* parent = nullptr);
 
     CFacetoDoc* document() const { return doc_; }
+    // The window is closing and its document is going: from now on it and its panes show nothing.
+    void detachDocument();
     C2DView* view2D(int row, int column) const;
     CCameraView* cameraView() const { return camera_; }
 

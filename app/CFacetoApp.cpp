@@ -24,6 +24,8 @@
 #include <QSettings>
 #include <QUrl>
 
+#include <algorithm>
+
 namespace faceto {
 
 namespace {
@@ -54,6 +56,7 @@ CFacetoApp::~CFacetoApp() {
     frames_.clear();
     delete mainFrame_;
     mainFrame_ = nullptr;
+    state_.activeDocument = nullptr;
     while (!documents_.empty()) {
         documents_.pop_back(); // each remembers itself as the last document
     }
@@ -242,26 +245,32 @@ void CFacetoApp::frameClosed(CChildFrame* frame) {
     if (std::erase(frames_, frame) == 0) {
         return;
     }
-    for (auto it = documents_.begin(); it != documents_.end(); ++it) {
-        CFacetoDoc* doc = it->get();
-        const bool shown = std::any_of(frames_.begin(), frames_.end(), [&](CChildFrame* f) { return f->document() == doc; });
-        if (!shown) {
-            if (state_.activeDocument == doc) {
-                state_.activeDocument = nullptr;
-            }
-            registry_.removeDocument(doc);
-            documents_.erase(it); // remembers itself as the last document
-            break;
+    // The window lets go of its document first, so that nothing reaches the document through it (it is
+    // still the active window until it is gone).
+    CFacetoDoc* doc = frame->document();
+    frame->detachDocument();
+    const bool lastWindow = framesOf(doc).empty();
+    if (lastWindow || state_.activeDocument == doc) {
+        // Every panel lets go of the document before it is destroyed.
+        CFacetoDoc* next = nullptr;
+        if (CChildFrame* active = activeFrame()) {
+            next = active->document();
         }
+        state_.activeDocument = next;
+        emit activeDocumentChanged(next);
     }
     if (frames_.empty()) {
-        state_.activeDocument = nullptr;
         mainFrame_->showDocumentMenus(false);
-        emit activeDocumentChanged(nullptr);
-    } else {
-        for (const auto& doc : documents_) {
-            refreshTitles(doc.get());
+    }
+    if (lastWindow) {
+        registry_.removeDocument(doc);
+        auto it = std::find_if(documents_.begin(), documents_.end(), [&](const auto& d) { return d.get() == doc; });
+        if (it != documents_.end()) {
+            documents_.erase(it); // remembers itself as the last document
         }
+    }
+    for (const auto& d : documents_) {
+        refreshTitles(d.get());
     }
     refreshCommandStates();
 }
@@ -278,7 +287,9 @@ std::vector<CChildFrame*> CFacetoApp::framesOf(const CFacetoDoc* doc) const {
 
 CChildFrame* CFacetoApp::activeFrame() const {
     QMdiSubWindow* window = mainFrame_ ? mainFrame_->mdiArea()->currentSubWindow() : nullptr;
-    return window ? qobject_cast<CChildFrame*>(window->widget()) : nullptr;
+    auto* frame = window ? qobject_cast<CChildFrame*>(window->widget()) : nullptr;
+    // A window that is closing is no longer one of the editor's: it has let go of its document.
+    return std::find(frames_.begin(), frames_.end(), frame) != frames_.end() ? frame : nullptr;
 }
 
 void CFacetoApp::subWindowActivated(QMdiSubWindow* window) {
@@ -287,7 +298,7 @@ void CFacetoApp::subWindowActivated(QMdiSubWindow* window) {
         return;
     }
     auto* frame = qobject_cast<CChildFrame*>(window->widget());
-    if (frame == nullptr || state_.activeDocument == frame->document()) {
+    if (frame == nullptr || frame->document() == nullptr || state_.activeDocument == frame->document()) {
         refreshCommandStates();
         return;
     }
@@ -320,6 +331,13 @@ void CFacetoApp::updateAllViews(CFacetoDoc& doc) {
     registry_.updateViews(&doc);
     refreshCommandStates();
     emit documentChanged(&doc);
+}
+
+bool CFacetoApp::confirmReplace(const std::string& path) {
+    return dialogs_.askYesNo(mainFrame_, QString("%1 already exists and holds another picture than the one this "
+                                                 "save writes there (perhaps the skin of another model).\n"
+                                                 "Replace it?")
+                                             .arg(QString::fromStdString(path)));
 }
 
 void CFacetoApp::addToRecentFiles(const std::string& path) {
@@ -435,9 +453,9 @@ void CFacetoApp::connectCommands() {
             f->redrawAllViews();
         }
     };
-    for (auto [name, tool] : {std::pair{"toolEdit", TOOL_EDIT}, std::pair{"toolRotate", TOOL_ROTATE},
+    for (const auto& entry : {std::pair{"toolEdit", TOOL_EDIT}, std::pair{"toolRotate", TOOL_ROTATE},
                               std::pair{"toolMoveZoom", TOOL_MOVE_ZOOM}}) {
-        on(name, [this, tool, redrawActive] {
+        on(entry.first, [this, tool = entry.second, redrawActive] {
             setTool(tool);
             redrawActive();
         });
@@ -448,8 +466,8 @@ void CFacetoApp::connectCommands() {
             f->document()->scaleFactors = {1.0f, 1.0f, 1.0f};
         }
     });
-    for (auto [name, level] : {std::pair{"levelGroup", LEVEL_GROUP}, std::pair{"levelVertex", LEVEL_VERTEX}}) {
-        on(name, [this, level, redrawActive] {
+    for (const auto& entry : {std::pair{"levelGroup", LEVEL_GROUP}, std::pair{"levelVertex", LEVEL_VERTEX}}) {
+        on(entry.first, [this, level = entry.second, redrawActive] {
             setLevel(level);
             redrawActive();
         });

@@ -71,6 +71,7 @@ public:
     void message(std::string_view text) override;
     void updateAllViews(CFacetoDoc& doc) override;
     void addToRecentFiles(const std::string& path) override;
+    bool confirmReplace(const std::string& path) override;
 
     // Brings the check marks and pressed buttons in line with the tool, level, locks and grid.
     void refreshCommandStates();

@@ -15,6 +15,7 @@ public:
     void message(std::string_view) override {}
     void updateAllViews(CFacetoDoc&) override {}
     void addToRecentFiles(const std::string&) override {}
+    bool confirmReplace(const std::string&) override { return true; }
 };
 
 // A wavy sheet of `columns` x `rows` vertices, two triangles per grid cell, with `frameCount`

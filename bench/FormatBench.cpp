@@ -7,7 +7,7 @@
 #include "formats/MdlReader.h"
 #include "formats/ThreeDoReader.h"
 #include "model/NativeFormat.h"
-#include "model/Profile.h"
+#include "formats/SkinLoader.h"
 
 #include <assimp/Importer.hpp>
 #include <assimp/scene.h>
@@ -148,7 +148,7 @@ std::string large3do() {
 
 void readIntoMemory(benchmark::State& state, const std::string& path) {
     for (auto _ : state) {
-        auto bytes = readWholeFile(path);
+        auto bytes = readFile(path);
         benchmark::DoNotOptimize(bytes->data());
     }
     state.counters["bytes"] = double(std::filesystem::file_size(path));
@@ -159,13 +159,13 @@ BENCHMARK(BM_Md2ReadIntoMemory)->Unit(benchmark::kMillisecond);
 
 void BM_Md2Load(benchmark::State& state) {
     const std::string path = maximalMd2();
-    MemoryProfile profile;
     for (auto _ : state) {
-        ModelData data;
-        if (!readMd2(path, data, profile)) {
+        FolderSkinLoader skins("/nonexistent/", folderOf(path));
+        Result<ModelData> data = parseMd2(*readFile(path), skins);
+        if (!data) {
             state.SkipWithError("read failed");
         }
-        benchmark::DoNotOptimize(data.frames.data());
+        benchmark::DoNotOptimize(data->frames.data());
     }
 }
 BENCHMARK(BM_Md2Load)->Unit(benchmark::kMillisecond);
@@ -176,11 +176,11 @@ BENCHMARK(BM_MdlReadIntoMemory)->Unit(benchmark::kMillisecond);
 void BM_MdlLoad(benchmark::State& state) {
     const std::string path = maximalMdl();
     for (auto _ : state) {
-        ModelData data;
-        if (!readMdl(path, data)) {
+        Result<ModelData> data = parseMdl(*readFile(path));
+        if (!data) {
             state.SkipWithError("read failed");
         }
-        benchmark::DoNotOptimize(data.frames.data());
+        benchmark::DoNotOptimize(data->frames.data());
     }
 }
 BENCHMARK(BM_MdlLoad)->Unit(benchmark::kMillisecond);
@@ -191,11 +191,11 @@ BENCHMARK(BM_3doReadIntoMemory)->Unit(benchmark::kMillisecond);
 void BM_3doLoad(benchmark::State& state) {
     const std::string path = large3do();
     for (auto _ : state) {
-        ModelData data;
-        if (!read3do(path, data)) {
+        Result<ModelData> data = parse3do(*readFile(path));
+        if (!data) {
             state.SkipWithError("read failed");
         }
-        benchmark::DoNotOptimize(data.frames.data());
+        benchmark::DoNotOptimize(data->frames.data());
     }
 }
 BENCHMARK(BM_3doLoad)->Unit(benchmark::kMillisecond);

@@ -4,6 +4,7 @@
 #include "formats/FileIO.h"
 #include "formats/Palette.h"
 #include "model/CFacetoDoc.h"
+#include "model/DerivedData.h"
 #include "model/FrameClipboard.h"
 #include "model/NativeFormat.h"
 
@@ -49,6 +50,23 @@ void BM_BuildGroups100kTriangles(benchmark::State& state) {
     state.counters["triangles"] = double(data.model.triangles.size());
 }
 BENCHMARK(BM_BuildGroups100kTriangles)->Unit(benchmark::kMillisecond);
+
+// A file of 100,000 frames with distinct names: every frame starts an animation of its own.
+void BM_BuildAnimations100kDistinctNames(benchmark::State& state) {
+    std::vector<Frame> frames;
+    for (int i = 0; i < 100000; ++i) {
+        std::string name = "f";
+        for (int n = i; n > 0; n /= 26) {
+            name += char('a' + n % 26);
+        }
+        frames.emplace_back(name + "1");
+    }
+    for (auto _ : state) {
+        std::vector<Animation> animations = buildAnimations(frames);
+        benchmark::DoNotOptimize(animations.data());
+    }
+}
+BENCHMARK(BM_BuildAnimations100kDistinctNames)->Unit(benchmark::kMillisecond);
 
 // Cut of the left half of a 250 x 200 grid (50,000 vertices) with 100 frames.
 void BM_CutHalf50kVertices100Frames(benchmark::State& state) {
@@ -120,11 +138,11 @@ void BM_NativeRead100kVertices100Frames(benchmark::State& state) {
     const std::string path = benchFile("faceto-bench.fm");
     writeNative(path, data.model, data.frames, data.source);
     for (auto _ : state) {
-        ModelData out;
-        if (!readNative(path, out)) {
+        Result<ModelData> out = parseNative(*readFile(path));
+        if (!out) {
             state.SkipWithError("read failed");
         }
-        benchmark::DoNotOptimize(out.frames.data());
+        benchmark::DoNotOptimize(out->frames.data());
     }
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(std::filesystem::file_size(path)));
 }

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <limits>
+#include <map>
 #include <memory>
 #include <ostream>
 
@@ -14,36 +15,26 @@ namespace faceto::cli {
 
 namespace {
 
-std::string jsonString(const std::string& text) {
-    std::string out = "\"";
-    for (unsigned char c : text) {
-        switch (c) {
-        case '"':
-            out += "\\\"";
-            break;
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        default:
-            if (c < 0x20) {
-                char escaped[8];
-                std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-                out += escaped;
-            } else {
-                out += char(c);
-            }
+// The length of the valid UTF-8 sequence at `at`, or 0 when the bytes there are not one.
+size_t utf8Sequence(const std::string& text, size_t at) {
+    const auto byte = [&](size_t i) { return i < text.size() ? uint8_t(text[i]) : uint8_t(0); };
+    const uint8_t lead = byte(at);
+    size_t length = lead >= 0xF0 && lead <= 0xF4 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 && lead < 0xE0 ? 2 : 0;
+    if (lead >= 0xF5 || length == 0) {
+        return 0;
+    }
+    for (size_t k = 1; k < length; ++k) {
+        if ((byte(at + k) & 0xC0) != 0x80) {
+            return 0;
         }
     }
-    return out + "\"";
+    const uint8_t second = byte(at + 1);
+    // No overlong forms, no surrogates, nothing past U+10FFFF.
+    if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second >= 0xA0) ||
+        (lead == 0xF0 && second < 0x90) || (lead == 0xF4 && second >= 0x90)) {
+        return 0;
+    }
+    return length;
 }
 
 std::string number(float value) {
@@ -99,7 +90,8 @@ void printText(std::ostream& out, const std::string& path, const CFacetoDoc& doc
     out << "  groups: " << model.groups.size() << "\n";
     out << "  animations: " << doc.animations.size() << "\n";
     for (const Animation& a : doc.animations) {
-        out << "    " << (a.name.empty() ? "(no name)" : a.name) << ": " << a.frameIndices.size() << " frames\n";
+        out << "    " << (a.name.empty() ? "(no name)" : a.name) << ": " << a.frameIndices.size()
+            << " frames\n";
     }
     out << "  frame bounds:\n";
     for (const Frame& f : doc.frames) {
@@ -110,9 +102,10 @@ void printText(std::ostream& out, const std::string& path, const CFacetoDoc& doc
 
 void printJson(std::ostream& out, const std::string& path, const CFacetoDoc& doc) {
     const Model& model = doc.model;
-    out << "  {\n    \"file\": " << jsonString(path) << ",\n    \"format\": \"" << modelFormatName(formatOf(path))
-        << "\",\n    \"vertices\": " << model.vertexCount() << ",\n    \"triangles\": " << model.triangleCount()
-        << ",\n    \"groups\": " << model.groups.size() << ",\n    \"skins\": [";
+    out << "  {\n    \"file\": " << jsonString(path) << ",\n    \"format\": \""
+        << modelFormatName(formatOf(path)) << "\",\n    \"vertices\": " << model.vertexCount()
+        << ",\n    \"triangles\": " << model.triangleCount() << ",\n    \"groups\": " << model.groups.size()
+        << ",\n    \"skins\": [";
     for (size_t i = 0; i < model.skins.size(); ++i) {
         const Skin& s = model.skins[i];
         out << (i ? ", " : "") << "{\"name\": " << jsonString(s.name) << ", \"width\": " << s.imageWidth
@@ -138,6 +131,7 @@ bool saveAs(Context& context, CFacetoDoc& doc, const std::string& output) {
     case CFacetoDoc::SaveAsResult::Saved:
         return true;
     case CFacetoDoc::SaveAsResult::Failed:
+    case CFacetoDoc::SaveAsResult::Cancelled:
         return false; // the document printed the message
     case CFacetoDoc::SaveAsResult::UnknownExtension:
         break;
@@ -148,9 +142,72 @@ bool saveAs(Context& context, CFacetoDoc& doc, const std::string& output) {
 
 } // namespace
 
+std::string jsonString(const std::string& text) {
+    std::string out = "\"";
+    for (size_t i = 0; i < text.size();) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c >= 0x80) {
+            if (const size_t length = utf8Sequence(text, i)) {
+                out.append(text, i, length);
+                i += length;
+                continue;
+            }
+        }
+        char escaped[8];
+        switch (c) {
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        default:
+            if (c < 0x20 || c >= 0x80) {
+                std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+                out += escaped;
+            } else {
+                out += char(c);
+            }
+        }
+        ++i;
+    }
+    return out + "\"";
+}
+
+void CliHost::message(std::string_view text) {
+    const size_t newline = text.find('\n');
+    if (newline == std::string_view::npos) {
+        err_ << file_ << ": " << text << "\n";
+    } else {
+        std::string details(text.substr(newline + 1));
+        std::replace(details.begin(), details.end(), '\n', ' ');
+        err_ << text.substr(0, newline) << " " << details << "\n";
+    }
+    failed = true;
+}
+
+bool CliHost::confirmReplace(const std::string& path) {
+    if (force_) {
+        return true;
+    }
+    err_ << path
+         << ": a different file of this name is in the way; it is not replaced (--force replaces it)\n";
+    failed = true;
+    return false;
+}
+
 std::optional<OpenedDocument> openModel(Context& context, const std::string& path) {
     OpenedDocument opened;
-    opened.host = std::make_unique<CliHost>(context.err, path);
+    opened.host = std::make_unique<CliHost>(context.err, path, context.force);
     opened.doc = std::make_unique<CFacetoDoc>(context.profile, *opened.host, context.palette);
     if (!opened.doc->onOpenDocument(path)) {
         if (!opened.host->failed) {
@@ -194,23 +251,113 @@ int convert(Context& context, const std::string& input, const std::string& outpu
     return opened && saveAs(context, *opened->doc, output) ? 0 : 1;
 }
 
+namespace {
+
+// A digest of a file's bytes, to see whether two inputs would write different skins under one name.
+uint64_t digest(std::span<const uint8_t> bytes) {
+    uint64_t h = 1469598103934665603ULL;
+    for (uint8_t b : bytes) {
+        h = (h ^ b) * 1099511628211ULL;
+    }
+    return h ^ bytes.size();
+}
+
+// The folder that holds every input (their common ancestor).
+std::filesystem::path commonFolder(const std::vector<std::string>& inputs) {
+    namespace fs = std::filesystem;
+    std::optional<fs::path> common;
+    for (const std::string& input : inputs) {
+        const fs::path parent = fs::absolute(input).lexically_normal().parent_path();
+        if (!common) {
+            common = parent;
+            continue;
+        }
+        fs::path shared;
+        for (auto a = common->begin(), b = parent.begin();
+             a != common->end() && b != parent.end() && *a == *b; ++a, ++b) {
+            shared /= *a;
+        }
+        common = shared;
+    }
+    return common.value_or(fs::path());
+}
+
+} // namespace
+
 int convertBatch(Context& context, const std::vector<std::string>& inputs, const std::string& extension,
-                 const std::string& folder) {
+                 const std::string& folder, bool tree) {
     namespace fs = std::filesystem;
     std::string ext = extension;
     if (!ext.empty() && ext.front() != '.') {
         ext.insert(ext.begin(), '.');
     }
-    int status = 0;
-    for (const std::string& input : inputs) {
+    const fs::path common = tree ? commonFolder(inputs) : fs::path();
+    auto outputFor = [&](const std::string& input) {
         const fs::path in(input);
-        const fs::path outFolder = folder.empty() ? in.parent_path() : fs::path(folder);
-        const std::string output = (outFolder / in.stem()).string() + ext;
-        auto opened = openModel(context, input);
-        if (opened && saveAs(context, *opened->doc, output)) {
-            context.out << input << " -> " << output << "\n";
+        fs::path outFolder = folder.empty() ? in.parent_path() : fs::path(folder);
+        if (tree && !folder.empty()) {
+            outFolder /= fs::absolute(in).lexically_normal().parent_path().lexically_relative(common);
+        }
+        return (outFolder / in.stem()).lexically_normal().string() + ext;
+    };
+
+    // First every input is read and its files worked out: two inputs that would write one file (or one
+    // skin file with other bytes) stop the batch before anything is written.
+    struct Claim {
+        std::string input;
+        uint64_t digest;
+    };
+    std::map<std::string, Claim> claims;
+    std::vector<bool> readable(inputs.size(), false);
+    bool clash = false;
+    for (size_t i = 0; i < inputs.size(); ++i) {
+        auto opened = openModel(context, inputs[i]);
+        if (!opened) {
+            continue;
+        }
+        readable[i] = true;
+        const std::string output = outputFor(inputs[i]);
+        Result<SaveOutput> files = opened->doc->saveOutputFor(output);
+        if (!files) {
+            continue; // the write below reports it
+        }
+        for (size_t f = 0; f < files->files.size(); ++f) {
+            const std::string key = fs::absolute(files->files[f].path).lexically_normal().string();
+            const uint64_t d = f == 0 ? uint64_t(i) : digest(files->files[f].bytes);
+            auto [it, added] = claims.try_emplace(key, Claim{inputs[i], d});
+            if (!added && (f == 0 || it->second.digest != d)) {
+                context.err << inputs[i] << " and " << it->second.input << " would both write "
+                            << files->files[f].path << (f == 0 ? "" : " (different skins)")
+                            << "; nothing was written (--tree keeps each input's folder below -d)\n";
+                clash = true;
+            }
+        }
+    }
+    if (clash) {
+        return 1;
+    }
+    if (!folder.empty()) {
+        std::error_code ec;
+        fs::create_directories(folder, ec);
+        if (ec) {
+            context.err << folder << ": " << ec.message() << "\n";
+            return 1;
+        }
+    }
+    int status = 0;
+    for (size_t i = 0; i < inputs.size(); ++i) {
+        const std::string output = outputFor(inputs[i]);
+        bool done = false;
+        if (readable[i]) { // an input that cannot be read has said why
+            std::error_code ec;
+            fs::create_directories(fs::path(output).parent_path(), ec);
+            auto opened = openModel(context, inputs[i]);
+            done = opened && saveAs(context, *opened->doc, output);
+        }
+        if (done) {
+            context.out << inputs[i] << " -> " << output << "\n";
         } else {
-            context.out << input << ": failed\n";
+            context.out << inputs[i] << ": failed\n";
             status = 1;
         }
     }

@@ -19,23 +19,25 @@ struct Context {
     const PaletteTables& palette;
     std::ostream& out;
     std::ostream& err;
+    bool force = false; // replace skin files of other content instead of refusing
 };
 
-// Messages of the document go to the error stream, prefixed with the file they concern.
+// Messages of the document go to the error stream on one line: a message of its own ("Unsupported File
+// type.") after the file it concerns, one with details (the file that could not be read or written,
+// and why) followed by them.
 class CliHost : public DocumentHost {
 public:
-    CliHost(std::ostream& err, std::string file) : err_(err), file_(std::move(file)) {}
-    void message(std::string_view text) override {
-        err_ << file_ << ": " << text << "\n";
-        failed = true;
-    }
+    CliHost(std::ostream& err, std::string file, bool force) : err_(err), file_(std::move(file)), force_(force) {}
+    void message(std::string_view text) override;
     void updateAllViews(CFacetoDoc&) override {}
     void addToRecentFiles(const std::string&) override {}
+    bool confirmReplace(const std::string& path) override;
     bool failed = false;
 
 private:
     std::ostream& err_;
     std::string file_;
+    bool force_;
 };
 
 // A model opened as the editor opens it, with the host that reports its messages.
@@ -50,7 +52,15 @@ std::optional<OpenedDocument> openModel(Context& context, const std::string& pat
 // Each returns the process exit status: 0 when every file succeeded, 1 otherwise.
 int info(Context& context, const std::vector<std::string>& files, bool json);
 int convert(Context& context, const std::string& input, const std::string& output);
+// Converts every input to `extension`, into `folder` (made when missing) or beside each input; with
+// `tree` each input keeps its folder below `folder`, relative to the inputs' common folder. Inputs
+// that would write the same file, or the same skin file with other bytes, are refused before anything
+// is written.
 int convertBatch(Context& context, const std::vector<std::string>& inputs, const std::string& extension,
-                 const std::string& folder);
+                 const std::string& folder, bool tree);
+
+// A JSON string: quotes, backslashes and control characters escaped, and every byte that is not part
+// of valid UTF-8 written as the code point of the same value, so that strict parsers accept it.
+std::string jsonString(const std::string& text);
 
 } // namespace faceto::cli

@@ -5,7 +5,6 @@
 #include "cli/CliRender.h"
 
 #include <QCoreApplication>
-
 #include <cstdio>
 #include <iostream>
 #include <optional>
@@ -21,8 +20,11 @@ constexpr const char* USAGE = R"(usage:
   faceto-cli convert INPUT OUTPUT
       Reads INPUT (.fm, .mdl, .md2, .3do) and writes OUTPUT as the editor's Save As does;
       the format follows OUTPUT's extension: .fm, .md2 (skins as PCX files beside it) or .asc.
-  faceto-cli convert --to EXT INPUT... [-d DIR]
-      Converts every INPUT to EXT, into DIR or beside each input; one line per file.
+  faceto-cli convert --to EXT INPUT... [-d DIR] [--tree]
+      Converts every INPUT to EXT, into DIR (made when missing) or beside each input; one line per
+      file. With --tree each input keeps its folder below DIR, relative to the inputs' common folder.
+      Inputs that would write the same file, or the same skin file with other pictures, are refused
+      before anything is written.
   faceto-cli render INPUT OUTPUT.png [--view VIEW] [--frame N|NAME] [--size WxH] [--skin N]
                     [--edges] [--vertices]
       Draws the model as the editor's window of that client size shows it (default 640x480) and
@@ -35,12 +37,18 @@ options:
   --base DIR        the Quake 2 base folder that md2 skin names are relative to
                     (instead of the editor's "games\quake2" "base" setting)
   --settings FILE   read the editor's settings from FILE instead of the user's settings file
+  --force           replace skin files of other content that an .md2 export writes over (without
+                    it such a file is left alone and the conversion fails, naming the file)
   -h, --help        this text
 
 The tool reads the editor's settings file (Quake 2 base folder, Quake palette) and, like the
 editor, loads palette.lmp and colormap.lmp from the current folder when they are there.
 Errors go to stderr; the exit status is 0 on success, 1 when a file failed, 2 for bad usage.
 )";
+
+int run(faceto::cli::Context& context, const std::string& command, const std::vector<std::string>& positional,
+        bool json, const std::optional<std::string>& toExtension, const std::string& folder, bool tree,
+        const faceto::cli::RenderOptions& render);
 
 int usageError(const std::string& why) {
     std::cerr << "faceto-cli: " << why << "\n\n" << USAGE;
@@ -58,6 +66,8 @@ int main(int argc, char** argv) {
     std::optional<std::string> toExtension;
     std::string folder;
     bool json = false;
+    bool force = false;
+    bool tree = false;
     faceto::cli::RenderOptions render;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -73,6 +83,10 @@ int main(int argc, char** argv) {
             return 0;
         } else if (arg == "--json") {
             json = true;
+        } else if (arg == "--force") {
+            force = true;
+        } else if (arg == "--tree") {
+            tree = true;
         } else if (arg == "--base") {
             if (!value(base)) {
                 return usageError("--base needs a folder");
@@ -127,13 +141,26 @@ int main(int argc, char** argv) {
     const std::string command = positional.front();
     positional.erase(positional.begin());
 
-    faceto::QtProfile settings = settingsFile ? faceto::QtProfile(QString::fromStdString(*settingsFile))
-                                              : faceto::QtProfile();
+    faceto::QtProfile settings =
+        settingsFile ? faceto::QtProfile(QString::fromStdString(*settingsFile)) : faceto::QtProfile();
     faceto::CliProfile profile(settings, base);
     faceto::PaletteTables palette = faceto::PaletteTables::builtIn();
     faceto::loadPalette(palette);
     faceto::loadColormap(palette);
-    faceto::cli::Context context{profile, palette, std::cout, std::cerr};
+    faceto::cli::Context context{profile, palette, std::cout, std::cerr, force};
+    try {
+        return run(context, command, positional, json, toExtension, folder, tree, render);
+    } catch (const std::bad_alloc&) {
+        std::cerr << "faceto-cli: not enough memory\n";
+        return 1;
+    }
+}
+
+namespace {
+
+int run(faceto::cli::Context& context, const std::string& command, const std::vector<std::string>& positional,
+        bool json, const std::optional<std::string>& toExtension, const std::string& folder, bool tree,
+        const faceto::cli::RenderOptions& render) {
 
     if (command == "info") {
         if (positional.empty()) {
@@ -146,7 +173,7 @@ int main(int argc, char** argv) {
             if (positional.empty()) {
                 return usageError("convert --to needs at least one input");
             }
-            return faceto::cli::convertBatch(context, positional, *toExtension, folder);
+            return faceto::cli::convertBatch(context, positional, *toExtension, folder, tree);
         }
         if (positional.size() != 2) {
             return usageError("convert needs INPUT and OUTPUT");
@@ -161,3 +188,5 @@ int main(int argc, char** argv) {
     }
     return usageError("unknown command " + command);
 }
+
+} // namespace

@@ -45,9 +45,12 @@ std::optional<std::string> encodeAsc(const Model& model, const std::vector<Frame
     return out;
 }
 
-bool writeAsc(const std::string& path, const Model& model, const std::vector<Frame>& frames) {
+Status writeAsc(const std::string& path, const Model& model, const std::vector<Frame>& frames) {
     const std::optional<std::string> text = encodeAsc(model, frames);
-    return text && writeFileReplacing(path, {reinterpret_cast<const uint8_t*>(text->data()), text->size()});
+    if (!text) {
+        return Failure{"the model has no frame"};
+    }
+    return writeFileReplacing(path, {reinterpret_cast<const uint8_t*>(text->data()), text->size()});
 }
 
 } // namespace faceto

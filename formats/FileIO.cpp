@@ -3,13 +3,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
-#include <memory>
-#include <cstdio>
-#include <filesystem>
-#include <random>
-#include <system_error>
-
+#include <cstring>
 #include <fcntl.h>
+#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -17,10 +13,34 @@ namespace faceto {
 
 namespace {
 
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
+constexpr int MAX_LINKS = 40; // as many links as the kernel follows in one path
+
+std::string reasonOf(const std::string& path, int error) {
+    return path + ": " + std::strerror(error);
+}
+
+// Closes a descriptor when it goes out of scope.
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return fd_; }
+    // Closes now; false when the close reported an error (a delayed write failure).
+    bool close() {
+        const int fd = fd_;
+        fd_ = -1;
+        return fd < 0 || ::close(fd) == 0;
+    }
+
+private:
+    int fd_;
 };
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 bool writeAll(int fd, std::span<const uint8_t> data) {
     size_t done = 0;
@@ -37,97 +57,197 @@ bool writeAll(int fd, std::span<const uint8_t> data) {
     return true;
 }
 
+std::string parentOf(const std::string& path) {
+    const size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+bool readOnly(const std::string& path, const struct stat& st) {
+    // Without any write bit a file is read-only even for the superuser, whom access() lets through.
+    return (st.st_mode & 0222) == 0 ||
+           (::access(path.c_str(), W_OK) != 0 && (errno == EACCES || errno == EROFS));
+}
+
 } // namespace
 
-std::optional<ByteBuffer> readWholeFile(const std::string& path) { return readFilePrefix(path, SIZE_MAX); }
-
-std::optional<ByteBuffer> readFilePrefix(const std::string& path, size_t maxBytes) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) {
-        return std::nullopt;
+Result<ByteBuffer> readFilePrefix(const std::string& path, size_t maxBytes) {
+    Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0) {
+        return Failure{reasonOf(path, errno)};
     }
-    FilePtr file(std::fopen(path.c_str(), "rb"));
-    if (!file) {
-        return std::nullopt;
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0) {
+        return Failure{reasonOf(path, errno)};
+    }
+    if (S_ISDIR(st.st_mode)) {
+        return Failure{reasonOf(path, EISDIR)};
     }
     // Read straight into a buffer of the file's size; keep reading in case the file grew meanwhile.
-    struct stat st{};
-    size_t expected = 0;
-    if (::fstat(::fileno(file.get()), &st) == 0 && st.st_size > 0) {
-        expected = std::min<size_t>(size_t(st.st_size), maxBytes);
-    }
-    ByteBuffer data(expected);
-    size_t filled = std::fread(data.data(), 1, data.size(), file.get());
-    data.resize(filled);
-    while (filled == data.size() && data.size() < maxBytes && !std::ferror(file.get())) {
-        uint8_t chunk[65536];
-        const size_t n = std::fread(chunk, 1, std::min(sizeof chunk, maxBytes - data.size()), file.get());
-        if (n == 0) {
-            break;
+    ByteBuffer data;
+    try {
+        data.resize(S_ISREG(st.st_mode) && st.st_size > 0 ? std::min<size_t>(size_t(st.st_size), maxBytes)
+                                                          : 0);
+        size_t filled = 0;
+        for (;;) {
+            if (filled == data.size()) {
+                if (data.size() >= maxBytes) {
+                    break;
+                }
+                data.resize(std::min(maxBytes, std::max<size_t>(data.size() * 2, 65536)));
+            }
+            const ssize_t n = ::read(fd.get(), data.data() + filled, data.size() - filled);
+            if (n < 0) {
+                if (errno == EINTR) {
+                    continue;
+                }
+                return Failure{reasonOf(path, errno)};
+            }
+            if (n == 0) {
+                break;
+            }
+            filled += size_t(n);
         }
-        data.insert(data.end(), chunk, chunk + n);
-        filled = data.size();
-    }
-    if (std::ferror(file.get())) {
-        return std::nullopt;
+        data.resize(filled);
+    } catch (const std::bad_alloc&) {
+        return Failure{path + ": not enough memory to read the file"};
     }
     return data;
 }
 
-bool fileIsReadable(const std::string& path) {
-    std::error_code ec;
-    if (path.empty() || std::filesystem::is_directory(path, ec)) {
-        return false;
-    }
-    FilePtr file(std::fopen(path.c_str(), "rb"));
-    return file != nullptr;
+Result<ByteBuffer> readFile(const std::string& path) {
+    return readFilePrefix(path, SIZE_MAX);
 }
 
-bool writeFileReplacing(const std::string& requestedPath, std::span<const uint8_t> data) {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    fs::path target(requestedPath);
-    if (target.empty()) {
+bool fileIsReadable(const std::string& path) {
+    if (path.empty()) {
         return false;
     }
-    if (fs::is_symlink(target, ec)) {
-        fs::path resolved = fs::canonical(target, ec);
-        if (ec) {
-            return false;
-        }
-        target = resolved;
-    }
-    if (fs::is_directory(target, ec)) {
-        return false;
-    }
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode) && ::access(path.c_str(), R_OK) == 0;
+}
 
+Result<std::string> resolveWriteTarget(const std::string& requested) {
+    if (requested.empty()) {
+        return Failure{"no file name given"};
+    }
+    std::string path = requested;
+    for (int links = 0;; ++links) {
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0) {
+            if (errno == ENOENT) {
+                return path; // a new file
+            }
+            return Failure{reasonOf(path, errno)};
+        }
+        if (S_ISLNK(st.st_mode)) {
+            if (st.st_uid != ::geteuid()) {
+                return Failure{path + ": a symbolic link of another user; it is not followed"};
+            }
+            if (links >= MAX_LINKS) {
+                return Failure{reasonOf(requested, ELOOP)};
+            }
+            std::string target(size_t(st.st_size > 0 ? st.st_size : 4096) + 1, '\0');
+            const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
+            if (n < 0) {
+                return Failure{reasonOf(path, errno)};
+            }
+            target.resize(size_t(n));
+            path = !target.empty() && target.front() == '/' ? target : parentOf(path) + "/" + target;
+            continue;
+        }
+        if (S_ISDIR(st.st_mode)) {
+            return Failure{reasonOf(path, EISDIR)};
+        }
+        if (readOnly(path, st)) {
+            return Failure{path + ": the file is read-only"};
+        }
+        return path;
+    }
+}
+
+bool existingFileDiffers(const std::string& path, std::span<const uint8_t> data) {
+    Result<std::string> target = resolveWriteTarget(path);
+    if (!target) {
+        return false; // the write itself will say what is wrong
+    }
+    struct stat st {};
+    if (::stat(target->c_str(), &st) != 0) {
+        return false;
+    }
+    if (!S_ISREG(st.st_mode) || uint64_t(st.st_size) != data.size()) {
+        return true;
+    }
+    Result<ByteBuffer> old = readFile(*target);
+    return !old || !std::equal(old->begin(), old->end(), data.begin(), data.end());
+}
+
+FileReplacer::~FileReplacer() {
+    for (const Staged& s : staged_) {
+        ::unlink(s.temporary.c_str());
+    }
+}
+
+Status FileReplacer::stage(const std::string& path, std::span<const uint8_t> data) {
+    Result<std::string> target = resolveWriteTarget(path);
+    if (!target) {
+        return Failure{target.error()};
+    }
     // The temporary file sits beside the target so that the final rename stays on one file system.
+    const std::string folder = parentOf(*target);
+    const std::string name = fileNameOf(*target);
     std::random_device random;
-    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    fs::path temporary;
+    std::string temporary;
     int fd = -1;
     for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
-        temporary = folder / (".#" + target.filename().string() + "." + std::to_string(random() % 1000000));
+        temporary = folder + "/.#" + name + "." + std::to_string(random() % 1000000);
         fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST) {
-            return false;
+            return Failure{reasonOf(*target, errno)};
         }
     }
     if (fd < 0) {
-        return false;
+        return Failure{reasonOf(*target, EEXIST)};
     }
-
-    struct stat old{};
-    if (::stat(target.c_str(), &old) == 0) {
+    Descriptor file(fd);
+    struct stat old {};
+    if (::stat(target->c_str(), &old) == 0) {
         ::fchmod(fd, old.st_mode & 07777); // keep the replaced file's permissions
     }
-    bool ok = writeAll(fd, data) && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    if (ok && ::rename(temporary.c_str(), target.c_str()) == 0) {
-        return true;
+    int error = 0;
+    if (!writeAll(fd, data) || ::fsync(fd) != 0) {
+        error = errno;
     }
-    ::unlink(temporary.c_str());
-    return false;
+    if (!file.close() && error == 0) {
+        error = errno;
+    }
+    if (error != 0) {
+        ::unlink(temporary.c_str());
+        return Failure{reasonOf(*target, error)};
+    }
+    staged_.push_back({temporary, *target});
+    return Status::success();
+}
+
+Status FileReplacer::commit() {
+    while (!staged_.empty()) {
+        const Staged s = staged_.front();
+        if (::rename(s.temporary.c_str(), s.target.c_str()) != 0) {
+            return Failure{reasonOf(s.target, errno)};
+        }
+        staged_.erase(staged_.begin());
+    }
+    return Status::success();
+}
+
+Status writeFileReplacing(const std::string& path, std::span<const uint8_t> data) {
+    FileReplacer replacer;
+    if (Status staged = replacer.stage(path, data); !staged) {
+        return staged;
+    }
+    return replacer.commit();
 }
 
 std::string extensionAfterLastDot(const std::string& path) {
@@ -138,6 +258,11 @@ std::string extensionAfterLastDot(const std::string& path) {
 std::string folderOf(const std::string& path) {
     const size_t slash = path.find_last_of("/\\");
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::string fileNameOf(const std::string& path) {
+    const size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 } // namespace faceto

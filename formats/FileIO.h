@@ -1,6 +1,7 @@
 #pragma once
 
 #include "formats/BulkAllocator.h"
+#include "formats/Result.h"
 
 #include <cstdint>
 #include <optional>
@@ -13,23 +14,58 @@ namespace faceto {
 // The bytes of a whole file, read or to be written.
 using ByteBuffer = std::vector<uint8_t, BulkAllocator<uint8_t>>;
 
-// The whole file, or nothing when it cannot be opened or read.
-std::optional<ByteBuffer> readWholeFile(const std::string& path);
+// The whole file. On failure the reason names the path and what went wrong ("x.md2: No such file or
+// directory", "... Is a directory", "... Permission denied").
+Result<ByteBuffer> readFile(const std::string& path);
 
-// Up to `maxBytes` from the start of the file (fewer when it is shorter); nothing when it cannot be opened.
-std::optional<ByteBuffer> readFilePrefix(const std::string& path, size_t maxBytes);
+// Up to `maxBytes` from the start of the file (fewer when it is shorter).
+Result<ByteBuffer> readFilePrefix(const std::string& path, size_t maxBytes);
 
 bool fileIsReadable(const std::string& path);
 
-// Writes `data` to `path` through a temporary file in the same folder that is renamed over the
-// target once everything is on disk, so a failed save never destroys the file it was replacing.
-// A symbolic link is followed: its target is replaced, the link stays.
-bool writeFileReplacing(const std::string& path, std::span<const uint8_t> data);
+// The file a write to `path` would replace: symbolic links are followed only while they belong to the
+// user running the program (the rule the kernel applies in shared sticky folders such as /tmp), so
+// nobody can plant a link that makes a save overwrite one of the user's files. Fails for a link of
+// another user, a folder, or a file the user may not write ("read-only").
+Result<std::string> resolveWriteTarget(const std::string& path);
+
+// True when a file exists at `path` (links followed as for a write) whose bytes differ from `data`.
+bool existingFileDiffers(const std::string& path, std::span<const uint8_t> data);
+
+// Writes several files so that they replace their targets together or not at all: each is written to a
+// temporary file beside its target and flushed to disk; the temporaries are renamed over the targets
+// only when every one of them was written. Whatever is not committed is removed again, so a failed save
+// leaves every existing file as it was.
+class FileReplacer {
+public:
+    FileReplacer() = default;
+    FileReplacer(const FileReplacer&) = delete;
+    FileReplacer& operator=(const FileReplacer&) = delete;
+    ~FileReplacer();
+
+    // Writes `data` for `path`. On failure the reason names the file and what went wrong.
+    Status stage(const std::string& path, std::span<const uint8_t> data);
+    // Renames every staged file over its target.
+    Status commit();
+
+private:
+    struct Staged {
+        std::string temporary;
+        std::string target;
+    };
+    std::vector<Staged> staged_;
+};
+
+// One file written through a FileReplacer.
+Status writeFileReplacing(const std::string& path, std::span<const uint8_t> data);
 
 // The text after the last "." of the path (empty when there is none).
 std::string extensionAfterLastDot(const std::string& path);
 
 // The folder part of a path ("" when it has none), with its trailing separator.
 std::string folderOf(const std::string& path);
+
+// The last component of a path.
+std::string fileNameOf(const std::string& path);
 
 } // namespace faceto

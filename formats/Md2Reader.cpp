@@ -1,12 +1,10 @@
 #include "formats/Md2Reader.h"
 
 #include "formats/ByteReader.h"
-#include "formats/FileIO.h"
+#include "formats/Limits.h"
 #include "formats/Md2Layout.h"
 #include "formats/PackedVertices.h"
-#include "formats/Pcx.h"
-#include "model/DerivedData.h"
-#include "model/Profile.h"
+#include "formats/SkinLoader.h"
 
 #include <vector>
 
@@ -20,37 +18,12 @@ bool sectionFits(const ByteReader& r, int32_t offset, int32_t count, int64_t siz
            uint64_t(count) * uint64_t(size) <= r.size() - uint64_t(offset);
 }
 
-bool loadSkin(Skin& skin, const SkinSearch& search) {
-    const std::string& name = skin.name;
-    const size_t slash = name.find_last_of("/\\");
-    const std::string lastComponent = slash == std::string::npos ? name : name.substr(slash + 1);
-    for (const std::string& path :
-         {search.baseFolder + name, search.modelFolder + name, search.modelFolder + lastComponent}) {
-        if (!lastComponent.empty() && loadSkinImage(skin, path)) {
-            return true;
-        }
-    }
-    return false;
-}
-
 } // namespace
 
-std::string md2SkinFolder(const Profile& profile) {
-    std::string folder = trimmed(profile.getString(settings::QUAKE2, "base", settings::DEFAULT_QUAKE2_BASE));
-    if (folder.empty() || (folder.back() != '\\' && folder.back() != '/')) {
-        folder += '/';
-    }
-    return folder;
-}
-
-SkinSearch skinSearchFor(const Profile& profile, const std::string& modelPath) {
-    return SkinSearch{md2SkinFolder(profile), folderOf(modelPath)};
-}
-
-bool parseMd2(std::span<const uint8_t> bytes, ModelData& out, const SkinSearch& search) {
+Result<ModelData> parseMd2(std::span<const uint8_t> bytes, SkinLoader& skins) {
     ByteReader r(bytes);
     if (!r.require(md2::HEADER_SIZE)) {
-        return false;
+        return Failure{"the file is shorter than a Quake 2 model header"};
     }
     auto field = [&](int offset) {
         r.seek(offset);
@@ -68,12 +41,22 @@ bool parseMd2(std::span<const uint8_t> bytes, ModelData& out, const SkinSearch& 
     const int32_t trianglesOffset = field(md2::header::TRIANGLES_OFFSET);
     const int32_t framesOffset = field(md2::header::FRAMES_OFFSET);
     const int64_t frameSize = md2::FRAME_HEADER_SIZE + int64_t(md2::PACKED_VERTEX_SIZE) * vertexCount;
-    if (frameCount < 1 || vertexCount < 0 || vertexCount > md2::MAX_INDEX + 1 ||
+    if (frameCount < 1) {
+        return Failure{"the model has no frame"};
+    }
+    if (vertexCount < 0 || vertexCount > md2::MAX_INDEX + 1 ||
         !sectionFits(r, skinsOffset, skinCount, md2::SKIN_NAME_SIZE) ||
         !sectionFits(r, texcoordsOffset, texcoordCount, md2::TEXCOORD_SIZE) ||
         !sectionFits(r, trianglesOffset, triangleCount, md2::TRIANGLE_SIZE) ||
         !sectionFits(r, framesOffset, frameCount, frameSize)) {
-        return false;
+        return Failure{"the header's counts and offsets point past the end of the file"};
+    }
+    if (skinCount > limits::MAX_SKINS) {
+        return Failure{limits::tooManySkins()};
+    }
+    limits::DecodeBudget budget;
+    if (!budget.take(uint64_t(vertexCount) * sizeof(FrameVertex) * uint64_t(frameCount))) {
+        return Failure{limits::tooMuchToDecode()};
     }
 
     ModelData data;
@@ -93,13 +76,13 @@ bool parseMd2(std::span<const uint8_t> bytes, ModelData& out, const SkinSearch& 
         for (int32_t& v : t.v) {
             v = r.i16();
             if (v < 0 || v >= vertexCount) {
-                return false;
+                return Failure{"a triangle uses a vertex the model does not have"};
             }
         }
         for (auto& st : t.st) {
             const int32_t index = r.i16();
             if (index < 0 || index >= texcoordCount) {
-                return false;
+                return Failure{"a triangle uses a skin coordinate the model does not have"};
             }
             st = texcoords[size_t(index)];
         }
@@ -122,27 +105,30 @@ bool parseMd2(std::span<const uint8_t> bytes, ModelData& out, const SkinSearch& 
                              frame.positions);
     }
     if (!r.ok()) {
-        return false;
+        return Failure{"the file ends inside its frames"};
     }
 
-    // Skins last: everything they depend on was checked, and a skin that does not load is left out.
+    // Skins last: everything they depend on was checked, and a skin that is not found is left out.
     r.seek(skinsOffset);
     for (int32_t i = 0; i < skinCount; ++i) {
-        Skin skin;
-        skin.name = r.fixedString(md2::SKIN_NAME_SIZE);
+        const std::string name = r.fixedString(md2::SKIN_NAME_SIZE);
+        Result<std::optional<Skin>> picture = skins.load(name);
+        if (!picture) {
+            return Failure{picture.error()};
+        }
+        if (!picture->has_value()) {
+            continue;
+        }
+        Skin skin = std::move(**picture);
+        if (!budget.take(skin.pixels.size())) {
+            return Failure{limits::tooMuchToDecode()};
+        }
+        skin.name = name;
         skin.width = skinWidth;
         skin.height = skinHeight;
-        if (loadSkin(skin, search)) {
-            model.skins.push_back(std::move(skin));
-        }
+        model.skins.push_back(std::move(skin));
     }
-    out = std::move(data);
-    return true;
-}
-
-bool readMd2(const std::string& path, ModelData& out, const Profile& profile) {
-    auto bytes = readWholeFile(path);
-    return bytes && parseMd2(*bytes, out, skinSearchFor(profile, path));
+    return data;
 }
 
 } // namespace faceto

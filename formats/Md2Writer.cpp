@@ -320,30 +320,52 @@ std::optional<ByteBuffer> encodeMd2(const Model& model, const std::vector<Frame>
     return std::move(w.bytes());
 }
 
-bool writeMd2(const std::string& path, Model& model, const std::vector<Frame>& frames, const SourceFields& source) {
-    // Skins keep a name that starts with ".PCX"; every other skin is renamed after its index.
-    std::vector<std::string> names;
-    std::vector<bool> exported;
+Result<SaveOutput> exportMd2(const Model& model, const std::vector<Frame>& frames, const SourceFields& source,
+                             const std::string& path) {
+    // Skins keep a name that starts with ".PCX"; every other skin is named after its index and written
+    // beside the model, where a game looks for skins named without a folder.
+    SaveOutput output;
+    std::vector<OutputFile> skins;
     if (source.hasSkins) {
+        const std::string folder = folderOf(path);
         for (size_t i = 0; i < model.skins.size(); ++i) {
             const bool keep = model.skins[i].name.rfind(".PCX", 0) == 0;
-            names.push_back(keep ? model.skins[i].name : "skin" + std::to_string(i) + ".PCX");
-            exported.push_back(!keep);
+            const std::string name = keep ? model.skins[i].name : "skin" + std::to_string(i) + ".PCX";
+            output.skinNames.push_back(name);
+            if (keep) {
+                continue;
+            }
+            ByteBuffer picture = encodeSkinPcx(model.skins[i]);
+            if (picture.empty()) {
+                return Failure{"skin " + std::to_string(i) + " has no picture to write as " + name};
+            }
+            skins.push_back({folder + name, std::move(picture)});
         }
     }
-    std::optional<ByteBuffer> bytes = encodeMd2(model, frames, source, names);
-    if (!bytes || !writeFileReplacing(path, *bytes)) {
-        return false;
+    std::optional<ByteBuffer> bytes = encodeMd2(model, frames, source, output.skinNames);
+    if (!bytes) {
+        return Failure{frames.empty() ? "the model has no frame"
+                                      : "a Quake 2 model holds at most 32768 vertices and skin coordinates"};
     }
-    // The skin pictures go beside the model, where a game looks for skins named without a folder.
-    const std::string folder = folderOf(path);
-    for (size_t i = 0; i < names.size(); ++i) {
-        model.skins[i].name = names[i];
-        if (exported[i]) {
-            writeSkinPcx(folder + names[i], model.skins[i]); // a skin that cannot be exported is skipped
-        }
+    output.files.push_back({path, std::move(*bytes)});
+    for (OutputFile& skin : skins) {
+        output.files.push_back(std::move(skin));
     }
-    return true;
+    return output;
+}
+
+Status writeMd2(const std::string& path, Model& model, const std::vector<Frame>& frames, const SourceFields& source) {
+    Result<SaveOutput> output = exportMd2(model, frames, source, path);
+    if (!output) {
+        return Failure{output.error()};
+    }
+    if (Status written = writeAll(*output); !written) {
+        return written;
+    }
+    for (size_t i = 0; i < output->skinNames.size(); ++i) {
+        model.skins[i].name = output->skinNames[i];
+    }
+    return Status::success();
 }
 
 } // namespace faceto

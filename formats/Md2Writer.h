@@ -1,6 +1,7 @@
 #pragma once
 
 #include "formats/FileIO.h"
+#include "formats/SaveOutput.h"
 #include "model/Model.h"
 
 #include <array>
@@ -43,9 +44,13 @@ Md2TexCoords collectTexCoords(const Model& model);
 std::optional<ByteBuffer> encodeMd2(const Model& model, const std::vector<Frame>& frames,
                                     const SourceFields& source, const std::vector<std::string>& skinNames);
 
-// Saves the model as a Quake 2 model. When the document has skins (`hasSkins`), every skin is renamed
-// "skin<N>.PCX" and written as that PCX file beside the .md2. False when nothing could be written;
-// the document and any existing file at `path` are then unchanged.
-bool writeMd2(const std::string& path, Model& model, const std::vector<Frame>& frames, const SourceFields& source);
+// What saving the model as a Quake 2 model at `path` writes: the .md2 and, when the document has skins
+// (`hasSkins`), every skin renamed "skin<N>.PCX" and written as that PCX file beside it (8-bit skins
+// with their palette, 24-bit skins in true colour). A skin that cannot be written fails the export.
+Result<SaveOutput> exportMd2(const Model& model, const std::vector<Frame>& frames, const SourceFields& source,
+                             const std::string& path);
+
+// Writes the export: every file or none; the skins take their new names only when all were written.
+Status writeMd2(const std::string& path, Model& model, const std::vector<Frame>& frames, const SourceFields& source);
 
 } // namespace faceto

@@ -1,7 +1,7 @@
 #include "formats/MdlReader.h"
 
 #include "formats/ByteReader.h"
-#include "formats/FileIO.h"
+#include "formats/Limits.h"
 #include "formats/PackedVertices.h"
 
 #include <algorithm>
@@ -28,11 +28,15 @@ struct Header {
     int32_t frameCount;
 };
 
-bool readSkinImage(ByteReader& r, const Header& h, Model& model) {
+// One skin picture: refused when it would pass the number of skins or the memory a load may take.
+std::optional<std::string> readSkinImage(ByteReader& r, const Header& h, Model& model, limits::DecodeBudget& budget) {
     const uint64_t size = uint64_t(h.skinWidth) * uint64_t(h.skinHeight);
     std::span<const uint8_t> pixels = r.bytes(size);
     if (!r.ok()) {
-        return false;
+        return "the file ends inside its skins";
+    }
+    if (model.skins.size() >= size_t(limits::MAX_SKINS)) {
+        return limits::tooManySkins();
     }
     Skin skin;
     skin.imageWidth = h.skinWidth;
@@ -46,13 +50,17 @@ bool readSkinImage(ByteReader& r, const Header& h, Model& model) {
         std::copy_n(pixels.begin() + std::ptrdiff_t(size_t(y) * size_t(h.skinWidth)), h.skinWidth,
                     skin.pixels.begin() + std::ptrdiff_t(size_t(y) * stride));
     }
+    if (!budget.take(skin.pixels.size() + sizeof(Skin))) {
+        return limits::tooMuchToDecode();
+    }
     model.skins.push_back(std::move(skin));
-    return true;
+    return std::nullopt;
 }
 
-bool readFrame(ByteReader& r, const Header& h, std::string name, std::vector<Frame>& frames) {
+bool readFrame(ByteReader& r, const Header& h, std::string name, std::vector<Frame>& frames,
+               limits::DecodeBudget& budget) {
     std::span<const uint8_t> packed = r.bytes(size_t(h.vertexCount) * 4);
-    if (!r.ok()) {
+    if (!r.ok() || !budget.take(size_t(h.vertexCount) * sizeof(FrameVertex) + sizeof(Frame))) {
         return false;
     }
     Frame frame(std::move(name));
@@ -63,7 +71,7 @@ bool readFrame(ByteReader& r, const Header& h, std::string name, std::vector<Fra
 
 } // namespace
 
-bool parseMdl(std::span<const uint8_t> bytes, ModelData& out) {
+Result<ModelData> parseMdl(std::span<const uint8_t> bytes) {
     ByteReader r(bytes);
     Header h{};
     r.skip(4); // "IDPO", already recognised by the open dispatch
@@ -86,8 +94,14 @@ bool parseMdl(std::span<const uint8_t> bytes, ModelData& out) {
     if (!r.ok() || h.skinCount < 0 || h.skinWidth < 0 || h.skinHeight < 0 || h.vertexCount < 0 ||
         h.triangleCount < 0 || h.frameCount < 1 ||
         uint64_t(h.vertexCount) * 12 + uint64_t(h.triangleCount) * 16 > r.remaining()) {
-        return false;
+        return Failure{h.frameCount < 1 && r.ok() ? "the model has no frame"
+                                                  : "the header's counts do not fit the file"};
     }
+    if (h.skinCount > 0 && (h.skinWidth > limits::MAX_SKIN_SIDE || h.skinHeight > limits::MAX_SKIN_SIDE)) {
+        return Failure{limits::skinTooLarge(h.skinWidth, h.skinHeight)};
+    }
+    limits::DecodeBudget budget;
+    const std::string endsEarly = "the file ends before everything its header announces";
 
     ModelData data;
     Model& model = data.model;
@@ -95,18 +109,18 @@ bool parseMdl(std::span<const uint8_t> bytes, ModelData& out) {
 
     for (int32_t i = 0; i < h.skinCount; ++i) {
         if (r.i32() == 0) {
-            if (!readSkinImage(r, h, model)) {
-                return false;
+            if (auto error = readSkinImage(r, h, model, budget)) {
+                return Failure{*error};
             }
             continue;
         }
         const int32_t images = r.i32();
         if (!r.ok() || images < 0 || !r.skip(int64_t(images) * 4)) { // the group's intervals
-            return false;
+            return Failure{endsEarly};
         }
         for (int32_t k = 0; k < images; ++k) {
-            if (!readSkinImage(r, h, model)) {
-                return false;
+            if (auto error = readSkinImage(r, h, model, budget)) {
+                return Failure{*error};
             }
         }
     }
@@ -130,7 +144,7 @@ bool parseMdl(std::span<const uint8_t> bytes, ModelData& out) {
         for (size_t c = 0; c < 3; ++c) {
             const int32_t k = r.i32();
             if (k < 0 || k >= h.vertexCount) {
-                return false;
+                return Failure{"a triangle uses a vertex the model does not have"};
             }
             tri.v[c] = k;
             // A back-facing triangle on the seam takes its skin coordinates from the skin's back half.
@@ -142,48 +156,46 @@ bool parseMdl(std::span<const uint8_t> bytes, ModelData& out) {
         }
     }
     if (!r.ok()) {
-        return false;
+        return Failure{endsEarly};
     }
 
+    auto frameFailure = [&] { return Failure{budget.within() ? endsEarly : limits::tooMuchToDecode()}; };
     for (int32_t i = 0; i < h.frameCount; ++i) {
         if (!current) {
             r.skip(4 + BOUNDS); // kind word, bounds
-            if (!readFrame(r, h, "noname", data.frames)) {
-                return false;
+            if (!readFrame(r, h, "noname", data.frames, budget)) {
+                return frameFailure();
             }
             continue;
         }
         if (r.i32() == 0) {
             r.skip(BOUNDS);
             std::string name = r.fixedString(FRAME_NAME);
-            if (!readFrame(r, h, std::move(name), data.frames)) {
-                return false;
+            if (!readFrame(r, h, std::move(name), data.frames, budget)) {
+                return frameFailure();
             }
             continue;
         }
         const int32_t count = r.i32();
         if (!r.ok() || count < 0 || !r.skip(BOUNDS + int64_t(count) * 4)) { // group bounds, intervals
-            return false;
+            return Failure{endsEarly};
         }
         for (int32_t k = 0; k < count; ++k) {
             r.skip(BOUNDS);
             std::string name = r.fixedString(FRAME_NAME);
-            if (!readFrame(r, h, std::move(name), data.frames)) {
-                return false;
+            if (!readFrame(r, h, std::move(name), data.frames, budget)) {
+                return frameFailure();
             }
         }
     }
-    if (!r.ok() || data.frames.empty()) {
-        return false;
+    if (!r.ok()) {
+        return Failure{endsEarly};
+    }
+    if (data.frames.empty()) {
+        return Failure{"the model has no frame"};
     }
     model.vertexInfos.resize(size_t(h.vertexCount));
-    out = std::move(data);
-    return true;
-}
-
-bool readMdl(const std::string& path, ModelData& out) {
-    auto bytes = readWholeFile(path);
-    return bytes && parseMdl(*bytes, out);
+    return data;
 }
 
 } // namespace faceto

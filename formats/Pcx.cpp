@@ -2,7 +2,7 @@
 
 #include "formats/ByteReader.h"
 #include "formats/ByteWriter.h"
-#include "model/DerivedData.h"
+#include "formats/Limits.h"
 
 #include <algorithm>
 
@@ -92,6 +92,9 @@ bool decodePcx(std::span<const uint8_t> bytes, Skin& skin) {
         return false;
     }
 
+    if (h.width > limits::MAX_SKIN_SIDE || h.height > limits::MAX_SKIN_SIDE) {
+        return false;
+    }
     // Runs expand at most 63 times, so a file too short for its picture is refused before allocating.
     const uint64_t decodedSize = uint64_t(h.bytesPerLine) * uint64_t(h.height) * uint64_t(h.planes);
     if (decodedSize > 63 * uint64_t(bytes.size())) {
@@ -172,25 +175,51 @@ bool decodePcx(std::span<const uint8_t> bytes, Skin& skin) {
 }
 
 bool readPcx(const std::string& path, Skin& skin) {
-    auto bytes = readWholeFile(path);
+    auto bytes = readFile(path);
     return bytes && decodePcx(*bytes, skin);
 }
 
-bool loadSkinImage(Skin& skin, const std::string& path) {
-    const size_t dot = path.rfind('.');
-    const std::string extension = dot == std::string::npos || dot == 0 ? std::string() : path.substr(dot + 1);
-    return equalsIgnoreCase(extension, "pcx") && readPcx(path, skin);
+std::optional<std::array<int, 2>> pcxSize(std::span<const uint8_t> bytes) {
+    if (bytes.size() < HEADER_SIZE || bytes[0] != 10) {
+        return std::nullopt;
+    }
+    ByteReader r(bytes);
+    r.seek(4);
+    const int xMin = r.u16();
+    const int yMin = r.u16();
+    const int xMax = r.u16();
+    const int yMax = r.u16();
+    return std::array<int, 2>{(xMax - xMin + 1) & 0xFFFF, (yMax - yMin + 1) & 0xFFFF};
 }
 
-ByteBuffer encodeSkinPcx(const Skin& skin) {
-    if (skin.bitsPerPixel != 8) {
-        return {};
-    }
+namespace {
+
+// The picture as 8-bit indices: 1- and 4-bit pictures widen their packed pixels, keeping their colours.
+std::vector<uint8_t> indicesOf(const Skin& skin) {
     const int width = skin.imageWidth;
     const int height = skin.imageHeight;
     const size_t stride = size_t(std::max(0, skin.stride()));
-    ByteWriter w;
-    w.reserve(HEADER_SIZE + size_t(width) * size_t(height) * 2 + EOF_PALETTE);
+    std::vector<uint8_t> out(size_t(width) * size_t(height), 0);
+    const int depth = skin.bitsPerPixel;
+    for (int y = 0; y < height; ++y) {
+        const size_t row = size_t(y) * stride;
+        for (int x = 0; x < width; ++x) {
+            uint8_t value = 0;
+            if (depth == 8) {
+                value = row + size_t(x) < skin.pixels.size() ? skin.pixels[row + size_t(x)] : 0;
+            } else {
+                const int bit = x * depth;
+                const size_t at = row + size_t(bit / 8);
+                const int shift = 8 - depth - (bit % 8);
+                value = at < skin.pixels.size() ? uint8_t((skin.pixels[at] >> shift) & ((1u << depth) - 1)) : 0;
+            }
+            out[size_t(y) * size_t(width) + size_t(x)] = value;
+        }
+    }
+    return out;
+}
+
+void header(ByteWriter& w, int width, int height, int planes, int bytesPerLine) {
     w.u8(10);
     w.u8(5);
     w.u8(1);
@@ -203,19 +232,53 @@ ByteBuffer encodeSkinPcx(const Skin& skin) {
     w.u16(uint16_t(height));
     w.fixedString("", 48);
     w.u8(0);
-    w.u8(1);
-    w.u16(uint16_t(width));
-    w.u16(2);
+    w.u8(uint8_t(planes));
+    w.u16(uint16_t(bytesPerLine));
+    w.u16(planes == 1 ? 2 : 1);
     w.fixedString("", 58);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const size_t index = size_t(y) * stride + size_t(x);
-            const uint8_t value = index < skin.pixels.size() ? skin.pixels[index] : 0;
-            if (value >= 192) {
-                w.u8(193);
+}
+
+// Every byte on its own: values of 192 and more behind a count byte of one, no runs.
+void literal(ByteWriter& w, uint8_t value) {
+    if (value >= 192) {
+        w.u8(193);
+    }
+    w.u8(value);
+}
+
+} // namespace
+
+ByteBuffer encodeSkinPcx(const Skin& skin) {
+    const int width = skin.imageWidth;
+    const int height = skin.imageHeight;
+    if (!skin.hasImage() || width > 65535 || height > 65535) {
+        return {};
+    }
+    ByteWriter w;
+    if (skin.bitsPerPixel == 24) {
+        // Three planes of 8 bits, red, green and blue as the picture holds them; lines of an even length.
+        const int bytesPerLine = width + (width & 1);
+        const size_t stride = size_t(skin.stride());
+        w.reserve(HEADER_SIZE + size_t(bytesPerLine) * 3 * size_t(height) * 2);
+        header(w, width, height, 3, bytesPerLine);
+        for (int y = 0; y < height; ++y) {
+            for (int plane = 0; plane < 3; ++plane) {
+                for (int x = 0; x < bytesPerLine; ++x) {
+                    const size_t at = size_t(y) * stride + size_t(x) * 3 + size_t(plane);
+                    literal(w, x < width && at < skin.pixels.size() ? skin.pixels[at] : 0);
+                }
             }
-            w.u8(value);
         }
+        return std::move(w.bytes());
+    }
+    if (skin.bitsPerPixel != 8 && skin.bitsPerPixel != 4 && skin.bitsPerPixel != 1) {
+        return {};
+    }
+    const std::vector<uint8_t> indices = indicesOf(skin);
+    w.reserve(HEADER_SIZE + indices.size() * 2 + EOF_PALETTE);
+    header(w, width, height, 1, width);
+    for (uint8_t value : indices) {
+        literal(w, value);
     }
     w.u8(12);
     for (size_t i = 0; i < 256; ++i) {
@@ -227,11 +290,12 @@ ByteBuffer encodeSkinPcx(const Skin& skin) {
     return std::move(w.bytes());
 }
 
-bool writeSkinPcx(const std::string& path, const Skin& skin) {
-    if (skin.bitsPerPixel != 8) {
-        return false;
+Status writeSkinPcx(const std::string& path, const Skin& skin) {
+    const ByteBuffer bytes = encodeSkinPcx(skin);
+    if (bytes.empty()) {
+        return Failure{path + ": the skin has no picture that a PCX file can hold"};
     }
-    return writeFileReplacing(path, encodeSkinPcx(skin));
+    return writeFileReplacing(path, bytes);
 }
 
 } // namespace faceto

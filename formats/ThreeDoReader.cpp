@@ -1,6 +1,6 @@
 #include "formats/ThreeDoReader.h"
 
-#include "formats/FileIO.h"
+#include "formats/Limits.h"
 #include "model/DerivedData.h"
 
 #include <algorithm>
@@ -10,7 +10,9 @@
 #include <limits>
 #include <cmath>
 #include <cstdlib>
+#include <optional>
 #include <string_view>
+#include <unordered_map>
 
 namespace faceto {
 
@@ -63,6 +65,7 @@ public:
 
     bool atEnd() const { return pos_ >= text_.size(); }
     size_t size() const { return text_.size(); }
+    size_t remaining() const { return pos_ < text_.size() ? text_.size() - pos_ : 0; }
 
     // The rest of the current line; the position moves past its line end.
     std::string_view nextLine() {
@@ -154,6 +157,13 @@ int32_t integerOf(std::string_view word) {
 // Coordinates are stored in metres; the editor works in thousandths.
 float scaled(double value) { return float(value * 1000.0); }
 
+// The fewest bytes of text that describe one mesh, one vertex or one face: the storage reserved for a
+// count is never more than the rest of the text could fill.
+constexpr uint64_t MIN_MESH_TEXT = 16;
+constexpr uint64_t MIN_ITEM_TEXT = 8;
+
+size_t reservable(int count, size_t remaining) { return std::min<size_t>(size_t(count), remaining / MIN_ITEM_TEXT); }
+
 struct ReaderState {
     int selected = 0;
     int currentSet = -1;
@@ -168,7 +178,8 @@ class Reader {
 public:
     Reader(std::string_view text, int geometrySet) : text_(text) { state_.selected = geometrySet; }
 
-    bool run(ModelData& data) {
+    // Nothing when the whole text was read, else why it could not be.
+    std::optional<std::string> run(ModelData& data) {
         while (!text_.atEnd()) {
             std::string_view line = text_.nextLine();
             const size_t hash = line.find('#');
@@ -186,10 +197,13 @@ public:
                 ++wordEnd;
             }
             if (!handle(line.substr(0, wordEnd), line.substr(wordEnd), data)) {
-                return false;
+                return error_.empty() ? std::string("a block ends before the file announces") : error_;
             }
         }
-        return state_.geometrySeen;
+        if (!state_.geometrySeen) {
+            return std::string("the file has no geometry");
+        }
+        return std::nullopt;
     }
 
 private:
@@ -220,7 +234,10 @@ private:
         } else if (equalsIgnoreCase(word, "MESHES")) {
             if (inSelectedSet()) {
                 const int count = valueOf(rest);
-                if (count < 0 || size_t(count) > text_.size()) {
+                // A mesh takes a dozen lines of text: a count the rest of the file cannot hold is refused
+                // before a group is made for each.
+                if (count < 0 || uint64_t(count) * MIN_MESH_TEXT > text_.remaining()) {
+                    error_ = "the file announces more meshes than it holds";
                     return false;
                 }
                 if (!state_.groupsMade) {
@@ -276,10 +293,8 @@ private:
             return false;
         }
         Frame& frame = data.frames.front();
-        if (size_t(count) <= text_.size()) {
-            frame.positions.reserve(frame.positions.size() + size_t(count));
-            data.model.vertexInfos.reserve(data.model.vertexInfos.size() + size_t(count));
-        }
+        frame.positions.reserve(frame.positions.size() + reservable(count, text_.remaining()));
+        data.model.vertexInfos.reserve(data.model.vertexInfos.size() + reservable(count, text_.remaining()));
         for (int i = 0; i < count; ++i) {
             if (!text_.skipTo(i)) {
                 return false;
@@ -310,9 +325,7 @@ private:
             return false; // faces of a mesh that the mesh count did not announce
         }
         const int32_t vertexCount = int32_t(data.frames.front().positions.size());
-        if (size_t(count) <= text_.size()) {
-            model.triangles.reserve(model.triangles.size() + size_t(count) * 2); // most faces are quads
-        }
+        model.triangles.reserve(model.triangles.size() + reservable(count, text_.remaining()));
         std::vector<int32_t> corners;
         for (int i = 0; i < count; ++i) {
             if (!text_.skipTo(i)) {
@@ -391,14 +404,19 @@ private:
             nodes.push_back(std::move(node));
         }
 
-        // Each node's offset from the model's origin: its ancestors' positions; a parent that is no
-        // node, or a loop of parents, makes the file unusable.
+        // A parent that is no node, a loop of parents, or a chain deeper than any model has makes the
+        // file unusable. Each node's ancestors' positions are summed walking up from its parent.
         const size_t n = nodes.size();
         std::vector<std::array<float, 3>> ancestors(n, {0, 0, 0});
         for (size_t i = 0; i < n; ++i) {
-            size_t steps = 0;
+            int depth = 0;
             for (int32_t p = nodes[i].parent; p != -1; p = nodes[size_t(p)].parent) {
-                if (p < 0 || size_t(p) >= n || ++steps > n) {
+                if (p < 0 || size_t(p) >= n) {
+                    return false;
+                }
+                if (++depth > limits::MAX_HIERARCHY_DEPTH) {
+                    error_ = "the hierarchy is deeper than " + std::to_string(limits::MAX_HIERARCHY_DEPTH) +
+                             " nodes, or its parents form a loop";
                     return false;
                 }
                 for (size_t a = 0; a < 3; ++a) {
@@ -409,20 +427,44 @@ private:
                 nodes[size_t(nodes[i].parent)].children.push_back(int32_t(i));
             }
         }
+        // Every vertex belongs to the last node of its mesh.
+        std::unordered_map<int32_t, int32_t> nodeOfMesh;
         for (size_t i = 0; i < n; ++i) {
-            for (VertexInfo& info : model.vertexInfos) {
-                if (info.reserved[0] == nodes[i].mesh) {
-                    info.reserved[1] = int32_t(i);
-                }
+            nodeOfMesh[nodes[i].mesh] = int32_t(i);
+        }
+        for (VertexInfo& info : model.vertexInfos) {
+            if (auto it = nodeOfMesh.find(info.reserved[0]); it != nodeOfMesh.end()) {
+                info.reserved[1] = it->second;
             }
         }
         if (n > 0 && !data.frames.empty()) {
+            // A vertex moves by its node's position plus pivot, then by each ancestor's position in turn,
+            // walking up from the parent: in float32 that order decides the last digit.
+            std::vector<std::optional<std::array<float, 3>>> offsets(n);
+            auto offsetOf = [&](size_t node) {
+                if (!offsets[node]) {
+                    std::array<float, 3> offset;
+                    for (size_t a = 0; a < 3; ++a) {
+                        offset[a] = nodes[node].block[a] + nodes[node].block[6 + a];
+                    }
+                    for (int32_t p = nodes[node].parent; p != -1; p = nodes[size_t(p)].parent) {
+                        for (size_t a = 0; a < 3; ++a) {
+                            offset[a] += nodes[size_t(p)].block[a];
+                        }
+                    }
+                    offsets[node] = offset;
+                }
+                return *offsets[node];
+            };
             Frame& frame = data.frames.front();
             for (size_t v = 0; v < frame.positions.size(); ++v) {
                 const size_t node = size_t(model.vertexInfos[v].reserved[1]);
+                if (node >= n) {
+                    continue;
+                }
+                const std::array<float, 3> offset = offsetOf(node);
                 for (int a = 0; a < 3; ++a) {
-                    frame.positions[v][a] +=
-                        nodes[node].block[size_t(a)] + nodes[node].block[size_t(6 + a)] + ancestors[node][size_t(a)];
+                    frame.positions[v][a] += offset[size_t(a)];
                 }
             }
         }
@@ -441,23 +483,21 @@ private:
 
     Text text_;
     ReaderState state_;
+    std::string error_; // why a block failed, when it is more than running out of text
 };
 
 } // namespace
 
-bool parse3do(std::span<const uint8_t> bytes, ModelData& out, int geometrySet) {
+Result<ModelData> parse3do(std::span<const uint8_t> bytes, int geometrySet) {
     ModelData data;
     Reader reader(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), geometrySet);
-    if (!reader.run(data) || data.frames.empty()) {
-        return false;
+    if (std::optional<std::string> error = reader.run(data)) {
+        return Failure{*error};
     }
-    out = std::move(data);
-    return true;
-}
-
-bool read3do(const std::string& path, ModelData& out, int geometrySet) {
-    auto bytes = readWholeFile(path);
-    return bytes && parse3do(*bytes, out, geometrySet);
+    if (data.frames.empty()) {
+        return Failure{"the file has no geometry"};
+    }
+    return data;
 }
 
 } // namespace faceto

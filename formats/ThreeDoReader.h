@@ -1,10 +1,10 @@
 #pragma once
 
+#include "formats/Result.h"
 #include "model/Model.h"
 
 #include <cstdint>
 #include <span>
-#include <string>
 
 namespace faceto {
 
@@ -13,7 +13,6 @@ namespace faceto {
 // vertex moved from its mesh's space into model space. Coordinates are scaled by 1000. A vertex, face
 // or hierarchy block that the file does not complete, a corner outside the vertex list, a parent that
 // is not a node, or a file without geometry, fails.
-bool parse3do(std::span<const uint8_t> bytes, ModelData& out, int geometrySet = 0);
-bool read3do(const std::string& path, ModelData& out, int geometrySet = 0);
+Result<ModelData> parse3do(std::span<const uint8_t> bytes, int geometrySet = 0);
 
 } // namespace faceto

@@ -4,17 +4,17 @@
 #include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    faceto::ModelData model;
-    if (!faceto::parse3do({data, size}, model)) {
+    faceto::Result<faceto::ModelData> model = faceto::parse3do({data, size});
+    if (!model) {
         return 0;
     }
-    const auto vertices = model.model.vertexInfos.size();
-    if (model.frames.empty() || model.frames[0].positions.size() != vertices) {
+    const auto vertices = model->model.vertexInfos.size();
+    if (model->frames.empty() || model->frames[0].positions.size() != vertices) {
         std::abort();
     }
-    for (const faceto::Triangle& t : model.model.triangles) {
+    for (const faceto::Triangle& t : model->model.triangles) {
         for (int32_t v : t.v) {
-            if (v < 0 || size_t(v) >= vertices || t.group < 0 || size_t(t.group) >= model.model.groups.size()) {
+            if (v < 0 || size_t(v) >= vertices || t.group < 0 || size_t(t.group) >= model->model.groups.size()) {
                 std::abort();
             }
         }

@@ -6,6 +6,7 @@
 #include "formats/Md2Writer.h"
 #include "formats/MdlReader.h"
 #include "formats/Palette.h"
+#include "formats/SkinLoader.h"
 #include "formats/ThreeDoReader.h"
 #include "model/DerivedData.h"
 #include "model/NativeFormat.h"
@@ -17,11 +18,6 @@
 namespace faceto {
 
 namespace {
-
-std::string fileNameOf(const std::string& path) {
-    const size_t slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 bool startsWith(std::span<const uint8_t> bytes, const char (&magic)[5]) {
     return bytes.size() >= 4 && std::memcmp(bytes.data(), magic, 4) == 0;
@@ -89,10 +85,19 @@ bool CFacetoDoc::onNewDocument() {
     return true;
 }
 
+std::string md2SkinFolder(const Profile& profile) {
+    std::string folder = trimmed(profile.getString(settings::QUAKE2, "base", settings::DEFAULT_QUAKE2_BASE));
+    if (folder.empty() || (folder.back() != '\\' && folder.back() != '/')) {
+        folder += '/';
+    }
+    return folder;
+}
+
 bool CFacetoDoc::onOpenDocument(const std::string& path) {
-    auto bytes = readWholeFile(path);
+    Result<ByteBuffer> bytes = readFile(path);
     if (!bytes) {
-        return false; // a file that cannot be opened fails without a message
+        host_.message(std::string(messages::ERROR_READING) + "\n" + bytes.error());
+        return false;
     }
     if (!loadFrom(path, *bytes)) {
         return false;
@@ -138,48 +143,57 @@ bool CFacetoDoc::loadFrom(const std::string& path, std::span<const uint8_t> byte
         host_.message(messages::UNSUPPORTED);
         return false;
     }
-    ModelData data;
-    bool read = false;
-    switch (format) {
-    case ModelFormat::Native:
-        read = parseNative(bytes, data);
-        break;
-    case ModelFormat::Quake:
-        read = parseMdl(bytes, data);
-        break;
-    case ModelFormat::Quake2:
-        read = parseMd2(bytes, data, skinSearchFor(profile_, path));
-        break;
-    case ModelFormat::JediKnight:
-    case ModelFormat::Unknown:
-        read = parse3do(bytes, data, 0);
-        break;
-    }
-    if (!read) {
-        host_.message(messages::ERROR_READING);
+    auto failed = [&](const std::string& reason) {
+        host_.message(std::string(messages::ERROR_READING) + "\n" + path + ": " + reason);
         return false;
-    }
-    switch (format) {
-    case ModelFormat::Native:
-        rebuildGroupsFromTriangles(data.model);
-        takeOver(std::move(data));
-        break;
-    case ModelFormat::Quake:
-    case ModelFormat::Quake2:
-        if (format == ModelFormat::Quake) {
-            applyQuakePalette(data.model, profile_, palette_);
+    };
+    try {
+        std::optional<Result<ModelData>> read;
+        switch (format) {
+        case ModelFormat::Native:
+            read = parseNative(bytes);
+            break;
+        case ModelFormat::Quake:
+            read = parseMdl(bytes);
+            break;
+        case ModelFormat::Quake2: {
+            FolderSkinLoader skins(md2SkinFolder(profile_), folderOf(path));
+            read = parseMd2(bytes, skins);
+            break;
         }
-        takeOver(std::move(data));
-        buildGroupsByConnectivity(model);
-        buildEdges(model);
-        break;
-    case ModelFormat::JediKnight:
-    case ModelFormat::Unknown:
-        takeOver(std::move(data)); // the meshes are the groups: no regrouping
-        buildEdges(model);
-        break;
+        case ModelFormat::JediKnight:
+        case ModelFormat::Unknown:
+            read = parse3do(bytes, 0);
+            break;
+        }
+        if (!*read) {
+            return failed(read->error());
+        }
+        ModelData& data = read->value();
+        switch (format) {
+        case ModelFormat::Native:
+            rebuildGroupsFromTriangles(data.model);
+            takeOver(std::move(data));
+            break;
+        case ModelFormat::Quake:
+        case ModelFormat::Quake2:
+            if (format == ModelFormat::Quake) {
+                applyQuakePalette(data.model, profile_, palette_);
+            }
+            takeOver(std::move(data));
+            buildGroupsByConnectivity(model);
+            buildEdges(model);
+            break;
+        case ModelFormat::JediKnight:
+        case ModelFormat::Unknown:
+            takeOver(std::move(data)); // the meshes are the groups: no regrouping
+            buildEdges(model);
+            break;
+        }
+        rebuildAnimations();
+    } catch (const std::bad_alloc&) {
+        return failed("not enough memory for the model");
     }
-    rebuildAnimations();
     return true;
 }
 
@@ -196,37 +210,77 @@ CFacetoDoc::SaveResult CFacetoDoc::save() {
     if (path.size() < 2 || !equalsIgnoreCase(std::string_view(path).substr(path.size() - 2), "fm")) {
         return SaveResult::NotNative;
     }
-    if (!writeNative(path, model, frames, source)) {
-        host_.message(messages::COULD_NOT_WRITE);
+    switch (write(path, ".fm")) {
+    case SaveAsResult::Saved:
+        modified_ = false;
+        return SaveResult::Saved;
+    default:
         return SaveResult::Failed;
     }
-    modified_ = false;
-    return SaveResult::Saved;
 }
 
 CFacetoDoc::SaveAsResult CFacetoDoc::saveAs(const std::string& path) {
     const size_t dot = path.rfind('.');
     const std::string extension = dot == std::string::npos ? std::string() : path.substr(dot);
-    if (equalsIgnoreCase(extension, ".fm")) {
-        if (!writeNative(path, model, frames, source)) {
-            host_.message(messages::COULD_NOT_WRITE);
-            return SaveAsResult::Failed;
-        }
+    const SaveAsResult result = write(path, extension);
+    if (result == SaveAsResult::Saved && equalsIgnoreCase(extension, ".fm")) {
         setPathName(path);
         modified_ = false;
         host_.addToRecentFiles(path);
-        return SaveAsResult::Saved;
     }
-    const bool md2 = equalsIgnoreCase(extension, ".md2");
-    if (md2 || equalsIgnoreCase(extension, ".asc")) {
-        // An export: the document keeps its own path and title.
-        if (md2 ? !writeMd2(path, model, frames, source) : !writeAsc(path, model, frames)) {
-            host_.message(messages::ERROR_WRITING);
-            return SaveAsResult::Failed;
+    return result;
+}
+
+Result<SaveOutput> CFacetoDoc::saveOutputFor(const std::string& path) const {
+    const size_t dot = path.rfind('.');
+    const std::string extension = dot == std::string::npos ? std::string() : path.substr(dot);
+    if (equalsIgnoreCase(extension, ".fm")) {
+        return SaveOutput{{{path, encodeNative(model, frames, source)}}, {}};
+    }
+    if (equalsIgnoreCase(extension, ".md2")) {
+        return exportMd2(model, frames, source, path);
+    }
+    if (equalsIgnoreCase(extension, ".asc")) {
+        if (std::optional<std::string> text = encodeAsc(model, frames)) {
+            return SaveOutput{{{path, ByteBuffer(text->begin(), text->end())}}, {}};
         }
-        return SaveAsResult::Saved;
+        return Failure{"the model has no frame"};
     }
-    return SaveAsResult::UnknownExtension;
+    return Failure{"no format is written with the extension \"" + extension + "\""};
+}
+
+// Builds every file of the save, asks before replacing a skin file of other content, then writes them
+// all or none. An export (".md2", ".asc") leaves the document's path and title as they are.
+CFacetoDoc::SaveAsResult CFacetoDoc::write(const std::string& path, const std::string& extension) {
+    const bool native = equalsIgnoreCase(extension, ".fm");
+    if (!native && !equalsIgnoreCase(extension, ".md2") && !equalsIgnoreCase(extension, ".asc")) {
+        return SaveAsResult::UnknownExtension;
+    }
+    const std::string_view heading = native ? messages::COULD_NOT_WRITE : messages::ERROR_WRITING;
+    auto failed = [&](const std::string& detail) {
+        host_.message(std::string(heading) + "\n" + detail);
+        return SaveAsResult::Failed;
+    };
+    try {
+        Result<SaveOutput> output = saveOutputFor(path);
+        if (!output) {
+            return failed(path + ": " + output.error());
+        }
+        for (const std::string& conflict : conflictingFiles(*output)) {
+            if (!host_.confirmReplace(conflict)) {
+                return SaveAsResult::Cancelled;
+            }
+        }
+        if (Status written = writeAll(*output); !written) {
+            return failed(written.error());
+        }
+        for (size_t i = 0; i < output->skinNames.size() && i < model.skins.size(); ++i) {
+            model.skins[i].name = output->skinNames[i];
+        }
+    } catch (const std::bad_alloc&) {
+        return failed(path + ": not enough memory to write the model");
+    }
+    return SaveAsResult::Saved;
 }
 
 void CFacetoDoc::setPathName(const std::string& path) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "formats/SaveOutput.h"
 #include "model/DocumentHost.h"
 #include "model/Model.h"
 #include "model/Profile.h"
@@ -38,6 +39,9 @@ struct WindowPoint {
     bool operator==(const WindowPoint&) const = default;
 };
 
+// The Quake 2 base folder setting ("games\\quake2" / "base"), trimmed, ending in a separator.
+std::string md2SkinFolder(const Profile& profile);
+
 // One open model: its mesh, key frames and animations, the view settings that all of its windows
 // share, and the file it came from. It knows no toolkit: messages, redraws and the recent-file
 // list go through the DocumentHost, settings through the Profile.
@@ -60,10 +64,13 @@ public:
     // Writes the native file when the document's path ends in "fm"; NotNative otherwise (a new
     // document, or one opened from another format), for the caller to offer Save As.
     SaveResult save();
-    enum class SaveAsResult { Saved, Failed, UnknownExtension };
+    enum class SaveAsResult { Saved, Failed, Cancelled, UnknownExtension };
     // Chooses the writer by the extension of `path`: ".fm" (the document then takes the path),
-    // ".md2" or ".asc" (an export: the document keeps its path).
+    // ".md2" or ".asc" (an export: the document keeps its path). A skin file of other content that the
+    // export would replace is replaced only when the host agrees (Cancelled otherwise).
     SaveAsResult saveAs(const std::string& path);
+    // Every file a Save As to `path` would write, with their bytes, without writing anything.
+    Result<SaveOutput> saveOutputFor(const std::string& path) const;
 
     // --- frames and animations -------------------------------------------------------------
     Frame* currentFrame();
@@ -124,6 +131,7 @@ public:
 
 private:
     bool loadFrom(const std::string& path, std::span<const uint8_t> bytes);
+    SaveAsResult write(const std::string& path, const std::string& extension);
     void takeOver(ModelData&& data);
 
     Profile& profile_;

@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cstdint>
 #include <limits>
+#include <unordered_map>
 
 namespace faceto {
 
@@ -243,14 +244,17 @@ bool equalsIgnoreCase(std::string_view a, std::string_view b) {
 
 std::vector<Animation> buildAnimations(const std::vector<Frame>& frames) {
     std::vector<Animation> animations;
+    // Animations by their lower-case name: the first one of a name is the one a frame joins.
+    std::unordered_map<std::string, size_t> byName;
     for (size_t f = 0; f < frames.size(); ++f) {
         std::string base = animationBaseName(frames[f].name);
-        auto it = std::find_if(animations.begin(), animations.end(),
-                               [&](const Animation& a) { return equalsIgnoreCase(a.name, base); });
-        if (it == animations.end()) {
+        std::string key = base;
+        std::transform(key.begin(), key.end(), key.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+        auto [it, added] = byName.try_emplace(std::move(key), animations.size());
+        if (added) {
             animations.push_back(Animation{std::move(base), {int32_t(f)}, {}});
         } else {
-            it->frameIndices.push_back(int32_t(f));
+            animations[it->second].frameIndices.push_back(int32_t(f));
         }
     }
     return animations;

@@ -15,6 +15,9 @@ public:
     virtual void message(std::string_view text) = 0;
     virtual void updateAllViews(CFacetoDoc& document) = 0;
     virtual void addToRecentFiles(const std::string& path) = 0;
+    // A save would replace `path`, a file beside the model (a skin) whose content differs from what the
+    // save writes: true to replace it, false to leave everything as it is (the save is then cancelled).
+    virtual bool confirmReplace(const std::string& path) = 0;
 };
 
 // The system's fixed message texts.

@@ -70,7 +70,8 @@ void writePositions(ByteWriter& w, const std::vector<FrameVertex>& positions) {
 
 } // namespace
 
-bool parseNative(std::span<const uint8_t> bytes, ModelData& out) {
+Result<ModelData> parseNative(std::span<const uint8_t> bytes) {
+    const Failure truncated{"the file ends before everything its header announces"};
     ByteReader r(bytes);
     r.skip(4); // magic: the open dispatch has already looked at it
     r.f32();   // version
@@ -81,19 +82,22 @@ bool parseNative(std::span<const uint8_t> bytes, ModelData& out) {
     data.source.skinHeight = r.i32();
     data.source.hasSkins = r.i32();
     if (!readName(r, data.model.name)) {
-        return false;
+        return Failure{"the model's name is not stored as the format says"};
     }
     const int32_t frameCount = r.i32();
     const int32_t vertexCount = r.i32();
     const int32_t triangleCount = r.i32();
-    if (!r.ok() || frameCount < 1 || vertexCount < 0 || triangleCount < 0) {
-        return false;
+    if (!r.ok() || vertexCount < 0 || triangleCount < 0) {
+        return truncated;
+    }
+    if (frameCount < 1) {
+        return Failure{"the model has no frame"};
     }
     // Every count must fit in the bytes that are left before anything is allocated for it.
     const uint64_t meshBytes = VERTEX_RECORD * uint64_t(vertexCount) + TRIANGLE_RECORD * uint64_t(triangleCount);
     const uint64_t smallestFrame = 4 + 1 + POSITION_RECORD * uint64_t(vertexCount);
     if (meshBytes > r.remaining() || smallestFrame * uint64_t(frameCount) > r.remaining() - meshBytes) {
-        return false;
+        return truncated;
     }
 
     Model& model = data.model;
@@ -109,7 +113,7 @@ bool parseNative(std::span<const uint8_t> bytes, ModelData& out) {
         for (int32_t& v : t.v) {
             v = r.i32();
             if (v < 0 || v >= vertexCount) {
-                return false;
+                return Failure{"a triangle uses a vertex the model does not have"};
             }
         }
         t.aux = r.i32();
@@ -125,17 +129,16 @@ bool parseNative(std::span<const uint8_t> bytes, ModelData& out) {
     data.frames.resize(size_t(frameCount));
     for (Frame& frame : data.frames) {
         if (!readName(r, frame.name) || !r.require(POSITION_RECORD * uint64_t(vertexCount))) {
-            return false;
+            return truncated;
         }
         frame.positions.resize(size_t(vertexCount));
         readPositions(r, frame.positions);
     }
     if (!r.ok()) {
-        return false;
+        return truncated;
     }
     buildEdges(model);
-    out = std::move(data);
-    return true;
+    return data;
 }
 
 ByteBuffer encodeNative(const Model& model, const std::vector<Frame>& frames,
@@ -181,13 +184,8 @@ ByteBuffer encodeNative(const Model& model, const std::vector<Frame>& frames,
     return std::move(w.bytes());
 }
 
-bool readNative(const std::string& path, ModelData& out) {
-    auto bytes = readWholeFile(path);
-    return bytes && parseNative(*bytes, out);
-}
-
-bool writeNative(const std::string& path, const Model& model, const std::vector<Frame>& frames,
-                 const SourceFields& source) {
+Status writeNative(const std::string& path, const Model& model, const std::vector<Frame>& frames,
+                   const SourceFields& source) {
     return writeFileReplacing(path, encodeNative(model, frames, source));
 }
 

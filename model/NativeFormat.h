@@ -13,18 +13,17 @@ namespace faceto {
 // The editor's own model file (".fm", magic "HBFM"): the mesh with every frame, the per-vertex
 // flags and the per-triangle group and colour words, so that editing resumes exactly.
 
-// Parses a native file. Fails (false, `out` untouched) on anything the file's length or its own
-// counts cannot support: a name length outside 1..256, no frame, a truncated file, or a triangle
-// corner outside the vertex list. On success `out` holds the model (with its edges built), the
-// frames in file order and the five source fields; the group list stays empty.
-bool parseNative(std::span<const uint8_t> bytes, ModelData& out);
+// Parses a native file. Fails with the reason on anything the file's length or its own counts cannot
+// support: a name length outside 1..256, no frame, a truncated file, or a triangle corner outside the
+// vertex list. On success the model (with its edges built), the frames in file order and the five
+// source fields; the group list stays empty.
+Result<ModelData> parseNative(std::span<const uint8_t> bytes);
 
 ByteBuffer encodeNative(const Model& model, const std::vector<Frame>& frames,
-                                  const SourceFields& source);
+                                    const SourceFields& source);
 
-bool readNative(const std::string& path, ModelData& out);
-// False when the file cannot be written; the previous file at `path` then stays as it was.
-bool writeNative(const std::string& path, const Model& model, const std::vector<Frame>& frames,
-                 const SourceFields& source);
+// Fails when the file cannot be written; the previous file at `path` then stays as it was.
+Status writeNative(const std::string& path, const Model& model, const std::vector<Frame>& frames,
+                   const SourceFields& source);
 
 } // namespace faceto

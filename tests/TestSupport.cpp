@@ -2,7 +2,11 @@
 
 #include "TestSupport.h"
 
+#include "formats/FileIO.h"
+#include "formats/Md2Reader.h"
+#include "formats/SkinLoader.h"
 #include "model/DerivedData.h"
+#include "model/NativeFormat.h"
 
 #include <fstream>
 
@@ -17,6 +21,31 @@ TempDir::TempDir() {
 TempDir::~TempDir() {
     std::error_code ec;
     std::filesystem::remove_all(dir_, ec);
+}
+
+Result<ModelData> readNativeFile(const std::string& path) {
+    Result<ByteBuffer> bytes = readFile(path);
+    if (!bytes) {
+        return Failure{bytes.error()};
+    }
+    return parseNative(*bytes);
+}
+
+Result<ModelData> readMd2File(const std::string& path, const Profile& profile) {
+    Result<ByteBuffer> bytes = readFile(path);
+    if (!bytes) {
+        return Failure{bytes.error()};
+    }
+    FolderSkinLoader skins(md2SkinFolder(profile), folderOf(path));
+    return parseMd2(*bytes, skins);
+}
+
+std::vector<std::string> headings(const std::vector<std::string>& messages) {
+    std::vector<std::string> out;
+    for (const std::string& m : messages) {
+        out.push_back(m.substr(0, m.find('\n')));
+    }
+    return out;
 }
 
 std::vector<uint8_t> readBytes(const std::string& path) {

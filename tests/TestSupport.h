@@ -24,11 +24,20 @@ public:
     void message(std::string_view text) override { messages.emplace_back(text); }
     void updateAllViews(CFacetoDoc&) override { ++updates; }
     void addToRecentFiles(const std::string& path) override { recentFiles.push_back(path); }
+    bool confirmReplace(const std::string& path) override {
+        replaceQuestions.push_back(path);
+        return replaceAnswer;
+    }
 
     std::vector<std::string> messages;
+    std::vector<std::string> replaceQuestions;
+    bool replaceAnswer = true;
     std::vector<std::string> recentFiles;
     int updates = 0;
 };
+
+// The first line of each message: the fixed text, without the file and reason below it.
+std::vector<std::string> headings(const std::vector<std::string>& messages);
 
 // A document with everything it needs, kept alive together.
 struct DocFixture {
@@ -53,6 +62,19 @@ private:
 };
 
 std::vector<uint8_t> readBytes(const std::string& path);
+
+// Moves a reader's result into `out`; false (and `out` untouched) when the read failed.
+template <typename R> bool into(R&& result, ModelData& out) {
+    if (!result) {
+        return false;
+    }
+    out = std::move(*result);
+    return true;
+}
+// The readers on a file, as the editor reads it (md2 skins: under the profile's base folder, then beside
+// the model).
+Result<ModelData> readNativeFile(const std::string& path);
+Result<ModelData> readMd2File(const std::string& path, const Profile& profile);
 inline std::vector<uint8_t> toVector(std::span<const uint8_t> bytes) { return {bytes.begin(), bytes.end()}; }
 void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 void writeText(const std::string& path, const std::string& text);

@@ -18,6 +18,7 @@ public:
     ~C2DView() override;
 
     CFacetoDoc* document() const { return doc_; }
+    void detachDocument() { doc_ = nullptr; }
     int orientation() const { return editor_.orientation(); }
     bool isFirstView() const { return paneRow_ == 0 && paneColumn_ == 0; }
     // The first view sets the document's zoom factor from its size, once.

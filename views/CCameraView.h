@@ -16,6 +16,7 @@ public:
     ~CCameraView() override;
 
     CFacetoDoc* document() const { return doc_; }
+    void detachDocument() { doc_ = nullptr; }
     // Sets the camera it starts with: at (100, 0, 0) looking at the origin, +z up.
     void onInitialUpdate();
 

@@ -112,7 +112,9 @@ TEST(Editor, OpensEveryFormatThroughTheDialogsPath) {
     e.trigger("fileOpen");
     e.trigger("fileOpen");
     e.trigger("fileOpen");
-    EXPECT_EQ((QStringList{"Unsupported File type.", "Error reading file."}), e.dialogs.messages);
+    EXPECT_EQ((QStringList{"Unsupported File type.", "Error reading file.", "Error reading file."}),
+              headings(e.dialogs.messages));
+    EXPECT_TRUE(e.dialogs.messages[2].endsWith("absent.fm: No such file or directory"));
     EXPECT_EQ(3u, e.app->documents().size());
     EXPECT_EQ(nullptr, e.app->state().activeDocument); // the last open failed
 }
@@ -142,7 +144,9 @@ TEST(Editor, SaveAndSaveAsDispatchByExtension) {
     e.dialogs.files = {{e.path("taken.fm"), 0}, {e.path("taken.md2"), 1}};
     e.trigger("fileSaveAs");
     e.trigger("fileSaveAs");
-    EXPECT_EQ((QStringList{"Couldn't write file", "Error writing file."}), e.dialogs.messages);
+    EXPECT_EQ((QStringList{"Couldn't write file\n" + e.path("taken.fm") + ": Is a directory",
+                           "Error writing file.\n" + e.path("taken.md2") + ": Is a directory"}),
+              e.dialogs.messages);
     EXPECT_EQ("first.fm", doc->title());
 }
 
@@ -168,7 +172,7 @@ TEST(Editor, ClosingAskToSaveModifiedDocumentsAndSwitchTheMenus) {
     EXPECT_TRUE(e.app->documents().empty());
     EXPECT_FALSE(hasMenu(e.frame(), "Edit"));
     ModelData back;
-    ASSERT_TRUE(readNative(model.toStdString(), back));
+    ASSERT_TRUE(into(readNativeFile(model.toStdString()), back));
     EXPECT_EQ(42.0f, back.frames[0].positions[0].x);
     EXPECT_EQ(nullptr, e.app->state().activeDocument);
 

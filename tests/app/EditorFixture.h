@@ -53,6 +53,15 @@ public:
     std::function<int(QDialog&)> onDialog;
 };
 
+// The first line of each message: the fixed text, without the file and reason below it.
+inline QStringList headings(const QStringList& messages) {
+    QStringList out;
+    for (const QString& m : messages) {
+        out << m.section('\n', 0, 0);
+    }
+    return out;
+}
+
 struct Editor {
     TempDir dir;
     ScriptedDialogs dialogs;

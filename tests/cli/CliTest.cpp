@@ -5,6 +5,9 @@
 #include "model/NativeFormat.h"
 
 #include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 #include <cstdio>
 #include <sys/wait.h>
@@ -102,7 +105,7 @@ TEST(FacetoCli, ErrorsGoToStandardErrorWithTheMessages) {
     EXPECT_EQ("notes.txt: Unsupported File type.\n", run.err);
     run = cli(dir, "convert bad.md2 x.fm");
     EXPECT_EQ(1, run.status);
-    EXPECT_EQ("bad.md2: Error reading file.\n", run.err);
+    EXPECT_EQ("Error reading file. bad.md2: the file is shorter than a Quake 2 model header\n", run.err);
     EXPECT_FALSE(std::filesystem::exists(dir.path("x.fm")));
     run = cli(dir, "convert a.fm x.obj");
     EXPECT_EQ(1, run.status);
@@ -174,4 +177,98 @@ TEST(FacetoCli, RenderDrawsTheViewsAsPictures) {
     EXPECT_EQ(2, cli(dir, "render square.fm x.png --view sideways").status);
     EXPECT_EQ(2, cli(dir, "render square.fm x.png --size 0x5").status);
     EXPECT_EQ(1, cli(dir, "render square.fm /nonexistent/x.png").status);
+}
+
+namespace {
+
+// An .md2 whose one skin is a 4 x 4 picture of `value`, named so that an export writes skin0.PCX.
+void writeSkinnedMd2(const TempDir& dir, const std::string& name, uint8_t value) {
+    Skin skin;
+    skin.imageWidth = 4;
+    skin.imageHeight = 4;
+    skin.bitsPerPixel = 8;
+    skin.pixels.assign(16, value);
+    skin.palette.assign(256, PaletteEntry{0, 0, 0, 0});
+    const std::string folder = std::filesystem::path(dir.path(name)).parent_path().string();
+    std::filesystem::create_directories(folder);
+    ASSERT_TRUE(writeSkinPcx(folder + "/s.pcx", skin));
+    ModelData data = makeModel(3, {tri(0, 1, 2)}, 1);
+    writeBytes(dir.path(name), toVector(*encodeMd2(data.model, data.frames, data.source, {"s.pcx"})));
+}
+
+} // namespace
+
+TEST(FacetoCli, BatchesRefuseInputsThatWouldOverwriteEachOther) {
+    TempDir dir;
+    writeSkinnedMd2(dir, "red/tris.md2", 1);
+    writeSkinnedMd2(dir, "blue/tris.md2", 2);
+
+    // Both would write out/tris.md2: refused, naming both, before anything is written.
+    CliRun run = cli(dir, "convert --to md2 red/tris.md2 blue/tris.md2 -d out");
+    EXPECT_EQ(1, run.status);
+    EXPECT_NE(std::string::npos, run.err.find("blue/tris.md2 and red/tris.md2 would both write out/tris.md2"));
+    EXPECT_FALSE(std::filesystem::exists(dir.path("out")));
+
+    // Different names but one skin0.PCX with two pictures: refused too.
+    std::filesystem::rename(dir.path("blue/tris.md2"), dir.path("blue/other.md2"));
+    run = cli(dir, "convert --to md2 red/tris.md2 blue/other.md2 -d out");
+    EXPECT_EQ(1, run.status);
+    EXPECT_NE(std::string::npos, run.err.find("would both write out/skin0.PCX (different skins)"));
+    EXPECT_FALSE(std::filesystem::exists(dir.path("out")));
+
+    // --tree keeps each input's folder below -d, which is made as needed.
+    run = cli(dir, "convert --to md2 red/tris.md2 blue/other.md2 -d out/new --tree");
+    EXPECT_EQ(0, run.status) << run.err;
+    EXPECT_TRUE(std::filesystem::exists(dir.path("out/new/red/tris.md2")));
+    EXPECT_TRUE(std::filesystem::exists(dir.path("out/new/red/skin0.PCX")));
+    EXPECT_TRUE(std::filesystem::exists(dir.path("out/new/blue/other.md2")));
+    EXPECT_NE(readBytes(dir.path("out/new/red/skin0.PCX")), readBytes(dir.path("out/new/blue/skin0.PCX")));
+}
+
+TEST(FacetoCli, AnotherModelsSkinIsReplacedOnlyWithForce) {
+    TempDir dir;
+    writeSkinnedMd2(dir, "a.md2", 1);
+    std::filesystem::create_directory(dir.path("out"));
+    ASSERT_EQ(0, cli(dir, "convert a.md2 out/a.md2").status);
+    const std::vector<uint8_t> first = readBytes(dir.path("out/skin0.PCX"));
+    writeSkinnedMd2(dir, "b/b.md2", 9);
+
+    CliRun run = cli(dir, "convert b/b.md2 out/b.md2");
+    EXPECT_EQ(1, run.status);
+    EXPECT_EQ("out/skin0.PCX: a different file of this name is in the way; it is not replaced (--force replaces it)\n",
+              run.err);
+    EXPECT_EQ(first, readBytes(dir.path("out/skin0.PCX")));
+    EXPECT_FALSE(std::filesystem::exists(dir.path("out/b.md2")));
+
+    run = cli(dir, "convert b/b.md2 out/b.md2 --force");
+    EXPECT_EQ(0, run.status) << run.err;
+    EXPECT_NE(first, readBytes(dir.path("out/skin0.PCX")));
+}
+
+TEST(FacetoCli, AFailedWriteNamesTheFileAndTheReason) {
+    TempDir dir;
+    writeSkinnedMd2(dir, "a.md2", 1);
+    std::filesystem::create_directories(dir.path("out/skin0.PCX"));
+    const CliRun run = cli(dir, "convert a.md2 out/a.md2");
+    EXPECT_EQ(1, run.status);
+    EXPECT_EQ("Error writing file. out/skin0.PCX: Is a directory\n", run.err);
+    EXPECT_FALSE(std::filesystem::exists(dir.path("out/a.md2")));
+    EXPECT_EQ("Error reading file. missing.md2: No such file or directory\n", cli(dir, "info missing.md2").err);
+    EXPECT_EQ("Error reading file. out: Is a directory\n", cli(dir, "info out").err);
+}
+
+TEST(FacetoCli, JsonNamesThatAreNotUtf8StillParse) {
+    TempDir dir;
+    ModelData data = makeModel(3, {tri(0, 1, 2)}, 2);
+    data.frames[0].name = "caf\xE9" "1";        // Latin-1, not UTF-8
+    data.frames[1].name = "na\xC3\xAFve\x01";   // UTF-8 and a control character
+    ASSERT_TRUE(writeNative(dir.path("m.fm"), data.model, data.frames, data.source));
+    const CliRun run = cli(dir, "info --json m.fm");
+    ASSERT_EQ(0, run.status) << run.err;
+    QJsonParseError error;
+    const QJsonDocument json = QJsonDocument::fromJson(QByteArray::fromStdString(run.out), &error);
+    ASSERT_EQ(QJsonParseError::NoError, error.error) << run.out;
+    const QJsonArray frames = json.array()[0].toObject()["frames"].toArray();
+    EXPECT_EQ(QString::fromUtf8("caf\u00e91"), frames[0].toObject()["name"].toString());
+    EXPECT_EQ(QString::fromUtf8("na\u00efve\u0001"), frames[1].toObject()["name"].toString());
 }

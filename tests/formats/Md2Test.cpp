@@ -4,6 +4,7 @@
 #include "formats/Md2Writer.h"
 #include "formats/NormalTable.h"
 #include "formats/Pcx.h"
+#include "formats/SkinLoader.h"
 #include "model/NativeFormat.h"
 
 #include <cmath>
@@ -103,7 +104,10 @@ Md2Spec oneTriangle() {
     return s;
 }
 
-SkinSearch nowhere() { return SkinSearch{"/nonexistent/", "/nonexistent/"}; }
+SkinLoader& nowhere() {
+    static MemorySkinLoader none;
+    return none;
+}
 
 float decode(const std::vector<uint8_t>& file, size_t offset) {
     float f;
@@ -120,7 +124,7 @@ int32_t word(const std::vector<uint8_t>& file, size_t offset) {
 
 TEST(Md2Reader, ReadsMeshFramesAndSourceFields) {
     ModelData data;
-    ASSERT_TRUE(parseMd2(md2File(oneTriangle()), data, nowhere()));
+    ASSERT_TRUE(into(parseMd2(md2File(oneTriangle()), nowhere()), data));
     EXPECT_EQ(2, data.source.sourceFormat);
     EXPECT_EQ(1, data.source.sourceFlag);
     EXPECT_EQ(256, data.source.skinWidth);
@@ -152,8 +156,8 @@ TEST(Md2Reader, NormalsGlCommandsAndVersionDoNotMatter) {
     b[firstVertex + 3] = 100;   // normal index
     ModelData da;
     ModelData db;
-    ASSERT_TRUE(parseMd2(a, da, nowhere()));
-    ASSERT_TRUE(parseMd2(b, db, nowhere()));
+    ASSERT_TRUE(into(parseMd2(a, nowhere()), da));
+    ASSERT_TRUE(into(parseMd2(b, nowhere()), db));
     EXPECT_EQ(toVector(encodeNative(da.model, da.frames, da.source)),
               toVector(encodeNative(db.model, db.frames, db.source)));
 }
@@ -178,7 +182,7 @@ TEST(Md2Reader, SkinsAreLookedForUnderTheBaseFolderThenBesideTheModel) {
     const std::string path = dir.path("model.md2");
     writeBytes(path, md2File(s));
     ModelData data;
-    ASSERT_TRUE(readMd2(path, data, profile));
+    ASSERT_TRUE(into(readMd2File(path, profile), data));
     EXPECT_EQ(1, data.source.hasSkins);
     ASSERT_EQ(2u, data.model.skins.size()); // the missing one and the bitmap are left out
     EXPECT_EQ("models/a/skin.pcx", data.model.skins[0].name);
@@ -199,27 +203,27 @@ TEST(Md2Reader, RejectsFilesItsHeaderDoesNotDescribe) {
     ModelData out;
     out.model.name = "untouched";
     for (size_t n = 0; n < good.size() - 4; ++n) { // the GL commands at the end are not read
-        ASSERT_FALSE(parseMd2(std::span(good.data(), n), out, nowhere())) << n;
+        ASSERT_FALSE(into(parseMd2(std::span(good.data(), n), nowhere()), out)) << n;
     }
     auto patched = [&](size_t offset, int32_t value) {
         std::vector<uint8_t> b = good;
         std::memcpy(&b[offset], &value, 4);
         return b;
     };
-    EXPECT_FALSE(parseMd2(patched(20, -1), out, nowhere()));         // skin count
-    EXPECT_FALSE(parseMd2(patched(24, 100000), out, nowhere()));     // vertices
-    EXPECT_FALSE(parseMd2(patched(28, 1 << 30), out, nowhere()));    // texture pairs
-    EXPECT_FALSE(parseMd2(patched(32, -5), out, nowhere()));         // triangles
-    EXPECT_FALSE(parseMd2(patched(40, 0), out, nowhere()));          // no frame
-    EXPECT_FALSE(parseMd2(patched(48, int32_t(good.size())), out, nowhere())); // pairs past the end
-    EXPECT_FALSE(parseMd2(patched(56, -4), out, nowhere()));         // frames before the start
+    EXPECT_FALSE(into(parseMd2(patched(20, -1), nowhere()), out));         // skin count
+    EXPECT_FALSE(into(parseMd2(patched(24, 100000), nowhere()), out));     // vertices
+    EXPECT_FALSE(into(parseMd2(patched(28, 1 << 30), nowhere()), out));    // texture pairs
+    EXPECT_FALSE(into(parseMd2(patched(32, -5), nowhere()), out));         // triangles
+    EXPECT_FALSE(into(parseMd2(patched(40, 0), nowhere()), out));          // no frame
+    EXPECT_FALSE(into(parseMd2(patched(48, int32_t(good.size())), nowhere()), out)); // pairs past the end
+    EXPECT_FALSE(into(parseMd2(patched(56, -4), nowhere()), out));         // frames before the start
     std::vector<uint8_t> badCorner = good;
     badCorner[68 + 12 + 2] = 3; // second corner: vertex 3 of 3
-    EXPECT_FALSE(parseMd2(badCorner, out, nowhere()));
+    EXPECT_FALSE(into(parseMd2(badCorner, nowhere()), out));
     std::vector<uint8_t> badPair = good;
     badPair[68 + 12 + 10] = 0xFF; // third pair index: -1
     badPair[68 + 12 + 11] = 0xFF;
-    EXPECT_FALSE(parseMd2(badPair, out, nowhere()));
+    EXPECT_FALSE(into(parseMd2(badPair, nowhere()), out));
     EXPECT_EQ("untouched", out.model.name);
 }
 
@@ -388,7 +392,7 @@ TEST(Md2Writer, RoundTripStaysWithinTheQuantisationStep) {
     ASSERT_TRUE(writeMd2(dir.path("out.md2"), data.model, data.frames, data.source));
     ModelData back;
     MemoryProfile profile;
-    ASSERT_TRUE(readMd2(dir.path("out.md2"), back, profile));
+    ASSERT_TRUE(into(readMd2File(dir.path("out.md2"), profile), back));
     ASSERT_EQ(data.frames.size(), back.frames.size());
     for (size_t f = 0; f < data.frames.size(); ++f) {
         EXPECT_EQ(data.frames[f].name, back.frames[f].name);
@@ -441,7 +445,7 @@ TEST(Md2Writer, SkinsAreRenamedAndExportedBesideTheModel) {
     EXPECT_EQ("other", data.model.skins[0].name);
     ModelData back;
     MemoryProfile profile;
-    EXPECT_TRUE(readMd2(path, back, profile));
+    EXPECT_TRUE(into(readMd2File(path, profile), back));
 }
 
 TEST(Md2Writer, RefusesWhatTheFormatCannotHoldAndKeepsTheOldFile) {
@@ -460,4 +464,31 @@ TEST(Md2Writer, RefusesWhatTheFormatCannotHoldAndKeepsTheOldFile) {
     ModelData zero = makeModel(3, {tri(0, 1, 2)}, 1);
     const std::vector<uint8_t> file = toVector(*encodeMd2(zero.model, zero.frames, zero.source, {}));
     EXPECT_EQ(0.5f, decode(file, word(file, 60) + 4));
+}
+
+TEST(Md2Reader, SkinNamesThatWouldTakeTooMuchAreRefused) {
+    // One small picture named over and over: at most 256 skins are read.
+    Md2Spec s = oneTriangle();
+    s.skins.assign(300, "skin.pcx");
+    MemorySkinLoader skins;
+    Result<ModelData> many = parseMd2(md2File(s), skins);
+    EXPECT_EQ("the model has more than 256 skins", many.error());
+
+    // A picture whose header makes it larger than a skin may be fails the load, before it is decoded.
+    std::vector<uint8_t> huge(128, 0);
+    huge[0] = 10;
+    huge[1] = 5;
+    huge[3] = 8;
+    huge[8] = uint8_t(15999 & 0xFF);
+    huge[9] = uint8_t(15999 >> 8);
+    huge[10] = huge[8];
+    huge[11] = huge[9];
+    huge[65] = 1;
+    huge[66] = huge[8];
+    huge[67] = huge[9];
+    huge.insert(huge.end(), 1000, uint8_t(0xFF)); // runs of 63 bytes
+    skins.files["big.pcx"] = huge;
+    s.skins = {"big.pcx", "big.pcx"};
+    Result<ModelData> large = parseMd2(md2File(s), skins);
+    EXPECT_EQ("a skin of 16000 x 16000 pixels is larger than 4096 x 4096", large.error());
 }

@@ -80,7 +80,7 @@ std::vector<uint8_t> version6(int32_t skinWidth = 4) {
 
 TEST(MdlReader, Version6WithSkinGroupsFrameGroupsAndTheSeam) {
     ModelData data;
-    ASSERT_TRUE(parseMdl(version6(), data));
+    ASSERT_TRUE(into(parseMdl(version6()), data));
     EXPECT_EQ(4, data.source.skinWidth);
     EXPECT_EQ(2, data.source.skinHeight);
     EXPECT_EQ(1, data.source.sourceFormat);
@@ -119,7 +119,7 @@ TEST(MdlReader, SeamOnAWideSkin) {
     m.i32(0).i32(0).i32(1).i32(2);
     m.i32(0).raw({0, 0, 0, 0, 0, 0, 0, 0}).name("a").raw(pixels(12, 0));
     ModelData data;
-    ASSERT_TRUE(parseMdl(m.b, data));
+    ASSERT_TRUE(into(parseMdl(m.b), data));
     EXPECT_EQ(158.0f, data.model.triangles[0].st[0][0]);
     EXPECT_EQ(5.0f, data.model.triangles[0].st[1][0]);
 }
@@ -130,7 +130,7 @@ TEST(MdlReader, SeamOffsetDoesNotOverflow) {
     m.i32(0).i32(0).i32(1).i32(2);
     m.i32(0).raw({0, 0, 0, 0, 0, 0, 0, 0}).name("a").raw(pixels(12, 0));
     ModelData data;
-    ASSERT_TRUE(parseMdl(m.b, data));
+    ASSERT_TRUE(into(parseMdl(m.b), data));
     EXPECT_EQ(float(int64_t(0x7FFFFFF0) + 0x7FFFFFF0 / 2), data.model.triangles[0].st[0][0]);
 }
 
@@ -143,7 +143,7 @@ TEST(MdlReader, OlderLayoutHasUnnamedFramesAndSeamInBitZero) {
         m.i32(0).raw({0, 0, 0, 0, 0, 0, 0, 0}).raw(pixels(12, uint8_t(f)));
     }
     ModelData data;
-    ASSERT_TRUE(parseMdl(m.b, data));
+    ASSERT_TRUE(into(parseMdl(m.b), data));
     ASSERT_EQ(2u, data.frames.size());
     EXPECT_EQ("noname", data.frames[0].name);
     EXPECT_EQ("noname", data.frames[1].name);
@@ -155,21 +155,21 @@ TEST(MdlReader, RejectsWhatItsHeaderDoesNotDescribe) {
     const std::vector<uint8_t> good = version6();
     ModelData out;
     for (size_t n = 0; n < good.size(); ++n) {
-        ASSERT_FALSE(parseMdl(std::span(good.data(), n), out)) << n;
+        ASSERT_FALSE(into(parseMdl(std::span(good.data(), n)), out)) << n;
     }
     auto patched = [&](size_t offset, int32_t value) {
         std::vector<uint8_t> b = good;
         std::memcpy(&b[offset], &value, 4);
         return b;
     };
-    EXPECT_FALSE(parseMdl(patched(48, -1), out));        // skins
-    EXPECT_FALSE(parseMdl(patched(52, 1 << 20), out));   // skin width beyond the file
-    EXPECT_FALSE(parseMdl(patched(60, 1 << 28), out));   // vertices
-    EXPECT_FALSE(parseMdl(patched(64, -2), out));        // triangles
-    EXPECT_FALSE(parseMdl(patched(68, 0), out));         // no frame
+    EXPECT_FALSE(into(parseMdl(patched(48, -1)), out));        // skins
+    EXPECT_FALSE(into(parseMdl(patched(52, 1 << 20)), out));   // skin width beyond the file
+    EXPECT_FALSE(into(parseMdl(patched(60, 1 << 28)), out));   // vertices
+    EXPECT_FALSE(into(parseMdl(patched(64, -2)), out));        // triangles
+    EXPECT_FALSE(into(parseMdl(patched(68, 0)), out));         // no frame
     const size_t triangles = 84 + 4 + 8 + 4 + 4 + 12 + 24 + 36;
-    EXPECT_FALSE(parseMdl(patched(triangles + 8, 3), out)); // corner past the last vertex
-    EXPECT_FALSE(parseMdl(patched(84 + 4 + 8 + 4, -1), out)); // skin group size
+    EXPECT_FALSE(into(parseMdl(patched(triangles + 8, 3)), out)); // corner past the last vertex
+    EXPECT_FALSE(into(parseMdl(patched(84 + 4 + 8 + 4, -1)), out)); // skin group size
     EXPECT_TRUE(out.frames.empty());
 }
 
@@ -179,10 +179,31 @@ TEST(MdlReader, RealFile) {
         GTEST_SKIP() << "no real data";
     }
     ModelData data;
-    ASSERT_TRUE(readMdl(path, data));
+    ASSERT_TRUE(into(parseMdl(readBytes(path)), data));
     EXPECT_EQ(3u, data.model.skins.size());
     EXPECT_EQ(1u, data.frames.size());
     EXPECT_EQ(114, data.model.vertexCount());
     EXPECT_EQ(94, data.model.triangleCount());
     EXPECT_EQ("armor", data.frames[0].name);
+}
+
+TEST(MdlReader, SkinGroupBombsAreRefusedByTheirCount) {
+    // One skin group of 300 pictures of 0 x 0 pixels: a few bytes each in the file, a whole skin each in
+    // memory (ten million of them once took 7 GB).
+    MdlBytes m = header(6, 1, 0, 1, 1);
+    m.i32(1).i32(300);
+    for (int i = 0; i < 300; ++i) {
+        m.f32(0.1f);
+    }
+    m.i32(0).i32(0).i32(0).i32(0).i32(0).i32(0).i32(0).i32(0).i32(0);
+    m.i32(1).i32(0).i32(1).i32(2);
+    m.i32(0).raw({0, 0, 0, 0, 0, 0, 0, 0}).name("a").raw(pixels(12, 0));
+    Result<ModelData> bomb = parseMdl(m.b);
+    ASSERT_FALSE(bomb);
+    EXPECT_EQ("the model has more than 256 skins", bomb.error());
+
+    // A skin larger than any game's, announced with its pixels present.
+    MdlBytes wide = header(6, 1, 5000, 1, 1).raw(std::vector<uint8_t>(64, 0));
+    Result<ModelData> large = parseMdl(wide.b);
+    EXPECT_EQ("a skin of 5000 x 2 pixels is larger than 4096 x 4096", large.error());
 }

@@ -92,7 +92,7 @@ TEST(OpenDispatch, GameFormatsAreRecognisedByTheirFirstBytes) {
     writeBytes(dir.path("broken.md2"), {'I', 'D', 'P', '2', 1, 2, 3});
     DocFixture broken;
     EXPECT_FALSE(broken.doc->onOpenDocument(dir.path("broken.md2")));
-    EXPECT_EQ(std::vector<std::string>{"Error reading file."}, broken.host.messages);
+    EXPECT_EQ(std::vector<std::string>{"Error reading file."}, headings(broken.host.messages));
     EXPECT_TRUE(broken.doc->frames.empty());
 }
 
@@ -108,7 +108,7 @@ TEST(SaveAs, ExportsKeepTheDocumentsPathAndSaveOfAGameModelWritesNothing) {
     EXPECT_EQ("in.md2", f.doc->title());
     EXPECT_TRUE(f.host.recentFiles.empty());
     ModelData back;
-    ASSERT_TRUE(readMd2(dir.path("out.MD2"), back, f.profile));
+    ASSERT_TRUE(into(readMd2File(dir.path("out.MD2"), f.profile), back));
     EXPECT_EQ(3u, back.frames.size());
 
     ASSERT_EQ(CFacetoDoc::SaveAsResult::Saved, f.doc->saveAs(dir.path("out.asc")));
@@ -117,7 +117,9 @@ TEST(SaveAs, ExportsKeepTheDocumentsPathAndSaveOfAGameModelWritesNothing) {
     f.doc->frames.clear();
     EXPECT_EQ(CFacetoDoc::SaveAsResult::Failed, f.doc->saveAs(dir.path("empty.asc")));
     EXPECT_EQ(CFacetoDoc::SaveAsResult::Failed, f.doc->saveAs(dir.path("empty.md2")));
-    EXPECT_EQ((std::vector<std::string>{"Error writing file.", "Error writing file."}), f.host.messages);
+    EXPECT_EQ((std::vector<std::string>{"Error writing file.\n" + dir.path("empty.asc") + ": the model has no frame",
+                                        "Error writing file.\n" + dir.path("empty.md2") + ": the model has no frame"}),
+              f.host.messages);
     EXPECT_FALSE(std::filesystem::exists(dir.path("empty.asc")));
 }
 

@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 
 #include "formats/Pcx.h"
+#include "formats/SkinLoader.h"
 
 using namespace faceto;
 using namespace faceto::test;
@@ -181,10 +182,10 @@ TEST(Pcx, OnlyPcxNamesAreLoaded) {
     writeBytes(dir.path("skin.PCX"), pcxFile(s));
     writeBytes(dir.path("skin.bmp"), pcxFile(s));
     writeBytes(dir.path(".pcx"), pcxFile(s));
-    Skin skin;
-    EXPECT_TRUE(loadSkinImage(skin, dir.path("skin.PCX")));
-    EXPECT_FALSE(loadSkinImage(skin, dir.path("skin.bmp")));
-    EXPECT_FALSE(loadSkinImage(skin, dir.path("missing.pcx")));
+    FolderSkinLoader skins("/nonexistent/", dir.dir().string() + "/");
+    EXPECT_TRUE(skins.load("skin.PCX")->has_value());
+    EXPECT_FALSE(skins.load("skin.bmp")->has_value());
+    EXPECT_FALSE(skins.load("missing.pcx")->has_value());
 }
 
 TEST(Pcx, WriterEscapesHighValuesAndAppendsThePalette) {
@@ -213,9 +214,43 @@ TEST(Pcx, WriterEscapesHighValuesAndAppendsThePalette) {
     EXPECT_EQ(skin.palette[1], back.palette[1]);
 
     TempDir dir;
-    skin.bitsPerPixel = 24;
-    EXPECT_FALSE(writeSkinPcx(dir.path("no.pcx"), skin));
+    Skin empty;
+    EXPECT_FALSE(writeSkinPcx(dir.path("no.pcx"), empty));
     EXPECT_FALSE(std::filesystem::exists(dir.path("no.pcx")));
+}
+
+TEST(Pcx, TrueColourAndSmallDepthsAreWrittenWithoutLoss) {
+    // A 24-bit skin of an odd width (its lines are padded to an even length in the file).
+    Skin rgb;
+    rgb.imageWidth = 3;
+    rgb.imageHeight = 2;
+    rgb.bitsPerPixel = 24;
+    rgb.pixels.resize(size_t(rgb.stride()) * 2, 0);
+    for (size_t i = 0; i < 9; ++i) {
+        rgb.pixels[i] = uint8_t(200 + i);     // first row, values that need escaping
+        rgb.pixels[12 + i] = uint8_t(i * 7);  // second row
+    }
+    const std::vector<uint8_t> bytes = toVector(encodeSkinPcx(rgb));
+    EXPECT_EQ(3, bytes[65]); // three planes
+    EXPECT_EQ(4, bytes[66]); // of four bytes a line
+    Skin back;
+    ASSERT_TRUE(decodePcx(bytes, back));
+    EXPECT_EQ(24, back.bitsPerPixel);
+    EXPECT_EQ(rgb.pixels, back.pixels);
+    EXPECT_TRUE(back.palette.empty());
+
+    // A 4-bit picture is written as 8-bit indices with its colours.
+    Skin nibbles;
+    nibbles.imageWidth = 3;
+    nibbles.imageHeight = 1;
+    nibbles.bitsPerPixel = 4;
+    nibbles.pixels = {0x1F, 0x20, 0, 0};
+    nibbles.palette.assign(16, PaletteEntry{0, 0, 0, 0});
+    nibbles.palette[15] = {1, 2, 3, 0};
+    ASSERT_TRUE(decodePcx(encodeSkinPcx(nibbles), back));
+    EXPECT_EQ(8, back.bitsPerPixel);
+    EXPECT_EQ((std::vector<uint8_t>{1, 15, 2, 0}), back.pixels);
+    EXPECT_EQ(nibbles.palette[15], back.palette[15]);
 }
 
 TEST(Pcx, RealFiles) {

@@ -55,7 +55,7 @@ HIERARCHY NODES 2
 
 TEST(ThreeDoReader, MeshesBecomeGroupsAndPolygonsFans) {
     ModelData data;
-    ASSERT_TRUE(parse3do(text(TWO_MESHES), data));
+    ASSERT_TRUE(into(parse3do(text(TWO_MESHES)), data));
     ASSERT_EQ(1u, data.frames.size());
     EXPECT_EQ("frame0", data.frames[0].name);
     ASSERT_EQ(2u, data.model.groups.size());
@@ -77,7 +77,7 @@ TEST(ThreeDoReader, MeshesBecomeGroupsAndPolygonsFans) {
 
 TEST(ThreeDoReader, HierarchyMovesVerticesIntoModelSpace) {
     ModelData data;
-    ASSERT_TRUE(parse3do(text(TWO_MESHES), data));
+    ASSERT_TRUE(into(parse3do(text(TWO_MESHES)), data));
     ASSERT_EQ(2u, data.model.skeletonNodes.size());
     const SkeletonNode& root = data.model.skeletonNodes[0];
     const SkeletonNode& child = data.model.skeletonNodes[1];
@@ -106,7 +106,7 @@ TEST(ThreeDoReader, HierarchyMovesVerticesIntoModelSpace) {
 TEST(ThreeDoReader, ScalesByAThousandInDouble) {
     const std::string file = "GEOSETS 1\nGEOSET 0\nMESHES 1\nMESH 0\nVERTICES 1\n0: .125038 -.050212 .65 0\n";
     ModelData data;
-    ASSERT_TRUE(parse3do(text(file), data));
+    ASSERT_TRUE(into(parse3do(text(file)), data));
     EXPECT_EQ(float(0.125038 * 1000.0), data.frames[0].positions[0].x);
     EXPECT_EQ(float(-0.050212 * 1000.0), data.frames[0].positions[0].y);
     EXPECT_EQ(650.0f, data.frames[0].positions[0].z);
@@ -116,21 +116,20 @@ TEST(ThreeDoReader, ScalesByAThousandInDouble) {
 TEST(ThreeDoReader, RejectsIncompleteBlocksAndBadIndices) {
     ModelData out;
     const std::string head = "GEOSETS 1\nGEOSET 0\nMESHES 1\nMESH 0\nVERTICES 3\n0: 0 0 0 0\n1: 1 0 0 0\n2: 0 1 0 0\n";
-    ASSERT_TRUE(parse3do(text(head + "FACES 1\n0: 0 0x0 4 3 1 0 3 0, 0 1, 0 2, 0\n"), out));
-    EXPECT_FALSE(parse3do(text("GEOSETS 1\nGEOSET 0\nMESHES 1\nMESH 0\nVERTICES 3\n0: 0 0 0 0\n"), out));
-    EXPECT_FALSE(parse3do(text(head + "FACES 1\n0: 0 0x0 4 3 1 0 3 0, 0 1, 0 3, 0\n"), out)); // vertex 3
-    EXPECT_FALSE(parse3do(text(head + "FACES 1\n0: 0 0x0 4 3 1 0 3 0, 0 -1, 0 2, 0\n"), out));
-    EXPECT_FALSE(parse3do(text(head + "FACES 1\n0: 0 0x0 4 3 1 0 3 9223372036854775807, 0 1, 0 2, 0\n"), out));
-    EXPECT_FALSE(parse3do(text(head + "FACES 2\n0: 0 0x0 4 3 1 0 3 0, 0 1, 0 2, 0\n"), out));
-    EXPECT_FALSE(parse3do(text(head + "FACES 1\n0: 0 0x0 4 3 1 0 4 0, 0 1, 0 2, 0\n"), out)); // a corner short
-    EXPECT_FALSE(parse3do(text(head + "MESH 5\nFACES 1\n0: 0 0x0 4 3 1 0 3 0, 0 1, 0 2, 0\n"), out));
-    EXPECT_FALSE(parse3do(text("VERTICES 1\n0: 1 1 1 1\n"), out)); // no geometry at all
-    EXPECT_FALSE(parse3do(text(head + "HIERARCHY NODES 1\n0: 0x0 0x1 0 7 -1 -1 0 0 0 0 0 0 0 0 0 0 a\n"), out));
-    EXPECT_FALSE(parse3do(text(head + "HIERARCHY NODES 2\n0: 0x0 0x1 0 1 -1 -1 0 0 0 0 0 0 0 0 0 0 a\n"
-                                      "1: 0x0 0x1 0 0 -1 -1 0 0 0 0 0 0 0 0 0 0 b\n"),
-                          out)); // parents in a loop
-    EXPECT_FALSE(parse3do(text(head + "HIERARCHY NODES 1\n0: 0x0 0x1 0 -1\n"), out));
-    EXPECT_FALSE(parse3do(text("GEOSETS 1\nGEOSET 0\nMESHES 999999999999\n"), out));
+    ASSERT_TRUE(into(parse3do(text(head + "FACES 1\n0: 0 0x0 4 3 1 0 3 0, 0 1, 0 2, 0\n")), out));
+    EXPECT_FALSE(into(parse3do(text("GEOSETS 1\nGEOSET 0\nMESHES 1\nMESH 0\nVERTICES 3\n0: 0 0 0 0\n")), out));
+    EXPECT_FALSE(into(parse3do(text(head + "FACES 1\n0: 0 0x0 4 3 1 0 3 0, 0 1, 0 3, 0\n")), out)); // vertex 3
+    EXPECT_FALSE(into(parse3do(text(head + "FACES 1\n0: 0 0x0 4 3 1 0 3 0, 0 -1, 0 2, 0\n")), out));
+    EXPECT_FALSE(into(parse3do(text(head + "FACES 1\n0: 0 0x0 4 3 1 0 3 9223372036854775807, 0 1, 0 2, 0\n")), out));
+    EXPECT_FALSE(into(parse3do(text(head + "FACES 2\n0: 0 0x0 4 3 1 0 3 0, 0 1, 0 2, 0\n")), out));
+    EXPECT_FALSE(into(parse3do(text(head + "FACES 1\n0: 0 0x0 4 3 1 0 4 0, 0 1, 0 2, 0\n")), out)); // a corner short
+    EXPECT_FALSE(into(parse3do(text(head + "MESH 5\nFACES 1\n0: 0 0x0 4 3 1 0 3 0, 0 1, 0 2, 0\n")), out));
+    EXPECT_FALSE(into(parse3do(text("VERTICES 1\n0: 1 1 1 1\n")), out)); // no geometry at all
+    EXPECT_FALSE(into(parse3do(text(head + "HIERARCHY NODES 1\n0: 0x0 0x1 0 7 -1 -1 0 0 0 0 0 0 0 0 0 0 a\n")), out));
+    EXPECT_FALSE(into(parse3do(text(head + "HIERARCHY NODES 2\n0: 0x0 0x1 0 1 -1 -1 0 0 0 0 0 0 0 0 0 0 a\n"
+                                      "1: 0x0 0x1 0 0 -1 -1 0 0 0 0 0 0 0 0 0 0 b\n")), out)); // parents in a loop
+    EXPECT_FALSE(into(parse3do(text(head + "HIERARCHY NODES 1\n0: 0x0 0x1 0 -1\n")), out));
+    EXPECT_FALSE(into(parse3do(text("GEOSETS 1\nGEOSET 0\nMESHES 999999999999\n")), out));
 }
 
 TEST(ThreeDoReader, RealFiles) {
@@ -140,11 +139,43 @@ TEST(ThreeDoReader, RealFiles) {
     }
     for (const char* name : {"pillar01.3do", "pillar02.3do"}) {
         ModelData data;
-        ASSERT_TRUE(read3do((dir / name).string(), data)) << name;
+        ASSERT_TRUE(into(parse3do(readBytes((dir / name).string())), data)) << name;
         EXPECT_EQ(32, data.model.vertexCount());
         EXPECT_EQ(1u, data.model.groups.size());
         EXPECT_EQ(1u, data.model.skeletonNodes.size());
         // 16 quads and two 16-sided caps: 16 x 2 + 2 x 14 triangles.
         EXPECT_EQ(60, data.model.triangleCount());
     }
+}
+
+TEST(ThreeDoReader, VertexOffsetsAddTheAncestorsOneByOne) {
+    // A vertex of a grandchild node moves by (position + pivot), then by its parent's position, then by
+    // its grandparent's, in float32 and in that order; summing the ancestors first rounds otherwise.
+    const std::string file = "GEOSETS 1\nGEOSET 0\nMESHES 1\nMESH 0\nVERTICES 1\n0: 0 0 0 0\n"
+                             "HIERARCHY NODES 3\n"
+                             "0: 0x0 0x1 -1 -1 1 -1 1 -16777.216 0 0 0 0 0 0 0 0 top\n"
+                             "1: 0x0 0x1 -1 0 2 -1 1 16777.216 0 0 0 0 0 0 0 0 middle\n"
+                             "2: 0x0 0x1 0 1 -1 -1 0 0.001 0 0 0 0 0 0 0 0 bottom\n";
+    ModelData data;
+    ASSERT_TRUE(into(parse3do(text(file)), data));
+    const float top = float(-16777.216 * 1000.0);
+    const float middle = float(16777.216 * 1000.0);
+    const float own = float(0.001 * 1000.0);
+    const float stepwise = ((own + 0.0f) + middle) + top; // 2^24 + 1 rounds to 2^24: the 1 is lost
+    ASSERT_NE(stepwise, own + (middle + top));            // the case tells the two orders apart
+    EXPECT_EQ(stepwise, data.frames[0].positions[0].x);
+}
+
+TEST(ThreeDoReader, CountsAndChainsThatWouldTakeTooMuchFailQuickly) {
+    // A mesh count with nothing behind it makes no groups.
+    Result<ModelData> meshes = parse3do(text("GEOSETS 1\nGEOSET 0\nMESHES 12000000\n" + std::string(4096, ' ')));
+    EXPECT_EQ("the file announces more meshes than it holds", meshes.error());
+
+    // A hierarchy that is one long chain: refused past the depth no model has.
+    std::string chain = "GEOSETS 1\nGEOSET 0\nMESHES 1\nMESH 0\nVERTICES 1\n0: 0 0 0 0\nHIERARCHY NODES 5000\n";
+    for (int i = 0; i < 5000; ++i) {
+        chain += std::to_string(i) + ": 0x0 0x1 0 " + std::to_string(i - 1) + " -1 -1 0 0 0 0 0 0 0 0 0 0 n\n";
+    }
+    Result<ModelData> deep = parse3do(text(chain));
+    EXPECT_EQ("the hierarchy is deeper than 4096 nodes, or its parents form a loop", deep.error());
 }

@@ -20,6 +20,7 @@ public:
     void message(std::string_view) override {}
     void updateAllViews(CFacetoDoc& doc) override { registry_.updateViews(&doc); }
     void addToRecentFiles(const std::string&) override {}
+    bool confirmReplace(const std::string&) override { return false; }
 
 private:
     ViewRegistry& registry_;

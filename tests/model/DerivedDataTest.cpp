@@ -1,5 +1,7 @@
 #include "TestSupport.h"
 
+#include <algorithm>
+
 #include "model/DerivedData.h"
 
 using namespace faceto;
@@ -170,6 +172,38 @@ TEST(BuildAnimations, GroupsFramesByBaseNameIgnoringCase) {
     EXPECT_EQ((std::vector<int32_t>{4, 5}), animations[2].frameIndices);
     EXPECT_EQ("", animations[3].name);
     EXPECT_TRUE(animations[0].reserved.empty());
+}
+
+TEST(BuildAnimations, MatchesTheLinearSearchOnRandomNames) {
+    // Each frame joins the first animation whose name equals its base name ignoring case.
+    auto literal = [](const std::vector<Frame>& frames) {
+        std::vector<Animation> out;
+        for (size_t f = 0; f < frames.size(); ++f) {
+            const std::string base = animationBaseName(frames[f].name);
+            auto it = std::find_if(out.begin(), out.end(), [&](const Animation& a) { return equalsIgnoreCase(a.name, base); });
+            if (it == out.end()) {
+                out.push_back(Animation{base, {int32_t(f)}, {}});
+            } else {
+                it->frameIndices.push_back(int32_t(f));
+            }
+        }
+        return out;
+    };
+    std::mt19937 rng(5);
+    const char* stems[] = {"run", "RUN", "Run", "walk", "wALk", "", "pain", "x"};
+    for (int round = 0; round < 50; ++round) {
+        std::vector<Frame> frames;
+        for (int f = 0; f < 200; ++f) {
+            frames.emplace_back(std::string(stems[rng() % 8]) + (rng() % 3 ? std::to_string(rng() % 300) : ""));
+        }
+        const std::vector<Animation> fast = buildAnimations(frames);
+        const std::vector<Animation> slow = literal(frames);
+        ASSERT_EQ(slow.size(), fast.size());
+        for (size_t a = 0; a < slow.size(); ++a) {
+            EXPECT_EQ(slow[a].name, fast[a].name);
+            EXPECT_EQ(slow[a].frameIndices, fast[a].frameIndices);
+        }
+    }
 }
 
 TEST(ModelRecords, DefaultsAndCopyRules) {

@@ -84,9 +84,14 @@ TEST(Document, OpenDispatchesOnTheFirstBytesAndReportsFailures) {
     EXPECT_EQ("weird-name.md2", f.doc->title());
     EXPECT_EQ(native, f.doc->pathName());
 
+    // A missing file, a folder and a file that may not be read each say what is wrong.
     DocFixture missing;
     EXPECT_FALSE(missing.doc->onOpenDocument(dir.path("absent.fm")));
-    EXPECT_TRUE(missing.host.messages.empty());
+    ASSERT_EQ(1u, missing.host.messages.size());
+    EXPECT_EQ("Error reading file.\n" + dir.path("absent.fm") + ": No such file or directory", missing.host.messages[0]);
+    DocFixture folder;
+    EXPECT_FALSE(folder.doc->onOpenDocument(dir.dir().string()));
+    EXPECT_EQ("Error reading file.\n" + dir.dir().string() + ": Is a directory", folder.host.messages.at(0));
 
     const std::string text = dir.path("notes.txt");
     writeText(text, "hello world");
@@ -99,7 +104,8 @@ TEST(Document, OpenDispatchesOnTheFirstBytesAndReportsFailures) {
     writeBytes(broken, {'H', 'B', 'F', 'M', 0, 0});
     DocFixture bad;
     EXPECT_FALSE(bad.doc->onOpenDocument(broken));
-    EXPECT_EQ(std::vector<std::string>{"Error reading file."}, bad.host.messages);
+    EXPECT_EQ("Error reading file.\n" + broken + ": the model's name is not stored as the format says",
+              bad.host.messages.at(0));
     EXPECT_EQ("", bad.doc->pathName());
     EXPECT_TRUE(bad.doc->frames.empty()); // nothing half-loaded
 }
@@ -120,14 +126,14 @@ TEST(Document, SaveWritesOnlyNativeDocuments) {
     ASSERT_EQ(CFacetoDoc::SaveResult::Saved, f.doc->save());
     EXPECT_FALSE(f.doc->isModified());
     ModelData back;
-    ASSERT_TRUE(readNative(path, back));
+    ASSERT_TRUE(into(readNativeFile(path), back));
     EXPECT_EQ("changed1", back.frames[0].name);
 
     // A folder in the way of the file: the write fails with the native writer's message.
     std::filesystem::remove(path);
     std::filesystem::create_directory(path);
     EXPECT_EQ(CFacetoDoc::SaveResult::Failed, f.doc->save());
-    EXPECT_EQ(std::vector<std::string>{"Couldn't write file"}, f.host.messages);
+    EXPECT_EQ(std::vector<std::string>{"Couldn't write file\n" + path + ": Is a directory"}, f.host.messages);
     EXPECT_EQ(CFacetoDoc::SaveAsResult::Failed, f.doc->saveAs(path));
     EXPECT_EQ(2u, f.host.messages.size());
     EXPECT_EQ(path, f.doc->pathName());

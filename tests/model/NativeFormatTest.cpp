@@ -80,7 +80,7 @@ TEST(NativeFormat, WritesTheExactLayout) {
 
 TEST(NativeFormat, ReadsAHandMadeFileCompletely) {
     ModelData data;
-    ASSERT_TRUE(parseNative(sampleBytes().b, data));
+    ASSERT_TRUE(into(parseNative(sampleBytes().b), data));
     EXPECT_EQ("cube", data.model.name);
     EXPECT_EQ(2, data.source.sourceFormat);
     EXPECT_EQ(256, data.source.skinWidth);
@@ -111,7 +111,7 @@ TEST(NativeFormat, LongNamesAreCutTo255Characters) {
     ByteBuffer bytes = encodeNative(data.model, data.frames, data.source);
     EXPECT_EQ(256, bytes[28] | (bytes[29] << 8));
     ModelData back;
-    ASSERT_TRUE(parseNative(bytes, back));
+    ASSERT_TRUE(into(parseNative(bytes), back));
     EXPECT_EQ(std::string(255, 'n'), back.model.name);
     EXPECT_EQ(std::string(255, 'f'), back.frames[0].name);
 }
@@ -123,7 +123,7 @@ TEST(NativeFormat, RejectsMalformedFiles) {
 
     // Every truncation of a valid file fails and leaves the output alone.
     for (size_t n = 0; n < good.size(); ++n) {
-        ASSERT_FALSE(parseNative(std::span(good.data(), n), out)) << "length " << n;
+        ASSERT_FALSE(into(parseNative(std::span(good.data(), n)), out)) << "length " << n;
     }
     EXPECT_EQ("untouched", out.model.name);
 
@@ -135,26 +135,26 @@ TEST(NativeFormat, RejectsMalformedFiles) {
         return b;
     };
     const size_t counts = 28 + 4 + 5; // after the name "cube"
-    EXPECT_FALSE(parseNative(patched(28, 0), out));                // name length 0
-    EXPECT_FALSE(parseNative(patched(28, 257), out));              // name length over 256
-    EXPECT_FALSE(parseNative(patched(counts, 0), out));            // no frame
-    EXPECT_FALSE(parseNative(patched(counts, -1), out));           // negative frame count
-    EXPECT_FALSE(parseNative(patched(counts + 4, 0x7fffffff), out)); // more vertices than bytes
-    EXPECT_FALSE(parseNative(patched(counts + 4, -3), out));
-    EXPECT_FALSE(parseNative(patched(counts + 8, 0x10000000), out)); // more triangles than bytes
-    EXPECT_FALSE(parseNative(patched(counts, 100000), out));         // more frames than bytes
+    EXPECT_FALSE(into(parseNative(patched(28, 0)), out));                // name length 0
+    EXPECT_FALSE(into(parseNative(patched(28, 257)), out));              // name length over 256
+    EXPECT_FALSE(into(parseNative(patched(counts, 0)), out));            // no frame
+    EXPECT_FALSE(into(parseNative(patched(counts, -1)), out));           // negative frame count
+    EXPECT_FALSE(into(parseNative(patched(counts + 4, 0x7fffffff)), out)); // more vertices than bytes
+    EXPECT_FALSE(into(parseNative(patched(counts + 4, -3)), out));
+    EXPECT_FALSE(into(parseNative(patched(counts + 8, 0x10000000)), out)); // more triangles than bytes
+    EXPECT_FALSE(into(parseNative(patched(counts, 100000)), out));         // more frames than bytes
     const size_t firstCorner = counts + 12 + 3 * 16;
-    EXPECT_FALSE(parseNative(patched(firstCorner, 3), out)); // corner past the last vertex
-    EXPECT_FALSE(parseNative(patched(firstCorner + 4, -1), out));
+    EXPECT_FALSE(into(parseNative(patched(firstCorner, 3)), out)); // corner past the last vertex
+    EXPECT_FALSE(into(parseNative(patched(firstCorner + 4, -1)), out));
     const size_t firstFrameName = firstCorner + 52;
-    EXPECT_FALSE(parseNative(patched(firstFrameName, 0), out));
-    EXPECT_FALSE(parseNative(patched(firstFrameName, 300), out));
+    EXPECT_FALSE(into(parseNative(patched(firstFrameName, 0)), out));
+    EXPECT_FALSE(into(parseNative(patched(firstFrameName, 300)), out));
     EXPECT_EQ("untouched", out.model.name);
 
     // Trailing bytes after the last frame are ignored.
     std::vector<uint8_t> longer = good;
     longer.insert(longer.end(), 10, uint8_t(0xEE));
-    EXPECT_TRUE(parseNative(longer, out));
+    EXPECT_TRUE(into(parseNative(longer), out));
 }
 
 TEST(NativeFormat, FileRoundTripReplacesTheOldFile) {
@@ -165,7 +165,7 @@ TEST(NativeFormat, FileRoundTripReplacesTheOldFile) {
     ASSERT_TRUE(writeNative(path, data.model, data.frames, data.source));
     EXPECT_EQ(sampleBytes().b, readBytes(path)); // nothing of the old file is left behind it
     ModelData back;
-    ASSERT_TRUE(readNative(path, back));
+    ASSERT_TRUE(into(readNativeFile(path), back));
     EXPECT_EQ("a1", back.frames[0].name);
     // The temporary file is gone.
     EXPECT_EQ(1, std::distance(std::filesystem::directory_iterator(dir.dir()), {}));
@@ -179,7 +179,7 @@ TEST(NativeFormat, FailedWritesReportFailureAndKeepTheTarget) {
     EXPECT_FALSE(writeNative(dir.path("a-folder"), data.model, data.frames, data.source));
     EXPECT_TRUE(std::filesystem::is_directory(dir.path("a-folder")));
     ModelData out;
-    EXPECT_FALSE(readNative(dir.path("nothing.fm"), out));
+    EXPECT_FALSE(into(readNativeFile(dir.path("nothing.fm")), out));
 }
 
 TEST(NativeFormat, SymbolicLinkKeepsPointingAtTheSavedFile) {
