@@ -5,6 +5,7 @@
 #include "app/Dialogs.h"
 #include "app/Panels.h"
 #include "formats/FileIO.h"
+#include "formats/PaletteFiles.h"
 #include "views/C2DView.h"
 #include "views/CCameraView.h"
 

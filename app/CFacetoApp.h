@@ -2,8 +2,8 @@
 
 #include "app/QtProfile.h"
 #include "app/UserDialogs.h"
-#include "formats/Palette.h"
-#include "model/CFacetoDoc.h"
+#include "model/Palette.h"
+#include "document/CFacetoDoc.h"
 #include "render/Rasterizer.h"
 #include "views/AppState.h"
 #include "views/ViewContext.h"

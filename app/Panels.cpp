@@ -2,7 +2,7 @@
 
 #include "app/CFacetoApp.h"
 #include "app/Dialogs.h"
-#include "model/FrameOperations.h"
+#include "document/FrameOperations.h"
 #include "views/CAnimationView.h"
 #include "views/CFlatBitmapButton.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "model/DerivedData.h"
-#include "model/DocumentHost.h"
+#include "document/DocumentHost.h"
 #include "model/Model.h"
 
 #include <cmath>

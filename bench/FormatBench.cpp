@@ -6,7 +6,7 @@
 #include "formats/Md2Writer.h"
 #include "formats/MdlReader.h"
 #include "formats/ThreeDoReader.h"
-#include "model/NativeFormat.h"
+#include "formats/NativeFormat.h"
 #include "formats/SkinLoader.h"
 
 #include <assimp/Importer.hpp>

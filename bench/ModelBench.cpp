@@ -2,11 +2,11 @@
 #include "BenchMeshes.h"
 
 #include "formats/FileIO.h"
-#include "formats/Palette.h"
-#include "model/CFacetoDoc.h"
+#include "model/Palette.h"
+#include "document/CFacetoDoc.h"
 #include "model/DerivedData.h"
-#include "model/FrameClipboard.h"
-#include "model/NativeFormat.h"
+#include "document/FrameClipboard.h"
+#include "formats/NativeFormat.h"
 
 #include <benchmark/benchmark.h>
 

@@ -2,8 +2,8 @@
 // engine filling the same triangles.
 #include "BenchMeshes.h"
 
-#include "formats/Palette.h"
-#include "model/CFacetoDoc.h"
+#include "model/Palette.h"
+#include "document/CFacetoDoc.h"
 #include "render/Rasterizer.h"
 #include "views/CameraDrawing.h"
 #include "views/OrthoEditor.h"

@@ -1,7 +1,7 @@
 #include "cli/CliCommands.h"
 
 #include "formats/FileIO.h"
-#include "model/CFacetoDoc.h"
+#include "document/CFacetoDoc.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -69,15 +69,14 @@ std::string triple(const std::array<float, 3>& v, bool json) {
                 : "(" + number(v[0]) + ", " + number(v[1]) + ", " + number(v[2]) + ")";
 }
 
-ModelFormat formatOf(const std::string& path) {
-    auto head = readFilePrefix(path, 4);
-    return head ? detectModelFormat(*head, path) : ModelFormat::Unknown;
+std::string formatName(const CFacetoDoc& doc) {
+    return doc.sourceFileFormat() ? std::string(doc.sourceFileFormat()->name) : "unknown";
 }
 
 void printText(std::ostream& out, const std::string& path, const CFacetoDoc& doc) {
     const Model& model = doc.model;
     out << path << "\n";
-    out << "  format: " << modelFormatName(formatOf(path)) << "\n";
+    out << "  format: " << formatName(doc) << "\n";
     out << "  vertices: " << model.vertexCount() << "\n";
     out << "  triangles: " << model.triangleCount() << "\n";
     out << "  frames: " << doc.frames.size() << "\n";
@@ -103,7 +102,7 @@ void printText(std::ostream& out, const std::string& path, const CFacetoDoc& doc
 void printJson(std::ostream& out, const std::string& path, const CFacetoDoc& doc) {
     const Model& model = doc.model;
     out << "  {\n    \"file\": " << jsonString(path) << ",\n    \"format\": \""
-        << modelFormatName(formatOf(path)) << "\",\n    \"vertices\": " << model.vertexCount()
+        << formatName(doc) << "\",\n    \"vertices\": " << model.vertexCount()
         << ",\n    \"triangles\": " << model.triangleCount() << ",\n    \"groups\": " << model.groups.size()
         << ",\n    \"skins\": [";
     for (size_t i = 0; i < model.skins.size(); ++i) {
@@ -136,7 +135,7 @@ bool saveAs(Context& context, CFacetoDoc& doc, const std::string& output) {
     case CFacetoDoc::SaveAsResult::UnknownExtension:
         break;
     }
-    context.err << output << ": can only write .fm, .md2 and .asc files\n";
+    context.err << output << ": can only write " << extensionList(true) << " files\n";
     return false;
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "formats/Palette.h"
-#include "model/CFacetoDoc.h"
-#include "model/Profile.h"
+#include "model/Palette.h"
+#include "document/CFacetoDoc.h"
+#include "document/Profile.h"
 
 #include <memory>
 #include <optional>

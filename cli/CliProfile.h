@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/Profile.h"
+#include "document/Profile.h"
 
 #include <optional>
 #include <string>

@@ -1,6 +1,6 @@
 #include "cli/CliRender.h"
 
-#include "model/CFacetoDoc.h"
+#include "document/CFacetoDoc.h"
 #include "model/DerivedData.h"
 #include "render/Rasterizer.h"
 #include "views/AppState.h"

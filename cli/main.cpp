@@ -3,6 +3,7 @@
 #include "cli/CliCommands.h"
 #include "cli/CliProfile.h"
 #include "cli/CliRender.h"
+#include "formats/PaletteFiles.h"
 
 #include <QCoreApplication>
 #include <cstdio>

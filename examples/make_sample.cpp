@@ -2,7 +2,7 @@
 // standing, walking and waving. Writes sample.md2 and its skin sample.pcx into the given folder.
 //   faceto_make_sample FOLDER
 #include "formats/Md2Writer.h"
-#include "formats/Palette.h"
+#include "model/Palette.h"
 #include "formats/Pcx.h"
 
 #include <cmath>

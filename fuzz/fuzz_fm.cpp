@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the native model reader; whatever it accepts must survive a write and a
 // second read unchanged.
-#include "model/NativeFormat.h"
+#include "formats/NativeFormat.h"
 
 #include <cstdlib>
 

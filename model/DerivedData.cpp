@@ -242,12 +242,15 @@ bool equalsIgnoreCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-std::vector<Animation> buildAnimations(const std::vector<Frame>& frames) {
+namespace {
+
+template <typename NameOf> std::vector<Animation> animationsOf(size_t count, NameOf nameOf) {
     std::vector<Animation> animations;
     // Animations by their lower-case name: the first one of a name is the one a frame joins.
     std::unordered_map<std::string, size_t> byName;
-    for (size_t f = 0; f < frames.size(); ++f) {
-        std::string base = animationBaseName(frames[f].name);
+    byName.reserve(count);
+    for (size_t f = 0; f < count; ++f) {
+        std::string base = animationBaseName(nameOf(f));
         std::string key = base;
         std::transform(key.begin(), key.end(), key.begin(), [](unsigned char c) { return char(std::tolower(c)); });
         auto [it, added] = byName.try_emplace(std::move(key), animations.size());
@@ -258,6 +261,16 @@ std::vector<Animation> buildAnimations(const std::vector<Frame>& frames) {
         }
     }
     return animations;
+}
+
+} // namespace
+
+std::vector<Animation> buildAnimations(const std::vector<Frame>& frames) {
+    return animationsOf(frames.size(), [&](size_t f) -> const std::string& { return frames[f].name; });
+}
+
+std::vector<Animation> buildAnimations(const std::vector<std::string>& frameNames) {
+    return animationsOf(frameNames.size(), [&](size_t f) -> const std::string& { return frameNames[f]; });
 }
 
 } // namespace faceto

@@ -24,6 +24,7 @@ std::string animationBaseName(std::string_view frameName);
 // The animations named after the frames' base names, in order of first appearance; names are
 // matched without regard to case.
 std::vector<Animation> buildAnimations(const std::vector<Frame>& frames);
+std::vector<Animation> buildAnimations(const std::vector<std::string>& frameNames);
 
 // The text without leading and trailing white space (settings are read this way).
 std::string trimmed(std::string_view text);

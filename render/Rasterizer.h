@@ -1,6 +1,6 @@
 #pragma once
 
-#include "formats/Palette.h"
+#include "model/Palette.h"
 #include "model/Skin.h"
 
 #include <array>

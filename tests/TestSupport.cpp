@@ -2,11 +2,12 @@
 
 #include "TestSupport.h"
 
+#include "document/EditCommands.h"
 #include "formats/FileIO.h"
 #include "formats/Md2Reader.h"
 #include "formats/SkinLoader.h"
 #include "model/DerivedData.h"
-#include "model/NativeFormat.h"
+#include "formats/NativeFormat.h"
 
 #include <fstream>
 
@@ -46,6 +47,11 @@ std::vector<std::string> headings(const std::vector<std::string>& messages) {
         out.push_back(m.substr(0, m.find('\n')));
     }
     return out;
+}
+
+void moveVertex(CFacetoDoc& doc, int32_t vertex, const FrameVertex& to) {
+    doc.run(std::make_unique<ChangePositions>(doc, "Move Vertices", doc.currentFramePosition(),
+                                              std::vector<int32_t>{vertex}, std::vector<FrameVertex>{to}));
 }
 
 std::vector<uint8_t> readBytes(const std::string& path) {

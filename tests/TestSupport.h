@@ -2,11 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include "formats/Palette.h"
-#include "model/CFacetoDoc.h"
-#include "model/DocumentHost.h"
+#include "model/Palette.h"
+#include "document/CFacetoDoc.h"
+#include "document/DocumentHost.h"
 #include "model/Model.h"
-#include "model/Profile.h"
+#include "document/Profile.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -89,6 +89,9 @@ void loadInto(CFacetoDoc& doc, ModelData data);
 // Random triangles over `vertexCount` vertices; with `clustered` the corners stay close together so
 // that the mesh falls into several connected pieces.
 std::vector<Triangle> randomTriangles(std::mt19937& rng, int32_t vertexCount, int32_t triangleCount, bool clustered);
+
+// Moves one vertex of the current frame, as an edit of the document (one step).
+void moveVertex(CFacetoDoc& doc, int32_t vertex, const FrameVertex& to);
 
 // True when every frame has one position per vertex and every corner is a valid vertex.
 ::testing::AssertionResult modelIsConsistent(const CFacetoDoc& doc);

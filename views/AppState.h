@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/FrameClipboard.h"
+#include "document/FrameClipboard.h"
 
 #include <cstdint>
 

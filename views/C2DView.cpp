@@ -1,6 +1,6 @@
 #include "views/C2DView.h"
 
-#include "model/CFacetoDoc.h"
+#include "document/CFacetoDoc.h"
 #include "views/OrthoView.h"
 #include "views/QtFramePresenter.h"
 

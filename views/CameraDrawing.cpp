@@ -1,6 +1,6 @@
 #include "views/CameraDrawing.h"
 
-#include "model/CFacetoDoc.h"
+#include "document/CFacetoDoc.h"
 #include "views/Projection.h"
 
 #include <algorithm>

@@ -1,7 +1,8 @@
 #include "views/OrthoEditor.h"
 
-#include "model/CFacetoDoc.h"
-#include "model/Selection.h"
+#include "document/CFacetoDoc.h"
+#include "document/EditCommands.h"
+#include "document/Selection.h"
 #include "views/OrthoView.h"
 
 #include <algorithm>
@@ -58,6 +59,7 @@ void OrthoEditor::press(CFacetoDoc& doc, MouseButton button, const MouseState& m
     }
     dragged_ = false;
     dragMode_ = NONE;
+    gesture_ = doc.newGesture();
     if (m.ctrl) {
         dragMode_ = PAN_ZOOM;
     } else if (app_.currentTool == TOOL_SCALE) {
@@ -171,20 +173,25 @@ void OrthoEditor::moveSelection(CFacetoDoc& doc, const MouseState& m, MouseHost&
     }
     const auto& infos = doc.model.vertexInfos;
     const size_t count = std::min(infos.size(), frame.positions.size());
+    std::vector<int32_t> moved;
+    std::vector<FrameVertex> positions;
     for (size_t v = 0; v < count; ++v) {
         if (!activeVertex(infos[v])) {
             continue;
         }
+        FrameVertex p = frame.positions[v];
         for (int k = 0; k < 2; ++k) {
             if (doc.isLocked(axes[k])) {
                 continue;
             }
-            float& c = frame.positions[v][axes[k]];
             // The hit vertex lands exactly on the grid line; the others keep their offsets to it.
-            c = snap && int(v) == hitVertex_ ? snapped[k] : c - delta[k];
+            p[axes[k]] = snap && int(v) == hitVertex_ ? snapped[k] : p[axes[k]] - delta[k];
         }
+        moved.push_back(int32_t(v));
+        positions.push_back(p);
     }
-    doc.setModified(true);
+    doc.run(std::make_unique<ChangePositions>(doc, "Move Vertices", doc.currentFramePosition(), std::move(moved),
+                                              std::move(positions), gesture_));
 }
 
 void OrthoEditor::markInRectangle(CFacetoDoc& doc, MouseHost& host) {
@@ -243,9 +250,12 @@ void OrthoEditor::scaleSelection(CFacetoDoc& doc, const MouseState& m) {
             factors[size_t(s.axisU)] = m.x < lastX_ ? shrink : m.x > lastX_ ? grow : 1.0f;
         }
     }
-    faceto::scaleSelection(doc.model, *frame, factors);
+    VertexPositions scaled = scaledSelection(doc.model, *frame, factors);
     factors = {1.0f, 1.0f, 1.0f};
-    doc.setModified(true);
+    if (!scaled.vertices.empty()) {
+        doc.run(std::make_unique<ChangePositions>(doc, "Scale Vertices", doc.currentFramePosition(),
+                                                  std::move(scaled.vertices), std::move(scaled.positions), gesture_));
+    }
 }
 
 void OrthoEditor::release(CFacetoDoc& doc, MouseButton button, const MouseState& m, MouseHost& host) {

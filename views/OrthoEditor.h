@@ -3,6 +3,8 @@
 #include "views/AppState.h"
 #include "views/MouseHost.h"
 
+#include <cstdint>
+
 namespace faceto {
 
 class CFacetoDoc;
@@ -55,6 +57,7 @@ private:
     int hitVertex_ = -1;
     int lastX_ = 0;
     int lastY_ = 0;
+    uint64_t gesture_ = 0; // the steps of one drag join into one
 };
 
 } // namespace faceto

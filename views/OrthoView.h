@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/CFacetoDoc.h"
+#include "document/CFacetoDoc.h"
 #include "render/Rasterizer.h"
 #include "views/AppState.h"
 

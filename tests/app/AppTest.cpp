@@ -5,7 +5,7 @@
 #include "app/CMainFrame.h"
 #include "app/Dialogs.h"
 #include "formats/Md2Writer.h"
-#include "model/NativeFormat.h"
+#include "formats/NativeFormat.h"
 #include "views/C2DView.h"
 
 #include <QAction>
@@ -158,8 +158,7 @@ TEST(Editor, ClosingAskToSaveModifiedDocumentsAndSwitchTheMenus) {
     ASSERT_NE(nullptr, doc);
     e.trigger("selectAll");
     EXPECT_FALSE(doc->isModified()); // selecting is not an edit
-    doc->frames[0].positions[0].x = 42.0f;
-    doc->setModified(true);
+    moveVertex(*doc, 0, {42.0f, 0.0f, 0.0f});
 
     e.dialogs.saveAnswer = UserDialogs::SaveAnswer::Cancel;
     e.trigger("fileClose");
@@ -180,7 +179,7 @@ TEST(Editor, ClosingAskToSaveModifiedDocumentsAndSwitchTheMenus) {
     CFacetoDoc* again = e.app->openDocument(model);
     e.trigger("windowNew");
     ASSERT_EQ(2u, e.app->framesOf(again).size());
-    again->setModified(true);
+    moveVertex(*again, 0, {1.0f, 2.0f, 3.0f});
     e.dialogs.saveQuestions.clear();
     qobject_cast<QMdiSubWindow*>(e.app->framesOf(again)[1]->parentWidget())->close();
     QApplication::processEvents();

@@ -5,7 +5,7 @@
 #include "app/CChildFrame.h"
 #include "app/CFacetoApp.h"
 #include "app/CMainFrame.h"
-#include "model/NativeFormat.h"
+#include "formats/NativeFormat.h"
 
 #include <QAction>
 #include <QDialog>

@@ -2,7 +2,7 @@
 
 #include "app/Dialogs.h"
 #include "app/Panels.h"
-#include "model/FrameOperations.h"
+#include "document/FrameOperations.h"
 #include "views/CAnimationView.h"
 #include "views/CFlatBitmapButton.h"
 

@@ -2,7 +2,7 @@
 
 #include "formats/Md2Writer.h"
 #include "formats/Pcx.h"
-#include "model/NativeFormat.h"
+#include "formats/NativeFormat.h"
 
 #include <QImage>
 #include <QJsonArray>

@@ -3,7 +3,7 @@
 #include "formats/Md2Writer.h"
 #include "formats/Pcx.h"
 #include "formats/SkinLoader.h"
-#include "model/NativeFormat.h"
+#include "formats/NativeFormat.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

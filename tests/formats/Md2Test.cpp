@@ -5,7 +5,7 @@
 #include "formats/NormalTable.h"
 #include "formats/Pcx.h"
 #include "formats/SkinLoader.h"
-#include "model/NativeFormat.h"
+#include "formats/NativeFormat.h"
 
 #include <cmath>
 #include <cstring>

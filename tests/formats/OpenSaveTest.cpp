@@ -3,7 +3,7 @@
 #include "formats/Md2Reader.h"
 #include "formats/Md2Writer.h"
 #include "formats/MdlReader.h"
-#include "model/NativeFormat.h"
+#include "formats/NativeFormat.h"
 
 using namespace faceto;
 using namespace faceto::test;

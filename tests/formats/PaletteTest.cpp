@@ -1,6 +1,8 @@
 #include "TestSupport.h"
 
-#include "formats/Palette.h"
+#include "document/CFacetoDoc.h"
+#include "formats/PaletteFiles.h"
+#include "model/Palette.h"
 
 #include <unistd.h>
 
@@ -112,6 +114,10 @@ TEST(Palette, QuakeSkinsTakeTheGamePaletteOrTheProcessPalette) {
     PaletteTables tables = PaletteTables::builtIn();
     tables.palette[3 * 5] = 77; // the process palette differs from the built-in one
     MemoryProfile profile;
+    // What opening a Quake model does with its skins.
+    auto applyQuakePalette = [](Model& m, const Profile& p, const PaletteTables& t) {
+        applyPalette(m, paletteFileOver(t.palette, quakePalettePath(p)));
+    };
 
     // No palette file where the setting points: the process palette is used.
     profile.writeString("games\\quake", "palette", dir.path("nowhere.lmp"));

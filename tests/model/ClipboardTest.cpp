@@ -1,6 +1,8 @@
 #include "TestSupport.h"
 
-#include "model/FrameClipboard.h"
+#include "formats/NativeFormat.h"
+
+#include "document/FrameClipboard.h"
 
 using namespace faceto;
 using namespace faceto::test;
@@ -131,7 +133,18 @@ TEST(Clipboard, CutMatchesLiteralRemovalOnRandomSelections) {
         }
         ModelData expected = data;
         literalRemoveSelected(expected.model, expected.frames);
-        removeSelectedTriangles(data.model, data.frames);
+        DocFixture f;
+        loadInto(*f.doc, data);
+        const ByteBuffer before = encodeNative(f.doc->model, f.doc->frames, f.doc->source);
+        f.doc->run(deleteSelectedTriangles(*f.doc, "Cut"));
+        const ModelData& cut = ModelData{f.doc->model, f.doc->frames, f.doc->source};
+        data = cut;
+        // The step undoes to the very bytes it started from, and redoes to the same result.
+        ASSERT_TRUE(f.doc->undo());
+        ASSERT_EQ(before, encodeNative(f.doc->model, f.doc->frames, f.doc->source));
+        ASSERT_TRUE(f.doc->redo());
+        ASSERT_EQ(encodeNative(data.model, data.frames, data.source),
+                  encodeNative(f.doc->model, f.doc->frames, f.doc->source));
         ASSERT_EQ(expected.model.vertexCount(), data.model.vertexCount());
         for (size_t v = 0; v < expected.model.vertexInfos.size(); ++v) {
             ASSERT_EQ(expected.model.vertexInfos[v].flags, data.model.vertexInfos[v].flags);

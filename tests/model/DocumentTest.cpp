@@ -1,6 +1,8 @@
 #include "TestSupport.h"
 
-#include "model/NativeFormat.h"
+#include "document/FrameOperations.h"
+
+#include "formats/NativeFormat.h"
 
 using namespace faceto;
 using namespace faceto::test;
@@ -121,8 +123,8 @@ TEST(Document, SaveWritesOnlyNativeDocuments) {
     ASSERT_EQ(CFacetoDoc::SaveAsResult::Saved, f.doc->saveAs(path));
     EXPECT_EQ("Model.FM", f.doc->title());
     EXPECT_EQ(std::vector<std::string>{path}, f.host.recentFiles);
-    f.doc->frames[0].name = "changed1";
-    f.doc->setModified(true);
+    renameFrame(*f.doc, 0, "changed1");
+    EXPECT_TRUE(f.doc->isModified());
     ASSERT_EQ(CFacetoDoc::SaveResult::Saved, f.doc->save());
     EXPECT_FALSE(f.doc->isModified());
     ModelData back;

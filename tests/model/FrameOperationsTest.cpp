@@ -1,7 +1,7 @@
 #include "TestSupport.h"
 
-#include "model/FrameClipboard.h"
-#include "model/FrameOperations.h"
+#include "document/FrameClipboard.h"
+#include "document/FrameOperations.h"
 
 using namespace faceto;
 using namespace faceto::test;

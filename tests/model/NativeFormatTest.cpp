@@ -1,6 +1,6 @@
 #include "TestSupport.h"
 
-#include "model/NativeFormat.h"
+#include "formats/NativeFormat.h"
 
 #include <cstring>
 

@@ -1,6 +1,6 @@
 #include "TestSupport.h"
 
-#include "model/Selection.h"
+#include "document/Selection.h"
 
 using namespace faceto;
 using namespace faceto::test;

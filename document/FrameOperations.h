@@ -40,6 +40,10 @@ enum class InsertPlace { Before, After };
 bool insertFrame(CFacetoDoc& document, const FrameClipboard& clipboard, InsertPlace place,
                  std::optional<std::string_view> selectedName);
 
+// Renames frame `index`; the animations are made again from the frame names, and the one of the frame
+// becomes current. Nothing happens for an empty name or an index outside the frame list.
+void renameFrame(CFacetoDoc& document, int32_t index, const std::string& name);
+
 // Shows or hides group `groupIndex` and the vertices of its triangles.
 void toggleGroupVisibility(CFacetoDoc& document, int groupIndex);
 

@@ -1,6 +1,7 @@
-#include "model/FrameClipboard.h"
+#include "document/FrameClipboard.h"
 
-#include "model/CFacetoDoc.h"
+#include "document/CFacetoDoc.h"
+#include "document/EditCommands.h"
 #include "model/DerivedData.h"
 
 #include <algorithm>
@@ -57,88 +58,55 @@ void FrameClipboard::copySelection(const CFacetoDoc& document) {
     kind_ = GEOMETRY;
 }
 
-void removeSelectedTriangles(Model& model, std::vector<Frame>& frames) {
-    const size_t vertexCount = model.vertexInfos.size();
-    std::vector<bool> used(vertexCount, false);
-    size_t kept = 0;
-    for (const Triangle& t : model.triangles) {
-        if (allSelected(model, t)) {
-            continue;
-        }
-        for (int32_t v : t.v) {
-            used[size_t(v)] = true;
-        }
-        model.triangles[kept++] = t;
-    }
-    model.triangles.resize(kept);
-
-    // New index of every vertex that stays; the others go from the vertex list and from every frame.
-    std::vector<int32_t> newIndex(vertexCount, -1);
-    size_t next = 0;
-    for (size_t v = 0; v < vertexCount; ++v) {
-        VertexInfo& info = model.vertexInfos[v];
-        info.flags &= ~(VERTEX_SELECTED | VERTEX_MARKED);
-        if (used[v]) {
-            newIndex[v] = int32_t(next);
-            model.vertexInfos[next++] = info;
+std::unique_ptr<Command> deleteSelectedTriangles(const CFacetoDoc& document, const std::string& name) {
+    const Model& model = document.model;
+    MeshEdit edit(document);
+    for (size_t t = 0; t < model.triangles.size(); ++t) {
+        if (allSelected(model, model.triangles[t])) {
+            edit.removeTriangle(int32_t(t));
         }
     }
-    model.vertexInfos.resize(next);
-    for (Triangle& t : model.triangles) {
-        for (int32_t& v : t.v) {
-            v = newIndex[size_t(v)];
-        }
+    edit.removeUnusedVertices();
+    for (size_t v = 0; v < model.vertexInfos.size(); ++v) {
+        edit.setFlags(int32_t(v), model.vertexInfos[v].flags & ~(VERTEX_SELECTED | VERTEX_MARKED));
     }
-    for (Frame& frame : frames) {
-        size_t out = 0;
-        for (size_t v = 0; v < frame.positions.size() && v < vertexCount; ++v) {
-            if (newIndex[v] >= 0) {
-                frame.positions[out++] = frame.positions[v];
-            }
-        }
-        frame.positions.resize(out);
-    }
+    return std::move(edit).finish(name);
 }
 
 void FrameClipboard::cutSelection(CFacetoDoc& document) {
     copySelection(document);
-    removeSelectedTriangles(document.model, document.frames);
-    buildEdges(document.model);
-    document.changed(true);
+    document.run(deleteSelectedTriangles(document, "Cut"));
 }
 
 void FrameClipboard::pasteInto(CFacetoDoc& document) const {
     if (kind_ == EMPTY) {
         return;
     }
-    Model& target = document.model;
-    const int32_t firstVertex = target.vertexCount();
-    const int32_t group = int32_t(target.groups.size());
-    target.vertexInfos.insert(target.vertexInfos.end(), model_.vertexInfos.begin(), model_.vertexInfos.end());
+    MeshEdit edit(document);
+    const int32_t firstVertex = document.model.vertexCount();
+    const int32_t group = int32_t(document.model.groups.size());
     // One position per pasted vertex, whatever the clipboard frame holds, so every frame keeps one
-    // position per vertex.
-    std::vector<FrameVertex> pasted(model_.vertexInfos.size());
-    std::copy_n(frame_.positions.begin(), std::min(pasted.size(), frame_.positions.size()), pasted.begin());
-    for (Frame& frame : document.frames) {
-        frame.positions.insert(frame.positions.end(), pasted.begin(), pasted.end());
+    // position per vertex; every frame takes the same positions.
+    for (size_t v = 0; v < model_.vertexInfos.size(); ++v) {
+        edit.addVertex(model_.vertexInfos[v], v < frame_.positions.size() ? frame_.positions[v] : FrameVertex{});
     }
     Group added;
     added.name = "group " + std::to_string(group + 1);
     added.flags = GROUP_VISIBLE;
     added.tag = 0;
     added.color = GROUP_COLORS[size_t(group) % GROUP_COLORS.size()];
-    target.groups.push_back(added);
-    target.triangles.reserve(target.triangles.size() + model_.triangles.size());
+    std::vector<Group> groups = document.model.groups;
+    groups.push_back(added);
+    edit.setGroups(std::move(groups));
     for (Triangle t : model_.triangles) {
         for (int32_t& v : t.v) {
             v += firstVertex;
         }
         t.group = group;
         t.color = added.color;
-        target.triangles.push_back(t);
+        edit.addTriangle(t);
     }
-    buildEdges(target);
-    document.changed(true);
+    document.run(std::move(edit).finish("Paste"));
 }
 
 void FrameClipboard::storeFrame(const CFacetoDoc& document, const Frame& frame) {

@@ -1,4 +1,4 @@
-#include "model/NativeFormat.h"
+#include "formats/NativeFormat.h"
 
 #include "formats/ByteReader.h"
 #include "formats/ByteWriter.h"

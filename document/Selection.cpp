@@ -1,4 +1,4 @@
-#include "model/Selection.h"
+#include "document/Selection.h"
 
 #include <algorithm>
 
@@ -20,7 +20,7 @@ void selectNone(Model& model) {
     }
 }
 
-void scaleSelection(const Model& model, Frame& frame, const std::array<float, 3>& factors) {
+VertexPositions scaledSelection(const Model& model, const Frame& frame, const std::array<float, 3>& factors) {
     const size_t count = std::min(model.vertexInfos.size(), frame.positions.size());
     auto qualifies = [&](size_t i) {
         const int32_t flags = model.vertexInfos[i].flags;
@@ -28,32 +28,36 @@ void scaleSelection(const Model& model, Frame& frame, const std::array<float, 3>
     };
     std::array<float, 3> lo{1e23f, 1e23f, 1e23f};
     std::array<float, 3> hi{-1e23f, -1e23f, -1e23f};
-    bool any = false;
+    VertexPositions out;
     for (size_t i = 0; i < count; ++i) {
         if (!qualifies(i)) {
             continue;
         }
-        any = true;
+        out.vertices.push_back(int32_t(i));
         for (int a = 0; a < 3; ++a) {
             lo[size_t(a)] = std::min(lo[size_t(a)], frame.positions[i][a]);
             hi[size_t(a)] = std::max(hi[size_t(a)], frame.positions[i][a]);
         }
     }
-    if (!any) {
-        return;
-    }
     std::array<float, 3> centre{};
     for (size_t a = 0; a < 3; ++a) {
         centre[a] = (lo[a] + hi[a]) / 2.0f;
     }
-    for (size_t i = 0; i < count; ++i) {
-        if (!qualifies(i)) {
-            continue;
-        }
+    out.positions.reserve(out.vertices.size());
+    for (int32_t v : out.vertices) {
+        FrameVertex p = frame.positions[size_t(v)];
         for (int a = 0; a < 3; ++a) {
-            float& value = frame.positions[i][a];
-            value = centre[size_t(a)] + (value - centre[size_t(a)]) * factors[size_t(a)];
+            p[a] = centre[size_t(a)] + (p[a] - centre[size_t(a)]) * factors[size_t(a)];
         }
+        out.positions.push_back(p);
+    }
+    return out;
+}
+
+void scaleSelection(const Model& model, Frame& frame, const std::array<float, 3>& factors) {
+    const VertexPositions scaled = scaledSelection(model, frame, factors);
+    for (size_t i = 0; i < scaled.vertices.size(); ++i) {
+        frame.positions[size_t(scaled.vertices[i])] = scaled.positions[i];
     }
 }
 

@@ -1,18 +1,19 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
-#include <string>
 
 namespace faceto {
 
 struct Model;
-class Profile;
 
 constexpr int PALETTE_BYTES = 768;      // 256 x (red, green, blue)
 constexpr int LIGHT_ROWS = 64;
 constexpr int COLORMAP_BYTES = 64 * 256; // [light row][colour index] -> colour index
 constexpr int FIRST_UNSHADED_COLOR = 224; // colours 224..255 look the same in every light row
+
+using RgbPalette = std::array<uint8_t, PALETTE_BYTES>;
 
 // The game palette and light colour map that every 8-bit picture is drawn with.
 struct PaletteTables {
@@ -30,17 +31,8 @@ const std::array<uint8_t, PALETTE_BYTES>& builtInPalette();
 // row 63, colours 224..255 left unshaded.
 std::array<uint8_t, COLORMAP_BYTES> computeColormap(const std::array<uint8_t, PALETTE_BYTES>& palette);
 
-// Replace the leading bytes of a table with the file's (a short file replaces a prefix, bytes past the
-// table's size are ignored). A missing file leaves the table as it was. True when the file was read.
-bool loadPalette(PaletteTables& tables, const std::string& path = "palette.lmp");
-bool loadColormap(PaletteTables& tables, const std::string& path = "colormap.lmp");
-
-// The file that gives a Quake model's skins their colours: the "games\quake" / "palette" setting,
-// trimmed, or "games/quake/palette.lmp" when that is empty.
-std::string quakePalettePath(const Profile& profile);
-
-// Gives every skin of `model` a 256-entry palette (blue, green, red, 0) from the Quake palette file,
-// or from the process palette when that file cannot be read.
-void applyQuakePalette(Model& model, const Profile& profile, const PaletteTables& tables);
+// Gives every skin of `model` the 256 colours of `rgb` (as blue, green, red, 0): Quake skins are stored
+// as bare indices into the game's palette.
+void applyPalette(Model& model, const RgbPalette& rgb);
 
 } // namespace faceto

@@ -1,9 +1,6 @@
-#include "formats/Palette.h"
+#include "model/Palette.h"
 
-#include "formats/FileIO.h"
 #include "model/Model.h"
-#include "model/DerivedData.h"
-#include "model/Profile.h"
 
 #include <algorithm>
 #include <cmath>
@@ -71,15 +68,6 @@ std::array<uint8_t, PALETTE_BYTES> makeBuiltInPalette() {
     return p;
 }
 
-bool loadPrefix(uint8_t* table, size_t size, const std::string& path) {
-    auto bytes = readFilePrefix(path, size);
-    if (!bytes) {
-        return false;
-    }
-    std::memcpy(table, bytes->data(), bytes->size());
-    return true;
-}
-
 } // namespace
 
 const std::array<uint8_t, PALETTE_BYTES>& builtInPalette() {
@@ -125,25 +113,7 @@ PaletteTables PaletteTables::builtIn() {
     return PaletteTables{builtInPalette(), colormap};
 }
 
-bool loadPalette(PaletteTables& tables, const std::string& path) {
-    return loadPrefix(tables.palette.data(), tables.palette.size(), path);
-}
-
-bool loadColormap(PaletteTables& tables, const std::string& path) {
-    return loadPrefix(tables.colormap.data(), tables.colormap.size(), path);
-}
-
-std::string quakePalettePath(const Profile& profile) {
-    std::string path = trimmed(profile.getString(settings::QUAKE, "palette", ""));
-    return path.empty() ? std::string("games/quake/palette.lmp") : path;
-}
-
-void applyQuakePalette(Model& model, const Profile& profile, const PaletteTables& tables) {
-    std::array<uint8_t, PALETTE_BYTES> rgb = tables.palette;
-    if (auto file = readFilePrefix(quakePalettePath(profile), PALETTE_BYTES)) {
-        // A short file only gives the leading entries; the rest keep the process palette's colours.
-        std::memcpy(rgb.data(), file->data(), file->size());
-    }
+void applyPalette(Model& model, const RgbPalette& rgb) {
     for (Skin& skin : model.skins) {
         skin.palette.resize(256);
         for (size_t i = 0; i < 256; ++i) {

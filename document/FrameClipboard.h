@@ -1,6 +1,10 @@
 #pragma once
 
+#include "document/UndoHistory.h"
 #include "model/Model.h"
+
+#include <memory>
+#include <string>
 
 namespace faceto {
 
@@ -18,10 +22,10 @@ public:
     // in the current frame. A selection that holds no whole triangle leaves the clipboard as it was.
     void copySelection(const CFacetoDoc& document);
     // Copies the selection, then removes the selected triangles and every vertex that no remaining
-    // triangle uses, from every frame. Clears the selection.
+    // triangle uses, from every frame, and clears the selection: one step "Cut".
     void cutSelection(CFacetoDoc& document);
     // Adds the clipboard's vertices (at the clipboard frame's positions, in every frame) and its
-    // triangles as one new group. Nothing happens while the clipboard is empty.
+    // triangles as one new group: one step "Paste". Nothing happens while the clipboard is empty.
     void pasteInto(CFacetoDoc& document) const;
     // Keeps a copy of the document's mesh and of `frame`.
     void storeFrame(const CFacetoDoc& document, const Frame& frame);
@@ -36,8 +40,8 @@ private:
     Kind kind_ = EMPTY;
 };
 
-// Removes the triangles whose three vertices are selected and every vertex no remaining triangle
-// uses, renumbering the rest; clears selection and marks. Does not rebuild the edges.
-void removeSelectedTriangles(Model& model, std::vector<Frame>& frames);
+// The step that removes the triangles whose three vertices are selected and every vertex no remaining
+// triangle uses (from every frame), and clears the selection and the marks.
+std::unique_ptr<Command> deleteSelectedTriangles(const CFacetoDoc& document, const std::string& name);
 
 } // namespace faceto

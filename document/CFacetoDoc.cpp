@@ -1,27 +1,17 @@
-#include "model/CFacetoDoc.h"
+#include "document/CFacetoDoc.h"
 
-#include "formats/AscWriter.h"
+#include "document/Selection.h"
 #include "formats/FileIO.h"
-#include "formats/Md2Reader.h"
-#include "formats/Md2Writer.h"
-#include "formats/MdlReader.h"
-#include "formats/Palette.h"
+#include "formats/PaletteFiles.h"
 #include "formats/SkinLoader.h"
-#include "formats/ThreeDoReader.h"
 #include "model/DerivedData.h"
-#include "model/NativeFormat.h"
-#include "model/Selection.h"
+#include "model/Palette.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace faceto {
 
 namespace {
-
-bool startsWith(std::span<const uint8_t> bytes, const char (&magic)[5]) {
-    return bytes.size() >= 4 && std::memcmp(bytes.data(), magic, 4) == 0;
-}
 
 // Groups of a native file: the file keeps each triangle's group and colour words but no group list,
 // so one group per group index is made again, coloured like its first triangle. A group whose
@@ -82,6 +72,7 @@ bool CFacetoDoc::onNewDocument() {
     currentFrameIndex = -1;
     rebuildAnimations();
     title_ = "Untitled";
+    history_.clear(*this);
     return true;
 }
 
@@ -91,6 +82,11 @@ std::string md2SkinFolder(const Profile& profile) {
         folder += '/';
     }
     return folder;
+}
+
+std::string quakePalettePath(const Profile& profile) {
+    std::string path = trimmed(profile.getString(settings::QUAKE, "palette", ""));
+    return path.empty() ? std::string("games/quake/palette.lmp") : path;
 }
 
 bool CFacetoDoc::onOpenDocument(const std::string& path) {
@@ -103,43 +99,14 @@ bool CFacetoDoc::onOpenDocument(const std::string& path) {
         return false;
     }
     setPathName(path);
-    modified_ = false;
+    history_.clear(*this);
     host_.addToRecentFiles(path);
     return true;
 }
 
-ModelFormat detectModelFormat(std::span<const uint8_t> firstBytes, const std::string& path) {
-    if (startsWith(firstBytes, "HBFM")) {
-        return ModelFormat::Native;
-    }
-    if (startsWith(firstBytes, "IDPO")) {
-        return ModelFormat::Quake;
-    }
-    if (startsWith(firstBytes, "IDP2")) {
-        return ModelFormat::Quake2;
-    }
-    return equalsIgnoreCase(extensionAfterLastDot(path), "3do") ? ModelFormat::JediKnight : ModelFormat::Unknown;
-}
-
-const char* modelFormatName(ModelFormat format) {
-    switch (format) {
-    case ModelFormat::Native:
-        return "fm";
-    case ModelFormat::Quake:
-        return "mdl";
-    case ModelFormat::Quake2:
-        return "md2";
-    case ModelFormat::JediKnight:
-        return "3do";
-    case ModelFormat::Unknown:
-        break;
-    }
-    return "unknown";
-}
-
 bool CFacetoDoc::loadFrom(const std::string& path, std::span<const uint8_t> bytes) {
-    const ModelFormat format = detectModelFormat(bytes, path);
-    if (format == ModelFormat::Unknown) {
+    const FileFormat* format = formatOfFile(bytes, path);
+    if (format == nullptr) {
         host_.message(messages::UNSUPPORTED);
         return false;
     }
@@ -148,49 +115,25 @@ bool CFacetoDoc::loadFrom(const std::string& path, std::span<const uint8_t> byte
         return false;
     };
     try {
-        std::optional<Result<ModelData>> read;
-        switch (format) {
-        case ModelFormat::Native:
-            read = parseNative(bytes);
-            break;
-        case ModelFormat::Quake:
-            read = parseMdl(bytes);
-            break;
-        case ModelFormat::Quake2: {
-            FolderSkinLoader skins(md2SkinFolder(profile_), folderOf(path));
-            read = parseMd2(bytes, skins);
-            break;
+        FolderSkinLoader skins(md2SkinFolder(profile_), folderOf(path));
+        ReadContext context;
+        context.skins = &skins;
+        // Quake skins are bare indices: they take the game's palette, or the one in use when it is missing.
+        context.gamePalette = [this] { return paletteFileOver(palette_.palette, quakePalettePath(profile_)); };
+        Result<ModelData> data = format->read(bytes, context);
+        if (!data) {
+            return failed(data.error());
         }
-        case ModelFormat::JediKnight:
-        case ModelFormat::Unknown:
-            read = parse3do(bytes, 0);
-            break;
+        if (format->grouping == Grouping::FromTriangleWords) {
+            rebuildGroupsFromTriangles(data->model);
         }
-        if (!*read) {
-            return failed(read->error());
-        }
-        ModelData& data = read->value();
-        switch (format) {
-        case ModelFormat::Native:
-            rebuildGroupsFromTriangles(data.model);
-            takeOver(std::move(data));
-            break;
-        case ModelFormat::Quake:
-        case ModelFormat::Quake2:
-            if (format == ModelFormat::Quake) {
-                applyQuakePalette(data.model, profile_, palette_);
-            }
-            takeOver(std::move(data));
+        takeOver(std::move(*data));
+        if (format->grouping == Grouping::ByConnectivity) {
             buildGroupsByConnectivity(model);
-            buildEdges(model);
-            break;
-        case ModelFormat::JediKnight:
-        case ModelFormat::Unknown:
-            takeOver(std::move(data)); // the meshes are the groups: no regrouping
-            buildEdges(model);
-            break;
         }
+        buildEdges(model);
         rebuildAnimations();
+        sourceFileFormat_ = format;
     } catch (const std::bad_alloc&) {
         return failed("not enough memory for the model");
     }
@@ -210,59 +153,40 @@ CFacetoDoc::SaveResult CFacetoDoc::save() {
     if (path.size() < 2 || !equalsIgnoreCase(std::string_view(path).substr(path.size() - 2), "fm")) {
         return SaveResult::NotNative;
     }
-    switch (write(path, ".fm")) {
-    case SaveAsResult::Saved:
-        modified_ = false;
-        return SaveResult::Saved;
-    default:
-        return SaveResult::Failed;
-    }
+    return write(path, *formatNamed("fm")) == SaveAsResult::Saved ? SaveResult::Saved : SaveResult::Failed;
 }
 
 CFacetoDoc::SaveAsResult CFacetoDoc::saveAs(const std::string& path) {
-    const size_t dot = path.rfind('.');
-    const std::string extension = dot == std::string::npos ? std::string() : path.substr(dot);
-    const SaveAsResult result = write(path, extension);
-    if (result == SaveAsResult::Saved && equalsIgnoreCase(extension, ".fm")) {
+    const FileFormat* format = formatForSaving(path);
+    if (format == nullptr) {
+        return SaveAsResult::UnknownExtension;
+    }
+    const SaveAsResult result = write(path, *format);
+    if (result == SaveAsResult::Saved && format->native) {
         setPathName(path);
-        modified_ = false;
         host_.addToRecentFiles(path);
     }
     return result;
 }
 
 Result<SaveOutput> CFacetoDoc::saveOutputFor(const std::string& path) const {
-    const size_t dot = path.rfind('.');
-    const std::string extension = dot == std::string::npos ? std::string() : path.substr(dot);
-    if (equalsIgnoreCase(extension, ".fm")) {
-        return SaveOutput{{{path, encodeNative(model, frames, source)}}, {}};
+    const FileFormat* format = formatForSaving(path);
+    if (format == nullptr) {
+        return Failure{"no format is written with the extension of " + fileNameOf(path)};
     }
-    if (equalsIgnoreCase(extension, ".md2")) {
-        return exportMd2(model, frames, source, path);
-    }
-    if (equalsIgnoreCase(extension, ".asc")) {
-        if (std::optional<std::string> text = encodeAsc(model, frames)) {
-            return SaveOutput{{{path, ByteBuffer(text->begin(), text->end())}}, {}};
-        }
-        return Failure{"the model has no frame"};
-    }
-    return Failure{"no format is written with the extension \"" + extension + "\""};
+    return format->write(ModelRef{model, frames, source}, path);
 }
 
 // Builds every file of the save, asks before replacing a skin file of other content, then writes them
-// all or none. An export (".md2", ".asc") leaves the document's path and title as they are.
-CFacetoDoc::SaveAsResult CFacetoDoc::write(const std::string& path, const std::string& extension) {
-    const bool native = equalsIgnoreCase(extension, ".fm");
-    if (!native && !equalsIgnoreCase(extension, ".md2") && !equalsIgnoreCase(extension, ".asc")) {
-        return SaveAsResult::UnknownExtension;
-    }
-    const std::string_view heading = native ? messages::COULD_NOT_WRITE : messages::ERROR_WRITING;
+// all or none. An export leaves the document's path, title and modified state as they are.
+CFacetoDoc::SaveAsResult CFacetoDoc::write(const std::string& path, const FileFormat& format) {
+    const std::string_view heading = format.native ? messages::COULD_NOT_WRITE : messages::ERROR_WRITING;
     auto failed = [&](const std::string& detail) {
         host_.message(std::string(heading) + "\n" + detail);
         return SaveAsResult::Failed;
     };
     try {
-        Result<SaveOutput> output = saveOutputFor(path);
+        Result<SaveOutput> output = format.write(ModelRef{model, frames, source}, path);
         if (!output) {
             return failed(path + ": " + output.error());
         }
@@ -279,6 +203,9 @@ CFacetoDoc::SaveAsResult CFacetoDoc::write(const std::string& path, const std::s
         }
     } catch (const std::bad_alloc&) {
         return failed(path + ": not enough memory to write the model");
+    }
+    if (format.native) {
+        history_.markClean();
     }
     return SaveAsResult::Saved;
 }
@@ -315,23 +242,40 @@ void CFacetoDoc::rebuildAnimations() {
 
 void CFacetoDoc::selectAll() {
     faceto::selectAll(model);
-    changed(false);
+    changed();
 }
 
 void CFacetoDoc::selectNone() {
     faceto::selectNone(model);
-    changed(false);
+    changed();
 }
 
 void CFacetoDoc::toggleLock(int axis) { locks[size_t(axis)] = locks[size_t(axis)] ? 0 : 1; }
 
 bool CFacetoDoc::isLocked(int axis) const { return locks[size_t(axis)] != 0; }
 
-void CFacetoDoc::changed(bool modifiesContent) {
-    if (modifiesContent) {
-        modified_ = true;
-    }
-    host_.updateAllViews(*this);
+void CFacetoDoc::changed() { host_.updateAllViews(*this); }
+
+void CFacetoDoc::run(std::unique_ptr<Command> command) {
+    history_.run(std::move(command), *this);
+    changed();
+}
+
+bool CFacetoDoc::undo() {
+    const bool done = history_.undo(*this);
+    changed();
+    return done;
+}
+
+bool CFacetoDoc::redo() {
+    const bool done = history_.redo(*this);
+    changed();
+    return done;
+}
+
+void CFacetoDoc::goToStep(size_t position) {
+    history_.goTo(position, *this);
+    changed();
 }
 
 } // namespace faceto

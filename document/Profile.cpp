@@ -1,4 +1,4 @@
-#include "model/Profile.h"
+#include "document/Profile.h"
 
 #include <charconv>
 

@@ -1,24 +1,22 @@
 #pragma once
 
+#include "document/DocumentHost.h"
+#include "document/Profile.h"
+#include "document/UndoHistory.h"
+#include "formats/FormatTable.h"
 #include "formats/SaveOutput.h"
-#include "model/DocumentHost.h"
 #include "model/Model.h"
-#include "model/Profile.h"
 
 #include <array>
-#include <span>
 #include <cstdint>
+#include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
 namespace faceto {
 
 struct PaletteTables;
-
-// What the open dispatch makes of a file: its first four bytes decide, then a ".3do" name.
-enum class ModelFormat { Native, Quake, Quake2, JediKnight, Unknown };
-ModelFormat detectModelFormat(std::span<const uint8_t> firstBytes, const std::string& path);
-const char* modelFormatName(ModelFormat format); // "fm", "mdl", "md2", "3do" or "unknown"
 
 // How one of the three orthographic orientations maps the world to its window.
 struct OrthoViewState {
@@ -41,6 +39,9 @@ struct WindowPoint {
 
 // The Quake 2 base folder setting ("games\\quake2" / "base"), trimmed, ending in a separator.
 std::string md2SkinFolder(const Profile& profile);
+// The file that gives a Quake model's skins their colours: the "games\\quake" / "palette" setting,
+// trimmed, or "games/quake/palette.lmp" when that is empty.
+std::string quakePalettePath(const Profile& profile);
 
 // One open model: its mesh, key frames and animations, the view settings that all of its windows
 // share, and the file it came from. It knows no toolkit: messages, redraws and the recent-file
@@ -55,10 +56,11 @@ public:
     // --- life cycle ------------------------------------------------------------------------
     // A new model with one empty frame "frame1".
     bool onNewDocument();
-    // Reads the file at `path`, choosing the reader by its first four bytes (or a ".3do" name).
-    // Shows "Error reading file." or "Unsupported File type." on failure; a file that cannot be
-    // opened fails without a message.
+    // Reads the file at `path`, choosing the reader by its first bytes (or its extension). Shows
+    // "Unsupported File type.", or "Error reading file." with the file and the reason, on failure.
     bool onOpenDocument(const std::string& path);
+    // The format the document was read from (null for a new one).
+    const FileFormat* sourceFileFormat() const { return sourceFileFormat_; }
 
     enum class SaveResult { Saved, Failed, NotNative };
     // Writes the native file when the document's path ends in "fm"; NotNative otherwise (a new
@@ -82,14 +84,25 @@ public:
     const Animation* currentAnimation() const;
     void rebuildAnimations();
 
-    // --- commands ----------------------------------------------------------------------------
+    // --- editing ------------------------------------------------------------------------------
+    // Every change of the content goes through here: the command is done, recorded as a step of the
+    // undo history, and every view redrawn.
+    void run(std::unique_ptr<Command> command);
+    bool undo();
+    bool redo();
+    // Undoes or redoes until `position` steps of the history are done.
+    void goToStep(size_t position);
+    const UndoHistory& history() const { return history_; }
+    // A number for the steps of one gesture (a mouse drag) to share, so that they join into one step.
+    uint64_t newGesture() { return ++gestures_; }
+
     void selectAll();
     void selectNone();
     void toggleLock(int axis); // 0 = x, 1 = y, 2 = z
     bool isLocked(int axis) const;
 
-    // Redraws every view of the document; `modifiesContent` also marks it modified.
-    void changed(bool modifiesContent);
+    // Redraws every view of the document (after a change of the selection or of the view).
+    void changed();
     void updateAllViews() { host_.updateAllViews(*this); }
 
     // --- state -----------------------------------------------------------------------------
@@ -123,15 +136,15 @@ public:
     const std::string& pathName() const { return pathName_; }
     const std::string& title() const { return title_; }
     void setPathName(const std::string& path);
-    bool isModified() const { return modified_; }
-    void setModified(bool modified) { modified_ = modified; }
+    // Changed since it was last opened or saved: the undo history is not at the state saved last.
+    bool isModified() const { return !history_.isClean(); }
 
     Profile& profile() { return profile_; }
     DocumentHost& host() { return host_; }
 
 private:
     bool loadFrom(const std::string& path, std::span<const uint8_t> bytes);
-    SaveAsResult write(const std::string& path, const std::string& extension);
+    SaveAsResult write(const std::string& path, const FileFormat& format);
     void takeOver(ModelData&& data);
 
     Profile& profile_;
@@ -140,7 +153,9 @@ private:
     int32_t currentFrame_ = -1; // position in `frames` of the frame shown and edited
     std::string pathName_;
     std::string title_;
-    bool modified_ = false;
+    const FileFormat* sourceFileFormat_ = nullptr;
+    UndoHistory history_;
+    uint64_t gestures_ = 0;
 };
 
 } // namespace faceto

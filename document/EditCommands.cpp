@@ -1,0 +1,464 @@
+#include "document/EditCommands.h"
+
+#include "document/CFacetoDoc.h"
+#include "model/DerivedData.h"
+
+#include <algorithm>
+
+namespace faceto {
+
+// --- positions ---------------------------------------------------------------------------------------
+
+ChangePositions::ChangePositions(const CFacetoDoc& doc, std::string name, int32_t frame,
+                                 std::vector<int32_t> vertices, std::vector<FrameVertex> after, uint64_t gesture)
+    : Command(std::move(name)), frame_(frame), vertices_(std::move(vertices)), after_(std::move(after)),
+      gesture_(gesture) {
+    const std::vector<FrameVertex>& positions = doc.frames[size_t(frame_)].positions;
+    before_.reserve(vertices_.size());
+    for (int32_t v : vertices_) {
+        before_.push_back(positions[size_t(v)]);
+    }
+}
+
+void ChangePositions::redo(CFacetoDoc& doc) {
+    std::vector<FrameVertex>& positions = doc.frames[size_t(frame_)].positions;
+    for (size_t i = 0; i < vertices_.size(); ++i) {
+        positions[size_t(vertices_[i])] = after_[i];
+    }
+}
+
+void ChangePositions::undo(CFacetoDoc& doc) {
+    std::vector<FrameVertex>& positions = doc.frames[size_t(frame_)].positions;
+    for (size_t i = 0; i < vertices_.size(); ++i) {
+        positions[size_t(vertices_[i])] = before_[i];
+    }
+}
+
+bool ChangePositions::mergeWith(const Command& next) {
+    const auto* other = dynamic_cast<const ChangePositions*>(&next);
+    if (other == nullptr || gesture_ == 0 || other->gesture_ != gesture_ || other->frame_ != frame_ ||
+        other->name() != name() || other->vertices_ != vertices_) {
+        return false;
+    }
+    after_ = other->after_;
+    return true;
+}
+
+size_t ChangePositions::memoryBytes() const {
+    return sizeof(*this) + vertices_.capacity() * sizeof(int32_t) +
+           (before_.capacity() + after_.capacity()) * sizeof(FrameVertex);
+}
+
+// --- the mesh ----------------------------------------------------------------------------------------
+
+bool MeshChange::empty() const {
+    return flags.empty() && triangles.empty() && removedTriangles.empty() && removedVertices.empty() &&
+           addedInfos.empty() && addedTriangles.empty() && !groupsAfter;
+}
+
+namespace {
+
+template <typename T> size_t bytesOf(const std::vector<T>& v) { return v.capacity() * sizeof(T); }
+
+// Keeps the elements whose indices are not listed (ascending).
+template <typename T> void eraseListed(std::vector<T>& items, const std::vector<int32_t>& listed) {
+    if (listed.empty()) {
+        return;
+    }
+    size_t out = 0;
+    size_t next = 0;
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (next < listed.size() && size_t(listed[next]) == i) {
+            ++next;
+            continue;
+        }
+        if (out != i) {
+            items[out] = std::move(items[i]);
+        }
+        ++out;
+    }
+    items.resize(out);
+}
+
+// Puts `values` back at the listed (ascending) indices, the other elements keeping their order.
+template <typename T>
+void insertListed(std::vector<T>& items, const std::vector<int32_t>& listed, const std::vector<T>& values) {
+    if (listed.empty()) {
+        return;
+    }
+    std::vector<T> merged;
+    merged.reserve(items.size() + listed.size());
+    size_t kept = 0;
+    for (size_t k = 0; k < listed.size(); ++k) {
+        while (merged.size() < size_t(listed[k])) {
+            merged.push_back(std::move(items[kept++]));
+        }
+        merged.push_back(values[k]);
+    }
+    while (kept < items.size()) {
+        merged.push_back(std::move(items[kept++]));
+    }
+    items = std::move(merged);
+}
+
+class ChangeMesh : public Command {
+public:
+    ChangeMesh(std::string name, MeshChange change) : Command(std::move(name)), c_(std::move(change)) {}
+
+    void redo(CFacetoDoc& doc) override {
+        Model& model = doc.model;
+        for (const auto& f : c_.flags) {
+            model.vertexInfos[size_t(f.vertex)].flags = f.after;
+        }
+        for (const auto& t : c_.triangles) {
+            model.triangles[size_t(t.triangle)] = t.after;
+        }
+        eraseListed(model.triangles, c_.removedTriangles);
+        if (!c_.removedVertices.empty()) {
+            std::vector<int32_t> newIndex(model.vertexInfos.size(), -1);
+            size_t next = 0;
+            size_t k = 0;
+            for (size_t v = 0; v < newIndex.size(); ++v) {
+                if (k < c_.removedVertices.size() && size_t(c_.removedVertices[k]) == v) {
+                    ++k;
+                } else {
+                    newIndex[v] = int32_t(next++);
+                }
+            }
+            eraseListed(model.vertexInfos, c_.removedVertices);
+            for (Frame& frame : doc.frames) {
+                eraseListed(frame.positions, c_.removedVertices);
+            }
+            for (Triangle& t : model.triangles) {
+                for (int32_t& v : t.v) {
+                    v = newIndex[size_t(v)];
+                }
+            }
+        }
+        model.vertexInfos.insert(model.vertexInfos.end(), c_.addedInfos.begin(), c_.addedInfos.end());
+        for (size_t f = 0; f < doc.frames.size() && !c_.addedInfos.empty(); ++f) {
+            const auto& added = c_.addedPositions.size() == 1 ? c_.addedPositions[0] : c_.addedPositions[f];
+            doc.frames[f].positions.insert(doc.frames[f].positions.end(), added.begin(), added.end());
+        }
+        model.triangles.insert(model.triangles.end(), c_.addedTriangles.begin(), c_.addedTriangles.end());
+        if (c_.groupsAfter) {
+            model.groups = *c_.groupsAfter;
+        }
+        buildEdges(model);
+    }
+
+    void undo(CFacetoDoc& doc) override {
+        Model& model = doc.model;
+        model.triangles.resize(model.triangles.size() - c_.addedTriangles.size());
+        model.vertexInfos.resize(model.vertexInfos.size() - c_.addedInfos.size());
+        for (Frame& frame : doc.frames) {
+            frame.positions.resize(model.vertexInfos.size());
+        }
+        if (!c_.removedVertices.empty()) {
+            const size_t before = model.vertexInfos.size() + c_.removedVertices.size();
+            std::vector<int32_t> oldIndex;
+            oldIndex.reserve(model.vertexInfos.size());
+            size_t k = 0;
+            for (size_t v = 0; v < before; ++v) {
+                if (k < c_.removedVertices.size() && size_t(c_.removedVertices[k]) == v) {
+                    ++k;
+                } else {
+                    oldIndex.push_back(int32_t(v));
+                }
+            }
+            for (Triangle& t : model.triangles) {
+                for (int32_t& v : t.v) {
+                    v = oldIndex[size_t(v)];
+                }
+            }
+            insertListed(model.vertexInfos, c_.removedVertices, c_.removedInfos);
+            for (size_t f = 0; f < doc.frames.size(); ++f) {
+                insertListed(doc.frames[f].positions, c_.removedVertices, c_.removedPositions[f]);
+            }
+        }
+        insertListed(model.triangles, c_.removedTriangles, c_.removedTriangleRecords);
+        for (const auto& t : c_.triangles) {
+            model.triangles[size_t(t.triangle)] = t.before;
+        }
+        for (const auto& f : c_.flags) {
+            model.vertexInfos[size_t(f.vertex)].flags = f.before;
+        }
+        if (c_.groupsBefore) {
+            model.groups = *c_.groupsBefore;
+        }
+        buildEdges(model);
+    }
+
+    size_t memoryBytes() const override {
+        size_t bytes = sizeof(*this) + bytesOf(c_.flags) + bytesOf(c_.triangles) + bytesOf(c_.removedTriangles) +
+                       bytesOf(c_.removedTriangleRecords) + bytesOf(c_.removedVertices) +
+                       bytesOf(c_.removedInfos) + bytesOf(c_.addedInfos) + bytesOf(c_.addedTriangles);
+        for (const auto& p : c_.removedPositions) {
+            bytes += bytesOf(p);
+        }
+        for (const auto& p : c_.addedPositions) {
+            bytes += bytesOf(p);
+        }
+        for (const auto* groups : {&c_.groupsBefore, &c_.groupsAfter}) {
+            if (*groups) {
+                bytes += (*groups)->size() * (sizeof(Group) + 16);
+            }
+        }
+        return bytes;
+    }
+
+private:
+    MeshChange c_;
+};
+
+} // namespace
+
+MeshEdit::MeshEdit(const CFacetoDoc& doc)
+    : doc_(doc), removeTriangle_(doc.model.triangles.size(), false), removeVertex_(doc.model.vertexInfos.size(), false),
+      newTriangle_(doc.model.triangles.size()), newFlags_(doc.model.vertexInfos.size()),
+      keptVertices_(doc.model.vertexInfos.size()) {}
+
+void MeshEdit::setFlags(int32_t vertex, int32_t flags) {
+    if (size_t(vertex) < newFlags_.size()) {
+        newFlags_[size_t(vertex)] = flags;
+    }
+}
+
+void MeshEdit::setTriangle(int32_t triangle, const Triangle& after) { newTriangle_[size_t(triangle)] = after; }
+
+void MeshEdit::removeTriangle(int32_t triangle) { removeTriangle_[size_t(triangle)] = true; }
+
+void MeshEdit::removeUnusedVertices() {
+    std::vector<bool> used(removeVertex_.size(), false);
+    const auto& triangles = doc_.model.triangles;
+    for (size_t t = 0; t < triangles.size(); ++t) {
+        if (removeTriangle_[t]) {
+            continue;
+        }
+        for (int32_t v : newTriangle_[t] ? newTriangle_[t]->v : triangles[t].v) {
+            used[size_t(v)] = true;
+        }
+    }
+    keptVertices_ = 0;
+    for (size_t v = 0; v < used.size(); ++v) {
+        removeVertex_[v] = !used[v];
+        keptVertices_ += used[v] ? 1 : 0;
+    }
+}
+
+int32_t MeshEdit::addVertex(const VertexInfo& info, const FrameVertex& position) {
+    change_.addedInfos.push_back(info);
+    shared_.push_back(position);
+    for (auto& list : perFrame_) {
+        list.push_back(position);
+    }
+    return int32_t(keptVertices_ + change_.addedInfos.size() - 1);
+}
+
+int32_t MeshEdit::addVertex(const VertexInfo& info, const std::vector<FrameVertex>& positionPerFrame) {
+    if (!positionsPerFrame_) {
+        positionsPerFrame_ = true;
+        perFrame_.assign(doc_.frames.size(), shared_);
+    }
+    for (size_t f = 0; f < perFrame_.size(); ++f) {
+        perFrame_[f].push_back(f < positionPerFrame.size() ? positionPerFrame[f] : FrameVertex{});
+    }
+    change_.addedInfos.push_back(info);
+    shared_.push_back(positionPerFrame.empty() ? FrameVertex{} : positionPerFrame[0]);
+    return int32_t(keptVertices_ + change_.addedInfos.size() - 1);
+}
+
+void MeshEdit::addTriangle(const Triangle& triangle) { change_.addedTriangles.push_back(triangle); }
+
+void MeshEdit::setGroups(std::vector<Group> groups) { change_.groupsAfter = std::move(groups); }
+
+const std::vector<Group>& MeshEdit::groups() const {
+    return change_.groupsAfter ? *change_.groupsAfter : doc_.model.groups;
+}
+
+std::unique_ptr<Command> MeshEdit::finish(std::string name) && {
+    const Model& model = doc_.model;
+    for (size_t v = 0; v < newFlags_.size(); ++v) {
+        if (removeVertex_[v]) {
+            change_.removedVertices.push_back(int32_t(v));
+            change_.removedInfos.push_back(model.vertexInfos[v]);
+        } else if (newFlags_[v] && *newFlags_[v] != model.vertexInfos[v].flags) {
+            change_.flags.push_back({int32_t(v), model.vertexInfos[v].flags, *newFlags_[v]});
+        }
+    }
+    if (!change_.removedVertices.empty()) {
+        change_.removedPositions.resize(doc_.frames.size());
+        for (size_t f = 0; f < doc_.frames.size(); ++f) {
+            const auto& positions = doc_.frames[f].positions;
+            auto& removed = change_.removedPositions[f];
+            removed.reserve(change_.removedVertices.size());
+            for (int32_t v : change_.removedVertices) {
+                removed.push_back(size_t(v) < positions.size() ? positions[size_t(v)] : FrameVertex{});
+            }
+        }
+    }
+    for (size_t t = 0; t < removeTriangle_.size(); ++t) {
+        if (removeTriangle_[t]) {
+            change_.removedTriangles.push_back(int32_t(t));
+            change_.removedTriangleRecords.push_back(model.triangles[t]);
+        } else if (newTriangle_[t]) {
+            change_.triangles.push_back({int32_t(t), model.triangles[t], *newTriangle_[t]});
+        }
+    }
+    if (!change_.addedInfos.empty()) {
+        if (positionsPerFrame_) {
+            change_.addedPositions = std::move(perFrame_);
+        } else {
+            change_.addedPositions = {std::move(shared_)};
+        }
+    }
+    if (change_.groupsAfter) {
+        change_.groupsBefore = model.groups;
+    }
+    return std::make_unique<ChangeMesh>(std::move(name), std::move(change_));
+}
+
+// --- frames and animations ---------------------------------------------------------------------------
+
+namespace {
+
+struct FrameListChange {
+    std::vector<int32_t> removed; // ascending indices before the change
+    std::vector<Frame> removedFrames;
+    std::vector<int32_t> inserted; // ascending indices after the change
+    std::vector<Frame> insertedFrames;
+    struct Rename {
+        int32_t frame; // index after the change
+        std::string before;
+        std::string after;
+    };
+    std::vector<Rename> renamed;
+    std::vector<Animation> animationsBefore;
+    std::vector<Animation> animationsAfter;
+    int32_t animationBefore = 0;
+    int32_t animationAfter = 0;
+    int32_t frameIndexBefore = -1;
+    int32_t frameIndexAfter = -1;
+    int32_t currentBefore = -1;
+    int32_t currentAfter = -1;
+};
+
+// Frames move between the document and the step, never copied: a done step holds the frames it
+// removed, an undone one those it added.
+class ChangeFrames : public Command {
+public:
+    ChangeFrames(std::string name, FrameListChange change) : Command(std::move(name)), c_(std::move(change)) {
+        for (const auto* frames : {&c_.removedFrames, &c_.insertedFrames}) {
+            for (const Frame& f : *frames) {
+                framesBytes_ += sizeof(Frame) + f.name.capacity() + bytesOf(f.positions);
+            }
+        }
+    }
+
+    void redo(CFacetoDoc& doc) override {
+        for (size_t k = c_.removed.size(); k-- > 0;) {
+            c_.removedFrames[k] = std::move(doc.frames[size_t(c_.removed[k])]);
+            doc.frames.erase(doc.frames.begin() + c_.removed[k]);
+        }
+        for (size_t k = 0; k < c_.inserted.size(); ++k) {
+            doc.frames.insert(doc.frames.begin() + c_.inserted[k], std::move(c_.insertedFrames[k]));
+        }
+        for (const auto& r : c_.renamed) {
+            doc.frames[size_t(r.frame)].name = r.after;
+        }
+        doc.animations = c_.animationsAfter;
+        doc.currentAnimationIndex = c_.animationAfter;
+        doc.currentFrameIndex = c_.frameIndexAfter;
+        doc.setCurrentFrame(c_.currentAfter);
+    }
+
+    void undo(CFacetoDoc& doc) override {
+        for (const auto& r : c_.renamed) {
+            doc.frames[size_t(r.frame)].name = r.before;
+        }
+        for (size_t k = c_.inserted.size(); k-- > 0;) {
+            c_.insertedFrames[k] = std::move(doc.frames[size_t(c_.inserted[k])]);
+            doc.frames.erase(doc.frames.begin() + c_.inserted[k]);
+        }
+        for (size_t k = 0; k < c_.removed.size(); ++k) {
+            doc.frames.insert(doc.frames.begin() + c_.removed[k], std::move(c_.removedFrames[k]));
+        }
+        doc.animations = c_.animationsBefore;
+        doc.currentAnimationIndex = c_.animationBefore;
+        doc.currentFrameIndex = c_.frameIndexBefore;
+        doc.setCurrentFrame(c_.currentBefore);
+    }
+
+    size_t memoryBytes() const override {
+        size_t bytes = sizeof(*this) + framesBytes_ + bytesOf(c_.removed) + bytesOf(c_.inserted) +
+                       c_.renamed.size() * (sizeof(FrameListChange::Rename) + 32);
+        for (const auto* list : {&c_.animationsBefore, &c_.animationsAfter}) {
+            for (const Animation& a : *list) {
+                bytes += sizeof(Animation) + a.name.capacity() + bytesOf(a.frameIndices);
+            }
+        }
+        return bytes;
+    }
+
+private:
+    FrameListChange c_;
+    size_t framesBytes_ = 0;
+};
+
+} // namespace
+
+FrameListEdit::FrameListEdit(const CFacetoDoc& doc)
+    : animations(doc.animations), currentAnimationIndex(doc.currentAnimationIndex),
+      currentFrameIndex(doc.currentFrameIndex), currentFrame(doc.currentFramePosition()), doc_(doc) {
+    slots.reserve(doc.frames.size());
+    for (size_t f = 0; f < doc.frames.size(); ++f) {
+        slots.push_back(Slot{int32_t(f), doc.frames[f].name, nullptr});
+    }
+}
+
+std::unique_ptr<Command> FrameListEdit::finish(std::string name) && {
+    FrameListChange c;
+    // A frame kept out of its order (a move) leaves and comes back as a new frame.
+    int32_t last = -1;
+    for (Slot& slot : slots) {
+        if (slot.original >= 0 && slot.original <= last) {
+            slot.added = std::make_shared<Frame>(doc_.frames[size_t(slot.original)]);
+            slot.original = -1;
+        } else if (slot.original >= 0) {
+            last = slot.original;
+        }
+    }
+    std::vector<bool> kept(doc_.frames.size(), false);
+    for (size_t i = 0; i < slots.size(); ++i) {
+        const Slot& slot = slots[i];
+        if (slot.original >= 0) {
+            kept[size_t(slot.original)] = true;
+            const std::string& before = doc_.frames[size_t(slot.original)].name;
+            if (before != slot.name) {
+                c.renamed.push_back({int32_t(i), before, slot.name});
+            }
+        } else {
+            Frame frame = slot.added ? *slot.added : Frame();
+            frame.name = slot.name;
+            c.inserted.push_back(int32_t(i));
+            c.insertedFrames.push_back(std::move(frame));
+        }
+    }
+    for (size_t f = 0; f < kept.size(); ++f) {
+        if (!kept[f]) {
+            c.removed.push_back(int32_t(f));
+        }
+    }
+    c.removedFrames.resize(c.removed.size());
+    c.animationsBefore = doc_.animations;
+    c.animationsAfter = std::move(animations);
+    c.animationBefore = doc_.currentAnimationIndex;
+    c.animationAfter = currentAnimationIndex;
+    c.frameIndexBefore = doc_.currentFrameIndex;
+    c.frameIndexAfter = currentFrameIndex;
+    c.currentBefore = doc_.currentFramePosition();
+    c.currentAfter = currentFrame;
+    return std::make_unique<ChangeFrames>(std::move(name), std::move(c));
+}
+
+} // namespace faceto

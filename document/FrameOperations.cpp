@@ -1,0 +1,251 @@
+#include "document/FrameOperations.h"
+
+#include "document/CFacetoDoc.h"
+#include "document/EditCommands.h"
+#include "document/FrameClipboard.h"
+#include "model/DerivedData.h"
+
+#include <algorithm>
+
+namespace faceto {
+
+namespace {
+
+void renameAnimationFrames(FrameListEdit& edit, const Animation& animation) {
+    for (size_t p = 0; p < animation.frameIndices.size(); ++p) {
+        edit.slots[size_t(animation.frameIndices[p])].name = animation.name + std::to_string(p + 1);
+    }
+}
+
+void makeFirstFrameCurrent(CFacetoDoc& document) {
+    const Animation* animation = document.currentAnimation();
+    if (animation == nullptr || animation->frameIndices.empty()) {
+        document.currentFrameIndex = -1;
+        document.setCurrentFrame(-1);
+    } else {
+        document.currentFrameIndex = animation->frameIndices.front();
+        document.setCurrentFrame(animation->frameIndices.front());
+    }
+}
+
+// Removes the last frame of animation `animationIndex` named `name` from the edit. False when there is
+// none of that name.
+bool removeFrameFrom(FrameListEdit& edit, int animationIndex, std::string_view name) {
+    if (animationIndex < 0 || size_t(animationIndex) >= edit.animations.size()) {
+        return false;
+    }
+    Animation& animation = edit.animations[size_t(animationIndex)];
+    auto& entries = animation.frameIndices;
+    int position = int(entries.size()) - 1;
+    while (position >= 0 && !equalsIgnoreCase(edit.slots[size_t(entries[size_t(position)])].name, name)) {
+        --position;
+    }
+    if (position < 0) {
+        return false;
+    }
+    const int32_t removed = entries[size_t(position)];
+    entries.erase(entries.begin() + position);
+    edit.slots.erase(edit.slots.begin() + removed);
+    for (Animation& a : edit.animations) {
+        for (int32_t& f : a.frameIndices) {
+            if (f > removed) {
+                --f;
+            }
+        }
+    }
+    edit.currentFrameIndex = -1;
+    edit.currentFrame = size_t(position) < entries.size() ? entries[size_t(position)] : -1;
+    renameAnimationFrames(edit, animation);
+    return true;
+}
+
+// Puts `frame` into the current animation after (or before) entry `k`, at frame index `n`, shifting the
+// indices from `from` on; it becomes current and the animation's frames are renamed after it.
+void insertInto(FrameListEdit& edit, const Frame& frame, int32_t n, int32_t k, int32_t from) {
+    Animation& animation = edit.animations[size_t(edit.currentAnimationIndex)];
+    for (Animation& a : edit.animations) {
+        for (int32_t& f : a.frameIndices) {
+            if (f >= from) {
+                ++f;
+            }
+        }
+    }
+    edit.slots.insert(edit.slots.begin() + n, FrameListEdit::Slot{-1, frame.name, std::make_shared<Frame>(frame)});
+    edit.currentFrameIndex = n;
+    edit.currentFrame = n;
+    animation.frameIndices.insert(animation.frameIndices.begin() + k, n);
+    renameAnimationFrames(edit, animation);
+}
+
+} // namespace
+
+bool selectAnimationByName(CFacetoDoc& document, std::string_view name) {
+    auto& animations = document.animations;
+    auto it = std::find_if(animations.begin(), animations.end(),
+                           [&](const Animation& a) { return equalsIgnoreCase(a.name, name); });
+    if (it == animations.end()) {
+        return false;
+    }
+    document.currentAnimationIndex = int32_t(it - animations.begin());
+    makeFirstFrameCurrent(document);
+    document.changed();
+    return true;
+}
+
+bool selectFrameByName(CFacetoDoc& document, std::string_view name) {
+    auto& frames = document.frames;
+    auto it = std::find_if(frames.begin(), frames.end(), [&](const Frame& f) { return equalsIgnoreCase(f.name, name); });
+    if (it == frames.end()) {
+        return false;
+    }
+    document.currentFrameIndex = int32_t(it - frames.begin());
+    document.setCurrentFrame(document.currentFrameIndex);
+    document.changed();
+    return true;
+}
+
+void addAnimation(CFacetoDoc& document, const std::string& name) {
+    FrameListEdit edit(document);
+    edit.animations.push_back(Animation{name, {}, {}});
+    edit.currentAnimationIndex = int32_t(edit.animations.size()) - 1;
+    document.run(std::move(edit).finish("Add Animation"));
+}
+
+void deleteCurrentAnimation(CFacetoDoc& document) {
+    const int index = document.currentAnimationIndex;
+    if (document.currentAnimation() == nullptr) {
+        return;
+    }
+    FrameListEdit edit(document);
+    while (!edit.animations[size_t(index)].frameIndices.empty()) {
+        const Animation& animation = edit.animations[size_t(index)];
+        const std::string name = edit.slots[size_t(animation.frameIndices.back())].name;
+        if (!removeFrameFrom(edit, index, name)) {
+            break; // cannot happen: the last entry carries the name searched for
+        }
+    }
+    edit.animations.erase(edit.animations.begin() + index);
+    edit.currentAnimationIndex = edit.animations.empty() ? -1 : 0;
+    const Animation* first = edit.animations.empty() ? nullptr : &edit.animations.front();
+    edit.currentFrameIndex = first && !first->frameIndices.empty() ? first->frameIndices.front() : -1;
+    edit.currentFrame = edit.currentFrameIndex;
+    document.run(std::move(edit).finish("Delete Animation"));
+}
+
+bool copyFrame(CFacetoDoc& document, FrameClipboard& clipboard) {
+    const Frame* current = document.currentFrame();
+    if (current == nullptr) {
+        return false;
+    }
+    clipboard.storeFrame(document, *current);
+    return true;
+}
+
+void cutFrame(CFacetoDoc& document, FrameClipboard& clipboard, std::string_view selectedName) {
+    if (!copyFrame(document, clipboard)) {
+        return;
+    }
+    const Animation* animation = document.currentAnimation();
+    if (animation == nullptr || animation->frameIndices.size() < 2) {
+        return; // the only frame of its animation is copied, not removed
+    }
+    FrameListEdit edit(document);
+    if (removeFrameFrom(edit, document.currentAnimationIndex, selectedName)) {
+        document.run(std::move(edit).finish("Cut Frame"));
+    }
+}
+
+void removeFrame(CFacetoDoc& document, int animationIndex, std::string_view name) {
+    FrameListEdit edit(document);
+    if (removeFrameFrom(edit, animationIndex, name)) {
+        document.run(std::move(edit).finish("Delete Frame"));
+    }
+}
+
+bool insertFrame(CFacetoDoc& document, const FrameClipboard& clipboard, InsertPlace place,
+                 std::optional<std::string_view> selectedName) {
+    const Animation* animation = document.currentAnimation();
+    if (animation == nullptr || clipboard.kind() != FrameClipboard::FRAME ||
+        clipboard.frame().positions.size() != document.model.vertexInfos.size()) {
+        return false;
+    }
+    const bool after = place == InsertPlace::After;
+    int32_t i = 0; // the selected frame's index in the frame list
+    int32_t k = 0; // its position in the animation
+    if (animation->frameIndices.empty()) {
+        i = after ? int32_t(document.frames.size()) - 1 : int32_t(document.frames.size());
+        k = after ? -1 : 0;
+    } else {
+        if (!selectedName) {
+            return false;
+        }
+        const auto& entries = animation->frameIndices;
+        auto it = std::find_if(entries.begin(), entries.end(), [&](int32_t f) {
+            return equalsIgnoreCase(document.frames[size_t(f)].name, *selectedName);
+        });
+        if (it == entries.end()) {
+            return false;
+        }
+        i = *it;
+        k = int32_t(it - entries.begin());
+    }
+    FrameListEdit edit(document);
+    insertInto(edit, clipboard.frame(), after ? i + 1 : i, after ? k + 1 : k, after ? i + 1 : i);
+    document.run(std::move(edit).finish("Insert Frame"));
+    return true;
+}
+
+void renameFrame(CFacetoDoc& document, int32_t index, const std::string& name) {
+    if (index < 0 || size_t(index) >= document.frames.size() || name.empty() ||
+        document.frames[size_t(index)].name == name) {
+        return;
+    }
+    FrameListEdit edit(document);
+    edit.slots[size_t(index)].name = name;
+    std::vector<std::string> names;
+    for (const FrameListEdit::Slot& slot : edit.slots) {
+        names.push_back(slot.name);
+    }
+    edit.animations = buildAnimations(names);
+    for (size_t a = 0; a < edit.animations.size(); ++a) {
+        const auto& entries = edit.animations[a].frameIndices;
+        if (std::find(entries.begin(), entries.end(), index) != entries.end()) {
+            edit.currentAnimationIndex = int32_t(a);
+        }
+    }
+    edit.currentFrameIndex = index;
+    edit.currentFrame = index;
+    document.run(std::move(edit).finish("Rename Frame"));
+}
+
+void toggleGroupVisibility(CFacetoDoc& document, int groupIndex) {
+    const Model& model = document.model;
+    if (groupIndex < 0 || size_t(groupIndex) >= model.groups.size()) {
+        return;
+    }
+    MeshEdit edit(document);
+    std::vector<Group> groups = model.groups;
+    groups[size_t(groupIndex)].flags ^= GROUP_VISIBLE;
+    const bool nowVisible = (groups[size_t(groupIndex)].flags & GROUP_VISIBLE) != 0;
+    std::vector<int32_t> flags(model.vertexInfos.size(), 0);
+    std::vector<bool> touched(model.vertexInfos.size(), false);
+    for (const Triangle& t : model.triangles) {
+        if (t.group != groupIndex) {
+            continue;
+        }
+        for (int32_t v : t.v) {
+            const int32_t old = model.vertexInfos[size_t(v)].flags;
+            flags[size_t(v)] = nowVisible ? (old | VERTEX_VISIBLE) : (old & ~VERTEX_VISIBLE);
+            touched[size_t(v)] = true;
+        }
+    }
+    for (size_t v = 0; v < touched.size(); ++v) {
+        if (touched[v]) {
+            edit.setFlags(int32_t(v), flags[v]);
+        }
+    }
+    edit.setGroups(std::move(groups));
+    document.run(std::move(edit).finish(nowVisible ? "Show Group" : "Hide Group"));
+}
+
+} // namespace faceto

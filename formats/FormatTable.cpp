@@ -1,0 +1,130 @@
+#include "formats/FormatTable.h"
+
+#include "formats/AscWriter.h"
+#include "formats/Md2Reader.h"
+#include "formats/Md2Writer.h"
+#include "formats/MdlReader.h"
+#include "formats/NativeFormat.h"
+#include "formats/SkinLoader.h"
+#include "formats/ThreeDoReader.h"
+#include "model/DerivedData.h"
+
+#include <cstring>
+
+namespace faceto {
+
+namespace {
+
+Result<ModelData> readNative(std::span<const uint8_t> bytes, const ReadContext&) { return parseNative(bytes); }
+
+Result<SaveOutput> writeNative(const ModelRef& m, const std::string& path) {
+    return SaveOutput{{{path, encodeNative(m.model, m.frames, m.source)}}, {}};
+}
+
+Result<ModelData> readMdl(std::span<const uint8_t> bytes, const ReadContext& context) {
+    Result<ModelData> data = parseMdl(bytes);
+    if (data && context.gamePalette) {
+        applyPalette(data->model, context.gamePalette());
+    }
+    return data;
+}
+
+Result<ModelData> readMd2(std::span<const uint8_t> bytes, const ReadContext& context) {
+    if (context.skins == nullptr) {
+        MemorySkinLoader none;
+        return parseMd2(bytes, none);
+    }
+    return parseMd2(bytes, *context.skins);
+}
+
+Result<SaveOutput> writeMd2(const ModelRef& m, const std::string& path) {
+    return exportMd2(m.model, m.frames, m.source, path);
+}
+
+Result<ModelData> read3do(std::span<const uint8_t> bytes, const ReadContext&) { return parse3do(bytes, 0); }
+
+Result<SaveOutput> writeAsc(const ModelRef& m, const std::string& path) {
+    std::optional<std::string> text = encodeAsc(m.model, m.frames);
+    if (!text) {
+        return Failure{"the model has no frame"};
+    }
+    return SaveOutput{{{path, ByteBuffer(text->begin(), text->end())}}, {}};
+}
+
+std::string extensionOf(const std::string& path) {
+    const size_t dot = path.rfind('.');
+    return dot == std::string::npos ? std::string() : path.substr(dot + 1);
+}
+
+} // namespace
+
+const std::vector<FileFormat>& fileFormats() {
+    static const std::vector<FileFormat> formats{
+        {"fm", "Faceto Model (*.fm)", "Faceto Model (*.fm)", {"fm"}, "HBFM", Grouping::FromTriangleWords, true,
+         readNative, writeNative},
+        {"mdl", "Quake/Hexen2 Model (*.mdl)", "", {"mdl"}, "IDPO", Grouping::ByConnectivity, false, readMdl,
+         nullptr},
+        {"md2", "Quake2 Model (*.md2)", "Quake2 Model (*.md2)", {"md2"}, "IDP2", Grouping::ByConnectivity, false,
+         readMd2, writeMd2},
+        {"3do", "Jedi Knight Model (*.3do)", "", {"3do"}, "", Grouping::AsRead, false, read3do, nullptr},
+        {"asc", "", "3D Studio Ascii (*.asc)", {"asc"}, "", Grouping::AsRead, false, nullptr, writeAsc},
+    };
+    return formats;
+}
+
+const FileFormat* formatOfFile(std::span<const uint8_t> head, const std::string& path) {
+    for (const FileFormat& f : fileFormats()) {
+        if (f.readable() && !f.magic.empty() && head.size() >= f.magic.size() &&
+            std::memcmp(head.data(), f.magic.data(), f.magic.size()) == 0) {
+            return &f;
+        }
+    }
+    const std::string extension = extensionOf(path);
+    for (const FileFormat& f : fileFormats()) {
+        if (f.readable() && f.magic.empty()) {
+            for (std::string_view e : f.extensions) {
+                if (equalsIgnoreCase(extension, e)) {
+                    return &f;
+                }
+            }
+        }
+    }
+    return nullptr;
+}
+
+const FileFormat* formatForSaving(const std::string& path) {
+    const std::string extension = extensionOf(path);
+    for (const FileFormat& f : fileFormats()) {
+        for (std::string_view e : f.extensions) {
+            if (f.writable() && path.rfind('.') != std::string::npos && equalsIgnoreCase(extension, e)) {
+                return &f;
+            }
+        }
+    }
+    return nullptr;
+}
+
+const FileFormat* formatNamed(std::string_view name) {
+    for (const FileFormat& f : fileFormats()) {
+        if (f.name == name) {
+            return &f;
+        }
+    }
+    return nullptr;
+}
+
+std::string extensionList(bool writable) {
+    std::vector<std::string> names;
+    for (const FileFormat& f : fileFormats()) {
+        if (writable ? f.writable() : f.readable()) {
+            names.push_back("." + std::string(f.extension()));
+        }
+    }
+    std::string out;
+    for (size_t i = 0; i < names.size(); ++i) {
+        out += (i == 0 ? "" : i + 1 == names.size() ? " and " : ", ") + names[i];
+    }
+    return out;
+}
+
+} // namespace faceto
