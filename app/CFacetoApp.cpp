@@ -3,7 +3,11 @@
 #include "app/CChildFrame.h"
 #include "app/CMainFrame.h"
 #include "app/Dialogs.h"
-#include "app/Panels.h"
+#include "app/CAnimationPlayer.h"
+#include "app/CGridPanel.h"
+#include "app/CPrimitivesPanel.h"
+#include "app/CProjectManager.h"
+#include "app/CUndoHistoryPanel.h"
 #include "formats/FileIO.h"
 #include "formats/PaletteFiles.h"
 #include "views/C2DView.h"
@@ -41,9 +45,25 @@ QString extensionOfFilter(const QString& filter) {
 
 } // namespace
 
-const QStringList CFacetoApp::OPEN_FILTERS{"Faceto Model (*.fm)", "Quake/Hexen2 Model (*.mdl)",
-                                           "Quake2 Model (*.md2)", "Jedi Knight Model (*.3do)"};
-const QStringList CFacetoApp::SAVE_FILTERS{"Faceto Model (*.fm)", "Quake2 Model (*.md2)", "3D Studio Ascii (*.asc)"};
+QStringList CFacetoApp::openFilters() {
+    QStringList filters;
+    for (const FileFormat& f : fileFormats()) {
+        if (!f.openFilter.empty()) {
+            filters << QString::fromUtf8(f.openFilter.data(), qsizetype(f.openFilter.size()));
+        }
+    }
+    return filters;
+}
+
+QStringList CFacetoApp::saveFilters() {
+    QStringList filters;
+    for (const FileFormat& f : fileFormats()) {
+        if (!f.saveFilter.empty()) {
+            filters << QString::fromUtf8(f.saveFilter.data(), qsizetype(f.saveFilter.size()));
+        }
+    }
+    return filters;
+}
 
 CFacetoApp::CFacetoApp(std::unique_ptr<QtProfile> profile, UserDialogs& dialogs)
     : profile_(std::move(profile)), dialogs_(dialogs), tables_(PaletteTables::builtIn()) {}
@@ -78,6 +98,7 @@ bool CFacetoApp::startUp(const QStringList& files) {
     connectCommands();
     projectManager_ = new CProjectManager(*this);
     mainFrame_->setDialogBarContent(projectManager_);
+    mainFrame_->setHistoryContent(new CUndoHistoryPanel(*this));
     // Maximised; without a window manager to do it, the screen's size is taken directly.
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         mainFrame_->setGeometry(screen->availableGeometry());
@@ -126,7 +147,7 @@ CFacetoDoc* CFacetoApp::openDocument(const QString& path) {
 CFacetoDoc* CFacetoApp::openChosenFile(const UserDialogs::FileChoice& choice) {
     QString path = choice.path;
     if (!path.contains('.')) {
-        path += extensionOfFilter(OPEN_FILTERS.value(choice.filterIndex));
+        path += extensionOfFilter(openFilters().value(choice.filterIndex));
     }
     CFacetoDoc* doc = openDocument(path);
     state_.activeDocument = doc;
@@ -161,14 +182,14 @@ bool CFacetoApp::saveAs(CFacetoDoc* doc) {
     }
     const QString folder = doc->pathName().empty() ? QDir::currentPath()
                                                    : QFileInfo(QString::fromStdString(doc->pathName())).absolutePath();
-    auto choice = dialogs_.chooseFileToSave(mainFrame_, SAVE_FILTERS, QDir(folder).filePath(suggested + ".fm"));
+    auto choice = dialogs_.chooseFileToSave(mainFrame_, saveFilters(), QDir(folder).filePath(suggested + ".fm"));
     return choice && saveAsChosenFile(doc, *choice);
 }
 
 bool CFacetoApp::saveAsChosenFile(CFacetoDoc* doc, const UserDialogs::FileChoice& choice) {
     QString path = choice.path;
     if (!QFileInfo(path).fileName().contains('.')) {
-        path += extensionOfFilter(SAVE_FILTERS.value(choice.filterIndex));
+        path += extensionOfFilter(saveFilters().value(choice.filterIndex));
     }
     const bool saved = doc->saveAs(path.toStdString()) == CFacetoDoc::SaveAsResult::Saved;
     refreshTitles(doc);
@@ -417,7 +438,7 @@ void CFacetoApp::connectCommands() {
 
     on("fileNew", [this] { newDocument(); });
     on("fileOpen", [this] {
-        if (auto choice = dialogs_.chooseFileToOpen(mainFrame_, OPEN_FILTERS)) {
+        if (auto choice = dialogs_.chooseFileToOpen(mainFrame_, openFilters())) {
             openChosenFile(*choice);
         }
     });
@@ -435,6 +456,8 @@ void CFacetoApp::connectCommands() {
         dialogs_.run(dialog);
     });
 
+    onDocument("editUndo", [](CFacetoDoc& doc) { doc.undo(); });
+    onDocument("editRedo", [](CFacetoDoc& doc) { doc.redo(); });
     onDocument("editCopy", [this](CFacetoDoc& doc) { state_.clipboard.copySelection(doc); });
     onDocument("editCut", [this](CFacetoDoc& doc) { state_.clipboard.cutSelection(doc); });
     onDocument("editPasteInto", [this](CFacetoDoc& doc) { state_.clipboard.pasteInto(doc); });
@@ -539,6 +562,16 @@ void CFacetoApp::refreshCommandStates() {
     for (const char* name : {"fileSave", "fileSaveAs", "fileClose"}) {
         f.action(name)->setEnabled(doc != nullptr);
     }
+    // Undo and Redo name the step they would take, and are off when there is none.
+    const UndoHistory* history = doc ? &doc->history() : nullptr;
+    QAction* undo = f.action("editUndo");
+    undo->setEnabled(history && history->canUndo());
+    undo->setText(history && history->canUndo() ? "&Undo " + QString::fromStdString(history->undoName()) : "&Undo");
+    undo->setToolTip(undo->text().remove('&'));
+    QAction* redo = f.action("editRedo");
+    redo->setEnabled(history && history->canRedo());
+    redo->setText(history && history->canRedo() ? "&Redo " + QString::fromStdString(history->redoName()) : "&Redo");
+    redo->setToolTip(redo->text().remove('&'));
 }
 
 } // namespace faceto

@@ -27,8 +27,9 @@ class CProjectManager;
 class CFacetoApp : public QObject, public DocumentHost {
     Q_OBJECT
 public:
-    static const QStringList OPEN_FILTERS; // fm, mdl, md2, 3do
-    static const QStringList SAVE_FILTERS; // fm, md2, asc
+    // The file dialogs' filters, from the table of formats.
+    static QStringList openFilters();
+    static QStringList saveFilters();
     static constexpr int RECENT_FILES = 12;
 
     CFacetoApp(std::unique_ptr<QtProfile> profile, UserDialogs& dialogs);

@@ -50,6 +50,15 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     connect(dock_, &QDockWidget::visibilityChanged, this,
             [this] { action("viewMainToolBar")->setChecked(dock_->isVisible()); });
 
+    historyDock_ = new QDockWidget("Undo History", this);
+    historyDock_->setObjectName("undoHistory");
+    historyDock_->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
+    addDockWidget(Qt::RightDockWidgetArea, historyDock_);
+    historyDock_->hide();
+    connect(action("viewUndoHistory"), &QAction::triggered, historyDock_, &QDockWidget::setVisible);
+    connect(historyDock_, &QDockWidget::visibilityChanged, this,
+            [this] { action("viewUndoHistory")->setChecked(historyDock_->isVisible()); });
+
     qApp->installEventFilter(this); // the key-state indicators follow every key press
     showDocumentMenus(false);
 }
@@ -58,6 +67,7 @@ CMainFrame::~CMainFrame() {
     // The bars report their hiding while the window is taken down; nothing is left to follow it.
     qApp->removeEventFilter(this);
     dock_->disconnect(this);
+    historyDock_->disconnect(this);
     toolBar_->disconnect(this);
     for (QAction* a : actions_) {
         a->disconnect(this);
@@ -102,7 +112,11 @@ void CMainFrame::createActions() {
     add("printSetup", "P&rint Setup...", "Change the printer and printing options\nPage Setup");
     add("fileExit", "E&xit", "Quit the application; prompts to save documents\nExit");
 
-    add("editUndo", "&Undo", "Undo the last action\nUndo", QKeySequence("Ctrl+Z"));
+    add("editUndo", "&Undo", "Undo the last action\nUndo", QKeySequence("Ctrl+Z"), "undo")->setEnabled(false);
+    add("editRedo", "&Redo", "Redo the action undone last\nRedo", QKeySequence("Ctrl+Y"), "redo")->setEnabled(false);
+    action("editRedo")->setShortcuts({QKeySequence("Ctrl+Y"), QKeySequence("Ctrl+Shift+Z")});
+    add("viewUndoHistory", "Undo &History", "Show or hide the list of the steps that can be undone\nUndo History")
+        ->setCheckable(true);
     add("editCut", "Cu&t", "Cut the selection and put it on the Clipboard\nCut", QKeySequence("Ctrl+X"), "cut");
     add("editCopy", "&Copy", "Copy the selection and put it on the Clipboard\nCopy", QKeySequence("Ctrl+C"), "copy");
     add("editPasteInto", "&Paste Into", "Insert Clipboard contents\nPaste", QKeySequence("Ctrl+V"), "paste");
@@ -198,7 +212,7 @@ void CMainFrame::createToolBar() {
     const QStringList layout{"fileNew", "fileOpen", "fileSave", "|", "editCut", "editCopy", "editPasteInto", "|",
                              "toolEdit", "toolMoveZoom", "toolScale", "toolRotate", "|", "levelGroup", "levelTriangle",
                              "levelVertex", "skeletonMode", "|", "lockX", "lockY", "lockZ", "unnamed1", "grids", "|",
-                             "cameraProperties", "resizeViewsEqually", "|", "unnamed2"};
+                             "cameraProperties", "resizeViewsEqually", "|", "unnamed2", "|", "editUndo", "editRedo"};
     for (const QString& name : layout) {
         if (name == "|") {
             toolBar_->addSeparator();
@@ -286,14 +300,14 @@ void CMainFrame::showDocumentMenus(bool documentsOpen) {
     bar->addMenu(fileMenu(documentsOpen));
     if (documentsOpen) {
         addCommands(bar->addMenu("&Edit"),
-                    {"editUndo", "|", "editCut", "editCopy", "editPasteInto", "editPasteNewFrame", "|", "selectAll",
+                    {"editUndo", "editRedo", "|", "editCut", "editCopy", "editPasteInto", "editPasteNewFrame", "|", "selectAll",
                      "selectNone", "invertSelection", "|", "hideSelected", "showAll", "|", "cloneSelected",
                      "deleteTris", "flipTris", "|", "lockX", "lockY", "lockZ"});
     }
     QMenu* view = bar->addMenu("&View");
     addCommands(view, {"viewToolbar", "viewStatusBar"});
     if (documentsOpen) {
-        addCommands(view, {"viewMainToolBar", "viewMainToolBar2"});
+        addCommands(view, {"viewMainToolBar", "viewMainToolBar2", "viewUndoHistory"});
         addCommands(view->addMenu("Tools..."), {"toolsFrame", "toolsGroups", "toolsPrimatives", "toolsCurrentMode",
                                                  "toolsCurrentAction", "toolsGrid"});
         addCommands(view, {"viewAnimationPlayer", "|"});
@@ -330,6 +344,8 @@ void CMainFrame::setDialogBarContent(QWidget* widget) {
         old->deleteLater();
     }
 }
+
+void CMainFrame::setHistoryContent(QWidget* widget) { historyDock_->setWidget(widget); }
 
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
     if (event->mimeData()->hasUrls()) {

@@ -41,6 +41,9 @@ public:
 
     // The panel shown in the docked bar at the left.
     void setDialogBarContent(QWidget* widget);
+    // The dock of the undo history (hidden at first) and what it shows.
+    QDockWidget* historyDock() const { return historyDock_; }
+    void setHistoryContent(QWidget* widget);
 
 signals:
     void filesDropped(const QStringList& paths);
@@ -66,6 +69,7 @@ private:
     QMdiArea* mdi_ = nullptr;
     QToolBar* toolBar_ = nullptr;
     QDockWidget* dock_ = nullptr;
+    QDockWidget* historyDock_ = nullptr;
     QHash<QString, QAction*> actions_;
     QActionGroup* levelGroup_ = nullptr;
     QStringList recentFiles_;

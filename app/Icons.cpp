@@ -43,6 +43,22 @@ void padlock(QPainter& p) {
     p.drawArc(QRectF(11, 6, 4, 6), 0, 180 * 16);
 }
 
+// A curved arrow turning back to the left (undo) or on to the right (redo).
+void turnArrow(QPainter& p, bool forward) {
+    if (forward) {
+        p.translate(16, 0);
+        p.scale(-1, 1);
+    }
+    p.setPen(pen(ACCENT, 1.8));
+    p.setBrush(Qt::NoBrush);
+    QPainterPath path(QPointF(5, 6));
+    path.cubicTo(QPointF(11, 3), QPointF(16, 8), QPointF(12, 13));
+    p.drawPath(path);
+    p.setPen(pen(ACCENT));
+    p.setBrush(ACCENT);
+    p.drawPolygon(QPolygonF({{1, 6}, {6.5, 2}, {6.5, 10}}));
+}
+
 const std::map<QString, Painter>& painters() {
     static const std::map<QString, Painter> table{
         {"new", [](QPainter& p) { page(p, 3, 1.5); }},
@@ -197,6 +213,8 @@ const std::map<QString, Painter>& painters() {
              p.setBrush(QColor(60, 60, 70));
              p.drawRect(QRectF(8.5, 8.5, 6, 6));
          }},
+        {"undo", [](QPainter& p) { turnArrow(p, false); }},
+        {"redo", [](QPainter& p) { turnArrow(p, true); }},
         {"blank", [](QPainter&) {}},
     };
     return table;

@@ -2,7 +2,10 @@
 // cost of one animation player tick with the preview painted on screen.
 #include "app/CFacetoApp.h"
 #include "app/CMainFrame.h"
-#include "app/Panels.h"
+#include "app/CAnimationPlayer.h"
+#include "app/CGridPanel.h"
+#include "app/CPrimitivesPanel.h"
+#include "app/CProjectManager.h"
 #include "views/CAnimationView.h"
 #include "views/CCameraView.h"
 

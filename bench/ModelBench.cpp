@@ -5,7 +5,9 @@
 #include "model/Palette.h"
 #include "document/CFacetoDoc.h"
 #include "model/DerivedData.h"
+#include "document/EditCommands.h"
 #include "document/FrameClipboard.h"
+#include "document/FrameOperations.h"
 #include "formats/NativeFormat.h"
 
 #include <benchmark/benchmark.h>
@@ -120,6 +122,93 @@ const ModelData& largeNativeModel() {
     static const ModelData data = makeGridModel(400, 250, 100); // 100,000 vertices, 100 frames
     return data;
 }
+
+// A document of the large model, with the vertices of the left half (50,000) selected.
+std::unique_ptr<CFacetoDoc> largeDocument(Environment& env) {
+    auto doc = std::make_unique<CFacetoDoc>(env.profile, env.host, env.palette);
+    doc->model = largeNativeModel().model;
+    doc->frames = largeNativeModel().frames;
+    doc->setCurrentFrame(0);
+    doc->rebuildAnimations();
+    doc->startHistory();
+    return doc;
+}
+
+// One move of 50,000 of the vertices of the current frame, as a drag in a view makes it.
+std::unique_ptr<Command> moveHalf(CFacetoDoc& doc, float by) {
+    std::vector<int32_t> vertices;
+    std::vector<FrameVertex> after;
+    const Frame& frame = *doc.currentFrame();
+    for (size_t v = 0; v < frame.positions.size(); ++v) {
+        if (v % 400 < 200) {
+            vertices.push_back(int32_t(v));
+            FrameVertex p = frame.positions[v];
+            p.x += by;
+            after.push_back(p);
+        }
+    }
+    return std::make_unique<ChangePositions>(doc, "Move Vertices", doc.currentFramePosition(), std::move(vertices),
+                                             std::move(after));
+}
+
+// Undo and redo of a move of 50,000 vertices in a 100-frame, 100,000-vertex model.
+void undoOrRedoMove(benchmark::State& state, bool undo) {
+    Environment env;
+    auto doc = largeDocument(env);
+    doc->run(moveHalf(*doc, 1.0f));
+    for (auto _ : state) {
+        if (!undo) {
+            state.PauseTiming();
+            doc->undo();
+            state.ResumeTiming();
+            doc->redo();
+        } else {
+            doc->undo();
+            state.PauseTiming();
+            doc->redo();
+            state.ResumeTiming();
+        }
+    }
+}
+void BM_UndoMove50kVertices(benchmark::State& state) { undoOrRedoMove(state, true); }
+void BM_RedoMove50kVertices(benchmark::State& state) { undoOrRedoMove(state, false); }
+BENCHMARK(BM_UndoMove50kVertices)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RedoMove50kVertices)->Unit(benchmark::kMillisecond);
+
+// What 100 such moves keep in the history, against the model's own frames (1.2 GB would be the model
+// copied per step).
+void BM_HistoryOf100Moves(benchmark::State& state) {
+    Environment env;
+    for (auto _ : state) {
+        auto doc = largeDocument(env);
+        for (int i = 0; i < 100; ++i) {
+            doc->run(moveHalf(*doc, float(i)));
+        }
+        state.counters["history_MiB"] = double(doc->history().memoryBytes()) / double(1 << 20);
+        state.counters["model_frames_MiB"] = double(doc->frames.size() * doc->frames[0].positions.size() * 12) /
+                                             double(1 << 20);
+    }
+}
+BENCHMARK(BM_HistoryOf100Moves)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// Undo (and redo) of a step that cut 50 frames: deleting an animation of 50 frames out of 100.
+void BM_UndoCutOf50Frames(benchmark::State& state) {
+    Environment env;
+    auto doc = largeDocument(env);
+    for (size_t f = 0; f < doc->frames.size(); ++f) {
+        doc->frames[f].name = (f < 50 ? "run" : "walk") + std::to_string(f % 50 + 1);
+    }
+    doc->rebuildAnimations();
+    deleteCurrentAnimation(*doc);
+    for (auto _ : state) {
+        doc->undo();
+        state.PauseTiming();
+        doc->redo();
+        state.ResumeTiming();
+    }
+    state.counters["step_MiB"] = double(doc->history().memoryBytes()) / double(1 << 20);
+}
+BENCHMARK(BM_UndoCutOf50Frames)->Unit(benchmark::kMillisecond);
 
 void BM_NativeWrite100kVertices100Frames(benchmark::State& state) {
     const ModelData& data = largeNativeModel();

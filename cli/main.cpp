@@ -3,6 +3,7 @@
 #include "cli/CliCommands.h"
 #include "cli/CliProfile.h"
 #include "cli/CliRender.h"
+#include "formats/FormatTable.h"
 #include "formats/PaletteFiles.h"
 
 #include <QCoreApplication>
@@ -19,8 +20,8 @@ constexpr const char* USAGE = R"(usage:
       Format, vertex, triangle and frame counts, skins with their sizes and depths, groups,
       animations with their frame counts, frame names and each frame's bounding box.
   faceto-cli convert INPUT OUTPUT
-      Reads INPUT (.fm, .mdl, .md2, .3do) and writes OUTPUT as the editor's Save As does;
-      the format follows OUTPUT's extension: .fm, .md2 (skins as PCX files beside it) or .asc.
+      Reads INPUT ({READ}) and writes OUTPUT as the editor's Save As does; the format
+      follows OUTPUT's extension: {WRITE} (an .md2 with its skins as PCX files beside it).
   faceto-cli convert --to EXT INPUT... [-d DIR] [--tree]
       Converts every INPUT to EXT, into DIR (made when missing) or beside each input; one line per
       file. With --tree each input keeps its folder below DIR, relative to the inputs' common folder.
@@ -51,8 +52,17 @@ int run(faceto::cli::Context& context, const std::string& command, const std::ve
         bool json, const std::optional<std::string>& toExtension, const std::string& folder, bool tree,
         const faceto::cli::RenderOptions& render);
 
+// The help text, with the formats of the format table.
+std::string usage() {
+    std::string text = USAGE;
+    for (auto [mark, writable] : {std::pair{std::string("{READ}"), false}, std::pair{std::string("{WRITE}"), true}}) {
+        text.replace(text.find(mark), mark.size(), faceto::extensionList(writable));
+    }
+    return text;
+}
+
 int usageError(const std::string& why) {
-    std::cerr << "faceto-cli: " << why << "\n\n" << USAGE;
+    std::cerr << "faceto-cli: " << why << "\n\n" << usage();
     return 2;
 }
 
@@ -80,7 +90,7 @@ int main(int argc, char** argv) {
             return true;
         };
         if (arg == "-h" || arg == "--help") {
-            std::cout << USAGE;
+            std::cout << usage();
             return 0;
         } else if (arg == "--json") {
             json = true;

@@ -93,6 +93,8 @@ public:
     // Undoes or redoes until `position` steps of the history are done.
     void goToStep(size_t position);
     const UndoHistory& history() const { return history_; }
+    // Forgets every step: the content as it is now is the one on disk (after a load).
+    void startHistory() { history_.clear(*this); }
     // A number for the steps of one gesture (a mouse drag) to share, so that they join into one step.
     uint64_t newGesture() { return ++gestures_; }
 

@@ -9,44 +9,41 @@ namespace faceto {
 
 // --- positions ---------------------------------------------------------------------------------------
 
-ChangePositions::ChangePositions(const CFacetoDoc& doc, std::string name, int32_t frame,
-                                 std::vector<int32_t> vertices, std::vector<FrameVertex> after, uint64_t gesture)
-    : Command(std::move(name)), frame_(frame), vertices_(std::move(vertices)), after_(std::move(after)),
+ChangePositions::ChangePositions(const CFacetoDoc&, std::string name, int32_t frame,
+                                 std::vector<int32_t> vertices, std::vector<FrameVertex> after,
+                                 uint64_t gesture)
+    : Command(std::move(name)), frame_(frame), vertices_(std::move(vertices)), other_(std::move(after)),
       gesture_(gesture) {
-    const std::vector<FrameVertex>& positions = doc.frames[size_t(frame_)].positions;
-    before_.reserve(vertices_.size());
-    for (int32_t v : vertices_) {
-        before_.push_back(positions[size_t(v)]);
+    vertices_.shrink_to_fit(); // kept for as long as the step is: no room to spare
+    other_.shrink_to_fit();
+}
+
+// The positions in the frame and the other positions trade places: doing the step leaves the old ones
+// here, undoing it the new ones, so one set of positions is kept, not two.
+void ChangePositions::swap(CFacetoDoc& doc) {
+    std::vector<FrameVertex>& positions = doc.frames[size_t(frame_)].positions;
+    for (size_t i = 0; i < vertices_.size(); ++i) {
+        std::swap(positions[size_t(vertices_[i])], other_[i]);
     }
 }
 
 void ChangePositions::redo(CFacetoDoc& doc) {
-    std::vector<FrameVertex>& positions = doc.frames[size_t(frame_)].positions;
-    for (size_t i = 0; i < vertices_.size(); ++i) {
-        positions[size_t(vertices_[i])] = after_[i];
-    }
+    swap(doc);
 }
 
 void ChangePositions::undo(CFacetoDoc& doc) {
-    std::vector<FrameVertex>& positions = doc.frames[size_t(frame_)].positions;
-    for (size_t i = 0; i < vertices_.size(); ++i) {
-        positions[size_t(vertices_[i])] = before_[i];
-    }
+    swap(doc);
 }
 
 bool ChangePositions::mergeWith(const Command& next) {
+    // Both are done: this one keeps the positions from before the gesture, the document has the latest.
     const auto* other = dynamic_cast<const ChangePositions*>(&next);
-    if (other == nullptr || gesture_ == 0 || other->gesture_ != gesture_ || other->frame_ != frame_ ||
-        other->name() != name() || other->vertices_ != vertices_) {
-        return false;
-    }
-    after_ = other->after_;
-    return true;
+    return other != nullptr && gesture_ != 0 && other->gesture_ == gesture_ && other->frame_ == frame_ &&
+           other->name() == name() && other->vertices_ == vertices_;
 }
 
 size_t ChangePositions::memoryBytes() const {
-    return sizeof(*this) + vertices_.capacity() * sizeof(int32_t) +
-           (before_.capacity() + after_.capacity()) * sizeof(FrameVertex);
+    return sizeof(*this) + vertices_.capacity() * sizeof(int32_t) + other_.capacity() * sizeof(FrameVertex);
 }
 
 // --- the mesh ----------------------------------------------------------------------------------------
@@ -58,7 +55,13 @@ bool MeshChange::empty() const {
 
 namespace {
 
-template <typename T> size_t bytesOf(const std::vector<T>& v) { return v.capacity() * sizeof(T); }
+template <typename T> size_t bytesOf(const std::vector<T>& v) {
+    return v.capacity() * sizeof(T);
+}
+
+size_t frameBytes(const Frame& f) {
+    return sizeof(Frame) + f.name.capacity() + bytesOf(f.positions);
+}
 
 // Keeps the elements whose indices are not listed (ascending).
 template <typename T> void eraseListed(std::vector<T>& items, const std::vector<int32_t>& listed) {
@@ -190,9 +193,10 @@ public:
     }
 
     size_t memoryBytes() const override {
-        size_t bytes = sizeof(*this) + bytesOf(c_.flags) + bytesOf(c_.triangles) + bytesOf(c_.removedTriangles) +
-                       bytesOf(c_.removedTriangleRecords) + bytesOf(c_.removedVertices) +
-                       bytesOf(c_.removedInfos) + bytesOf(c_.addedInfos) + bytesOf(c_.addedTriangles);
+        size_t bytes = sizeof(*this) + bytesOf(c_.flags) + bytesOf(c_.triangles) +
+                       bytesOf(c_.removedTriangles) + bytesOf(c_.removedTriangleRecords) +
+                       bytesOf(c_.removedVertices) + bytesOf(c_.removedInfos) + bytesOf(c_.addedInfos) +
+                       bytesOf(c_.addedTriangles);
         for (const auto& p : c_.removedPositions) {
             bytes += bytesOf(p);
         }
@@ -214,9 +218,9 @@ private:
 } // namespace
 
 MeshEdit::MeshEdit(const CFacetoDoc& doc)
-    : doc_(doc), removeTriangle_(doc.model.triangles.size(), false), removeVertex_(doc.model.vertexInfos.size(), false),
-      newTriangle_(doc.model.triangles.size()), newFlags_(doc.model.vertexInfos.size()),
-      keptVertices_(doc.model.vertexInfos.size()) {}
+    : doc_(doc), removeTriangle_(doc.model.triangles.size(), false),
+      removeVertex_(doc.model.vertexInfos.size(), false), newTriangle_(doc.model.triangles.size()),
+      newFlags_(doc.model.vertexInfos.size()), keptVertices_(doc.model.vertexInfos.size()) {}
 
 void MeshEdit::setFlags(int32_t vertex, int32_t flags) {
     if (size_t(vertex) < newFlags_.size()) {
@@ -224,9 +228,13 @@ void MeshEdit::setFlags(int32_t vertex, int32_t flags) {
     }
 }
 
-void MeshEdit::setTriangle(int32_t triangle, const Triangle& after) { newTriangle_[size_t(triangle)] = after; }
+void MeshEdit::setTriangle(int32_t triangle, const Triangle& after) {
+    newTriangle_[size_t(triangle)] = after;
+}
 
-void MeshEdit::removeTriangle(int32_t triangle) { removeTriangle_[size_t(triangle)] = true; }
+void MeshEdit::removeTriangle(int32_t triangle) {
+    removeTriangle_[size_t(triangle)] = true;
+}
 
 void MeshEdit::removeUnusedVertices() {
     std::vector<bool> used(removeVertex_.size(), false);
@@ -268,9 +276,13 @@ int32_t MeshEdit::addVertex(const VertexInfo& info, const std::vector<FrameVerte
     return int32_t(keptVertices_ + change_.addedInfos.size() - 1);
 }
 
-void MeshEdit::addTriangle(const Triangle& triangle) { change_.addedTriangles.push_back(triangle); }
+void MeshEdit::addTriangle(const Triangle& triangle) {
+    change_.addedTriangles.push_back(triangle);
+}
 
-void MeshEdit::setGroups(std::vector<Group> groups) { change_.groupsAfter = std::move(groups); }
+void MeshEdit::setGroups(std::vector<Group> groups) {
+    change_.groupsAfter = std::move(groups);
+}
 
 const std::vector<Group>& MeshEdit::groups() const {
     return change_.groupsAfter ? *change_.groupsAfter : doc_.model.groups;
@@ -347,11 +359,11 @@ struct FrameListChange {
 // removed, an undone one those it added.
 class ChangeFrames : public Command {
 public:
-    ChangeFrames(std::string name, FrameListChange change) : Command(std::move(name)), c_(std::move(change)) {
-        for (const auto* frames : {&c_.removedFrames, &c_.insertedFrames}) {
-            for (const Frame& f : *frames) {
-                framesBytes_ += sizeof(Frame) + f.name.capacity() + bytesOf(f.positions);
-            }
+    // `removedBytes`: what the frames it removes take (they are still in the document).
+    ChangeFrames(std::string name, FrameListChange change, size_t removedBytes)
+        : Command(std::move(name)), c_(std::move(change)), framesBytes_(removedBytes) {
+        for (const Frame& f : c_.insertedFrames) {
+            framesBytes_ += frameBytes(f);
         }
     }
 
@@ -444,9 +456,11 @@ std::unique_ptr<Command> FrameListEdit::finish(std::string name) && {
             c.insertedFrames.push_back(std::move(frame));
         }
     }
+    size_t removedBytes = 0;
     for (size_t f = 0; f < kept.size(); ++f) {
         if (!kept[f]) {
             c.removed.push_back(int32_t(f));
+            removedBytes += frameBytes(doc_.frames[f]);
         }
     }
     c.removedFrames.resize(c.removed.size());
@@ -458,7 +472,7 @@ std::unique_ptr<Command> FrameListEdit::finish(std::string name) && {
     c.frameIndexAfter = currentFrameIndex;
     c.currentBefore = doc_.currentFramePosition();
     c.currentAfter = currentFrame;
-    return std::make_unique<ChangeFrames>(std::move(name), std::move(c));
+    return std::make_unique<ChangeFrames>(std::move(name), std::move(c), removedBytes);
 }
 
 } // namespace faceto

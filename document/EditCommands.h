@@ -26,10 +26,11 @@ public:
     size_t memoryBytes() const override;
 
 private:
+    void swap(CFacetoDoc& doc);
+
     int32_t frame_;
     std::vector<int32_t> vertices_;
-    std::vector<FrameVertex> before_;
-    std::vector<FrameVertex> after_;
+    std::vector<FrameVertex> other_; // the positions not in the frame: the new ones until done, then the old
     uint64_t gesture_;
 };
 
@@ -45,7 +46,7 @@ struct MeshChange {
     struct TriangleChange {
         int32_t triangle; // an index before the change, of a triangle that stays
         Triangle before;
-        Triangle after;   // its corners numbered as before the change
+        Triangle after; // its corners numbered as before the change
     };
 
     std::vector<FlagChange> flags;
@@ -106,7 +107,7 @@ private:
 class FrameListEdit {
 public:
     struct Slot {
-        int32_t original = -1;              // the frame's index before the edit; -1 for a new frame
+        int32_t original = -1; // the frame's index before the edit; -1 for a new frame
         std::string name;
         std::shared_ptr<const Frame> added; // the positions of a new frame
     };

@@ -70,7 +70,8 @@ void insertInto(FrameListEdit& edit, const Frame& frame, int32_t n, int32_t k, i
             }
         }
     }
-    edit.slots.insert(edit.slots.begin() + n, FrameListEdit::Slot{-1, frame.name, std::make_shared<Frame>(frame)});
+    edit.slots.insert(edit.slots.begin() + n,
+                      FrameListEdit::Slot{-1, frame.name, std::make_shared<Frame>(frame)});
     edit.currentFrameIndex = n;
     edit.currentFrame = n;
     animation.frameIndices.insert(animation.frameIndices.begin() + k, n);
@@ -94,7 +95,8 @@ bool selectAnimationByName(CFacetoDoc& document, std::string_view name) {
 
 bool selectFrameByName(CFacetoDoc& document, std::string_view name) {
     auto& frames = document.frames;
-    auto it = std::find_if(frames.begin(), frames.end(), [&](const Frame& f) { return equalsIgnoreCase(f.name, name); });
+    auto it = std::find_if(frames.begin(), frames.end(),
+                           [&](const Frame& f) { return equalsIgnoreCase(f.name, name); });
     if (it == frames.end()) {
         return false;
     }

@@ -15,7 +15,9 @@ namespace faceto {
 
 namespace {
 
-Result<ModelData> readNative(std::span<const uint8_t> bytes, const ReadContext&) { return parseNative(bytes); }
+Result<ModelData> readNative(std::span<const uint8_t> bytes, const ReadContext&) {
+    return parseNative(bytes);
+}
 
 Result<SaveOutput> writeNative(const ModelRef& m, const std::string& path) {
     return SaveOutput{{{path, encodeNative(m.model, m.frames, m.source)}}, {}};
@@ -41,7 +43,9 @@ Result<SaveOutput> writeMd2(const ModelRef& m, const std::string& path) {
     return exportMd2(m.model, m.frames, m.source, path);
 }
 
-Result<ModelData> read3do(std::span<const uint8_t> bytes, const ReadContext&) { return parse3do(bytes, 0); }
+Result<ModelData> read3do(std::span<const uint8_t> bytes, const ReadContext&) {
+    return parse3do(bytes, 0);
+}
 
 Result<SaveOutput> writeAsc(const ModelRef& m, const std::string& path) {
     std::optional<std::string> text = encodeAsc(m.model, m.frames);
@@ -60,12 +64,33 @@ std::string extensionOf(const std::string& path) {
 
 const std::vector<FileFormat>& fileFormats() {
     static const std::vector<FileFormat> formats{
-        {"fm", "Faceto Model (*.fm)", "Faceto Model (*.fm)", {"fm"}, "HBFM", Grouping::FromTriangleWords, true,
-         readNative, writeNative},
-        {"mdl", "Quake/Hexen2 Model (*.mdl)", "", {"mdl"}, "IDPO", Grouping::ByConnectivity, false, readMdl,
+        {"fm",
+         "Faceto Model (*.fm)",
+         "Faceto Model (*.fm)",
+         {"fm"},
+         "HBFM",
+         Grouping::FromTriangleWords,
+         true,
+         readNative,
+         writeNative},
+        {"mdl",
+         "Quake/Hexen2 Model (*.mdl)",
+         "",
+         {"mdl"},
+         "IDPO",
+         Grouping::ByConnectivity,
+         false,
+         readMdl,
          nullptr},
-        {"md2", "Quake2 Model (*.md2)", "Quake2 Model (*.md2)", {"md2"}, "IDP2", Grouping::ByConnectivity, false,
-         readMd2, writeMd2},
+        {"md2",
+         "Quake2 Model (*.md2)",
+         "Quake2 Model (*.md2)",
+         {"md2"},
+         "IDP2",
+         Grouping::ByConnectivity,
+         false,
+         readMd2,
+         writeMd2},
         {"3do", "Jedi Knight Model (*.3do)", "", {"3do"}, "", Grouping::AsRead, false, read3do, nullptr},
         {"asc", "", "3D Studio Ascii (*.asc)", {"asc"}, "", Grouping::AsRead, false, nullptr, writeAsc},
     };

@@ -18,8 +18,8 @@ class SkinLoader;
 
 // What a reader may need beyond the file's bytes.
 struct ReadContext {
-    SkinLoader* skins = nullptr;              // finds the pictures a model names as its skins
-    std::function<RgbPalette()> gamePalette;  // the colours of Quake skins, which store bare indices
+    SkinLoader* skins = nullptr;             // finds the pictures a model names as its skins
+    std::function<RgbPalette()> gamePalette; // the colours of Quake skins, which store bare indices
 };
 
 // A model as a writer sees it.

@@ -97,6 +97,7 @@ void loadInto(CFacetoDoc& doc, ModelData data) {
     doc.currentFrameIndex = 0;
     doc.setCurrentFrame(0);
     doc.rebuildAnimations();
+    doc.startHistory();
 }
 
 std::vector<Triangle> randomTriangles(std::mt19937& rng, int32_t vertexCount, int32_t triangleCount, bool clustered) {

@@ -1,7 +1,13 @@
 #include "EditorFixture.h"
 
 #include "app/Dialogs.h"
-#include "app/Panels.h"
+#include "app/CAnimationPlayer.h"
+#include "app/CGridPanel.h"
+#include "app/CPrimitivesPanel.h"
+#include "app/CProjectManager.h"
+#include "app/CUndoHistoryPanel.h"
+#include "views/C2DView.h"
+#include "views/OrthoView.h"
 #include "document/FrameOperations.h"
 #include "views/CAnimationView.h"
 #include "views/CFlatBitmapButton.h"
@@ -13,6 +19,9 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QMdiSubWindow>
+#include <QDockWidget>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTest>
@@ -405,4 +414,63 @@ TEST(FlatBitmapButton, FacesFollowTheStateAndThePicture) {
     EXPECT_TRUE(plain.looksPressed());
     plain.setLatched(false);
     EXPECT_FALSE(plain.looksPressed());
+}
+
+TEST(UndoInTheEditor, ADragInAViewIsOneStepAndTheTitleFollows) {
+    PanelEditor e;
+    QMdiSubWindow* window = qobject_cast<QMdiSubWindow*>(e.app->activeFrame()->parentWidget());
+    EXPECT_FALSE(window->windowTitle().contains('*') && window->isWindowModified());
+    EXPECT_FALSE(e.frame().action("editUndo")->isEnabled());
+    C2DView* front = e.app->activeFrame()->view2D(0, 1);
+    e.doc->selectAll();
+    const FrameVertex before = e.doc->frames[0].positions[1];
+    // A drag of a selected vertex across many mouse moves.
+    const Frame& frame = e.doc->frames[0];
+    const OrthoMapping map(*e.doc, front->orientation(), front->width(), front->height());
+    const Pixel at = map.toWindow(frame.positions[1]);
+    QTest::mousePress(front, Qt::LeftButton, Qt::NoModifier, QPoint(at.x, at.y));
+    for (int step = 1; step <= 10; ++step) {
+        QMouseEvent move(QEvent::MouseMove, QPointF(at.x + 3 * step, at.y), front->mapToGlobal(QPointF(at.x + 3 * step, at.y)),
+                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(front, &move);
+    }
+    QTest::mouseRelease(front, Qt::LeftButton, Qt::NoModifier, QPoint(at.x + 30, at.y));
+    ASSERT_NE(before.x, e.doc->frames[0].positions[1].x);
+    EXPECT_EQ(1u, e.doc->history().size());
+    EXPECT_TRUE(window->isWindowModified());
+    EXPECT_EQ("&Undo Move Vertices", e.frame().action("editUndo")->text());
+
+    // Ctrl+Z, a real key press, undoes the whole drag.
+    QTest::keyClick(front, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(before.x, e.doc->frames[0].positions[1].x);
+    EXPECT_FALSE(window->isWindowModified());
+    EXPECT_EQ("&Redo Move Vertices", e.frame().action("editRedo")->text());
+    QTest::keyClick(front, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_NE(before.x, e.doc->frames[0].positions[1].x);
+    QTest::keyClick(front, Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(front, Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_NE(before.x, e.doc->frames[0].positions[1].x);
+}
+
+TEST(UndoInTheEditor, UndoingAFrameCutBringsTheFrameBack) {
+    PanelEditor e;
+    e.clickFrame("run2");
+    e.frameCommand("Cut");
+    EXPECT_EQ((QStringList{"run1", "run2"}), e.frameNames());
+    QTest::keyClick(e.panel().frameList(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ((QStringList{"run1", "run2", "run3"}), e.frameNames());
+    EXPECT_EQ(5u, e.doc->frames.size());
+    EXPECT_EQ("run2", e.panel().frameList()->currentItem()->text()); // the frame it cut is current again
+
+    // The history panel lists the step; clicking a row goes there.
+    e.frame().action("viewUndoHistory")->trigger();
+    auto* history = qobject_cast<CUndoHistoryPanel*>(e.frame().historyDock()->widget());
+    ASSERT_NE(nullptr, history);
+    ASSERT_EQ(2, history->list()->count());
+    EXPECT_EQ("Cut Frame", history->list()->item(1)->text());
+    QListWidget* list = history->list();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, list->visualItemRect(list->item(1)).center());
+    EXPECT_EQ((QStringList{"run1", "run2"}), e.frameNames());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, list->visualItemRect(list->item(0)).center());
+    EXPECT_EQ(5u, e.doc->frames.size());
 }

@@ -1,0 +1,186 @@
+#include "app/CAnimationPlayer.h"
+
+#include "app/CFacetoApp.h"
+#include "views/CAnimationView.h"
+#include "views/CFlatBitmapButton.h"
+
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QSlider>
+#include <QVBoxLayout>
+
+namespace faceto {
+
+namespace {
+
+constexpr QRgb CLEAR = 0xFFFF00FF; // the pictures' transparent colour
+
+// The player's pictures: 16 x 16 on the transparent colour.
+QImage picture(char name) {
+    QImage image(16, 16, QImage::Format_ARGB32);
+    image.fill(CLEAR);
+    QPainter p(&image);
+    const QColor ink(20, 20, 30);
+    p.setPen(QPen(ink, 1));
+    switch (name) {
+    case 'F': // the corners of a screen
+        for (const QPoint c : {QPoint(1, 1), QPoint(14, 1), QPoint(1, 14), QPoint(14, 14)}) {
+            const int dx = c.x() < 8 ? 1 : -1;
+            const int dy = c.y() < 8 ? 1 : -1;
+            p.drawLine(c, c + QPoint(4 * dx, 0));
+            p.drawLine(c, c + QPoint(0, 4 * dy));
+        }
+        p.fillRect(5, 5, 6, 6, QColor(60, 120, 200));
+        break;
+    case 'V': // vertex dots
+        for (const QPoint c : {QPoint(3, 12), QPoint(8, 2), QPoint(13, 12), QPoint(8, 9)}) {
+            p.fillRect(c.x() - 1, c.y() - 1, 3, 3, QColor(220, 40, 40));
+        }
+        break;
+    case 'L': // lines
+        p.drawPolygon(QPolygon({QPoint(2, 13), QPoint(8, 2), QPoint(14, 13)}));
+        p.drawLine(8, 2, 8, 13);
+        break;
+    case 'T': // a filled, textured triangle
+        p.setBrush(QColor(200, 160, 60));
+        p.drawPolygon(QPolygon({QPoint(2, 13), QPoint(8, 2), QPoint(14, 13)}));
+        p.setPen(QColor(120, 80, 20));
+        p.drawLine(5, 10, 11, 10);
+        p.drawLine(7, 7, 9, 7);
+        break;
+    default: // 'S': skins, one behind the other
+        p.setBrush(QColor(120, 180, 120));
+        p.drawRect(5, 1, 9, 9);
+        p.setBrush(QColor(180, 120, 120));
+        p.drawRect(2, 5, 9, 9);
+        break;
+    }
+    return image;
+}
+
+} // namespace
+
+CAnimationPlayer::CAnimationPlayer(CFacetoApp& app, QWidget* parent) : QWidget(parent), app_(app) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(2, 2, 2, 2);
+    auto* area = new QWidget(this);
+    area->setMinimumSize(112, 128);
+    area->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    preview_ = new CAnimationView(app_.viewContext(), area);
+    auto* areaLayout = new QVBoxLayout(area);
+    areaLayout->setContentsMargins(0, 0, 0, 0);
+    areaLayout->addWidget(preview_);
+    layout->addWidget(area, 1);
+    slider_ = new QSlider(Qt::Horizontal, this);
+    layout->addWidget(slider_);
+    auto* row = new QHBoxLayout();
+    const char names[5] = {'F', 'V', 'L', 'T', 'S'};
+    const char* tips[5] = {"Full screen (any key returns)", "Show vertices", "Show edges",
+                           "Fill: textured, none, shaded", "Next skin"};
+    for (int i = 0; i < 5; ++i) {
+        buttons_[i] = new CFlatBitmapButton(QString(names[i]), this);
+        buttons_[i]->setPicture(picture(names[i]));
+        buttons_[i]->setTransparentColour(CLEAR);
+        buttons_[i]->setToolTip(tips[i]);
+        row->addWidget(buttons_[i]);
+    }
+    layout->addLayout(row);
+
+    connect(button('F'), &QAbstractButton::clicked, this, [this] { preview_->setFullScreen(true); });
+    connect(button('V'), &QAbstractButton::clicked, this, [this] {
+        preview_->settings.showVertices = !preview_->settings.showVertices;
+        button('V')->setLatched(preview_->settings.showVertices);
+        preview_->update();
+    });
+    connect(button('L'), &QAbstractButton::clicked, this, [this] {
+        preview_->settings.showEdges = !preview_->settings.showEdges;
+        button('L')->setLatched(preview_->settings.showEdges);
+        preview_->update();
+    });
+    connect(button('T'), &QAbstractButton::clicked, this, &CAnimationPlayer::cycleFill);
+    connect(button('S'), &QAbstractButton::clicked, this, [this] {
+        ++preview_->settings.skinIndex; // the preview wraps it to the first skin
+        preview_->update();
+    });
+    timer_.setInterval(100);
+    connect(&timer_, &QTimer::timeout, this, &CAnimationPlayer::tick);
+    connect(&app_, &CFacetoApp::escapePressed, this, &CAnimationPlayer::leaveFullScreen);
+}
+
+CAnimationPlayer::~CAnimationPlayer() {
+    leaveFullScreen(); // a full-screen preview has left its parent: bring it back to be deleted with it
+}
+
+CFlatBitmapButton* CAnimationPlayer::button(char name) const {
+    const char names[5] = {'F', 'V', 'L', 'T', 'S'};
+    for (int i = 0; i < 5; ++i) {
+        if (names[i] == name) {
+            return buttons_[i];
+        }
+    }
+    return nullptr;
+}
+
+void CAnimationPlayer::cycleFill() {
+    PreviewSettings& s = preview_->settings;
+    if (s.shaded) {
+        s.shaded = 0;
+        s.textured = 1;
+    } else if (s.textured) {
+        s.textured = 0;
+    } else {
+        s.shaded = 1;
+    }
+    preview_->update();
+}
+
+void CAnimationPlayer::tick() {
+    PreviewSettings& s = preview_->settings;
+    s.shownFrame = -1;
+    CFacetoDoc* doc = app_.state().activeDocument;
+    if (doc == nullptr) {
+        return;
+    }
+    if (doc->animations.empty()) {
+        playStep = 0;
+        s.shownFrame = 0; // shown at the next redraw
+        return;
+    }
+    const Animation* animation = doc->currentAnimation();
+    if (animation == nullptr || animation->frameIndices.empty()) {
+        playStep = 0;
+        preview_->update();
+        return;
+    }
+    if (playStep >= int(animation->frameIndices.size())) {
+        playStep = 0;
+    }
+    s.shownFrame = animation->frameIndices[size_t(playStep)];
+    preview_->update();
+    ++playStep;
+}
+
+void CAnimationPlayer::leaveFullScreen() {
+    preview_->setFullScreen(false);
+}
+
+void CAnimationPlayer::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    timer_.start();
+}
+
+void CAnimationPlayer::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    timer_.stop();
+}
+
+void CAnimationPlayer::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        leaveFullScreen();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+} // namespace faceto

@@ -1,0 +1,297 @@
+#include "app/CProjectManager.h"
+
+#include "app/CAnimationPlayer.h"
+#include "app/CFacetoApp.h"
+#include "app/CGridPanel.h"
+#include "app/CPrimitivesPanel.h"
+#include "app/Dialogs.h"
+#include "document/FrameOperations.h"
+#include "views/CFlatBitmapButton.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QPainter>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+#include <optional>
+#include <string>
+
+namespace faceto {
+
+namespace {
+
+QIcon groupImage(bool visible) {
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    if (visible) {
+        p.setPen(QPen(QColor(20, 20, 30), 1.2));
+        p.setBrush(Qt::white);
+        p.drawEllipse(QRectF(1.5, 4.5, 13, 7));
+        p.setBrush(QColor(40, 110, 200));
+        p.drawEllipse(QPointF(8, 8), 2.5, 2.5);
+    } else {
+        p.setPen(QPen(QColor(150, 150, 150), 1.5));
+        p.drawLine(QPointF(2, 8), QPointF(14, 8));
+    }
+    return QIcon(pixmap);
+}
+
+} // namespace
+
+CProjectManager::CProjectManager(CFacetoApp& app, QWidget* parent) : QWidget(parent), app_(app) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(3, 3, 3, 3);
+    auto* choose = new QHBoxLayout();
+    const char names[4] = {'A', 'T', 'G', 'P'};
+    for (int i = 0; i < 4; ++i) {
+        panelButtons_[i] = new CFlatBitmapButton(QString(names[i]), this);
+        choose->addWidget(panelButtons_[i]);
+    }
+    layout->addLayout(choose);
+    stack_ = new QStackedWidget(this);
+    player_ = new CAnimationPlayer(app_, stack_);
+    grid_ = new CGridPanel(app_, stack_);
+    primitives_ = new CPrimitivesPanel(stack_);
+    stack_->addWidget(player_);
+    stack_->addWidget(grid_);
+    stack_->addWidget(primitives_);
+    stack_->setCurrentWidget(player_);
+    layout->addWidget(stack_);
+
+    auto* insDel = new QHBoxLayout();
+    ins_ = new QPushButton("Ins", this);
+    del_ = new QPushButton("Del", this);
+    insDel->addWidget(ins_);
+    insDel->addWidget(del_);
+    layout->addLayout(insDel);
+    animations_ = new QComboBox(this);
+    layout->addWidget(animations_);
+    caption_ = new QLabel(this);
+    layout->addWidget(caption_);
+    frames_ = new QListWidget(this);
+    frames_->setContextMenuPolicy(Qt::CustomContextMenu);
+    layout->addWidget(frames_, 1);
+    groups_ = new QTreeWidget(this);
+    groups_->setHeaderHidden(true);
+    groups_->setRootIsDecorated(false);
+    groups_->setIconSize(QSize(16, 16));
+    groups_->setContextMenuPolicy(Qt::CustomContextMenu);
+    layout->addWidget(groups_, 1);
+
+    connect(panelButtons_[0], &QAbstractButton::clicked, this, [this] { showSubPanel(player_); });
+    connect(panelButtons_[2], &QAbstractButton::clicked, this, [this] { showSubPanel(grid_); });
+    connect(panelButtons_[3], &QAbstractButton::clicked, this, [this] { showSubPanel(primitives_); });
+    connect(ins_, &QPushButton::clicked, this, &CProjectManager::addAnimation);
+    connect(del_, &QPushButton::clicked, this, &CProjectManager::deleteAnimation);
+    connect(animations_, &QComboBox::activated, this, &CProjectManager::animationChosen);
+    connect(frames_, &QListWidget::itemClicked, this, &CProjectManager::frameClicked);
+    connect(frames_, &QListWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { frameMenu()->popup(frames_->viewport()->mapToGlobal(at)); });
+    connect(groups_, &QTreeWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        groupMenu(groups_->itemAt(at))->popup(groups_->viewport()->mapToGlobal(at));
+    });
+    frames_->installEventFilter(this);
+    connect(&app_, &CFacetoApp::activeDocumentChanged, this, [this] { refresh(); });
+    connect(&app_, &CFacetoApp::documentChanged, this, [this](CFacetoDoc* doc) {
+        if (doc == document()) {
+            refresh();
+        }
+    });
+    refresh();
+}
+
+CFlatBitmapButton* CProjectManager::panelButton(char name) const {
+    const char names[4] = {'A', 'T', 'G', 'P'};
+    for (int i = 0; i < 4; ++i) {
+        if (names[i] == name) {
+            return panelButtons_[i];
+        }
+    }
+    return nullptr;
+}
+
+CFacetoDoc* CProjectManager::document() const {
+    return app_.state().activeDocument;
+}
+
+void CProjectManager::showSubPanel(QWidget* panel) {
+    stack_->setCurrentWidget(panel);
+}
+
+void CProjectManager::refresh() {
+    if (refreshing_) {
+        return;
+    }
+    refreshing_ = true;
+    frames_->clear();
+    animations_->clear();
+    groups_->clear();
+    const CFacetoDoc* doc = document();
+    if (doc != nullptr) {
+        // Animations without a name are not listed; the current one is chosen in the list.
+        for (size_t a = 0; a < doc->animations.size(); ++a) {
+            if (doc->animations[a].name.empty()) {
+                continue;
+            }
+            animations_->addItem(QString::fromStdString(doc->animations[a].name), int(a));
+            if (int(a) == doc->currentAnimationIndex) {
+                animations_->setCurrentIndex(animations_->count() - 1);
+            }
+        }
+        if (const Animation* current = doc->currentAnimation()) {
+            for (int32_t f : current->frameIndices) {
+                const std::string& name = doc->frames[size_t(f)].name;
+                if (name.empty()) {
+                    continue;
+                }
+                auto* item = new QListWidgetItem(QString::fromStdString(name), frames_);
+                if (f == doc->currentFrameIndex) {
+                    frames_->setCurrentItem(item);
+                }
+            }
+        }
+        for (size_t g = 0; g < doc->model.groups.size(); ++g) {
+            const Group& group = doc->model.groups[g];
+            auto* item = new QTreeWidgetItem(groups_, {QString::fromStdString(group.name)});
+            item->setIcon(0, groupImage((group.flags & GROUP_VISIBLE) != 0));
+            item->setData(0, Qt::UserRole, int(g));
+        }
+        caption_->setText(QString("Tri: %1\nVert: %2\nAnim: %3\nFram: %4")
+                              .arg(doc->model.triangleCount())
+                              .arg(doc->model.vertexCount())
+                              .arg(doc->animations.size())
+                              .arg(doc->frames.size()));
+    } else {
+        caption_->setText("Tri:\nVert:\nAnim:\nFram:");
+    }
+    refreshing_ = false;
+}
+
+void CProjectManager::animationChosen(int index) {
+    if (CFacetoDoc* doc = document(); doc != nullptr && index >= 0) {
+        selectAnimationByName(*doc, animations_->itemText(index).toStdString());
+        refresh();
+    }
+}
+
+void CProjectManager::frameClicked() {
+    CFacetoDoc* doc = document();
+    QListWidgetItem* item = frames_->currentItem();
+    if (doc != nullptr && item != nullptr) {
+        selectFrameByName(*doc, item->text().toStdString());
+    }
+}
+
+// A key in the frame list: the frame it moves to becomes current, then the lists are read again.
+bool CProjectManager::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == frames_ && event->type() == QEvent::KeyPress) {
+        const QString before = frames_->currentItem() ? frames_->currentItem()->text() : QString();
+        // After the list has handled the key.
+        QTimer::singleShot(0, this, [this, before] {
+            if (frames_->currentItem() && frames_->currentItem()->text() != before) {
+                frameClicked();
+            }
+            refresh();
+        });
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void CProjectManager::addAnimation() {
+    CFacetoDoc* doc = document();
+    if (doc == nullptr) {
+        return;
+    }
+    AddAnimationDialog dialog(this);
+    if (app_.dialogs().run(dialog) == QDialog::Accepted) {
+        faceto::addAnimation(*doc, dialog.name().toStdString());
+        refresh();
+    }
+}
+
+void CProjectManager::deleteAnimation() {
+    CFacetoDoc* doc = document();
+    if (doc == nullptr) {
+        return;
+    }
+    const QString name = animations_->currentText();
+    if (app_.dialogs().askYesNo(
+            this,
+            QString("Are you sure you want to delete %1 and all of the associated frames?").arg(name))) {
+        deleteCurrentAnimation(*doc);
+    }
+    refresh();
+    doc->updateAllViews();
+}
+
+QMenu* CProjectManager::frameMenu() {
+    delete menu_;
+    menu_ = new QMenu(this);
+    CFacetoDoc* doc = document();
+    std::optional<std::string> selected;
+    if (const QListWidgetItem* item = frames_->currentItem()) {
+        selected = item->text().toStdString();
+    }
+    const bool frameHeld = app_.state().clipboard.kind() == FrameClipboard::FRAME;
+    menu_->addAction("Cut", this, [this, doc, selected] {
+        if (doc && selected && doc->currentFrame()) {
+            cutFrame(*doc, app_.state().clipboard, *selected);
+            refresh();
+        }
+    });
+    menu_->addAction("Copy", this, [this, doc] {
+        if (doc) {
+            copyFrame(*doc, app_.state().clipboard);
+        }
+    });
+    for (InsertPlace place : {InsertPlace::Before, InsertPlace::After}) {
+        QAction* insert = menu_->addAction(
+            place == InsertPlace::Before ? "Insert Before" : "Insert After", this,
+            [this, doc, selected, place] {
+                if (!doc) {
+                    return;
+                }
+                insertFrame(*doc, app_.state().clipboard, place,
+                            selected ? std::optional<std::string_view>(*selected) : std::nullopt);
+                refresh();
+            });
+        insert->setEnabled(frameHeld);
+    }
+    menu_->addAction("Generate SkinMap"); // no effect in this version
+    return menu_;
+}
+
+QMenu* CProjectManager::groupMenu(QTreeWidgetItem* hit) {
+    delete menu_;
+    menu_ = new QMenu(this);
+    CFacetoDoc* doc = document();
+    if (hit != nullptr) {
+        groups_->setCurrentItem(hit);
+    }
+    const int group = hit ? hit->data(0, Qt::UserRole).toInt() : -1;
+    QAction* visible = menu_->addAction("Visible", this, [this, doc, group] {
+        if (doc) {
+            toggleGroupVisibility(*doc, group);
+            refresh();
+        }
+    });
+    visible->setCheckable(true);
+    visible->setEnabled(hit != nullptr);
+    visible->setChecked(doc && group >= 0 && size_t(group) < doc->model.groups.size() &&
+                        (doc->model.groups[size_t(group)].flags & GROUP_VISIBLE));
+    menu_->addAction("Properties")->setEnabled(false);
+    menu_->addAction("New"); // no effect in this version
+    menu_->addAction("Delete")->setEnabled(false);
+    return menu_;
+}
+
+} // namespace faceto

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QWidget>
+
+class QComboBox;
+class QLabel;
+class QListWidget;
+class QMenu;
+class QPushButton;
+class QStackedWidget;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace faceto {
+
+class CAnimationPlayer;
+class CFacetoApp;
+class CFacetoDoc;
+class CFlatBitmapButton;
+class CGridPanel;
+class CPrimitivesPanel;
+
+// The project manager: the active document's animations, the frames of its current animation and its
+// groups, with the sub-panels above them. It keeps no model data: every change goes through the
+// document's frame operations and the panel reads the document again afterwards.
+class CProjectManager : public QWidget {
+    Q_OBJECT
+public:
+    explicit CProjectManager(CFacetoApp& app, QWidget* parent = nullptr);
+
+    void refresh();
+
+    CAnimationPlayer* player() const { return player_; }
+    CGridPanel* gridPanel() const { return grid_; }
+    CPrimitivesPanel* primitivesPanel() const { return primitives_; }
+    QStackedWidget* subPanels() const { return stack_; }
+    CFlatBitmapButton* panelButton(char name) const; // 'A', 'T', 'G' or 'P'
+    QPushButton* insButton() const { return ins_; }
+    QPushButton* delButton() const { return del_; }
+    QComboBox* animationList() const { return animations_; }
+    QListWidget* frameList() const { return frames_; }
+    QTreeWidget* groupTree() const { return groups_; }
+    QLabel* caption() const { return caption_; }
+
+    // The right-click menus as they would open now (for the group tree: over `hit`, or empty space).
+    QMenu* frameMenu();
+    QMenu* groupMenu(QTreeWidgetItem* hit);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    CFacetoDoc* document() const;
+    void animationChosen(int index);
+    void frameClicked();
+    void addAnimation();
+    void deleteAnimation();
+    void showSubPanel(QWidget* panel);
+
+    CFacetoApp& app_;
+    CFlatBitmapButton* panelButtons_[4] = {};
+    QStackedWidget* stack_ = nullptr;
+    CAnimationPlayer* player_ = nullptr;
+    CGridPanel* grid_ = nullptr;
+    CPrimitivesPanel* primitives_ = nullptr;
+    QPushButton* ins_ = nullptr;
+    QPushButton* del_ = nullptr;
+    QComboBox* animations_ = nullptr;
+    QLabel* caption_ = nullptr;
+    QListWidget* frames_ = nullptr;
+    QTreeWidget* groups_ = nullptr;
+    QMenu* menu_ = nullptr;
+    bool refreshing_ = false;
+};
+
+} // namespace faceto
