@@ -106,8 +106,9 @@ bool CFacetoApp::startUp(const QStringList& files) {
     mainFrame_->showMaximized();
 
     state_.orthoColours = OrthoColours{14, 12, 0};
+    // Files named on the command line open instead of the document of the last session.
     const QString lastDoc = QString::fromStdString(profile_->getString(settings::PREF, "LastDoc", ""));
-    if (!lastDoc.isEmpty() && fileIsReadable(lastDoc.toStdString())) {
+    if (files.isEmpty() && !lastDoc.isEmpty() && fileIsReadable(lastDoc.toStdString())) {
         openDocument(lastDoc);
     }
     for (const QString& file : files) {

@@ -137,12 +137,11 @@ void CProjectManager::refresh() {
     groups_->clear();
     const CFacetoDoc* doc = document();
     if (doc != nullptr) {
-        // Animations without a name are not listed; the current one is chosen in the list.
+        // Every animation is listed (one of frames without digits has no name of its own); the current
+        // one is chosen in the list.
         for (size_t a = 0; a < doc->animations.size(); ++a) {
-            if (doc->animations[a].name.empty()) {
-                continue;
-            }
-            animations_->addItem(QString::fromStdString(doc->animations[a].name), int(a));
+            const std::string& name = doc->animations[a].name;
+            animations_->addItem(name.empty() ? QString(NO_NAME) : QString::fromStdString(name), int(a));
             if (int(a) == doc->currentAnimationIndex) {
                 animations_->setCurrentIndex(animations_->count() - 1);
             }
@@ -178,7 +177,7 @@ void CProjectManager::refresh() {
 
 void CProjectManager::animationChosen(int index) {
     if (CFacetoDoc* doc = document(); doc != nullptr && index >= 0) {
-        selectAnimationByName(*doc, animations_->itemText(index).toStdString());
+        selectAnimation(*doc, animations_->itemData(index).toInt());
         refresh();
     }
 }

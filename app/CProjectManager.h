@@ -26,6 +26,9 @@ class CPrimitivesPanel;
 class CProjectManager : public QWidget {
     Q_OBJECT
 public:
+    // How an animation without a name is listed.
+    static constexpr const char* NO_NAME = "(no name)";
+
     explicit CProjectManager(CFacetoApp& app, QWidget* parent = nullptr);
 
     void refresh();

@@ -50,6 +50,13 @@ void rebuildGroupsFromTriangles(Model& model) {
     }
 }
 
+// Groups the file kept, which every triangle's group word indexes.
+bool groupsFitTriangles(const Model& model) {
+    return !model.groups.empty() && std::all_of(model.triangles.begin(), model.triangles.end(), [&](const Triangle& t) {
+        return t.group >= 0 && size_t(t.group) < model.groups.size();
+    });
+}
+
 } // namespace
 
 CFacetoDoc::CFacetoDoc(Profile& profile, DocumentHost& host, const PaletteTables& palette)
@@ -124,7 +131,7 @@ bool CFacetoDoc::loadFrom(const std::string& path, std::span<const uint8_t> byte
         if (!data) {
             return failed(data.error());
         }
-        if (format->grouping == Grouping::FromTriangleWords) {
+        if (format->grouping == Grouping::FromTriangleWords && !groupsFitTriangles(data->model)) {
             rebuildGroupsFromTriangles(data->model);
         }
         takeOver(std::move(*data));

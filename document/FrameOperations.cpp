@@ -84,10 +84,14 @@ bool selectAnimationByName(CFacetoDoc& document, std::string_view name) {
     auto& animations = document.animations;
     auto it = std::find_if(animations.begin(), animations.end(),
                            [&](const Animation& a) { return equalsIgnoreCase(a.name, name); });
-    if (it == animations.end()) {
+    return it != animations.end() && selectAnimation(document, int(it - animations.begin()));
+}
+
+bool selectAnimation(CFacetoDoc& document, int index) {
+    if (index < 0 || size_t(index) >= document.animations.size()) {
         return false;
     }
-    document.currentAnimationIndex = int32_t(it - animations.begin());
+    document.currentAnimationIndex = index;
     makeFirstFrameCurrent(document);
     document.changed();
     return true;

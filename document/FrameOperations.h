@@ -15,6 +15,8 @@ class FrameClipboard;
 // The first animation named `name` (ignoring case) becomes current, and its first frame the current
 // frame (none when it has no frames). False when no animation has that name.
 bool selectAnimationByName(CFacetoDoc& document, std::string_view name);
+// Animation `index` becomes current, and its first frame the current frame (none when it has no frames).
+bool selectAnimation(CFacetoDoc& document, int index);
 // The first frame of the frame list named `name` (ignoring case) becomes current.
 bool selectFrameByName(CFacetoDoc& document, std::string_view name);
 

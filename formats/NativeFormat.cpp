@@ -3,9 +3,12 @@
 #include "formats/ByteReader.h"
 #include "formats/ByteWriter.h"
 #include "formats/FileIO.h"
+#include "formats/Limits.h"
 #include "model/DerivedData.h"
 
+#include <algorithm>
 #include <bit>
+#include <optional>
 #include <cstring>
 #include <type_traits>
 
@@ -66,6 +69,148 @@ void writePositions(ByteWriter& w, const std::vector<FrameVertex>& positions) {
             w.f32(p.z);
         }
     }
+}
+
+// After the last frame an optional section keeps what the records above cannot: the skins and the
+// groups. "HBFX", a version, then chunks of a 4-character tag and a byte count; a reader that stops
+// after the last frame never sees it, and chunks of unknown tags are passed over.
+constexpr uint8_t EXTRA_MAGIC[4] = {'H', 'B', 'F', 'X'};
+constexpr int32_t EXTRA_VERSION = 1;
+constexpr char SKINS_TAG[] = "SKIN";
+constexpr char GROUPS_TAG[] = "GRPS";
+
+ByteBuffer encodeSkins(const std::vector<Skin>& skins) {
+    ByteWriter w;
+    w.i32(int32_t(skins.size()));
+    for (const Skin& skin : skins) {
+        writeName(w, skin.name);
+        w.i32(skin.width);
+        w.i32(skin.height);
+        w.i32(skin.imageWidth);
+        w.i32(skin.imageHeight);
+        w.i32(skin.bitsPerPixel);
+        w.i32(int32_t(skin.palette.size()));
+        for (const PaletteEntry& e : skin.palette) {
+            w.raw(e);
+        }
+        const size_t size = size_t(std::max(0, skin.stride())) * size_t(std::max(0, skin.imageHeight));
+        w.i32(int32_t(size));
+        uint8_t* pixels = w.append(size);
+        std::memset(pixels, 0, size);
+        std::memcpy(pixels, skin.pixels.data(), std::min(size, skin.pixels.size()));
+    }
+    return std::move(w.bytes());
+}
+
+ByteBuffer encodeGroups(const std::vector<Group>& groups) {
+    ByteWriter w;
+    w.i32(int32_t(groups.size()));
+    for (const Group& g : groups) {
+        writeName(w, g.name);
+        w.i32(g.color);
+        w.i32(g.flags);
+        w.i32(g.tag);
+    }
+    return std::move(w.bytes());
+}
+
+std::optional<std::string> readSkins(ByteReader& r, Model& model, limits::DecodeBudget& budget) {
+    const int32_t count = r.i32();
+    if (!r.ok() || count < 0 || count > limits::MAX_SKINS) {
+        return count > limits::MAX_SKINS ? limits::tooManySkins() : "the skins are not stored as the format says";
+    }
+    for (int32_t i = 0; i < count; ++i) {
+        Skin skin;
+        if (!readName(r, skin.name)) {
+            return "the skins are not stored as the format says";
+        }
+        skin.width = r.i32();
+        skin.height = r.i32();
+        skin.imageWidth = r.i32();
+        skin.imageHeight = r.i32();
+        skin.bitsPerPixel = r.i32();
+        const int32_t entries = r.i32();
+        const int bits = skin.bitsPerPixel;
+        if (!r.ok() || entries < 0 || entries > 256 || (bits != 1 && bits != 4 && bits != 8 && bits != 24) ||
+            skin.imageWidth < 0 || skin.imageHeight < 0) {
+            return "the skins are not stored as the format says";
+        }
+        if (skin.imageWidth > limits::MAX_SKIN_SIDE || skin.imageHeight > limits::MAX_SKIN_SIDE) {
+            return limits::skinTooLarge(skin.imageWidth, skin.imageHeight);
+        }
+        std::span<const uint8_t> palette = r.bytes(size_t(entries) * 4);
+        skin.palette.resize(size_t(entries));
+        for (size_t e = 0; e < skin.palette.size(); ++e) {
+            std::memcpy(skin.palette[e].data(), palette.data() + e * 4, 4);
+        }
+        const int32_t size = r.i32();
+        const uint64_t expected = uint64_t(skin.stride()) * uint64_t(skin.imageHeight);
+        if (!r.ok() || size < 0 || uint64_t(size) != expected || !r.require(uint64_t(size))) {
+            return "the skins are not stored as the format says";
+        }
+        if (!budget.take(expected)) {
+            return limits::tooMuchToDecode();
+        }
+        std::span<const uint8_t> pixels = r.bytes(size_t(size));
+        skin.pixels.assign(pixels.begin(), pixels.end());
+        skin.imageSize = size;
+        skin.colorsUsed = 256;
+        model.skins.push_back(std::move(skin));
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> readGroups(ByteReader& r, Model& model) {
+    const int32_t count = r.i32();
+    // A group takes at least 17 bytes of the file.
+    if (!r.ok() || count < 0 || uint64_t(count) * 17 > r.remaining()) {
+        return "the groups are not stored as the format says";
+    }
+    model.groups.resize(size_t(count));
+    for (Group& g : model.groups) {
+        if (!readName(r, g.name)) {
+            return "the groups are not stored as the format says";
+        }
+        g.color = r.i32();
+        g.flags = r.i32();
+        g.tag = r.i32();
+    }
+    return r.ok() ? std::nullopt : std::optional<std::string>("the groups are not stored as the format says");
+}
+
+// The section after the frames, when there is one.
+std::optional<std::string> readExtras(ByteReader& r, Model& model, limits::DecodeBudget& budget) {
+    if (r.remaining() < 8 || !std::equal(EXTRA_MAGIC, EXTRA_MAGIC + 4, r.bytes(4).begin())) {
+        return std::nullopt; // nothing of ours: older files may carry bytes of an older file here
+    }
+    if (r.i32() != EXTRA_VERSION) {
+        return std::nullopt;
+    }
+    while (r.remaining() > 0) {
+        const std::string tag = r.fixedString(4);
+        const uint32_t size = r.u32();
+        std::span<const uint8_t> chunk = r.bytes(size);
+        if (!r.ok()) {
+            return "the section after the frames ends early";
+        }
+        ByteReader c(chunk);
+        std::optional<std::string> error;
+        if (tag == SKINS_TAG) {
+            error = readSkins(c, model, budget);
+        } else if (tag == GROUPS_TAG) {
+            error = readGroups(c, model);
+        }
+        if (error) {
+            return error;
+        }
+    }
+    return std::nullopt;
+}
+
+void appendChunk(ByteWriter& w, const char (&tag)[5], const ByteBuffer& payload) {
+    w.text(std::string_view(tag, 4));
+    w.u32(uint32_t(payload.size()));
+    w.raw(payload);
 }
 
 } // namespace
@@ -137,6 +282,13 @@ Result<ModelData> parseNative(std::span<const uint8_t> bytes) {
     if (!r.ok()) {
         return truncated;
     }
+    limits::DecodeBudget budget;
+    if (!budget.take(uint64_t(vertexCount) * sizeof(FrameVertex) * uint64_t(frameCount))) {
+        return Failure{limits::tooMuchToDecode()};
+    }
+    if (std::optional<std::string> error = readExtras(r, model, budget)) {
+        return Failure{*error};
+    }
     buildEdges(model);
     return data;
 }
@@ -180,6 +332,16 @@ ByteBuffer encodeNative(const Model& model, const std::vector<Frame>& frames,
     for (const Frame& frame : frames) {
         writeName(w, frame.name);
         writePositions(w, frame.positions);
+    }
+    if (!model.skins.empty() || !model.groups.empty()) {
+        w.raw(EXTRA_MAGIC);
+        w.i32(EXTRA_VERSION);
+        if (!model.skins.empty()) {
+            appendChunk(w, SKINS_TAG, encodeSkins(model.skins));
+        }
+        if (!model.groups.empty()) {
+            appendChunk(w, GROUPS_TAG, encodeGroups(model.groups));
+        }
     }
     return std::move(w.bytes());
 }

@@ -11,12 +11,15 @@
 namespace faceto {
 
 // The editor's own model file (".fm", magic "HBFM"): the mesh with every frame, the per-vertex
-// flags and the per-triangle group and colour words, so that editing resumes exactly.
+// flags and the per-triangle group and colour words, so that editing resumes exactly. After the last
+// frame an optional section keeps the skins (name, size, depth, palette, pixels) and the groups (name,
+// colour, visibility); files without it read as before, and readers that stop after the frames do not
+// see it.
 
 // Parses a native file. Fails with the reason on anything the file's length or its own counts cannot
 // support: a name length outside 1..256, no frame, a truncated file, or a triangle corner outside the
 // vertex list. On success the model (with its edges built), the frames in file order and the five
-// source fields; the group list stays empty.
+// source fields; the skins and groups of the section after the frames, when there is one.
 Result<ModelData> parseNative(std::span<const uint8_t> bytes);
 
 ByteBuffer encodeNative(const Model& model, const std::vector<Frame>& frames,

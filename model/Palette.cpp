@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <unordered_map>
 
 namespace faceto {
 
@@ -111,6 +112,79 @@ std::array<uint8_t, COLORMAP_BYTES> computeColormap(const std::array<uint8_t, PA
 PaletteTables PaletteTables::builtIn() {
     static const std::array<uint8_t, COLORMAP_BYTES> colormap = computeColormap(builtInPalette());
     return PaletteTables{builtInPalette(), colormap};
+}
+
+uint8_t nearestColour(const DisplayPalette& palette, uint8_t red, uint8_t green, uint8_t blue, int first, int last) {
+    int best = first;
+    int bestDistance = 1 << 30;
+    for (int e = first; e <= last; ++e) {
+        const PaletteEntry& p = palette[size_t(e)];
+        const int db = p[0] - blue;
+        const int dg = p[1] - green;
+        const int dr = p[2] - red;
+        const int distance = dr * dr + dg * dg + db * db;
+        if (distance < bestDistance) {
+            bestDistance = distance;
+            best = e;
+        }
+    }
+    return uint8_t(best);
+}
+
+namespace {
+
+// The colour of texel (x, y) of a picture of any depth.
+std::array<uint8_t, 3> texelColour(const Skin& skin, int x, int y) {
+    const size_t row = size_t(y) * size_t(skin.stride());
+    const int depth = skin.bitsPerPixel;
+    if (depth == 24) {
+        const uint8_t* p = &skin.pixels[row + size_t(x) * 3];
+        return {p[0], p[1], p[2]};
+    }
+    const int bit = x * depth;
+    const uint8_t byte = skin.pixels[row + size_t(bit / 8)];
+    const int index = depth == 8 ? byte : (byte >> (8 - depth - bit % 8)) & ((1 << depth) - 1);
+    if (size_t(index) >= skin.palette.size()) {
+        return {0, 0, 0};
+    }
+    const PaletteEntry& e = skin.palette[size_t(index)];
+    return {e[2], e[1], e[0]};
+}
+
+} // namespace
+
+const Skin& skinInColours(const Skin& skin, const DisplayPalette& palette) {
+    if (skin.isIndexed8() || !skin.hasImage() || size_t(skin.stride()) * size_t(skin.imageHeight) > skin.pixels.size()) {
+        return skin;
+    }
+    if (skin.shown && std::equal(palette.begin(), palette.end(), skin.shown->palette.begin())) {
+        return *skin.shown;
+    }
+    auto shown = std::make_shared<Skin>();
+    shown->name = skin.name;
+    shown->imageWidth = skin.imageWidth;
+    shown->imageHeight = skin.imageHeight;
+    shown->bitsPerPixel = 8;
+    shown->palette.assign(palette.begin(), palette.end());
+    shown->colorsUsed = 256;
+    const size_t stride = size_t(shown->stride());
+    shown->imageSize = int32_t(stride * size_t(skin.imageHeight));
+    shown->pixels.assign(stride * size_t(skin.imageHeight), 0);
+    // A picture has far fewer colours than texels: each is looked up once.
+    std::unordered_map<uint32_t, uint8_t> nearest;
+    for (int y = 0; y < skin.imageHeight; ++y) {
+        for (int x = 0; x < skin.imageWidth; ++x) {
+            const auto [r, g, b] = texelColour(skin, x, y);
+            const uint32_t key = uint32_t(r) << 16 | uint32_t(g) << 8 | b;
+            auto [it, added] = nearest.try_emplace(key, 0);
+            if (added) {
+                it->second = nearestColour(palette, r, g, b);
+            }
+            shown->pixels[size_t(y) * stride + size_t(x)] = it->second;
+        }
+    }
+    skin.shown = std::move(shown);
+    return *skin.shown;
 }
 
 void applyPalette(Model& model, const RgbPalette& rgb) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/Skin.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -7,6 +9,8 @@
 namespace faceto {
 
 struct Model;
+
+using DisplayPalette = std::array<PaletteEntry, 256>; // blue, green, red, 0
 
 constexpr int PALETTE_BYTES = 768;      // 256 x (red, green, blue)
 constexpr int LIGHT_ROWS = 64;
@@ -30,6 +34,15 @@ const std::array<uint8_t, PALETTE_BYTES>& builtInPalette();
 // A colour map against `palette`: row 0 twice as bright, brightness falling linearly to black at
 // row 63, colours 224..255 left unshaded.
 std::array<uint8_t, COLORMAP_BYTES> computeColormap(const std::array<uint8_t, PALETTE_BYTES>& palette);
+
+// The entry of `palette` nearest to the colour (red, green, blue), among entries first..last; on a tie
+// the lower index.
+uint8_t nearestColour(const DisplayPalette& palette, uint8_t red, uint8_t green, uint8_t blue, int first = 0,
+                      int last = 255);
+
+// The skin as an 8-bit picture in the colours of `palette`: the skin itself when it is one, otherwise
+// every texel as the nearest colour of the palette, made once and kept with the skin (`Skin::shown`).
+const Skin& skinInColours(const Skin& skin, const DisplayPalette& palette);
 
 // Gives every skin of `model` the 256 colours of `rgb` (as blue, green, red, 0): Quake skins are stored
 // as bare indices into the game's palette.

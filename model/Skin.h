@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,11 @@ struct Skin {
     }
     bool hasImage() const { return imageWidth > 0 && imageHeight > 0 && !pixels.empty(); }
     bool isIndexed8() const { return bitsPerPixel == 8 && palette.size() == 256 && hasImage(); }
+
+    // The picture in the 256 colours the 8-bit renderer shows, for a skin that is not an 8-bit picture
+    // (true colour, or 1 and 4 bits): made when the skin is first drawn, kept with it, never stored. A
+    // skin whose pixels change in place must drop it.
+    mutable std::shared_ptr<const Skin> shown;
 };
 
 } // namespace faceto

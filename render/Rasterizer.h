@@ -15,7 +15,6 @@ struct Pixel {
     int32_t y = 0;
 };
 
-using DisplayPalette = std::array<PaletteEntry, 256>; // blue, green, red, 0
 
 // Scratch records of the perspective views, reused from frame to frame: each vertex in camera space
 // with its projected pixel, and each triangle as the draw loop needs it.

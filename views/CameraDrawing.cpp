@@ -127,7 +127,10 @@ bool drawPreview(Rasterizer& r, const CFacetoDoc* doc, PreviewSettings& settings
     if (textured && (settings.skinIndex < 0 || size_t(settings.skinIndex) >= model->skins.size())) {
         settings.skinIndex = 0;
     }
-    const Skin* skin = textured ? &model->skins[size_t(settings.skinIndex)] : nullptr;
+    // A skin that is not an 8-bit picture is shown in the colours the frame is shown in.
+    const Skin* skin = textured ? &skinInColours(model->skins[size_t(settings.skinIndex)],
+                                                 ownColours ? skinPalette : r.defaultPalette())
+                                : nullptr;
     const bool cull = settings.shaded && settings.cullBackFaces;
     const int edgeColour = settings.shaded ? OUTLINE : WIRE;
     const int32_t* order = r.sortIndices().data();
@@ -139,7 +142,6 @@ bool drawPreview(Rasterizer& r, const CFacetoDoc* doc, PreviewSettings& settings
         }
         const auto& q = t.corners;
         if (skin != nullptr) {
-            // Only 8-bit skins can be sampled; any other picture leaves the triangle unfilled.
             const auto& st = model->triangles[size_t(order[k])].st;
             auto texel = [](float c) {
                 return std::clamp(int32_t(std::fmax(-1e9f, std::fmin(1e9f, c))), -TEXEL_LIMIT, TEXEL_LIMIT);

@@ -292,8 +292,11 @@ TEST(Editor, DroppedFilesAndTheCommandLineOpenDocuments) {
     Editor e;
     const QString first = e.writeModel("first.fm");
     const QString second = e.writeModel("second.fm");
+    // A file on the command line opens alone: not with the document of the last session.
+    e.setting("Pref/LastDoc", second);
     e.start({first});
     ASSERT_EQ(1u, e.app->documents().size());
+    EXPECT_EQ(first.toStdString(), e.app->documents()[0]->pathName());
 
     QMimeData mime;
     mime.setUrls({QUrl::fromLocalFile(second)});

@@ -178,7 +178,7 @@ TEST(ProjectManager, DeleteAsksAndAddingNeedsAName) {
     EXPECT_EQ(4u, e.doc->frames.size());
     EXPECT_EQ("run", e.panel().animationList()->currentText()); // the first one takes over
 
-    // An animation added without a name exists but is not listed.
+    // An animation added without a name is listed under "(no name)" and can be chosen.
     e.dialogs.onDialog = [](QDialog& dialog) {
         auto* add = qobject_cast<AddAnimationDialog*>(&dialog);
         EXPECT_EQ("Add Animation", add->windowTitle());
@@ -186,15 +186,38 @@ TEST(ProjectManager, DeleteAsksAndAddingNeedsAName) {
     };
     QTest::mouseClick(e.panel().insButton(), Qt::LeftButton);
     EXPECT_EQ(3u, e.doc->animations.size());
-    EXPECT_EQ((QStringList{"run", "pose"}), e.animationNames());
+    EXPECT_EQ((QStringList{"run", "pose", "(no name)"}), e.animationNames());
     EXPECT_TRUE(e.frameNames().isEmpty()); // the new animation is current and has no frames
     e.dialogs.onDialog = [](QDialog& dialog) {
         qobject_cast<AddAnimationDialog*>(&dialog)->nameEdit()->setText("jump");
         return int(QDialog::Accepted);
     };
     QTest::mouseClick(e.panel().insButton(), Qt::LeftButton);
-    EXPECT_EQ((QStringList{"run", "pose", "jump"}), e.animationNames());
+    EXPECT_EQ((QStringList{"run", "pose", "(no name)", "jump"}), e.animationNames());
     EXPECT_EQ("jump", e.panel().animationList()->currentText());
+}
+
+TEST(ProjectManager, AnAnimationWithoutANameCanBeChosen) {
+    // A frame without digits ("base") makes an animation with an empty name, as in Quake's debris.mdl.
+    Editor e;
+    ModelData data = makeModel(3, {tri(0, 1, 2)}, 3);
+    data.frames[0].name = "large1";
+    data.frames[1].name = "base";
+    data.frames[2].name = "large2";
+    writeNative(e.dir.path("debris.fm"), data.model, data.frames, data.source);
+    e.start({e.path("debris.fm")});
+    CProjectManager& panel = *e.app->projectManager();
+    QComboBox* combo = panel.animationList();
+    ASSERT_EQ(2, combo->count());
+    EXPECT_EQ("large", combo->itemText(0));
+    EXPECT_EQ("(no name)", combo->itemText(1));
+    combo->setFocus();
+    QTest::keyClick(combo, Qt::Key_Down);
+    ASSERT_EQ(1, panel.frameList()->count());
+    EXPECT_EQ("base", panel.frameList()->item(0)->text());
+    EXPECT_EQ("base", e.active()->currentFrame()->name);
+    QTest::keyClick(combo, Qt::Key_Up);
+    EXPECT_EQ("large1", e.active()->currentFrame()->name);
 }
 
 TEST(ProjectManager, HidingAGroupHidesItsSharedVertices) {

@@ -193,3 +193,87 @@ TEST(NativeFormat, SymbolicLinkKeepsPointingAtTheSavedFile) {
     EXPECT_TRUE(std::filesystem::is_symlink(link));
     EXPECT_EQ(sampleBytes().b, readBytes(real));
 }
+
+TEST(NativeFormat, SkinsAndGroupsFollowTheFrames) {
+    ModelData data = sampleModel();
+    Skin indexed;
+    indexed.name = "models/a/skin.pcx";
+    indexed.width = 256;
+    indexed.height = 128;
+    indexed.imageWidth = 3;
+    indexed.imageHeight = 2;
+    indexed.bitsPerPixel = 8;
+    indexed.pixels = {1, 2, 3, 0, 4, 5, 6, 0};
+    indexed.palette.assign(256, PaletteEntry{1, 2, 3, 0});
+    indexed.palette[6] = {60, 61, 62, 0};
+    Skin rgb;
+    rgb.imageWidth = 2;
+    rgb.imageHeight = 1;
+    rgb.bitsPerPixel = 24;
+    rgb.pixels = {10, 20, 30, 40, 50, 60, 0, 0};
+    data.model.skins = {indexed, rgb};
+    Group hidden;
+    hidden.name = "legs";
+    hidden.color = 25;
+    hidden.flags = 0;
+    hidden.tag = 0;
+    data.model.groups = {Group{}, Group{}, Group{}, hidden};
+
+    // The records before the section are the file as ever: a reader that stops after the frames is not
+    // disturbed.
+    const std::vector<uint8_t> file = toVector(encodeNative(data.model, data.frames, data.source));
+    const std::vector<uint8_t> plain = sampleBytes().b;
+    ASSERT_GT(file.size(), plain.size());
+    EXPECT_TRUE(std::equal(plain.begin(), plain.end(), file.begin()));
+    EXPECT_EQ("HBFX", std::string(file.begin() + std::ptrdiff_t(plain.size()), file.begin() + std::ptrdiff_t(plain.size()) + 4));
+
+    ModelData back;
+    ASSERT_TRUE(into(parseNative(file), back));
+    ASSERT_EQ(2u, back.model.skins.size());
+    EXPECT_EQ("models/a/skin.pcx", back.model.skins[0].name);
+    EXPECT_EQ(256, back.model.skins[0].width);
+    EXPECT_EQ(indexed.pixels, back.model.skins[0].pixels);
+    EXPECT_EQ(indexed.palette, back.model.skins[0].palette);
+    EXPECT_EQ(24, back.model.skins[1].bitsPerPixel);
+    EXPECT_EQ(rgb.pixels, back.model.skins[1].pixels);
+    ASSERT_EQ(4u, back.model.groups.size());
+    EXPECT_EQ("legs", back.model.groups[3].name);
+    EXPECT_EQ(0, back.model.groups[3].flags);
+    EXPECT_EQ(25, back.model.groups[3].color);
+    // Written again, byte for byte the same.
+    EXPECT_EQ(file, toVector(encodeNative(back.model, back.frames, back.source)));
+
+    // A chunk this version does not know is passed over; a chunk cut short fails the file.
+    std::vector<uint8_t> unknown = plain;
+    const std::string section("HBFX\1\0\0\0NEXT\2\0\0\0\11\11", 18);
+    unknown.insert(unknown.end(), section.begin(), section.end());
+    EXPECT_TRUE(into(parseNative(unknown), back));
+    EXPECT_TRUE(back.model.skins.empty());
+    std::vector<uint8_t> cut(file.begin(), file.end() - 3);
+    EXPECT_FALSE(parseNative(cut));
+}
+
+TEST(NativeFormat, AnOlderFileOpensWithGroupsFromItsTriangles) {
+    // Written without the section, as before: groups come back from the triangles' words.
+    TempDir dir;
+    ModelData data = makeModel(6, {tri(0, 1, 2), tri(3, 4, 5)}, 1);
+    data.model.triangles[1].group = 1;
+    data.model.triangles[1].color = 47;
+    std::vector<uint8_t> old = toVector(encodeNative(data.model, data.frames, data.source));
+    old.insert(old.end(), {0xEE, 0xEE, 0xEE}); // what an older, longer file left behind
+    writeBytes(dir.path("old.fm"), old);
+    DocFixture f;
+    ASSERT_TRUE(f.doc->onOpenDocument(dir.path("old.fm")));
+    ASSERT_EQ(2u, f.doc->model.groups.size());
+    EXPECT_EQ("group 2", f.doc->model.groups[1].name);
+    EXPECT_EQ(47, f.doc->model.groups[1].color);
+
+    // Saved again, its groups' names and visibility come back as they were.
+    f.doc->model.groups[1].name = "arm";
+    f.doc->model.groups[1].flags = 0;
+    ASSERT_EQ(CFacetoDoc::SaveAsResult::Saved, f.doc->saveAs(dir.path("new.fm")));
+    DocFixture again;
+    ASSERT_TRUE(again.doc->onOpenDocument(dir.path("new.fm")));
+    EXPECT_EQ("arm", again.doc->model.groups[1].name);
+    EXPECT_EQ(0, again.doc->model.groups[1].flags);
+}

@@ -150,6 +150,14 @@ TEST(RealData, EveryFileOpensAndTheGameModelsConvert) {
             ASSERT_TRUE(native.doc->onOpenDocument(stem + ".fm"));
             EXPECT_EQ(f.doc->frames.size(), native.doc->frames.size());
             EXPECT_EQ(f.doc->source.skinWidth, native.doc->source.skinWidth);
+            // The native file keeps the skins and the groups.
+            ASSERT_EQ(f.doc->model.skins.size(), native.doc->model.skins.size()) << path;
+            for (size_t i = 0; i < f.doc->model.skins.size(); ++i) {
+                EXPECT_EQ(f.doc->model.skins[i].pixels, native.doc->model.skins[i].pixels);
+                EXPECT_EQ(f.doc->model.skins[i].palette, native.doc->model.skins[i].palette);
+            }
+            ASSERT_EQ(f.doc->model.groups.size(), native.doc->model.groups.size());
+            EXPECT_EQ(f.doc->model.groups.back().name, native.doc->model.groups.back().name);
             DocFixture quake2;
             ASSERT_TRUE(quake2.doc->onOpenDocument(stem + ".md2"));
             EXPECT_EQ(f.doc->model.vertexCount(), quake2.doc->model.vertexCount());

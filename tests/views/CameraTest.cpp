@@ -215,3 +215,34 @@ TEST(Preview, ChoosesTheFrameSkinAndFillMode) {
     drawPreview(r, f.doc.get(), settings, initialCamera(), 64, 64, &frame);
     EXPECT_EQ(3, std::count(frame.image.begin(), frame.image.end(), 250));
 }
+
+TEST(Preview, TrueColourSkinsShowInTheNearestColours) {
+    PaletteTables tables = PaletteTables::builtIn();
+    Rasterizer r(tables);
+    DocFixture f;
+    ModelData data = makeModel(3, {tri(0, 2, 1)}, 1);
+    data.frames[0].positions = {{0, -20, -20}, {0, 20, -20}, {0, 0, 20}};
+    loadInto(*f.doc, data);
+    // A 24-bit skin of pure red: the built-in palette's red is entry 251.
+    Skin rgb;
+    rgb.imageWidth = 4;
+    rgb.imageHeight = 4;
+    rgb.bitsPerPixel = 24;
+    rgb.pixels.resize(size_t(rgb.stride()) * 4, 0);
+    for (size_t i = 0; i < rgb.pixels.size(); i += 3) {
+        rgb.pixels[i] = 255;
+    }
+    f.doc->model.skins = {rgb};
+    PreviewSettings settings;
+    Pixels frame;
+    drawPreview(r, f.doc.get(), settings, initialCamera(), 64, 64, &frame);
+    EXPECT_EQ(251, nearestColour(r.defaultPalette(), 255, 0, 0));
+    EXPECT_GT(std::count(frame.image.begin(), frame.image.end(), 251), 100);
+    // The 8-bit picture was made once and is kept with the skin; the true colours stay for saving.
+    const Skin* shown = f.doc->model.skins[0].shown.get();
+    ASSERT_NE(nullptr, shown);
+    drawPreview(r, f.doc.get(), settings, initialCamera(), 64, 64, &frame);
+    EXPECT_EQ(shown, f.doc->model.skins[0].shown.get());
+    EXPECT_EQ(24, f.doc->model.skins[0].bitsPerPixel);
+    EXPECT_EQ(255, f.doc->model.skins[0].pixels[0]);
+}
