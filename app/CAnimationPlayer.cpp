@@ -6,6 +6,7 @@
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPainter>
 #include <QSlider>
 #include <QVBoxLayout>
@@ -65,27 +66,52 @@ CAnimationPlayer::CAnimationPlayer(CFacetoApp& app, QWidget* parent) : QWidget(p
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(2, 2, 2, 2);
     auto* area = new QWidget(this);
-    area->setMinimumSize(112, 128);
+    area->setMinimumSize(80, 64);
     area->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     preview_ = new CAnimationView(app_.viewContext(), area);
     auto* areaLayout = new QVBoxLayout(area);
     areaLayout->setContentsMargins(0, 0, 0, 0);
     areaLayout->addWidget(preview_);
     layout->addWidget(area, 1);
+    // The position in the animation: it follows the playback, and dragging it shows a frame of one's
+    // choice (the playback waits while the slider is held).
+    auto* position = new QHBoxLayout();
+    auto* label = new QLabel("Frame", this);
     slider_ = new QSlider(Qt::Horizontal, this);
-    layout->addWidget(slider_);
+    label->setBuddy(slider_);
+    slider_->setToolTip("Position in the animation: drag it to show a frame");
+    slider_->setStatusTip("The frame of the current animation the preview shows; drag to choose one");
+    slider_->setAccessibleName("Frame");
+    slider_->setRange(0, 0);
+    position->addWidget(label);
+    position->addWidget(slider_, 1);
+    layout->addLayout(position);
     auto* row = new QHBoxLayout();
     const char names[5] = {'F', 'V', 'L', 'T', 'S'};
-    const char* tips[5] = {"Full screen (any key returns)", "Show vertices", "Show edges",
-                           "Fill: textured, none, shaded", "Next skin"};
+    const char* tips[5][2] = {
+        {"Full screen", "Show the preview on the whole screen; any key brings it back"},
+        {"Show vertices", "Draw the corners of the triangles as dots"},
+        {"Show edges", "Draw the edges of the triangles"},
+        {"Fill", "Fill the triangles: textured with the skin, not at all, or shaded (each click the next)"},
+        {"Next skin", "Texture the preview with the model's next skin"},
+    };
     for (int i = 0; i < 5; ++i) {
         buttons_[i] = new CFlatBitmapButton(QString(names[i]), this);
         buttons_[i]->setPicture(picture(names[i]));
         buttons_[i]->setTransparentColour(CLEAR);
-        buttons_[i]->setToolTip(tips[i]);
+        buttons_[i]->setToolTip(tips[i][0]);
+        buttons_[i]->setStatusTip(tips[i][1]);
+        buttons_[i]->setAccessibleName(tips[i][0]);
         row->addWidget(buttons_[i]);
     }
     layout->addLayout(row);
+    connect(slider_, &QSlider::sliderPressed, &timer_, &QTimer::stop);
+    connect(slider_, &QSlider::sliderReleased, this, [this] {
+        if (isVisible()) {
+            timer_.start();
+        }
+    });
+    connect(slider_, &QSlider::sliderMoved, this, &CAnimationPlayer::showStep);
 
     connect(button('F'), &QAbstractButton::clicked, this, [this] { preview_->setFullScreen(true); });
     connect(button('V'), &QAbstractButton::clicked, this, [this] {
@@ -158,7 +184,20 @@ void CAnimationPlayer::tick() {
     }
     s.shownFrame = animation->frameIndices[size_t(playStep)];
     preview_->update();
+    slider_->setRange(0, int(animation->frameIndices.size()) - 1);
+    slider_->setValue(playStep);
     ++playStep;
+}
+
+void CAnimationPlayer::showStep(int step) {
+    const CFacetoDoc* doc = app_.state().activeDocument;
+    const Animation* animation = doc ? doc->currentAnimation() : nullptr;
+    if (animation == nullptr || step < 0 || size_t(step) >= animation->frameIndices.size()) {
+        return;
+    }
+    playStep = step;
+    preview_->settings.shownFrame = animation->frameIndices[size_t(step)];
+    preview_->update();
 }
 
 void CAnimationPlayer::leaveFullScreen() {

@@ -26,6 +26,8 @@ public:
     bool playing() const { return timer_.isActive(); }
     // One step of the playback; the timer calls it every 100 ms.
     void tick();
+    // Shows step `step` of the current animation (the slider's position).
+    void showStep(int step);
     int playStep = 0; // the position in the current animation, kept across documents
 
 public slots:

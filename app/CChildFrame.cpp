@@ -94,6 +94,13 @@ void CChildFrame::redrawAllViews() {
     }
 }
 
+void CChildFrame::frameModel(bool selectedOnly) {
+    for (C2DView* view : views_) {
+        view->frameModel(selectedOnly);
+    }
+    camera_->frameModel(selectedOnly);
+}
+
 void CChildFrame::detachDocument() {
     doc_ = nullptr;
     for (C2DView* view : views_) {

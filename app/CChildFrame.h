@@ -32,6 +32,8 @@ public:
     QList<int> rowHeights() const;
     QList<int> columnWidths() const;
     void redrawAllViews();
+    // Every pane shows the whole model (or its selected vertices).
+    void frameModel(bool selectedOnly);
 
 signals:
     // Asked before the window closes; clearing `accept` keeps it open.

@@ -22,6 +22,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QStyle>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPageSetupDialog>
@@ -35,8 +36,20 @@ namespace faceto {
 
 namespace {
 
-const QString HOMEPAGE = "https://www.example.com/faceto/";
 const QString RECENT_SECTION = "Recent File List";
+
+// "12 vertices, 4 triangles selected": the visible selected vertices and the triangles all of whose
+// corners are selected.
+QString selectionSummary(const CFacetoDoc& doc) {
+    const auto& infos = doc.model.vertexInfos;
+    const auto vertices = std::count_if(infos.begin(), infos.end(), [](const VertexInfo& i) {
+        return i.visible() && i.selected();
+    });
+    const auto triangles = std::count_if(doc.model.triangles.begin(), doc.model.triangles.end(), [&](const Triangle& t) {
+        return std::all_of(t.v.begin(), t.v.end(), [&](int32_t v) { return infos[size_t(v)].selected(); });
+    });
+    return QString("%1 vertices, %2 triangles selected").arg(vertices).arg(triangles);
+}
 
 QString extensionOfFilter(const QString& filter) {
     const int star = filter.indexOf("*.");
@@ -46,7 +59,16 @@ QString extensionOfFilter(const QString& filter) {
 } // namespace
 
 QStringList CFacetoApp::openFilters() {
-    QStringList filters;
+    // First every model the editor reads, then each format.
+    QStringList patterns;
+    for (const FileFormat& f : fileFormats()) {
+        for (std::string_view e : f.extensions) {
+            if (f.readable()) {
+                patterns << "*." + QString::fromUtf8(e.data(), qsizetype(e.size()));
+            }
+        }
+    }
+    QStringList filters{"All models (" + patterns.join(' ') + ")"};
     for (const FileFormat& f : fileFormats()) {
         if (!f.openFilter.empty()) {
             filters << QString::fromUtf8(f.openFilter.data(), qsizetype(f.openFilter.size()));
@@ -92,6 +114,11 @@ bool CFacetoApp::startUp(const QStringList& files) {
     rasterizer_ = std::make_unique<Rasterizer>(tables_);
     viewContext_ = std::make_unique<ViewContext>(ViewContext{state_, *rasterizer_, registry_});
     registry_.onUpdate = [this](CFacetoDoc* doc) { refreshTitles(doc); };
+    registry_.onPointer = [this](const QString& text) {
+        if (mainFrame_) {
+            mainFrame_->showPointer(text);
+        }
+    };
 
     mainFrame_ = new CMainFrame();
     mainFrame_->setRecentFiles(recentFiles_);
@@ -150,6 +177,8 @@ CFacetoDoc* CFacetoApp::openChosenFile(const UserDialogs::FileChoice& choice) {
     if (!path.contains('.')) {
         path += extensionOfFilter(openFilters().value(choice.filterIndex));
     }
+    // The next Open starts in this folder.
+    profile_->writeString(settings::PREF, "LastFolder", QFileInfo(path).absolutePath().toStdString());
     CFacetoDoc* doc = openDocument(path);
     state_.activeDocument = doc;
     emit activeDocumentChanged(doc);
@@ -239,8 +268,7 @@ CChildFrame* CFacetoApp::addFrame(CFacetoDoc* doc) {
     auto* frame = new CChildFrame(*viewContext_, doc);
     QMdiSubWindow* window = mainFrame_->mdiArea()->addSubWindow(frame);
     window->setAttribute(Qt::WA_DeleteOnClose);
-    const QSize area = mainFrame_->mdiArea()->size();
-    window->resize(std::max(480, area.width() * 4 / 5), std::max(360, area.height() * 4 / 5));
+    placeWindow(window, int(frames_.size()));
     frames_.push_back(frame);
     connect(frame, &CChildFrame::closeRequested, this, &CFacetoApp::frameCloseRequested);
     connect(frame, &CChildFrame::closed, this, &CFacetoApp::frameClosed);
@@ -250,6 +278,28 @@ CChildFrame* CFacetoApp::addFrame(CFacetoDoc* doc) {
     mainFrame_->mdiArea()->setActiveSubWindow(window);
     subWindowActivated(window);
     return frame;
+}
+
+// Window `n` of the area: four fifths of it, each a title bar further down and right of the one before,
+// starting again at the top left before a window would leave the visible area.
+void CFacetoApp::placeWindow(QMdiSubWindow* window, int n) {
+    QMdiArea* area = mainFrame_->mdiArea();
+    const QSize room = area->viewport()->size();
+    const QSize size(std::max(std::min(320, room.width()), room.width() * 4 / 5),
+                     std::max(std::min(240, room.height()), room.height() * 4 / 5));
+    const int step = std::max(20, window->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, window) + 4);
+    const int fit = std::max(1, std::min(room.width() - size.width(), room.height() - size.height()) / step + 1);
+    const int offset = (n % fit) * step;
+    window->setGeometry(QRect(QPoint(offset, offset), size));
+}
+
+void CFacetoApp::cascadeWindows() {
+    const QList<QMdiSubWindow*> windows = mainFrame_->mdiArea()->subWindowList();
+    for (int i = 0; i < windows.size(); ++i) {
+        windows[i]->showNormal();
+        placeWindow(windows[i], i);
+        windows[i]->raise();
+    }
 }
 
 void CFacetoApp::frameCloseRequested(CChildFrame* frame, bool* accept) {
@@ -439,7 +489,8 @@ void CFacetoApp::connectCommands() {
 
     on("fileNew", [this] { newDocument(); });
     on("fileOpen", [this] {
-        if (auto choice = dialogs_.chooseFileToOpen(mainFrame_, openFilters())) {
+        const QString folder = QString::fromStdString(profile_->getString(settings::PREF, "LastFolder", ""));
+        if (auto choice = dialogs_.chooseFileToOpen(mainFrame_, openFilters(), folder)) {
             openChosenFile(*choice);
         }
     });
@@ -448,7 +499,7 @@ void CFacetoApp::connectCommands() {
     onDocument("fileSaveAs", [this](CFacetoDoc& doc) { saveAs(&doc); });
     on("fileExit", [this] { mainFrame_->close(); });
     on("gameSetup", [this] {
-        GameSetupDialog dialog(*profile_, mainFrame_);
+        GameSetupDialog dialog(*profile_, dialogs_, mainFrame_);
         dialogs_.run(dialog);
     });
     on("printSetup", [this] {
@@ -513,10 +564,20 @@ void CFacetoApp::connectCommands() {
             f->resizeViewsEqually();
         }
     });
-    for (const char* repaint : {"resetCamera", "noRendering"}) {
-        on(repaint, [this] {
+    on("resetCamera", [this] {
+        if (CChildFrame* f = activeFrame()) {
+            f->cameraView()->resetCamera();
+        }
+    });
+    on("noRendering", [this] {
+        if (CChildFrame* f = activeFrame()) {
+            f->cameraView()->update();
+        }
+    });
+    for (const auto& entry : {std::pair{"frameAll", false}, std::pair{"frameSelected", true}}) {
+        on(entry.first, [this, selectedOnly = entry.second] {
             if (CChildFrame* f = activeFrame()) {
-                f->cameraView()->update();
+                f->frameModel(selectedOnly);
             }
         });
     }
@@ -528,13 +589,19 @@ void CFacetoApp::connectCommands() {
             newWindow(f->document());
         }
     });
-    on("windowCascade", [this] { mainFrame_->mdiArea()->cascadeSubWindows(); });
+    on("windowCascade", [this] { cascadeWindows(); });
     on("windowTile", [this] { mainFrame_->mdiArea()->tileSubWindows(); });
+    on("windowNext", [this] { mainFrame_->mdiArea()->activateNextSubWindow(); });
+    on("windowPrevious", [this] { mainFrame_->mdiArea()->activatePreviousSubWindow(); });
     on("helpAbout", [this] {
         AboutDialog dialog(mainFrame_);
         dialogs_.run(dialog);
     });
-    on("helpHomepage", [] { QDesktopServices::openUrl(QUrl(HOMEPAGE)); });
+    // The program's own help: the keys and gestures of every view.
+    on("helpHomepage", [this] {
+        HelpDialog dialog(mainFrame_);
+        dialogs_.run(dialog);
+    });
     for (const char* help : {"helpTopics", "helpContext"}) {
         on(help, [this] {
             HelpDialog dialog(mainFrame_);
@@ -563,6 +630,7 @@ void CFacetoApp::refreshCommandStates() {
     for (const char* name : {"fileSave", "fileSaveAs", "fileClose"}) {
         f.action(name)->setEnabled(doc != nullptr);
     }
+    f.showSelection(doc ? selectionSummary(*doc) : QString());
     // Undo and Redo name the step they would take, and are off when there is none.
     const UndoHistory* history = doc ? &doc->history() : nullptr;
     QAction* undo = f.action("editUndo");

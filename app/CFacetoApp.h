@@ -89,6 +89,8 @@ private:
     void setTool(int tool);
     void setLevel(int level);
     CChildFrame* addFrame(CFacetoDoc* doc);
+    void placeWindow(QMdiSubWindow* window, int n);
+    void cascadeWindows();
     void frameCloseRequested(CChildFrame* frame, bool* accept);
     void frameClosed(CChildFrame* frame);
     void subWindowActivated(QMdiSubWindow* window);

@@ -13,6 +13,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QStatusBar>
@@ -43,9 +44,7 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     dock_->setObjectName("dialogBar");
     dock_->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
     dock_->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetClosable);
-    auto* empty = new QWidget(dock_);
-    empty->setMinimumSize(140, 540);
-    dock_->setWidget(empty);
+    dock_->setWidget(new QWidget(dock_));
     addDockWidget(Qt::LeftDockWidgetArea, dock_);
     connect(dock_, &QDockWidget::visibilityChanged, this,
             [this] { action("viewMainToolBar")->setChecked(dock_->isVisible()); });
@@ -144,19 +143,23 @@ void CMainFrame::createActions() {
     add("viewMainToolBar2", "Main Tool Bar")->setEnabled(false);
     add("toolsFrame", "Frame");
     add("toolsGroups", "Groups");
-    add("toolsPrimatives", "Primatives");
+    add("toolsPrimatives", "Primitives");
     add("toolsCurrentMode", "Current Mode");
     add("toolsCurrentAction", "Current Action");
     add("toolsGrid", "Grid");
     add("viewAnimationPlayer", "Animation Player", "Animation Player");
     add("animationPlayerKey", "Animation Player", "Animation Player", QKeySequence(Qt::Key_F5));
-    add("resetCamera", "&Reset Camera", "", QKeySequence("R"));
+    add("resetCamera", "&Reset Camera", "Put the camera back where it started\nReset Camera", QKeySequence("R"));
+    add("frameAll", "Frame All", "Show the whole model in every view of the window\nFrame All",
+        QKeySequence(Qt::Key_Home));
+    add("frameSelected", "Frame Selected", "Show the selected vertices in every view of the window\nFrame Selected",
+        QKeySequence(Qt::SHIFT | Qt::Key_Home));
     add("noRendering", "&No Rendering", "", QKeySequence("Shift+1"));
     add("wireframe", "&Wireframe", "", QKeySequence("W"));
     add("vertexRendering", "&Vertex", "", QKeySequence("V"));
     add("frontBack", "&Front/Back", "", QKeySequence("F"));
     add("flatShading", "Flat &Shading", "", QKeySequence("Shift+2"));
-    add("gouraudShading", "&Gourourd Shading", "", QKeySequence("Shift+3"));
+    add("gouraudShading", "&Gouraud Shading", "", QKeySequence("Shift+3"));
     add("textureMapped", "Texture &Mapped", "", QKeySequence("Shift+4"));
     add("texturedShaded", "&Textured and Shaded", "", QKeySequence("Shift+5"));
     add("captureToFile", "&Capture to File", "", QKeySequence(Qt::Key_F12));
@@ -199,8 +202,13 @@ void CMainFrame::createActions() {
     add("windowNew", "&New Window", "Open another window for the active document\nNew Window");
     add("windowCascade", "&Cascade", "Arrange windows so they overlap\nCascade Windows");
     add("windowTile", "&Tile", "Arrange windows as non-overlapping tiles\nTile Windows");
+    add("windowNext", "Ne&xt Window", "Activate the next document window\nNext Window", QKeySequence(Qt::CTRL | Qt::Key_Tab));
+    add("windowPrevious", "Pre&vious Window", "Activate the previous document window\nPrevious Window",
+        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab));
+    action("windowPrevious")->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
+                                            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab)});
     add("helpAbout", "&About Faceto...", "Display program information, version number and copyright\nAbout");
-    add("helpHomepage", "&Faceto Homepage", "Open the program's web page\nHomepage");
+    add("helpHomepage", "&Faceto Homepage", "Show the program's help\nHomepage");
     add("helpTopics", "&Help Topics", "List the keys and mouse gestures of the views\nHelp", QKeySequence(Qt::Key_F1));
     add("helpContext", "Help", "Display help for the views\nHelp", QKeySequence("Shift+F1"));
 }
@@ -226,6 +234,13 @@ void CMainFrame::createToolBar() {
 }
 
 void CMainFrame::createStatusBar() {
+    pointer_ = new QLabel(this);
+    pointer_->setObjectName("pointerPosition");
+    pointer_->setMinimumWidth(150);
+    statusBar()->addPermanentWidget(pointer_);
+    selection_ = new QLabel(this);
+    selection_->setObjectName("selectionCount");
+    statusBar()->addPermanentWidget(selection_);
     const char* names[3] = {"CAP", "NUM", "SCRL"};
     for (int i = 0; i < 3; ++i) {
         indicators_[i] = new QLabel(names[i], this);
@@ -310,7 +325,7 @@ void CMainFrame::showDocumentMenus(bool documentsOpen) {
         addCommands(view, {"viewMainToolBar", "viewMainToolBar2", "viewUndoHistory"});
         addCommands(view->addMenu("Tools..."), {"toolsFrame", "toolsGroups", "toolsPrimatives", "toolsCurrentMode",
                                                  "toolsCurrentAction", "toolsGrid"});
-        addCommands(view, {"viewAnimationPlayer", "|"});
+        addCommands(view, {"viewAnimationPlayer", "|", "frameAll", "frameSelected", "|"});
         addCommands(view->addMenu("3D View"),
                     {"resetCamera", "noRendering", "wireframe", "vertexRendering", "frontBack", "flatShading",
                      "gouraudShading", "textureMapped", "texturedShaded", "captureToFile"});
@@ -318,7 +333,10 @@ void CMainFrame::showDocumentMenus(bool documentsOpen) {
         QMenu* tools = bar->addMenu("&Tools");
         addCommands(tools, {"toolsSelect", "toolMoveZoom", "toolsScale", "toolsRotate"});
         addCommands(tools->addMenu("Editing Level"), {"levelGroup", "levelTriangle", "levelVertex", "levelSkeleton"});
-        addCommands(bar->addMenu("&Window"), {"windowNew", "windowCascade", "windowTile"});
+        QMenu* windows = bar->addMenu("&Window");
+        addCommands(windows, {"windowNew", "windowCascade", "windowTile", "|", "windowNext", "windowPrevious"});
+        connect(windows, &QMenu::aboutToShow, this, [this, windows] { listWindows(windows); });
+        listWindows(windows);
     }
     addCommands(bar->addMenu("&Help"), {"helpTopics", "|", "helpAbout", "helpHomepage"});
 }
@@ -330,6 +348,31 @@ QMenu* CMainFrame::menu(const QString& title) const {
         }
     }
     return nullptr;
+}
+
+// The document windows at the end of the Window menu, the active one checked.
+void CMainFrame::listWindows(QMenu* menu) {
+    for (QAction* a : menu->actions()) {
+        if (a->objectName() == "windowEntry" || a->objectName() == "windowSeparator") {
+            menu->removeAction(a);
+            a->deleteLater();
+        }
+    }
+    const QList<QMdiSubWindow*> windows = mdi_->subWindowList();
+    if (windows.isEmpty()) {
+        return;
+    }
+    menu->addSeparator()->setObjectName("windowSeparator");
+    for (int i = 0; i < windows.size(); ++i) {
+        QMdiSubWindow* window = windows[i];
+        QString title = window->windowTitle();
+        title.replace("[*]", window->isWindowModified() ? "*" : "");
+        QAction* a = menu->addAction(QString("&%1 %2").arg(i + 1).arg(title));
+        a->setObjectName("windowEntry");
+        a->setCheckable(true);
+        a->setChecked(window == mdi_->activeSubWindow());
+        connect(a, &QAction::triggered, this, [this, window] { mdi_->setActiveSubWindow(window); });
+    }
 }
 
 void CMainFrame::setRecentFiles(const QStringList& paths) {
@@ -346,6 +389,10 @@ void CMainFrame::setDialogBarContent(QWidget* widget) {
 }
 
 void CMainFrame::setHistoryContent(QWidget* widget) { historyDock_->setWidget(widget); }
+
+void CMainFrame::showPointer(const QString& text) { pointer_->setText(text); }
+
+void CMainFrame::showSelection(const QString& text) { selection_->setText(text); }
 
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
     if (event->mimeData()->hasUrls()) {

@@ -44,6 +44,11 @@ public:
     // The dock of the undo history (hidden at first) and what it shows.
     QDockWidget* historyDock() const { return historyDock_; }
     void setHistoryContent(QWidget* widget);
+    // The status bar's fields: where the pointer is in a 2D view, and what is selected.
+    void showPointer(const QString& text);
+    void showSelection(const QString& text);
+    QLabel* pointerField() const { return pointer_; }
+    QLabel* selectionField() const { return selection_; }
 
 signals:
     void filesDropped(const QStringList& paths);
@@ -65,6 +70,7 @@ private:
     QMenu* fileMenu(bool documentsOpen);
     void addCommands(QMenu* menu, std::initializer_list<const char*> names);
     void fillRecentFiles(QMenu* menu);
+    void listWindows(QMenu* menu);
 
     QMdiArea* mdi_ = nullptr;
     QToolBar* toolBar_ = nullptr;
@@ -74,6 +80,8 @@ private:
     QActionGroup* levelGroup_ = nullptr;
     QStringList recentFiles_;
     QLabel* indicators_[3] = {};
+    QLabel* pointer_ = nullptr;
+    QLabel* selection_ = nullptr;
     bool locks_[3] = {false, false, false}; // caps, num, scroll
     bool documentMenus_ = false;
     const QEvent* lastKeyEvent_ = nullptr;

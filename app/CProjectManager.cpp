@@ -14,8 +14,10 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QSplitter>
 #include <QStackedWidget>
 #include <QTimer>
 #include <QTreeWidget>
@@ -48,8 +50,16 @@ QIcon groupImage(bool visible) {
 } // namespace
 
 CProjectManager::CProjectManager(CFacetoApp& app, QWidget* parent) : QWidget(parent), app_(app) {
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(3, 3, 3, 3);
+    // Three parts one above the other, each as tall as the user drags it: the sub-panels, the animations
+    // with their frames, and the groups; the lists scroll.
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(3, 3, 3, 3);
+    auto* parts = new QSplitter(Qt::Vertical, this);
+    parts->setChildrenCollapsible(false);
+    outer->addWidget(parts);
+    auto* top = new QWidget(parts);
+    auto* layout = new QVBoxLayout(top);
+    layout->setContentsMargins(0, 0, 0, 0);
     auto* choose = new QHBoxLayout();
     const char names[4] = {'A', 'T', 'G', 'P'};
     for (int i = 0; i < 4; ++i) {
@@ -67,6 +77,9 @@ CProjectManager::CProjectManager(CFacetoApp& app, QWidget* parent) : QWidget(par
     stack_->setCurrentWidget(player_);
     layout->addWidget(stack_);
 
+    auto* middle = new QWidget(parts);
+    layout = new QVBoxLayout(middle);
+    layout->setContentsMargins(0, 0, 0, 0);
     auto* insDel = new QHBoxLayout();
     ins_ = new QPushButton("Ins", this);
     del_ = new QPushButton("Del", this);
@@ -79,13 +92,19 @@ CProjectManager::CProjectManager(CFacetoApp& app, QWidget* parent) : QWidget(par
     layout->addWidget(caption_);
     frames_ = new QListWidget(this);
     frames_->setContextMenuPolicy(Qt::CustomContextMenu);
+    frames_->setMinimumHeight(40);
     layout->addWidget(frames_, 1);
-    groups_ = new QTreeWidget(this);
+    groups_ = new QTreeWidget(parts);
     groups_->setHeaderHidden(true);
     groups_->setRootIsDecorated(false);
     groups_->setIconSize(QSize(16, 16));
     groups_->setContextMenuPolicy(Qt::CustomContextMenu);
-    layout->addWidget(groups_, 1);
+    groups_->setMinimumHeight(40);
+    groups_->setToolTip("Click the eye of a group to show or hide it; right-click for more");
+    groups_->viewport()->installEventFilter(this);
+    parts->setStretchFactor(0, 0);
+    parts->setStretchFactor(1, 1);
+    parts->setStretchFactor(2, 1);
 
     connect(panelButtons_[0], &QAbstractButton::clicked, this, [this] { showSubPanel(player_); });
     connect(panelButtons_[2], &QAbstractButton::clicked, this, [this] { showSubPanel(grid_); });
@@ -190,8 +209,20 @@ void CProjectManager::frameClicked() {
     }
 }
 
-// A key in the frame list: the frame it moves to becomes current, then the lists are read again.
+// A key in the frame list: the frame it moves to becomes current, then the lists are read again. A
+// click on a group's eye shows or hides the group.
 bool CProjectManager::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == groups_->viewport() && event->type() == QEvent::MouseButtonRelease) {
+        const auto* click = static_cast<QMouseEvent*>(event);
+        QTreeWidgetItem* item = groups_->itemAt(click->position().toPoint());
+        CFacetoDoc* doc = document();
+        if (item != nullptr && doc != nullptr && click->button() == Qt::LeftButton &&
+            click->position().x() < groups_->visualItemRect(item).left() + groups_->iconSize().width() + 6) {
+            toggleGroupVisibility(*doc, item->data(0, Qt::UserRole).toInt());
+            refresh();
+            return true;
+        }
+    }
     if (watched == frames_ && event->type() == QEvent::KeyPress) {
         const QString before = frames_->currentItem() ? frames_->currentItem()->text() : QString();
         // After the list has handled the key.

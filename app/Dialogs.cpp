@@ -1,6 +1,10 @@
 #include "app/Dialogs.h"
 
 #include "app/Icons.h"
+#include "app/UserDialogs.h"
+#include "app/Version.h"
+
+#include <QApplication>
 
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -23,7 +27,7 @@ struct GameSetting {
 
 // In the order the dialog reads and writes them.
 const GameSetting GAME_SETTINGS[5] = {
-    {&settings::QUAKE2, "base", settings::DEFAULT_QUAKE2_BASE},
+    {&settings::QUAKE2, "base", ""},
     {&settings::QUAKE, "palette", ""},
     {&settings::QUAKE, "colormap", ""},
     {&settings::HEXEN2, "palette", ""},
@@ -39,7 +43,7 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
     picture->setPixmap(icons::applicationPicture(64));
     layout->addWidget(picture, 0, 0, 4, 1, Qt::AlignTop);
     layout->addWidget(new QLabel("Faceto", this), 0, 1);
-    layout->addWidget(new QLabel("Version 2.0b1", this), 1, 1);
+    layout->addWidget(new QLabel(QString("Version ") + VERSION, this), 1, 1);
     auto* credits = new QLabel(
         "Written by the Faceto project: the model core and file formats,\n"
         "the 8-bit software renderer, and the editor's views and panels.\n\n"
@@ -47,13 +51,19 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
         "and shared under their own licences.",
         this);
     layout->addWidget(credits, 2, 1);
-    layout->addWidget(new QLabel("More credits later...", this), 3, 1);
+    layout->addWidget(new QLabel(QString("Licence: MIT (see the LICENSE file that comes with the program)\n"
+                                         "Built with Qt %1, running on Qt %2")
+                                     .arg(QT_VERSION_STR)
+                                     .arg(qVersion()),
+                                 this),
+                      3, 1);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     layout->addWidget(buttons, 4, 0, 1, 2);
 }
 
-GameSetupDialog::GameSetupDialog(Profile& profile, QWidget* parent) : QDialog(parent), profile_(profile) {
+GameSetupDialog::GameSetupDialog(Profile& profile, UserDialogs& dialogs, QWidget* parent)
+    : QDialog(parent), profile_(profile) {
     setWindowTitle("Game Dialog");
     auto* layout = new QVBoxLayout(this);
     auto addGroup = [&](const QString& title, std::initializer_list<std::pair<QString, int>> rows) {
@@ -64,7 +74,17 @@ GameSetupDialog::GameSetupDialog(Profile& profile, QWidget* parent) : QDialog(pa
             grid->addWidget(new QLabel(label, box), row, 0);
             edits_[index] = new QLineEdit(box);
             edits_[index]->setMinimumWidth(260);
-            grid->addWidget(edits_[index], row++, 1);
+            grid->addWidget(edits_[index], row, 1);
+            browse_[index] = new QPushButton("Browse...", box);
+            grid->addWidget(browse_[index], row++, 2);
+            // The base folder is a folder; the others are palette and colour map files.
+            connect(browse_[index], &QPushButton::clicked, this, [this, index, &dialogs] {
+                const QString current = edits_[index]->text();
+                const auto chosen = index == 0 ? dialogs.chooseFolder(this, current) : dialogs.chooseFile(this, current);
+                if (chosen) {
+                    edits_[index]->setText(*chosen);
+                }
+            });
         }
         layout->addWidget(box);
     };
@@ -73,7 +93,8 @@ GameSetupDialog::GameSetupDialog(Profile& profile, QWidget* parent) : QDialog(pa
     addGroup("Hexen2 (MDL)", {{"Palette.lmp", 3}, {"Colormap.lmp", 4}});
     for (int i = 0; i < 5; ++i) {
         const GameSetting& s = GAME_SETTINGS[i];
-        edits_[i]->setText(QString::fromStdString(profile_.getString(*s.section, s.entry, s.defaultValue)));
+        const std::string fallback = i == 0 ? settings::defaultQuake2Base() : s.defaultValue;
+        edits_[i]->setText(QString::fromStdString(profile_.getString(*s.section, s.entry, fallback)));
     }
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setDefault(true);

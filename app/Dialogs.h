@@ -5,6 +5,7 @@
 #include <QDialog>
 
 class QLineEdit;
+class QPushButton;
 
 namespace faceto {
 
@@ -15,12 +16,15 @@ public:
     explicit AboutDialog(QWidget* parent = nullptr);
 };
 
-// "Game Dialog": where the games' files are. Shows the five settings; OK writes all five, in order;
-// Cancel writes nothing.
+class UserDialogs;
+
+// "Game Dialog": where the games' files are. Shows the five settings, each with a "Browse..." button;
+// OK writes all five, in order; Cancel writes nothing.
 class GameSetupDialog : public QDialog {
     Q_OBJECT
 public:
-    GameSetupDialog(Profile& profile, QWidget* parent = nullptr);
+    GameSetupDialog(Profile& profile, UserDialogs& dialogs, QWidget* parent = nullptr);
+    QPushButton* browseButton(int setting) const { return browse_[setting]; }
 
     QLineEdit* quake2Base() const { return edits_[0]; }
     QLineEdit* quakePalette() const { return edits_[1]; }
@@ -34,6 +38,7 @@ public slots:
 private:
     Profile& profile_;
     QLineEdit* edits_[5] = {};
+    QPushButton* browse_[5] = {};
 };
 
 // "Add Animation": the name of a new, empty animation.

@@ -46,8 +46,9 @@ UserDialogs::SaveAnswer QtDialogs::askToSave(QWidget* parent, const QString& doc
                                             : SaveAnswer::Cancel;
 }
 
-std::optional<UserDialogs::FileChoice> QtDialogs::chooseFileToOpen(QWidget* parent, const QStringList& filters) {
-    QFileDialog dialog(parent, "Open");
+std::optional<UserDialogs::FileChoice> QtDialogs::chooseFileToOpen(QWidget* parent, const QStringList& filters,
+                                                                   const QString& folder) {
+    QFileDialog dialog(parent, "Open", folder);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setOption(QFileDialog::ReadOnly, false);
@@ -63,6 +64,16 @@ std::optional<UserDialogs::FileChoice> QtDialogs::chooseFileToSave(QWidget* pare
         dialog.selectFile(suggestedPath);
     }
     return runFileDialog(dialog, filters);
+}
+
+std::optional<QString> QtDialogs::chooseFolder(QWidget* parent, const QString& current) {
+    const QString folder = QFileDialog::getExistingDirectory(parent, "Choose a Folder", current);
+    return folder.isEmpty() ? std::nullopt : std::optional<QString>(folder);
+}
+
+std::optional<QString> QtDialogs::chooseFile(QWidget* parent, const QString& current) {
+    const QString file = QFileDialog::getOpenFileName(parent, "Choose a File", current);
+    return file.isEmpty() ? std::nullopt : std::optional<QString>(file);
 }
 
 int QtDialogs::run(QDialog& dialog) { return dialog.exec(); }

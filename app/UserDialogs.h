@@ -26,9 +26,14 @@ public:
         QString path;
         int filterIndex = 0; // from 0, in the order of the filters given
     };
-    virtual std::optional<FileChoice> chooseFileToOpen(QWidget* parent, const QStringList& filters) = 0;
+    // The Open dialog, starting in `folder` (empty: the current folder).
+    virtual std::optional<FileChoice> chooseFileToOpen(QWidget* parent, const QStringList& filters,
+                                                       const QString& folder) = 0;
     virtual std::optional<FileChoice> chooseFileToSave(QWidget* parent, const QStringList& filters,
                                                        const QString& suggestedPath) = 0;
+    // A folder (or a file) to be typed into a setting, starting at `current`.
+    virtual std::optional<QString> chooseFolder(QWidget* parent, const QString& current) = 0;
+    virtual std::optional<QString> chooseFile(QWidget* parent, const QString& current) = 0;
     // Runs a dialog modally; returns its result.
     virtual int run(QDialog& dialog) = 0;
 };
@@ -39,7 +44,10 @@ public:
     void message(QWidget* parent, const QString& text) override;
     bool askYesNo(QWidget* parent, const QString& text) override;
     SaveAnswer askToSave(QWidget* parent, const QString& documentTitle) override;
-    std::optional<FileChoice> chooseFileToOpen(QWidget* parent, const QStringList& filters) override;
+    std::optional<FileChoice> chooseFileToOpen(QWidget* parent, const QStringList& filters,
+                                               const QString& folder) override;
+    std::optional<QString> chooseFolder(QWidget* parent, const QString& current) override;
+    std::optional<QString> chooseFile(QWidget* parent, const QString& current) override;
     std::optional<FileChoice> chooseFileToSave(QWidget* parent, const QStringList& filters,
                                                const QString& suggestedPath) override;
     int run(QDialog& dialog) override;

@@ -1,6 +1,7 @@
 // Faceto, the editor.
 #include "app/CFacetoApp.h"
 #include "app/CMainFrame.h"
+#include "app/Version.h"
 
 #include <QApplication>
 
@@ -8,7 +9,7 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setOrganizationName("Hollowbark");
     QApplication::setApplicationName("Faceto");
-    QApplication::setApplicationVersion("2.0b1");
+    QApplication::setApplicationVersion(faceto::VERSION);
 
     faceto::QtDialogs dialogs;
     faceto::CFacetoApp app(std::make_unique<faceto::QtProfile>(), dialogs);

@@ -4,7 +4,9 @@
 #include "model/DerivedData.h"
 #include "render/Rasterizer.h"
 #include "views/AppState.h"
+#include "formats/FileIO.h"
 #include "views/CameraDrawing.h"
+#include "views/Framing.h"
 #include "views/OrthoView.h"
 #include "views/QtFramePresenter.h"
 
@@ -38,22 +40,43 @@ int frameIndex(const CFacetoDoc& doc, const std::string& wanted) {
 // One pane as a window of width x height shows it: the frame is drawn onto a picture of exactly that
 // size (the columns added to round the frame's width are cut off, as the window clips them), then
 // the overlay on top.
+// The 2D views by name: top (y right, x down), side (x right, z up) and front (y right, z up: Quake
+// models face +x).
+int orientationOf(const std::string& view) { return view == "top" ? 0 : view == "side" ? 1 : 2; }
+
 QImage pane(Rasterizer& r, CFacetoDoc& doc, AppState& app, const std::string& view, int width, int height,
-            PreviewSettings& preview) {
+            PreviewSettings& preview, bool fit) {
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(Qt::black);
     QPainter painter(&image);
     QtFramePresenter presenter(&painter);
     QtOverlay overlay(painter);
+    const Bounds bounds = frameBounds(doc, false);
+    const Mat4 camera = fit ? frameCamera(initialCamera(), bounds, width, height) : initialCamera();
     if (view == "camera") {
-        drawCameraView(r, &doc, initialCamera(), width, height, &presenter);
+        drawCameraView(r, &doc, camera, width, height, &presenter);
     } else if (view == "preview") {
-        drawPreview(r, &doc, preview, initialCamera(), width, height, &presenter);
+        drawPreview(r, &doc, preview, camera, width, height, &presenter);
     } else {
-        const int orientation = view == "top" ? 0 : view == "front" ? 1 : 2;
+        const int orientation = orientationOf(view);
+        if (fit) {
+            frameOrtho(doc, orientation, width, height, bounds);
+        }
         drawOrthoView(r, doc, orientation, app, width, height, &presenter, &overlay);
     }
     return image;
+}
+
+// The picture format by the file's extension; empty for one that is not written.
+const char* pictureFormat(const std::string& path) {
+    const std::string extension = extensionAfterLastDot(path);
+    for (const auto& [ext, format] : {std::pair{"png", "PNG"}, std::pair{"jpg", "JPEG"}, std::pair{"jpeg", "JPEG"},
+                                      std::pair{"bmp", "BMP"}}) {
+        if (equalsIgnoreCase(extension, ext)) {
+            return format;
+        }
+    }
+    return "";
 }
 
 } // namespace
@@ -66,6 +89,11 @@ int render(Context& context, const std::string& input, const std::string& output
     }
     if (options.width <= 0 || options.height <= 0 || options.width > 16384 || options.height > 16384) {
         context.err << "faceto-cli: the size must be between 1x1 and 16384x16384\n";
+        return 2;
+    }
+    const char* format = pictureFormat(output);
+    if (*format == '\0') {
+        context.err << "faceto-cli: " << output << ": pictures are written as .png, .jpg or .bmp\n";
         return 2;
     }
     std::optional<OpenedDocument> opened = openModel(context, input);
@@ -87,6 +115,11 @@ int render(Context& context, const std::string& input, const std::string& output
         doc.currentFrameIndex = index;
         preview.shownFrame = index;
     }
+    if (options.skin >= 0 && size_t(options.skin) >= doc.model.skins.size()) {
+        context.err << input << ": no skin " << options.skin << " (the model has " << doc.model.skins.size()
+                    << ")\n";
+        return 1;
+    }
     Rasterizer rasterizer(context.palette);
     AppState app;
 
@@ -99,15 +132,17 @@ int render(Context& context, const std::string& input, const std::string& output
         image = QImage(options.width, options.height, QImage::Format_RGB32);
         image.fill(Qt::black);
         QPainter painter(&image);
-        painter.drawImage(0, 0, pane(rasterizer, doc, app, "top", w, h, preview));
-        painter.drawImage(w, 0, pane(rasterizer, doc, app, "front", options.width - w, h, preview));
-        painter.drawImage(0, h, pane(rasterizer, doc, app, "side", w, options.height - h, preview));
-        painter.drawImage(w, h, pane(rasterizer, doc, app, "camera", options.width - w, options.height - h, preview));
+        const bool fit = options.fit;
+        painter.drawImage(0, 0, pane(rasterizer, doc, app, "top", w, h, preview, fit));
+        painter.drawImage(w, 0, pane(rasterizer, doc, app, "side", options.width - w, h, preview, fit));
+        painter.drawImage(0, h, pane(rasterizer, doc, app, "front", w, options.height - h, preview, fit));
+        painter.drawImage(w, h,
+                          pane(rasterizer, doc, app, "camera", options.width - w, options.height - h, preview, fit));
     } else {
         doc.zoomFactor = initialZoomFactor(doc, options.width, options.height);
-        image = pane(rasterizer, doc, app, options.view, options.width, options.height, preview);
+        image = pane(rasterizer, doc, app, options.view, options.width, options.height, preview, options.fit);
     }
-    if (!image.save(QString::fromStdString(output), "PNG")) {
+    if (!image.save(QString::fromStdString(output), format)) {
         context.err << output << ": cannot write the picture\n";
         return 1;
     }

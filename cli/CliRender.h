@@ -15,10 +15,12 @@ struct RenderOptions {
     int skin = -1;
     bool edges = false;
     bool vertices = false;
+    bool fit = false; // show the whole model instead of the views a new window starts with
 };
 
 // Draws a view of the model as a window of the given client size would show it right after opening
-// (a new document's view settings and camera, the preview's initial switches) and writes a PNG.
+// (a new document's view settings and camera, the preview's initial switches; with `fit` framed on the
+// model) and writes a picture in the format of the output's extension (PNG, JPEG or BMP).
 int render(Context& context, const std::string& input, const std::string& output, const RenderOptions& options);
 
 } // namespace faceto::cli

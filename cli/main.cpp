@@ -7,8 +7,10 @@
 #include "formats/PaletteFiles.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <cstdio>
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -28,12 +30,13 @@ constexpr const char* USAGE = R"(usage:
       Inputs that would write the same file, or the same skin file with other pictures, are refused
       before anything is written.
   faceto-cli render INPUT OUTPUT.png [--view VIEW] [--frame N|NAME] [--size WxH] [--skin N]
-                    [--edges] [--vertices]
+                    [--edges] [--vertices] [--fit]
       Draws the model as the editor's window of that client size shows it (default 640x480) and
-      writes a PNG. VIEW is camera (the default), preview (textured, as the animation player),
-      top, front, side (the three 2D panes) or quad (all four panes of a document window).
-      --frame picks the frame by index or name; --skin, --edges and --vertices set the preview's
-      skin, wire frame and vertex dots.
+      writes a picture: PNG, JPEG or BMP by OUTPUT's extension. VIEW is camera (the default),
+      preview (textured, as the animation player), top, side, front (the three 2D panes; Quake
+      models face +x, so front shows y to the right and z up) or quad (all four panes of a
+      document window). --frame picks the frame by index or name; --skin, --edges and --vertices
+      set the preview's skin, wire frame and vertex dots; --fit shows the whole model.
 
 options:
   --base DIR        the Quake 2 base folder that md2 skin names are relative to
@@ -62,14 +65,14 @@ std::string usage() {
 }
 
 int usageError(const std::string& why) {
-    std::cerr << "faceto-cli: " << why << "\n\n" << usage();
+    std::cerr << "faceto-cli: " << why << "\nusage: faceto-cli info|convert|render FILE... [OPTION...]\n"
+              << "Try 'faceto-cli --help'.\n";
     return 2;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication application(argc, argv); // QSettings needs an application object
 
     std::vector<std::string> positional;
     std::optional<std::string> base;
@@ -140,6 +143,8 @@ int main(int argc, char** argv) {
             render.edges = true;
         } else if (arg == "--vertices") {
             render.vertices = true;
+        } else if (arg == "--fit") {
+            render.fit = true;
         } else if (arg.size() > 1 && arg[0] == '-') {
             return usageError("unknown option " + arg);
         } else {
@@ -151,6 +156,21 @@ int main(int argc, char** argv) {
     }
     const std::string command = positional.front();
     positional.erase(positional.begin());
+
+    // QSettings needs an application object; drawing text (the panes' names) needs a graphical one,
+    // which renders off screen when no display is named.
+    const bool rendering = command == "render";
+    // The toolkit's own notes (about its runtime folder, fonts) are not the user's business here.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+        if (type == QtCriticalMsg || type == QtFatalMsg) {
+            std::cerr << text.toStdString() << "\n";
+        }
+    });
+    if (rendering && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    std::unique_ptr<QCoreApplication> application =
+        rendering ? std::make_unique<QGuiApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
 
     faceto::QtProfile settings =
         settingsFile ? faceto::QtProfile(QString::fromStdString(*settingsFile)) : faceto::QtProfile();

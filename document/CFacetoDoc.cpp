@@ -68,6 +68,7 @@ CFacetoDoc::CFacetoDoc(Profile& profile, DocumentHost& host, const PaletteTables
     locks[0] = profile_.getInt(settings::PREF, "Lock1", 0);
     locks[1] = profile_.getInt(settings::PREF, "Lock2", 0);
     locks[2] = profile_.getInt(settings::PREF, "Lock3", 0);
+    frameOnOpen = profile_.getInt(settings::PREF, "FrameOnOpen", 1) != 0;
 }
 
 CFacetoDoc::~CFacetoDoc() { profile_.writeString(settings::PREF, "LastDoc", pathName_); }
@@ -84,8 +85,8 @@ bool CFacetoDoc::onNewDocument() {
 }
 
 std::string md2SkinFolder(const Profile& profile) {
-    std::string folder = trimmed(profile.getString(settings::QUAKE2, "base", settings::DEFAULT_QUAKE2_BASE));
-    if (folder.empty() || (folder.back() != '\\' && folder.back() != '/')) {
+    std::string folder = trimmed(profile.getString(settings::QUAKE2, "base", settings::defaultQuake2Base()));
+    if (!folder.empty() && folder.back() != '\\' && folder.back() != '/') {
         folder += '/';
     }
     return folder;

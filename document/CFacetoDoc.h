@@ -37,7 +37,8 @@ struct WindowPoint {
     bool operator==(const WindowPoint&) const = default;
 };
 
-// The Quake 2 base folder setting ("games\\quake2" / "base"), trimmed, ending in a separator.
+// The Quake 2 base folder setting ("games\\quake2" / "base"), trimmed, ending in a separator; empty when
+// there is none.
 std::string md2SkinFolder(const Profile& profile);
 // The file that gives a Quake model's skins their colours: the "games\\quake" / "palette" setting,
 // trimmed, or "games/quake/palette.lmp" when that is empty.
@@ -128,6 +129,11 @@ public:
     WindowPoint bandStart;
     WindowPoint bandEnd;
     std::array<float, 3> scaleFactors{1.0f, 1.0f, 1.0f};
+
+    // The views show the whole model when a window first opens ("Pref" / "FrameOnOpen", 1 by default),
+    // each 2D orientation once.
+    bool frameOnOpen = true;
+    std::array<bool, 3> orthoFramed{false, false, false};
 
     // 3D view settings read from the profile; no view consults them.
     uint8_t fillMode = 4;

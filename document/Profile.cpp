@@ -1,6 +1,8 @@
 #include "document/Profile.h"
 
 #include <charconv>
+#include <cstdlib>
+#include <filesystem>
 
 namespace faceto {
 
@@ -29,6 +31,23 @@ bool MemoryProfile::writeString(const std::string& section, const std::string& e
 
 bool MemoryProfile::writeInt(const std::string& section, const std::string& entry, int value) {
     return writeString(section, entry, std::to_string(value));
+}
+
+std::string settings::defaultQuake2Base() {
+    std::vector<std::string> places;
+    if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') {
+        for (const char* place : {"/.yq2/baseq2", "/.quake2/baseq2", "/quake2/baseq2", "/.local/share/quake2/baseq2"}) {
+            places.push_back(std::string(home) + place);
+        }
+    }
+    places.push_back("/usr/share/games/quake2/baseq2");
+    for (const std::string& place : places) {
+        std::error_code ec;
+        if (std::filesystem::is_directory(place, ec)) {
+            return place;
+        }
+    }
+    return {};
 }
 
 bool MemoryProfile::contains(const std::string& section, const std::string& entry) const {

@@ -43,7 +43,9 @@ inline const std::string PREF = "Pref";
 inline const std::string QUAKE = "games\\quake";
 inline const std::string QUAKE2 = "games\\quake2";
 inline const std::string HEXEN2 = "games\\hexen2";
-inline const std::string DEFAULT_QUAKE2_BASE = "c:/quake2/baseq2";
+// The Quake 2 base folder when none is set: the first that exists of the usual places of a Quake 2
+// installation in the user's home folder and of the system's game packages; empty when there is none.
+std::string defaultQuake2Base();
 } // namespace settings
 
 } // namespace faceto

@@ -55,7 +55,11 @@ Result<std::optional<Skin>> FolderSkinLoader::load(const std::string& name) {
     if (lastComponent.empty()) {
         return std::optional<Skin>();
     }
-    for (const std::string& path : {baseFolder_ + name, modelFolder_ + name, modelFolder_ + lastComponent}) {
+    std::vector<std::string> paths{modelFolder_ + name, modelFolder_ + lastComponent};
+    if (!baseFolder_.empty()) {
+        paths.insert(paths.begin(), baseFolder_ + name); // without a game folder, only beside the model
+    }
+    for (const std::string& path : paths) {
         Result<std::optional<Skin>> skin = loadPath(path);
         if (!skin || skin->has_value()) {
             return skin;

@@ -20,8 +20,8 @@ public:
     virtual Result<std::optional<Skin>> load(const std::string& name) = 0;
 };
 
-// Pictures in folders: the stored name under the game's base folder, then under the model's folder,
-// then its last component in the model's folder. Only PCX files are read; a picture that several names
+// Pictures in folders: the stored name under the game's base folder (when there is one), then under the
+// model's folder, then its last component in the model's folder. Only PCX files are read; a picture that several names
 // reach is read and decoded once.
 class FolderSkinLoader : public SkinLoader {
 public:

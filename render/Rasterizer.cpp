@@ -373,6 +373,12 @@ void Rasterizer::overlayPixel(Pixel at, uint32_t rgb) {
     }
 }
 
+void Rasterizer::overlayText(Pixel at, const std::string& text, uint32_t rgb) {
+    if (overlayOpen_ && overlay_ != nullptr) {
+        overlay_->text(at, text, rgb);
+    }
+}
+
 void Rasterizer::endOverlay() {
     overlayOpen_ = false;
     overlay_ = nullptr;

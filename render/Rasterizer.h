@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace faceto {
@@ -46,6 +47,8 @@ public:
     // `rgb` holds red in its low byte, then green, then blue.
     virtual void line(Pixel from, Pixel to, uint32_t rgb, int penWidth, bool dashed) = 0;
     virtual void pixel(Pixel at, uint32_t rgb) = 0;
+    // A line of text whose top left corner is at `at`.
+    virtual void text(Pixel at, const std::string& text, uint32_t rgb) = 0;
 };
 
 // The 8-bit software rasterizer: one frame buffer with its span tables, reused by every view.
@@ -91,6 +94,7 @@ public:
     bool beginOverlay(OverlayTarget* target);
     void overlayLine(Pixel from, Pixel to, uint32_t rgb, int penWidth, bool dashed);
     void overlayPixel(Pixel at, uint32_t rgb);
+    void overlayText(Pixel at, const std::string& text, uint32_t rgb);
     void endOverlay();
 
     // Depth sort: keys[lo..hi] in descending order, indices moved along. Elements equal to the pivot

@@ -1,12 +1,14 @@
 #include "views/C2DView.h"
 
 #include "document/CFacetoDoc.h"
+#include "views/Framing.h"
 #include "views/OrthoView.h"
 #include "views/QtFramePresenter.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
 
 namespace faceto {
 
@@ -21,6 +23,7 @@ C2DView::C2DView(ViewContext& context, CFacetoDoc* doc, int paneRow, int paneCol
       editor_(orientationForPane(paneRow, paneColumn), context.app) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::ClickFocus);
+    setMouseTracking(true); // the status bar shows where the pointer is
     context_.registry.add(doc_, this);
 }
 
@@ -31,9 +34,38 @@ void C2DView::onInitialUpdate() {
         return;
     }
     initialised_ = true;
-    if (isFirstView() && doc_ != nullptr) {
+    if (doc_ == nullptr) {
+        return;
+    }
+    if (isFirstView()) {
+        const float old = doc_->zoomFactor;
         doc_->zoomFactor = initialZoomFactor(*doc_, width(), height());
+        // Panes framed before this one keep their scale.
+        for (int o = 0; o < 3; ++o) {
+            if (doc_->orthoFramed[size_t(o)] && doc_->zoomFactor > 0.0f) {
+                doc_->orthoViews[size_t(o)].zoom *= old / doc_->zoomFactor;
+            }
+        }
         context_.registry.updateViews(doc_, this); // panes drawn before this one used the old factor
+    }
+    const int o = orientation();
+    if (doc_->frameOnOpen && !doc_->orthoFramed[size_t(o)]) {
+        doc_->orthoFramed[size_t(o)] = true;
+        frameOrtho(*doc_, o, width(), height(), frameBounds(*doc_, false));
+    }
+}
+
+void C2DView::frameModel(bool selectedOnly) {
+    if (doc_ != nullptr) {
+        frameOrtho(*doc_, orientation(), width(), height(), frameBounds(*doc_, selectedOnly));
+        context_.registry.updateViews(doc_);
+    }
+}
+
+void C2DView::wheelEvent(QWheelEvent* e) {
+    if (doc_ != nullptr && editor_.wheel(*doc_, e->position().toPoint().x(), e->position().toPoint().y(),
+                                         float(e->angleDelta().y()) / 120.0f, *this)) {
+        e->accept();
     }
 }
 
@@ -75,8 +107,21 @@ void C2DView::mousePressEvent(QMouseEvent* e) {
 }
 
 void C2DView::mouseMoveEvent(QMouseEvent* e) {
-    if (doc_ != nullptr) {
-        editor_.move(*doc_, stateOf(e), *this);
+    if (doc_ == nullptr) {
+        return;
+    }
+    editor_.move(*doc_, stateOf(e), *this);
+    if (context_.registry.onPointer) {
+        // Where the pointer is, in the world coordinates of the two axes this pane shows.
+        const OrthoMapping m(*doc_, orientation(), width(), height());
+        const QPoint p = e->position().toPoint();
+        static const char* const AXES[3] = {"X", "Y", "Z"};
+        const OrthoViewState& s = m.state();
+        context_.registry.onPointer(QString("%1 %2   %3 %4")
+                                        .arg(AXES[s.axisU])
+                                        .arg(double(m.uAtColumn(float(p.x()))), 0, 'f', 2)
+                                        .arg(AXES[s.axisV])
+                                        .arg(double(m.vAtBufferRow(float(height() - p.y()))), 0, 'f', 2));
     }
 }
 

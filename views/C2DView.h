@@ -21,8 +21,11 @@ public:
     void detachDocument() { doc_ = nullptr; }
     int orientation() const { return editor_.orientation(); }
     bool isFirstView() const { return paneRow_ == 0 && paneColumn_ == 0; }
-    // The first view sets the document's zoom factor from its size, once.
+    // The first view sets the document's zoom factor from its size, once; each view frames its orientation
+    // when the document frames its model on opening.
     void onInitialUpdate();
+    // Centres and zooms this pane's orientation on the visible vertices (or the selected ones).
+    void frameModel(bool selectedOnly);
     const OrthoEditor& editor() const { return editor_; }
 
 protected:
@@ -32,6 +35,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // The wheel zooms about the pointer.
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     bool hasCapture() const override { return captured_; }

@@ -17,21 +17,24 @@ public:
 
     CFacetoDoc* document() const { return doc_; }
     void detachDocument() { doc_ = nullptr; }
-    // Sets the camera it starts with: at (100, 0, 0) looking at the origin, +z up.
+    // Sets the camera it starts with: at (100, 0, 0) looking at the origin, +z up (moved back to show
+    // the whole model at its first paint when the document frames its model on opening).
     void onInitialUpdate();
-
-public slots:
-    // "Reset Camera" and "No Rendering" repaint the view; the camera stays where it is.
-    void resetCamera() { update(); }
-    void noRendering() { update(); }
+    // Moves the camera, turned as it is, to show the visible vertices (or the selected ones) whole.
+    void frameModel(bool selectedOnly);
+    // Puts the camera back where it started.
+    void resetCamera();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    Bounds shownBounds() const override;
 
 private:
     ViewContext& context_;
     CFacetoDoc* doc_;
+    Mat4 home_;
+    bool placed_ = false; // the start camera is settled (at the first paint, when the size is known)
 };
 
 } // namespace faceto

@@ -58,8 +58,8 @@ void CameraMouse::move(int x, int y, bool leftHeld, Mat4& camera, MouseHost& hos
             dragStarted = true;
         }
     } else if (rightActive && dragStarted && panArmed) {
-        const float dx = float(lastX - x);
-        const float dy = float(lastY - y);
+        const float dx = float(lastX - x) * unitsPerPixelX;
+        const float dy = float(lastY - y) * unitsPerPixelY;
         camera = (leftHeld ? Mat4::translation(dx, 0, dy) : Mat4::translation(dx, dy, 0)) * camera;
         lastX = x;
         lastY = y;

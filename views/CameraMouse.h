@@ -7,7 +7,7 @@ namespace faceto {
 
 // Turning and moving a camera with the mouse. A left drag orbits the world about its origin (1/70
 // radian per pixel), a right drag pans once the pointer has moved more than 2 pixels from the press
-// (dollies while the left button is held too); pressing the right button during a left drag pauses
+// (dollies while the left button is held too), by the window's units per pixel; pressing the right button during a left drag pauses
 // the orbit until it is released. Each drag holds the mouse capture until its button comes up.
 class CameraMouse {
 public:
@@ -28,6 +28,10 @@ public:
     bool releaseOnRightUp = false;
     int lastX = 0;
     int lastY = 0;
+    // World units a pan moves the camera per pixel, horizontally and vertically (set by the window so that
+    // the model follows the pointer at its own depth).
+    float unitsPerPixelX = 1.0f;
+    float unitsPerPixelY = 1.0f;
 };
 
 } // namespace faceto

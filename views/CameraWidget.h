@@ -2,6 +2,7 @@
 
 #include "views/CameraMath.h"
 #include "views/CameraMouse.h"
+#include "views/Framing.h"
 
 #include <QWidget>
 
@@ -20,6 +21,10 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    // The wheel moves the camera towards what it looks at (or away), a tenth of the way per notch.
+    void wheelEvent(QWheelEvent* event) override;
+    // The box of what the window shows, which pans and the wheel measure their steps by.
+    virtual Bounds shownBounds() const { return {}; }
 
     bool hasCapture() const override { return captured_; }
     // While a button is down the window receives every mouse event (the toolkit's implicit grab), which

@@ -314,6 +314,24 @@ void OrthoEditor::recentreAndZoom(CFacetoDoc& doc, int x, int y, float factor, M
     host.repaintSelf();
 }
 
+bool OrthoEditor::wheel(CFacetoDoc& doc, int x, int y, float notches, MouseHost& host) {
+    if (notches == 0.0f) {
+        return false;
+    }
+    const int w = host.clientWidth();
+    const int h = host.clientHeight();
+    const OrthoMapping before(doc, orientation_, w, h);
+    const float u = before.uAtColumn(float(x));
+    const float v = before.vAtBufferRow(float(h - y));
+    OrthoViewState& s = doc.orthoViews[size_t(orientation_)];
+    s.zoom = std::clamp(s.zoom * std::pow(1.25f, notches), 1e-6f, 1e6f);
+    const float scale = s.zoom * doc.zoomFactor;
+    s.centerU = u - (float(x) - float(w / 2)) / (float(s.signU) * scale);
+    s.centerV = v - (float(h - y) - float(h / 2)) / (float(s.signV) * scale);
+    host.repaintSelf();
+    return true;
+}
+
 bool OrthoEditor::digitKey(CFacetoDoc& doc, int digit, MouseHost& host) {
     if (digit < 0 || digit > 9) {
         return false;

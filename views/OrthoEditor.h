@@ -33,6 +33,9 @@ public:
     void move(CFacetoDoc& doc, const MouseState& m, MouseHost& host);
     void release(CFacetoDoc& doc, MouseButton button, const MouseState& m, MouseHost& host);
     void doubleClick(CFacetoDoc& doc, MouseButton button, const MouseState& m, MouseHost& host);
+    // The wheel zooms by a quarter per notch (`notches` > 0: in) about the pointer, whose world point stays
+    // under it. False when there was nothing to do.
+    bool wheel(CFacetoDoc& doc, int x, int y, float notches, MouseHost& host);
     // Digits 0 to 9 set the zoom of this orientation; false for any other key.
     bool digitKey(CFacetoDoc& doc, int digit, MouseHost& host);
 

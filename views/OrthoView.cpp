@@ -14,6 +14,8 @@ constexpr int PLAIN_VERTEX = 0;
 constexpr int RECTANGLE = 0;
 constexpr uint32_t AXIS_RGB[3] = {0x0000FF, 0x00FF00, 0xFF0000}; // x red, y green, z blue (red in the low byte)
 
+constexpr uint32_t LABEL_RGB = 0x303030;
+
 bool active(const VertexInfo& info) { return (info.flags & (VERTEX_SELECTED | VERTEX_MARKED)) != 0; }
 
 void drawGrid(Rasterizer& r, const CFacetoDoc& doc, const OrthoMapping& m, int colour) {
@@ -62,6 +64,7 @@ void drawAxisIndicator(Rasterizer& r, const OrthoMapping& m, OverlayTarget* over
     for (Pixel p : {Pixel{25, h - 7}, Pixel{25, h - 5}, Pixel{24, h - 4}, Pixel{24, h - 8}}) {
         r.overlayPixel(p, horizontal);
     }
+    r.overlayText({4, 2}, paneLabel(m.state()), LABEL_RGB);
     r.endOverlay();
 }
 
@@ -185,5 +188,13 @@ float initialZoomFactor(const CFacetoDoc& doc, int width, int height) {
 }
 
 int orientationForPane(int row, int column) { return row == 1 ? 2 : column == 1 ? 1 : 0; }
+
+std::string paneLabel(const OrthoViewState& state) {
+    static const char* const AXES[3] = {"X", "Y", "Z"};
+    // Quake models face +x: the pane of y to the right and z up looks at their front.
+    const bool down = state.axisV == 2 ? false : true;
+    const char* name = state.axisV != 2 ? "Top" : state.axisU == 0 ? "Side" : "Front";
+    return std::string(name) + " (" + AXES[state.axisU] + " right, " + AXES[state.axisV] + (down ? " down)" : " up)");
+}
 
 } // namespace faceto

@@ -4,6 +4,8 @@
 #include "render/Rasterizer.h"
 #include "views/AppState.h"
 
+#include <string>
+
 namespace faceto {
 
 // How one orthographic orientation of a document maps world points to a window of W x H pixels:
@@ -47,5 +49,9 @@ float initialZoomFactor(const CFacetoDoc& doc, int width, int height);
 
 // Which orientation a view in the given pane of the 2 x 2 layout shows.
 int orientationForPane(int row, int column);
+
+// The name of the view an orientation gives and its axes, shown in the pane's corner: "Top (Y right,
+// X down)", "Side (X right, Z up)", "Front (Y right, Z up)".
+std::string paneLabel(const OrthoViewState& state);
 
 } // namespace faceto

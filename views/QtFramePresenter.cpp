@@ -1,5 +1,6 @@
 #include "views/QtFramePresenter.h"
 
+#include <QFontMetrics>
 #include <QPen>
 
 #include <cstring>
@@ -38,6 +39,12 @@ void QtOverlay::line(Pixel from, Pixel to, uint32_t rgb, int penWidth, bool dash
 void QtOverlay::pixel(Pixel at, uint32_t rgb) {
     painter_.setPen(QPen(colourOf(rgb), 1));
     painter_.drawPoint(at.x, at.y);
+}
+
+void QtOverlay::text(Pixel at, const std::string& text, uint32_t rgb) {
+    painter_.setPen(colourOf(rgb));
+    const QFontMetrics metrics = painter_.fontMetrics();
+    painter_.drawText(at.x, at.y + metrics.ascent(), QString::fromStdString(text));
 }
 
 } // namespace faceto

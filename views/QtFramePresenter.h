@@ -29,6 +29,7 @@ public:
     explicit QtOverlay(QPainter& painter) : painter_(painter) {}
     void line(Pixel from, Pixel to, uint32_t rgb, int penWidth, bool dashed) override;
     void pixel(Pixel at, uint32_t rgb) override;
+    void text(Pixel at, const std::string& text, uint32_t rgb) override;
 
 private:
     QPainter& painter_;

@@ -4,6 +4,7 @@
 #include "views/AppState.h"
 
 #include <QPointer>
+#include <QString>
 #include <QWidget>
 
 #include <functional>
@@ -26,6 +27,8 @@ public:
     }
     // Called whenever a document's views are redrawn after a change (window titles follow it).
     std::function<void(CFacetoDoc*)> onUpdate;
+    // Called with where the pointer is in a 2D view, in world coordinates ("Y 12.50   Z -3.00").
+    std::function<void(const QString&)> onPointer;
 
     // Forgets a document that is closing; its windows are on their way out.
     void removeDocument(CFacetoDoc* doc) { views_.erase(doc); }

@@ -6,18 +6,23 @@
 #include "app/Dialogs.h"
 #include "formats/Md2Writer.h"
 #include "formats/NativeFormat.h"
+#include "document/FrameOperations.h"
 #include "views/C2DView.h"
+#include "views/CCameraView.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDockWidget>
 #include <QDropEvent>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPushButton>
 #include <QSettings>
 #include <QTest>
 #include <QToolBar>
@@ -98,8 +103,13 @@ TEST(Editor, OpensEveryFormatThroughTheDialogsPath) {
     writeText(e.dir.path("notes.txt"), "hello");
     writeBytes(e.dir.path("broken.mdl"), {'I', 'D', 'P', 'O', 6, 0});
 
-    e.dialogs.files = {{native, 0}, {e.path("quake2"), 2}, {e.path("knight.3do"), 3}};
+    // The filters: every model first, then each format; a name without a dot takes the chosen filter's
+    // extension, and the next Open starts in the folder of the last.
+    e.dialogs.files = {{native, 0}, {e.path("quake2"), 3}, {e.path("knight.3do"), 4}};
     e.trigger("fileOpen");
+    EXPECT_EQ((QStringList{"All models (*.fm *.mdl *.md2 *.3do)", "Faceto Model (*.fm)", "Quake/Hexen2 Model (*.mdl)",
+                           "Quake2 Model (*.md2)", "Jedi Knight Model (*.3do)"}),
+              e.dialogs.openFilters);
     e.trigger("fileOpen"); // "quake2" without a dot: the filter adds ".md2"
     e.trigger("fileOpen");
     ASSERT_EQ(3u, e.app->documents().size());
@@ -107,6 +117,8 @@ TEST(Editor, OpensEveryFormatThroughTheDialogsPath) {
     EXPECT_EQ(e.app->documents()[2].get(), e.app->state().activeDocument);
     EXPECT_EQ(3, e.app->recentFiles().size());
     EXPECT_EQ(e.path("knight.3do"), e.app->recentFiles().front());
+    EXPECT_EQ((QStringList{"", QFileInfo(native).absolutePath(), QFileInfo(native).absolutePath()}),
+              e.dialogs.openFolders);
 
     e.dialogs.files = {{e.path("notes.txt"), 0}, {e.path("broken.mdl"), 1}, {e.path("absent.fm"), 0}};
     e.trigger("fileOpen");
@@ -259,10 +271,15 @@ TEST(Editor, ResizeViewsEquallyLeavesRoomForTheSplitterBars) {
 
 TEST(Editor, GameSetupWritesAllFiveEntriesOnOkAndNothingOnCancel) {
     Editor e;
+    // Without a setting, the base folder is the first usual Quake 2 place that exists.
+    const QByteArray home = qgetenv("HOME");
+    std::filesystem::create_directories(e.dir.dir() / ".quake2" / "baseq2");
+    qputenv("HOME", QByteArray::fromStdString(e.dir.dir().string()));
+    const QString base = QString::fromStdString((e.dir.dir() / ".quake2" / "baseq2").string());
     e.start();
-    e.dialogs.onDialog = [](QDialog& dialog) {
+    e.dialogs.onDialog = [&](QDialog& dialog) {
         auto* setup = qobject_cast<GameSetupDialog*>(&dialog);
-        EXPECT_EQ("c:/quake2/baseq2", setup->quake2Base()->text());
+        EXPECT_EQ(base, setup->quake2Base()->text());
         EXPECT_EQ("", setup->quakePalette()->text());
         setup->quakePalette()->setText("q/palette.lmp");
         dialog.reject();
@@ -279,13 +296,27 @@ TEST(Editor, GameSetupWritesAllFiveEntriesOnOkAndNothingOnCancel) {
         return dialog.result();
     };
     e.trigger("gameSetup");
-    EXPECT_EQ("c:/quake2/baseq2", e.storedSetting("games/quake2/base").toString());
+    EXPECT_EQ(base, e.storedSetting("games/quake2/base").toString());
     EXPECT_EQ("q/palette.lmp", e.storedSetting("games/quake/palette").toString());
     EXPECT_TRUE(e.storedSetting("games/quake/colormap").isValid());
     EXPECT_TRUE(e.storedSetting("games/hexen2/palette").isValid());
     EXPECT_TRUE(e.storedSetting("games/hexen2/colormap").isValid());
     const std::vector<uint8_t> ini = readBytes(e.dir.path("settings.ini"));
-    EXPECT_NE(std::string::npos, std::string(ini.begin(), ini.end()).find("quake2\\base=c:/quake2/baseq2"));
+    EXPECT_NE(std::string::npos, std::string(ini.begin(), ini.end()).find("quake2\\base=" + base.toStdString()));
+
+    // "Browse..." puts the chosen folder or file into its field.
+    e.dialogs.browsed = "/games/q2/baseq2";
+    e.dialogs.onDialog = [&](QDialog& dialog) {
+        auto* setup = qobject_cast<GameSetupDialog*>(&dialog);
+        QTest::mouseClick(setup->browseButton(0), Qt::LeftButton);
+        EXPECT_EQ("/games/q2/baseq2", setup->quake2Base()->text());
+        e.dialogs.browsed = "/games/q1/palette.lmp";
+        QTest::mouseClick(setup->browseButton(1), Qt::LeftButton);
+        EXPECT_EQ("/games/q1/palette.lmp", setup->quakePalette()->text());
+        return int(QDialog::Rejected);
+    };
+    e.trigger("gameSetup");
+    qputenv("HOME", home);
 }
 
 TEST(Editor, DroppedFilesAndTheCommandLineOpenDocuments) {
@@ -326,4 +357,68 @@ TEST(Editor, DialogBarAndEscape) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(&e.frame()));
     QTest::keyClick(&e.frame(), Qt::Key_Escape);
     EXPECT_EQ(1, escapes);
+}
+
+namespace {
+
+// What the screen shows of a widget: the window's backing store, as the last paints left it.
+QImage onScreen(QWidget* widget) {
+    QWidget* window = widget->window();
+    const QPoint at = widget->mapTo(window, QPoint(0, 0));
+    const QImage all = QGuiApplication::primaryScreen()->grabWindow(window->winId()).toImage();
+    return all.copy(QRect(at, widget->size()));
+}
+
+// How many pixels of two pictures of one size differ in colour (-1: the sizes differ).
+int differentPixels(const QImage& a, const QImage& b) {
+    if (a.size() != b.size()) {
+        return -1;
+    }
+    int count = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            count += (a.pixel(x, y) & 0xFFFFFF) != (b.pixel(x, y) & 0xFFFFFF) ? 1 : 0;
+        }
+    }
+    return count;
+}
+
+} // namespace
+
+TEST(Editor, EveryPaintShowsTheViewsOwnPicture) {
+    Editor e;
+    e.start();
+    // Two documents whose camera panes look different.
+    ModelData big = makeModel(3, {tri(0, 2, 1)}, 1);
+    big.frames[0].positions = {{0, -40, -40}, {0, 40, -40}, {0, 0, 40}};
+    big.model.triangles[0].color = 100;
+    ModelData small = makeModel(3, {tri(0, 2, 1)}, 1);
+    small.frames[0].positions = {{0, -5, -5}, {0, 5, -5}, {0, 0, 5}};
+    small.model.triangles[0].color = 200;
+    writeNative(e.dir.path("big.fm"), big.model, big.frames, big.source);
+    writeNative(e.dir.path("small.fm"), small.model, small.frames, small.source);
+    CFacetoDoc* first = e.app->openDocument(e.path("big.fm"));
+    CFacetoDoc* second = e.app->openDocument(e.path("small.fm"));
+    e.trigger("windowTile");
+    QApplication::processEvents();
+    CCameraView* a = e.app->framesOf(first).front()->cameraView();
+    CCameraView* b = e.app->framesOf(second).front()->cameraView();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(a->window()));
+    a->repaint();
+    b->repaint();
+    // A partial expose of the first pane after the second drew last.
+    a->repaint(QRect(5, 5, a->width() / 2, a->height() / 2));
+    const QImage shown = onScreen(a);
+    const QImage fresh = a->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(0, differentPixels(fresh, shown));
+    // The same after the other document changes its frame and the windows are laid out again.
+    selectFrameByName(*second, second->frames[0].name);
+    e.trigger("windowCascade");
+    e.trigger("windowTile");
+    QApplication::processEvents();
+    e.trigger("resizeViewsEqually");
+    QApplication::processEvents();
+    b->repaint();
+    a->repaint(QRect(0, 0, 20, 20));
+    EXPECT_EQ(0, differentPixels(a->grab().toImage(), onScreen(a)));
 }

@@ -31,7 +31,13 @@ public:
         saveQuestions << title;
         return saveAnswer;
     }
-    std::optional<FileChoice> chooseFileToOpen(QWidget*, const QStringList&) override { return next(); }
+    std::optional<FileChoice> chooseFileToOpen(QWidget*, const QStringList& filters, const QString& folder) override {
+        openFilters = filters;
+        openFolders << folder;
+        return next();
+    }
+    std::optional<QString> chooseFolder(QWidget*, const QString&) override { return browsed; }
+    std::optional<QString> chooseFile(QWidget*, const QString&) override { return browsed; }
     std::optional<FileChoice> chooseFileToSave(QWidget*, const QStringList&, const QString&) override { return next(); }
     int run(QDialog& dialog) override { return onDialog ? onDialog(dialog) : QDialog::Rejected; }
 
@@ -50,6 +56,9 @@ public:
     bool yes = true;
     SaveAnswer saveAnswer = SaveAnswer::Discard;
     std::deque<FileChoice> files;
+    QStringList openFilters;
+    QStringList openFolders;
+    std::optional<QString> browsed;
     std::function<int(QDialog&)> onDialog;
 };
 

@@ -114,7 +114,12 @@ TEST(FacetoCli, ErrorsGoToStandardErrorWithTheMessages) {
     EXPECT_EQ(1, run.status);
     EXPECT_NE(std::string::npos, run.out.find("notes.txt: failed"));
     EXPECT_NE(std::string::npos, run.out.find("a.fm -> a.fm"));
-    EXPECT_EQ(2, cli(dir, "").status);
+    // A usage error says what is wrong in one line, the usage in another, and where the help is.
+    run = cli(dir, "");
+    EXPECT_EQ(2, run.status);
+    EXPECT_EQ("faceto-cli: no command\nusage: faceto-cli info|convert|render FILE... [OPTION...]\n"
+              "Try 'faceto-cli --help'.\n",
+              run.err);
     EXPECT_EQ(2, cli(dir, "frobnicate a.fm").status);
     run = cli(dir, "--help");
     EXPECT_EQ(0, run.status);
@@ -170,8 +175,37 @@ TEST(FacetoCli, RenderDrawsTheViewsAsPictures) {
     run = cli(dir, "render square.fm quad.png --view quad --size 400x300 --frame second");
     EXPECT_EQ(0, run.status) << run.err;
     EXPECT_EQ(QSize(400, 300), QImage(QString::fromStdString(dir.path("quad.png"))).size());
-    run = cli(dir, "render square.fm p.png --view preview --frame 1 --edges --vertices --skin 3");
+    run = cli(dir, "render square.fm p.png --view preview --frame 1 --edges --vertices");
     EXPECT_EQ(0, run.status) << run.err;
+    run = cli(dir, "render square.fm p.png --view preview --skin 3");
+    EXPECT_EQ(1, run.status);
+    EXPECT_EQ("square.fm: no skin 3 (the model has 0)\n", run.err);
+
+    // Front is the pane of y to the right and z up (Quake models face +x): the square shows whole
+    // there, and as one vertical line from the side.
+    auto edgePixels = [](const QImage& image) {
+        int count = 0;
+        for (int y = 20; y < image.height(); ++y) {
+            for (int x = 30; x < image.width(); ++x) {
+                count += qGray(image.pixel(x, y)) < 100 ? 1 : 0;
+            }
+        }
+        return count;
+    };
+    ASSERT_EQ(0, cli(dir, "render square.fm f.png --view front --size 200x200 --fit").status);
+    ASSERT_EQ(0, cli(dir, "render square.fm s.png --view side --size 200x200 --fit").status);
+    const QImage frontFit(QString::fromStdString(dir.path("f.png")));
+    const QImage sideFit(QString::fromStdString(dir.path("s.png")));
+    EXPECT_GT(edgePixels(frontFit), 2 * edgePixels(sideFit));
+
+    // The picture's format follows the extension.
+    ASSERT_EQ(0, cli(dir, "render square.fm c.jpg").status);
+    EXPECT_EQ('\xFF', char(readBytes(dir.path("c.jpg")).at(0)));
+    ASSERT_EQ(0, cli(dir, "render square.fm c.BMP").status);
+    EXPECT_EQ('B', char(readBytes(dir.path("c.BMP")).at(0)));
+    run = cli(dir, "render square.fm c.gif");
+    EXPECT_EQ(2, run.status);
+    EXPECT_EQ("faceto-cli: c.gif: pictures are written as .png, .jpg or .bmp\n", run.err);
 
     EXPECT_EQ(1, cli(dir, "render square.fm x.png --frame nothing").status);
     EXPECT_EQ(2, cli(dir, "render square.fm x.png --view sideways").status);

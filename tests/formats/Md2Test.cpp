@@ -194,8 +194,16 @@ TEST(Md2Reader, SkinsAreLookedForUnderTheBaseFolderThenBesideTheModel) {
     // A folder setting ending in a backslash gets no extra separator.
     profile.writeString("games\\quake2", "base", "D:\\games\\q2\\");
     EXPECT_EQ("D:\\games\\q2\\", md2SkinFolder(profile));
+    // Without a setting: the first usual place of a Quake 2 installation that exists, here none.
+    const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
+    ::setenv("HOME", dir.dir().c_str(), 1);
     MemoryProfile empty;
-    EXPECT_EQ("c:/quake2/baseq2/", md2SkinFolder(empty));
+    if (!std::filesystem::exists("/usr/share/games/quake2/baseq2")) {
+        EXPECT_EQ("", md2SkinFolder(empty));
+    }
+    std::filesystem::create_directories(dir.dir() / ".yq2" / "baseq2");
+    EXPECT_EQ((dir.dir() / ".yq2" / "baseq2").string() + "/", md2SkinFolder(empty));
+    ::setenv("HOME", home.c_str(), 1);
 }
 
 TEST(Md2Reader, RejectsFilesItsHeaderDoesNotDescribe) {

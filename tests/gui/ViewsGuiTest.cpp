@@ -43,6 +43,7 @@ struct FrontPane {
         ModelData data = makeModel(4, {tri(0, 1, 2)}, 2);
         data.frames[0].positions = {{0, 0, 0}, {10, 0, 0}, {0, 0, 10}, {-20, 0, -20}};
         loadInto(doc, data);
+        doc.frameOnOpen = false; // the gestures below are worked out at the first view's own scale
         view = std::make_unique<C2DView>(context, &doc, 0, 1);
         view->resize(200, 200);
         view->show();
@@ -254,6 +255,7 @@ TEST(CameraViewWidget, DragsOrbitTheCameraAndCommandsKeepIt) {
             EXPECT_NEAR(turned.m[i][j], camera.camera.m[i][j], 1e-4);
         }
     }
+    // Reset Camera puts it back where it started.
     camera.resetCamera();
-    EXPECT_EQ(turned.m[0][0], camera.camera.m[0][0]);
+    EXPECT_EQ(start, camera.camera);
 }

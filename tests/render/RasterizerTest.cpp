@@ -28,6 +28,7 @@ class RecordingOverlay : public OverlayTarget {
 public:
     void line(Pixel from, Pixel to, uint32_t rgb, int, bool) override { lines.push_back({from.x, from.y, to.x, to.y, int(rgb)}); }
     void pixel(Pixel at, uint32_t rgb) override { lines.push_back({at.x, at.y, at.x, at.y, int(rgb)}); }
+    void text(Pixel, const std::string&, uint32_t) override {}
     std::vector<std::array<int, 5>> lines;
 };
 

@@ -31,7 +31,9 @@ class Overlay : public OverlayTarget {
 public:
     void line(Pixel a, Pixel b, uint32_t rgb, int, bool) override { lines.push_back({a.x, a.y, b.x, b.y, int(rgb)}); }
     void pixel(Pixel, uint32_t) override { ++pixels; }
+    void text(Pixel, const std::string& t, uint32_t) override { texts.push_back(t); }
     std::vector<std::array<int, 5>> lines;
+    std::vector<std::string> texts;
     int pixels = 0;
 };
 
@@ -70,13 +72,17 @@ TEST(OrthoMapping, OrientationsShowTheirAxes) {
     EXPECT_EQ(140, top.toBuffer(p).x);
     EXPECT_EQ(30, top.toBuffer(p).y);
     EXPECT_EQ(70, top.toWindow(p).y);
-    const OrthoMapping front(*f.doc, 1, 200, 100); // x right, z up
-    EXPECT_EQ(120, front.toBuffer(p).x);
-    EXPECT_EQ(110, front.toBuffer(p).y);
-    EXPECT_FLOAT_EQ(10.0f, front.uAtColumn(120.0f));
-    EXPECT_FLOAT_EQ(30.0f, front.vAtBufferRow(110.0f));
-    const OrthoMapping side(*f.doc, 2, 200, 100);
-    EXPECT_EQ(140, side.toBuffer(p).x);
+    const OrthoMapping side(*f.doc, 1, 200, 100); // x right, z up
+    EXPECT_EQ(120, side.toBuffer(p).x);
+    EXPECT_EQ(110, side.toBuffer(p).y);
+    EXPECT_FLOAT_EQ(10.0f, side.uAtColumn(120.0f));
+    EXPECT_FLOAT_EQ(30.0f, side.vAtBufferRow(110.0f));
+    const OrthoMapping front(*f.doc, 2, 200, 100); // y right, z up: Quake models face +x
+    EXPECT_EQ(140, front.toBuffer(p).x);
+    // Each pane names its view and axes.
+    EXPECT_EQ("Top (Y right, X down)", paneLabel(top.state()));
+    EXPECT_EQ("Side (X right, Z up)", paneLabel(side.state()));
+    EXPECT_EQ("Front (Y right, Z up)", paneLabel(front.state()));
 }
 
 TEST(OrthoView, DrawsEdgesVerticesAndSelection) {
@@ -95,6 +101,7 @@ TEST(OrthoView, DrawsEdgesVerticesAndSelection) {
     EXPECT_EQ((std::array<int, 5>{6, 194, 6, 173, 0xFF0000}), overlay.lines[0]);
     EXPECT_EQ((std::array<int, 5>{6, 194, 27, 194, 0x0000FF}), overlay.lines[1]);
     EXPECT_EQ(8, overlay.pixels);
+    EXPECT_EQ(std::vector<std::string>{"Side (X right, Z up)"}, overlay.texts); // the pane's name in its corner
 
     auto& infos = v.doc().model.vertexInfos;
     infos[0].flags |= VERTEX_SELECTED;
