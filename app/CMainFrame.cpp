@@ -46,6 +46,7 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     dock_->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetClosable);
     dock_->setWidget(new QWidget(dock_));
     addDockWidget(Qt::LeftDockWidgetArea, dock_);
+    resizeDocks({dock_}, {190}, Qt::Horizontal); // the user widens it as wanted
     connect(dock_, &QDockWidget::visibilityChanged, this,
             [this] { action("viewMainToolBar")->setChecked(dock_->isVisible()); });
 

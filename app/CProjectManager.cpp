@@ -177,10 +177,11 @@ void CProjectManager::refresh() {
                 }
             }
         }
+        const std::vector<bool> shown = groupsShown(doc->model);
         for (size_t g = 0; g < doc->model.groups.size(); ++g) {
             const Group& group = doc->model.groups[g];
             auto* item = new QTreeWidgetItem(groups_, {QString::fromStdString(group.name)});
-            item->setIcon(0, groupImage((group.flags & GROUP_VISIBLE) != 0));
+            item->setIcon(0, groupImage(shown[g]));
             item->setData(0, Qt::UserRole, int(g));
         }
         caption_->setText(QString("Tri: %1\nVert: %2\nAnim: %3\nFram: %4")
@@ -317,7 +318,7 @@ QMenu* CProjectManager::groupMenu(QTreeWidgetItem* hit) {
     visible->setCheckable(true);
     visible->setEnabled(hit != nullptr);
     visible->setChecked(doc && group >= 0 && size_t(group) < doc->model.groups.size() &&
-                        (doc->model.groups[size_t(group)].flags & GROUP_VISIBLE));
+                        groupsShown(doc->model)[size_t(group)]);
     menu_->addAction("Properties")->setEnabled(false);
     menu_->addAction("New"); // no effect in this version
     menu_->addAction("Delete")->setEnabled(false);

@@ -224,6 +224,28 @@ void renameFrame(CFacetoDoc& document, int32_t index, const std::string& name) {
     document.run(std::move(edit).finish("Rename Frame"));
 }
 
+std::vector<bool> groupsShown(const Model& model) {
+    std::vector<bool> used(model.groups.size(), false);
+    std::vector<bool> shown(model.groups.size(), false);
+    for (const Triangle& t : model.triangles) {
+        if (t.group < 0 || size_t(t.group) >= model.groups.size()) {
+            continue;
+        }
+        used[size_t(t.group)] = true;
+        for (int32_t v : t.v) {
+            if (model.vertexInfos[size_t(v)].visible()) {
+                shown[size_t(t.group)] = true;
+            }
+        }
+    }
+    for (size_t g = 0; g < shown.size(); ++g) {
+        if (!used[g]) {
+            shown[g] = (model.groups[g].flags & GROUP_VISIBLE) != 0;
+        }
+    }
+    return shown;
+}
+
 void toggleGroupVisibility(CFacetoDoc& document, int groupIndex) {
     const Model& model = document.model;
     if (groupIndex < 0 || size_t(groupIndex) >= model.groups.size()) {
@@ -231,8 +253,9 @@ void toggleGroupVisibility(CFacetoDoc& document, int groupIndex) {
     }
     MeshEdit edit(document);
     std::vector<Group> groups = model.groups;
-    groups[size_t(groupIndex)].flags ^= GROUP_VISIBLE;
-    const bool nowVisible = (groups[size_t(groupIndex)].flags & GROUP_VISIBLE) != 0;
+    const bool nowVisible = !groupsShown(model)[size_t(groupIndex)];
+    Group& group = groups[size_t(groupIndex)];
+    group.flags = nowVisible ? (group.flags | GROUP_VISIBLE) : (group.flags & ~GROUP_VISIBLE);
     std::vector<int32_t> flags(model.vertexInfos.size(), 0);
     std::vector<bool> touched(model.vertexInfos.size(), false);
     for (const Triangle& t : model.triangles) {

@@ -3,8 +3,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace faceto {
+
+struct Model;
 
 class CFacetoDoc;
 class FrameClipboard;
@@ -46,7 +49,12 @@ bool insertFrame(CFacetoDoc& document, const FrameClipboard& clipboard, InsertPl
 // becomes current. Nothing happens for an empty name or an index outside the frame list.
 void renameFrame(CFacetoDoc& document, int32_t index, const std::string& name);
 
-// Shows or hides group `groupIndex` and the vertices of its triangles.
+// Which groups show as visible: a group is hidden when every vertex of its triangles is (a group
+// without triangles, when its own flag says so).
+std::vector<bool> groupsShown(const Model& model);
+
+// Shows or hides group `groupIndex` and the vertices of its triangles: hides it when it shows, shows
+// it when it is hidden.
 void toggleGroupVisibility(CFacetoDoc& document, int groupIndex);
 
 } // namespace faceto

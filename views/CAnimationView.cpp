@@ -1,5 +1,6 @@
 #include "views/CAnimationView.h"
 
+#include "document/CFacetoDoc.h"
 #include "views/QtFramePresenter.h"
 
 #include <QGuiApplication>
@@ -13,7 +14,20 @@ CAnimationView::CAnimationView(ViewContext& context, QWidget* parent) : CameraWi
     setWindowTitle("Animation View");
 }
 
+Bounds CAnimationView::shownBounds() const {
+    const CFacetoDoc* doc = context_.app.activeDocument;
+    return doc ? frameBounds(*doc, false) : Bounds{};
+}
+
 void CAnimationView::paintEvent(QPaintEvent*) {
+    // A document shown for the first time is framed, as its windows are.
+    const CFacetoDoc* doc = context_.app.activeDocument;
+    if (doc != nullptr && doc != framedFor_ && width() > 1 && height() > 1) {
+        framedFor_ = doc;
+        if (doc->frameOnOpen) {
+            camera = frameCamera(camera, frameBounds(*doc, false), width(), height());
+        }
+    }
     QPainter painter(this);
     QtFramePresenter presenter(&painter);
     drawPreview(context_.rasterizer, context_.app.activeDocument, settings, camera, width(), height(), &presenter);

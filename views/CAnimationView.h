@@ -28,10 +28,12 @@ public slots:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    Bounds shownBounds() const override;
 
 private:
     ViewContext& context_;
     bool fullScreen_ = false;
+    const CFacetoDoc* framedFor_ = nullptr; // the document the camera was last framed on
     QRect savedRect_;
     QPointer<QWidget> savedParent_;
 };
