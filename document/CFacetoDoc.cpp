@@ -264,6 +264,18 @@ bool CFacetoDoc::isLocked(int axis) const { return locks[size_t(axis)] != 0; }
 
 void CFacetoDoc::changed() { host_.updateAllViews(*this); }
 
+void CFacetoDoc::setCameraSettings(int fill, int background, int ambient, int spot) {
+    fillMode = uint8_t(fill);
+    backColor = uint8_t(background);
+    lightAmbient = ambient;
+    lightSpot = spot;
+    profile_.writeInt(settings::PREF, "FillMode", fillMode);
+    profile_.writeInt(settings::PREF, "BackColor", backColor);
+    profile_.writeInt(settings::PREF, "LightAmbient", lightAmbient);
+    profile_.writeInt(settings::PREF, "LightSpot", lightSpot);
+    changed();
+}
+
 void CFacetoDoc::run(std::unique_ptr<Command> command) {
     history_.run(std::move(command), *this);
     changed();

@@ -31,6 +31,15 @@ struct OrthoViewState {
     float viewExtentV = 50.0f;
 };
 
+// The camera pane's drawing modes (the "FillMode" setting).
+constexpr int FILL_NONE = 0;
+constexpr int FILL_WIREFRAME = 1;
+constexpr int FILL_VERTEX = 2;
+constexpr int FILL_FLAT = 4;
+constexpr int FILL_GOURAUD = 5;
+constexpr int FILL_TEXTURED = 6;
+constexpr int FILL_TEXTURED_SHADED = 7;
+
 struct WindowPoint {
     int x = 0;
     int y = 0;
@@ -135,11 +144,17 @@ public:
     bool frameOnOpen = true;
     std::array<bool, 3> orthoFramed{false, false, false};
 
-    // 3D view settings read from the profile; no view consults them.
-    uint8_t fillMode = 4;
+    // How the camera pane draws ("Pref" / "FillMode", one of the FILL_ values), its background colour
+    // (a palette index) and the light of its shaded modes; read from the profile, written back when
+    // changed (setCameraSettings).
+    uint8_t fillMode = FILL_FLAT;
     uint8_t backColor = 0;
     int32_t lightAmbient = 50;
     int32_t lightSpot = 24;
+    bool drawBackFaces = false; // the camera pane's Front/Back switch
+    int32_t currentSkin = 0;    // the skin the textured modes and the skin view show
+    // Sets the camera pane's settings and writes them to the profile.
+    void setCameraSettings(int fill, int background, int ambient, int spot);
 
     const std::string& pathName() const { return pathName_; }
     const std::string& title() const { return title_; }

@@ -76,7 +76,7 @@ bool Rasterizer::beginFrame(FramePresenter* target, int width, int height, int f
     if (leftX_.size() < size_t(height)) {
         leftX_.resize(size_t(height), INT32_MAX);
         rightX_.resize(size_t(height), INT32_MIN);
-        for (int k = 0; k < 2; ++k) {
+        for (int k = 0; k < MAX_ATTRIBUTES; ++k) {
             leftAttr_[size_t(k)].resize(size_t(height), 0);
             rightAttr_[size_t(k)].resize(size_t(height), 0);
         }
@@ -230,8 +230,8 @@ void Rasterizer::walkEdge(const Vec& edgeA, const Vec& edgeB, int n) {
     maxRow_ = std::max({maxRow_, a[1], b[1]});
     const int32_t major = majorExtent(b[0] - a[0], b[1] - a[1]);
     const int attributes = n - 2;
-    int32_t value[2] = {0, 0};
-    int32_t delta[2] = {0, 0};
+    int32_t value[MAX_ATTRIBUTES] = {0, 0, 0};
+    int32_t delta[MAX_ATTRIBUTES] = {0, 0, 0};
     for (int k = 0; k < attributes; ++k) {
         // Attributes are texel coordinates, which the callers keep within +-2^20.
         value[k] = a[size_t(2 + k)] * (1 << FRACTION_BITS);
@@ -260,13 +260,7 @@ void Rasterizer::walkEdge(const Vec& edgeA, const Vec& edgeB, int n) {
 }
 
 void Rasterizer::fillFlatPolygon(const int32_t* vertices, int count, int colour) {
-    resetSpans();
-    const int edges = clipPolygonX(vertices, 2, count);
-    for (int i = 0; i < edges; ++i) {
-        const Vec a{clipped_[size_t(i) * 2], clipped_[size_t(i) * 2 + 1], 0, 0};
-        const Vec b{clipped_[size_t(i) * 2 + 2], clipped_[size_t(i) * 2 + 3], 0, 0};
-        walkEdge(a, b, 2);
-    }
+    spansOf(vertices, 2, count);
     for (int32_t y = minRow_; y <= maxRow_; ++y) {
         const int32_t left = leftX_[size_t(y)];
         const int32_t right = rightX_[size_t(y)];
@@ -276,46 +270,115 @@ void Rasterizer::fillFlatPolygon(const int32_t* vertices, int count, int colour)
     }
 }
 
-void Rasterizer::fillTexturedPolygon(const int32_t* vertices, int count, const Skin& texture) {
+void Rasterizer::spansOf(const int32_t* vertices, int n, int count) {
     resetSpans();
-    if (texture.bitsPerPixel != 8 || !texture.hasImage()) {
-        return;
-    }
-    const int edges = clipPolygonX(vertices, 4, count);
+    const int edges = clipPolygonX(vertices, n, count);
     for (int i = 0; i < edges; ++i) {
-        const int32_t* p = &clipped_[size_t(i) * 4];
-        walkEdge({p[0], p[1], p[2], p[3]}, {p[4], p[5], p[6], p[7]}, 4);
+        const int32_t* p = &clipped_[size_t(i) * size_t(n)];
+        Vec a{};
+        Vec b{};
+        for (int k = 0; k < n; ++k) {
+            a[size_t(k)] = p[k];
+            b[size_t(k)] = p[n + k];
+        }
+        walkEdge(a, b, n);
     }
-    // Texels are read with the image's own row stride and kept inside the picture: real models put
-    // seam coordinates on the skin's far edge.
-    const uint8_t* texels = texture.pixels.data();
-    const size_t texStride = size_t(texture.stride());
-    const int32_t maxU = texture.imageWidth - 1;
-    const int32_t maxV = texture.imageHeight - 1;
+}
+
+template <typename Span> void Rasterizer::eachSpan(int attributes, Span&& span) {
     for (int32_t y = minRow_; y <= maxRow_; ++y) {
         const int32_t xl = leftX_[size_t(y)];
         const int32_t xr = rightX_[size_t(y)];
         if (xl > xr) {
             continue;
         }
-        int32_t u = leftAttr_[0][size_t(y)];
-        int32_t v = leftAttr_[1][size_t(y)];
-        int32_t du = rightAttr_[0][size_t(y)] - u;
-        int32_t dv = rightAttr_[1][size_t(y)] - v;
-        if (xr > xl) {
-            // Divided by the span's pixel count, so the last pixel samples one step short of the end.
-            du /= (xr - xl + 1);
-            dv /= (xr - xl + 1);
+        int32_t start[MAX_ATTRIBUTES] = {0, 0, 0};
+        int32_t step[MAX_ATTRIBUTES] = {0, 0, 0};
+        for (int k = 0; k < attributes; ++k) {
+            start[k] = leftAttr_[size_t(k)][size_t(y)];
+            step[k] = rightAttr_[size_t(k)][size_t(y)] - start[k];
+            if (xr > xl) {
+                // Divided by the span's pixel count, so the last pixel samples one step short of the end.
+                step[k] /= (xr - xl + 1);
+            }
         }
+        span(y, xl, xr, start, step);
+    }
+}
+
+namespace {
+
+constexpr int32_t MAX_ROW = LIGHT_ROWS - 1;
+
+// The light row of a span pixel, from its fixed-point value (kept in the colour map's rows).
+int32_t rowOf(int32_t light) { return std::clamp(light >> FRACTION_BITS, 0, MAX_ROW); }
+
+} // namespace
+
+void Rasterizer::fillTexturedPolygon(const int32_t* vertices, int count, const Skin& texture) {
+    if (texture.bitsPerPixel != 8 || !texture.hasImage()) {
+        resetSpans();
+        return;
+    }
+    spansOf(vertices, 4, count);
+    // Texels are read with the image's own row stride and kept inside the picture: real models put
+    // seam coordinates on the skin's far edge.
+    const uint8_t* texels = texture.pixels.data();
+    const size_t texStride = size_t(texture.stride());
+    const int32_t maxU = texture.imageWidth - 1;
+    const int32_t maxV = texture.imageHeight - 1;
+    eachSpan(2, [&](int32_t y, int32_t xl, int32_t xr, const int32_t* start, const int32_t* step) {
+        int32_t u = start[0];
+        int32_t v = start[1];
         uint8_t* row = &pixels_[size_t(y) * size_t(width_)];
         for (int32_t x = xl; x <= xr; ++x) {
             const int32_t tu = std::clamp(u >> FRACTION_BITS, 0, maxU);
             const int32_t tv = std::clamp(v >> FRACTION_BITS, 0, maxV);
             row[x] = texels[size_t(tv) * texStride + size_t(tu)];
-            u += du;
-            v += dv;
+            u += step[0];
+            v += step[1];
         }
+    });
+}
+
+void Rasterizer::fillGouraudPolygon(const int32_t* vertices, int count, int colour) {
+    spansOf(vertices, 3, count);
+    const uint8_t* column = &tables_.colormap[size_t(colour & 0xFF)];
+    eachSpan(1, [&](int32_t y, int32_t xl, int32_t xr, const int32_t* start, const int32_t* step) {
+        int32_t light = start[0];
+        uint8_t* row = &pixels_[size_t(y) * size_t(width_)];
+        for (int32_t x = xl; x <= xr; ++x) {
+            row[x] = column[size_t(rowOf(light)) * 256];
+            light += step[0];
+        }
+    });
+}
+
+void Rasterizer::fillTexturedShadedPolygon(const int32_t* vertices, int count, const Skin& texture) {
+    if (texture.bitsPerPixel != 8 || !texture.hasImage()) {
+        resetSpans();
+        return;
     }
+    spansOf(vertices, 5, count);
+    const uint8_t* texels = texture.pixels.data();
+    const size_t texStride = size_t(texture.stride());
+    const int32_t maxU = texture.imageWidth - 1;
+    const int32_t maxV = texture.imageHeight - 1;
+    const uint8_t* colormap = tables_.colormap.data();
+    eachSpan(3, [&](int32_t y, int32_t xl, int32_t xr, const int32_t* start, const int32_t* step) {
+        int32_t u = start[0];
+        int32_t v = start[1];
+        int32_t light = start[2];
+        uint8_t* row = &pixels_[size_t(y) * size_t(width_)];
+        for (int32_t x = xl; x <= xr; ++x) {
+            const int32_t tu = std::clamp(u >> FRACTION_BITS, 0, maxU);
+            const int32_t tv = std::clamp(v >> FRACTION_BITS, 0, maxV);
+            row[x] = colormap[size_t(rowOf(light)) * 256 + texels[size_t(tv) * texStride + size_t(tu)]];
+            u += step[0];
+            v += step[1];
+            light += step[2];
+        }
+    });
 }
 
 void Rasterizer::bresenham(Pixel a, Pixel b, int colour) {

@@ -86,6 +86,12 @@ public:
     void fillFlatPolygon(const int32_t* vertices, int count, int colour);
     // `vertices` holds count + 1 vectors (x, y, u, v), u and v in texels of an 8-bit image.
     void fillTexturedPolygon(const int32_t* vertices, int count, const Skin& texture);
+    // `vertices` holds count + 1 vectors (x, y, row): `colour` lit through the colour map, the light row
+    // (0 brightest, 63 darkest) interpolated across the polygon.
+    void fillGouraudPolygon(const int32_t* vertices, int count, int colour);
+    // `vertices` holds count + 1 vectors (x, y, u, v, row): the texture lit through the colour map, the
+    // light row interpolated across the polygon as in the Gouraud fill.
+    void fillTexturedShadedPolygon(const int32_t* vertices, int count, const Skin& texture);
 
     // The forms the 2D views use: they do nothing while no frame is open.
     void drawLineIfOpen(Pixel a, Pixel b, int colour);
@@ -108,12 +114,18 @@ public:
     std::vector<ProjectedTriangle>& projectedTriangles() { return projectedTriangles_; }
 
 private:
-    // An edge end with up to four components: x, y and two attributes.
-    using Vec = std::array<int32_t, 4>;
+    // An edge end with up to five components: x, y and up to three attributes.
+    static constexpr int MAX_ATTRIBUTES = 3;
+    using Vec = std::array<int32_t, 2 + MAX_ATTRIBUTES>;
     bool clipEdge(int axis, const Vec& a, const Vec& b, int n, Vec& outA, Vec& outB, bool& firstMoved) const;
     int clipPolygonX(const int32_t* in, int n, int count);
     void resetSpans();
     void walkEdge(const Vec& a, const Vec& b, int n);
+    // Clips the polygon against the columns and walks its edges into the span tables.
+    void spansOf(const int32_t* vertices, int n, int count);
+    // Calls span(y, xl, xr, start, step) for each row, the attributes at the left end and their step per
+    // pixel (the attribute's run divided by the span's pixel count).
+    template <typename Span> void eachSpan(int attributes, Span&& span);
     void bresenham(Pixel a, Pixel b, int colour);
 
     PaletteTables tables_;
@@ -133,8 +145,8 @@ private:
 
     std::vector<int32_t> leftX_;
     std::vector<int32_t> rightX_;
-    std::array<std::vector<int32_t>, 2> leftAttr_;
-    std::array<std::vector<int32_t>, 2> rightAttr_;
+    std::array<std::vector<int32_t>, MAX_ATTRIBUTES> leftAttr_;
+    std::array<std::vector<int32_t>, MAX_ATTRIBUTES> rightAttr_;
     int32_t minRow_ = 0;
     int32_t maxRow_ = 0;
     std::vector<int32_t> clipped_;

@@ -13,7 +13,11 @@ constexpr int OUTLINE = 0;
 constexpr int WIRE = 12;
 constexpr int VERTEX_DOT = 250;
 constexpr int PREVIEW_RAMP = 7; // the preview shades every triangle along the ramp of colour 7
+constexpr int WHITE = 254;
 constexpr int32_t TEXEL_LIMIT = 1 << 20;
+
+// A skin coordinate as a whole texel, kept where the rasterizer's fixed point cannot overflow.
+int32_t texel(float c) { return std::clamp(int32_t(std::fmax(-1e9f, std::fmin(1e9f, c))), -TEXEL_LIMIT, TEXEL_LIMIT); }
 
 // Every vertex of the frame in camera space with its pixel, every triangle with its corners' pixels
 // and its facing, and the triangles sorted far to near by their farthest corner. Done in index order,
@@ -72,29 +76,148 @@ void outline(Rasterizer& r, const std::array<Pixel, 3>& q, int colour) {
 
 } // namespace
 
+namespace {
+
+// The light row of a face or vertex whose unit normal in camera space has this z: the ambient light
+// everywhere, twice the spot light where it faces the camera squarely (row 0, the brightest), as the
+// camera pane's shaded modes light them.
+int shadedRow(float normalZ, int ambient, int spot) {
+    const float facing = std::clamp(std::abs(normalZ), 0.0f, 1.0f);
+    const float full = float(std::max(0, ambient) + 2 * std::max(0, spot));
+    if (!(full > 0.0f)) {
+        return LIGHT_ROWS - 1;
+    }
+    const float brightness = (float(std::max(0, ambient)) + 2.0f * float(std::max(0, spot)) * facing) / full;
+    return std::clamp(int(float(LIGHT_ROWS - 1) * (1.0f - brightness)), 0, LIGHT_ROWS - 1);
+}
+
+// Each vertex's normal in camera space: the sum of the unit normals of the faces around it, normalised.
+void vertexNormals(const Model& model, const std::vector<ProjectedVertex>& vertices, std::vector<Vec3>& normals) {
+    normals.assign(vertices.size(), Vec3{0, 0, 0});
+    for (const Triangle& t : model.triangles) {
+        Vec3 p[3];
+        bool valid = true;
+        for (int c = 0; c < 3; ++c) {
+            const int32_t v = t.v[size_t(c)];
+            if (v < 0 || size_t(v) >= vertices.size()) {
+                valid = false;
+                break;
+            }
+            p[c] = {vertices[size_t(v)].x, vertices[size_t(v)].y, vertices[size_t(v)].z};
+        }
+        if (!valid) {
+            continue;
+        }
+        const Vec3 n = normalize(cross(p[0] - p[1], p[2] - p[1]));
+        for (int32_t v : t.v) {
+            Vec3& sum = normals[size_t(v)];
+            sum = {sum.x + n.x, sum.y + n.y, sum.z + n.z};
+        }
+    }
+    for (Vec3& n : normals) {
+        n = normalize(n);
+    }
+}
+
+} // namespace
+
 bool drawCameraView(Rasterizer& r, const CFacetoDoc* doc, const Mat4& camera, int width, int height,
                     FramePresenter* target) {
-    if (!r.beginFrame(target, width, height, 0)) {
+    const int mode = doc ? doc->fillMode : FILL_FLAT;
+    const Model* model = doc ? &doc->model : nullptr;
+    const bool textured = (mode == FILL_TEXTURED || mode == FILL_TEXTURED_SHADED) && model && !model->skins.empty();
+    const Skin* skin = nullptr;
+    DisplayPalette skinPalette{};
+    if (textured) {
+        const size_t index = size_t(std::clamp<int32_t>(doc->currentSkin, 0, int32_t(model->skins.size()) - 1));
+        // The picture shows in the first skin's colours when that skin is an 8-bit image.
+        const bool own = model->skins[0].isIndexed8();
+        if (own) {
+            std::copy(model->skins[0].palette.begin(), model->skins[0].palette.end(), skinPalette.begin());
+        }
+        skin = &skinInColours(model->skins[index], own ? skinPalette : r.defaultPalette());
+    }
+    const int background = doc ? doc->backColor : 0;
+    if (!r.beginFrame(target, width, height, background, skin && model->skins[0].isIndexed8() ? &skinPalette : nullptr)) {
         return false;
     }
     const Frame* frame = doc ? doc->currentFrame() : nullptr;
-    if (frame == nullptr || doc->frames.empty()) {
+    if (frame == nullptr || doc->frames.empty() || mode == FILL_NONE) {
         r.presentFrame();
         return true;
     }
-    const Model& model = doc->model;
-    prepare(r, model, *frame, camera, Projection(r.width(), r.height()));
+    prepare(r, *model, *frame, camera, Projection(r.width(), r.height()));
+    const auto& vertices = r.projectedVertices();
+    std::vector<int> vertexRow;
+    if (mode == FILL_GOURAUD || mode == FILL_TEXTURED_SHADED) {
+        std::vector<Vec3> normals;
+        vertexNormals(*model, vertices, normals);
+        vertexRow.resize(normals.size());
+        for (size_t v = 0; v < normals.size(); ++v) {
+            vertexRow[v] = shadedRow(normals[v].z, doc->lightAmbient, doc->lightSpot);
+        }
+    }
     const int32_t* order = r.sortIndices().data();
     const auto& triangles = r.projectedTriangles();
-    for (int32_t k = 0; k < model.triangleCount(); ++k) {
+    for (int32_t k = 0; k < model->triangleCount(); ++k) {
         const ProjectedTriangle& t = triangles[size_t(order[k])];
-        if (!t.inFront || t.normalZ >= 0.0f) {
-            continue; // behind the camera, facing away or seen edge-on
+        // Behind the camera, or facing away (unless back faces are drawn), or seen edge-on: left out.
+        if (!t.inFront || (t.normalZ >= 0.0f && !(doc->drawBackFaces && t.normalZ > 0.0f))) {
+            continue;
         }
         const auto& q = t.corners;
-        const int32_t polygon[] = {q[0].x, q[0].y, q[1].x, q[1].y, q[2].x, q[2].y, q[0].x, q[0].y};
-        r.fillFlatPolygon(polygon, 3, r.tables().shade(lightRow(t.normalZ), t.color));
-        outline(r, q, OUTLINE);
+        const Triangle& source = model->triangles[size_t(order[k])];
+        switch (mode) {
+        case FILL_WIREFRAME:
+            outline(r, q, t.color & 0xFF);
+            break;
+        case FILL_VERTEX:
+            for (int c = 0; c < 3; ++c) {
+                const bool selected = model->vertexInfos[size_t(source.v[size_t(c)])].selected();
+                r.plotSquare(q[size_t(c)], selected ? VERTEX_DOT : WHITE, 1);
+            }
+            break;
+        case FILL_GOURAUD: {
+            int32_t polygon[12];
+            for (int c = 0; c <= 3; ++c) {
+                const int corner = c % 3;
+                polygon[c * 3] = q[size_t(corner)].x;
+                polygon[c * 3 + 1] = q[size_t(corner)].y;
+                polygon[c * 3 + 2] = vertexRow[size_t(source.v[size_t(corner)])];
+            }
+            r.fillGouraudPolygon(polygon, 3, t.color);
+            break;
+        }
+        case FILL_TEXTURED:
+        case FILL_TEXTURED_SHADED:
+            if (skin != nullptr) {
+                int32_t polygon[20];
+                const int n = mode == FILL_TEXTURED ? 4 : 5;
+                for (int c = 0; c <= 3; ++c) {
+                    const int corner = c % 3;
+                    polygon[c * n] = q[size_t(corner)].x;
+                    polygon[c * n + 1] = q[size_t(corner)].y;
+                    polygon[c * n + 2] = texel(source.st[size_t(corner)][0]);
+                    polygon[c * n + 3] = texel(source.st[size_t(corner)][1]);
+                    if (n == 5) {
+                        polygon[c * n + 4] = vertexRow[size_t(source.v[size_t(corner)])];
+                    }
+                }
+                if (n == 4) {
+                    r.fillTexturedPolygon(polygon, 3, *skin);
+                } else {
+                    r.fillTexturedShadedPolygon(polygon, 3, *skin);
+                }
+                break;
+            }
+            [[fallthrough]]; // without a skin: flat
+        default: {
+            const int32_t polygon[] = {q[0].x, q[0].y, q[1].x, q[1].y, q[2].x, q[2].y, q[0].x, q[0].y};
+            r.fillFlatPolygon(polygon, 3, r.tables().shade(lightRow(-std::abs(t.normalZ)), t.color));
+            outline(r, q, OUTLINE);
+            break;
+        }
+        }
     }
     r.presentFrame();
     return true;
@@ -143,9 +266,6 @@ bool drawPreview(Rasterizer& r, const CFacetoDoc* doc, PreviewSettings& settings
         const auto& q = t.corners;
         if (skin != nullptr) {
             const auto& st = model->triangles[size_t(order[k])].st;
-            auto texel = [](float c) {
-                return std::clamp(int32_t(std::fmax(-1e9f, std::fmin(1e9f, c))), -TEXEL_LIMIT, TEXEL_LIMIT);
-            };
             const int32_t polygon[] = {q[0].x, q[0].y, texel(st[0][0]), texel(st[0][1]),
                                        q[1].x, q[1].y, texel(st[1][0]), texel(st[1][1]),
                                        q[2].x, q[2].y, texel(st[2][0]), texel(st[2][1]),

@@ -240,6 +240,41 @@ TEST(Rasterizer, TexturedSpansSampleAffinelyAndStayInTheImage) {
     }
 }
 
+TEST(Rasterizer, GouraudAndShadedSpansLightEachPixelThroughTheColourMap) {
+    Fixture f;
+    // A(0, 0) in light row 0, B(4, 0) in row 8, C(0, 2) in row 0. Row 0 runs from A (0 << 10) to B
+    // (8 << 10, reached by the edge walked from A); its step is 8192 / 5 pixels = 1638, so the pixels
+    // get 0, 1638, 3276, 4914, 6552: rows 0, 1, 3, 4 and 6.
+    const int rows[5] = {0, 1, 3, 4, 6};
+    f.r.beginFrame(&f.capture, 8, 4, 0);
+    const int32_t lit[] = {0, 0, 0, 4, 0, 8, 0, 2, 0, 0, 0, 0};
+    f.r.fillGouraudPolygon(lit, 3, 100);
+    for (int x = 0; x < 5; ++x) {
+        EXPECT_EQ(f.tables.shade(rows[x], 100), f.r.pixelAt(x, 0)) << x;
+    }
+    EXPECT_EQ(0, f.r.pixelAt(5, 0));
+    // Row 2 is C alone, in row 0.
+    EXPECT_EQ(f.tables.shade(0, 100), f.r.pixelAt(0, 2));
+
+    // The same light over one texel of colour 50: each pixel is that texel in its light row.
+    Skin skin;
+    skin.imageWidth = 1;
+    skin.imageHeight = 1;
+    skin.bitsPerPixel = 8;
+    skin.pixels.assign(4, 50);
+    f.r.clearFrame(0);
+    const int32_t shaded[] = {0, 0, 0, 0, 0, 4, 0, 0, 0, 8, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0};
+    f.r.fillTexturedShadedPolygon(shaded, 3, skin);
+    for (int x = 0; x < 5; ++x) {
+        EXPECT_EQ(f.tables.shade(rows[x], 50), f.r.pixelAt(x, 0)) << x;
+    }
+    // Rows past the colour map's last are kept in it.
+    f.r.clearFrame(0);
+    const int32_t dark[] = {0, 0, 90, 4, 0, 90, 0, 2, 90, 0, 0, 90};
+    f.r.fillGouraudPolygon(dark, 3, 100);
+    EXPECT_EQ(f.tables.shade(63, 100), f.r.pixelAt(2, 0));
+}
+
 TEST(Rasterizer, DepthSortKeepsTheQuicksortOrderOfEqualKeys) {
     // Equal keys end in the order the partitioning leaves them, not in index order.
     float keys[] = {1, 1, 1, 2};

@@ -6,6 +6,7 @@
 #include "views/Projection.h"
 
 #include <cmath>
+#include <set>
 
 using namespace faceto;
 using namespace faceto::test;
@@ -245,4 +246,59 @@ TEST(Preview, TrueColourSkinsShowInTheNearestColours) {
     EXPECT_EQ(shown, f.doc->model.skins[0].shown.get());
     EXPECT_EQ(24, f.doc->model.skins[0].bitsPerPixel);
     EXPECT_EQ(255, f.doc->model.skins[0].pixels[0]);
+}
+
+TEST(CameraView, EachModeDrawsTheModelItsOwnWay) {
+    PaletteTables tables = PaletteTables::builtIn();
+    Rasterizer r(tables);
+    DocFixture f;
+    // Two triangles of a square facing the camera, and beside it one wound away from it.
+    ModelData data = makeModel(7, {tri(0, 2, 1), tri(1, 2, 3), tri(4, 5, 6)}, 1);
+    data.frames[0].positions = {{0, -20, -20}, {0, 20, -20}, {0, -20, 20}, {0, 20, 20},
+                                {0, 22, -10},  {0, 40, -10}, {0, 31, 10}};
+    for (Triangle& t : data.model.triangles) {
+        t.color = 100;
+        t.st = {{{0, 0}, {1, 0}, {0, 1}}};
+    }
+    loadInto(*f.doc, data);
+    Skin skin;
+    skin.imageWidth = 2;
+    skin.imageHeight = 2;
+    skin.bitsPerPixel = 8;
+    skin.pixels = {60, 60, 0, 0, 60, 60, 0, 0};
+    skin.palette.assign(256, PaletteEntry{5, 5, 5, 0});
+    f.doc->model.skins = {skin};
+    Pixels frame;
+    auto draw = [&](int mode) {
+        f.doc->fillMode = uint8_t(mode);
+        drawCameraView(r, f.doc.get(), initialCamera(), 64, 64, &frame);
+        return std::set<uint8_t>(frame.image.begin(), frame.image.end());
+    };
+    // The default (flat) is the picture as ever: the facing light row of the triangle's colour, outlines in 0.
+    EXPECT_EQ((std::set<uint8_t>{0, tables.shade(0, 100)}), draw(FILL_FLAT));
+    EXPECT_EQ((std::set<uint8_t>{0}), draw(FILL_NONE));
+    EXPECT_EQ((std::set<uint8_t>{0, 100}), draw(FILL_WIREFRAME)); // edges in the triangle's colour
+    EXPECT_EQ((std::set<uint8_t>{0, 254}), draw(FILL_VERTEX));
+    f.doc->model.vertexInfos[0].flags |= VERTEX_SELECTED;
+    EXPECT_EQ((std::set<uint8_t>{0, 250, 254}), draw(FILL_VERTEX)); // selected corners stand out
+    // Gouraud: every vertex faces the camera squarely, all in the brightest row of the default lights.
+    EXPECT_EQ((std::set<uint8_t>{0, tables.shade(0, 100)}), draw(FILL_GOURAUD));
+    // Dimmer lights darken it: no spot light at all leaves the ambient light only.
+    f.doc->lightSpot = 0;
+    f.doc->lightAmbient = 25;
+    EXPECT_EQ((std::set<uint8_t>{0, tables.shade(0, 100)}), draw(FILL_GOURAUD)); // ambient alone is the full light
+    f.doc->lightAmbient = 50;
+    f.doc->lightSpot = 24;
+    EXPECT_EQ((std::set<uint8_t>{0, 60}), draw(FILL_TEXTURED));
+    EXPECT_EQ((std::set<uint8_t>{0, tables.shade(0, 60)}), draw(FILL_TEXTURED_SHADED));
+    // A background colour of one's own.
+    f.doc->backColor = 14;
+    EXPECT_EQ(14, *draw(FILL_NONE).begin());
+    f.doc->backColor = 0;
+
+    // Front/Back: the triangle wound away shows once back faces are drawn.
+    const size_t frontOnly = countNot((draw(FILL_FLAT), frame.image), 0);
+    f.doc->drawBackFaces = true;
+    const size_t both = countNot((draw(FILL_FLAT), frame.image), 0);
+    EXPECT_GT(both, frontOnly + 20);
 }
