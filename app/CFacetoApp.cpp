@@ -119,12 +119,18 @@ bool CFacetoApp::startUp(const QStringList& files) {
             mainFrame_->showPointer(text);
         }
     };
+    registry_.onAction = [this](const QString& text) {
+        if (mainFrame_) {
+            mainFrame_->showAction(text);
+        }
+    };
 
     mainFrame_ = new CMainFrame();
     mainFrame_->setRecentFiles(recentFiles_);
     connectCommands();
     projectManager_ = new CProjectManager(*this);
     mainFrame_->setDialogBarContent(projectManager_);
+    connect(projectManager_, &CProjectManager::pageChanged, this, &CFacetoApp::refreshCommandStates);
     mainFrame_->setHistoryContent(new CUndoHistoryPanel(*this));
     // Maximised; without a window manager to do it, the screen's size is taken directly.
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -450,7 +456,13 @@ void CFacetoApp::storeRecentFiles() {
 void CFacetoApp::on(const QString& action, std::function<void()> handler) {
     QAction* a = mainFrame_->action(action);
     Q_ASSERT(a);
+    handled_ << action;
     connect(a, &QAction::triggered, this, [handler = std::move(handler)] { handler(); });
+}
+
+QStringList CFacetoApp::handledCommands() const {
+    // The main window shows and hides its bars and docks itself.
+    return handled_ + QStringList{"viewToolbar", "viewStatusBar", "viewUndoHistory"};
 }
 
 void CFacetoApp::onDocument(const QString& action, std::function<void(CFacetoDoc&)> handler) {
@@ -459,16 +471,6 @@ void CFacetoApp::onDocument(const QString& action, std::function<void(CFacetoDoc
             handler(*frame->document());
         }
     });
-}
-
-void CFacetoApp::setTool(int tool) {
-    state_.currentTool = tool;
-    refreshCommandStates();
-}
-
-void CFacetoApp::setLevel(int level) {
-    state_.editLevel = level;
-    refreshCommandStates();
 }
 
 void CFacetoApp::connectCommands() {
@@ -523,37 +525,6 @@ void CFacetoApp::connectCommands() {
         });
     }
 
-    // Tools and levels are one for all documents; the active window's views show the change.
-    auto redrawActive = [this] {
-        if (CChildFrame* f = activeFrame()) {
-            f->redrawAllViews();
-        }
-    };
-    for (const auto& entry : {std::pair{"toolEdit", TOOL_EDIT}, std::pair{"toolRotate", TOOL_ROTATE},
-                              std::pair{"toolMoveZoom", TOOL_MOVE_ZOOM}}) {
-        on(entry.first, [this, tool = entry.second, redrawActive] {
-            setTool(tool);
-            redrawActive();
-        });
-    }
-    on("toolScale", [this] {
-        setTool(TOOL_SCALE); // no redraw
-        if (CChildFrame* f = activeFrame()) {
-            f->document()->scaleFactors = {1.0f, 1.0f, 1.0f};
-        }
-    });
-    for (const auto& entry : {std::pair{"levelGroup", LEVEL_GROUP}, std::pair{"levelVertex", LEVEL_VERTEX}}) {
-        on(entry.first, [this, level = entry.second, redrawActive] {
-            setLevel(level);
-            redrawActive();
-        });
-    }
-    on("levelObject", [this] {
-        if (CChildFrame* f = activeFrame()) {
-            dialogs_.message(mainFrame_, "todo");
-            f->redrawAllViews();
-        }
-    });
     onDocument("grids", [this](CFacetoDoc& doc) {
         doc.gridVisible = doc.gridVisible == 0 ? 1 : 0;
         doc.updateAllViews();
@@ -567,11 +538,6 @@ void CFacetoApp::connectCommands() {
     on("resetCamera", [this] {
         if (CChildFrame* f = activeFrame()) {
             f->cameraView()->resetCamera();
-        }
-    });
-    on("noRendering", [this] {
-        if (CChildFrame* f = activeFrame()) {
-            f->cameraView()->update();
         }
     });
     for (const auto& entry : {std::pair{"frameAll", false}, std::pair{"frameSelected", true}}) {
@@ -608,7 +574,8 @@ void CFacetoApp::connectCommands() {
             dialogs_.run(dialog);
         });
     }
-    // The commands that exist and do nothing in this version: enabled, inert, never checked.
+    connectEditingCommands();
+    connectViewCommands();
 }
 
 void CFacetoApp::refreshCommandStates() {
@@ -631,6 +598,7 @@ void CFacetoApp::refreshCommandStates() {
         f.action(name)->setEnabled(doc != nullptr);
     }
     f.showSelection(doc ? selectionSummary(*doc) : QString());
+    refreshEditingStates();
     // Undo and Redo name the step they would take, and are off when there is none.
     const UndoHistory* history = doc ? &doc->history() : nullptr;
     QAction* undo = f.action("editUndo");

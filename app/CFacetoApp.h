@@ -74,6 +74,9 @@ public:
     void addToRecentFiles(const std::string& path) override;
     bool confirmReplace(const std::string& path) override;
 
+    // The commands that have a handler, by name.
+    QStringList handledCommands() const;
+
     // Brings the check marks and pressed buttons in line with the tool, level, locks and grid.
     void refreshCommandStates();
 
@@ -84,10 +87,19 @@ signals:
 
 private:
     void connectCommands();
+    // The commands of the Edit and Tools menus, the levels, and the frame and selection commands.
+    void connectEditingCommands();
+    // The commands of the View menu: the camera view's modes, the 2D views' switches, the panels.
+    void connectViewCommands();
+    // The check marks of the commands connectEditingCommands and connectViewCommands add.
+    void refreshEditingStates();
+    // Writes every setting to the profile now.
+    void saveSettings();
+    // Saves the active window's camera view as a PNG picture, through a file dialog.
+    void captureCameraView();
+    void redrawActive();
     void on(const QString& action, std::function<void()> handler);
     void onDocument(const QString& action, std::function<void(CFacetoDoc&)> handler);
-    void setTool(int tool);
-    void setLevel(int level);
     CChildFrame* addFrame(CFacetoDoc* doc);
     void placeWindow(QMdiSubWindow* window, int n);
     void cascadeWindows();
@@ -110,6 +122,7 @@ private:
     CMainFrame* mainFrame_ = nullptr;
     CProjectManager* projectManager_ = nullptr; // in the main window's dialog bar
     QStringList recentFiles_;
+    QStringList handled_; // the commands given a handler by on()
     bool closingDocument_ = false;
 };
 

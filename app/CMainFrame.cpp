@@ -104,11 +104,12 @@ void CMainFrame::createActions() {
     add("fileSave", "&Save", "Save the active document\nSave", QKeySequence("Ctrl+S"), "save");
     add("fileSaveAs", "Save &As...", "Save the active document with a new name\nSave As");
     add("gameSetup", "Game Setup", "Set Game information.");
-    add("saveSettings", "Save Settings");
-    add("exportFrame", "&Export Frame");
-    add("importFrame", "&Import Frame");
-    add("exportSkin", "Export Skin");
-    add("importSkin", "Import Skin");
+    add("saveSettings", "Save Settings", "Write every setting to the settings file now\nSave Settings");
+    // Shown for their place in the menu; off until frames and skins can be exported and imported.
+    for (QAction* a : {add("exportFrame", "&Export Frame"), add("importFrame", "&Import Frame"),
+                       add("exportSkin", "Export Skin"), add("importSkin", "Import Skin")}) {
+        a->setEnabled(false);
+    }
     add("printSetup", "P&rint Setup...", "Change the printer and printing options\nPage Setup");
     add("fileExit", "E&xit", "Quit the application; prompts to save documents\nExit");
 
@@ -120,10 +121,12 @@ void CMainFrame::createActions() {
     add("editCut", "Cu&t", "Cut the selection and put it on the Clipboard\nCut", QKeySequence("Ctrl+X"), "cut");
     add("editCopy", "&Copy", "Copy the selection and put it on the Clipboard\nCopy", QKeySequence("Ctrl+C"), "copy");
     add("editPasteInto", "&Paste Into", "Insert Clipboard contents\nPaste", QKeySequence("Ctrl+V"), "paste");
-    add("editPasteNewFrame", "&Paste as New Frame", "", QKeySequence("Ctrl+B"));
+    add("editPasteNewFrame", "&Paste as New Frame",
+        "Add the frame on the clipboard after the current frame\nPaste as New Frame", QKeySequence("Ctrl+B"));
     add("selectAll", "Select &All", "Select every visible vertex\nSelect All", QKeySequence("Shift+C"));
     add("selectNone", "Select &None", "Deselect every visible vertex\nSelect None", QKeySequence("C"));
-    add("invertSelection", "Invert Selection", "", QKeySequence("I"));
+    add("invertSelection", "Invert Selection", "Select the visible vertices that are not selected, and only them\nInvert Selection",
+        QKeySequence("I"));
     add("hideSelected", "Hide Selected", "Hide All Selected Data\nHide Selected", QKeySequence("H"));
     add("showAll", "Show All", "Show All Data\nShow All", QKeySequence("Shift+H"));
     add("cloneSelected", "Clone Selected", "Clone Completely Selected Triangles\nClone Selected Triangles",
@@ -142,38 +145,59 @@ void CMainFrame::createActions() {
     status->setCheckable(true);
     add("viewMainToolBar", "Main ToolBar", "Show or hide the project panel\nMain ToolBar")->setCheckable(true);
     add("viewMainToolBar2", "Main Tool Bar")->setEnabled(false);
-    add("toolsFrame", "Frame");
-    add("toolsGroups", "Groups");
-    add("toolsPrimatives", "Primitives");
-    add("toolsCurrentMode", "Current Mode");
-    add("toolsCurrentAction", "Current Action");
-    add("toolsGrid", "Grid");
-    add("viewAnimationPlayer", "Animation Player", "Animation Player");
-    add("animationPlayerKey", "Animation Player", "Animation Player", QKeySequence(Qt::Key_F5));
+    add("toolsFrame", "Frame", "Show the frame list of the project panel\nFrame");
+    add("toolsGroups", "Groups", "Show the group list of the project panel\nGroups");
+    add("toolsPrimatives", "Primitives", "Show the primitives panel\nPrimitives");
+    add("toolsCurrentMode", "Current Mode", "Show the tool and the editing level in the status bar\nCurrent Mode")
+        ->setCheckable(true);
+    add("toolsCurrentAction", "Current Action", "Show what a drag is doing in the status bar\nCurrent Action")
+        ->setCheckable(true);
+    add("toolsGrid", "Grid", "Show the grid panel\nGrid");
+    add("viewAnimationPlayer", "Animation Player", "Show or hide the animation player\nAnimation Player")
+        ->setCheckable(true);
+    add("animationPlayerKey", "Animation Player", "Show or hide the animation player\nAnimation Player",
+        QKeySequence(Qt::Key_F5));
     add("resetCamera", "&Reset Camera", "Put the camera back where it started\nReset Camera", QKeySequence("R"));
     add("frameAll", "Frame All", "Show the whole model in every view of the window\nFrame All",
         QKeySequence(Qt::Key_Home));
     add("frameSelected", "Frame Selected", "Show the selected vertices in every view of the window\nFrame Selected",
         QKeySequence(Qt::SHIFT | Qt::Key_Home));
-    add("noRendering", "&No Rendering", "", QKeySequence("Shift+1"));
-    add("wireframe", "&Wireframe", "", QKeySequence("W"));
-    add("vertexRendering", "&Vertex", "", QKeySequence("V"));
-    add("frontBack", "&Front/Back", "", QKeySequence("F"));
-    add("flatShading", "Flat &Shading", "", QKeySequence("Shift+2"));
-    add("gouraudShading", "&Gouraud Shading", "", QKeySequence("Shift+3"));
-    add("textureMapped", "Texture &Mapped", "", QKeySequence("Shift+4"));
-    add("texturedShaded", "&Textured and Shaded", "", QKeySequence("Shift+5"));
-    add("captureToFile", "&Capture to File", "", QKeySequence(Qt::Key_F12));
-    add("solid2D", "&Solid", "", QKeySequence("S"));
-    add("vertex2D", "&Vertex", "", QKeySequence("Shift+V"));
-    add("positiveDepth", "Positive Depth");
-    add("negativeDepth", "Negative Depth");
+    fillGroup_ = new QActionGroup(this);
+    fillGroup_->setExclusive(true);
+    for (QAction* a : {add("noRendering", "&No Rendering", "Draw nothing in the camera view\nNo Rendering",
+                           QKeySequence("Shift+1")),
+                       add("wireframe", "&Wireframe", "Draw the edges of the triangles\nWireframe", QKeySequence("W")),
+                       add("vertexRendering", "&Vertex", "Draw the vertices as dots\nVertex", QKeySequence("V")),
+                       add("flatShading", "Flat &Shading", "Fill each triangle in one light\nFlat Shading",
+                           QKeySequence("Shift+2")),
+                       add("gouraudShading", "&Gouraud Shading", "Light the triangles smoothly across\nGouraud Shading",
+                           QKeySequence("Shift+3")),
+                       add("textureMapped", "Texture &Mapped", "Paint the triangles with the skin\nTexture Mapped",
+                           QKeySequence("Shift+4")),
+                       add("texturedShaded", "&Textured and Shaded",
+                           "Paint the triangles with the skin, lit\nTextured and Shaded", QKeySequence("Shift+5"))}) {
+        a->setCheckable(true);
+        fillGroup_->addAction(a);
+    }
+    add("frontBack", "&Front/Back", "Draw the triangles that face away too\nFront/Back", QKeySequence("F"))
+        ->setCheckable(true);
+    add("captureToFile", "&Capture to File", "Save the camera view as a picture\nCapture to File",
+        QKeySequence(Qt::Key_F12));
+    add("solid2D", "&Solid", "Fill the triangles in the 2D views\nSolid", QKeySequence("S"))->setCheckable(true);
+    add("vertex2D", "&Vertex", "Draw the vertices in the 2D views\nVertex", QKeySequence("Shift+V"))->setCheckable(true);
+    auto* depth = new QActionGroup(this);
+    for (QAction* a : {add("positiveDepth", "Positive Depth", "Look at the 2D view from its usual side\nPositive Depth"),
+                       add("negativeDepth", "Negative Depth", "Look at the 2D view from the other side\nNegative Depth")}) {
+        a->setCheckable(true);
+        depth->addAction(a);
+    }
+    action("positiveDepth")->setChecked(true);
 
     add("toolsSelect", "Select")->setEnabled(false);
     add("toolMoveZoom", "&Move/Zoom", "Move and Zoom view\nMove + Zoom", QKeySequence("M"), "movezoom")
         ->setCheckable(true);
-    add("toolsScale", "&Scale");
-    add("toolsRotate", "&Rotate");
+    add("toolsScale", "&Scale", "Scale Selected\nScale")->setCheckable(true);
+    add("toolsRotate", "&Rotate", "Rotate Selected\nRotate")->setCheckable(true);
     add("toolEdit", "Edit", "Edit\nEdit", {}, "edit")->setCheckable(true);
     add("toolScale", "Scale", "Scale Selected\nScale", {}, "scale")->setCheckable(true);
     add("toolRotate", "Rotate", "Rotate Selected\nRotate", {}, "rotate")->setCheckable(true);
@@ -188,10 +212,14 @@ void CMainFrame::createActions() {
         a->setCheckable(true);
         levelGroup_->addAction(a);
     }
+    QAction* object = add("levelObject", "Object", "Object Level Editing\nEdit Objects", QKeySequence("Alt+1"));
+    object->setCheckable(true);
+    levelGroup_->addAction(object);
     action("levelVertex")->setChecked(true);
-    add("levelSkeleton", "Skeleton", "", QKeySequence("Alt+5"))->setEnabled(false);
-    add("levelObject", "Object", "Object Level Editing\nEdit Objects", QKeySequence("Alt+1"));
-    add("skeletonMode", "Skeleton", "Skeleton Mode\nSkeleton", QKeySequence("P"), "skeleton");
+    add("levelSkeleton", "Skeleton", "Show or hide the hierarchy of a Jedi Knight model\nSkeleton",
+        QKeySequence("Alt+5"))
+        ->setCheckable(true);
+    add("skeletonMode", "Skeleton", "Skeleton Mode\nSkeleton", QKeySequence("P"), "skeleton")->setCheckable(true);
     add("grids", "Grids", "Toggle grids\nGrids", {}, "grids")->setCheckable(true);
     add("cameraProperties", "Camera Properties", "Display camera properties dialog\nCamera Properties", {}, "camera");
     add("resizeViewsEqually", "Resize Views Equally", "Resize all four views equally\nResize Views Equally", {},
@@ -235,6 +263,14 @@ void CMainFrame::createToolBar() {
 }
 
 void CMainFrame::createStatusBar() {
+    mode_ = new QLabel(this);
+    mode_->setObjectName("currentMode");
+    mode_->hide();
+    statusBar()->addPermanentWidget(mode_);
+    action_ = new QLabel(this);
+    action_->setObjectName("currentAction");
+    action_->hide();
+    statusBar()->addPermanentWidget(action_);
     pointer_ = new QLabel(this);
     pointer_->setObjectName("pointerPosition");
     pointer_->setMinimumWidth(150);
@@ -394,6 +430,10 @@ void CMainFrame::setHistoryContent(QWidget* widget) { historyDock_->setWidget(wi
 void CMainFrame::showPointer(const QString& text) { pointer_->setText(text); }
 
 void CMainFrame::showSelection(const QString& text) { selection_->setText(text); }
+
+void CMainFrame::showMode(const QString& text) { mode_->setText(text); }
+
+void CMainFrame::showAction(const QString& text) { action_->setText(text); }
 
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
     if (event->mimeData()->hasUrls()) {

@@ -32,6 +32,7 @@ public:
     QAction* action(const QString& name) const;
     const QHash<QString, QAction*>& actions() const { return actions_; }
     QActionGroup* levelGroup() const { return levelGroup_; }
+    QActionGroup* fillGroup() const { return fillGroup_; }
 
     // The menus for "no document open" and "documents open", switched by the application.
     void showDocumentMenus(bool documentsOpen);
@@ -47,6 +48,11 @@ public:
     // The status bar's fields: where the pointer is in a 2D view, and what is selected.
     void showPointer(const QString& text);
     void showSelection(const QString& text);
+    // Shown only while View ▸ Tools... ▸ Current Mode / Current Action are checked.
+    void showMode(const QString& text);
+    void showAction(const QString& text);
+    QLabel* modeField() const { return mode_; }
+    QLabel* actionField() const { return action_; }
     QLabel* pointerField() const { return pointer_; }
     QLabel* selectionField() const { return selection_; }
 
@@ -78,9 +84,12 @@ private:
     QDockWidget* historyDock_ = nullptr;
     QHash<QString, QAction*> actions_;
     QActionGroup* levelGroup_ = nullptr;
+    QActionGroup* fillGroup_ = nullptr;
     QStringList recentFiles_;
     QLabel* indicators_[3] = {};
     QLabel* pointer_ = nullptr;
+    QLabel* mode_ = nullptr;
+    QLabel* action_ = nullptr;
     QLabel* selection_ = nullptr;
     bool locks_[3] = {false, false, false}; // caps, num, scroll
     bool documentMenus_ = false;

@@ -6,17 +6,47 @@
 
 namespace faceto {
 
+namespace {
+
+const std::pair<const char*, Primitive> SHAPES[] = {{"Triangle", Primitive::Triangle},
+                                                    {"Cube", Primitive::Cube},
+                                                    {"Cone", Primitive::Cone},
+                                                    {"Cylinder", Primitive::Cylinder},
+                                                    {"Sphere", Primitive::Sphere}};
+
+} // namespace
+
 CPrimitivesPanel::CPrimitivesPanel(QWidget* parent) : QWidget(parent) {
     auto* layout = new QVBoxLayout(this);
     list_ = new QListWidget(this);
     list_->setSortingEnabled(true);
+    list_->setToolTip("Choose a shape, then New Face (or double-click it) to add it where the 2D views look");
     layout->addWidget(list_);
-    layout->addWidget(new QPushButton("New Face", this)); // makes no geometry in this version
+    newFace_ = new QPushButton("New Face", this);
+    newFace_->setEnabled(false);
+    layout->addWidget(newFace_);
+    connect(list_, &QListWidget::currentRowChanged, this, [this](int row) { newFace_->setEnabled(row >= 0); });
+    connect(newFace_, &QPushButton::clicked, this, &CPrimitivesPanel::choose);
+    connect(list_, &QListWidget::itemDoubleClicked, this, &CPrimitivesPanel::choose);
+}
+
+void CPrimitivesPanel::choose() {
+    const QListWidgetItem* item = list_->currentItem();
+    if (item == nullptr) {
+        return;
+    }
+    for (const auto& [name, shape] : SHAPES) {
+        if (item->text() == name) {
+            emit shapeChosen(shape);
+        }
+    }
 }
 
 void CPrimitivesPanel::fill() {
     list_->clear();
-    list_->addItems({"Triangle", "Cube", "Cone", "Cylinder", "Sphere"});
+    for (const auto& shape : SHAPES) {
+        list_->addItem(shape.first);
+    }
 }
 
 void CPrimitivesPanel::showEvent(QShowEvent* event) {

@@ -5,10 +5,15 @@
 #include "app/CGridPanel.h"
 #include "app/CPrimitivesPanel.h"
 #include "app/Dialogs.h"
+#include "app/CMainFrame.h"
+#include "document/EditOperations.h"
 #include "document/FrameOperations.h"
 #include "views/CFlatBitmapButton.h"
+#include "views/Framing.h"
 
 #include <QComboBox>
+#include <QDockWidget>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -20,8 +25,11 @@
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QTimer>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <array>
 #include <optional>
 #include <string>
 
@@ -45,6 +53,30 @@ QIcon groupImage(bool visible) {
         p.drawLine(QPointF(2, 8), QPointF(14, 8));
     }
     return QIcon(pixmap);
+}
+
+// Adds the shape where the 2D views look (each axis from the views that show it), a quarter of the
+// model's size across (16 units in an empty model).
+void addPrimitiveInView(CFacetoDoc& doc, Primitive shape) {
+    std::array<float, 3> sum{0, 0, 0};
+    std::array<int, 3> count{0, 0, 0};
+    for (const OrthoViewState& s : doc.orthoViews) {
+        sum[size_t(s.axisU)] += s.centerU;
+        sum[size_t(s.axisV)] += s.centerV;
+        ++count[size_t(s.axisU)];
+        ++count[size_t(s.axisV)];
+    }
+    std::array<float, 3> centre{};
+    for (size_t a = 0; a < 3; ++a) {
+        centre[a] = count[a] ? sum[a] / float(count[a]) : 0.0f;
+    }
+    const Bounds bounds = frameBounds(doc, false);
+    float size = 16.0f;
+    if (bounds.valid) {
+        const float extent = std::max({bounds.hi[0] - bounds.lo[0], bounds.hi[1] - bounds.lo[1], bounds.hi[2] - bounds.lo[2]});
+        size = extent > 0.0f ? extent / 4.0f : size;
+    }
+    addPrimitive(doc, shape, centre, size);
 }
 
 } // namespace
@@ -71,7 +103,9 @@ CProjectManager::CProjectManager(CFacetoApp& app, QWidget* parent) : QWidget(par
     player_ = new CAnimationPlayer(app_, stack_);
     grid_ = new CGridPanel(app_, stack_);
     primitives_ = new CPrimitivesPanel(stack_);
+    tools_ = makeToolsPage();
     stack_->addWidget(player_);
+    stack_->addWidget(tools_);
     stack_->addWidget(grid_);
     stack_->addWidget(primitives_);
     stack_->setCurrentWidget(player_);
@@ -106,9 +140,15 @@ CProjectManager::CProjectManager(CFacetoApp& app, QWidget* parent) : QWidget(par
     parts->setStretchFactor(1, 1);
     parts->setStretchFactor(2, 1);
 
-    connect(panelButtons_[0], &QAbstractButton::clicked, this, [this] { showSubPanel(player_); });
-    connect(panelButtons_[2], &QAbstractButton::clicked, this, [this] { showSubPanel(grid_); });
-    connect(panelButtons_[3], &QAbstractButton::clicked, this, [this] { showSubPanel(primitives_); });
+    connect(panelButtons_[0], &QAbstractButton::clicked, this, [this] { showPage(player_); });
+    connect(panelButtons_[1], &QAbstractButton::clicked, this, [this] { showPage(tools_); });
+    connect(panelButtons_[2], &QAbstractButton::clicked, this, [this] { showPage(grid_); });
+    connect(panelButtons_[3], &QAbstractButton::clicked, this, [this] { showPage(primitives_); });
+    connect(primitives_, &CPrimitivesPanel::shapeChosen, this, [this](Primitive shape) {
+        if (CFacetoDoc* doc = document()) {
+            addPrimitiveInView(*doc, shape);
+        }
+    });
     connect(ins_, &QPushButton::clicked, this, &CProjectManager::addAnimation);
     connect(del_, &QPushButton::clicked, this, &CProjectManager::deleteAnimation);
     connect(animations_, &QComboBox::activated, this, &CProjectManager::animationChosen);
@@ -142,8 +182,83 @@ CFacetoDoc* CProjectManager::document() const {
     return app_.state().activeDocument;
 }
 
-void CProjectManager::showSubPanel(QWidget* panel) {
-    stack_->setCurrentWidget(panel);
+void CProjectManager::showPage(QWidget* page) {
+    stack_->setCurrentWidget(page);
+    stack_->show();
+    if (QWidget* dock = app_.mainFrame() ? (QWidget*)app_.mainFrame()->dialogBar() : nullptr) {
+        dock->show();
+    }
+    emit pageChanged();
+}
+
+bool CProjectManager::playerShown() const {
+    return !stack_->isHidden() && stack_->currentWidget() == player_;
+}
+
+void CProjectManager::setPlayerShown(bool shown) {
+    if (shown) {
+        showPage(player_);
+    } else if (playerShown()) {
+        stack_->hide(); // the player stops while hidden
+        emit pageChanged();
+    }
+}
+
+void CProjectManager::focusFrameList() {
+    showPage(stack_->currentWidget());
+    frames_->setFocus(Qt::OtherFocusReason);
+}
+
+void CProjectManager::focusGroupTree() {
+    showPage(stack_->currentWidget());
+    groups_->setFocus(Qt::OtherFocusReason);
+}
+
+// The tool and level buttons of the toolbar, for a panel the user keeps open.
+QWidget* CProjectManager::makeToolsPage() {
+    auto* page = new QWidget(this);
+    auto* layout = new QGridLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    const char* const rows[3][4] = {{"toolEdit", "toolMoveZoom", "toolScale", "toolRotate"},
+                                    {"levelObject", "levelGroup", "levelTriangle", "levelVertex"},
+                                    {"skeletonMode", "lockX", "lockY", "lockZ"}};
+    for (int r = 0; r < 3; ++r) {
+        for (int c = 0; c < 4; ++c) {
+            auto* button = new QToolButton(page);
+            button->setDefaultAction(app_.mainFrame()->action(rows[r][c]));
+            button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+            button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+            layout->addWidget(button, r, c);
+        }
+    }
+    layout->setRowStretch(3, 1);
+    return page;
+}
+
+int CProjectManager::chosenFrame() const {
+    const CFacetoDoc* doc = document();
+    const QListWidgetItem* item = frames_->currentItem();
+    if (doc == nullptr || item == nullptr) {
+        return -1;
+    }
+    const std::string name = item->text().toStdString();
+    for (size_t f = 0; f < doc->frames.size(); ++f) {
+        if (doc->frames[f].name == name) {
+            return int(f);
+        }
+    }
+    return -1;
+}
+
+bool CProjectManager::deleteChosenFrame() {
+    CFacetoDoc* doc = document();
+    const int frame = chosenFrame();
+    if (doc == nullptr || frame < 0) {
+        return false;
+    }
+    deleteFrameAt(*doc, frame);
+    refresh();
+    return true;
 }
 
 void CProjectManager::refresh() {
@@ -297,7 +412,23 @@ QMenu* CProjectManager::frameMenu() {
             });
         insert->setEnabled(frameHeld);
     }
-    menu_->addAction("Generate SkinMap"); // no effect in this version
+    menu_->addSeparator();
+    menu_->addAction("New", this, [this, doc] {
+        if (doc && newFrameAfterCurrent(*doc)) {
+            refresh();
+        }
+    })->setEnabled(doc && doc->currentFrame());
+    const int chosen = chosenFrame();
+    menu_->addAction("Properties", this, [this, doc, chosen] {
+        NameDialog dialog("Frame Properties", QString::fromStdString(doc->frames[size_t(chosen)].name), this);
+        if (app_.dialogs().run(dialog) == QDialog::Accepted && !dialog.name().trimmed().isEmpty()) {
+            renameFrame(*doc, chosen, dialog.name().trimmed().toStdString());
+            refresh();
+        }
+    })->setEnabled(chosen >= 0);
+    menu_->addAction("Delete", this, [this] { deleteChosenFrame(); })->setEnabled(chosen >= 0);
+    menu_->addSeparator();
+    menu_->addAction("Generate SkinMap")->setEnabled(false); // the skin tools come later
     return menu_;
 }
 
@@ -319,9 +450,29 @@ QMenu* CProjectManager::groupMenu(QTreeWidgetItem* hit) {
     visible->setEnabled(hit != nullptr);
     visible->setChecked(doc && group >= 0 && size_t(group) < doc->model.groups.size() &&
                         groupsShown(doc->model)[size_t(group)]);
-    menu_->addAction("Properties")->setEnabled(false);
-    menu_->addAction("New"); // no effect in this version
-    menu_->addAction("Delete")->setEnabled(false);
+    const bool onGroup = doc && group >= 0 && size_t(group) < doc->model.groups.size();
+    menu_->addAction("Properties", this, [this, doc, group] {
+        NameDialog dialog("Group Properties", QString::fromStdString(doc->model.groups[size_t(group)].name), this);
+        if (app_.dialogs().run(dialog) == QDialog::Accepted && !dialog.name().trimmed().isEmpty()) {
+            renameGroup(*doc, group, dialog.name().trimmed().toStdString());
+            refresh();
+        }
+    })->setEnabled(onGroup);
+    menu_->addAction("New", this, [this, doc] {
+        if (!newGroupFromSelection(*doc)) {
+            app_.dialogs().message(this, "Select the triangles of the new group first: a triangle belongs to it "
+                                         "when its three vertices are selected.");
+        }
+        refresh();
+    })->setEnabled(doc != nullptr);
+    menu_->addAction("Delete", this, [this, doc, group] {
+        const QString name = QString::fromStdString(doc->model.groups[size_t(group)].name);
+        if (app_.dialogs().askYesNo(
+                this, QString("Are you sure you want to delete the group %1 and its triangles?").arg(name))) {
+            deleteGroup(*doc, group);
+            refresh();
+        }
+    })->setEnabled(onGroup);
     return menu_;
 }
 

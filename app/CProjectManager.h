@@ -37,6 +37,18 @@ public:
     CGridPanel* gridPanel() const { return grid_; }
     CPrimitivesPanel* primitivesPanel() const { return primitives_; }
     QStackedWidget* subPanels() const { return stack_; }
+    QWidget* toolsPage() const { return tools_; }
+    // Shows a sub-panel (the player, the tools, the grid or the primitives) in the area below the four
+    // buttons, and the panel itself.
+    void showPage(QWidget* page);
+    // The player is shown when its page is the one in view; hiding it empties the area.
+    bool playerShown() const;
+    void setPlayerShown(bool shown);
+    // Shows the panel with the keyboard focus in the frame list or the group tree.
+    void focusFrameList();
+    void focusGroupTree();
+    // The frame chosen in the frame list is deleted (as one step); false when none is chosen.
+    bool deleteChosenFrame();
     CFlatBitmapButton* panelButton(char name) const; // 'A', 'T', 'G' or 'P'
     QPushButton* insButton() const { return ins_; }
     QPushButton* delButton() const { return del_; }
@@ -49,6 +61,9 @@ public:
     QMenu* frameMenu();
     QMenu* groupMenu(QTreeWidgetItem* hit);
 
+signals:
+    void pageChanged();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -58,7 +73,8 @@ private:
     void frameClicked();
     void addAnimation();
     void deleteAnimation();
-    void showSubPanel(QWidget* panel);
+    int chosenFrame() const; // the index of the frame chosen in the frame list, or -1
+    QWidget* makeToolsPage();
 
     CFacetoApp& app_;
     CFlatBitmapButton* panelButtons_[4] = {};
@@ -66,6 +82,7 @@ private:
     CAnimationPlayer* player_ = nullptr;
     CGridPanel* grid_ = nullptr;
     CPrimitivesPanel* primitives_ = nullptr;
+    QWidget* tools_ = nullptr;
     QPushButton* ins_ = nullptr;
     QPushButton* del_ = nullptr;
     QComboBox* animations_ = nullptr;

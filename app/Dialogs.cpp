@@ -4,16 +4,22 @@
 #include "app/UserDialogs.h"
 #include "app/Version.h"
 
-#include <QApplication>
+#include "document/CFacetoDoc.h"
 
+#include <QApplication>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTextBrowser>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace faceto {
 
@@ -35,6 +41,14 @@ const GameSetting GAME_SETTINGS[5] = {
 };
 
 } // namespace
+
+void storeGameSettings(Profile& profile) {
+    for (int i = 0; i < 5; ++i) {
+        const GameSetting& s = GAME_SETTINGS[i];
+        const std::string fallback = i == 0 ? settings::defaultQuake2Base() : s.defaultValue;
+        profile.writeString(*s.section, s.entry, profile.getString(*s.section, s.entry, fallback));
+    }
+}
 
 AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
     setWindowTitle("About Faceto");
@@ -70,8 +84,9 @@ GameSetupDialog::GameSetupDialog(Profile& profile, UserDialogs& dialogs, QWidget
         auto* box = new QGroupBox(title, this);
         auto* grid = new QGridLayout(box);
         int row = 0;
-        for (const auto& [label, index] : rows) {
-            grid->addWidget(new QLabel(label, box), row, 0);
+        for (const auto& entry : rows) {
+            const int index = entry.second;
+            grid->addWidget(new QLabel(entry.first, box), row, 0);
             edits_[index] = new QLineEdit(box);
             edits_[index]->setMinimumWidth(260);
             grid->addWidget(edits_[index], row, 1);
@@ -111,11 +126,12 @@ void GameSetupDialog::accept() {
     QDialog::accept();
 }
 
-AddAnimationDialog::AddAnimationDialog(QWidget* parent) : QDialog(parent) {
-    setWindowTitle("Add Animation");
+NameDialog::NameDialog(const QString& title, const QString& name, QWidget* parent) : QDialog(parent) {
+    setWindowTitle(title);
     auto* layout = new QGridLayout(this);
     layout->addWidget(new QLabel("Name:", this), 0, 0);
-    name_ = new QLineEdit(this);
+    name_ = new QLineEdit(name, this);
+    name_->selectAll();
     layout->addWidget(name_, 0, 1);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setDefault(true);
@@ -124,7 +140,89 @@ AddAnimationDialog::AddAnimationDialog(QWidget* parent) : QDialog(parent) {
     layout->addWidget(buttons, 1, 0, 1, 2);
 }
 
-QString AddAnimationDialog::name() const { return name_->text(); }
+QString NameDialog::name() const { return name_->text(); }
+
+const std::vector<std::pair<int, QString>>& CameraPropertiesDialog::modes() {
+    static const std::vector<std::pair<int, QString>> list{
+        {FILL_NONE, "No Rendering"},       {FILL_WIREFRAME, "Wireframe"},
+        {FILL_VERTEX, "Vertex"},           {FILL_FLAT, "Flat Shading"},
+        {FILL_GOURAUD, "Gouraud Shading"}, {FILL_TEXTURED, "Texture Mapped"},
+        {FILL_TEXTURED_SHADED, "Textured and Shaded"}};
+    return list;
+}
+
+CameraPropertiesDialog::CameraPropertiesDialog(const Settings& current, const uint8_t* palette,
+                                               std::function<void(const Settings&)> apply, QWidget* parent)
+    : QDialog(parent), original_(current), palette_(palette), apply_(std::move(apply)) {
+    setWindowTitle("Camera Properties");
+    auto* layout = new QGridLayout(this);
+    mode_ = new QComboBox(this);
+    for (const auto& [value, name] : modes()) {
+        mode_->addItem(name, value);
+        if (value == current.fillMode) {
+            mode_->setCurrentIndex(mode_->count() - 1);
+        }
+    }
+    auto spin = [this](int value, int maximum, const QString& tip) {
+        auto* box = new QSpinBox(this);
+        box->setRange(0, maximum);
+        box->setValue(std::clamp(value, 0, maximum));
+        box->setToolTip(tip);
+        return box;
+    };
+    back_ = spin(current.backColor, 255, "The palette index of the background");
+    ambient_ = spin(current.lightAmbient, 255, "The light everywhere, facing the camera or not");
+    spot_ = spin(current.lightSpot, 255, "The light on what faces the camera");
+    swatch_ = new QLabel(this);
+    swatch_->setFixedSize(24, 18);
+    swatch_->setFrameStyle(QFrame::Box | QFrame::Plain);
+    auto* back = new QHBoxLayout();
+    back->addWidget(back_, 1);
+    back->addWidget(swatch_);
+    const std::pair<const char*, QWidget*> rows[4] = {
+        {"&Rendering:", mode_}, {"&Background colour:", back_}, {"&Ambient light:", ambient_}, {"&Spot light:", spot_}};
+    for (int row = 0; row < 4; ++row) {
+        auto* label = new QLabel(rows[row].first, this);
+        label->setBuddy(rows[row].second);
+        layout->addWidget(label, row, 0);
+        if (row == 1) {
+            layout->addLayout(back, row, 1);
+        } else {
+            layout->addWidget(rows[row].second, row, 1);
+        }
+    }
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons, 4, 0, 1, 2);
+    connect(mode_, &QComboBox::currentIndexChanged, this, &CameraPropertiesDialog::changed);
+    for (QSpinBox* box : {back_, ambient_, spot_}) {
+        connect(box, &QSpinBox::valueChanged, this, &CameraPropertiesDialog::changed);
+    }
+    changed();
+}
+
+CameraPropertiesDialog::Settings CameraPropertiesDialog::settings() const {
+    return {mode_->currentData().toInt(), back_->value(), ambient_->value(), spot_->value()};
+}
+
+void CameraPropertiesDialog::changed() {
+    const int c = back_->value();
+    swatch_->setStyleSheet(QString("background: rgb(%1, %2, %3)")
+                               .arg(palette_[c * 3])
+                               .arg(palette_[c * 3 + 1])
+                               .arg(palette_[c * 3 + 2]));
+    if (apply_ && settings() != original_) {
+        apply_(settings());
+    }
+}
+
+void CameraPropertiesDialog::reject() {
+    if (apply_ && settings() != original_) {
+        apply_(original_);
+    }
+    QDialog::reject();
+}
 
 HelpDialog::HelpDialog(QWidget* parent) : QDialog(parent) {
     setWindowTitle("Faceto Help");
@@ -136,19 +234,31 @@ HelpDialog::HelpDialog(QWidget* parent) : QDialog(parent) {
         "<li><b>Edit tool</b>: click a vertex to select or deselect it; drag from empty space to add the "
         "vertices inside the rectangle to the selection; drag a selected vertex to move the selection "
         "(X, Y and Z lock axes; <i>Snap To</i> puts the dragged vertex on the grid).</li>"
+        "<li>At the <b>triangle level</b> (Alt+3) a click selects the triangle under the pointer, a rectangle "
+        "the triangles wholly inside it; at the <b>object level</b> (Alt+1) a click selects the whole model.</li>"
         "<li><b>Scale tool</b>: drag up to grow, down to shrink the selection (Shift: 2% steps); with the "
         "right button each view axis follows its own direction.</li>"
+        "<li><b>Rotate tool</b>: drag sideways to turn the selection about its centre, one degree per pixel "
+        "(Shift: 15-degree steps).</li>"
         "<li><b>Move/Zoom tool</b> (M), or any tool with <b>Ctrl</b>: drag with the left button to pan, "
         "with the right button to zoom; click to zoom in (left) or out (right) about the point.</li>"
-        "<li>Keys <b>0</b>-<b>9</b> set the zoom of the view under the keyboard focus.</li></ul>"
+        "<li>Keys <b>0</b>-<b>9</b> set the zoom of the view under the keyboard focus; <b>S</b> fills the "
+        "triangles, <b>Shift+V</b> shows or hides the vertex dots, <b>P</b> the Jedi Knight hierarchy.</li></ul>"
         "<h3>3D views</h3><ul>"
         "<li>Left drag turns the model, right drag pans; both buttons: the right pauses the turn, "
         "and pressing the left during a right drag moves the camera in and out.</li>"
-        "<li><b>R</b> redraws the camera view.</li></ul>"
+        "<li><b>W</b> wireframe, <b>V</b> vertices, <b>Shift+1</b>-<b>Shift+5</b> none, flat, Gouraud, "
+        "textured, textured and shaded; <b>F</b> draws the back faces too; <b>F12</b> saves the picture.</li>"
+        "<li><b>R</b> puts the camera back where it started.</li></ul>"
         "<h3>Keys</h3><ul>"
-        "<li><b>C</b> select none, <b>Shift+C</b> select all, <b>X</b> <b>Y</b> <b>Z</b> axis locks.</li>"
-        "<li><b>Alt+2</b> group level, <b>Alt+4</b> vertex level.</li>"
-        "<li><b>Ctrl+C</b>, <b>Ctrl+X</b>, <b>Ctrl+V</b>: copy, cut and paste the selected triangles.</li>"
+        "<li><b>C</b> select none, <b>Shift+C</b> select all, <b>I</b> invert, <b>H</b> hide the selection, "
+        "<b>Shift+H</b> show all; <b>X</b> <b>Y</b> <b>Z</b> axis locks.</li>"
+        "<li><b>Del</b> deletes the selected triangles (in the frame list: the frame), <b>Ctrl+F</b> flips "
+        "them, <b>Ctrl+D</b> clones them.</li>"
+        "<li><b>Alt+1</b> object, <b>Alt+2</b> group, <b>Alt+3</b> triangle, <b>Alt+4</b> vertex level.</li>"
+        "<li><b>Ctrl+C</b>, <b>Ctrl+X</b>, <b>Ctrl+V</b>: copy, cut and paste the selected triangles; "
+        "<b>Ctrl+B</b> pastes a copied frame as a new frame.</li>"
+        "<li><b>Ctrl+Z</b> undo, <b>Ctrl+Y</b> redo; <b>F5</b> shows or hides the animation player.</li>"
         "<li><b>Esc</b> ends the full-screen animation preview.</li></ul>");
     layout->addWidget(text);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);

@@ -4,8 +4,15 @@
 
 #include <QDialog>
 
+#include <functional>
+#include <utility>
+#include <vector>
+
+class QComboBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
+class QSpinBox;
 
 namespace faceto {
 
@@ -17,6 +24,9 @@ public:
 };
 
 class UserDialogs;
+
+// Writes the five game settings as they are now (their defaults where they are not set yet).
+void storeGameSettings(Profile& profile);
 
 // "Game Dialog": where the games' files are. Shows the five settings, each with a "Browse..." button;
 // OK writes all five, in order; Cancel writes nothing.
@@ -41,16 +51,62 @@ private:
     QPushButton* browse_[5] = {};
 };
 
-// "Add Animation": the name of a new, empty animation.
-class AddAnimationDialog : public QDialog {
+// A name to be typed: of a new animation, or the new name of a frame or group.
+class NameDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit AddAnimationDialog(QWidget* parent = nullptr);
+    NameDialog(const QString& title, const QString& name, QWidget* parent = nullptr);
     QLineEdit* nameEdit() const { return name_; }
     QString name() const;
 
 private:
     QLineEdit* name_ = nullptr;
+};
+
+// "Add Animation": the name of a new, empty animation.
+class AddAnimationDialog : public NameDialog {
+    Q_OBJECT
+public:
+    explicit AddAnimationDialog(QWidget* parent = nullptr) : NameDialog("Add Animation", {}, parent) {}
+};
+
+// "Camera Properties": how the camera view draws, its background colour and its two lights. Every
+// change shows at once (through `apply`); Cancel puts back what was there when the dialog opened.
+class CameraPropertiesDialog : public QDialog {
+    Q_OBJECT
+public:
+    struct Settings {
+        int fillMode;
+        int backColor;
+        int lightAmbient;
+        int lightSpot;
+        bool operator==(const Settings&) const = default;
+    };
+    // The modes offered, in the order of the 3D View menu, with their names.
+    static const std::vector<std::pair<int, QString>>& modes();
+
+    CameraPropertiesDialog(const Settings& current, const uint8_t* palette,
+                           std::function<void(const Settings&)> apply, QWidget* parent = nullptr);
+    Settings settings() const;
+    QComboBox* modeList() const { return mode_; }
+    QSpinBox* backColorBox() const { return back_; }
+    QSpinBox* ambientBox() const { return ambient_; }
+    QSpinBox* spotBox() const { return spot_; }
+
+public slots:
+    void reject() override;
+
+private:
+    void changed();
+
+    Settings original_;
+    const uint8_t* palette_;
+    std::function<void(const Settings&)> apply_;
+    QComboBox* mode_ = nullptr;
+    QSpinBox* back_ = nullptr;
+    QLabel* swatch_ = nullptr;
+    QSpinBox* ambient_ = nullptr;
+    QSpinBox* spot_ = nullptr;
 };
 
 // The keys and mouse gestures of the views, for F1.

@@ -67,18 +67,6 @@ QImage pane(Rasterizer& r, CFacetoDoc& doc, AppState& app, const std::string& vi
     return image;
 }
 
-// The picture format by the file's extension; empty for one that is not written.
-const char* pictureFormat(const std::string& path) {
-    const std::string extension = extensionAfterLastDot(path);
-    for (const auto& [ext, format] : {std::pair{"png", "PNG"}, std::pair{"jpg", "JPEG"}, std::pair{"jpeg", "JPEG"},
-                                      std::pair{"bmp", "BMP"}}) {
-        if (equalsIgnoreCase(extension, ext)) {
-            return format;
-        }
-    }
-    return "";
-}
-
 } // namespace
 
 int render(Context& context, const std::string& input, const std::string& output, const RenderOptions& options) {
@@ -91,9 +79,15 @@ int render(Context& context, const std::string& input, const std::string& output
         context.err << "faceto-cli: the size must be between 1x1 and 16384x16384\n";
         return 2;
     }
-    const char* format = pictureFormat(output);
+    const char* format = pictureFormatOf(output);
     if (*format == '\0') {
         context.err << "faceto-cli: " << output << ": pictures are written as .png, .jpg or .bmp\n";
+        return 2;
+    }
+    const int mode = options.mode.empty() ? -1 : fillModeNamed(options.mode);
+    if (!options.mode.empty() && mode < 0) {
+        context.err << "faceto-cli: unknown mode " << options.mode
+                    << " (none, wireframe, vertex, flat, gouraud, textured or textured-shaded)\n";
         return 2;
     }
     std::optional<OpenedDocument> opened = openModel(context, input);
@@ -120,6 +114,12 @@ int render(Context& context, const std::string& input, const std::string& output
                     << ")\n";
         return 1;
     }
+    if (mode >= 0) {
+        doc.fillMode = uint8_t(mode);
+    }
+    if (options.skin >= 0) {
+        doc.currentSkin = options.skin; // the textured modes of the camera view paint with it too
+    }
     Rasterizer rasterizer(context.palette);
     AppState app;
 
@@ -142,8 +142,8 @@ int render(Context& context, const std::string& input, const std::string& output
         doc.zoomFactor = initialZoomFactor(doc, options.width, options.height);
         image = pane(rasterizer, doc, app, options.view, options.width, options.height, preview, options.fit);
     }
-    if (!image.save(QString::fromStdString(output), format)) {
-        context.err << output << ": cannot write the picture\n";
+    if (const Status written = savePicture(image, output, format); !written) {
+        context.err << output << ": " << written.error() << "\n";
         return 1;
     }
     return 0;

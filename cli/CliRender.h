@@ -15,6 +15,7 @@ struct RenderOptions {
     int skin = -1;
     bool edges = false;
     bool vertices = false;
+    std::string mode; // the camera view's mode by name (none, wireframe, ..., textured-shaded); empty: the setting
     bool fit = false; // show the whole model instead of the views a new window starts with
 };
 

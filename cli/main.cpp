@@ -30,13 +30,15 @@ constexpr const char* USAGE = R"(usage:
       Inputs that would write the same file, or the same skin file with other pictures, are refused
       before anything is written.
   faceto-cli render INPUT OUTPUT.png [--view VIEW] [--frame N|NAME] [--size WxH] [--skin N]
-                    [--edges] [--vertices] [--fit]
+                    [--edges] [--vertices] [--fit] [--mode MODE]
       Draws the model as the editor's window of that client size shows it (default 640x480) and
       writes a picture: PNG, JPEG or BMP by OUTPUT's extension. VIEW is camera (the default),
       preview (textured, as the animation player), top, side, front (the three 2D panes; Quake
       models face +x, so front shows y to the right and z up) or quad (all four panes of a
-      document window). --frame picks the frame by index or name; --skin, --edges and --vertices
-      set the preview's skin, wire frame and vertex dots; --fit shows the whole model.
+      document window). --frame picks the frame by index or name; --skin the skin of the preview
+      and of the textured camera modes; --edges and --vertices set the preview's wire frame and
+      vertex dots; --fit shows the whole model. MODE is how the camera view draws: none,
+      wireframe, vertex, flat, gouraud, textured or textured-shaded (default: the editor's setting).
 
 options:
   --base DIR        the Quake 2 base folder that md2 skin names are relative to
@@ -143,6 +145,12 @@ int main(int argc, char** argv) {
             render.edges = true;
         } else if (arg == "--vertices") {
             render.vertices = true;
+        } else if (arg == "--mode") {
+            std::optional<std::string> mode;
+            if (!value(mode)) {
+                return usageError("--mode needs a mode");
+            }
+            render.mode = *mode;
         } else if (arg == "--fit") {
             render.fit = true;
         } else if (arg.size() > 1 && arg[0] == '-') {

@@ -264,6 +264,19 @@ bool CFacetoDoc::isLocked(int axis) const { return locks[size_t(axis)] != 0; }
 
 void CFacetoDoc::changed() { host_.updateAllViews(*this); }
 
+int fillModeNamed(std::string_view name) {
+    static const std::pair<std::string_view, int> MODES[] = {
+        {"none", FILL_NONE},       {"wireframe", FILL_WIREFRAME}, {"vertex", FILL_VERTEX},
+        {"flat", FILL_FLAT},       {"gouraud", FILL_GOURAUD},     {"textured", FILL_TEXTURED},
+        {"textured-shaded", FILL_TEXTURED_SHADED}};
+    for (const auto& [n, mode] : MODES) {
+        if (n == name) {
+            return mode;
+        }
+    }
+    return -1;
+}
+
 void CFacetoDoc::setCameraSettings(int fill, int background, int ambient, int spot) {
     fillMode = uint8_t(fill);
     backColor = uint8_t(background);

@@ -12,6 +12,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace faceto {
@@ -29,6 +30,7 @@ struct OrthoViewState {
     float zoom = 1.0f;
     float viewExtentU = 50.0f;
     float viewExtentV = 50.0f;
+    bool negative = false; // looked at from the other side: the horizontal axis runs the other way
 };
 
 // The camera pane's drawing modes (the "FillMode" setting).
@@ -39,6 +41,9 @@ constexpr int FILL_FLAT = 4;
 constexpr int FILL_GOURAUD = 5;
 constexpr int FILL_TEXTURED = 6;
 constexpr int FILL_TEXTURED_SHADED = 7;
+// A mode by the name scripts give it: "none", "wireframe", "vertex", "flat", "gouraud", "textured" or
+// "textured-shaded"; -1 for any other.
+int fillModeNamed(std::string_view name);
 
 struct WindowPoint {
     int x = 0;
@@ -138,6 +143,8 @@ public:
     WindowPoint bandStart;
     WindowPoint bandEnd;
     std::array<float, 3> scaleFactors{1.0f, 1.0f, 1.0f};
+    bool solid2D = false;       // the 2D views fill the triangles in their colours
+    bool vertexDots2D = true;   // the 2D views draw the vertices as dots
 
     // The views show the whole model when a window first opens ("Pref" / "FrameOnOpen", 1 by default),
     // each 2D orientation once.

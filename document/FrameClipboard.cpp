@@ -2,6 +2,7 @@
 
 #include "document/CFacetoDoc.h"
 #include "document/EditCommands.h"
+#include "document/EditOperations.h"
 #include "model/DerivedData.h"
 
 #include <algorithm>
@@ -56,21 +57,6 @@ void FrameClipboard::copySelection(const CFacetoDoc& document) {
     model_.edges.clear();
     frame_.positions = std::move(positions);
     kind_ = GEOMETRY;
-}
-
-std::unique_ptr<Command> deleteSelectedTriangles(const CFacetoDoc& document, const std::string& name) {
-    const Model& model = document.model;
-    MeshEdit edit(document);
-    for (size_t t = 0; t < model.triangles.size(); ++t) {
-        if (allSelected(model, model.triangles[t])) {
-            edit.removeTriangle(int32_t(t));
-        }
-    }
-    edit.removeUnusedVertices();
-    for (size_t v = 0; v < model.vertexInfos.size(); ++v) {
-        edit.setFlags(int32_t(v), model.vertexInfos[v].flags & ~(VERTEX_SELECTED | VERTEX_MARKED));
-    }
-    return std::move(edit).finish(name);
 }
 
 void FrameClipboard::cutSelection(CFacetoDoc& document) {

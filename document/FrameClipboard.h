@@ -40,8 +40,6 @@ private:
     Kind kind_ = EMPTY;
 };
 
-// The step that removes the triangles whose three vertices are selected and every vertex no remaining
-// triangle uses (from every frame), and clears the selection and the marks.
-std::unique_ptr<Command> deleteSelectedTriangles(const CFacetoDoc& document, const std::string& name);
+
 
 } // namespace faceto

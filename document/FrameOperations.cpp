@@ -6,6 +6,8 @@
 #include "model/DerivedData.h"
 
 #include <algorithm>
+#include <optional>
+#include <utility>
 
 namespace faceto {
 
@@ -28,21 +30,13 @@ void makeFirstFrameCurrent(CFacetoDoc& document) {
     }
 }
 
-// Removes the last frame of animation `animationIndex` named `name` from the edit. False when there is
-// none of that name.
-bool removeFrameFrom(FrameListEdit& edit, int animationIndex, std::string_view name) {
-    if (animationIndex < 0 || size_t(animationIndex) >= edit.animations.size()) {
-        return false;
-    }
+void insertInto(FrameListEdit& edit, const Frame& frame, int32_t n, int32_t k, int32_t from);
+
+// Removes entry `position` of animation `animationIndex` from the edit: its frame leaves the list, the
+// frame that takes its place becomes current, and the animation's frames are named after their places.
+void removeEntry(FrameListEdit& edit, int animationIndex, int position) {
     Animation& animation = edit.animations[size_t(animationIndex)];
     auto& entries = animation.frameIndices;
-    int position = int(entries.size()) - 1;
-    while (position >= 0 && !equalsIgnoreCase(edit.slots[size_t(entries[size_t(position)])].name, name)) {
-        --position;
-    }
-    if (position < 0) {
-        return false;
-    }
     const int32_t removed = entries[size_t(position)];
     entries.erase(entries.begin() + position);
     edit.slots.erase(edit.slots.begin() + removed);
@@ -56,6 +50,49 @@ bool removeFrameFrom(FrameListEdit& edit, int animationIndex, std::string_view n
     edit.currentFrameIndex = -1;
     edit.currentFrame = size_t(position) < entries.size() ? entries[size_t(position)] : -1;
     renameAnimationFrames(edit, animation);
+}
+
+// Removes the last frame of animation `animationIndex` named `name` from the edit. False when there is
+// none of that name.
+bool removeFrameFrom(FrameListEdit& edit, int animationIndex, std::string_view name) {
+    if (animationIndex < 0 || size_t(animationIndex) >= edit.animations.size()) {
+        return false;
+    }
+    const auto& entries = edit.animations[size_t(animationIndex)].frameIndices;
+    int position = int(entries.size()) - 1;
+    while (position >= 0 && !equalsIgnoreCase(edit.slots[size_t(entries[size_t(position)])].name, name)) {
+        --position;
+    }
+    if (position < 0) {
+        return false;
+    }
+    removeEntry(edit, animationIndex, position);
+    return true;
+}
+
+// The animation holding frame `frame` (the current one when it does), and the frame's place in it.
+std::optional<std::pair<int, int>> placeOf(const CFacetoDoc& document, int32_t frame) {
+    std::optional<std::pair<int, int>> found;
+    for (size_t a = 0; a < document.animations.size(); ++a) {
+        const auto& entries = document.animations[a].frameIndices;
+        const auto it = std::find(entries.begin(), entries.end(), frame);
+        if (it != entries.end() && (!found || int(a) == document.currentAnimationIndex)) {
+            found = std::pair{int(a), int(it - entries.begin())};
+        }
+    }
+    return found;
+}
+
+// Puts `frame` into the frame's animation right after frame `after`; false when no animation holds it.
+bool insertAfterFrame(CFacetoDoc& document, const Frame& frame, int32_t after, const std::string& name) {
+    const auto place = placeOf(document, after);
+    if (!place) {
+        return false;
+    }
+    FrameListEdit edit(document);
+    edit.currentAnimationIndex = place->first;
+    insertInto(edit, frame, after + 1, place->second + 1, after + 1);
+    document.run(std::move(edit).finish(name));
     return true;
 }
 
@@ -199,6 +236,40 @@ bool insertFrame(CFacetoDoc& document, const FrameClipboard& clipboard, InsertPl
     insertInto(edit, clipboard.frame(), after ? i + 1 : i, after ? k + 1 : k, after ? i + 1 : i);
     document.run(std::move(edit).finish("Insert Frame"));
     return true;
+}
+
+bool newFrameAfterCurrent(CFacetoDoc& document) {
+    const Frame* current = document.currentFrame();
+    return current != nullptr &&
+           insertAfterFrame(document, *current, document.currentFramePosition(), "New Frame");
+}
+
+bool deleteFrameAt(CFacetoDoc& document, int32_t index) {
+    const auto place = placeOf(document, index);
+    if (!place) {
+        return false;
+    }
+    FrameListEdit edit(document);
+    removeEntry(edit, place->first, place->second);
+    document.run(std::move(edit).finish("Delete Frame"));
+    return true;
+}
+
+std::string pasteAsNewFrame(CFacetoDoc& document, const FrameClipboard& clipboard) {
+    if (clipboard.kind() != FrameClipboard::FRAME) {
+        return "The clipboard holds no frame: copy one in the frame list first.";
+    }
+    const size_t held = clipboard.frame().positions.size();
+    const size_t wanted = document.model.vertexInfos.size();
+    if (held != wanted) {
+        return "The frame on the clipboard has " + std::to_string(held) + " vertices; this model has " +
+               std::to_string(wanted) + ".";
+    }
+    if (document.currentFrame() == nullptr ||
+        !insertAfterFrame(document, clipboard.frame(), document.currentFramePosition(), "Paste as New Frame")) {
+        return "Choose the frame to paste after in the frame list first.";
+    }
+    return {};
 }
 
 void renameFrame(CFacetoDoc& document, int32_t index, const std::string& name) {

@@ -45,6 +45,13 @@ enum class InsertPlace { Before, After };
 bool insertFrame(CFacetoDoc& document, const FrameClipboard& clipboard, InsertPlace place,
                  std::optional<std::string_view> selectedName);
 
+// A copy of the current frame after it, in its animation (whose frames are named after their places).
+bool newFrameAfterCurrent(CFacetoDoc& document);
+// Removes frame `index` from its animation and the frame list.
+bool deleteFrameAt(CFacetoDoc& document, int32_t index);
+// The clipboard's frame as a new frame after the current one. Empty when done, else why not.
+std::string pasteAsNewFrame(CFacetoDoc& document, const FrameClipboard& clipboard);
+
 // Renames frame `index`; the animations are made again from the frame names, and the one of the frame
 // becomes current. Nothing happens for an empty name or an index outside the frame list.
 void renameFrame(CFacetoDoc& document, int32_t index, const std::string& name);

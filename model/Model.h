@@ -62,6 +62,7 @@ struct FrameVertex {
 
     float operator[](int axis) const { return axis == 0 ? x : axis == 1 ? y : z; }
     float& operator[](int axis) { return axis == 0 ? x : axis == 1 ? y : z; }
+    bool operator==(const FrameVertex&) const = default;
 };
 
 struct Frame {
@@ -70,6 +71,7 @@ struct Frame {
 
     Frame() = default;
     explicit Frame(std::string frameName) : name(std::move(frameName)) {}
+    bool operator==(const Frame&) const = default;
 };
 
 // Derived from the frame names.

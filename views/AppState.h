@@ -9,7 +9,9 @@ namespace faceto {
 class CFacetoDoc;
 
 constexpr int LEVEL_VERTEX = 0;
+constexpr int LEVEL_OBJECT = 1;
 constexpr int LEVEL_GROUP = 2;
+constexpr int LEVEL_TRIANGLE = 3;
 
 constexpr int TOOL_EDIT = 0;
 constexpr int TOOL_ROTATE = 1;
@@ -31,6 +33,7 @@ struct AppState {
     CFacetoDoc* activeDocument = nullptr;
     FrameClipboard clipboard;
     OrthoColours orthoColours;
+    bool skeletonShown = true; // the 2D views draw the nodes of a Jedi Knight hierarchy
 };
 
 } // namespace faceto

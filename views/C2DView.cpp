@@ -150,4 +150,10 @@ void C2DView::keyPressEvent(QKeyEvent* e) {
 
 void C2DView::updateOtherViews() { context_.registry.updateViews(doc_, this); }
 
+void C2DView::reportAction(const std::string& text) {
+    if (context_.registry.onAction) {
+        context_.registry.onAction(QString::fromStdString(text));
+    }
+}
+
 } // namespace faceto

@@ -48,6 +48,7 @@ private:
     void updateOtherViews() override;
     int clientWidth() const override { return width(); }
     int clientHeight() const override { return height(); }
+    void reportAction(const std::string& text) override;
     MouseState stateOf(const QMouseEvent* event) const;
 
     ViewContext& context_;

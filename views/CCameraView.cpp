@@ -1,10 +1,14 @@
 #include "views/CCameraView.h"
 
 #include "document/CFacetoDoc.h"
+#include "document/EditOperations.h"
 #include "views/CameraDrawing.h"
 #include "views/QtFramePresenter.h"
 
 #include <QContextMenuEvent>
+#include <QMouseEvent>
+
+#include <algorithm>
 #include <QPainter>
 
 namespace faceto {
@@ -46,6 +50,38 @@ void CCameraView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     QtFramePresenter presenter(&painter);
     drawCameraView(context_.rasterizer, doc_, camera, width(), height(), &presenter);
+}
+
+void CCameraView::mousePressEvent(QMouseEvent* e) {
+    pressedAt_ = e->position().toPoint();
+    CameraWidget::mousePressEvent(e);
+}
+
+void CCameraView::mouseReleaseEvent(QMouseEvent* e) {
+    const QPoint at = e->position().toPoint();
+    const bool click = e->button() == Qt::LeftButton && (at - pressedAt_).manhattanLength() <= 2;
+    const Mat4 before = camera;
+    CameraWidget::mouseReleaseEvent(e);
+    if (!click || doc_ == nullptr || context_.app.editLevel != LEVEL_TRIANGLE) {
+        return;
+    }
+    camera = before;
+    const int picked = pickCameraTriangle(*doc_, camera, width(), height(), at.x(), at.y());
+    if (picked < 0) {
+        return;
+    }
+    // The picked triangle is selected, or unselected when it was.
+    const Triangle& t = doc_->model.triangles[size_t(picked)];
+    auto& infos = doc_->model.vertexInfos;
+    const bool selected = std::all_of(t.v.begin(), t.v.end(), [&](int32_t v) { return infos[size_t(v)].selected(); });
+    if (selected) {
+        for (int32_t v : t.v) {
+            infos[size_t(v)].flags &= ~VERTEX_SELECTED;
+        }
+        doc_->changed();
+    } else {
+        selectTriangles(*doc_, {picked}, true);
+    }
 }
 
 void CCameraView::contextMenuEvent(QContextMenuEvent* e) { e->accept(); } // no menu here

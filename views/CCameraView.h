@@ -28,12 +28,16 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    // At the triangle level a click (a press and release without a drag) picks the triangle under it.
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     Bounds shownBounds() const override;
 
 private:
     ViewContext& context_;
     CFacetoDoc* doc_;
     Mat4 home_;
+    QPoint pressedAt_;
     bool placed_ = false; // the start camera is settled (at the first paint, when the size is known)
 };
 

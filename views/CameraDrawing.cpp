@@ -223,6 +223,55 @@ bool drawCameraView(Rasterizer& r, const CFacetoDoc* doc, const Mat4& camera, in
     return true;
 }
 
+int pickCameraTriangle(const CFacetoDoc& doc, const Mat4& camera, int width, int height, int x, int y) {
+    const Frame* frame = doc.currentFrame();
+    if (frame == nullptr || width <= 0 || height <= 0) {
+        return -1;
+    }
+    const Projection projection((width + 3) / 4 * 4, height);
+    const float px = float(x);
+    const float py = float(height - y);
+    int best = -1;
+    float bestKey = 0.0f;
+    for (size_t t = 0; t < doc.model.triangles.size(); ++t) {
+        const Triangle& tri = doc.model.triangles[t];
+        Vec3 c[3];
+        Pixel q[3];
+        bool front = true;
+        float key = -1e30f;
+        for (int k = 0; k < 3; ++k) {
+            const FrameVertex& p = frame->positions[size_t(tri.v[size_t(k)])];
+            c[k] = camera.transformPoint(p.x, p.y, p.z);
+            front = front && c[k].z > 0.0f;
+            key = std::max(key, c[k].z);
+        }
+        if (!front) {
+            continue;
+        }
+        const float nz = normalize(cross(c[0] - c[1], c[2] - c[1])).z;
+        if (nz >= 0.0f && !(doc.drawBackFaces && nz > 0.0f)) {
+            continue;
+        }
+        for (int k = 0; k < 3; ++k) {
+            q[k] = projection.project(c[k]);
+        }
+        const float area = float(q[1].x - q[0].x) * float(q[2].y - q[0].y) - float(q[2].x - q[0].x) * float(q[1].y - q[0].y);
+        if (area == 0.0f) {
+            continue;
+        }
+        const float w1 = ((px - float(q[0].x)) * float(q[2].y - q[0].y) - float(q[2].x - q[0].x) * (py - float(q[0].y))) / area;
+        const float w2 = (float(q[1].x - q[0].x) * (py - float(q[0].y)) - (px - float(q[0].x)) * float(q[1].y - q[0].y)) / area;
+        if (w1 < 0.0f || w2 < 0.0f || w1 + w2 > 1.0f) {
+            continue;
+        }
+        if (best < 0 || key < bestKey) {
+            best = int(t);
+            bestKey = key;
+        }
+    }
+    return best;
+}
+
 bool drawPreview(Rasterizer& r, const CFacetoDoc* doc, PreviewSettings& settings, const Mat4& camera, int width,
                  int height, FramePresenter* target) {
     const Frame* frame = nullptr;

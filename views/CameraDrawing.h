@@ -24,6 +24,10 @@ struct PreviewSettings {
 bool drawCameraView(Rasterizer& r, const CFacetoDoc* doc, const Mat4& camera, int width, int height,
                     FramePresenter* target);
 
+// The triangle the camera pane shows at window pixel (x, y) (rows downwards): the nearest of those in
+// front of the camera that face it (or any, with back faces drawn) and hold the point; -1 when none does.
+int pickCameraTriangle(const CFacetoDoc& doc, const Mat4& camera, int width, int height, int x, int y);
+
 // The animation preview: the shown frame (or the current one) textured with a skin, flat-shaded,
 // as wire frame and/or with vertex dots, in the first skin's colours. Adjusts `settings.skinIndex`
 // to the skin it used.

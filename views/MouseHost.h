@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 namespace faceto {
 
 enum class MouseButton { Left, Right };
@@ -15,6 +17,8 @@ public:
     virtual void updateOtherViews() = 0;    // every other view of the document
     virtual int clientWidth() const = 0;
     virtual int clientHeight() const = 0;
+    // What a drag in progress does ("Moving 12 vertices"); empty when none is.
+    virtual void reportAction(const std::string&) {}
 };
 
 } // namespace faceto

@@ -2,11 +2,13 @@
 
 #include "document/CFacetoDoc.h"
 #include "document/EditCommands.h"
+#include "document/EditOperations.h"
 #include "document/Selection.h"
 #include "views/OrthoView.h"
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <set>
 
 namespace faceto {
@@ -64,6 +66,12 @@ void OrthoEditor::press(CFacetoDoc& doc, MouseButton button, const MouseState& m
         dragMode_ = PAN_ZOOM;
     } else if (app_.currentTool == TOOL_SCALE) {
         dragMode_ = SCALE;
+    } else if (app_.currentTool == TOOL_ROTATE) {
+        if (button == MouseButton::Left) {
+            dragMode_ = ROTATE;
+            pressX_ = m.x;
+            startRotation(doc);
+        }
     } else if (app_.currentTool == TOOL_MOVE_ZOOM) {
         dragMode_ = PAN_ZOOM;
     } else if (app_.currentTool == TOOL_EDIT) {
@@ -74,6 +82,8 @@ void OrthoEditor::press(CFacetoDoc& doc, MouseButton button, const MouseState& m
             auto& infos = doc.model.vertexInfos;
             if (app_.editLevel == LEVEL_VERTEX || app_.editLevel == LEVEL_GROUP) {
                 hitVertex_ = pick(doc, m.x, m.y, host.clientWidth(), host.clientHeight());
+            } else if (app_.editLevel == LEVEL_TRIANGLE) {
+                hitTriangle_ = pickTriangle(doc, m.x, m.y, host.clientWidth(), host.clientHeight());
             }
             if (app_.editLevel == LEVEL_VERTEX && hitVertex_ >= 0) {
                 vertexHit_ = true;
@@ -142,11 +152,151 @@ void OrthoEditor::move(CFacetoDoc& doc, const MouseState& m, MouseHost& host) {
         host.repaintSelf();
         host.updateOtherViews();
         break;
+    case ROTATE:
+        rotateSelection(doc, m, host);
+        break;
     case NONE:
         break;
     }
+    reportAction(doc, host);
     lastX_ = m.x;
     lastY_ = m.y;
+}
+
+void OrthoEditor::reportAction(const CFacetoDoc& doc, MouseHost& host) const {
+    const auto& infos = doc.model.vertexInfos;
+    const auto active = std::count_if(infos.begin(), infos.end(), activeVertex);
+    std::string text;
+    switch (dragMode_) {
+    case EDIT:
+        text = vertexHit_ ? "Moving " + std::to_string(active) + " vertices"
+                          : "Selecting the vertices in a rectangle (" + std::to_string(active) + ")";
+        break;
+    case PAN_ZOOM:
+        text = "Moving the view";
+        break;
+    case SCALE:
+        text = "Scaling " + std::to_string(std::count_if(infos.begin(), infos.end(), [](const VertexInfo& i) {
+                   return i.visible() && i.selected();
+               })) + " vertices";
+        break;
+    case ROTATE:
+        text = "Rotating " + std::to_string(rotated_.size()) + " vertices by " + std::to_string(rotation_) + " degrees";
+        break;
+    case NONE:
+        break;
+    }
+    host.reportAction(text);
+}
+
+void OrthoEditor::startRotation(const CFacetoDoc& doc) {
+    rotated_.clear();
+    rotatedFrom_.clear();
+    rotation_ = 0;
+    const Frame* frame = doc.currentFrame();
+    if (frame == nullptr) {
+        return;
+    }
+    const OrthoViewState& s = doc.orthoViews[size_t(orientation_)];
+    float lo[2] = {0, 0};
+    float hi[2] = {0, 0};
+    const auto& infos = doc.model.vertexInfos;
+    for (size_t v = 0; v < std::min(infos.size(), frame->positions.size()); ++v) {
+        if (!infos[v].visible() || !infos[v].selected()) {
+            continue;
+        }
+        const FrameVertex& p = frame->positions[v];
+        const float c[2] = {p[s.axisU], p[s.axisV]};
+        for (int k = 0; k < 2; ++k) {
+            lo[k] = rotated_.empty() ? c[k] : std::min(lo[k], c[k]);
+            hi[k] = rotated_.empty() ? c[k] : std::max(hi[k], c[k]);
+        }
+        rotated_.push_back(int32_t(v));
+        rotatedFrom_.push_back(p);
+    }
+    centreU_ = (lo[0] + hi[0]) / 2;
+    centreV_ = (lo[1] + hi[1]) / 2;
+}
+
+// A degree per pixel the pointer moved right (clockwise as the view shows it), in steps of 15 with
+// Shift. A locked view axis keeps its coordinates, so nothing turns then.
+void OrthoEditor::rotateSelection(CFacetoDoc& doc, const MouseState& m, MouseHost& host) {
+    const OrthoViewState& s = doc.orthoViews[size_t(orientation_)];
+    if (rotated_.empty() || doc.currentFrame() == nullptr || doc.isLocked(s.axisU) || doc.isLocked(s.axisV)) {
+        return;
+    }
+    int degrees = m.x - pressX_;
+    if (m.shift) {
+        degrees = int(std::lround(float(degrees) / 15.0f)) * 15;
+    }
+    rotation_ = degrees;
+    const float angle = -float(degrees) * std::numbers::pi_v<float> / 180.0f;
+    const float c = std::cos(angle);
+    const float sn = std::sin(angle);
+    std::vector<FrameVertex> positions = rotatedFrom_;
+    for (FrameVertex& p : positions) {
+        // In the view's own screen directions (right, up), then back to the world axes.
+        const float x = float(s.signU) * (p[s.axisU] - centreU_);
+        const float y = float(s.signV) * (p[s.axisV] - centreV_);
+        p[s.axisU] = centreU_ + (x * c - y * sn) * float(s.signU);
+        p[s.axisV] = centreV_ + (x * sn + y * c) * float(s.signV);
+    }
+    doc.run(std::make_unique<ChangePositions>(doc, "Rotate Vertices", doc.currentFramePosition(), rotated_,
+                                              std::move(positions), gesture_));
+    host.repaintSelf();
+    host.updateOtherViews();
+}
+
+int OrthoEditor::pickTriangle(const CFacetoDoc& doc, int x, int y, int width, int height) const {
+    const Frame* frame = doc.currentFrame();
+    if (frame == nullptr) {
+        return -1;
+    }
+    const OrthoMapping m(doc, orientation_, width, height);
+    const OrthoViewState& s = m.state();
+    // Towards the viewer: the view's right crossed with its up.
+    std::array<float, 3> right{0, 0, 0};
+    std::array<float, 3> up{0, 0, 0};
+    right[size_t(s.axisU)] = float(s.signU);
+    up[size_t(s.axisV)] = float(s.signV);
+    const std::array<float, 3> toward{right[1] * up[2] - right[2] * up[1], right[2] * up[0] - right[0] * up[2],
+                                      right[0] * up[1] - right[1] * up[0]};
+    const auto& infos = doc.model.vertexInfos;
+    int best = -1;
+    float bestDepth = 0.0f;
+    for (size_t t = 0; t < doc.model.triangles.size(); ++t) {
+        const Triangle& tri = doc.model.triangles[t];
+        if (!std::all_of(tri.v.begin(), tri.v.end(), [&](int32_t v) { return infos[size_t(v)].visible(); })) {
+            continue;
+        }
+        float px[3];
+        float py[3];
+        float depth[3];
+        for (int c = 0; c < 3; ++c) {
+            const FrameVertex& p = frame->positions[size_t(tri.v[size_t(c)])];
+            const Pixel w = m.toWindow(p);
+            px[c] = float(w.x);
+            py[c] = float(w.y);
+            depth[c] = p.x * toward[0] + p.y * toward[1] + p.z * toward[2];
+        }
+        // Barycentric weights of the pointer; all of one sign (or zero) when it lies inside.
+        const float area = (px[1] - px[0]) * (py[2] - py[0]) - (px[2] - px[0]) * (py[1] - py[0]);
+        if (area == 0.0f) {
+            continue;
+        }
+        const float w1 = ((float(x) - px[0]) * (py[2] - py[0]) - (px[2] - px[0]) * (float(y) - py[0])) / area;
+        const float w2 = ((px[1] - px[0]) * (float(y) - py[0]) - (float(x) - px[0]) * (py[1] - py[0])) / area;
+        const float w0 = 1.0f - w1 - w2;
+        if (w0 < 0.0f || w1 < 0.0f || w2 < 0.0f) {
+            continue;
+        }
+        const float at = w0 * depth[0] + w1 * depth[1] + w2 * depth[2];
+        if (best < 0 || at > bestDepth) {
+            best = int(t);
+            bestDepth = at;
+        }
+    }
+    return best;
 }
 
 void OrthoEditor::moveSelection(CFacetoDoc& doc, const MouseState& m, MouseHost& host) {
@@ -265,6 +415,7 @@ void OrthoEditor::release(CFacetoDoc& doc, MouseButton button, const MouseState&
     if (host.hasCapture()) {
         host.release();
     }
+    host.reportAction("");
     const DragMode mode = dragMode_;
     dragMode_ = NONE;
     if (mode == PAN_ZOOM && !dragged_) {
@@ -275,7 +426,15 @@ void OrthoEditor::release(CFacetoDoc& doc, MouseButton button, const MouseState&
         return;
     }
     auto& infos = doc.model.vertexInfos;
-    if (app_.editLevel == LEVEL_VERTEX) {
+    if (app_.editLevel == LEVEL_OBJECT) {
+        // A click at the object level takes the whole model.
+        for (VertexInfo& info : infos) {
+            info.flags &= ~VERTEX_MARKED;
+        }
+        doc.selectAll();
+    } else if (app_.editLevel == LEVEL_TRIANGLE) {
+        selectTrianglesAt(doc);
+    } else if (app_.editLevel == LEVEL_VERTEX) {
         for (VertexInfo& info : infos) {
             if (!info.marked()) {
                 continue;
@@ -297,6 +456,36 @@ void OrthoEditor::release(CFacetoDoc& doc, MouseButton button, const MouseState&
     }
     doc.bandStart = doc.bandEnd = {m.x, m.y};
     doc.updateAllViews();
+}
+
+// A click toggles the triangle under the pointer; a rectangle adds the triangles wholly inside it.
+void OrthoEditor::selectTrianglesAt(CFacetoDoc& doc) {
+    auto& infos = doc.model.vertexInfos;
+    std::vector<int32_t> chosen;
+    bool add = true;
+    if (dragged_) {
+        for (size_t t = 0; t < doc.model.triangles.size(); ++t) {
+            const Triangle& tri = doc.model.triangles[t];
+            if (std::all_of(tri.v.begin(), tri.v.end(), [&](int32_t v) { return infos[size_t(v)].marked(); })) {
+                chosen.push_back(int32_t(t));
+            }
+        }
+    } else if (hitTriangle_ >= 0) {
+        chosen.push_back(hitTriangle_);
+        const Triangle& tri = doc.model.triangles[size_t(hitTriangle_)];
+        add = !std::all_of(tri.v.begin(), tri.v.end(), [&](int32_t v) { return infos[size_t(v)].selected(); });
+    }
+    for (VertexInfo& info : infos) {
+        info.flags &= ~VERTEX_MARKED;
+    }
+    if (add) {
+        selectTriangles(doc, chosen, true);
+        return;
+    }
+    for (int32_t v : doc.model.triangles[size_t(hitTriangle_)].v) {
+        infos[size_t(v)].flags &= ~VERTEX_SELECTED;
+    }
+    doc.changed();
 }
 
 void OrthoEditor::doubleClick(CFacetoDoc& doc, MouseButton button, const MouseState& m, MouseHost& host) {

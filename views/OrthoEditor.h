@@ -1,9 +1,11 @@
 #pragma once
 
 #include "views/AppState.h"
+#include "model/Model.h"
 #include "views/MouseHost.h"
 
 #include <cstdint>
+#include <vector>
 
 namespace faceto {
 
@@ -25,7 +27,7 @@ struct MouseState {
 // does nothing here. Digit keys set the view's zoom.
 class OrthoEditor {
 public:
-    enum DragMode { NONE = 0, EDIT = 1, PAN_ZOOM = 2, SCALE = 3 };
+    enum DragMode { NONE = 0, EDIT = 1, PAN_ZOOM = 2, SCALE = 3, ROTATE = 4 };
 
     OrthoEditor(int orientation, AppState& app) : orientation_(orientation), app_(app) {}
 
@@ -42,6 +44,8 @@ public:
     // The visible vertex of the current frame within 5 pixels of (x, y), the nearest (on a tie the
     // higher index); -1 when there is none.
     int pick(const CFacetoDoc& doc, int x, int y, int width, int height) const;
+    // The triangle of visible vertices under (x, y), the nearest to the viewer where several are; -1.
+    int pickTriangle(const CFacetoDoc& doc, int x, int y, int width, int height) const;
 
     int orientation() const { return orientation_; }
     DragMode dragMode() const { return dragMode_; }
@@ -51,6 +55,10 @@ private:
     void markInRectangle(CFacetoDoc& doc, MouseHost& host);
     void scaleSelection(CFacetoDoc& doc, const MouseState& m);
     void recentreAndZoom(CFacetoDoc& doc, int x, int y, float factor, MouseHost& host);
+    void startRotation(const CFacetoDoc& doc);
+    void selectTrianglesAt(CFacetoDoc& doc);
+    void reportAction(const CFacetoDoc& doc, MouseHost& host) const;
+    void rotateSelection(CFacetoDoc& doc, const MouseState& m, MouseHost& host);
 
     int orientation_;
     AppState& app_;
@@ -61,6 +69,14 @@ private:
     int lastX_ = 0;
     int lastY_ = 0;
     uint64_t gesture_ = 0; // the steps of one drag join into one
+    // A rotation turns the vertices as they were at the press, about the centre of their box.
+    int pressX_ = 0;
+    int rotation_ = 0; // degrees
+    int hitTriangle_ = -1;
+    std::vector<int32_t> rotated_;
+    std::vector<FrameVertex> rotatedFrom_;
+    float centreU_ = 0.0f;
+    float centreV_ = 0.0f;
 };
 
 } // namespace faceto

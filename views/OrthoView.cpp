@@ -49,6 +49,42 @@ void drawGrid(Rasterizer& r, const CFacetoDoc& doc, const OrthoMapping& m, int c
     });
 }
 
+// The visible triangles filled in their colours, the farthest from the viewer first.
+void fillTriangles(Rasterizer& r, const CFacetoDoc& doc, const OrthoMapping& m, const Frame& frame,
+                   const std::vector<Pixel>& at) {
+    const OrthoViewState& s = m.state();
+    const int depthAxis = 3 - s.axisU - s.axisV;
+    // The viewer looks from the side the view's right crossed with its up points to.
+    std::array<int, 3> right{0, 0, 0};
+    std::array<int, 3> up{0, 0, 0};
+    right[size_t(s.axisU)] = s.signU;
+    up[size_t(s.axisV)] = s.signV;
+    const int toward = depthAxis == 0   ? right[1] * up[2] - right[2] * up[1]
+                       : depthAxis == 1 ? right[2] * up[0] - right[0] * up[2]
+                                        : right[0] * up[1] - right[1] * up[0];
+    const auto& infos = doc.model.vertexInfos;
+    std::vector<std::pair<float, int32_t>> order;
+    for (size_t t = 0; t < doc.model.triangles.size(); ++t) {
+        const Triangle& tri = doc.model.triangles[t];
+        if (std::all_of(tri.v.begin(), tri.v.end(), [&](int32_t v) { return size_t(v) < at.size() && infos[size_t(v)].visible(); })) {
+            float depth = 0;
+            for (int32_t v : tri.v) {
+                depth += float(toward) * frame.positions[size_t(v)][depthAxis];
+            }
+            order.emplace_back(depth, int32_t(t));
+        }
+    }
+    std::stable_sort(order.begin(), order.end());
+    for (const auto& [depth, t] : order) {
+        const Triangle& tri = doc.model.triangles[size_t(t)];
+        const Pixel a = at[size_t(tri.v[0])];
+        const Pixel b = at[size_t(tri.v[1])];
+        const Pixel c = at[size_t(tri.v[2])];
+        const int32_t polygon[] = {a.x, a.y, b.x, b.y, c.x, c.y, a.x, a.y};
+        r.fillFlatPolygon(polygon, 3, tri.color & 0xFF);
+    }
+}
+
 void drawAxisIndicator(Rasterizer& r, const OrthoMapping& m, OverlayTarget* overlay) {
     if (!r.beginOverlay(overlay)) {
         return;
@@ -121,6 +157,9 @@ void drawOrthoView(Rasterizer& r, const CFacetoDoc& doc, int orientation, const 
         for (size_t v = 0; v < count; ++v) {
             at[v] = m.toBuffer(positions[v]);
         }
+        if (doc.solid2D) {
+            fillTriangles(r, doc, m, *frame, at);
+        }
         for (const Edge& e : model.edges) {
             if (e.first < 0 || e.second < 0 || size_t(e.first) >= count || size_t(e.second) >= count) {
                 continue;
@@ -141,7 +180,7 @@ void drawOrthoView(Rasterizer& r, const CFacetoDoc& doc, int orientation, const 
             r.drawLineIfOpen(p, q, colour);
         }
         for (const SkeletonNode& node : model.skeletonNodes) {
-            if (!(node.flags & 2)) {
+            if (!(node.flags & 2) || !app.skeletonShown) {
                 continue;
             }
             const Pixel joint = m.toBuffer({node.block[0], node.block[1], node.block[2]});
@@ -160,7 +199,7 @@ void drawOrthoView(Rasterizer& r, const CFacetoDoc& doc, int orientation, const 
             r.drawLineIfOpen({a.x, b.y}, a, RECTANGLE);
         }
         for (size_t v = 0; v < count; ++v) {
-            if (!infos[v].visible()) {
+            if (!infos[v].visible() || (!doc.vertexDots2D && !active(infos[v]))) {
                 continue;
             }
             if (active(infos[v])) {
@@ -191,10 +230,14 @@ int orientationForPane(int row, int column) { return row == 1 ? 2 : column == 1 
 
 std::string paneLabel(const OrthoViewState& state) {
     static const char* const AXES[3] = {"X", "Y", "Z"};
-    // Quake models face +x: the pane of y to the right and z up looks at their front.
+    // Quake models face +x: the pane of y to the right and z up looks at their front; seen from the
+    // other side (the horizontal axis runs the other way) it looks at their back.
     const bool down = state.axisV == 2 ? false : true;
-    const char* name = state.axisV != 2 ? "Top" : state.axisU == 0 ? "Side" : "Front";
-    return std::string(name) + " (" + AXES[state.axisU] + " right, " + AXES[state.axisV] + (down ? " down)" : " up)");
+    const char* name = state.axisV != 2  ? (state.negative ? "Bottom" : "Top")
+                       : state.axisU == 0 ? (state.negative ? "Other Side" : "Side")
+                                          : (state.negative ? "Back" : "Front");
+    return std::string(name) + " (" + AXES[state.axisU] + (state.signU > 0 ? " right, " : " left, ") +
+           AXES[state.axisV] + (down ? " down)" : " up)");
 }
 
 } // namespace faceto

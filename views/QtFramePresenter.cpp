@@ -1,11 +1,37 @@
 #include "views/QtFramePresenter.h"
 
+#include "formats/FileIO.h"
+#include "model/DerivedData.h"
+
+#include <QBuffer>
+
 #include <QFontMetrics>
 #include <QPen>
 
 #include <cstring>
 
 namespace faceto {
+
+const char* pictureFormatOf(const std::string& path) {
+    const std::string extension = extensionAfterLastDot(path);
+    for (const auto& [ext, format] : {std::pair{"png", "PNG"}, std::pair{"jpg", "JPEG"}, std::pair{"jpeg", "JPEG"},
+                                      std::pair{"bmp", "BMP"}}) {
+        if (equalsIgnoreCase(extension, ext)) {
+            return format;
+        }
+    }
+    return "";
+}
+
+Status savePicture(const QImage& image, const std::string& path, const char* format) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, format)) {
+        return Failure{"the picture cannot be encoded"};
+    }
+    return writeFileReplacing(path, std::span(reinterpret_cast<const uint8_t*>(bytes.constData()), size_t(bytes.size())));
+}
 
 namespace {
 

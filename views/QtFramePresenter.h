@@ -1,5 +1,6 @@
 #pragma once
 
+#include "formats/Result.h"
 #include "render/Rasterizer.h"
 
 #include <QImage>
@@ -34,5 +35,11 @@ public:
 private:
     QPainter& painter_;
 };
+
+// The picture format of a file name's extension ("PNG", "JPEG" or "BMP"); empty for one not written.
+const char* pictureFormatOf(const std::string& path);
+
+// Writes a picture in that format, replacing the file whole (never through another user's link).
+Status savePicture(const QImage& image, const std::string& path, const char* format);
 
 } // namespace faceto

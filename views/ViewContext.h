@@ -29,6 +29,8 @@ public:
     std::function<void(CFacetoDoc*)> onUpdate;
     // Called with where the pointer is in a 2D view, in world coordinates ("Y 12.50   Z -3.00").
     std::function<void(const QString&)> onPointer;
+    // Called with what a drag in a view is doing ("Moving 12 vertices"), and with nothing when it ends.
+    std::function<void(const QString&)> onAction;
 
     // Forgets a document that is closing; its windows are on their way out.
     void removeDocument(CFacetoDoc* doc) { views_.erase(doc); }

@@ -54,7 +54,7 @@ TEST(Editor, StartsEmptyWithAnEmptyProfile) {
     EXPECT_TRUE(e.frame().action("levelVertex")->isChecked());
     EXPECT_TRUE(e.frame().action("toolEdit")->isChecked());
     EXPECT_FALSE(e.frame().action("viewMainToolBar2")->isEnabled());
-    EXPECT_FALSE(e.frame().action("levelSkeleton")->isEnabled());
+    EXPECT_TRUE(e.frame().action("levelSkeleton")->isChecked()); // the hierarchy shows
     EXPECT_FALSE(e.frame().action("unnamed1")->isEnabled());
     // A new document has its axis locks off.
     e.trigger("fileNew");
@@ -226,16 +226,25 @@ TEST(Editor, ToolsAndLevelsAreOneForAllDocuments) {
     QTest::mouseClick(bar->widgetForAction(e.frame().action("levelGroup")), Qt::LeftButton);
     EXPECT_EQ(LEVEL_GROUP, e.app->state().editLevel);
     EXPECT_FALSE(e.frame().action("levelVertex")->isChecked());
-    // Triangle shows pressed and changes nothing.
     QTest::mouseClick(bar->widgetForAction(e.frame().action("levelTriangle")), Qt::LeftButton);
-    EXPECT_EQ(LEVEL_GROUP, e.app->state().editLevel);
+    EXPECT_EQ(LEVEL_TRIANGLE, e.app->state().editLevel);
     EXPECT_TRUE(e.frame().action("levelTriangle")->isChecked());
     e.trigger("levelVertex");
     EXPECT_EQ(LEVEL_VERTEX, e.app->state().editLevel);
     EXPECT_FALSE(e.frame().action("levelTriangle")->isChecked());
     e.trigger("levelObject"); // Alt+1
-    EXPECT_EQ(QStringList{"todo"}, e.dialogs.messages);
-    EXPECT_EQ(LEVEL_VERTEX, e.app->state().editLevel);
+    EXPECT_TRUE(e.dialogs.messages.isEmpty());
+    EXPECT_EQ(LEVEL_OBJECT, e.app->state().editLevel);
+    EXPECT_TRUE(e.frame().action("levelObject")->isChecked());
+    EXPECT_FALSE(e.frame().action("levelVertex")->isChecked());
+    // The Tools menu's Scale and Rotate choose the tools as the toolbar does.
+    e.trigger("toolsScale");
+    EXPECT_EQ(TOOL_SCALE, e.app->state().currentTool);
+    EXPECT_TRUE(e.frame().action("toolScale")->isChecked());
+    e.trigger("toolsRotate");
+    EXPECT_EQ(TOOL_ROTATE, e.app->state().currentTool);
+    EXPECT_TRUE(e.frame().action("toolsRotate")->isChecked());
+    EXPECT_FALSE(e.frame().action("toolsScale")->isChecked());
 
     // The locks and the grid follow the active document.
     e.trigger("lockY");

@@ -222,9 +222,11 @@ TEST(ProjectManager, AnAnimationWithoutANameCanBeChosen) {
 
 TEST(ProjectManager, HidingAGroupHidesItsSharedVertices) {
     PanelEditor e;
-    EXPECT_FALSE(e.groupAction(1, "Properties")->isEnabled());
-    EXPECT_FALSE(e.groupAction(1, "Delete")->isEnabled());
+    EXPECT_TRUE(e.groupAction(1, "Properties")->isEnabled());
+    EXPECT_TRUE(e.groupAction(1, "Delete")->isEnabled());
     EXPECT_FALSE(e.groupAction(-1, "Visible")->isEnabled()); // not over a group
+    EXPECT_FALSE(e.groupAction(-1, "Properties")->isEnabled());
+    EXPECT_FALSE(e.groupAction(-1, "Delete")->isEnabled());
     QAction* visible = e.groupAction(1, "Visible");
     EXPECT_TRUE(visible->isEnabled());
     EXPECT_TRUE(visible->isChecked());
@@ -285,8 +287,8 @@ TEST(AnimationPlayer, PlaysTheCurrentAnimationOnTimerTicks) {
     // Hidden, the player stops.
     QTest::mouseClick(e.panel().panelButton('G'), Qt::LeftButton);
     EXPECT_FALSE(player.playing());
-    QTest::mouseClick(e.panel().panelButton('T'), Qt::LeftButton); // no effect
-    EXPECT_EQ(e.panel().gridPanel(), e.panel().subPanels()->currentWidget());
+    QTest::mouseClick(e.panel().panelButton('T'), Qt::LeftButton); // the tool and level buttons
+    EXPECT_EQ(e.panel().toolsPage(), e.panel().subPanels()->currentWidget());
     QTest::mouseClick(e.panel().panelButton('A'), Qt::LeftButton);
     EXPECT_TRUE(player.playing());
 }

@@ -213,6 +213,51 @@ TEST(FacetoCli, RenderDrawsTheViewsAsPictures) {
     EXPECT_EQ(1, cli(dir, "render square.fm /nonexistent/x.png").status);
 }
 
+TEST(FacetoCli, RenderDrawsEachCameraMode) {
+    TempDir dir;
+    ModelData data = makeModel(4, {tri(0, 2, 1), tri(1, 2, 3)}, 1);
+    data.frames[0].positions = {{0, -20, -20}, {0, 20, -20}, {0, -20, 20}, {4, 20, 20}};
+    data.model.triangles[0].color = 100;
+    data.model.triangles[1].color = 180;
+    for (Triangle& t : data.model.triangles) {
+        t.st = {{{0, 0}, {0, 15}, {15, 0}}};
+    }
+    Skin skin; // stripes of two colours
+    skin.imageWidth = skin.imageHeight = 16;
+    skin.bitsPerPixel = 8;
+    for (int i = 0; i < 256; ++i) {
+        skin.pixels.push_back(uint8_t((i / 2) % 2 ? 60 : 200));
+        skin.palette.push_back(PaletteEntry{uint8_t(i), uint8_t(255 - i), uint8_t(i / 2), 0});
+    }
+    data.model.skins = {skin};
+    ASSERT_TRUE(writeNative(dir.path("square.fm"), data.model, data.frames, data.source));
+    // Every mode draws a picture of its own; none draws only the background.
+    std::vector<QImage> pictures;
+    for (const char* mode : {"none", "wireframe", "vertex", "flat", "gouraud", "textured", "textured-shaded"}) {
+        const std::string out = std::string(mode) + ".png";
+        const CliRun run = cli(dir, "render square.fm " + out + " --mode " + mode + " --size 160x120");
+        ASSERT_EQ(0, run.status) << mode << ": " << run.err;
+        pictures.emplace_back(QString::fromStdString(dir.path(out)));
+        ASSERT_EQ(QSize(160, 120), pictures.back().size()) << mode;
+    }
+    QImage background(160, 120, QImage::Format_RGB32);
+    background.fill(qRgb(0, 0, 0));
+    EXPECT_EQ(background, pictures[0].convertToFormat(QImage::Format_RGB32));
+    for (size_t a = 1; a < pictures.size(); ++a) {
+        EXPECT_NE(background, pictures[a].convertToFormat(QImage::Format_RGB32)) << a;
+        for (size_t b = 1; b < a; ++b) {
+            EXPECT_NE(pictures[a], pictures[b]) << a << " " << b;
+        }
+    }
+    // The default is the editor's setting: flat.
+    ASSERT_EQ(0, cli(dir, "render square.fm default.png --size 160x120").status);
+    EXPECT_EQ(pictures[3], QImage(QString::fromStdString(dir.path("default.png"))));
+    const CliRun wrong = cli(dir, "render square.fm x.png --mode shiny");
+    EXPECT_EQ(2, wrong.status);
+    EXPECT_EQ("faceto-cli: unknown mode shiny (none, wireframe, vertex, flat, gouraud, textured or textured-shaded)\n",
+              wrong.err);
+}
+
 namespace {
 
 // An .md2 whose one skin is a 4 x 4 picture of `value`, named so that an export writes skin0.PCX.

@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 
+#include "document/EditOperations.h"
 #include "formats/NativeFormat.h"
 
 #include "document/FrameClipboard.h"
