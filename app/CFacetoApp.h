@@ -124,6 +124,7 @@ private:
     QStringList recentFiles_;
     QStringList handled_; // the commands given a handler by on()
     bool closingDocument_ = false;
+    bool toldWhatGameFormatsLose_ = false; // once a session
 };
 
 } // namespace faceto

@@ -4,6 +4,7 @@
 #include "formats/FileIO.h"
 #include "formats/Md2Reader.h"
 #include "formats/Md2Writer.h"
+#include "formats/MdlWriter.h"
 #include "formats/MdlReader.h"
 #include "formats/ThreeDoReader.h"
 #include "formats/NativeFormat.h"
@@ -210,6 +211,35 @@ void BM_WriteMd2_4096Triangles512Frames(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_WriteMd2_4096Triangles512Frames)->Unit(benchmark::kMillisecond);
+
+// The same model as a Quake model with one 256 x 256 true-colour skin mapped to the Quake palette,
+// written to disk as Save does (encoded, then the file replaced).
+void BM_WriteMdl_2048Vertices4096Triangles512Frames(benchmark::State& state) {
+    ModelData data = maximalModel();
+    Skin skin;
+    skin.imageWidth = skin.imageHeight = 256;
+    skin.bitsPerPixel = 24;
+    skin.pixels.resize(size_t(skin.stride()) * 256);
+    for (size_t i = 0; i < skin.pixels.size(); ++i) {
+        skin.pixels[i] = uint8_t((i * 37) ^ (i >> 9));
+    }
+    data.model.skins.push_back(std::move(skin));
+    const std::string path = benchFile("faceto-bench-out.mdl");
+    size_t bytes = 0;
+    int32_t written = 0;
+    for (auto _ : state) {
+        Result<MdlOutput> out = encodeMdl(data.model, data.frames, data.source, builtInPalette());
+        if (!out || !writeFileReplacing(path, out->bytes)) {
+            state.SkipWithError("write failed");
+            break;
+        }
+        bytes = out->bytes.size();
+        written = int32_t((out->bytes[60]) | (out->bytes[61] << 8));
+    }
+    state.counters["file_MiB"] = double(bytes) / double(1 << 20);
+    state.counters["vertices_written"] = double(written);
+}
+BENCHMARK(BM_WriteMdl_2048Vertices4096Triangles512Frames)->Unit(benchmark::kMillisecond);
 
 // The peer: assimp imports one frame of the same files (its md2 and mdl loaders read a single key frame).
 void assimpImport(benchmark::State& state, const std::string& path) {

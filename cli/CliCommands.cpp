@@ -194,6 +194,12 @@ void CliHost::message(std::string_view text) {
     failed = true;
 }
 
+void CliHost::savedWithNotes(const std::string& path, const std::vector<std::string>& notes) {
+    for (const std::string& note : notes) {
+        err_ << "warning: " << path << ": " << note << "\n";
+    }
+}
+
 bool CliHost::confirmReplace(const std::string& path) {
     if (force_) {
         return true;

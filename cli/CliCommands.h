@@ -32,6 +32,8 @@ public:
     void updateAllViews(CFacetoDoc&) override {}
     void addToRecentFiles(const std::string&) override {}
     bool confirmReplace(const std::string& path) override;
+    // Printed as warnings; the save stands.
+    void savedWithNotes(const std::string& path, const std::vector<std::string>& notes) override;
     bool failed = false;
 
 private:

@@ -127,7 +127,7 @@ bool CFacetoDoc::loadFrom(const std::string& path, std::span<const uint8_t> byte
         ReadContext context;
         context.skins = &skins;
         // Quake skins are bare indices: they take the game's palette, or the one in use when it is missing.
-        context.gamePalette = [this] { return paletteFileOver(palette_.palette, quakePalettePath(profile_)); };
+        context.gamePalette = writeContext().gamePalette;
         Result<ModelData> data = format->read(bytes, context);
         if (!data) {
             return failed(data.error());
@@ -142,6 +142,7 @@ bool CFacetoDoc::loadFrom(const std::string& path, std::span<const uint8_t> byte
         buildEdges(model);
         rebuildAnimations();
         sourceFileFormat_ = format;
+        fileFormat_ = format;
     } catch (const std::bad_alloc&) {
         return failed("not enough memory for the model");
     }
@@ -156,12 +157,30 @@ void CFacetoDoc::takeOver(ModelData&& data) {
     setCurrentFrame(0);
 }
 
+const FileFormat* CFacetoDoc::fileFormat() const {
+    if (pathName_.empty()) {
+        return nullptr;
+    }
+    // A document whose file is named .fm is saved as one, whatever it was read from.
+    const FileFormat* format = fileFormat_;
+    if (const FileFormat* byName = formatForSaving(pathName_); byName != nullptr && byName->native) {
+        format = byName;
+    }
+    return format != nullptr && format->writable() ? format : nullptr;
+}
+
+WriteContext CFacetoDoc::writeContext() const {
+    WriteContext context;
+    context.gamePalette = [this] { return paletteFileOver(palette_.palette, quakePalettePath(profile_)); };
+    return context;
+}
+
 CFacetoDoc::SaveResult CFacetoDoc::save() {
-    const std::string& path = pathName_;
-    if (path.size() < 2 || !equalsIgnoreCase(std::string_view(path).substr(path.size() - 2), "fm")) {
+    const FileFormat* format = fileFormat();
+    if (format == nullptr) {
         return SaveResult::NotNative;
     }
-    return write(path, *formatNamed("fm")) == SaveAsResult::Saved ? SaveResult::Saved : SaveResult::Failed;
+    return write(pathName_, *format, true) == SaveAsResult::Saved ? SaveResult::Saved : SaveResult::Failed;
 }
 
 CFacetoDoc::SaveAsResult CFacetoDoc::saveAs(const std::string& path) {
@@ -171,6 +190,7 @@ CFacetoDoc::SaveAsResult CFacetoDoc::saveAs(const std::string& path) {
     }
     const SaveAsResult result = write(path, *format);
     if (result == SaveAsResult::Saved && format->native) {
+        fileFormat_ = format;
         setPathName(path);
         host_.addToRecentFiles(path);
     }
@@ -182,19 +202,20 @@ Result<SaveOutput> CFacetoDoc::saveOutputFor(const std::string& path) const {
     if (format == nullptr) {
         return Failure{"no format is written with the extension of " + fileNameOf(path)};
     }
-    return format->write(ModelRef{model, frames, source}, path);
+    return format->write(ModelRef{model, frames, source}, path, writeContext());
 }
 
 // Builds every file of the save, asks before replacing a skin file of other content, then writes them
 // all or none. An export leaves the document's path, title and modified state as they are.
-CFacetoDoc::SaveAsResult CFacetoDoc::write(const std::string& path, const FileFormat& format) {
+CFacetoDoc::SaveAsResult CFacetoDoc::write(const std::string& path, const FileFormat& format, bool back) {
     const std::string_view heading = format.native ? messages::COULD_NOT_WRITE : messages::ERROR_WRITING;
     auto failed = [&](const std::string& detail) {
         host_.message(std::string(heading) + "\n" + detail);
         return SaveAsResult::Failed;
     };
     try {
-        Result<SaveOutput> output = format.write(ModelRef{model, frames, source}, path);
+        auto writer = back && format.writeBack ? format.writeBack : format.write;
+        Result<SaveOutput> output = writer(ModelRef{model, frames, source}, path, writeContext());
         if (!output) {
             return failed(path + ": " + output.error());
         }
@@ -209,10 +230,13 @@ CFacetoDoc::SaveAsResult CFacetoDoc::write(const std::string& path, const FileFo
         for (size_t i = 0; i < output->skinNames.size() && i < model.skins.size(); ++i) {
             model.skins[i].name = output->skinNames[i];
         }
+        if (!output->notices.empty()) {
+            host_.savedWithNotes(path, output->notices);
+        }
     } catch (const std::bad_alloc&) {
         return failed(path + ": not enough memory to write the model");
     }
-    if (format.native) {
+    if (format.native || back) {
         history_.markClean();
     }
     return SaveAsResult::Saved;

@@ -78,9 +78,14 @@ public:
     const FileFormat* sourceFileFormat() const { return sourceFileFormat_; }
 
     enum class SaveResult { Saved, Failed, NotNative };
-    // Writes the native file when the document's path ends in "fm"; NotNative otherwise (a new
-    // document, or one opened from another format), for the caller to offer Save As.
+    // Writes the document's file back in its format (the native one, or the .mdl or .md2 it was read
+    // from; an .md2 keeps the skin names it stores); NotNative when there is none to write (a new
+    // document, or one read from a format without a writer), for the caller to offer Save As.
     SaveResult save();
+    // The format Save writes the document's file in; null when Save has nothing to write back.
+    const FileFormat* fileFormat() const;
+    // How writers get the colours of Quake skins: the game's palette, or the one in use without it.
+    WriteContext writeContext() const;
     enum class SaveAsResult { Saved, Failed, Cancelled, UnknownExtension };
     // Chooses the writer by the extension of `path`: ".fm" (the document then takes the path),
     // ".md2" or ".asc" (an export: the document keeps its path). A skin file of other content that the
@@ -174,7 +179,8 @@ public:
 
 private:
     bool loadFrom(const std::string& path, std::span<const uint8_t> bytes);
-    SaveAsResult write(const std::string& path, const FileFormat& format);
+    // `back`: the document's own file (it is then saved, not exported).
+    SaveAsResult write(const std::string& path, const FileFormat& format, bool back = false);
     void takeOver(ModelData&& data);
 
     Profile& profile_;
@@ -184,6 +190,7 @@ private:
     std::string pathName_;
     std::string title_;
     const FileFormat* sourceFileFormat_ = nullptr;
+    const FileFormat* fileFormat_ = nullptr; // of the file at pathName_
     UndoHistory history_;
     uint64_t gestures_ = 0;
 };

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace faceto {
 
@@ -18,6 +19,14 @@ public:
     // A save would replace `path`, a file beside the model (a skin) whose content differs from what the
     // save writes: true to replace it, false to leave everything as it is (the save is then cancelled).
     virtual bool confirmReplace(const std::string& path) = 0;
+    // A save succeeded with things the user should know about the file written (`notes`: one line each).
+    virtual void savedWithNotes(const std::string& path, const std::vector<std::string>& notes) {
+        std::string text = "Saved " + path + " with notes:";
+        for (const std::string& note : notes) {
+            text += "\n" + note;
+        }
+        message(text);
+    }
 };
 
 // The system's fixed message texts.

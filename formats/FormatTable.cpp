@@ -4,6 +4,7 @@
 #include "formats/Md2Reader.h"
 #include "formats/Md2Writer.h"
 #include "formats/MdlReader.h"
+#include "formats/MdlWriter.h"
 #include "formats/NativeFormat.h"
 #include "formats/SkinLoader.h"
 #include "formats/ThreeDoReader.h"
@@ -19,8 +20,8 @@ Result<ModelData> readNative(std::span<const uint8_t> bytes, const ReadContext&)
     return parseNative(bytes);
 }
 
-Result<SaveOutput> writeNative(const ModelRef& m, const std::string& path) {
-    return SaveOutput{{{path, encodeNative(m.model, m.frames, m.source)}}, {}};
+Result<SaveOutput> writeNative(const ModelRef& m, const std::string& path, const WriteContext&) {
+    return SaveOutput{{{path, encodeNative(m.model, m.frames, m.source)}}, {}, {}};
 }
 
 Result<ModelData> readMdl(std::span<const uint8_t> bytes, const ReadContext& context) {
@@ -39,20 +40,36 @@ Result<ModelData> readMd2(std::span<const uint8_t> bytes, const ReadContext& con
     return parseMd2(bytes, *context.skins);
 }
 
-Result<SaveOutput> writeMd2(const ModelRef& m, const std::string& path) {
+Result<SaveOutput> writeMd2(const ModelRef& m, const std::string& path, const WriteContext&) {
     return exportMd2(m.model, m.frames, m.source, path);
+}
+
+Result<SaveOutput> writeMd2Back(const ModelRef& m, const std::string& path, const WriteContext&) {
+    return saveMd2Back(m.model, m.frames, m.source, path);
+}
+
+Result<SaveOutput> writeMdl(const ModelRef& m, const std::string& path, const WriteContext& context) {
+    const RgbPalette palette = context.gamePalette ? context.gamePalette() : builtInPalette();
+    Result<MdlOutput> out = encodeMdl(m.model, m.frames, m.source, palette);
+    if (!out) {
+        return Failure{out.error()};
+    }
+    SaveOutput output;
+    output.files.push_back({path, std::move(out->bytes)});
+    output.notices = std::move(out->notices);
+    return output;
 }
 
 Result<ModelData> read3do(std::span<const uint8_t> bytes, const ReadContext&) {
     return parse3do(bytes, 0);
 }
 
-Result<SaveOutput> writeAsc(const ModelRef& m, const std::string& path) {
+Result<SaveOutput> writeAsc(const ModelRef& m, const std::string& path, const WriteContext&) {
     std::optional<std::string> text = encodeAsc(m.model, m.frames);
     if (!text) {
         return Failure{"the model has no frame"};
     }
-    return SaveOutput{{{path, ByteBuffer(text->begin(), text->end())}}, {}};
+    return SaveOutput{{{path, ByteBuffer(text->begin(), text->end())}}, {}, {}};
 }
 
 std::string extensionOf(const std::string& path) {
@@ -75,13 +92,13 @@ const std::vector<FileFormat>& fileFormats() {
          writeNative},
         {"mdl",
          "Quake/Hexen2 Model (*.mdl)",
-         "",
+         "Quake model (*.mdl)",
          {"mdl"},
          "IDPO",
          Grouping::ByConnectivity,
          false,
          readMdl,
-         nullptr},
+         writeMdl},
         {"md2",
          "Quake2 Model (*.md2)",
          "Quake2 Model (*.md2)",
@@ -90,7 +107,8 @@ const std::vector<FileFormat>& fileFormats() {
          Grouping::ByConnectivity,
          false,
          readMd2,
-         writeMd2},
+         writeMd2,
+         writeMd2Back},
         {"3do", "Jedi Knight Model (*.3do)", "", {"3do"}, "", Grouping::AsRead, false, read3do, nullptr},
         {"asc", "", "3D Studio Ascii (*.asc)", {"asc"}, "", Grouping::AsRead, false, nullptr, writeAsc},
     };

@@ -22,6 +22,11 @@ struct ReadContext {
     std::function<RgbPalette()> gamePalette; // the colours of Quake skins, which store bare indices
 };
 
+// What a writer may need beyond the model.
+struct WriteContext {
+    std::function<RgbPalette()> gamePalette; // the colours Quake skins are written in
+};
+
 // A model as a writer sees it.
 struct ModelRef {
     const Model& model;
@@ -46,7 +51,11 @@ struct FileFormat {
     Grouping grouping = Grouping::AsRead;
     bool native = false; // a save in it is the document's own file (the others are exports)
     Result<ModelData> (*read)(std::span<const uint8_t> bytes, const ReadContext& context) = nullptr;
-    Result<SaveOutput> (*write)(const ModelRef& model, const std::string& path) = nullptr;
+    Result<SaveOutput> (*write)(const ModelRef& model, const std::string& path, const WriteContext& context) = nullptr;
+    // Save writing back the file the model was read from, when that differs from a Save As to it (an
+    // .md2 keeps the skin names it stores); null: as `write`.
+    Result<SaveOutput> (*writeBack)(const ModelRef& model, const std::string& path, const WriteContext& context) =
+        nullptr;
 
     bool readable() const { return read != nullptr; }
     bool writable() const { return write != nullptr; }

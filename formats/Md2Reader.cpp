@@ -60,7 +60,11 @@ Result<ModelData> parseMd2(std::span<const uint8_t> bytes, SkinLoader& skins) {
     }
 
     ModelData data;
-    data.source = {SOURCE_MD2, 1, skinWidth, skinHeight, skinCount != 0 ? 1 : 0};
+    data.source.sourceFormat = SOURCE_MD2;
+    data.source.sourceFlag = 1;
+    data.source.skinWidth = skinWidth;
+    data.source.skinHeight = skinHeight;
+    data.source.hasSkins = skinCount != 0 ? 1 : 0;
 
     r.seek(texcoordsOffset);
     std::vector<std::array<float, 2>> texcoords(static_cast<size_t>(texcoordCount));
@@ -112,6 +116,7 @@ Result<ModelData> parseMd2(std::span<const uint8_t> bytes, SkinLoader& skins) {
     r.seek(skinsOffset);
     for (int32_t i = 0; i < skinCount; ++i) {
         const std::string name = r.fixedString(md2::SKIN_NAME_SIZE);
+        data.source.storedSkinNames.push_back(name);
         Result<std::optional<Skin>> picture = skins.load(name);
         if (!picture) {
             return Failure{picture.error()};

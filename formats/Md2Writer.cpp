@@ -2,7 +2,7 @@
 
 #include "formats/ByteWriter.h"
 #include "formats/Md2Layout.h"
-#include "formats/NormalTable.h"
+#include "formats/VertexNormals.h"
 #include "formats/Pcx.h"
 
 #include <algorithm>
@@ -17,13 +17,6 @@ namespace {
 struct Vec3 {
     float x, y, z;
 };
-
-Vec3 sub(Vec3 a, Vec3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-Vec3 cross(Vec3 a, Vec3 b) { return {a.y * b.z - b.y * a.z, b.x * a.z - a.x * b.z, a.x * b.y - b.x * a.y}; }
-Vec3 normalized(Vec3 v) {
-    const float length = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
-    return length == 0.0f ? v : Vec3{v.x / length, v.y / length, v.z / length};
-}
 
 // Float to int as C truncates, kept inside the int range (and NaN at 0) so no value is undefined.
 int32_t truncated(float value) {
@@ -241,27 +234,14 @@ std::optional<ByteBuffer> encodeMd2(const Model& model, const std::vector<Frame>
         }
     }
 
-    std::vector<Vec3> normalSum(static_cast<size_t>(vertexCount));
-    std::vector<int32_t> normalCount(static_cast<size_t>(vertexCount));
+    std::vector<uint8_t> normals;
     for (const Frame& frame : frames) {
         auto position = [&](int32_t v) {
             return size_t(v) < frame.positions.size()
                        ? Vec3{frame.positions[size_t(v)].x, frame.positions[size_t(v)].y, frame.positions[size_t(v)].z}
                        : Vec3{0, 0, 0};
         };
-        std::fill(normalSum.begin(), normalSum.end(), Vec3{0, 0, 0});
-        std::fill(normalCount.begin(), normalCount.end(), 0);
-        for (const Triangle& t : model.triangles) {
-            const Vec3 p0 = position(t.v[0]);
-            const Vec3 p1 = position(t.v[1]);
-            const Vec3 p2 = position(t.v[2]);
-            const Vec3 face = normalized(cross(sub(p0, p1), sub(p2, p1)));
-            for (int32_t v : t.v) {
-                Vec3& sum = normalSum[size_t(v)];
-                sum = {sum.x + face.x, sum.y + face.y, sum.z + face.z};
-                ++normalCount[size_t(v)];
-            }
-        }
+        vertexNormalIndices(model, frame, normals);
 
         float lo[3] = {0, 0, 0};
         float hi[3] = {0, 0, 0};
@@ -296,13 +276,7 @@ std::optional<ByteBuffer> encodeMd2(const Model& model, const std::vector<Frame>
                 const int32_t q = scale[a] == 0.0f ? 0 : truncated((c[a] - lo[a]) / scale[a]);
                 *packed++ = uint8_t(std::clamp(q, 0, 255));
             }
-            Vec3 n = normalSum[size_t(v)];
-            if (normalCount[size_t(v)] > 0) {
-                const float count = float(normalCount[size_t(v)]);
-                n = {n.x / count, n.y / count, n.z / count};
-            }
-            n = normalized(n);
-            *packed++ = uint8_t(closestNormal(n.x, n.y, n.z));
+            *packed++ = normals[size_t(v)];
         }
     }
 
@@ -343,6 +317,41 @@ Result<SaveOutput> exportMd2(const Model& model, const std::vector<Frame>& frame
         }
     }
     std::optional<ByteBuffer> bytes = encodeMd2(model, frames, source, output.skinNames);
+    if (!bytes) {
+        return Failure{frames.empty() ? "the model has no frame"
+                                      : "a Quake 2 model holds at most 32768 vertices and skin coordinates"};
+    }
+    output.files.push_back({path, std::move(*bytes)});
+    for (OutputFile& skin : skins) {
+        output.files.push_back(std::move(skin));
+    }
+    return output;
+}
+
+Result<SaveOutput> saveMd2Back(const Model& model, const std::vector<Frame>& frames, const SourceFields& source,
+                               const std::string& path) {
+    if (source.storedSkinNames.empty()) {
+        return exportMd2(model, frames, source, path);
+    }
+    SaveOutput output;
+    std::vector<std::string> names = source.storedSkinNames;
+    std::vector<OutputFile> skins;
+    for (size_t i = 0; i < model.skins.size(); ++i) {
+        const Skin& skin = model.skins[i];
+        if (std::find(names.begin(), names.end(), skin.name) != names.end()) {
+            output.skinNames.push_back(skin.name);
+            continue;
+        }
+        const std::string name = "skin" + std::to_string(names.size()) + ".PCX";
+        ByteBuffer picture = encodeSkinPcx(skin);
+        if (picture.empty()) {
+            return Failure{"skin " + std::to_string(i) + " has no picture to write as " + name};
+        }
+        names.push_back(name);
+        output.skinNames.push_back(name);
+        skins.push_back({folderOf(path) + name, std::move(picture)});
+    }
+    std::optional<ByteBuffer> bytes = encodeMd2(model, frames, source, names);
     if (!bytes) {
         return Failure{frames.empty() ? "the model has no frame"
                                       : "a Quake 2 model holds at most 32768 vertices and skin coordinates"};

@@ -82,7 +82,11 @@ Result<ModelData> parseMdl(std::span<const uint8_t> bytes) {
     for (float& t : h.translate) {
         t = r.f32();
     }
-    r.skip(4 + 12); // bounding radius, eye position
+    r.skip(4); // bounding radius
+    QuakeFields quake;
+    for (float& e : quake.eye) {
+        e = r.f32();
+    }
     h.skinCount = r.i32();
     h.skinWidth = r.i32();
     h.skinHeight = r.i32();
@@ -90,7 +94,13 @@ Result<ModelData> parseMdl(std::span<const uint8_t> bytes) {
     h.triangleCount = r.i32();
     h.frameCount = r.i32();
     const bool current = h.version == CURRENT_VERSION;
-    r.skip(current ? 12 : 4); // sync type, flags, size (version 6); flags only in the older layout
+    if (current) {
+        quake.syncType = r.i32();
+        quake.flags = r.i32();
+        r.skip(4); // size
+    } else {
+        quake.flags = r.i32(); // flags only in the older layout
+    }
     if (!r.ok() || h.skinCount < 0 || h.skinWidth < 0 || h.skinHeight < 0 || h.vertexCount < 0 ||
         h.triangleCount < 0 || h.frameCount < 1 ||
         uint64_t(h.vertexCount) * 12 + uint64_t(h.triangleCount) * 16 > r.remaining()) {
@@ -105,19 +115,29 @@ Result<ModelData> parseMdl(std::span<const uint8_t> bytes) {
 
     ModelData data;
     Model& model = data.model;
-    data.source = {SOURCE_MDL, 1, h.skinWidth, h.skinHeight, 1};
+    data.source.sourceFormat = SOURCE_MDL;
+    data.source.sourceFlag = 1;
+    data.source.skinWidth = h.skinWidth;
+    data.source.skinHeight = h.skinHeight;
+    data.source.hasSkins = 1;
 
     for (int32_t i = 0; i < h.skinCount; ++i) {
         if (r.i32() == 0) {
             if (auto error = readSkinImage(r, h, model, budget)) {
                 return Failure{*error};
             }
+            quake.skinGroups.push_back({});
             continue;
         }
         const int32_t images = r.i32();
-        if (!r.ok() || images < 0 || !r.skip(int64_t(images) * 4)) { // the group's intervals
+        if (!r.ok() || images < 0 || uint64_t(images) * 4 > r.remaining()) {
             return Failure{endsEarly};
         }
+        QuakeFields::Group group{true, images, {}};
+        for (int32_t k = 0; k < images; ++k) {
+            group.intervals.push_back(r.f32());
+        }
+        quake.skinGroups.push_back(std::move(group));
         for (int32_t k = 0; k < images; ++k) {
             if (auto error = readSkinImage(r, h, model, budget)) {
                 return Failure{*error};
@@ -166,6 +186,7 @@ Result<ModelData> parseMdl(std::span<const uint8_t> bytes) {
             if (!readFrame(r, h, "noname", data.frames, budget)) {
                 return frameFailure();
             }
+            quake.frameGroups.push_back({});
             continue;
         }
         if (r.i32() == 0) {
@@ -174,12 +195,18 @@ Result<ModelData> parseMdl(std::span<const uint8_t> bytes) {
             if (!readFrame(r, h, std::move(name), data.frames, budget)) {
                 return frameFailure();
             }
+            quake.frameGroups.push_back({});
             continue;
         }
         const int32_t count = r.i32();
-        if (!r.ok() || count < 0 || !r.skip(BOUNDS + int64_t(count) * 4)) { // group bounds, intervals
+        if (!r.ok() || count < 0 || !r.skip(BOUNDS) || uint64_t(count) * 4 > r.remaining()) { // group bounds
             return Failure{endsEarly};
         }
+        QuakeFields::Group group{true, count, {}};
+        for (int32_t k = 0; k < count; ++k) {
+            group.intervals.push_back(r.f32());
+        }
+        quake.frameGroups.push_back(std::move(group));
         for (int32_t k = 0; k < count; ++k) {
             r.skip(BOUNDS);
             std::string name = r.fixedString(FRAME_NAME);
@@ -195,6 +222,10 @@ Result<ModelData> parseMdl(std::span<const uint8_t> bytes) {
         return Failure{"the model has no frame"};
     }
     model.vertexInfos.resize(size_t(h.vertexCount));
+    for (const Frame& frame : data.frames) {
+        quake.frameNames.push_back(frame.name);
+    }
+    data.source.quake = std::move(quake);
     return data;
 }
 

@@ -17,6 +17,8 @@ struct OutputFile {
 struct SaveOutput {
     std::vector<OutputFile> files;
     std::vector<std::string> skinNames; // the names the model's skins take once saved; empty: unchanged
+    // What the user should know about the files written (vertices split, limits of the games passed).
+    std::vector<std::string> notices;
 };
 
 // The files beside the model (all but the first) that exist already with other bytes than this save

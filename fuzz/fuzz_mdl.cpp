@@ -1,5 +1,7 @@
-// Arbitrary bytes into the Quake model reader: an accepted model must be consistent.
+// Arbitrary bytes into the Quake model reader: an accepted model must be consistent, and writing it as
+// a Quake model again must give a file the reader accepts with the same triangles and frames.
 #include "formats/MdlReader.h"
+#include "formats/MdlWriter.h"
 
 #include <cstdlib>
 
@@ -14,6 +16,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 std::abort();
             }
         }
+    }
+    faceto::applyPalette(model->model, faceto::builtInPalette());
+    faceto::Result<faceto::MdlOutput> written =
+        faceto::encodeMdl(model->model, model->frames, model->source, faceto::builtInPalette());
+    if (!written) {
+        return 0; // a skin too large to write back is refused, never half written
+    }
+    faceto::Result<faceto::ModelData> back = faceto::parseMdl(written->bytes);
+    if (!back || back->model.triangleCount() != model->model.triangleCount() ||
+        back->frames.size() != model->frames.size() || back->model.vertexCount() < model->model.vertexCount()) {
+        std::abort();
     }
     return 0;
 }

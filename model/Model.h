@@ -3,6 +3,7 @@
 #include "model/Skin.h"
 
 #include <array>
+#include <optional>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -114,6 +115,25 @@ struct Model {
     int32_t triangleCount() const { return int32_t(triangles.size()); }
 };
 
+// What a Quake model file holds besides its mesh and pictures, kept so that saving the model as one
+// again writes it back.
+struct QuakeFields {
+    std::array<float, 3> eye{0, 0, 24};
+    int32_t syncType = 0;
+    int32_t flags = 0;
+    // A skin group or frame group of the file (or a single skin or frame: not `grouped`), and how many
+    // consecutive skins or frames of the model it holds.
+    struct Group {
+        bool grouped = false;
+        int32_t count = 1;
+        std::vector<float> intervals;
+    };
+    std::vector<Group> skinGroups;
+    std::vector<Group> frameGroups;
+    // The frame names as read: the groups are written back only while the frames are still these.
+    std::vector<std::string> frameNames;
+};
+
 // What every model file holds besides the mesh: the game format the model came from and its skin size.
 struct SourceFields {
     int32_t sourceFormat = 0; // 1 = mdl, 2 = md2
@@ -121,6 +141,10 @@ struct SourceFields {
     int32_t skinWidth = 0;
     int32_t skinHeight = 0;
     int32_t hasSkins = 0;
+    // Not stored in a native file: what a Quake model read from a file keeps of its header and groups,
+    // and the skin names a Quake 2 model stores (every one, found or not), which a save back keeps.
+    std::optional<QuakeFields> quake;
+    std::vector<std::string> storedSkinNames;
 };
 
 constexpr int32_t SOURCE_MDL = 1;

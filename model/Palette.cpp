@@ -131,9 +131,6 @@ uint8_t nearestColour(const DisplayPalette& palette, uint8_t red, uint8_t green,
     return uint8_t(best);
 }
 
-namespace {
-
-// The colour of texel (x, y) of a picture of any depth.
 std::array<uint8_t, 3> texelColour(const Skin& skin, int x, int y) {
     const size_t row = size_t(y) * size_t(skin.stride());
     const int depth = skin.bitsPerPixel;
@@ -150,8 +147,6 @@ std::array<uint8_t, 3> texelColour(const Skin& skin, int x, int y) {
     const PaletteEntry& e = skin.palette[size_t(index)];
     return {e[2], e[1], e[0]};
 }
-
-} // namespace
 
 const Skin& skinInColours(const Skin& skin, const DisplayPalette& palette) {
     if (skin.isIndexed8() || !skin.hasImage() || size_t(skin.stride()) * size_t(skin.imageHeight) > skin.pixels.size()) {

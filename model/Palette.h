@@ -40,6 +40,10 @@ std::array<uint8_t, COLORMAP_BYTES> computeColormap(const std::array<uint8_t, PA
 uint8_t nearestColour(const DisplayPalette& palette, uint8_t red, uint8_t green, uint8_t blue, int first = 0,
                       int last = 255);
 
+// The colour (red, green, blue) of texel (x, y) of a skin picture of any depth; black for an index the
+// skin's palette lacks.
+std::array<uint8_t, 3> texelColour(const Skin& skin, int x, int y);
+
 // The skin as an 8-bit picture in the colours of `palette`: the skin itself when it is one, otherwise
 // every texel as the nearest colour of the palette, made once and kept with the skin (`Skin::shown`).
 const Skin& skinInColours(const Skin& skin, const DisplayPalette& palette);

@@ -9,7 +9,7 @@ packages=(
     libgtest-dev libgmock-dev
     libbenchmark-dev
     clang-14 libclang-rt-14-dev
-    libassimp-dev
+    libassimp-dev assimp-utils
     xvfb xauth fonts-dejavu-core
 )
 

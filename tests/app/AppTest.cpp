@@ -143,23 +143,55 @@ TEST(Editor, SaveAndSaveAsDispatchByExtension) {
     EXPECT_EQ("first.fm", doc->title());
     EXPECT_TRUE(std::filesystem::exists(e.dir.path("first.fm")));
 
-    e.dialogs.files = {{e.path("export"), 1}, {e.path("mesh.ASC"), 0}};
+    // The filters: Faceto, Quake, Quake 2, 3D Studio.
+    e.dialogs.files = {{e.path("export"), 2}, {e.path("mesh.ASC"), 0}, {e.path("quake"), 1}};
+    e.trigger("fileSaveAs");
     e.trigger("fileSaveAs");
     e.trigger("fileSaveAs");
     EXPECT_TRUE(std::filesystem::exists(e.dir.path("export.md2")));
+    EXPECT_TRUE(std::filesystem::exists(e.dir.path("quake.mdl")));
     EXPECT_TRUE(std::filesystem::exists(e.dir.path("mesh.ASC")));
     EXPECT_EQ("first.fm", doc->title()); // exports leave the document's name alone
 
     // A folder in the way: each writer's own message.
     std::filesystem::create_directory(e.dir.path("taken.fm"));
     std::filesystem::create_directory(e.dir.path("taken.md2"));
-    e.dialogs.files = {{e.path("taken.fm"), 0}, {e.path("taken.md2"), 1}};
+    e.dialogs.files = {{e.path("taken.fm"), 0}, {e.path("taken.md2"), 2}};
     e.trigger("fileSaveAs");
     e.trigger("fileSaveAs");
     EXPECT_EQ((QStringList{"Couldn't write file\n" + e.path("taken.fm") + ": Is a directory",
                            "Error writing file.\n" + e.path("taken.md2") + ": Is a directory"}),
               e.dialogs.messages);
     EXPECT_EQ("first.fm", doc->title());
+}
+
+TEST(Editor, SaveWritesAGameModelBackAndSaysOnceWhatItLeavesOut) {
+    Editor e;
+    e.start();
+    // A Quake model and a Quake 2 model, made from the same mesh.
+    const QString native = e.writeModel("m.fm");
+    CFacetoDoc* source = e.app->openDocument(native);
+    ASSERT_EQ(CFacetoDoc::SaveAsResult::Saved, source->saveAs(e.dir.path("q.mdl")));
+    ASSERT_EQ(CFacetoDoc::SaveAsResult::Saved, source->saveAs(e.dir.path("q2.md2")));
+    CFacetoDoc* quake = e.app->openDocument(e.path("q.mdl"));
+    ASSERT_NE(nullptr, quake);
+    moveVertex(*quake, 0, {7.0f, 0.0f, 0.0f});
+    e.dialogs.files.clear(); // a Save As dialog would find no answer
+    e.trigger("fileSave");
+    EXPECT_FALSE(quake->isModified());
+    ASSERT_EQ(1, e.dialogs.messages.size());
+    EXPECT_TRUE(e.dialogs.messages[0].startsWith("q.mdl is saved in its own format (Quake model)"))
+        << e.dialogs.messages[0].toStdString();
+    CFacetoDoc check(e.app->profile(), *e.app, e.app->paletteTables());
+    ASSERT_TRUE(check.onOpenDocument(e.dir.path("q.mdl")));
+    EXPECT_NEAR(7.0f, check.frames[0].positions[0].x, 0.1f);
+
+    CFacetoDoc* quake2 = e.app->openDocument(e.path("q2.md2"));
+    moveVertex(*quake2, 1, {3.0f, 0.0f, 0.0f});
+    e.trigger("fileSave");
+    EXPECT_FALSE(quake2->isModified());
+    EXPECT_EQ(1, e.dialogs.messages.size()); // told once a session
+    EXPECT_EQ(e.path("q2.md2").toStdString(), quake2->pathName());
 }
 
 TEST(Editor, ClosingAskToSaveModifiedDocumentsAndSwitchTheMenus) {

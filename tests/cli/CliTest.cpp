@@ -109,7 +109,7 @@ TEST(FacetoCli, ErrorsGoToStandardErrorWithTheMessages) {
     EXPECT_FALSE(std::filesystem::exists(dir.path("x.fm")));
     run = cli(dir, "convert a.fm x.obj");
     EXPECT_EQ(1, run.status);
-    EXPECT_NE(std::string::npos, run.err.find("can only write .fm, .md2 and .asc"));
+    EXPECT_NE(std::string::npos, run.err.find("can only write .fm, .mdl, .md2 and .asc"));
     run = cli(dir, "convert --to fm notes.txt a.fm");
     EXPECT_EQ(1, run.status);
     EXPECT_NE(std::string::npos, run.out.find("notes.txt: failed"));
@@ -350,4 +350,80 @@ TEST(FacetoCli, JsonNamesThatAreNotUtf8StillParse) {
     const QJsonArray frames = json.array()[0].toObject()["frames"].toArray();
     EXPECT_EQ(QString::fromUtf8("caf\u00e91"), frames[0].toObject()["name"].toString());
     EXPECT_EQ(QString::fromUtf8("na\u00efve\u0001"), frames[1].toObject()["name"].toString());
+}
+
+namespace {
+
+// What `assimp info` reports of a file read without post-processing: faces and vertices; -1 each when
+// assimp refuses it.
+std::pair<int, int> assimpCounts(const std::string& path) {
+    FILE* pipe = popen(("assimp info '" + path + "' -r 2>&1").c_str(), "r");
+    std::string text;
+    char buffer[4096];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) {
+        text.append(buffer, n);
+    }
+    pclose(pipe);
+    auto number = [&](const std::string& label) {
+        const size_t at = text.find(label);
+        return at == std::string::npos ? -1 : std::atoi(text.c_str() + at + label.size());
+    };
+    return {number("Faces:"), number("Vertices:")};
+}
+
+bool haveAssimp() { return std::system("command -v assimp >/dev/null 2>&1") == 0; }
+
+} // namespace
+
+// Every real Quake and Quake 2 model converts to .mdl (one batch), reads back in Faceto with its
+// triangles, and loads in assimp's own reader with as many faces (and three vertices each, unjoined).
+TEST(FacetoCli, ConvertWritesQuakeModelsThatOtherReadersLoad) {
+    const std::filesystem::path root = FACETO_REALDATA_DIR;
+    if (!std::filesystem::exists(root)) {
+        GTEST_SKIP() << "no real data";
+    }
+    TempDir dir;
+    std::string inputs;
+    std::vector<std::filesystem::path> models;
+    for (const char* folder : {"md2", "mdl"}) {
+        for (const auto& entry : std::filesystem::directory_iterator(root / folder)) {
+            inputs += " '" + entry.path().string() + "'";
+            models.push_back(entry.path());
+        }
+    }
+    CliRun run = cli(dir, "convert --to mdl -d out" + inputs);
+    ASSERT_EQ(0, run.status) << run.err;
+    for (const auto& model : models) {
+        const std::string written = dir.path("out/" + model.stem().string() + ".mdl");
+        CliRun info = cli(dir, "info --json '" + written + "'");
+        ASSERT_EQ(0, info.status) << info.err;
+        CliRun original = cli(dir, "info --json '" + model.string() + "'");
+        auto triangles = [](const std::string& json) {
+            const size_t at = json.find("\"triangles\": ");
+            return std::atoi(json.c_str() + at + 13);
+        };
+        EXPECT_EQ(triangles(original.out), triangles(info.out)) << model;
+        if (haveAssimp()) {
+            const auto [faces, vertices] = assimpCounts(written);
+            EXPECT_EQ(triangles(info.out), faces) << written;
+            EXPECT_EQ(3 * faces, vertices) << written;
+        }
+    }
+    if (!haveAssimp()) {
+        GTEST_SKIP() << "assimp (assimp-utils) is not installed: only Faceto's reader was checked";
+    }
+}
+
+TEST(FacetoCli, ConvertToQuakeReportsWhatTheEngineCannotDraw) {
+    TempDir dir;
+    ModelData big = makeModel(1030, {}, 1);
+    for (int32_t t = 0; t < 1030; ++t) {
+        big.model.triangles.push_back(tri(t, (t + 1) % 1030, (t + 2) % 1030));
+    }
+    ASSERT_TRUE(writeNative(dir.path("big.fm"), big.model, big.frames, big.source));
+    CliRun run = cli(dir, "convert big.fm big.mdl");
+    EXPECT_EQ(0, run.status);
+    EXPECT_EQ("warning: big.mdl: 1030 vertices: more than the 1024 the original Quake engine draws\n", run.err);
+    EXPECT_TRUE(std::filesystem::exists(dir.path("big.mdl")));
 }

@@ -88,6 +88,7 @@ TEST(OpenDispatch, GameFormatsAreRecognisedByTheirFirstBytes) {
     EXPECT_EQ(3u, jk.doc->model.edges.size());
     EXPECT_EQ("group 0", jk.doc->model.groups[0].name); // the mesh's group, not regrouped
     EXPECT_EQ(0, jk.doc->currentFrameIndex);
+    EXPECT_EQ(CFacetoDoc::SaveResult::NotNative, jk.doc->save()); // no writer: Save As instead
 
     writeBytes(dir.path("broken.md2"), {'I', 'D', 'P', '2', 1, 2, 3});
     DocFixture broken;
@@ -96,13 +97,46 @@ TEST(OpenDispatch, GameFormatsAreRecognisedByTheirFirstBytes) {
     EXPECT_TRUE(broken.doc->frames.empty());
 }
 
-TEST(SaveAs, ExportsKeepTheDocumentsPathAndSaveOfAGameModelWritesNothing) {
+// Saving an .md2 back keeps the skin names it stores, found or not, and writes no picture.
+TEST(SaveAs, SavingAnMd2BackKeepsItsSkinNames) {
+    TempDir dir;
+    ModelData data = makeModel(3, {tri(0, 1, 2)}, 1);
+    data.source.hasSkins = 1;
+    const std::vector<std::string> names{"models/monsters/tank/skin.pcx", "models/monsters/tank/pain.pcx"};
+    writeBytes(dir.path("tank.md2"), toVector(*encodeMd2(data.model, data.frames, data.source, names)));
+    DocFixture f;
+    ASSERT_TRUE(f.doc->onOpenDocument(dir.path("tank.md2")));
+    EXPECT_TRUE(f.doc->model.skins.empty()); // not found here
+    moveVertex(*f.doc, 2, {4, 4, 4});
+    ASSERT_EQ(CFacetoDoc::SaveResult::Saved, f.doc->save());
+    const std::vector<uint8_t> file = readBytes(dir.path("tank.md2"));
+    EXPECT_EQ(names[0], std::string(reinterpret_cast<const char*>(&file[68])));
+    EXPECT_EQ(names[1], std::string(reinterpret_cast<const char*>(&file[68 + 64])));
+    size_t entries = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.dir())) {
+        ++entries;
+    }
+    EXPECT_EQ(1u, entries);
+    // Save As still names the skins as an export does.
+    ASSERT_EQ(CFacetoDoc::SaveAsResult::Saved, f.doc->saveAs(dir.path("copy.md2")));
+}
+
+TEST(SaveAs, ExportsKeepTheDocumentsPathAndSaveWritesTheGameModelBack) {
     TempDir dir;
     writeBytes(dir.path("in.md2"), sampleMd2());
     DocFixture f;
     ASSERT_TRUE(f.doc->onOpenDocument(dir.path("in.md2")));
     f.host.recentFiles.clear();
-    EXPECT_EQ(CFacetoDoc::SaveResult::NotNative, f.doc->save());
+    // Save writes the .md2 back where it came from, as a save (the document is no longer modified).
+    moveVertex(*f.doc, 0, {1, 2, 3});
+    EXPECT_TRUE(f.doc->isModified());
+    EXPECT_EQ(CFacetoDoc::SaveResult::Saved, f.doc->save());
+    EXPECT_FALSE(f.doc->isModified());
+    {
+        ModelData saved;
+        ASSERT_TRUE(into(readMd2File(dir.path("in.md2"), f.profile), saved));
+        EXPECT_NEAR(1.0f, saved.frames[size_t(f.doc->currentFramePosition())].positions[0].x, 0.1f);
+    }
 
     ASSERT_EQ(CFacetoDoc::SaveAsResult::Saved, f.doc->saveAs(dir.path("out.MD2")));
     EXPECT_EQ("in.md2", f.doc->title());

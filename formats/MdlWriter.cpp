@@ -1,0 +1,457 @@
+#include "formats/MdlWriter.h"
+
+#include "formats/ByteWriter.h"
+#include "formats/Limits.h"
+#include "formats/VertexNormals.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <thread>
+#include <limits>
+#include <unordered_map>
+
+namespace faceto {
+
+namespace {
+
+constexpr int32_t VERSION = 6;
+constexpr int32_t ON_SEAM = 32;
+constexpr size_t FRAME_NAME = 16;
+constexpr int32_t DEFAULT_SKIN_SIDE = 64;
+constexpr uint8_t PLAIN_GREY = 7; // a middle grey of the Quake palette
+
+// Skin coordinates are whole texels in the file.
+int32_t texel(float value) {
+    if (!(value == value)) {
+        return 0;
+    }
+    return int32_t(std::clamp(std::lround(value), -2147483647L, 2147483647L));
+}
+
+// The frames' positions as the file packs them: per axis the lowest value and 1/255 of the range (a flat
+// axis gets a step of 1/255 all the same, as a scale of 0 leaves engines dividing by zero).
+struct Quantiser {
+    float origin[3] = {0, 0, 0};
+    float scale[3] = {1.0f / 255, 1.0f / 255, 1.0f / 255};
+
+    Quantiser(const std::vector<Frame>& frames, size_t vertexCount) {
+        float lo[3] = {0, 0, 0};
+        float hi[3] = {0, 0, 0};
+        bool any = false;
+        for (const Frame& frame : frames) {
+            for (size_t v = 0; v < vertexCount && v < frame.positions.size(); ++v) {
+                for (int a = 0; a < 3; ++a) {
+                    const float c = frame.positions[v][a];
+                    if (!std::isfinite(c)) {
+                        continue;
+                    }
+                    lo[a] = any ? std::min(lo[a], c) : c;
+                    hi[a] = any ? std::max(hi[a], c) : c;
+                }
+                any = true;
+            }
+        }
+        for (int a = 0; a < 3; ++a) {
+            origin[a] = lo[a];
+            const float range = hi[a] - lo[a];
+            if (range > 0.0f) {
+                scale[a] = range / 255.0f;
+            }
+        }
+        prepare();
+    }
+    // The nearest step, found with one multiplication.
+    uint8_t pack(float value, int axis) const {
+        const float steps = (value - origin[axis]) * inverse[axis] + 0.5f;
+        return steps >= 255.0f ? 255 : steps > 0.0f ? uint8_t(steps) : 0; // NaN packs to 0
+    }
+    void prepare() {
+        for (int a = 0; a < 3; ++a) {
+            inverse[a] = 1.0f / scale[a];
+        }
+    }
+    float inverse[3] = {255, 255, 255};
+};
+
+struct Packed {
+    std::vector<uint8_t> bytes; // 4 per written vertex
+    std::array<uint8_t, 4> lo{255, 255, 255, 0};
+    std::array<uint8_t, 4> hi{0, 0, 0, 0};
+};
+
+void packFrame(const Model& model, const Frame& frame, const MdlTexCoords& tex, const Quantiser& q,
+               std::vector<uint8_t>& normals, Packed& out) {
+    vertexNormalIndices(model, frame, normals);
+    out.bytes.resize(tex.vertices.size() * 4);
+    out.lo = {255, 255, 255, 0};
+    out.hi = {0, 0, 0, 0};
+    for (size_t w = 0; w < tex.vertices.size(); ++w) {
+        const size_t v = size_t(tex.vertexOf[w]);
+        const FrameVertex p = v < frame.positions.size() ? frame.positions[v] : FrameVertex{};
+        uint8_t* b = &out.bytes[w * 4];
+        for (int a = 0; a < 3; ++a) {
+            b[a] = q.pack(p[a], a);
+            out.lo[size_t(a)] = std::min(out.lo[size_t(a)], b[a]);
+            out.hi[size_t(a)] = std::max(out.hi[size_t(a)], b[a]);
+        }
+        b[3] = normals[v];
+    }
+    if (tex.vertices.empty()) {
+        out.lo = {0, 0, 0, 0};
+    }
+}
+
+} // namespace
+
+int32_t paddedSkinWidth(int32_t width) { return (std::max(width, 1) + 3) / 4 * 4; }
+
+MdlTexCoords mdlTexCoords(const Model& model, int32_t skinWidth) {
+    const size_t count = model.vertexInfos.size();
+    const size_t triangles = model.triangles.size();
+    const int32_t half = skinWidth / 2;
+    MdlTexCoords out;
+    out.modelVertices = int32_t(count);
+
+    // The distinct coordinates each vertex's corners ask for, in order of first use.
+    using Coord = std::pair<int32_t, int32_t>;
+    std::vector<std::vector<Coord>> coords(count);
+    std::vector<std::array<uint8_t, 3>> cornerCoord(triangles);
+    std::vector<std::vector<int32_t>> cornersOf(count); // triangle * 3 + corner
+    for (size_t t = 0; t < triangles; ++t) {
+        const Triangle& tri = model.triangles[t];
+        for (size_t c = 0; c < 3; ++c) {
+            const size_t v = size_t(tri.v[c]);
+            const Coord st{texel(tri.st[c][0]), texel(tri.st[c][1])};
+            auto& list = coords[v];
+            auto it = std::find(list.begin(), list.end(), st);
+            if (it == list.end()) {
+                list.push_back(st);
+                it = list.end() - 1;
+            }
+            // More than 255 coordinates on one vertex still split it, each copy its own.
+            cornerCoord[t][c] = uint8_t(std::min<ptrdiff_t>(it - list.begin(), 255));
+            cornersOf[v].push_back(int32_t(t * 3 + c));
+        }
+    }
+
+    // A vertex with two coordinates half the skin apart sits on the seam: its triangles that ask for the
+    // right-hand one do not face front, the others do. It is taken as one when no triangle is asked to be
+    // both; otherwise (and for any other mix of coordinates) the vertex is split.
+    enum : uint8_t { FREE, FRONT, BACK };
+    std::vector<uint8_t> side(triangles, FREE);
+    std::vector<int32_t> seamBase(count, -1); // the index of the left-hand coordinate of a seam vertex
+    for (size_t v = 0; v < count; ++v) {
+        const auto& list = coords[v];
+        if (list.size() != 2 || half <= 0 || list[0].second != list[1].second ||
+            std::abs(list[0].first - list[1].first) != half) {
+            continue;
+        }
+        const int32_t base = list[0].first < list[1].first ? 0 : 1;
+        bool fits = true;
+        for (int32_t corner : cornersOf[v]) {
+            const size_t t = size_t(corner / 3);
+            const uint8_t want = cornerCoord[t][size_t(corner % 3)] == base ? FRONT : BACK;
+            fits = fits && (side[t] == FREE || side[t] == want);
+        }
+        if (!fits) {
+            continue;
+        }
+        for (int32_t corner : cornersOf[v]) {
+            const size_t t = size_t(corner / 3);
+            side[t] = cornerCoord[t][size_t(corner % 3)] == base ? FRONT : BACK;
+        }
+        seamBase[v] = base;
+    }
+
+    // Every model vertex keeps its number; the copies of split vertices follow them.
+    out.vertices.resize(count);
+    out.vertexOf.resize(count);
+    std::vector<std::vector<int32_t>> copies(count); // the written vertex of each coordinate
+    for (size_t v = 0; v < count; ++v) {
+        out.vertexOf[v] = int32_t(v);
+        const auto& list = coords[v];
+        if (list.empty()) {
+            continue;
+        }
+        if (seamBase[v] >= 0) {
+            const Coord& c = list[size_t(seamBase[v])];
+            out.vertices[v] = {ON_SEAM, c.first, c.second};
+            copies[v] = {int32_t(v), int32_t(v)};
+            continue;
+        }
+        out.vertices[v] = {0, list[0].first, list[0].second};
+        copies[v].push_back(int32_t(v));
+        for (size_t k = 1; k < list.size(); ++k) {
+            copies[v].push_back(int32_t(out.vertices.size()));
+            out.vertices.push_back({0, list[k].first, list[k].second});
+            out.vertexOf.push_back(int32_t(v));
+        }
+    }
+    out.facesFront.resize(triangles);
+    out.corners.resize(triangles);
+    for (size_t t = 0; t < triangles; ++t) {
+        out.facesFront[t] = side[t] == BACK ? 0 : 1;
+        for (size_t c = 0; c < 3; ++c) {
+            const size_t v = size_t(model.triangles[t].v[c]);
+            const auto& list = copies[v];
+            out.corners[t][c] = list[std::min<size_t>(cornerCoord[t][c], list.size() - 1)];
+        }
+    }
+    return out;
+}
+
+std::vector<uint8_t> quakeSkinPixels(const Skin& skin, const RgbPalette& quake, int32_t width, int32_t height) {
+    const int32_t padded = paddedSkinWidth(width);
+    std::vector<uint8_t> out(size_t(padded) * size_t(std::max(height, 0)), PLAIN_GREY);
+    const bool readable = skin.hasImage() && size_t(skin.stride()) * size_t(skin.imageHeight) <= skin.pixels.size() &&
+                          (skin.bitsPerPixel == 24 || skin.bitsPerPixel == 8 || skin.bitsPerPixel == 4 ||
+                           skin.bitsPerPixel == 1);
+    if (!readable || width <= 0 || height <= 0) {
+        return out;
+    }
+    DisplayPalette display{};
+    std::unordered_map<uint32_t, uint8_t> exact;
+    for (size_t i = 0; i < 256; ++i) {
+        display[i] = {quake[i * 3 + 2], quake[i * 3 + 1], quake[i * 3], 0};
+        exact.try_emplace(uint32_t(quake[i * 3]) << 16 | uint32_t(quake[i * 3 + 1]) << 8 | quake[i * 3 + 2], uint8_t(i));
+    }
+    const bool samePalette =
+        skin.isIndexed8() && std::equal(display.begin(), display.end(), skin.palette.begin(),
+                                        [](const PaletteEntry& a, const PaletteEntry& b) {
+                                            return a[0] == b[0] && a[1] == b[1] && a[2] == b[2];
+                                        });
+    std::unordered_map<uint32_t, uint8_t> nearest;
+    const size_t stride = size_t(skin.stride());
+    for (int32_t y = 0; y < height; ++y) {
+        const int32_t sy = int32_t(int64_t(y) * skin.imageHeight / height);
+        for (int32_t x = 0; x < padded; ++x) {
+            const int32_t sx = int32_t(int64_t(std::min(x, width - 1)) * skin.imageWidth / width);
+            uint8_t index;
+            if (samePalette) {
+                index = skin.pixels[size_t(sy) * stride + size_t(sx)];
+            } else {
+                const auto [r, g, b] = texelColour(skin, sx, sy);
+                const uint32_t key = uint32_t(r) << 16 | uint32_t(g) << 8 | b;
+                const bool glows = skin.bitsPerPixel == 8 && skin.pixels[size_t(sy) * stride + size_t(sx)] >= 224;
+                if (auto it = exact.find(key); it != exact.end()) {
+                    index = it->second;
+                } else {
+                    auto [it2, added] = nearest.try_emplace(key | (glows ? 1u << 24 : 0u), 0);
+                    if (added) {
+                        it2->second = glows ? nearestColour(display, r, g, b, 224, 255) : nearestColour(display, r, g, b, 0, 223);
+                    }
+                    index = it2->second;
+                }
+            }
+            out[size_t(y) * size_t(padded) + size_t(x)] = index;
+        }
+    }
+    return out;
+}
+
+Result<MdlOutput> encodeMdl(const Model& model, const std::vector<Frame>& frames, const SourceFields& source,
+                            const RgbPalette& quakePalette) {
+    if (frames.empty()) {
+        return Failure{"the model has no frame"};
+    }
+    const int32_t vertexCount = model.vertexCount();
+    for (const Triangle& t : model.triangles) {
+        for (int32_t v : t.v) {
+            if (v < 0 || v >= vertexCount) {
+                return Failure{"a triangle uses a vertex the model does not have"};
+            }
+        }
+    }
+    const bool haveSkins = !model.skins.empty() && model.skins[0].hasImage();
+    int32_t width = haveSkins ? model.skins[0].imageWidth : source.skinWidth;
+    int32_t height = haveSkins ? model.skins[0].imageHeight : source.skinHeight;
+    if (width <= 0 || height <= 0) {
+        width = height = DEFAULT_SKIN_SIDE;
+    }
+    const int32_t padded = paddedSkinWidth(width);
+    if (padded > limits::MAX_SKIN_SIDE || height > limits::MAX_SKIN_SIDE) {
+        return Failure{limits::skinTooLarge(padded, height)};
+    }
+
+    MdlOutput out;
+    const MdlTexCoords tex = mdlTexCoords(model, padded);
+    const int32_t written = int32_t(tex.vertices.size());
+    if (tex.split() > 0) {
+        out.notices.push_back(std::to_string(tex.split()) +
+                              (tex.split() == 1 ? " vertex was" : " vertices were") +
+                              " split where the skin coordinates need more than the format's seam");
+    }
+    if (written > MDL_ENGINE_VERTICES) {
+        out.notices.push_back(std::to_string(written) + " vertices: more than the " +
+                              std::to_string(MDL_ENGINE_VERTICES) + " the original Quake engine draws");
+    }
+    if (model.triangleCount() > MDL_ENGINE_TRIANGLES) {
+        out.notices.push_back(std::to_string(model.triangleCount()) + " triangles: more than the " +
+                              std::to_string(MDL_ENGINE_TRIANGLES) + " the original Quake engine draws");
+    }
+    if (std::any_of(frames.begin(), frames.end(), [](const Frame& f) { return f.name.size() > FRAME_NAME; })) {
+        out.notices.push_back("frame names are cut to 16 characters");
+    }
+
+    // Groups from the file are written back while the skins and frames are still the ones read.
+    const QuakeFields quake = source.quake.value_or(QuakeFields{});
+    auto total = [](const std::vector<QuakeFields::Group>& groups) {
+        int64_t n = 0;
+        for (const auto& g : groups) {
+            n += std::max(g.count, 0);
+        }
+        return n;
+    };
+    std::vector<std::string> names;
+    for (const Frame& f : frames) {
+        names.push_back(f.name);
+    }
+    const bool keepFrameGroups = source.quake && names == quake.frameNames &&
+                                 total(quake.frameGroups) == int64_t(frames.size());
+    const size_t skinCount = haveSkins ? model.skins.size() : 1;
+    const bool keepSkinGroups = source.quake && haveSkins && total(quake.skinGroups) == int64_t(skinCount);
+    std::vector<QuakeFields::Group> frameGroups(frames.size());
+    std::vector<QuakeFields::Group> skinGroups(skinCount);
+    if (keepFrameGroups) {
+        frameGroups = quake.frameGroups;
+    }
+    if (keepSkinGroups) {
+        skinGroups = quake.skinGroups;
+    }
+
+    const Quantiser q(frames, size_t(vertexCount));
+    float radius = 0.0f;
+    double area = 0.0;
+    for (const Frame& frame : frames) {
+        for (size_t v = 0; v < size_t(vertexCount) && v < frame.positions.size(); ++v) {
+            const FrameVertex& p = frame.positions[v];
+            const float r = std::sqrt(p.x * p.x + p.y * p.y + p.z * p.z);
+            if (std::isfinite(r)) {
+                radius = std::max(radius, r);
+            }
+        }
+    }
+    for (const Triangle& t : model.triangles) {
+        const auto& p = frames[0].positions;
+        if (size_t(std::max({t.v[0], t.v[1], t.v[2]})) >= p.size()) {
+            continue;
+        }
+        const FrameVertex a = p[size_t(t.v[0])], b = p[size_t(t.v[1])], c = p[size_t(t.v[2])];
+        const double ux = b.x - a.x, uy = b.y - a.y, uz = b.z - a.z;
+        const double vx = c.x - a.x, vy = c.y - a.y, vz = c.z - a.z;
+        const double cx = uy * vz - uz * vy, cy = uz * vx - ux * vz, cz = ux * vy - uy * vx;
+        area += std::sqrt(cx * cx + cy * cy + cz * cz) / 2;
+    }
+    const float size = model.triangles.empty() || !std::isfinite(area) ? 0.0f : float(area / double(model.triangles.size()));
+
+    ByteWriter w;
+    w.reserve(84 + skinCount * (size_t(padded) * size_t(height) + 8) + size_t(written) * 12 +
+              model.triangles.size() * 16 + frames.size() * (24 + size_t(written) * 4));
+    w.text("IDPO");
+    w.i32(VERSION);
+    for (float s : q.scale) {
+        w.f32(s);
+    }
+    for (float o : q.origin) {
+        w.f32(o);
+    }
+    w.f32(radius);
+    for (float e : quake.eye) {
+        w.f32(e);
+    }
+    w.i32(int32_t(skinGroups.size()));
+    w.i32(padded);
+    w.i32(height);
+    w.i32(written);
+    w.i32(model.triangleCount());
+    w.i32(int32_t(frameGroups.size()));
+    w.i32(quake.syncType);
+    w.i32(quake.flags);
+    w.f32(size);
+
+    const Skin plain;
+    size_t skin = 0;
+    for (const QuakeFields::Group& g : skinGroups) {
+        w.i32(g.grouped ? 1 : 0);
+        if (g.grouped) {
+            w.i32(g.count);
+            for (int32_t k = 0; k < g.count; ++k) {
+                w.f32(size_t(k) < g.intervals.size() ? g.intervals[size_t(k)] : 0.1f * float(k + 1));
+            }
+        }
+        for (int32_t k = 0; k < (g.grouped ? g.count : 1); ++k, ++skin) {
+            w.raw(quakeSkinPixels(haveSkins ? model.skins[skin] : plain, quakePalette, width, height));
+        }
+    }
+    for (const MdlTexCoords::Vertex& v : tex.vertices) {
+        w.i32(v.onSeam);
+        w.i32(v.s);
+        w.i32(v.t);
+    }
+    for (size_t t = 0; t < model.triangles.size(); ++t) {
+        w.i32(tex.facesFront[t]);
+        for (int32_t c : tex.corners[t]) {
+            w.i32(c);
+        }
+    }
+
+    // Each frame is packed on its own (normals and all), the frames shared out among the cores.
+    std::vector<Packed> packed(frames.size());
+    {
+        const size_t workers = std::clamp<size_t>(std::thread::hardware_concurrency(), 1, 8);
+        std::atomic<size_t> next{0};
+        auto work = [&] {
+            std::vector<uint8_t> normals;
+            for (size_t f = next++; f < frames.size(); f = next++) {
+                packFrame(model, frames[f], tex, q, normals, packed[f]);
+            }
+        };
+        std::vector<std::thread> threads;
+        for (size_t k = 1; k < workers && k < frames.size(); ++k) {
+            threads.emplace_back(work);
+        }
+        work();
+        for (std::thread& t : threads) {
+            t.join();
+        }
+    }
+    auto simpleFrame = [&](const Frame& frame, const Packed& p) {
+        w.raw(p.lo);
+        w.raw(p.hi);
+        w.fixedString(frame.name, FRAME_NAME);
+        w.raw(p.bytes);
+    };
+    size_t f = 0;
+    for (const QuakeFields::Group& g : frameGroups) {
+        if (!g.grouped) {
+            w.i32(0);
+            simpleFrame(frames[f], packed[f]);
+            ++f;
+            continue;
+        }
+        // A group: its bounds over all its frames, its intervals, then its frames.
+        std::array<uint8_t, 4> lo{255, 255, 255, 0};
+        std::array<uint8_t, 4> hi{0, 0, 0, 0};
+        for (int32_t k = 0; k < g.count; ++k) {
+            for (size_t a = 0; a < 3; ++a) {
+                lo[a] = std::min(lo[a], packed[f + size_t(k)].lo[a]);
+                hi[a] = std::max(hi[a], packed[f + size_t(k)].hi[a]);
+            }
+        }
+        w.i32(1);
+        w.i32(g.count);
+        w.raw(lo);
+        w.raw(hi);
+        for (int32_t k = 0; k < g.count; ++k) {
+            w.f32(size_t(k) < g.intervals.size() ? g.intervals[size_t(k)] : 0.1f * float(k + 1));
+        }
+        for (int32_t k = 0; k < g.count; ++k, ++f) {
+            simpleFrame(frames[f], packed[f]);
+        }
+    }
+    out.bytes = std::move(w.bytes());
+    return out;
+}
+
+} // namespace faceto

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "model/Model.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace faceto {
+
+// For each vertex of the frame, the index of the nearest of the 162 standard normals to the average of
+// the unit normals of the triangles around it (index 0 for a vertex no triangle uses), as the Quake
+// model formats store them.
+void vertexNormalIndices(const Model& model, const Frame& frame, std::vector<uint8_t>& indices);
+
+} // namespace faceto
