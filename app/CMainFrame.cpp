@@ -105,9 +105,10 @@ void CMainFrame::createActions() {
     add("fileSaveAs", "Save &As...", "Save the active document with a new name\nSave As");
     add("gameSetup", "Game Setup", "Set Game information.");
     add("saveSettings", "Save Settings", "Write every setting to the settings file now\nSave Settings");
-    // Shown for their place in the menu; off until frames and skins can be exported and imported.
-    for (QAction* a : {add("exportFrame", "&Export Frame"), add("importFrame", "&Import Frame"),
-                       add("exportSkin", "Export Skin"), add("importSkin", "Import Skin")}) {
+    add("exportFrame", "&Export Frame", "Save the current frame as a Wavefront OBJ file\nExport Frame");
+    add("importFrame", "&Import Frame", "Put a pose from an OBJ file into the current frame\nImport Frame");
+    // Shown for their place in the menu; off until skins can be exported and imported.
+    for (QAction* a : {add("exportSkin", "Export Skin"), add("importSkin", "Import Skin")}) {
         a->setEnabled(false);
     }
     add("printSetup", "P&rint Setup...", "Change the printer and printing options\nPage Setup");

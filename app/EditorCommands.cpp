@@ -130,6 +130,29 @@ void CFacetoApp::connectEditingCommands() {
     });
     onDocument("flipTris", [](CFacetoDoc& doc) { flipSelectedTriangles(doc); });
     onDocument("cloneSelected", [](CFacetoDoc& doc) { cloneSelected(doc); });
+    onDocument("exportFrame", [this](CFacetoDoc& doc) {
+        if (doc.currentFrame() == nullptr) {
+            return;
+        }
+        const QString folder = QFileInfo(QString::fromStdString(doc.pathName())).absolutePath();
+        const QString suggested = folder + "/" + QString::fromStdString(doc.currentFrame()->name) + ".obj";
+        if (auto choice = dialogs_.chooseFileToSave(mainFrame_, {"Wavefront OBJ (*.obj)"}, suggested)) {
+            QString path = choice->path;
+            if (QFileInfo(path).suffix().compare("obj", Qt::CaseInsensitive) != 0) {
+                path += ".obj";
+            }
+            doc.saveAs(path.toStdString());
+        }
+    });
+    onDocument("importFrame", [this](CFacetoDoc& doc) {
+        const QString folder = QFileInfo(QString::fromStdString(doc.pathName())).absolutePath();
+        if (auto choice = dialogs_.chooseFileToOpen(mainFrame_, {"Wavefront OBJ (*.obj)"}, folder)) {
+            const std::string refused = importFramePose(doc, choice->path.toStdString());
+            if (!refused.empty()) {
+                dialogs_.message(mainFrame_, QString::fromStdString(refused));
+            }
+        }
+    });
     onDocument("editPasteNewFrame", [this](CFacetoDoc& doc) {
         const std::string refused = pasteAsNewFrame(doc, state_.clipboard);
         if (!refused.empty()) {

@@ -2,6 +2,7 @@
 #include "BenchMeshes.h"
 
 #include "formats/FileIO.h"
+#include "formats/Gltf.h"
 #include "formats/Md2Reader.h"
 #include "formats/Md2Writer.h"
 #include "formats/MdlWriter.h"
@@ -240,6 +241,53 @@ void BM_WriteMdl_2048Vertices4096Triangles512Frames(benchmark::State& state) {
     state.counters["vertices_written"] = double(written);
 }
 BENCHMARK(BM_WriteMdl_2048Vertices4096Triangles512Frames)->Unit(benchmark::kMillisecond);
+
+// glTF out and in: the model (2048 vertices, 512 frames, a 256 x 256 true-colour skin) as one .glb in
+// memory, and that file read back into frames.
+ModelData skinnedMaximalModel() {
+    ModelData data = maximalModel();
+    Skin skin;
+    skin.imageWidth = skin.imageHeight = 256;
+    skin.bitsPerPixel = 24;
+    skin.pixels.resize(size_t(skin.stride()) * 256);
+    for (size_t i = 0; i < skin.pixels.size(); ++i) {
+        skin.pixels[i] = uint8_t((i * 37) ^ (i >> 9));
+    }
+    data.model.skins.push_back(std::move(skin));
+    return data;
+}
+
+void BM_GltfExport_2048Vertices512Frames(benchmark::State& state) {
+    const ModelData data = skinnedMaximalModel();
+    size_t bytes = 0;
+    for (auto _ : state) {
+        Result<SaveOutput> out = exportGltf(ModelRef{data.model, data.frames, data.source}, "bench.glb", WriteContext{});
+        if (!out) {
+            state.SkipWithError("export failed");
+            break;
+        }
+        bytes = out->files[0].bytes.size();
+        benchmark::DoNotOptimize(out->files[0].bytes.data());
+    }
+    state.counters["file_MiB"] = double(bytes) / double(1 << 20);
+}
+BENCHMARK(BM_GltfExport_2048Vertices512Frames)->Unit(benchmark::kMillisecond);
+
+void BM_GltfImport_2048Vertices512Frames(benchmark::State& state) {
+    const ModelData data = skinnedMaximalModel();
+    const ByteBuffer file =
+        std::move(exportGltf(ModelRef{data.model, data.frames, data.source}, "bench.glb", WriteContext{})->files[0].bytes);
+    for (auto _ : state) {
+        Result<ModelData> back = importGltf(file, ReadContext{});
+        if (!back || back->frames.size() != 512) {
+            state.SkipWithError(back ? ("import gave " + std::to_string(back->frames.size()) + " frames").c_str()
+                                     : back.error().c_str());
+            break;
+        }
+        benchmark::DoNotOptimize(back->frames.data());
+    }
+}
+BENCHMARK(BM_GltfImport_2048Vertices512Frames)->Unit(benchmark::kMillisecond);
 
 // The peer: assimp imports one frame of the same files (its md2 and mdl loaders read a single key frame).
 void assimpImport(benchmark::State& state, const std::string& path) {

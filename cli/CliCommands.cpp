@@ -214,6 +214,9 @@ std::optional<OpenedDocument> openModel(Context& context, const std::string& pat
     OpenedDocument opened;
     opened.host = std::make_unique<CliHost>(context.err, path, context.force);
     opened.doc = std::make_unique<CFacetoDoc>(context.profile, *opened.host, context.palette);
+    opened.doc->framesPerSecond = context.framesPerSecond;
+    opened.doc->exportScale = context.scale;
+    opened.doc->exportLinear = context.linear;
     if (!opened.doc->onOpenDocument(path)) {
         if (!opened.host->failed) {
             context.err << path << ": cannot open the file\n";

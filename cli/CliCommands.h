@@ -20,6 +20,11 @@ struct Context {
     std::ostream& out;
     std::ostream& err;
     bool force = false; // replace skin files of other content instead of refusing
+    // glTF and OBJ: units per model unit, linear animation, and the rate other tools' animations are
+    // read at.
+    float scale = 1.0f;
+    bool linear = false;
+    int framesPerSecond = 10;
 };
 
 // Messages of the document go to the error stream on one line: a message of its own ("Unsupported File

@@ -149,4 +149,26 @@ int render(Context& context, const std::string& input, const std::string& output
     return 0;
 }
 
+int thumbnail(Context& context, const std::string& input, const std::string& output, int size) {
+    std::optional<OpenedDocument> opened = openModel(context, input);
+    if (!opened) {
+        return 1;
+    }
+    CFacetoDoc& doc = *opened->doc;
+    const bool skinned = !doc.model.skins.empty() && doc.model.skins[0].hasImage();
+    doc.fillMode = uint8_t(skinned ? FILL_TEXTURED : FILL_FLAT);
+    Rasterizer rasterizer(context.palette);
+    QImage image(size, size, QImage::Format_RGB32);
+    QPainter painter(&image);
+    QtFramePresenter presenter(&painter);
+    const Mat4 camera = frameCamera(initialCamera(), frameBounds(doc, false), size, size);
+    drawCameraView(rasterizer, &doc, camera, size, size, &presenter);
+    painter.end();
+    if (const Status written = savePicture(image, output, "PNG"); !written) {
+        context.err << output << ": " << written.error() << "\n";
+        return 1;
+    }
+    return 0;
+}
+
 } // namespace faceto::cli

@@ -24,4 +24,8 @@ struct RenderOptions {
 // model) and writes a picture in the format of the output's extension (PNG, JPEG or BMP).
 int render(Context& context, const std::string& input, const std::string& output, const RenderOptions& options);
 
+// A square PNG of the whole model, `size` pixels a side: the camera view fitted to the model, textured
+// when it has a skin, flat shaded otherwise.
+int thumbnail(Context& context, const std::string& input, const std::string& output, int size);
+
 } // namespace faceto::cli

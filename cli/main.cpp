@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <cmath>
 #include <cstdio>
 #include <iostream>
 #include <memory>
@@ -23,7 +24,10 @@ constexpr const char* USAGE = R"(usage:
       animations with their frame counts, frame names and each frame's bounding box.
   faceto-cli convert INPUT OUTPUT
       Reads INPUT ({READ}) and writes OUTPUT as the editor's Save As does; the format
-      follows OUTPUT's extension: {WRITE} (an .md2 with its skins as PCX files beside it).
+      follows OUTPUT's extension: {WRITE} (an .md2 with its skins as PCX files beside it; a
+      .gltf with its .bin and .png; an .obj, of the first frame, with its .mtl and .png). A rigged,
+      animated glTF becomes frames sampled at 10 a second (--fps N); glTF and OBJ are written with
+      1 unit per model unit (--scale S) and stepped animations (--interpolation step|linear).
   faceto-cli convert --to EXT INPUT... [-d DIR] [--tree]
       Converts every INPUT to EXT, into DIR (made when missing) or beside each input; one line per
       file. With --tree each input keeps its folder below DIR, relative to the inputs' common folder.
@@ -39,6 +43,9 @@ constexpr const char* USAGE = R"(usage:
       and of the textured camera modes; --edges and --vertices set the preview's wire frame and
       vertex dots; --fit shows the whole model. MODE is how the camera view draws: none,
       wireframe, vertex, flat, gouraud, textured or textured-shaded (default: the editor's setting).
+  faceto-cli thumbnail INPUT OUTPUT.png [SIZE]
+      A square picture of the whole model, SIZE pixels a side (default 256), textured when it has
+      a skin: what file managers show (the desktop's thumbnailer calls this).
 
 options:
   --base DIR        the Quake 2 base folder that md2 skin names are relative to
@@ -84,6 +91,9 @@ int main(int argc, char** argv) {
     bool json = false;
     bool force = false;
     bool tree = false;
+    float scale = 1.0f;
+    int framesPerSecond = 10;
+    bool linear = false;
     faceto::cli::RenderOptions render;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -151,6 +161,23 @@ int main(int argc, char** argv) {
                 return usageError("--mode needs a mode");
             }
             render.mode = *mode;
+        } else if (arg == "--scale") {
+            std::optional<std::string> text;
+            if (!value(text) || std::sscanf(text->c_str(), "%f", &scale) != 1 || !(scale > 0.0f) || !std::isfinite(scale)) {
+                return usageError("--scale needs a positive number");
+            }
+        } else if (arg == "--fps") {
+            std::optional<std::string> text;
+            if (!value(text) || std::sscanf(text->c_str(), "%d", &framesPerSecond) != 1 || framesPerSecond < 1 ||
+                framesPerSecond > 1000) {
+                return usageError("--fps needs a number from 1 to 1000");
+            }
+        } else if (arg == "--interpolation") {
+            std::optional<std::string> text;
+            if (!value(text) || (*text != "step" && *text != "linear")) {
+                return usageError("--interpolation is step or linear");
+            }
+            linear = *text == "linear";
         } else if (arg == "--fit") {
             render.fit = true;
         } else if (arg.size() > 1 && arg[0] == '-') {
@@ -167,7 +194,7 @@ int main(int argc, char** argv) {
 
     // QSettings needs an application object; drawing text (the panes' names) needs a graphical one,
     // which renders off screen when no display is named.
-    const bool rendering = command == "render";
+    const bool rendering = command == "render"; // a thumbnail draws no text: no graphical application
     // The toolkit's own notes (about its runtime folder, fonts) are not the user's business here.
     qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
         if (type == QtCriticalMsg || type == QtFatalMsg) {
@@ -186,7 +213,7 @@ int main(int argc, char** argv) {
     faceto::PaletteTables palette = faceto::PaletteTables::builtIn();
     faceto::loadPalette(palette);
     faceto::loadColormap(palette);
-    faceto::cli::Context context{profile, palette, std::cout, std::cerr, force};
+    faceto::cli::Context context{profile, palette, std::cout, std::cerr, force, scale, linear, framesPerSecond};
     try {
         return run(context, command, positional, json, toExtension, folder, tree, render);
     } catch (const std::bad_alloc&) {
@@ -224,6 +251,15 @@ int run(faceto::cli::Context& context, const std::string& command, const std::ve
             return usageError("render needs INPUT and OUTPUT.png");
         }
         return faceto::cli::render(context, positional[0], positional[1], render);
+    }
+    if (command == "thumbnail") {
+        // As file managers call thumbnailers: INPUT OUTPUT.png [SIZE].
+        int size = 256;
+        if (positional.size() < 2 || positional.size() > 3 ||
+            (positional.size() == 3 && (std::sscanf(positional[2].c_str(), "%d", &size) != 1 || size < 16 || size > 2048))) {
+            return usageError("thumbnail needs INPUT, OUTPUT.png and a size from 16 to 2048");
+        }
+        return faceto::cli::thumbnail(context, positional[0], positional[1], size);
     }
     return usageError("unknown command " + command);
 }

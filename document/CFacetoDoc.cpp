@@ -128,6 +128,8 @@ bool CFacetoDoc::loadFrom(const std::string& path, std::span<const uint8_t> byte
         context.skins = &skins;
         // Quake skins are bare indices: they take the game's palette, or the one in use when it is missing.
         context.gamePalette = writeContext().gamePalette;
+        context.readBeside = [folder = folderOf(path)](const std::string& name) { return readBesideModel(folder, name); };
+        context.framesPerSecond = framesPerSecond;
         Result<ModelData> data = format->read(bytes, context);
         if (!data) {
             return failed(data.error());
@@ -171,6 +173,10 @@ const FileFormat* CFacetoDoc::fileFormat() const {
 
 WriteContext CFacetoDoc::writeContext() const {
     WriteContext context;
+    context.skin = currentSkin;
+    context.frame = std::max(currentFramePosition(), 0);
+    context.scale = exportScale;
+    context.linearInterpolation = exportLinear;
     context.gamePalette = [this] { return paletteFileOver(palette_.palette, quakePalettePath(profile_)); };
     return context;
 }

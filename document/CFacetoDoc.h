@@ -84,8 +84,14 @@ public:
     SaveResult save();
     // The format Save writes the document's file in; null when Save has nothing to write back.
     const FileFormat* fileFormat() const;
-    // How writers get the colours of Quake skins: the game's palette, or the one in use without it.
+    // What writers need besides the model: the colours of Quake skins (the game's palette, or the one in
+    // use without it), the skin shown, the current frame, and the export options below.
     WriteContext writeContext() const;
+    // glTF and OBJ: units per model unit, and linear instead of stepped animation; animations of other
+    // tools are read at this many frames a second.
+    float exportScale = 1.0f;
+    bool exportLinear = false;
+    int framesPerSecond = 10;
     enum class SaveAsResult { Saved, Failed, Cancelled, UnknownExtension };
     // Chooses the writer by the extension of `path`: ".fm" (the document then takes the path),
     // ".md2" or ".asc" (an export: the document keeps its path). A skin file of other content that the

@@ -4,6 +4,8 @@
 #include "document/EditCommands.h"
 #include "document/FrameClipboard.h"
 #include "model/DerivedData.h"
+#include "formats/FileIO.h"
+#include "formats/Obj.h"
 
 #include <algorithm>
 #include <optional>
@@ -269,6 +271,33 @@ std::string pasteAsNewFrame(CFacetoDoc& document, const FrameClipboard& clipboar
         !insertAfterFrame(document, clipboard.frame(), document.currentFramePosition(), "Paste as New Frame")) {
         return "Choose the frame to paste after in the frame list first.";
     }
+    return {};
+}
+
+std::string importFramePose(CFacetoDoc& document, const std::string& path) {
+    if (document.currentFrame() == nullptr) {
+        return "Choose the frame to put the pose into first.";
+    }
+    Result<ByteBuffer> bytes = readFile(path);
+    if (!bytes) {
+        return "The pose could not be read.\n" + path + ": " + bytes.error();
+    }
+    Result<std::vector<FrameVertex>> positions = readObjPositions(*bytes);
+    if (!positions) {
+        return "The pose could not be read.\n" + path + ": " + positions.error();
+    }
+    const size_t wanted = document.model.vertexInfos.size();
+    if (positions->size() != wanted) {
+        return "The pose has " + std::to_string(positions->size()) + " vertices; this model has " +
+               std::to_string(wanted) + ".\n" + path +
+               ": a pose comes back onto the model it was exported from, its vertices in the same order.";
+    }
+    std::vector<int32_t> vertices(wanted);
+    for (size_t v = 0; v < wanted; ++v) {
+        vertices[v] = int32_t(v);
+    }
+    document.run(std::make_unique<ChangePositions>(document, "Import Frame", document.currentFramePosition(),
+                                                   std::move(vertices), std::move(*positions)));
     return {};
 }
 

@@ -52,6 +52,11 @@ bool deleteFrameAt(CFacetoDoc& document, int32_t index);
 // The clipboard's frame as a new frame after the current one. Empty when done, else why not.
 std::string pasteAsNewFrame(CFacetoDoc& document, const FrameClipboard& clipboard);
 
+// Puts the pose of an OBJ file (one written by Export Frame, or edited elsewhere since) into the current
+// frame, as one step. Empty when done, else why not (the file cannot be read, or has another number of
+// vertices than the model).
+std::string importFramePose(CFacetoDoc& document, const std::string& path);
+
 // Renames frame `index`; the animations are made again from the frame names, and the one of the frame
 // becomes current. Nothing happens for an empty name or an index outside the frame list.
 void renameFrame(CFacetoDoc& document, int32_t index, const std::string& name);

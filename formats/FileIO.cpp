@@ -265,4 +265,19 @@ std::string fileNameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+Result<ByteBuffer> readBesideModel(const std::string& folder, const std::string& name) {
+    if (name.empty() || name[0] == '/' || name.find('\0') != std::string::npos) {
+        return Failure{"not a file beside the model"};
+    }
+    size_t at = 0;
+    while (at <= name.size()) {
+        const size_t end = std::min(name.find_first_of("/\\", at), name.size());
+        if (name.compare(at, end - at, "..") == 0 && end - at == 2) {
+            return Failure{"not a file beside the model"};
+        }
+        at = end + 1;
+    }
+    return readFile(folder + name);
+}
+
 } // namespace faceto

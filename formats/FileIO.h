@@ -62,6 +62,10 @@ Status writeFileReplacing(const std::string& path, std::span<const uint8_t> data
 // The text after the last "." of the path (empty when there is none).
 std::string extensionAfterLastDot(const std::string& path);
 
+// A file a model names beside it, by a name relative to the model's folder: refused when the name
+// leaves that folder (an absolute path, or a ".." part).
+Result<ByteBuffer> readBesideModel(const std::string& folder, const std::string& name);
+
 // The folder part of a path ("" when it has none), with its trailing separator.
 std::string folderOf(const std::string& path);
 

@@ -1,5 +1,7 @@
 #include "formats/FormatTable.h"
 
+#include "formats/Gltf.h"
+#include "formats/Obj.h"
 #include "formats/AscWriter.h"
 #include "formats/Md2Reader.h"
 #include "formats/Md2Writer.h"
@@ -64,6 +66,22 @@ Result<ModelData> read3do(std::span<const uint8_t> bytes, const ReadContext&) {
     return parse3do(bytes, 0);
 }
 
+Result<ModelData> readGltf(std::span<const uint8_t> bytes, const ReadContext& context) {
+    return importGltf(bytes, context);
+}
+
+Result<SaveOutput> writeGltf(const ModelRef& m, const std::string& path, const WriteContext& context) {
+    return exportGltf(m, path, context);
+}
+
+Result<ModelData> readObj(std::span<const uint8_t> bytes, const ReadContext& context) {
+    return importObj(bytes, context);
+}
+
+Result<SaveOutput> writeObj(const ModelRef& m, const std::string& path, const WriteContext& context) {
+    return exportObj(m, path, context);
+}
+
 Result<SaveOutput> writeAsc(const ModelRef& m, const std::string& path, const WriteContext&) {
     std::optional<std::string> text = encodeAsc(m.model, m.frames);
     if (!text) {
@@ -111,6 +129,25 @@ const std::vector<FileFormat>& fileFormats() {
          writeMd2Back},
         {"3do", "Jedi Knight Model (*.3do)", "", {"3do"}, "", Grouping::AsRead, false, read3do, nullptr},
         {"asc", "", "3D Studio Ascii (*.asc)", {"asc"}, "", Grouping::AsRead, false, nullptr, writeAsc},
+        {"gltf",
+         "glTF 2.0 (*.gltf *.glb)",
+         "glTF 2.0 (*.gltf)",
+         {"gltf"},
+         "",
+         Grouping::ByConnectivity,
+         false,
+         readGltf,
+         writeGltf},
+        {"glb", "", "glTF 2.0 binary (*.glb)", {"glb"}, "glTF", Grouping::ByConnectivity, false, readGltf, writeGltf},
+        {"obj",
+         "Wavefront OBJ (*.obj)",
+         "Wavefront OBJ, current frame (*.obj)",
+         {"obj"},
+         "",
+         Grouping::ByConnectivity,
+         false,
+         readObj,
+         writeObj},
     };
     return formats;
 }

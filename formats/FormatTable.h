@@ -1,5 +1,6 @@
 #pragma once
 
+#include "formats/FileIO.h"
 #include "formats/Result.h"
 #include "formats/SaveOutput.h"
 #include "model/Model.h"
@@ -20,11 +21,19 @@ class SkinLoader;
 struct ReadContext {
     SkinLoader* skins = nullptr;             // finds the pictures a model names as its skins
     std::function<RgbPalette()> gamePalette; // the colours of Quake skins, which store bare indices
+    // A file a model names beside it (a glTF buffer or picture, an OBJ material), by its relative name;
+    // absent when the model was not read from a folder.
+    std::function<Result<ByteBuffer>(const std::string& name)> readBeside;
+    int framesPerSecond = 10; // at which animations of other tools are sampled into frames
 };
 
 // What a writer may need beyond the model.
 struct WriteContext {
     std::function<RgbPalette()> gamePalette; // the colours Quake skins are written in
+    int32_t skin = 0;                        // the skin shown, which formats with one picture write
+    float scale = 1.0f;                      // glTF and OBJ: units per model unit
+    bool linearInterpolation = false;        // glTF animations: linear between frames instead of steps
+    int32_t frame = 0;                       // OBJ: the frame written
 };
 
 // A model as a writer sees it.

@@ -652,3 +652,29 @@ TEST(Commands, EveryEnabledCommandIsHandled) {
         }
     }
 }
+
+// Export Frame writes the current frame as OBJ; Import Frame puts a pose back, one undo step.
+TEST(Commands, ExportAndImportFrame) {
+    CommandEditor e;
+    CFacetoDoc& doc = *e.doc;
+    doc.setCurrentFrame(1);
+    e.dialogs.files.push_back({e.path("pose"), 0});
+    e.trigger("exportFrame");
+    ASSERT_TRUE(std::filesystem::exists(e.dir.path("pose.obj")));
+    EXPECT_EQ(e.path("squares.fm").toStdString(), doc.pathName()); // an export
+    doc.setCurrentFrame(0);
+    const auto before = doc.frames[0].positions;
+    e.dialogs.files.push_back({e.path("pose.obj"), 0});
+    e.trigger("importFrame");
+    EXPECT_TRUE(e.dialogs.messages.isEmpty());
+    EXPECT_NEAR(doc.frames[1].positions[3].x, doc.frames[0].positions[3].x, 1e-4f);
+    e.key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(before, doc.frames[0].positions);
+    // A pose of another model: a message, nothing changed.
+    writeText(e.dir.path("other.obj"), "v 0 0 0\nv 1 0 0\nv 0 1 0\n");
+    e.dialogs.files.push_back({e.path("other.obj"), 0});
+    e.trigger("importFrame");
+    ASSERT_EQ(1, e.dialogs.messages.size());
+    EXPECT_TRUE(e.dialogs.messages[0].startsWith("The pose has 3 vertices; this model has 8."));
+    EXPECT_EQ(before, doc.frames[0].positions);
+}

@@ -107,9 +107,9 @@ TEST(FacetoCli, ErrorsGoToStandardErrorWithTheMessages) {
     EXPECT_EQ(1, run.status);
     EXPECT_EQ("Error reading file. bad.md2: the file is shorter than a Quake 2 model header\n", run.err);
     EXPECT_FALSE(std::filesystem::exists(dir.path("x.fm")));
-    run = cli(dir, "convert a.fm x.obj");
+    run = cli(dir, "convert a.fm x.dxf");
     EXPECT_EQ(1, run.status);
-    EXPECT_NE(std::string::npos, run.err.find("can only write .fm, .mdl, .md2 and .asc"));
+    EXPECT_NE(std::string::npos, run.err.find("can only write .fm, .mdl, .md2, .asc, .gltf, .glb and .obj"));
     run = cli(dir, "convert --to fm notes.txt a.fm");
     EXPECT_EQ(1, run.status);
     EXPECT_NE(std::string::npos, run.out.find("notes.txt: failed"));
@@ -426,4 +426,121 @@ TEST(FacetoCli, ConvertToQuakeReportsWhatTheEngineCannotDraw) {
     EXPECT_EQ(0, run.status);
     EXPECT_EQ("warning: big.mdl: 1030 vertices: more than the 1024 the original Quake engine draws\n", run.err);
     EXPECT_TRUE(std::filesystem::exists(dir.path("big.mdl")));
+}
+
+namespace {
+
+std::string output(const std::string& command) {
+    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+    std::string text;
+    char buffer[4096];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) {
+        text.append(buffer, n);
+    }
+    pclose(pipe);
+    return text;
+}
+
+bool haveValidator() {
+    return std::system(("node '" FACETO_SOURCE_DIR "/scripts/validate-gltf.js' >/dev/null 2>&1")) == 0;
+}
+
+int countOf(const std::string& text, const std::string& what) {
+    int n = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) {
+        ++n;
+    }
+    return n;
+}
+
+} // namespace
+
+// Every real model exports to glTF (both kinds) that the Khronos validator accepts without an error
+// and that assimp loads with one morph target per frame.
+TEST(FacetoCli, GltfExportsPassTheValidatorAndLoadInAssimp) {
+    const std::filesystem::path root = FACETO_REALDATA_DIR;
+    if (!std::filesystem::exists(root)) {
+        GTEST_SKIP() << "no real data";
+    }
+    TempDir dir;
+    std::vector<std::string> written;
+    for (const char* folder : {"md2", "mdl"}) {
+        for (const auto& entry : std::filesystem::directory_iterator(root / folder)) {
+            for (const char* extension : {".gltf", ".glb"}) {
+                const std::string out = entry.path().stem().string() + extension;
+                const CliRun run = cli(dir, "convert '" + entry.path().string() + "' " + out);
+                ASSERT_EQ(0, run.status) << run.err;
+                written.push_back(out);
+            }
+        }
+    }
+    const bool validator = haveValidator();
+    if (validator) {
+        std::string files;
+        for (const std::string& w : written) {
+            files += " '" + dir.path(w) + "'";
+        }
+        const std::string report = output("node '" FACETO_SOURCE_DIR "/scripts/validate-gltf.js'" + files);
+        EXPECT_EQ(int(written.size()), countOf(report, ": 0 errors")) << report;
+    }
+    if (haveAssimp()) {
+        for (const std::string& w : written) {
+            const CliRun info = cli(dir, "info --json " + w);
+            const size_t at = info.out.find("\"frames\": [");
+            const int frames = countOf(info.out.substr(at), "\"name\"");
+            output("assimp export '" + dir.path(w) + "' '" + dir.path("assimp.gltf") + "' -fgltf2");
+            const std::vector<uint8_t> back = readBytes(dir.path("assimp.gltf"));
+            const std::string text(back.begin(), back.end());
+            // assimp writes each target it read as {"POSITION": n} in the mesh's list of targets.
+            const size_t targets = text.find("\"targets\"");
+            ASSERT_NE(std::string::npos, targets) << w;
+            const size_t end = text.find(']', targets);
+            EXPECT_EQ(frames, countOf(text.substr(targets, end - targets), "POSITION")) << w;
+        }
+    }
+    if (!validator) {
+        GTEST_SKIP() << "the glTF validator is not installed (scripts/install-deps.sh installs it with npm)";
+    }
+}
+
+// A rigged, animated glTF becomes a Quake 2 and a Quake model in one command each, its animation
+// baked into frames that form one animation.
+TEST(FacetoCli, ARiggedGltfConvertsToTheGamesFormats) {
+    const std::string path = std::string(FACETO_REALDATA_DIR) + "/gltf/SimpleSkin.gltf";
+    if (!std::filesystem::exists(path)) {
+        GTEST_SKIP() << "no real data";
+    }
+    TempDir dir;
+    for (const char* out : {"hero.md2", "hero.mdl"}) {
+        CliRun run = cli(dir, "convert '" + path + "' " + out);
+        ASSERT_EQ(0, run.status) << run.err;
+        run = cli(dir, std::string("info --json ") + out);
+        EXPECT_NE(std::string::npos, run.out.find("\"animations\": [{\"name\": \"animation\", \"frames\": 56}]"))
+            << run.out;
+    }
+    CliRun fast = cli(dir, "convert '" + path + "' fast.md2 --fps 20");
+    ASSERT_EQ(0, fast.status) << fast.err;
+    // Frame numbers stop at 99: the 111 frames are "animation1" to "animation99", then "animationb1"...
+    EXPECT_NE(std::string::npos, cli(dir, "info --json fast.md2")
+                                     .out.find("[{\"name\": \"animation\", \"frames\": 99}, {\"name\": \"animationb\", \"frames\": 12}]"));
+    EXPECT_EQ(2, cli(dir, "convert '" + path + "' x.md2 --fps 0").status);
+    EXPECT_EQ(2, cli(dir, "convert a b --interpolation cubic").status);
+}
+
+// What file managers call: a square picture of the model.
+TEST(FacetoCli, ThumbnailDrawsASquarePicture) {
+    TempDir dir;
+    ModelData data = makeModel(4, {tri(0, 2, 1), tri(1, 2, 3)}, 1);
+    data.frames[0].positions = {{0, -20, -20}, {0, 20, -20}, {0, -20, 20}, {0, 20, 20}};
+    for (Triangle& t : data.model.triangles) {
+        t.color = 100;
+    }
+    ASSERT_TRUE(writeNative(dir.path("m.fm"), data.model, data.frames, data.source));
+    CliRun run = cli(dir, "thumbnail m.fm t.png 128");
+    ASSERT_EQ(0, run.status) << run.err;
+    const QImage picture(QString::fromStdString(dir.path("t.png")));
+    EXPECT_EQ(QSize(128, 128), picture.size());
+    EXPECT_NE(qRgb(0, 0, 0), picture.pixel(64, 64));
+    EXPECT_EQ(2, cli(dir, "thumbnail m.fm t.png 5").status);
 }

@@ -145,7 +145,7 @@ TEST(Document, SaveAsIgnoresUnknownExtensions) {
     TempDir dir;
     DocFixture f;
     f.doc->onNewDocument();
-    EXPECT_EQ(CFacetoDoc::SaveAsResult::UnknownExtension, f.doc->saveAs(dir.path("model.obj")));
+    EXPECT_EQ(CFacetoDoc::SaveAsResult::UnknownExtension, f.doc->saveAs(dir.path("model.dxf")));
     EXPECT_EQ(CFacetoDoc::SaveAsResult::UnknownExtension, f.doc->saveAs(dir.path("model")));
     EXPECT_TRUE(f.host.messages.empty());
     EXPECT_EQ(0, std::distance(std::filesystem::directory_iterator(dir.dir()), {}));

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Builds the Debian package with cpack and checks that it installs the editor, the command-line tool,
+# the desktop entry, icon, MIME types, thumbnailer, metainfo and manual pages, and states its
+# dependencies.
+set -euo pipefail
+build_dir=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$build_dir"
+cpack -G DEB -B "$work" >"$work/cpack.log" 2>&1 || { cat "$work/cpack.log"; exit 1; }
+package=$(ls "$work"/*.deb)
+contents=$(dpkg-deb -c "$package")
+for path in ./usr/bin/faceto ./usr/bin/faceto-cli \
+            ./usr/share/applications/org.faceto.Faceto.desktop \
+            ./usr/share/icons/hicolor/scalable/apps/org.faceto.Faceto.svg \
+            ./usr/share/mime/packages/faceto-models.xml \
+            ./usr/share/thumbnailers/faceto.thumbnailer \
+            ./usr/share/metainfo/org.faceto.Faceto.metainfo.xml \
+            ./usr/share/man/man1/faceto.1 ./usr/share/man/man1/faceto-cli.1; do
+    grep -q " $path\$" <<<"$contents" || { echo "$package lacks $path"; exit 1; }
+done
+depends=$(dpkg-deb -f "$package" Depends)
+grep -q "libqt6widgets6" <<<"$depends" || { echo "the package does not depend on Qt: $depends"; exit 1; }
+echo "$(basename "$package") ok: $depends"
