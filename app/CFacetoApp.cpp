@@ -7,6 +7,7 @@
 #include "app/CGridPanel.h"
 #include "app/CPrimitivesPanel.h"
 #include "app/CProjectManager.h"
+#include "app/CSkinPanel.h"
 #include "app/CUndoHistoryPanel.h"
 #include "formats/FileIO.h"
 #include "formats/PaletteFiles.h"
@@ -132,6 +133,8 @@ bool CFacetoApp::startUp(const QStringList& files) {
     mainFrame_->setDialogBarContent(projectManager_);
     connect(projectManager_, &CProjectManager::pageChanged, this, &CFacetoApp::refreshCommandStates);
     mainFrame_->setHistoryContent(new CUndoHistoryPanel(*this));
+    skinPanel_ = new CSkinPanel(*this);
+    mainFrame_->setSkinContent(skinPanel_);
     // Maximised; without a window manager to do it, the screen's size is taken directly.
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         mainFrame_->setGeometry(screen->availableGeometry());
@@ -472,7 +475,7 @@ void CFacetoApp::on(const QString& action, std::function<void()> handler) {
 
 QStringList CFacetoApp::handledCommands() const {
     // The main window shows and hides its bars and docks itself.
-    return handled_ + QStringList{"viewToolbar", "viewStatusBar", "viewUndoHistory"};
+    return handled_ + QStringList{"viewToolbar", "viewStatusBar", "viewUndoHistory", "viewSkinView"};
 }
 
 void CFacetoApp::onDocument(const QString& action, std::function<void(CFacetoDoc&)> handler) {
@@ -586,6 +589,7 @@ void CFacetoApp::connectCommands() {
     }
     connectEditingCommands();
     connectViewCommands();
+    connectSkinCommands();
 }
 
 void CFacetoApp::refreshCommandStates() {
@@ -609,6 +613,7 @@ void CFacetoApp::refreshCommandStates() {
     }
     f.showSelection(doc ? selectionSummary(*doc) : QString());
     refreshEditingStates();
+    refreshSkinStates();
     // Undo and Redo name the step they would take, and are off when there is none.
     const UndoHistory* history = doc ? &doc->history() : nullptr;
     QAction* undo = f.action("editUndo");

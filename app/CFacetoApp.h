@@ -21,6 +21,7 @@ namespace faceto {
 class CChildFrame;
 class CMainFrame;
 class CProjectManager;
+class CSkinPanel;
 
 // The editor: its settings, the one rasterizer, the process-wide editing state and clipboard, the
 // open documents with their windows, and every command of the menus, toolbar and keys.
@@ -41,6 +42,7 @@ public:
 
     CMainFrame* mainFrame() const { return mainFrame_; }
     CProjectManager* projectManager() const { return projectManager_; }
+    CSkinPanel* skinPanel() const { return skinPanel_; }
     AppState& state() { return state_; }
     QtProfile& profile() { return *profile_; }
     ViewContext& viewContext() { return *viewContext_; }
@@ -93,6 +95,9 @@ private:
     void connectViewCommands();
     // The check marks of the commands connectEditingCommands and connectViewCommands add.
     void refreshEditingStates();
+    // The skin commands: new, delete, resize, generate a map, import, export; on when they can act.
+    void connectSkinCommands();
+    void refreshSkinStates();
     // Writes every setting to the profile now.
     void saveSettings();
     // Saves the active window's camera view as a PNG picture, through a file dialog.
@@ -121,6 +126,7 @@ private:
     std::vector<CChildFrame*> frames_;
     CMainFrame* mainFrame_ = nullptr;
     CProjectManager* projectManager_ = nullptr; // in the main window's dialog bar
+    CSkinPanel* skinPanel_ = nullptr;           // in the skin dock
     QStringList recentFiles_;
     QStringList handled_; // the commands given a handler by on()
     bool closingDocument_ = false;

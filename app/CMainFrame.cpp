@@ -7,6 +7,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDockWidget>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -59,6 +61,21 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     connect(historyDock_, &QDockWidget::visibilityChanged, this,
             [this] { action("viewUndoHistory")->setChecked(historyDock_->isVisible()); });
 
+    // The skin view at the right, shown at first where the screen leaves room for it beside the
+    // document windows (View > Skin View shows it anywhere).
+    skinDock_ = new QDockWidget("Skin", this);
+    skinDock_->setObjectName("skinView");
+    skinDock_->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea | Qt::BottomDockWidgetArea);
+    addDockWidget(Qt::RightDockWidgetArea, skinDock_);
+    resizeDocks({skinDock_}, {340}, Qt::Horizontal);
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr || screen->availableGeometry().width() < 1280) {
+        skinDock_->hide();
+    }
+    connect(action("viewSkinView"), &QAction::triggered, skinDock_, &QDockWidget::setVisible);
+    connect(skinDock_, &QDockWidget::visibilityChanged, this,
+            [this] { action("viewSkinView")->setChecked(skinDock_->isVisible()); });
+
     qApp->installEventFilter(this); // the key-state indicators follow every key press
     showDocumentMenus(false);
 }
@@ -68,6 +85,7 @@ CMainFrame::~CMainFrame() {
     qApp->removeEventFilter(this);
     dock_->disconnect(this);
     historyDock_->disconnect(this);
+    skinDock_->disconnect(this);
     toolBar_->disconnect(this);
     for (QAction* a : actions_) {
         a->disconnect(this);
@@ -107,10 +125,13 @@ void CMainFrame::createActions() {
     add("saveSettings", "Save Settings", "Write every setting to the settings file now\nSave Settings");
     add("exportFrame", "&Export Frame", "Save the current frame as a Wavefront OBJ file\nExport Frame");
     add("importFrame", "&Import Frame", "Put a pose from an OBJ file into the current frame\nImport Frame");
-    // Shown for their place in the menu; off until skins can be exported and imported.
-    for (QAction* a : {add("exportSkin", "Export Skin"), add("importSkin", "Import Skin")}) {
-        a->setEnabled(false);
-    }
+    add("exportSkin", "Export Skin", "Save the current skin as a PCX or PNG picture, with its skin map on request\nExport Skin");
+    add("importSkin", "Import Skin", "Replace the current skin with a picture, or add it as a new skin\nImport Skin");
+    add("newSkin", "New Skin", "Add an empty skin of a chosen size\nNew Skin");
+    add("deleteSkin", "Delete Skin", "Delete the current skin\nDelete Skin");
+    add("resizeSkin", "Resize Skin", "Stretch the current skin to another size, with its skin coordinates\nResize Skin");
+    add("generateSkinMap", "Generate SkinMap",
+        "Map the current frame seen from the front onto the skin: front faces left, back faces right\nGenerate SkinMap");
     add("printSetup", "P&rint Setup...", "Change the printer and printing options\nPage Setup");
     add("fileExit", "E&xit", "Quit the application; prompts to save documents\nExit");
 
@@ -119,6 +140,7 @@ void CMainFrame::createActions() {
     action("editRedo")->setShortcuts({QKeySequence("Ctrl+Y"), QKeySequence("Ctrl+Shift+Z")});
     add("viewUndoHistory", "Undo &History", "Show or hide the list of the steps that can be undone\nUndo History")
         ->setCheckable(true);
+    add("viewSkinView", "&Skin View", "Show or hide the skin with its skin map\nSkin View")->setCheckable(true);
     add("editCut", "Cu&t", "Cut the selection and put it on the Clipboard\nCut", QKeySequence("Ctrl+X"), "cut");
     add("editCopy", "&Copy", "Copy the selection and put it on the Clipboard\nCopy", QKeySequence("Ctrl+C"), "copy");
     add("editPasteInto", "&Paste Into", "Insert Clipboard contents\nPaste", QKeySequence("Ctrl+V"), "paste");
@@ -360,7 +382,7 @@ void CMainFrame::showDocumentMenus(bool documentsOpen) {
     QMenu* view = bar->addMenu("&View");
     addCommands(view, {"viewToolbar", "viewStatusBar"});
     if (documentsOpen) {
-        addCommands(view, {"viewMainToolBar", "viewMainToolBar2", "viewUndoHistory"});
+        addCommands(view, {"viewMainToolBar", "viewMainToolBar2", "viewUndoHistory", "viewSkinView"});
         addCommands(view->addMenu("Tools..."), {"toolsFrame", "toolsGroups", "toolsPrimatives", "toolsCurrentMode",
                                                  "toolsCurrentAction", "toolsGrid"});
         addCommands(view, {"viewAnimationPlayer", "|", "frameAll", "frameSelected", "|"});
@@ -427,6 +449,8 @@ void CMainFrame::setDialogBarContent(QWidget* widget) {
 }
 
 void CMainFrame::setHistoryContent(QWidget* widget) { historyDock_->setWidget(widget); }
+
+void CMainFrame::setSkinContent(QWidget* widget) { skinDock_->setWidget(widget); }
 
 void CMainFrame::showPointer(const QString& text) { pointer_->setText(text); }
 

@@ -45,6 +45,9 @@ public:
     // The dock of the undo history (hidden at first) and what it shows.
     QDockWidget* historyDock() const { return historyDock_; }
     void setHistoryContent(QWidget* widget);
+    // The dock of the skin view (shown at first) and what it shows.
+    QDockWidget* skinDock() const { return skinDock_; }
+    void setSkinContent(QWidget* widget);
     // The status bar's fields: where the pointer is in a 2D view, and what is selected.
     void showPointer(const QString& text);
     void showSelection(const QString& text);
@@ -82,6 +85,7 @@ private:
     QToolBar* toolBar_ = nullptr;
     QDockWidget* dock_ = nullptr;
     QDockWidget* historyDock_ = nullptr;
+    QDockWidget* skinDock_ = nullptr;
     QHash<QString, QAction*> actions_;
     QActionGroup* levelGroup_ = nullptr;
     QActionGroup* fillGroup_ = nullptr;

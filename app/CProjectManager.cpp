@@ -428,7 +428,7 @@ QMenu* CProjectManager::frameMenu() {
     })->setEnabled(chosen >= 0);
     menu_->addAction("Delete", this, [this] { deleteChosenFrame(); })->setEnabled(chosen >= 0);
     menu_->addSeparator();
-    menu_->addAction("Generate SkinMap")->setEnabled(false); // the skin tools come later
+    menu_->addAction(app_.mainFrame()->action("generateSkinMap"));
     return menu_;
 }
 

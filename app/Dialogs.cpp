@@ -5,6 +5,7 @@
 #include "app/Version.h"
 
 #include "document/CFacetoDoc.h"
+#include "formats/Limits.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -20,6 +21,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <tuple>
 
 namespace faceto {
 
@@ -141,6 +143,25 @@ NameDialog::NameDialog(const QString& title, const QString& name, QWidget* paren
 }
 
 QString NameDialog::name() const { return name_->text(); }
+
+SkinSizeDialog::SkinSizeDialog(const QString& title, int width, int height, QWidget* parent) : QDialog(parent) {
+    setWindowTitle(title);
+    auto* layout = new QGridLayout(this);
+    width_ = new QSpinBox(this);
+    height_ = new QSpinBox(this);
+    for (auto [row, box, label, value] : {std::tuple{0, width_, "Width:", width}, std::tuple{1, height_, "Height:", height}}) {
+        box->setRange(1, limits::MAX_SKIN_SIDE);
+        box->setValue(value);
+        box->setSuffix(" texels");
+        layout->addWidget(new QLabel(label, this), row, 0);
+        layout->addWidget(box, row, 1);
+    }
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons, 2, 0, 1, 2);
+}
 
 const std::vector<std::pair<int, QString>>& CameraPropertiesDialog::modes() {
     static const std::vector<std::pair<int, QString>> list{

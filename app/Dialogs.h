@@ -63,6 +63,19 @@ private:
     QLineEdit* name_ = nullptr;
 };
 
+// A skin's size in texels: "New Skin" and "Resize Skin".
+class SkinSizeDialog : public QDialog {
+    Q_OBJECT
+public:
+    SkinSizeDialog(const QString& title, int width, int height, QWidget* parent = nullptr);
+    QSpinBox* widthBox() const { return width_; }
+    QSpinBox* heightBox() const { return height_; }
+
+private:
+    QSpinBox* width_ = nullptr;
+    QSpinBox* height_ = nullptr;
+};
+
 // "Add Animation": the name of a new, empty animation.
 class AddAnimationDialog : public NameDialog {
     Q_OBJECT

@@ -9,6 +9,8 @@
 #include "views/OrthoEditor.h"
 #include "views/OrthoView.h"
 #include "views/Projection.h"
+#include "views/SkinDrawing.h"
+#include "document/SkinOperations.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -288,6 +290,41 @@ void BM_QtRasterSameTriangles100k(benchmark::State& state) {
     state.counters["triangles"] = double(polygons.size());
 }
 BENCHMARK(BM_QtRasterSameTriangles100k)->Unit(benchmark::kMillisecond);
+
+// The skin view's redraw: a 640 x 480 skin with a map of 4,096 triangles over it (a quarter of the
+// vertices selected), into a pane of 800 x 600 showing the whole skin.
+void BM_SkinViewRedraw4096Triangles(benchmark::State& state) {
+    MemoryProfile profile;
+    NullHost host;
+    const PaletteTables tables = PaletteTables::builtIn();
+    CFacetoDoc doc(profile, host, tables);
+    ModelData data = makeGridModel(47, 47, 1, 4096);
+    for (Triangle& t : data.model.triangles) {
+        for (auto& st : t.st) {
+            st = {st[0] * 640.0f / 256.0f, st[1] * 480.0f / 256.0f};
+        }
+    }
+    for (size_t v = 0; v < data.model.vertexInfos.size(); v += 4) {
+        data.model.vertexInfos[v].flags |= VERTEX_SELECTED;
+    }
+    Skin skin = blankSkin(640, 480, tables.palette);
+    for (size_t i = 0; i < skin.pixels.size(); ++i) {
+        skin.pixels[i] = uint8_t(i * 2654435761u >> 24);
+    }
+    data.model.skins.push_back(std::move(skin));
+    doc.model = std::move(data.model);
+    doc.frames = std::move(data.frames);
+    SkinViewState view;
+    view.fit(640, 480, 800, 600);
+    SkinPictureCache cache;
+    QImage pane(800, 600, QImage::Format_RGB32);
+    for (auto _ : state) {
+        QPainter painter(&pane);
+        drawSkinView(painter, doc, view, pane.width(), pane.height(), cache);
+    }
+    state.counters["triangles"] = double(doc.model.triangles.size());
+}
+BENCHMARK(BM_SkinViewRedraw4096Triangles)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -1,5 +1,8 @@
 #include "cli/CliCommands.h"
 
+#include "document/SkinOperations.h"
+#include "formats/Pictures.h"
+
 #include "formats/FileIO.h"
 #include "document/CFacetoDoc.h"
 
@@ -252,6 +255,62 @@ int info(Context& context, const std::vector<std::string>& files, bool json) {
         context.out << "\n]\n";
     }
     return status;
+}
+
+int skinExport(Context& context, const std::string& model, int index, const std::string& output, bool withMap) {
+    const std::string extension = std::filesystem::path(output).extension().string();
+    const bool png = extension == ".png" || extension == ".PNG";
+    if (!png && extension != ".pcx" && extension != ".PCX") {
+        context.err << "faceto-cli: " << output << ": skins are written as .pcx or .png\n";
+        return 2;
+    }
+    auto opened = openModel(context, model);
+    if (!opened) {
+        return 1;
+    }
+    Result<ByteBuffer> bytes = skinFileBytes(opened->doc->model, index, png, withMap);
+    if (!bytes) {
+        context.err << model << ": " << bytes.error() << "\n";
+        return 1;
+    }
+    if (const Status written = writeFileReplacing(output, *bytes); !written) {
+        context.err << output << ": " << written.error() << "\n";
+        return 1;
+    }
+    return 0;
+}
+
+int skinImport(Context& context, const std::string& model, int index, const std::string& picture,
+               const std::string& outputModel, bool scaleCoords) {
+    auto opened = openModel(context, model);
+    if (!opened) {
+        return 1;
+    }
+    CFacetoDoc& doc = *opened->doc;
+    const auto count = int(doc.model.skins.size());
+    if (index < 0 || index > count) {
+        context.err << model << ": no skin " << index << " to replace (the model has " << count
+                    << "; " << count << " adds one)\n";
+        return 1;
+    }
+    const auto bytes = readFile(picture);
+    if (!bytes) {
+        context.err << picture << ": " << bytes.error() << "\n";
+        return 1;
+    }
+    Result<Skin> skin = decodeSkinPicture(*bytes);
+    if (!skin) {
+        context.err << picture << ": " << skin.error() << "\n";
+        return 1;
+    }
+    skin->name = std::filesystem::path(picture).filename().string();
+    if (index == count) {
+        addSkin(doc, std::move(*skin), "Import Skin", scaleCoords);
+    } else {
+        doc.currentSkin = index;
+        replaceSkin(doc, index, std::move(*skin), scaleCoords);
+    }
+    return saveAs(context, doc, outputModel) ? 0 : 1;
 }
 
 int convert(Context& context, const std::string& input, const std::string& output) {

@@ -66,6 +66,14 @@ int convert(Context& context, const std::string& input, const std::string& outpu
 int convertBatch(Context& context, const std::vector<std::string>& inputs, const std::string& extension,
                  const std::string& folder, bool tree);
 
+// Skin `index` of the model written as OUTPUT (.pcx: an imported PCX exactly as read; .png: an 8-bit
+// skin with its indices), with the skin map's lines over it when `withMap`.
+int skinExport(Context& context, const std::string& model, int index, const std::string& output, bool withMap);
+// The picture becomes skin `index` (a new skin when `index` is the skin count) and the model is written
+// as OUTPUT_MODEL; with `scaleCoords` the skin coordinates follow a change of size.
+int skinImport(Context& context, const std::string& model, int index, const std::string& picture,
+               const std::string& outputModel, bool scaleCoords);
+
 // A JSON string: quotes, backslashes and control characters escaped, and every byte that is not part
 // of valid UTF-8 written as the code point of the same value, so that strict parsers accept it.
 std::string jsonString(const std::string& text);

@@ -3,6 +3,7 @@
 #include "document/CFacetoDoc.h"
 #include "model/DerivedData.h"
 #include "render/Rasterizer.h"
+#include "formats/Pictures.h"
 #include "views/AppState.h"
 #include "formats/FileIO.h"
 #include "views/CameraDrawing.h"
@@ -67,10 +68,31 @@ QImage pane(Rasterizer& r, CFacetoDoc& doc, AppState& app, const std::string& vi
     return image;
 }
 
+// The skin at its size with its map drawn over it.
+int renderSkin(Context& context, const std::string& input, const std::string& output, int index, const char* format) {
+    std::optional<OpenedDocument> opened = openModel(context, input);
+    if (!opened) {
+        return 1;
+    }
+    const Model& model = opened->doc->model;
+    if (index >= int(model.skins.size()) || !model.skins[size_t(index)].hasImage()) {
+        context.err << input << ": no skin " << index << " (the model has " << model.skins.size() << ")\n";
+        return 1;
+    }
+    const std::vector<uint8_t> rgb = skinRgb(skinWithMap(model.skins[size_t(index)], model.triangles));
+    const Skin& skin = model.skins[size_t(index)];
+    const QImage image = QImage(rgb.data(), skin.imageWidth, skin.imageHeight, skin.imageWidth * 3, QImage::Format_RGB888).copy();
+    if (const Status written = savePicture(image, output, format); !written) {
+        context.err << output << ": " << written.error() << "\n";
+        return 1;
+    }
+    return 0;
+}
+
 } // namespace
 
 int render(Context& context, const std::string& input, const std::string& output, const RenderOptions& options) {
-    static const char* const VIEWS[] = {"camera", "preview", "top", "front", "side", "quad"};
+    static const char* const VIEWS[] = {"camera", "preview", "top", "front", "side", "quad", "skin"};
     if (std::find(std::begin(VIEWS), std::end(VIEWS), options.view) == std::end(VIEWS)) {
         context.err << "faceto-cli: unknown view " << options.view << "\n";
         return 2;
@@ -83,6 +105,9 @@ int render(Context& context, const std::string& input, const std::string& output
     if (*format == '\0') {
         context.err << "faceto-cli: " << output << ": pictures are written as .png, .jpg or .bmp\n";
         return 2;
+    }
+    if (options.view == "skin") {
+        return renderSkin(context, input, output, options.skin < 0 ? 0 : options.skin, format);
     }
     const int mode = options.mode.empty() ? -1 : fillModeNamed(options.mode);
     if (!options.mode.empty() && mode < 0) {

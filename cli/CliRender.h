@@ -8,7 +8,7 @@
 namespace faceto::cli {
 
 struct RenderOptions {
-    std::string view = "camera"; // camera, preview, top, front, side or quad
+    std::string view = "camera"; // camera, preview, top, front, side, quad or skin
     std::optional<std::string> frame; // an index or a frame name
     int width = 640;
     int height = 480;
@@ -17,6 +17,8 @@ struct RenderOptions {
     bool vertices = false;
     std::string mode; // the camera view's mode by name (none, wireframe, ..., textured-shaded); empty: the setting
     bool fit = false; // show the whole model instead of the views a new window starts with
+    bool withMap = false;     // skin export: the skin map's lines drawn over the skin
+    bool scaleCoords = false; // skin import: the coordinates follow a picture of another size
 };
 
 // Draws a view of the model as a window of the given client size would show it right after opening

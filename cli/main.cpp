@@ -38,11 +38,20 @@ constexpr const char* USAGE = R"(usage:
       Draws the model as the editor's window of that client size shows it (default 640x480) and
       writes a picture: PNG, JPEG or BMP by OUTPUT's extension. VIEW is camera (the default),
       preview (textured, as the animation player), top, side, front (the three 2D panes; Quake
-      models face +x, so front shows y to the right and z up) or quad (all four panes of a
-      document window). --frame picks the frame by index or name; --skin the skin of the preview
+      models face +x, so front shows y to the right and z up), quad (all four panes of a
+      document window) or skin (the skin, --skin N or the first, at its size with the skin map
+      drawn over it; the size option does not apply). --frame picks the frame by index or name; --skin the skin of the preview
       and of the textured camera modes; --edges and --vertices set the preview's wire frame and
       vertex dots; --fit shows the whole model. MODE is how the camera view draws: none,
       wireframe, vertex, flat, gouraud, textured or textured-shaded (default: the editor's setting).
+  faceto-cli skin export MODEL N OUTPUT.pcx|OUTPUT.png [--map]
+      Writes skin N (from 0) of the model: as PCX (a skin read from a PCX file exactly as it was)
+      or PNG (an 8-bit skin keeps its indices and palette); --map draws the skin map's lines over
+      it, as a template to paint on.
+  faceto-cli skin import MODEL N PICTURE OUTPUT_MODEL [--scale-coords]
+      PICTURE (PCX, PNG, BMP or TGA; 8-bit pictures keep their indices, others are kept in true
+      colour) replaces skin N, or is added when N is the skin count, and the model is written as
+      OUTPUT_MODEL. --scale-coords scales the skin coordinates to a picture of another size.
   faceto-cli thumbnail INPUT OUTPUT.png [SIZE]
       A square picture of the whole model, SIZE pixels a side (default 256), textured when it has
       a skin: what file managers show (the desktop's thumbnailer calls this).
@@ -180,6 +189,10 @@ int main(int argc, char** argv) {
             linear = *text == "linear";
         } else if (arg == "--fit") {
             render.fit = true;
+        } else if (arg == "--map") {
+            render.withMap = true;
+        } else if (arg == "--scale-coords") {
+            render.scaleCoords = true;
         } else if (arg.size() > 1 && arg[0] == '-') {
             return usageError("unknown option " + arg);
         } else {
@@ -251,6 +264,18 @@ int run(faceto::cli::Context& context, const std::string& command, const std::ve
             return usageError("render needs INPUT and OUTPUT.png");
         }
         return faceto::cli::render(context, positional[0], positional[1], render);
+    }
+    if (command == "skin") {
+        const std::string action = positional.empty() ? "" : positional[0];
+        int index = -1;
+        const bool numbered = positional.size() > 2 && std::sscanf(positional[2].c_str(), "%d", &index) == 1;
+        if (action == "export" && positional.size() == 4 && numbered) {
+            return faceto::cli::skinExport(context, positional[1], index, positional[3], render.withMap);
+        }
+        if (action == "import" && positional.size() == 5 && numbered) {
+            return faceto::cli::skinImport(context, positional[1], index, positional[3], positional[4], render.scaleCoords);
+        }
+        return usageError("skin export MODEL N OUT.pcx|OUT.png, or skin import MODEL N PICTURE OUT_MODEL");
     }
     if (command == "thumbnail") {
         // As file managers call thumbnailers: INPUT OUTPUT.png [SIZE].

@@ -5,6 +5,7 @@
 #include "formats/Limits.h"
 
 #include <algorithm>
+#include <memory>
 
 namespace faceto {
 
@@ -171,6 +172,8 @@ bool decodePcx(std::span<const uint8_t> bytes, Skin& skin) {
     skin.colorsUsed = image.colorsUsed;
     skin.palette = std::move(image.palette);
     skin.pixels = std::move(image.pixels);
+    skin.shown.reset();
+    skin.pcxFile = std::make_shared<const std::vector<uint8_t>>(bytes.begin(), bytes.end());
     return true;
 }
 

@@ -42,6 +42,10 @@ struct Skin {
     // (true colour, or 1 and 4 bits): made when the skin is first drawn, kept with it, never stored. A
     // skin whose pixels change in place must drop it.
     mutable std::shared_ptr<const Skin> shown;
+
+    // The PCX file the picture was imported from, written back as it is by Export Skin: a skin is
+    // replaced as a whole when it changes, so the file stays the picture's own.
+    std::shared_ptr<const std::vector<uint8_t>> pcxFile;
 };
 
 } // namespace faceto

@@ -3,6 +3,7 @@
 #include "formats/Md2Writer.h"
 #include "formats/Pcx.h"
 #include "formats/NativeFormat.h"
+#include "formats/Pictures.h"
 
 #include <QImage>
 #include <QJsonArray>
@@ -543,4 +544,49 @@ TEST(FacetoCli, ThumbnailDrawsASquarePicture) {
     EXPECT_EQ(QSize(128, 128), picture.size());
     EXPECT_NE(qRgb(0, 0, 0), picture.pixel(64, 64));
     EXPECT_EQ(2, cli(dir, "thumbnail m.fm t.png 5").status);
+}
+
+// Skins out and in from scripts: a PCX comes out exactly as it was read, a PNG keeps the indices, and a
+// picture goes in as a new skin.
+TEST(FacetoCli, SkinExportImportAndRender) {
+    TempDir dir;
+    const std::filesystem::path real = std::filesystem::path(FACETO_REALDATA_DIR) / "pcx" / "testpcx_8bit.pcx";
+    writeSkinnedMd2(dir, "m.md2", 7);
+    if (std::filesystem::exists(real)) {
+        std::filesystem::copy_file(real, dir.path("s.pcx"), std::filesystem::copy_options::overwrite_existing);
+    }
+    const std::vector<uint8_t> pcx = readBytes(dir.path("s.pcx"));
+    CliRun run = cli(dir, "skin export m.md2 0 out.pcx");
+    ASSERT_EQ(0, run.status) << run.err;
+    EXPECT_EQ(pcx, readBytes(dir.path("out.pcx")));
+
+    run = cli(dir, "skin export m.md2 0 out.png --map");
+    ASSERT_EQ(0, run.status) << run.err;
+    const QImage png(QString::fromStdString(dir.path("out.png")));
+    EXPECT_EQ(QImage::Format_Indexed8, png.format());
+    const Result<Skin> source = decodeSkinPicture(pcx);
+    ASSERT_TRUE(source);
+    EXPECT_EQ(QSize(source->imageWidth, source->imageHeight), png.size());
+
+    run = cli(dir, "skin import m.md2 1 out.png two.fm");
+    ASSERT_EQ(0, run.status) << run.err;
+    run = cli(dir, "info two.fm");
+    EXPECT_NE(std::string::npos, run.out.find("skins: 2")) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("1: out.png")) << run.out;
+
+    run = cli(dir, "render m.md2 view.png --view skin");
+    ASSERT_EQ(0, run.status) << run.err;
+    EXPECT_EQ(png.size(), QImage(QString::fromStdString(dir.path("view.png"))).size());
+
+    run = cli(dir, "skin import m.md2 5 out.png x.fm");
+    EXPECT_EQ(1, run.status);
+    EXPECT_NE(std::string::npos, run.err.find("no skin 5")) << run.err;
+    EXPECT_FALSE(std::filesystem::exists(dir.path("x.fm")));
+    EXPECT_EQ(1, cli(dir, "skin export m.md2 3 y.pcx").status);
+    EXPECT_EQ(2, cli(dir, "skin export m.md2 0 y.gif").status);
+    EXPECT_EQ(2, cli(dir, "skin export m.md2").status);
+    writeText(dir.path("bad.png"), "no picture");
+    run = cli(dir, "skin import m.md2 0 bad.png x.fm");
+    EXPECT_EQ(1, run.status);
+    EXPECT_NE(std::string::npos, run.err.find("bad.png")) << run.err;
 }

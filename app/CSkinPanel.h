@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QWidget>
+
+#include <vector>
+
+class QCheckBox;
+class QComboBox;
+class QToolButton;
+
+namespace faceto {
+
+class CFacetoApp;
+class CSkinView;
+
+// The skin view of the active document with what goes with it: the choice of skin, the skin commands
+// (new, delete, resize, generate a map, import, export) and snapping to whole texels.
+class CSkinPanel : public QWidget {
+    Q_OBJECT
+public:
+    explicit CSkinPanel(CFacetoApp& app, QWidget* parent = nullptr);
+
+    CSkinView* view() const { return view_; }
+    QComboBox* skinCombo() const { return combo_; }
+    QCheckBox* snapBox() const { return snap_; }
+    // The buttons of the skin commands, in the order of the menu's actions.
+    const std::vector<QToolButton*>& buttons() const { return buttons_; }
+    void refresh();
+
+private:
+    CFacetoApp& app_;
+    QComboBox* combo_ = nullptr;
+    std::vector<QToolButton*> buttons_;
+    QCheckBox* snap_ = nullptr;
+    CSkinView* view_ = nullptr;
+    bool refreshing_ = false;
+};
+
+} // namespace faceto

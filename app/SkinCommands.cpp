@@ -1,0 +1,150 @@
+// The skin commands: new, delete, resize, generate a skin map, import and export.
+#include "app/CChildFrame.h"
+#include "app/CFacetoApp.h"
+#include "app/CMainFrame.h"
+#include "app/Dialogs.h"
+#include "document/SkinOperations.h"
+#include "formats/FileIO.h"
+#include "formats/Pictures.h"
+
+#include <QAction>
+#include <QFileInfo>
+#include <QSpinBox>
+
+namespace faceto {
+
+namespace {
+
+QString skinLabel(const CFacetoDoc& doc, int index) {
+    const Skin& skin = doc.model.skins[size_t(index)];
+    return QString("%1 (%2)").arg(index).arg(skin.name.empty() ? QString("unnamed") : QString::fromStdString(skin.name));
+}
+
+int shownIndex(const CFacetoDoc& doc) {
+    return std::clamp<int32_t>(doc.currentSkin, 0, std::max<int32_t>(int32_t(doc.model.skins.size()) - 1, 0));
+}
+
+// The size the skin coordinates are made for: the recorded skin size, or the shown skin's.
+std::array<int, 2> mapSize(const CFacetoDoc& doc) {
+    if (doc.source.skinWidth > 0 && doc.source.skinHeight > 0) {
+        return {doc.source.skinWidth, doc.source.skinHeight};
+    }
+    if (!doc.model.skins.empty()) {
+        const Skin& skin = doc.model.skins[size_t(shownIndex(doc))];
+        return {skin.imageWidth, skin.imageHeight};
+    }
+    return {256, 256};
+}
+
+} // namespace
+
+void CFacetoApp::connectSkinCommands() {
+    onDocument("newSkin", [this](CFacetoDoc& doc) {
+        const auto size = mapSize(doc);
+        SkinSizeDialog dialog("New Skin", size[0], size[1], mainFrame_);
+        if (dialogs_.run(dialog) == QDialog::Accepted) {
+            Skin skin = blankSkin(dialog.widthBox()->value(), dialog.heightBox()->value(), tables_.palette);
+            skin.name = "skin" + std::to_string(doc.model.skins.size());
+            addSkin(doc, std::move(skin));
+        }
+    });
+    onDocument("deleteSkin", [this](CFacetoDoc& doc) {
+        if (doc.model.skins.empty()) {
+            return;
+        }
+        const int index = shownIndex(doc);
+        if (dialogs_.askYesNo(mainFrame_, QString("Delete skin %1?").arg(skinLabel(doc, index)))) {
+            deleteSkin(doc, index);
+        }
+    });
+    onDocument("resizeSkin", [this](CFacetoDoc& doc) {
+        if (doc.model.skins.empty()) {
+            return;
+        }
+        const int index = shownIndex(doc);
+        const Skin& skin = doc.model.skins[size_t(index)];
+        SkinSizeDialog dialog("Resize Skin", skin.imageWidth, skin.imageHeight, mainFrame_);
+        if (dialogs_.run(dialog) == QDialog::Accepted) {
+            resizeSkin(doc, index, dialog.widthBox()->value(), dialog.heightBox()->value());
+        }
+    });
+    onDocument("generateSkinMap", [this](CFacetoDoc& doc) {
+        if (!generateSkinMap(doc, tables_.palette)) {
+            dialogs_.message(mainFrame_, "Generate SkinMap needs a current frame with triangles.");
+        }
+    });
+    onDocument("importSkin", [this](CFacetoDoc& doc) {
+        const QString folder = QFileInfo(QString::fromStdString(doc.pathName())).absolutePath();
+        const auto choice = dialogs_.chooseFileToOpen(
+            mainFrame_, {"Skin Pictures (*.pcx *.png *.bmp *.tga)", "All Files (*)"}, folder);
+        if (!choice) {
+            return;
+        }
+        const std::string path = choice->path.toStdString();
+        const auto bytes = readFile(path);
+        Result<Skin> skin = bytes ? decodeSkinPicture(*bytes) : Result<Skin>(Failure{bytes.error()});
+        if (!skin) {
+            dialogs_.message(mainFrame_, QString("Cannot import %1:\n%2").arg(choice->path, QString::fromStdString(skin.error())));
+            return;
+        }
+        skin->name = QFileInfo(choice->path).fileName().toStdString();
+        const bool replace = !doc.model.skins.empty() &&
+                             dialogs_.askYesNo(mainFrame_, QString("Replace skin %1 with %2?\n(No adds the picture as a new skin.)")
+                                                               .arg(skinLabel(doc, shownIndex(doc)), QFileInfo(choice->path).fileName()));
+        const auto size = mapSize(doc);
+        const bool scale = !doc.model.triangles.empty() && !doc.model.skins.empty() &&
+                           (skin->imageWidth != size[0] || skin->imageHeight != size[1]) &&
+                           dialogs_.askYesNo(mainFrame_, QString("The picture is %1 x %2 texels; the skin map is made for %3 x %4.\n"
+                                                                 "Scale the skin coordinates to the picture?")
+                                                             .arg(skin->imageWidth)
+                                                             .arg(skin->imageHeight)
+                                                             .arg(size[0])
+                                                             .arg(size[1]));
+        if (replace) {
+            replaceSkin(doc, shownIndex(doc), std::move(*skin), scale);
+        } else {
+            addSkin(doc, std::move(*skin), "Import Skin", scale);
+        }
+    });
+    onDocument("exportSkin", [this](CFacetoDoc& doc) {
+        if (doc.model.skins.empty()) {
+            dialogs_.message(mainFrame_, "The model has no skin to export.");
+            return;
+        }
+        const int index = shownIndex(doc);
+        const QStringList filters{"PCX (*.pcx)", "PNG (*.png)", "PCX with the skin map (*.pcx)", "PNG with the skin map (*.png)"};
+        const QString folder = QFileInfo(QString::fromStdString(doc.pathName())).absolutePath();
+        const QString base = QFileInfo(QString::fromStdString(doc.model.skins[size_t(index)].name)).completeBaseName();
+        const auto choice = dialogs_.chooseFileToSave(
+            mainFrame_, filters, folder + "/" + (base.isEmpty() ? QString("skin%1").arg(index) : base) + ".pcx");
+        if (!choice) {
+            return;
+        }
+        QString path = choice->path;
+        const bool pngFilter = choice->filterIndex % 2 == 1;
+        QString suffix = QFileInfo(path).suffix().toLower();
+        if (suffix != "pcx" && suffix != "png") {
+            suffix = pngFilter ? "png" : "pcx";
+            path += "." + suffix;
+        }
+        Result<ByteBuffer> bytes = skinFileBytes(doc.model, index, suffix == "png", choice->filterIndex >= 2);
+        const Status written = bytes ? writeFileReplacing(path.toStdString(), *bytes) : Status(Failure{bytes.error()});
+        if (!written) {
+            dialogs_.message(mainFrame_, QString("Cannot export the skin to %1:\n%2").arg(path, QString::fromStdString(written.error())));
+        }
+    });
+}
+
+void CFacetoApp::refreshSkinStates() {
+    CChildFrame* frame = activeFrame();
+    const CFacetoDoc* doc = frame ? frame->document() : nullptr;
+    const bool skins = doc && !doc->model.skins.empty();
+    for (const char* name : {"deleteSkin", "resizeSkin", "exportSkin"}) {
+        mainFrame_->action(name)->setEnabled(skins);
+    }
+    for (const char* name : {"newSkin", "importSkin", "generateSkinMap"}) {
+        mainFrame_->action(name)->setEnabled(doc != nullptr);
+    }
+}
+
+} // namespace faceto

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "document/SkinOperations.h"
+#include "views/AppState.h"
+#include "views/SkinDrawing.h"
+
+#include <QWidget>
+
+#include <optional>
+#include <vector>
+
+namespace faceto {
+
+// The skin of a document at its pixels with the skin map over it. The wheel, + and - zoom, Home shows
+// the whole skin; Ctrl, or the move/zoom tool, pans with the left button and zooms with the right one.
+// The edit tool selects triangles (a click, or a rectangle; Shift adds) and drags the corners of the
+// selected vertices; the scale and rotate tools scale and turn them as in the 2D views. Shift makes
+// every step fine; with snapping on, moved corners land on whole texels. One drag is one undo step.
+class CSkinView : public QWidget {
+    Q_OBJECT
+public:
+    explicit CSkinView(AppState& app, QWidget* parent = nullptr);
+
+    void setDocument(CFacetoDoc* doc);
+    CFacetoDoc* document() const { return doc_; }
+    SkinViewState& viewState() { return view_; }
+    void setSnapToTexels(bool snap) { snap_ = snap; }
+    bool snapToTexels() const { return snap_; }
+    QSize sizeHint() const override { return {300, 300}; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    enum class Drag { None, Pan, Zoom, Select, Move, Scale, Rotate };
+    void zoomAbout(QPointF at, float factor);
+    void clickSelect(QPointF at, bool add);
+    void bandSelect(bool add);
+    // The corners of selected vertices as the drag started; the triangles they belong to.
+    void collectCorners();
+    void applyCorners(const std::vector<CornerCoords>& after, const char* stepName);
+    std::array<float, 2> snapped(std::array<float, 2> st) const;
+
+    AppState& app_;
+    CFacetoDoc* doc_ = nullptr;
+    SkinViewState view_;
+    SkinPictureCache cache_;
+    bool snap_ = false;
+    Drag drag_ = Drag::None;
+    bool dragged_ = false;
+    QPointF pressAt_;
+    QPointF lastAt_;
+    uint64_t gesture_ = 0;
+    std::vector<int32_t> triangles_;          // with a corner being moved
+    std::vector<CornerCoords> from_;          // their coordinates at the press
+    std::vector<std::array<bool, 3>> moved_;  // which corners move
+    std::vector<CornerCoords> current_;       // their coordinates now
+    std::array<float, 2> centre_{0.0f, 0.0f}; // of the moved corners' box at the press
+};
+
+} // namespace faceto

@@ -1,0 +1,151 @@
+#include "views/SkinDrawing.h"
+
+#include "document/CFacetoDoc.h"
+#include "document/SkinOperations.h"
+#include "formats/Pictures.h"
+
+#include <QPainter>
+#include <QPolygonF>
+
+#include <algorithm>
+#include <cmath>
+#include <string_view>
+
+namespace faceto {
+
+void SkinViewState::fit(int skinWidth, int skinHeight, int width, int height) {
+    if (skinWidth <= 0 || skinHeight <= 0 || width <= 0 || height <= 0) {
+        return;
+    }
+    centerS = float(skinWidth) / 2.0f;
+    centerT = float(skinHeight) / 2.0f;
+    zoom = std::max(0.05f, 0.95f * std::min(float(width) / float(skinWidth), float(height) / float(skinHeight)));
+    fitted = true;
+}
+
+const QImage& SkinPictureCache::picture(const Skin& skin) {
+    const auto bytes = [](const auto& v) {
+        return std::string_view(reinterpret_cast<const char*>(v.data()), v.size() * sizeof(v[0]));
+    };
+    const uint64_t key = std::hash<std::string_view>{}(bytes(skin.pixels)) * 31 + std::hash<std::string_view>{}(bytes(skin.palette)) +
+                         uint64_t(skin.imageWidth) * 131 + uint64_t(skin.imageHeight) * 65537 + uint64_t(skin.bitsPerPixel);
+    if (key != key_ || image_.isNull()) {
+        const std::vector<uint8_t> rgb = skinRgb(skin);
+        image_ = rgb.empty() ? QImage()
+                             : QImage(rgb.data(), skin.imageWidth, skin.imageHeight, skin.imageWidth * 3, QImage::Format_RGB888)
+                                   .convertToFormat(QImage::Format_RGB32);
+        key_ = key;
+    }
+    return image_;
+}
+
+const Skin* shownSkin(const CFacetoDoc& doc) {
+    const auto& skins = doc.model.skins;
+    if (skins.empty()) {
+        return nullptr;
+    }
+    return &skins[size_t(std::clamp<int32_t>(doc.currentSkin, 0, int32_t(skins.size()) - 1))];
+}
+
+bool triangleShown(const Model& model, const Triangle& t) {
+    const auto& infos = model.vertexInfos;
+    return std::all_of(t.v.begin(), t.v.end(), [&](int32_t v) { return size_t(v) < infos.size() && infos[size_t(v)].visible(); });
+}
+
+int skinTriangleAt(const Model& model, float s, float t) {
+    for (size_t i = model.triangles.size(); i-- > 0;) {
+        const Triangle& tri = model.triangles[i];
+        if (!triangleShown(model, tri)) {
+            continue;
+        }
+        // Inside when on the same side of all three edges, whichever way the corners run.
+        float sign[3];
+        for (size_t k = 0; k < 3; ++k) {
+            const auto& a = tri.st[k];
+            const auto& b = tri.st[(k + 1) % 3];
+            sign[k] = (b[0] - a[0]) * (t - a[1]) - (b[1] - a[1]) * (s - a[0]);
+        }
+        if ((sign[0] >= 0 && sign[1] >= 0 && sign[2] >= 0) || (sign[0] <= 0 && sign[1] <= 0 && sign[2] <= 0)) {
+            return int(i);
+        }
+    }
+    return -1;
+}
+
+std::vector<int32_t> skinTrianglesIn(const Model& model, QRectF area) {
+    std::vector<int32_t> out;
+    const QRectF box = area.normalized();
+    for (size_t i = 0; i < model.triangles.size(); ++i) {
+        const Triangle& tri = model.triangles[i];
+        if (triangleShown(model, tri) && std::all_of(tri.st.begin(), tri.st.end(), [&](const auto& st) {
+                return st[0] >= box.left() && st[0] <= box.right() && st[1] >= box.top() && st[1] <= box.bottom();
+            })) {
+            out.push_back(int32_t(i));
+        }
+    }
+    return out;
+}
+
+void drawSkinView(QPainter& painter, const CFacetoDoc& doc, const SkinViewState& view, int width, int height,
+                  SkinPictureCache& cache, const QRectF* band) {
+    painter.fillRect(0, 0, width, height, QColor(64, 64, 72));
+    const Model& model = doc.model;
+    if (const Skin* skin = shownSkin(doc); skin != nullptr && skin->hasImage()) {
+        const QImage& picture = cache.picture(*skin);
+        const QPointF topLeft = view.toScreen(0, 0, width, height);
+        const QPointF bottomRight = view.toScreen(float(skin->imageWidth), float(skin->imageHeight), width, height);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+        painter.drawImage(QRectF(topLeft, bottomRight), picture);
+    }
+    const std::vector<std::array<bool, 3>> seams = skinSeams(model);
+    const auto& infos = model.vertexInfos;
+    auto selected = [&](int32_t v) { return size_t(v) < infos.size() && infos[size_t(v)].selected(); };
+    std::vector<QLineF> edges, seamEdges, selectedEdges;
+    std::vector<QPolygonF> selectedFaces;
+    std::vector<QRectF> corners;
+    edges.reserve(model.triangles.size() * 3);
+    for (size_t i = 0; i < model.triangles.size(); ++i) {
+        const Triangle& t = model.triangles[i];
+        if (!triangleShown(model, t)) {
+            continue;
+        }
+        QPointF p[3];
+        for (size_t k = 0; k < 3; ++k) {
+            p[k] = view.toScreen(t.st[k][0], t.st[k][1], width, height);
+            if (selected(t.v[k])) {
+                corners.emplace_back(p[k].x() - 2.5, p[k].y() - 2.5, 5.0, 5.0);
+            }
+        }
+        const bool whole = selected(t.v[0]) && selected(t.v[1]) && selected(t.v[2]);
+        if (whole) {
+            selectedFaces.push_back(QPolygonF({p[0], p[1], p[2]}));
+        }
+        for (size_t k = 0; k < 3; ++k) {
+            const QLineF line(p[k], p[(k + 1) % 3]);
+            (whole ? selectedEdges : seams[i][k] ? seamEdges : edges).push_back(line);
+        }
+    }
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(255, 64, 32, 70));
+    for (const QPolygonF& face : selectedFaces) {
+        painter.drawPolygon(face);
+    }
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(QColor(230, 230, 230), 0));
+    painter.drawLines(edges.data(), int(edges.size()));
+    painter.setPen(QPen(QColor(40, 200, 255), 0));
+    painter.drawLines(seamEdges.data(), int(seamEdges.size()));
+    painter.setPen(QPen(QColor(255, 80, 40), 0));
+    painter.drawLines(selectedEdges.data(), int(selectedEdges.size()));
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(255, 230, 0));
+    painter.drawRects(corners.data(), int(corners.size()));
+    if (band != nullptr) {
+        painter.setBrush(Qt::NoBrush);
+        painter.setPen(QPen(QColor(255, 255, 255), 0, Qt::DashLine));
+        painter.drawRect(band->normalized());
+    }
+}
+
+} // namespace faceto
