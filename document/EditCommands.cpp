@@ -4,6 +4,7 @@
 #include "model/DerivedData.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace faceto {
 
@@ -21,7 +22,7 @@ ChangePositions::ChangePositions(const CFacetoDoc&, std::string name, int32_t fr
 // The positions in the frame and the other positions trade places: doing the step leaves the old ones
 // here, undoing it the new ones, so one set of positions is kept, not two.
 void ChangePositions::swap(CFacetoDoc& doc) {
-    std::vector<FrameVertex>& positions = doc.frames[size_t(frame_)].positions;
+    Positions& positions = doc.frames[size_t(frame_)].positions;
     for (size_t i = 0; i < vertices_.size(); ++i) {
         std::swap(positions[size_t(vertices_[i])], other_[i]);
     }
@@ -55,7 +56,7 @@ bool MeshChange::empty() const {
 
 namespace {
 
-template <typename T> size_t bytesOf(const std::vector<T>& v) {
+template <typename T, typename A> size_t bytesOf(const std::vector<T, A>& v) {
     return v.capacity() * sizeof(T);
 }
 
@@ -64,7 +65,7 @@ size_t frameBytes(const Frame& f) {
 }
 
 // Keeps the elements whose indices are not listed (ascending).
-template <typename T> void eraseListed(std::vector<T>& items, const std::vector<int32_t>& listed) {
+template <typename T, typename A> void eraseListed(std::vector<T, A>& items, const std::vector<int32_t>& listed) {
     if (listed.empty()) {
         return;
     }
@@ -84,12 +85,12 @@ template <typename T> void eraseListed(std::vector<T>& items, const std::vector<
 }
 
 // Puts `values` back at the listed (ascending) indices, the other elements keeping their order.
-template <typename T>
-void insertListed(std::vector<T>& items, const std::vector<int32_t>& listed, const std::vector<T>& values) {
+template <typename T, typename A>
+void insertListed(std::vector<T, A>& items, const std::vector<int32_t>& listed, const std::vector<T>& values) {
     if (listed.empty()) {
         return;
     }
-    std::vector<T> merged;
+    std::vector<T, A> merged;
     merged.reserve(items.size() + listed.size());
     size_t kept = 0;
     for (size_t k = 0; k < listed.size(); ++k) {
@@ -139,9 +140,20 @@ public:
             }
         }
         model.vertexInfos.insert(model.vertexInfos.end(), c_.addedInfos.begin(), c_.addedInfos.end());
-        for (size_t f = 0; f < doc.frames.size() && !c_.addedInfos.empty(); ++f) {
-            const auto& added = c_.addedPositions.size() == 1 ? c_.addedPositions[0] : c_.addedPositions[f];
-            doc.frames[f].positions.insert(doc.frames[f].positions.end(), added.begin(), added.end());
+        if (!c_.addedInfos.empty()) {
+            // Every frame grows: the grown frames are made together, in one block.
+            const size_t grown = model.vertexInfos.size();
+            const bool moving = !doc.frames.empty() && doc.frames[0].positions.capacity() < grown;
+            std::optional<FrameMemoryScope> scope;
+            if (moving) {
+                scope.emplace(doc.frames.size(), grown);
+            }
+            for (size_t f = 0; f < doc.frames.size(); ++f) {
+                const auto& added = c_.addedPositions.size() == 1 ? c_.addedPositions[0] : c_.addedPositions[f];
+                Positions& positions = doc.frames[f].positions;
+                positions.reserve(grown);
+                positions.insert(positions.end(), added.begin(), added.end());
+            }
         }
         model.triangles.insert(model.triangles.end(), c_.addedTriangles.begin(), c_.addedTriangles.end());
         if (c_.groupsAfter) {
@@ -175,6 +187,7 @@ public:
                 }
             }
             insertListed(model.vertexInfos, c_.removedVertices, c_.removedInfos);
+            const FrameMemoryScope scope(doc.frames.size(), before);
             for (size_t f = 0; f < doc.frames.size(); ++f) {
                 insertListed(doc.frames[f].positions, c_.removedVertices, c_.removedPositions[f]);
             }

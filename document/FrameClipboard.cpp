@@ -29,7 +29,7 @@ void FrameClipboard::copySelection(const CFacetoDoc& document) {
     const Frame* current = document.currentFrame();
     std::vector<VertexInfo> infos;
     std::vector<Triangle> triangles;
-    std::vector<FrameVertex> positions;
+    Positions positions;
     // Clipboard index of each document vertex already copied, -1 while not.
     std::vector<int32_t> copiedAs(source.vertexInfos.size(), -1);
     for (const Triangle& t : source.triangles) {

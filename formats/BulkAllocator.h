@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdlib>
 #include <new>
+#include <type_traits>
 #include <utility>
 
 #include <sys/mman.h>
@@ -42,7 +43,11 @@ template <typename T> struct BulkAllocator {
     }
 
     // Elements are not zeroed when a buffer grows: readers and writers overwrite every byte.
-    template <typename U> void construct(U* p) noexcept { ::new (static_cast<void*>(p)) U; }
+    template <typename U> void construct(U* p) noexcept {
+        if constexpr (!std::is_trivially_default_constructible_v<U>) {
+            ::new (static_cast<void*>(p)) U;
+        }
+    }
     template <typename U, typename... Args> void construct(U* p, Args&&... args) {
         ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
     }

@@ -96,7 +96,22 @@ Result<ByteBuffer> readFilePrefix(const std::string& path, size_t maxBytes) {
                 if (data.size() >= maxBytes) {
                     break;
                 }
-                data.resize(std::min(maxBytes, std::max<size_t>(data.size() * 2, 65536)));
+                // As long as the file was: a small read tells whether there is more (a file that grew,
+                // a pipe), without making the buffer larger when there is not.
+                uint8_t more[65536];
+                const ssize_t n = ::read(fd.get(), more, std::min(sizeof more, maxBytes - data.size()));
+                if (n < 0) {
+                    if (errno == EINTR) {
+                        continue;
+                    }
+                    return Failure{reasonOf(path, errno)};
+                }
+                if (n == 0) {
+                    break;
+                }
+                data.insert(data.end(), more, more + n);
+                filled += size_t(n);
+                continue;
             }
             const ssize_t n = ::read(fd.get(), data.data() + filled, data.size() - filled);
             if (n < 0) {

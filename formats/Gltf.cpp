@@ -997,7 +997,7 @@ Result<ModelData> importGltf(std::span<const uint8_t> bytes, const ReadContext& 
             const Mat4d local = hasMatrix[i] && !animated[i] ? fixed[i] : composeTRS(tr[i], ro[i], sc[i]);
             global[i] = parent[i] >= 0 ? multiply(global[size_t(parent[i])], local) : local;
         }
-        std::vector<FrameVertex> out(total);
+        Positions out(total);
         shownWeights.clear();
         for (const Instance& in : instances) {
             std::vector<float> w = in.restWeights;
@@ -1075,7 +1075,7 @@ Result<ModelData> importGltf(std::span<const uint8_t> bytes, const ReadContext& 
                    ? targetNames[size_t(shown)]
                    : fallback;
     };
-    auto take = [&](std::vector<FrameVertex>&& positions, std::string name) {
+    auto take = [&](Positions&& positions, std::string name) {
         if (!budget.take(positions.size() * sizeof(FrameVertex) + sizeof(Frame))) {
             return false;
         }
@@ -1121,7 +1121,7 @@ Result<ModelData> importGltf(std::span<const uint8_t> bytes, const ReadContext& 
         }
         const std::string name = animationNames[a];
         for (size_t k = 0; k < size_t(samples); ++k) {
-            std::vector<FrameVertex> positions = pose(int(a), double(k) / fps, -1, shown);
+            Positions positions = pose(int(a), double(k) / fps, -1, shown);
             // Frame numbers run to 99 (from 100 on, a name's first digit belongs to its animation's name):
             // a longer animation goes on as "<name>b1", "<name>c1", ...
             const std::string numbered = name + letters(k / 99) + std::to_string(k % 99 + 1);
@@ -1189,7 +1189,7 @@ Result<ModelData> importGltf(std::span<const uint8_t> bytes, const ReadContext& 
         }
     }
     for (Frame& f : data.frames) {
-        std::vector<FrameVertex> compact(kept.size());
+        Positions compact(kept.size());
         for (size_t k = 0; k < kept.size(); ++k) {
             compact[k] = f.positions[kept[k]];
         }

@@ -6,6 +6,7 @@
 #include "formats/PackedVertices.h"
 #include "formats/SkinLoader.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace faceto {
@@ -93,6 +94,11 @@ Result<ModelData> parseMd2(std::span<const uint8_t> bytes, SkinLoader& skins) {
     }
 
     r.seek(framesOffset);
+    // All frames' positions in one block; no more frames than the rest of the file can hold.
+    const FrameMemoryScope positionsBlock(
+        std::min<size_t>(size_t(frameCount),
+                         r.remaining() / std::max<size_t>(size_t(vertexCount) * md2::PACKED_VERTEX_SIZE, 1)),
+        size_t(vertexCount));
     model.vertexInfos.resize(size_t(vertexCount));
     data.frames.resize(size_t(frameCount));
     for (Frame& frame : data.frames) {

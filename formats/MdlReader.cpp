@@ -180,6 +180,10 @@ Result<ModelData> parseMdl(std::span<const uint8_t> bytes) {
     }
 
     auto frameFailure = [&] { return Failure{budget.within() ? endsEarly : limits::tooMuchToDecode()}; };
+    // All frames' positions in one block, as many as the rest of the file can hold (a group holds
+    // several).
+    const FrameMemoryScope positionsBlock(r.remaining() / std::max<size_t>(size_t(h.vertexCount) * 4 + 24, 1),
+                                          size_t(h.vertexCount));
     for (int32_t i = 0; i < h.frameCount; ++i) {
         if (!current) {
             r.skip(4 + BOUNDS); // kind word, bounds

@@ -44,7 +44,7 @@ bool readName(ByteReader& r, std::string& name) {
 static_assert(sizeof(FrameVertex) == 12 && std::is_trivially_copyable_v<FrameVertex>);
 constexpr bool HOST_IS_LITTLE_ENDIAN = std::endian::native == std::endian::little;
 
-void readPositions(ByteReader& r, std::vector<FrameVertex>& positions) {
+void readPositions(ByteReader& r, Positions& positions) {
     if constexpr (HOST_IS_LITTLE_ENDIAN) {
         std::span<const uint8_t> block = r.bytes(positions.size() * POSITION_RECORD);
         if (!block.empty()) {
@@ -59,7 +59,7 @@ void readPositions(ByteReader& r, std::vector<FrameVertex>& positions) {
     }
 }
 
-void writePositions(ByteWriter& w, const std::vector<FrameVertex>& positions) {
+void writePositions(ByteWriter& w, const Positions& positions) {
     if constexpr (HOST_IS_LITTLE_ENDIAN) {
         w.raw({reinterpret_cast<const uint8_t*>(positions.data()), positions.size() * POSITION_RECORD});
     } else {
@@ -271,6 +271,10 @@ Result<ModelData> parseNative(std::span<const uint8_t> bytes) {
         t.tail = r.i32();
     }
 
+    // All frames' positions in one block; no more frames than the rest of the file can hold.
+    const FrameMemoryScope positionsBlock(
+        std::min<size_t>(size_t(frameCount), r.remaining() / std::max<size_t>(POSITION_RECORD * size_t(vertexCount), 1)),
+        size_t(vertexCount));
     data.frames.resize(size_t(frameCount));
     for (Frame& frame : data.frames) {
         if (!readName(r, frame.name) || !r.require(POSITION_RECORD * uint64_t(vertexCount))) {

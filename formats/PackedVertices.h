@@ -13,7 +13,7 @@ namespace faceto {
 // in float; the fourth byte (a normal index) is not used. Each of the 256 byte values is decoded once
 // per axis, which gives the same floats as decoding every vertex on its own.
 inline void decodePackedVertices(std::span<const uint8_t> packed, const float (&scale)[3],
-                                 const float (&translate)[3], std::vector<FrameVertex>& positions) {
+                                 const float (&translate)[3], Positions& positions) {
     std::array<std::array<float, 256>, 3> value;
     for (size_t a = 0; a < 3; ++a) {
         for (int b = 0; b < 256; ++b) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/FrameMemory.h"
+
 #include "model/Skin.h"
 
 #include <array>
@@ -66,9 +68,12 @@ struct FrameVertex {
     bool operator==(const FrameVertex&) const = default;
 };
 
+// A frame's positions, one per vertex index: kept where FrameMemory puts them.
+using Positions = std::vector<FrameVertex, FrameAllocator<FrameVertex>>;
+
 struct Frame {
     std::string name = "unnamed";
-    std::vector<FrameVertex> positions; // exactly one per vertex index
+    Positions positions; // exactly one per vertex index
 
     Frame() = default;
     explicit Frame(std::string frameName) : name(std::move(frameName)) {}
