@@ -96,6 +96,7 @@ case "$command" in
             "$exe" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
                 ${1:+--benchmark_filter="$1"}
         done
+        [ -n "${1:-}" ] || bench/cli-vs-assimp.sh "$build_dir/cli/faceto-cli"
         ;;
     fuzz)
         setup

@@ -151,10 +151,9 @@ IniProfile::IniProfile(const std::string& path) {
             continue;
         }
         if (t.front() == '[' && t.back() == ']') {
-            section = unescapeName(t.substr(1, t.size() - 2));
-            if (section == "General") {
-                section.clear(); // the top level
-            }
+            // "[General]" holds the top level; a group that is really called so is "[%General]".
+            const std::string raw = t.substr(1, t.size() - 2);
+            section = raw == "General" ? std::string() : raw == "%General" ? raw.substr(1) : unescapeName(raw);
             continue;
         }
         const size_t eq = t.find('=');

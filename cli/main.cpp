@@ -1,13 +1,26 @@
-// faceto-cli: the editor's readers, writers and renderer for scripts.
-#include "app/QtProfile.h"
+// faceto-cli: the editor's readers, writers and renderer for scripts. Built twice: faceto-cli itself
+// needs no toolkit (it starts in a few milliseconds), and hands "render" and "thumbnail" to
+// faceto-cli-render, the same program built with the toolkit's pictures and text.
 #include "cli/CliCommands.h"
 #include "cli/CliProfile.h"
 #include "cli/CliRender.h"
 #include "formats/FormatTable.h"
 #include "formats/PaletteFiles.h"
 
+#ifdef FACETO_CLI_RENDERS
+#include "app/QtProfile.h"
+
 #include <QCoreApplication>
 #include <QGuiApplication>
+#else
+#include "cli/IniProfile.h"
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <unistd.h>
+#endif
+
 #include <cmath>
 #include <cstdio>
 #include <iostream>
@@ -87,6 +100,32 @@ int usageError(const std::string& why) {
               << "Try 'faceto-cli --help'.\n";
     return 2;
 }
+
+#ifndef FACETO_CLI_RENDERS
+// Drawing is done by faceto-cli-render, with the same arguments: found in libexec/faceto beside the
+// folder of this program (as installed, wherever that is), beside this program (a build), or where
+// this build would install it.
+int runRenderer(char** argv) {
+    std::error_code error;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+    std::vector<std::filesystem::path> places;
+    if (!error) {
+        places.push_back(self.parent_path().parent_path() / "libexec" / "faceto" / "faceto-cli-render");
+        places.push_back(self.parent_path() / "faceto-cli-render");
+    }
+    places.emplace_back(FACETO_RENDERER_PATH);
+    for (const std::filesystem::path& place : places) {
+        if (::access(place.c_str(), X_OK) == 0) {
+            ::execv(place.c_str(), argv);
+            std::cerr << "faceto-cli: cannot start " << place.string() << ": " << std::strerror(errno) << "\n";
+            return 1;
+        }
+    }
+    std::cerr << "faceto-cli: drawing needs faceto-cli-render, which is not installed (looked for "
+              << places.back().string() << ")\n";
+    return 1;
+}
+#endif
 
 } // namespace
 
@@ -205,6 +244,7 @@ int main(int argc, char** argv) {
     const std::string command = positional.front();
     positional.erase(positional.begin());
 
+#ifdef FACETO_CLI_RENDERS
     // QSettings needs an application object; drawing text (the panes' names) needs a graphical one,
     // which renders off screen when no display is named.
     const bool rendering = command == "render"; // a thumbnail draws no text: no graphical application
@@ -222,10 +262,22 @@ int main(int argc, char** argv) {
 
     faceto::QtProfile settings =
         settingsFile ? faceto::QtProfile(QString::fromStdString(*settingsFile)) : faceto::QtProfile();
+#else
+    if (command == "render" || command == "thumbnail") {
+        return runRenderer(argv);
+    }
+    const faceto::IniProfile settings(settingsFile ? *settingsFile : faceto::IniProfile::userFile());
+#endif
     faceto::CliProfile profile(settings, base);
+#ifdef FACETO_CLI_RENDERS
     faceto::PaletteTables palette = faceto::PaletteTables::builtIn();
     faceto::loadPalette(palette);
     faceto::loadColormap(palette);
+#else
+    // Reading and writing models needs the palette, not the light levels that only drawing uses.
+    faceto::PaletteTables palette{faceto::builtInPalette(), {}};
+    faceto::loadPalette(palette);
+#endif
     faceto::cli::Context context{profile, palette, std::cout, std::cerr, force, scale, linear, framesPerSecond};
     try {
         return run(context, command, positional, json, toExtension, folder, tree, render);
@@ -259,12 +311,14 @@ int run(faceto::cli::Context& context, const std::string& command, const std::ve
         }
         return faceto::cli::convert(context, positional[0], positional[1]);
     }
+#ifdef FACETO_CLI_RENDERS
     if (command == "render") {
         if (positional.size() != 2) {
             return usageError("render needs INPUT and OUTPUT.png");
         }
         return faceto::cli::render(context, positional[0], positional[1], render);
     }
+#endif
     if (command == "skin") {
         const std::string action = positional.empty() ? "" : positional[0];
         int index = -1;
@@ -277,6 +331,7 @@ int run(faceto::cli::Context& context, const std::string& command, const std::ve
         }
         return usageError("skin export MODEL N OUT.pcx|OUT.png, or skin import MODEL N PICTURE OUT_MODEL");
     }
+#ifdef FACETO_CLI_RENDERS
     if (command == "thumbnail") {
         // As file managers call thumbnailers: INPUT OUTPUT.png [SIZE].
         int size = 256;
@@ -286,6 +341,7 @@ int run(faceto::cli::Context& context, const std::string& command, const std::ve
         }
         return faceto::cli::thumbnail(context, positional[0], positional[1], size);
     }
+#endif
     return usageError("unknown command " + command);
 }
 

@@ -4,13 +4,16 @@
 #include "formats/Pcx.h"
 #include "formats/NativeFormat.h"
 #include "formats/Pictures.h"
+#include "cli/IniProfile.h"
 
 #include <QImage>
+#include <QSettings>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
 #include <cstdio>
+#include <tuple>
 #include <sys/wait.h>
 
 using namespace faceto;
@@ -589,4 +592,36 @@ TEST(FacetoCli, SkinExportImportAndRender) {
     run = cli(dir, "skin import m.md2 0 bad.png x.fm");
     EXPECT_EQ(1, run.status);
     EXPECT_NE(std::string::npos, run.err.find("bad.png")) << run.err;
+}
+
+// faceto-cli reads the settings file without the toolkit: every value the editor's QSettings writes
+// comes back the same.
+TEST(FacetoCli, SettingsAreReadAsTheEditorWritesThem) {
+    TempDir dir;
+    const std::string file = dir.path("settings.ini");
+    const std::vector<std::tuple<std::string, std::string, std::string>> values{
+        {"games\\quake2", "base", "/home/me/quake 2, \"the\" game\\baseq2/ü"},
+        {"games\\quake", "palette", "  spaced  "},
+        {"Pref", "LastDoc", "C:\\models\\a;b=c.md2"},
+        {"Pref", "Odd Key%", "x"},
+        {"General", "name", "top level"},
+        {"games\\hexen2", "empty", ""},
+    };
+    {
+        QSettings settings(QString::fromStdString(file), QSettings::IniFormat);
+        for (const auto& [section, entry, value] : values) {
+            settings.setValue(QString::fromStdString(section).replace('\\', '/') + "/" + QString::fromStdString(entry),
+                              QString::fromStdString(value));
+        }
+        settings.setValue("Pref/FillMode", 5);
+        settings.setValue("Pref/Broken", "12x");
+    }
+    const IniProfile profile(file);
+    for (const auto& [section, entry, value] : values) {
+        EXPECT_EQ(value, profile.getString(section, entry, "missing")) << section << "/" << entry;
+    }
+    EXPECT_EQ(5, profile.getInt("Pref", "FillMode", 1));
+    EXPECT_EQ(0, profile.getInt("Pref", "Broken", 1));
+    EXPECT_EQ(7, profile.getInt("Pref", "Missing", 7));
+    EXPECT_EQ("dflt", IniProfile(dir.path("none.ini")).getString("Pref", "LastDoc", "dflt"));
 }

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Whole-process time of `faceto-cli info` beside `assimp info` on every real model both read, and of
+# `faceto-cli --help`: the median of 21 runs each, in milliseconds, and faceto's time as a share of
+# assimp's.
+set -euo pipefail
+cli=$1
+realdata=${2:-$(dirname "$0")/../../shared/realdata}
+runs=21
+
+# The median wall time of a command, in milliseconds (bash's own clock: no process to read it).
+median_ms() {
+    local times=()
+    for _ in $(seq $runs); do
+        local start end
+        start=${EPOCHREALTIME/./}
+        "$@" >/dev/null 2>&1 || true
+        end=${EPOCHREALTIME/./}
+        times+=($(( end - start )))
+    done
+    printf '%s\n' "${times[@]}" | sort -n | sed -n "$(( (runs + 1) / 2 ))p" | awk '{printf "%.2f", $1 / 1000}'
+}
+
+echo "faceto-cli --help: $(median_ms "$cli" --help) ms"
+if ! command -v assimp >/dev/null; then
+    echo "assimp is not installed: no comparison"
+    exit 0
+fi
+if [ ! -d "$realdata" ]; then
+    echo "no real data at $realdata"
+    exit 0
+fi
+printf '%-26s %10s %10s %7s\n' file faceto assimp ratio
+find "$realdata" -type f \( -name '*.md2' -o -name '*.mdl' -o -name '*.gltf' -o -name '*.glb' \) | sort |
+while read -r model; do
+    ours=$(median_ms "$cli" info "$model")
+    theirs=$(median_ms assimp info "$model")
+    printf '%-26s %8s ms %7s ms %7s\n' "$(basename "$model")" "$ours" "$theirs" \
+        "$(awk -v a="$ours" -v b="$theirs" 'BEGIN { printf "%.2f", a / b }')"
+done
