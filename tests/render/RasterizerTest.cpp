@@ -306,4 +306,23 @@ TEST(Rasterizer, DepthSortKeepsTheQuicksortOrderOfEqualKeys) {
         ASSERT_EQ(bi, ai);
         ASSERT_TRUE(std::is_sorted(a.begin(), a.end(), std::greater<float>()));
     }
+    // Large enough to be sorted on two cores: the same order as the one-core quicksort, for keys with
+    // many equals, few equals, and already in order.
+    for (int round = 0; round < 6; ++round) {
+        const int n = 30000 + int(rng() % 250000);
+        std::vector<float> a(static_cast<size_t>(n));
+        std::vector<int32_t> ai(static_cast<size_t>(n));
+        for (int i = 0; i < n; ++i) {
+            a[size_t(i)] = float(rng() % (round % 2 == 0 ? 64 : 1000000));
+            ai[size_t(i)] = i;
+        }
+        if (round == 5) {
+            std::sort(a.begin(), a.end());
+        }
+        std::vector<float> b = a;
+        std::vector<int32_t> bi = ai;
+        Rasterizer::sortByDepth(a.data(), ai.data(), 0, n - 1);
+        literalSort(b.data(), bi.data(), 0, n - 1);
+        ASSERT_EQ(bi, ai) << n;
+    }
 }
