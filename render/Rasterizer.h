@@ -86,6 +86,9 @@ public:
     void fillFlatPolygon(const int32_t* vertices, int count, int colour);
     // `vertices` holds count + 1 vectors (x, y, u, v), u and v in texels of an 8-bit image.
     void fillTexturedPolygon(const int32_t* vertices, int count, const Skin& texture);
+    // Spans that stay inside the picture are read four texels at a time (the same texels); off, every
+    // span is read texel by texel, clamped, as the pictures are compared in the tests.
+    void readTexelsInBlocks(bool on) { texelBlocks_ = on; }
     // `vertices` holds count + 1 vectors (x, y, row): `colour` lit through the colour map, the light row
     // (0 brightest, 63 darkest) interpolated across the polygon.
     void fillGouraudPolygon(const int32_t* vertices, int count, int colour);
@@ -134,6 +137,7 @@ private:
     const DisplayPalette* framePalette_ = nullptr;
     OverlayTarget* overlay_ = nullptr;
     bool frameOpen_ = false;
+    bool texelBlocks_ = true;
     bool overlayOpen_ = false;
 
     std::vector<uint8_t> pixels_;

@@ -240,6 +240,47 @@ TEST(Rasterizer, TexturedSpansSampleAffinelyAndStayInTheImage) {
     }
 }
 
+// The textured fill reads the picture four texels at a time where a span stays inside it: the same
+// pixels as reading texel by texel, clamped, for triangles inside the picture, partly outside and far
+// outside it, with steep and flat spans.
+TEST(Rasterizer, TexturedSpansReadTheSameTexelsInBlocksAsOneByOne) {
+    Fixture blocks;
+    Fixture single;
+    single.r.readTexelsInBlocks(false);
+    Skin skin;
+    skin.imageWidth = 37; // stride 40
+    skin.imageHeight = 29;
+    skin.bitsPerPixel = 8;
+    std::mt19937 rng(5);
+    skin.pixels.resize(size_t(skin.stride()) * 29);
+    for (uint8_t& p : skin.pixels) {
+        p = uint8_t(rng());
+    }
+    blocks.r.beginFrame(nullptr, 200, 150, 0);
+    single.r.beginFrame(nullptr, 200, 150, 0);
+    for (int round = 0; round < 2000; ++round) {
+        const bool wide = round % 4 == 0; // texel coordinates often past the picture
+        int32_t corners[16];
+        for (int k = 0; k < 3; ++k) {
+            corners[4 * k] = int32_t(rng() % 260) - 30;
+            corners[4 * k + 1] = int32_t(rng() % 200) - 25;
+            corners[4 * k + 2] = wide ? int32_t(rng() % 200) - 80 : int32_t(rng() % 37);
+            corners[4 * k + 3] = wide ? int32_t(rng() % 200) - 80 : int32_t(rng() % 29);
+        }
+        std::copy(corners, corners + 4, corners + 12);
+        blocks.r.fillTexturedPolygon(corners, 3, skin);
+        single.r.fillTexturedPolygon(corners, 3, skin);
+    }
+    int painted = 0;
+    for (int y = 0; y < 150; ++y) {
+        for (int x = 0; x < 200; ++x) {
+            ASSERT_EQ(single.r.pixelAt(x, y), blocks.r.pixelAt(x, y)) << x << ", " << y;
+            painted += single.r.pixelAt(x, y) != 0;
+        }
+    }
+    EXPECT_GT(painted, 20000);
+}
+
 TEST(Rasterizer, GouraudAndShadedSpansLightEachPixelThroughTheColourMap) {
     Fixture f;
     // A(0, 0) in light row 0, B(4, 0) in row 8, C(0, 2) in row 0. Row 0 runs from A (0 << 10) to B
