@@ -183,6 +183,44 @@ void BM_CopyDecodedBytes(benchmark::State& state, const std::string& path) {
 BENCHMARK_CAPTURE(BM_CopyDecodedBytes, md2, maximalMd2())->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_CopyDecodedBytes, mdl, maximalMdl())->Unit(benchmark::kMillisecond);
 
+// The cost of a load and of a conversion grows with the model: 1k, 10k and 100k triangles, the time
+// per triangle alongside.
+std::string scalingMd2(int32_t triangles) {
+    const ModelData data = makeScalingModel(triangles);
+    const std::string path = benchFile(("faceto-scaling-" + std::to_string(triangles) + ".md2").c_str());
+    writeFile(path, *encodeMd2(data.model, data.frames, data.source, {}));
+    return path;
+}
+
+void perTriangle(benchmark::State& state, size_t triangles) {
+    state.counters["triangles"] = double(triangles);
+    state.counters["per_triangle"] =
+        benchmark::Counter(double(triangles), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+void BM_ScalingLoadMd2(benchmark::State& state) {
+    const std::string path = scalingMd2(int32_t(state.range(0)));
+    size_t triangles = 0;
+    for (auto _ : state) {
+        FolderSkinLoader skins("/nonexistent/", folderOf(path));
+        Result<ModelData> data = parseMd2(*readFile(path), skins);
+        triangles = data->model.triangles.size();
+        benchmark::DoNotOptimize(data->frames.data());
+    }
+    perTriangle(state, triangles);
+}
+BENCHMARK(BM_ScalingLoadMd2)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+void BM_ScalingConvertToMd2(benchmark::State& state) {
+    const ModelData data = makeScalingModel(int32_t(state.range(0)));
+    for (auto _ : state) {
+        std::optional<ByteBuffer> bytes = encodeMd2(data.model, data.frames, data.source, {});
+        benchmark::DoNotOptimize(bytes->data());
+    }
+    perTriangle(state, data.model.triangles.size());
+}
+BENCHMARK(BM_ScalingConvertToMd2)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
 void BM_Md2ReadIntoMemory(benchmark::State& state) { readIntoMemory(state, maximalMd2()); }
 BENCHMARK(BM_Md2ReadIntoMemory)->Unit(benchmark::kMillisecond);
 

@@ -106,6 +106,32 @@ void BM_TexturedPreview100kTriangles(benchmark::State& state) {
 }
 BENCHMARK(BM_TexturedPreview100kTriangles)->Unit(benchmark::kMillisecond);
 
+// The camera pane (flat shaded, 1023 x 1023) of the scaling models: 1k, 10k and 100k triangles.
+void BM_ScalingCameraRender(benchmark::State& state) {
+    MemoryProfile profile;
+    NullHost host;
+    const PaletteTables tables = PaletteTables::builtIn();
+    Rasterizer rasterizer(tables);
+    NullFrame frame;
+    CFacetoDoc doc(profile, host, tables);
+    ModelData data = makeScalingModel(int32_t(state.range(0)));
+    // Face on to the initial camera, about 80 units across.
+    const float step = 80.0f / std::sqrt(float(data.model.vertexCount()));
+    for (FrameVertex& p : data.frames[0].positions) {
+        p = {p.z, -p.x * step, p.y * step};
+    }
+    doc.model = std::move(data.model);
+    doc.frames = std::move(data.frames);
+    doc.setCurrentFrame(0);
+    for (auto _ : state) {
+        drawCameraView(rasterizer, &doc, initialCamera(), 1023, 1023, &frame);
+    }
+    state.counters["triangles"] = double(doc.model.triangleCount());
+    state.counters["per_triangle"] = benchmark::Counter(double(doc.model.triangleCount()),
+                                                        benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_ScalingCameraRender)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
 // The side pane (y right, z up) of a sheet with about 150,000 edges, at 1023 x 1023.
 void BM_OrthoView150kEdges(benchmark::State& state) {
     Scene scene(224, 224);

@@ -6,6 +6,7 @@
 #include "formats/Pcx.h"
 
 #include <algorithm>
+#include <tuple>
 #include <cmath>
 #include <limits>
 #include <unordered_map>
@@ -43,45 +44,96 @@ struct EdgeKey {
 };
 
 struct EdgeKeyHash {
+    // Each end mixed on its own (a vertex and its pair index are often equal, and neighbours' numbers
+    // close), then the two combined: the buckets stay short on regular meshes too.
+    static uint64_t mix(uint64_t x) {
+        x ^= x >> 30;
+        x *= 0xBF58476D1CE4E5B9ULL;
+        x ^= x >> 27;
+        x *= 0x94D049BB133111EBULL;
+        return x ^ (x >> 31);
+    }
     size_t operator()(const EdgeKey& k) const {
-        uint64_t h = (uint64_t(uint32_t(k.a.vertex)) << 32) ^ uint32_t(k.a.pair);
-        h = h * 0x9E3779B97F4A7C15ULL ^ ((uint64_t(uint32_t(k.b.vertex)) << 32) ^ uint32_t(k.b.pair));
-        h ^= h >> 29;
-        return size_t(h * 0xBF58476D1CE4E5B9ULL);
+        const uint64_t a = mix((uint64_t(uint32_t(k.a.vertex)) << 32) | uint32_t(k.a.pair));
+        const uint64_t b = mix((uint64_t(uint32_t(k.b.vertex)) << 32) | uint32_t(k.b.pair));
+        return size_t(mix(a + 0x9E3779B97F4A7C15ULL * b));
     }
 };
 
 // Where each directed edge occurs: the triangles, in index order, with the corner m at which the
-// edge runs from corner m to corner m + 1 (the first such corner of each triangle).
+// edge runs from corner m to corner m + 1 (the first such corner of each triangle). Kept flat: every
+// occurrence in one array sorted by edge and triangle, and an open-addressed table from each edge to
+// its stretch of that array, so that a large model's lookups stay in few cache lines.
 class EdgeIndex {
 public:
     explicit EdgeIndex(const std::vector<std::array<GlVertex, 3>>& triangles) {
-        occurrences_.reserve(triangles.size() * 3);
+        entries_.reserve(triangles.size() * 3);
         for (int32_t t = 0; t < int32_t(triangles.size()); ++t) {
             for (int m = 0; m < 3; ++m) {
-                const EdgeKey key{triangles[size_t(t)][size_t(m)], triangles[size_t(t)][size_t((m + 1) % 3)]};
-                auto& list = occurrences_[key];
-                if (list.empty() || list.back().first != t) {
-                    list.emplace_back(t, m);
+                entries_.push_back({{triangles[size_t(t)][size_t(m)], triangles[size_t(t)][size_t((m + 1) % 3)]}, t, m});
+            }
+        }
+        std::sort(entries_.begin(), entries_.end(), [](const Entry& x, const Entry& y) {
+            return std::tie(x.key.a.vertex, x.key.a.pair, x.key.b.vertex, x.key.b.pair, x.triangle, x.corner) <
+                   std::tie(y.key.a.vertex, y.key.a.pair, y.key.b.vertex, y.key.b.pair, y.triangle, y.corner);
+        });
+        // A triangle holding the edge twice keeps its first corner.
+        entries_.erase(std::unique(entries_.begin(), entries_.end(),
+                                   [](const Entry& x, const Entry& y) { return x.key == y.key && x.triangle == y.triangle; }),
+                       entries_.end());
+        size_t capacity = 16;
+        while (capacity < entries_.size() * 2) {
+            capacity *= 2;
+        }
+        slots_.assign(capacity, Slot{});
+        for (size_t i = 0; i < entries_.size();) {
+            size_t end = i + 1;
+            while (end < entries_.size() && entries_[end].key == entries_[i].key) {
+                ++end;
+            }
+            for (size_t at = EdgeKeyHash{}(entries_[i].key) & (capacity - 1);; at = (at + 1) & (capacity - 1)) {
+                if (slots_[at].begin == EMPTY) {
+                    slots_[at] = {entries_[i].key, uint32_t(i), uint32_t(end)};
+                    break;
                 }
             }
+            i = end;
         }
     }
 
     // The first triangle after `after` holding the edge, or -1.
     std::pair<int32_t, int> firstAfter(int32_t after, GlVertex a, GlVertex b) const {
-        auto it = occurrences_.find(EdgeKey{a, b});
-        if (it == occurrences_.end()) {
-            return {-1, 0};
+        const EdgeKey key{a, b};
+        const size_t mask = slots_.size() - 1;
+        for (size_t at = EdgeKeyHash{}(key) & mask;; at = (at + 1) & mask) {
+            const Slot& slot = slots_[at];
+            if (slot.begin == EMPTY) {
+                return {-1, 0};
+            }
+            if (slot.key == key) {
+                const auto first = entries_.begin() + slot.begin;
+                const auto last = entries_.begin() + slot.end;
+                const auto found = std::upper_bound(first, last, after,
+                                                    [](int32_t value, const Entry& e) { return value < e.triangle; });
+                return found == last ? std::pair<int32_t, int>{-1, 0} : std::pair<int32_t, int>{found->triangle, found->corner};
+            }
         }
-        const auto& list = it->second;
-        auto found = std::upper_bound(list.begin(), list.end(), after,
-                                      [](int32_t value, const std::pair<int32_t, int>& e) { return value < e.first; });
-        return found == list.end() ? std::pair<int32_t, int>{-1, 0} : *found;
     }
 
 private:
-    std::unordered_map<EdgeKey, std::vector<std::pair<int32_t, int>>, EdgeKeyHash> occurrences_;
+    static constexpr uint32_t EMPTY = UINT32_MAX;
+    struct Entry {
+        EdgeKey key;
+        int32_t triangle;
+        int corner;
+    };
+    struct Slot {
+        EdgeKey key{};
+        uint32_t begin = EMPTY;
+        uint32_t end = EMPTY;
+    };
+    std::vector<Entry> entries_;
+    std::vector<Slot> slots_;
 };
 
 GlRun tryRun(const std::vector<std::array<GlVertex, 3>>& triangles, const EdgeIndex& edges,

@@ -44,7 +44,9 @@ private:
     // is what the capture of a drag stands for.
     void capture() override { captured_ = true; }
     void release() override { captured_ = false; }
-    void repaintSelf() override { repaint(); }
+    // Drawn with the other panes in this pass of the event loop: a drag step that also changes the
+    // document (and so every pane) paints each pane once.
+    void repaintSelf() override { update(); }
     void updateOtherViews() override;
     int clientWidth() const override { return width(); }
     int clientHeight() const override { return height(); }

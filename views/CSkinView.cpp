@@ -12,6 +12,7 @@
 #include <cmath>
 #include <limits>
 #include <numbers>
+#include <string_view>
 
 namespace faceto {
 
@@ -44,15 +45,44 @@ void CSkinView::paintEvent(QPaintEvent*) {
         view_.fit(w, h, width(), height());
     }
     QRectF shownBand;
-    if (drag_ == Drag::Select && dragged_) {
+    const bool banding = drag_ == Drag::Select && dragged_;
+    if (banding) {
         shownBand = QRectF(pressAt_, lastAt_);
     }
-    drawSkinView(painter, *doc_, view_, width(), height(), cache_, drag_ == Drag::Select && dragged_ ? &shownBand : nullptr);
+    // Drawn again only when what it shows changed: moving vertices in the model views changes the
+    // document (and asks every view to paint) but not the skin map.
+    const uint64_t shown = shownState(banding ? &shownBand : nullptr);
+    if (shown != shownState_ || picture_.size() != size()) {
+        picture_ = QImage(size(), QImage::Format_RGB32);
+        QPainter onPicture(&picture_);
+        drawSkinView(onPicture, *doc_, view_, width(), height(), cache_, banding ? &shownBand : nullptr);
+        shownState_ = shown;
+    }
+    painter.drawImage(0, 0, picture_);
     if (skin == nullptr) {
         painter.setPen(QColor(220, 220, 220));
         painter.drawText(rect().adjusted(8, 8, -8, -8), Qt::AlignTop | Qt::AlignLeft | Qt::TextWordWrap,
                          "The model has no skin: New Skin or Generate SkinMap makes one.");
     }
+}
+
+uint64_t CSkinView::shownState(const QRectF* band) const {
+    // The skin map, the selection, the skin shown and the view, as one number.
+    const auto bytes = [](const auto& v) {
+        return std::string_view(reinterpret_cast<const char*>(v.data()), v.size() * sizeof(v[0]));
+    };
+    const std::hash<std::string_view> hash;
+    uint64_t h = hash(bytes(doc_->model.triangles));
+    h = h * 31 + hash(bytes(doc_->model.vertexInfos));
+    const Skin* skin = shownSkin(*doc_);
+    const float view[] = {view_.centerS, view_.centerT, view_.zoom, band ? float(band->left()) : -1.0f,
+                          band ? float(band->top()) : -1.0f, band ? float(band->right()) : -1.0f,
+                          band ? float(band->bottom()) : -1.0f};
+    h = h * 31 + hash(std::string_view(reinterpret_cast<const char*>(view), sizeof view));
+    h = h * 31 + (skin ? hash(bytes(skin->pixels)) + hash(bytes(skin->palette)) + uint64_t(skin->imageWidth) * 7919 +
+                             uint64_t(skin->imageHeight)
+                       : 0);
+    return h * 31 + uint64_t(reinterpret_cast<uintptr_t>(doc_));
 }
 
 void CSkinView::resizeEvent(QResizeEvent* event) {

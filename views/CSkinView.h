@@ -46,11 +46,14 @@ private:
     void collectCorners();
     void applyCorners(const std::vector<CornerCoords>& after, const char* stepName);
     std::array<float, 2> snapped(std::array<float, 2> st) const;
+    uint64_t shownState(const QRectF* band) const;
 
     AppState& app_;
     CFacetoDoc* doc_ = nullptr;
     SkinViewState view_;
     SkinPictureCache cache_;
+    QImage picture_;          // the pane as last drawn
+    uint64_t shownState_ = 0; // what it showed
     bool snap_ = false;
     Drag drag_ = Drag::None;
     bool dragged_ = false;
