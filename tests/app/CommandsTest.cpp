@@ -28,6 +28,7 @@
 #include <QTreeWidget>
 
 #include <cmath>
+#include <map>
 
 using namespace faceto;
 using namespace faceto::test;
@@ -586,4 +587,46 @@ TEST(Commands, ExportAndImportFrame) {
     ASSERT_EQ(1, e.dialogs.messages.size());
     EXPECT_TRUE(e.dialogs.messages[0].startsWith("The pose has 3 vertices; this model has 8."));
     EXPECT_EQ(before, doc.frames[0].positions);
+}
+
+namespace {
+
+// Counts the paint events of the widgets it watches.
+class PaintCounter : public QObject {
+public:
+    std::map<QObject*, int> paints;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            ++paints[watched];
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+// One step of a vertex drag changes the document and so every pane; each pane paints once for it,
+// the dragged one included.
+TEST(Commands, ADragStepPaintsEachPaneOnce) {
+    CommandEditor e;
+    CChildFrame* frame = e.app->activeFrame();
+    std::vector<QWidget*> panes{frame->view2D(0, 0), frame->view2D(0, 1), frame->view2D(1, 0), frame->cameraView()};
+    QApplication::processEvents();
+    PaintCounter counter;
+    for (QWidget* pane : panes) {
+        pane->installEventFilter(&counter);
+    }
+    const QPoint from = e.at(-30, -10); // vertex 0
+    QTest::mousePress(e.front(), Qt::LeftButton, Qt::NoModifier, from);
+    QApplication::processEvents();
+    counter.paints.clear();
+    const QPoint to = from + QPoint(6, -4);
+    QMouseEvent move(QEvent::MouseMove, to, e.front()->mapToGlobal(to), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(e.front(), &move);
+    QApplication::processEvents();
+    for (QWidget* pane : panes) {
+        EXPECT_EQ(1, counter.paints[pane]) << pane->metaObject()->className();
+    }
+    QTest::mouseRelease(e.front(), Qt::LeftButton, Qt::NoModifier, to);
+    EXPECT_NE(-30.0f, e.doc->frames[0].positions[0].y); // it did move
 }
