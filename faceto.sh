@@ -93,7 +93,7 @@ case "$command" in
         setup
         build_main
         for exe in "$build_dir"/bench/faceto_*_bench; do
-            "$exe" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
+            "$exe" --benchmark_repetitions=5 --benchmark_min_time=0.2 --benchmark_report_aggregates_only=true \
                 ${1:+--benchmark_filter="$1"}
         done
         [ -n "${1:-}" ] || bench/cli-vs-assimp.sh "$build_dir/cli/faceto-cli"

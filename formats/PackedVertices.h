@@ -20,10 +20,13 @@ inline void decodePackedVertices(std::span<const uint8_t> packed, const float (&
             value[a][size_t(b)] = float(b) * scale[a] + translate[a];
         }
     }
-    positions.resize(packed.size() / 4);
-    for (size_t v = 0; v < positions.size(); ++v) {
+    // Appended one by one into room made once: the positions are written once, not zeroed first.
+    const size_t count = packed.size() / 4;
+    positions.clear();
+    positions.reserve(count);
+    for (size_t v = 0; v < count; ++v) {
         const uint8_t* p = &packed[v * 4];
-        positions[v] = {value[0][p[0]], value[1][p[1]], value[2][p[2]]};
+        positions.push_back({value[0][p[0]], value[1][p[1]], value[2][p[2]]});
     }
 }
 
