@@ -139,6 +139,9 @@ std::optional<std::string> readSkins(ByteReader& r, Model& model, limits::Decode
             return limits::skinTooLarge(skin.imageWidth, skin.imageHeight);
         }
         std::span<const uint8_t> palette = r.bytes(size_t(entries) * 4);
+        if (!r.ok() || palette.size() != size_t(entries) * 4) {
+            return "the skins are not stored as the format says";
+        }
         skin.palette.resize(size_t(entries));
         for (size_t e = 0; e < skin.palette.size(); ++e) {
             std::memcpy(skin.palette[e].data(), palette.data() + e * 4, 4);

@@ -53,9 +53,25 @@ ByteBuffer encodeSkinPng(const Skin& skin) {
     return out;
 }
 
+namespace {
+
+bool isPng(std::span<const uint8_t> bytes);
+
+// A PNG is given to the picture decoder only when its chunks lie within the file and its pixel data
+// inflates to no more than its size needs: the decoder would otherwise make room for whatever a
+// chunk's length or the compressed stream claims.
+std::optional<std::string> pngRefusal(std::span<const uint8_t> bytes);
+
+} // namespace
+
 Result<Skin> decodePictureAsSkin(std::span<const uint8_t> bytes) {
     if (bytes.size() > size_t(INT_MAX)) {
         return Failure{"the picture is too large"};
+    }
+    if (isPng(bytes)) {
+        if (std::optional<std::string> refused = pngRefusal(bytes)) {
+            return Failure{*refused};
+        }
     }
     int width = 0;
     int height = 0;
@@ -240,6 +256,54 @@ std::optional<Skin> decodeIndexedBmp(std::span<const uint8_t> bytes) {
         std::copy_n(&bytes[pixelsAt + size_t(from) * stride], size_t(width), &skin.pixels[size_t(y) * size_t(skin.stride())]);
     }
     return skin;
+}
+
+bool isPng(std::span<const uint8_t> bytes) {
+    return bytes.size() >= PNG_SIGNATURE.size() && std::equal(PNG_SIGNATURE.begin(), PNG_SIGNATURE.end(), bytes.begin());
+}
+
+std::optional<std::string> pngRefusal(std::span<const uint8_t> bytes) {
+    const std::string damaged = "the PNG picture is damaged";
+    size_t at = PNG_SIGNATURE.size();
+    uint32_t width = 0, height = 0;
+    int depth = 0, type = -1;
+    std::vector<uint8_t> compressed;
+    while (at + 12 <= bytes.size()) {
+        const uint32_t length = bigEndian32(&bytes[at]);
+        if (length > bytes.size() - at - 12) {
+            return damaged + " (a chunk runs past its end)";
+        }
+        const std::string_view name(reinterpret_cast<const char*>(&bytes[at + 4]), 4);
+        const uint8_t* data = &bytes[at + 8];
+        if (name == "IHDR" && length >= 13) {
+            width = bigEndian32(data);
+            height = bigEndian32(data + 4);
+            depth = data[8];
+            type = data[9];
+        } else if (name == "IDAT") {
+            compressed.insert(compressed.end(), data, data + length);
+        } else if (name == "IEND") {
+            break;
+        }
+        at += 12 + size_t(length);
+    }
+    static const int CHANNELS[7] = {1, 0, 3, 1, 2, 0, 4};
+    if (type < 0 || type > 6 || CHANNELS[type] == 0 || (depth != 1 && depth != 2 && depth != 4 && depth != 8 && depth != 16)) {
+        return damaged;
+    }
+    if (width == 0 || height == 0 || width > uint32_t(limits::MAX_SKIN_SIDE) || height > uint32_t(limits::MAX_SKIN_SIDE)) {
+        return limits::skinTooLarge(width, height);
+    }
+    // Room for every row of every interlace pass with its filter byte.
+    const size_t rowBytes = (size_t(width) * size_t(CHANNELS[type]) * size_t(depth) + 7) / 8;
+    const size_t room = (size_t(height) + 8) * (rowBytes + 8);
+    std::vector<uint8_t> inflated(room);
+    if (compressed.size() > size_t(INT_MAX) ||
+        stbi_zlib_decode_buffer(reinterpret_cast<char*>(inflated.data()), int(room),
+                                reinterpret_cast<const char*>(compressed.data()), int(compressed.size())) < 0) {
+        return damaged + " (its pixel data does not inflate to its size)";
+    }
+    return std::nullopt;
 }
 
 void appendChunk(ByteBuffer& out, const char* type, const std::vector<uint8_t>& data) {

@@ -322,6 +322,26 @@ TEST(SkinFiles, DamagedPicturesAreRefused) {
     const Result<Skin> fromLie = decodeSkinPicture(lying);
     EXPECT_FALSE(fromLie && fromLie->imageWidth == 200);
     EXPECT_FALSE(decodeSkinPicture(std::vector<uint8_t>{10, 5, 1}));
+
+    // Pictures that would make the decoder take far more memory than they hold: a true-colour PNG of
+    // 4 x 4 pixels whose data inflates to four million bytes, and one whose data chunk claims 2 GB.
+    Model big;
+    big.skins.push_back(blankSkin(2000, 2000, PaletteTables::builtIn().palette));
+    std::vector<uint8_t> bomb = toVector(*skinFileBytes(big, 0, true, false));
+    bomb[16 + 3] = 4;  // width 4
+    bomb[20 + 2] = 0;
+    bomb[20 + 3] = 4;  // height 4
+    bomb[16 + 9] = 2;  // red, green, blue
+    const Result<Skin> inflated = decodeSkinPicture(bomb);
+    ASSERT_FALSE(inflated);
+    EXPECT_NE(std::string::npos, inflated.error().find("does not inflate to its size")) << inflated.error();
+    std::vector<uint8_t> claim = toVector(*skinFileBytes(model, 0, true, false));
+    claim[16 + 9] = 2;
+    const size_t data = 8 + 25 + 12 + 768; // signature, header chunk, palette chunk
+    claim[data] = 0x7F;                    // a data chunk of about 2 GB
+    const Result<Skin> claimed = decodeSkinPicture(claim);
+    ASSERT_FALSE(claimed);
+    EXPECT_NE(std::string::npos, claimed.error().find("runs past its end")) << claimed.error();
 }
 
 } // namespace
