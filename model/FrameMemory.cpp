@@ -14,7 +14,7 @@ namespace {
 constexpr size_t HUGE_PAGE = size_t(2) << 20;
 constexpr size_t HEADER = 16;                 // before every allocation: the block it came from
 constexpr size_t SMALLEST_BLOCK = size_t(1) << 20;
-constexpr size_t LARGEST_KEPT = size_t(1) << 30; // a block given back is kept up to this size
+constexpr size_t LARGEST_KEPT = size_t(256) << 20; // a block given back is kept up to this size
 
 struct Block {
     uint8_t* base = nullptr; // the mapping, 2 MiB aligned
