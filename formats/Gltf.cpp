@@ -622,9 +622,20 @@ std::string letters(size_t k) {
 }
 
 // Stores a picture's bytes as they are: the one a skin needs is decoded later, with the limits of a
-// skin.
-bool keepPictureBytes(tinygltf::Image* image, const int, std::string*, std::string*, int, int,
-                      const unsigned char* bytes, int size, void*) {
+// skin. A picture in a buffer view is handed over without the view being checked against its buffer
+// (`user` is the model being read): one that reaches past the buffer is refused here.
+bool keepPictureBytes(tinygltf::Image* image, const int, std::string* error, std::string*, int, int,
+                      const unsigned char* bytes, int size, void* user) {
+    if (image->bufferView >= 0) {
+        const auto* gltf = static_cast<const tinygltf::Model*>(user);
+        const tinygltf::BufferView& view = gltf->bufferViews.at(size_t(image->bufferView));
+        const tinygltf::Buffer& buffer = gltf->buffers.at(size_t(view.buffer));
+        if (size < 0 || view.byteOffset > buffer.data.size() || view.byteLength > buffer.data.size() - view.byteOffset ||
+            size_t(size) != view.byteLength) {
+            *error += "a picture's buffer view reaches past the end of its buffer\n";
+            return false;
+        }
+    }
     image->image.assign(bytes, bytes + size);
     image->width = image->height = 0;
     return true;
@@ -633,8 +644,9 @@ bool keepPictureBytes(tinygltf::Image* image, const int, std::string*, std::stri
 } // namespace
 
 Result<ModelData> importGltf(std::span<const uint8_t> bytes, const ReadContext& context) {
+    tinygltf::Model gltf;
     tinygltf::TinyGLTF loader;
-    loader.SetImageLoader(keepPictureBytes, nullptr);
+    loader.SetImageLoader(keepPictureBytes, &gltf);
     // Files beside the model are read only through the context (inside the model's folder).
     tinygltf::FsCallbacks fs{};
     fs.user_data = const_cast<ReadContext*>(&context);
@@ -663,7 +675,6 @@ Result<ModelData> importGltf(std::span<const uint8_t> bytes, const ReadContext& 
     };
     loader.SetFsCallbacks(fs);
 
-    tinygltf::Model gltf;
     std::string error;
     std::string warning;
     bool parsed = false;
@@ -1043,10 +1054,12 @@ Result<ModelData> importGltf(std::span<const uint8_t> bytes, const ReadContext& 
                     std::array<double, 3> q{0, 0, 0};
                     for (size_t i = 0; i < 4; ++i) {
                         const float weight = in.weights[v * 4 + i];
-                        const size_t joint = size_t(in.joints[v * 4 + i]);
-                        if (weight == 0.0f || joint >= joints.size()) {
+                        const auto which = in.joints[v * 4 + i];
+                        // A joint number the skin does not have (negative, too large) moves nothing.
+                        if (weight == 0.0f || !(which >= 0) || !(double(which) < double(joints.size()))) {
                             continue;
                         }
+                        const auto joint = size_t(which);
                         const auto r = transformPoint(joints[joint], p);
                         for (size_t c = 0; c < 3; ++c) {
                             q[c] += double(weight) * r[c];
@@ -1108,6 +1121,7 @@ Result<ModelData> importGltf(std::span<const uint8_t> bytes, const ReadContext& 
     }
     const int fps = std::clamp(context.framesPerSecond, 1, 1000);
     std::vector<float> shown;
+    double sampled = 0; // frames of the animations so far: each costs its record even without vertices
     for (size_t a = 0; a < animations.size(); ++a) {
         double duration = 0;
         for (const Track& track : animations[a]) {
@@ -1116,7 +1130,8 @@ Result<ModelData> importGltf(std::span<const uint8_t> bytes, const ReadContext& 
             }
         }
         const double samples = std::floor(duration * fps + 1e-4) + 1;
-        if (samples * double(total) * 12 > double(limits::MAX_DECODED_BYTES)) {
+        sampled += samples;
+        if (samples * double(total) * 12 > double(limits::MAX_DECODED_BYTES) || !(sampled <= limits::MAX_SAMPLED_FRAMES)) {
             return fail(limits::tooMuchToDecode());
         }
         const std::string name = animationNames[a];
