@@ -6,6 +6,7 @@
 #include "document/SkinOperations.h"
 #include "formats/FileIO.h"
 #include "formats/Pictures.h"
+#include "views/SkinDrawing.h"
 
 #include <QAction>
 #include <QFileInfo>
@@ -20,9 +21,8 @@ QString skinLabel(const CFacetoDoc& doc, int index) {
     return QString("%1 (%2)").arg(index).arg(skin.name.empty() ? QString("unnamed") : QString::fromStdString(skin.name));
 }
 
-int shownIndex(const CFacetoDoc& doc) {
-    return std::clamp<int32_t>(doc.currentSkin, 0, std::max<int32_t>(int32_t(doc.model.skins.size()) - 1, 0));
-}
+// The skin the commands work on: the one shown (0 when there is none).
+int shownIndex(const CFacetoDoc& doc) { return std::max(shownSkinIndex(doc), 0); }
 
 // The size the skin coordinates are made for: the recorded skin size, or the shown skin's.
 std::array<int, 2> mapSize(const CFacetoDoc& doc) {

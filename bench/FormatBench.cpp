@@ -278,9 +278,9 @@ void BM_WriteMd2_4096Triangles512Frames(benchmark::State& state) {
 }
 BENCHMARK(BM_WriteMd2_4096Triangles512Frames)->Unit(benchmark::kMillisecond);
 
-// The same model as a Quake model with one 256 x 256 true-colour skin mapped to the Quake palette,
-// written to disk as Save does (encoded, then the file replaced).
-void BM_WriteMdl_2048Vertices4096Triangles512Frames(benchmark::State& state) {
+// The model with a 256 x 256 true-colour skin, for the .mdl writer and for glTF out and in (one .glb in
+// memory, and that file read back into frames).
+ModelData skinnedMaximalModel() {
     ModelData data = maximalModel();
     Skin skin;
     skin.imageWidth = skin.imageHeight = 256;
@@ -290,6 +290,13 @@ void BM_WriteMdl_2048Vertices4096Triangles512Frames(benchmark::State& state) {
         skin.pixels[i] = uint8_t((i * 37) ^ (i >> 9));
     }
     data.model.skins.push_back(std::move(skin));
+    return data;
+}
+
+// The same model as a Quake model with one 256 x 256 true-colour skin mapped to the Quake palette,
+// written to disk as Save does (encoded, then the file replaced).
+void BM_WriteMdl_2048Vertices4096Triangles512Frames(benchmark::State& state) {
+    const ModelData data = skinnedMaximalModel();
     const std::string path = benchFile("faceto-bench-out.mdl");
     size_t bytes = 0;
     int32_t written = 0;
@@ -306,21 +313,6 @@ void BM_WriteMdl_2048Vertices4096Triangles512Frames(benchmark::State& state) {
     state.counters["vertices_written"] = double(written);
 }
 BENCHMARK(BM_WriteMdl_2048Vertices4096Triangles512Frames)->Unit(benchmark::kMillisecond);
-
-// glTF out and in: the model (2048 vertices, 512 frames, a 256 x 256 true-colour skin) as one .glb in
-// memory, and that file read back into frames.
-ModelData skinnedMaximalModel() {
-    ModelData data = maximalModel();
-    Skin skin;
-    skin.imageWidth = skin.imageHeight = 256;
-    skin.bitsPerPixel = 24;
-    skin.pixels.resize(size_t(skin.stride()) * 256);
-    for (size_t i = 0; i < skin.pixels.size(); ++i) {
-        skin.pixels[i] = uint8_t((i * 37) ^ (i >> 9));
-    }
-    data.model.skins.push_back(std::move(skin));
-    return data;
-}
 
 void BM_GltfExport_2048Vertices512Frames(benchmark::State& state) {
     const ModelData data = skinnedMaximalModel();

@@ -12,7 +12,6 @@
 #include <cmath>
 #include <limits>
 #include <numbers>
-#include <string_view>
 
 namespace faceto {
 
@@ -68,18 +67,14 @@ void CSkinView::paintEvent(QPaintEvent*) {
 
 uint64_t CSkinView::shownState(const QRectF* band) const {
     // The skin map, the selection, the skin shown and the view, as one number.
-    const auto bytes = [](const auto& v) {
-        return std::string_view(reinterpret_cast<const char*>(v.data()), v.size() * sizeof(v[0]));
-    };
-    const std::hash<std::string_view> hash;
-    uint64_t h = hash(bytes(doc_->model.triangles));
-    h = h * 31 + hash(bytes(doc_->model.vertexInfos));
+    uint64_t h = digestOf(doc_->model.triangles);
+    h = h * 31 + digestOf(doc_->model.vertexInfos);
     const Skin* skin = shownSkin(*doc_);
-    const float view[] = {view_.centerS, view_.centerT, view_.zoom, band ? float(band->left()) : -1.0f,
-                          band ? float(band->top()) : -1.0f, band ? float(band->right()) : -1.0f,
-                          band ? float(band->bottom()) : -1.0f};
-    h = h * 31 + hash(std::string_view(reinterpret_cast<const char*>(view), sizeof view));
-    h = h * 31 + (skin ? hash(bytes(skin->pixels)) + hash(bytes(skin->palette)) + uint64_t(skin->imageWidth) * 7919 +
+    const std::array<float, 7> view{view_.centerS, view_.centerT, view_.zoom, band ? float(band->left()) : -1.0f,
+                                    band ? float(band->top()) : -1.0f, band ? float(band->right()) : -1.0f,
+                                    band ? float(band->bottom()) : -1.0f};
+    h = h * 31 + digestOf(view);
+    h = h * 31 + (skin ? digestOf(skin->pixels) + digestOf(skin->palette) + uint64_t(skin->imageWidth) * 7919 +
                              uint64_t(skin->imageHeight)
                        : 0);
     return h * 31 + uint64_t(reinterpret_cast<uintptr_t>(doc_));

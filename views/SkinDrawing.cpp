@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <string_view>
 
 namespace faceto {
 
@@ -24,11 +23,8 @@ void SkinViewState::fit(int skinWidth, int skinHeight, int width, int height) {
 }
 
 const QImage& SkinPictureCache::picture(const Skin& skin) {
-    const auto bytes = [](const auto& v) {
-        return std::string_view(reinterpret_cast<const char*>(v.data()), v.size() * sizeof(v[0]));
-    };
-    const uint64_t key = std::hash<std::string_view>{}(bytes(skin.pixels)) * 31 + std::hash<std::string_view>{}(bytes(skin.palette)) +
-                         uint64_t(skin.imageWidth) * 131 + uint64_t(skin.imageHeight) * 65537 + uint64_t(skin.bitsPerPixel);
+    const uint64_t key = digestOf(skin.pixels) * 31 + digestOf(skin.palette) + uint64_t(skin.imageWidth) * 131 +
+                         uint64_t(skin.imageHeight) * 65537 + uint64_t(skin.bitsPerPixel);
     if (key != key_ || image_.isNull()) {
         const std::vector<uint8_t> rgb = skinRgb(skin);
         image_ = rgb.empty() ? QImage()
@@ -39,12 +35,14 @@ const QImage& SkinPictureCache::picture(const Skin& skin) {
     return image_;
 }
 
+int32_t shownSkinIndex(const CFacetoDoc& doc) {
+    const auto count = int32_t(doc.model.skins.size());
+    return count == 0 ? -1 : std::clamp<int32_t>(doc.currentSkin, 0, count - 1);
+}
+
 const Skin* shownSkin(const CFacetoDoc& doc) {
-    const auto& skins = doc.model.skins;
-    if (skins.empty()) {
-        return nullptr;
-    }
-    return &skins[size_t(std::clamp<int32_t>(doc.currentSkin, 0, int32_t(skins.size()) - 1))];
+    const int32_t index = shownSkinIndex(doc);
+    return index < 0 ? nullptr : &doc.model.skins[size_t(index)];
 }
 
 bool triangleShown(const Model& model, const Triangle& t) {

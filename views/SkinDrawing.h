@@ -7,6 +7,8 @@
 #include <QRectF>
 
 #include <array>
+#include <functional>
+#include <string_view>
 #include <cstdint>
 #include <vector>
 
@@ -44,8 +46,15 @@ private:
     uint64_t key_ = 0;
 };
 
-// The skin shown (the document's current skin); null when the model has none.
+// The skin shown: the document's current skin, kept within the list; -1 / null when the model has none.
+int32_t shownSkinIndex(const CFacetoDoc& doc);
 const Skin* shownSkin(const CFacetoDoc& doc);
+
+// A digest of a vector's bytes, to tell whether what a picture shows changed.
+template <typename V> uint64_t digestOf(const V& items) {
+    return std::hash<std::string_view>{}(
+        std::string_view(reinterpret_cast<const char*>(items.data()), items.size() * sizeof(items[0])));
+}
 
 // The triangles whose three vertices are visible: the ones the skin view draws and picks.
 bool triangleShown(const Model& model, const Triangle& t);
