@@ -2,7 +2,7 @@
 
 #include "app/Icons.h"
 #include "app/UserDialogs.h"
-#include "app/Version.h"
+#include "model/Version.h"
 
 #include "document/CFacetoDoc.h"
 #include "formats/Limits.h"

@@ -1,7 +1,7 @@
 // Faceto, the editor.
 #include "app/CFacetoApp.h"
 #include "app/CMainFrame.h"
-#include "app/Version.h"
+#include "model/Version.h"
 
 #include <QApplication>
 

@@ -3,10 +3,16 @@
 #include "document/SkinOperations.h"
 #include "formats/Pictures.h"
 
-#include "formats/FileIO.h"
 #include "document/CFacetoDoc.h"
+#include "formats/FileIO.h"
+#include "formats/Md2Writer.h"
+#include "model/Version.h"
+
+#include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <limits>
@@ -17,6 +23,8 @@
 namespace faceto::cli {
 
 namespace {
+
+using json = nlohmann::ordered_json;
 
 // The length of the valid UTF-8 sequence at `at`, or 0 when the bytes there are not one.
 size_t utf8Sequence(const std::string& text, size_t at) {
@@ -67,9 +75,8 @@ Bounds boundsOf(const Frame& frame) {
     return b;
 }
 
-std::string triple(const std::array<float, 3>& v, bool json) {
-    return json ? "[" + number(v[0]) + ", " + number(v[1]) + ", " + number(v[2]) + "]"
-                : "(" + number(v[0]) + ", " + number(v[1]) + ", " + number(v[2]) + ")";
+std::string triple(const std::array<float, 3>& v) {
+    return "(" + number(v[0]) + ", " + number(v[1]) + ", " + number(v[2]) + ")";
 }
 
 std::string formatName(const CFacetoDoc& doc) {
@@ -83,11 +90,19 @@ void printText(std::ostream& out, const std::string& path, const CFacetoDoc& doc
     out << "  vertices: " << model.vertexCount() << "\n";
     out << "  triangles: " << model.triangleCount() << "\n";
     out << "  frames: " << doc.frames.size() << "\n";
-    out << "  skins: " << model.skins.size() << "\n";
+    const std::vector<std::string> missing = missingSkinNames(model, doc.source);
+    out << "  skins: " << model.skins.size();
+    if (!missing.empty()) {
+        out << " (and " << missing.size() << " named but not found)";
+    }
+    out << "\n";
     for (size_t i = 0; i < model.skins.size(); ++i) {
         const Skin& s = model.skins[i];
         out << "    " << i << ": " << (s.name.empty() ? "(unnamed)" : s.name) << " " << s.imageWidth << "x"
             << s.imageHeight << ", " << s.bitsPerPixel << " bits\n";
+    }
+    for (const std::string& name : missing) {
+        out << "    -: " << name << " (missing: its picture was not found)\n";
     }
     out << "  groups: " << model.groups.size() << "\n";
     out << "  animations: " << doc.animations.size() << "\n";
@@ -98,33 +113,59 @@ void printText(std::ostream& out, const std::string& path, const CFacetoDoc& doc
     out << "  frame bounds:\n";
     for (const Frame& f : doc.frames) {
         const Bounds b = boundsOf(f);
-        out << "    " << f.name << ": " << triple(b.lo, false) << " to " << triple(b.hi, false) << "\n";
+        out << "    " << f.name << ": " << triple(b.lo) << " to " << triple(b.hi) << "\n";
     }
 }
 
-void printJson(std::ostream& out, const std::string& path, const CFacetoDoc& doc) {
+// A float as a JSON number with as few digits as bring back the same float; null when it is not finite.
+json jsonNumber(float value) {
+    if (!std::isfinite(value)) {
+        return nullptr;
+    }
+    char text[32];
+    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
+    return std::strtod(std::string(text, end).c_str(), nullptr);
+}
+
+json jsonTriple(const std::array<float, 3>& v) { return json::array({jsonNumber(v[0]), jsonNumber(v[1]), jsonNumber(v[2])}); }
+
+json describe(const std::string& path, const CFacetoDoc& doc) {
     const Model& model = doc.model;
-    out << "  {\n    \"file\": " << jsonString(path) << ",\n    \"format\": \""
-        << formatName(doc) << "\",\n    \"vertices\": " << model.vertexCount()
-        << ",\n    \"triangles\": " << model.triangleCount() << ",\n    \"groups\": " << model.groups.size()
-        << ",\n    \"skins\": [";
-    for (size_t i = 0; i < model.skins.size(); ++i) {
-        const Skin& s = model.skins[i];
-        out << (i ? ", " : "") << "{\"name\": " << jsonString(s.name) << ", \"width\": " << s.imageWidth
-            << ", \"height\": " << s.imageHeight << ", \"bitsPerPixel\": " << s.bitsPerPixel << "}";
+    json skins = json::array();
+    for (const Skin& s : model.skins) {
+        skins.push_back({{"name", utf8Text(s.name)},
+                         {"width", s.imageWidth},
+                         {"height", s.imageHeight},
+                         {"bitsPerPixel", s.bitsPerPixel},
+                         {"missing", false}});
     }
-    out << "],\n    \"animations\": [";
-    for (size_t i = 0; i < doc.animations.size(); ++i) {
-        out << (i ? ", " : "") << "{\"name\": " << jsonString(doc.animations[i].name)
-            << ", \"frames\": " << doc.animations[i].frameIndices.size() << "}";
+    for (const std::string& name : missingSkinNames(model, doc.source)) {
+        skins.push_back({{"name", utf8Text(name)}, {"missing", true}});
     }
-    out << "],\n    \"frames\": [";
-    for (size_t i = 0; i < doc.frames.size(); ++i) {
-        const Bounds b = boundsOf(doc.frames[i]);
-        out << (i ? "," : "") << "\n      {\"name\": " << jsonString(doc.frames[i].name)
-            << ", \"min\": " << triple(b.lo, true) << ", \"max\": " << triple(b.hi, true) << "}";
+    json animations = json::array();
+    for (const Animation& a : doc.animations) {
+        animations.push_back({{"name", utf8Text(a.name)}, {"frames", a.frameIndices.size()}});
     }
-    out << "\n    ]\n  }";
+    json frames = json::array();
+    for (const Frame& f : doc.frames) {
+        const Bounds b = boundsOf(f);
+        json frame = {{"name", utf8Text(f.name)}, {"min", jsonTriple(b.lo)}, {"max", jsonTriple(b.hi)}};
+        const bool finite = std::all_of(f.positions.begin(), f.positions.end(), [](const FrameVertex& p) {
+            return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
+        });
+        if (!finite) {
+            frame["nonFinite"] = true; // positions that are not numbers: the bounds say null
+        }
+        frames.push_back(std::move(frame));
+    }
+    return {{"file", utf8Text(path)},
+            {"format", formatName(doc)},
+            {"vertices", model.vertexCount()},
+            {"triangles", model.triangleCount()},
+            {"groups", model.groups.size()},
+            {"skins", std::move(skins)},
+            {"animations", std::move(animations)},
+            {"frames", std::move(frames)}};
 }
 
 // Saves through the editor's Save As; false (with the reason printed) when nothing was written.
@@ -144,8 +185,8 @@ bool saveAs(Context& context, CFacetoDoc& doc, const std::string& output) {
 
 } // namespace
 
-std::string jsonString(const std::string& text) {
-    std::string out = "\"";
+std::string utf8Text(const std::string& text) {
+    std::string out;
     for (size_t i = 0; i < text.size();) {
         const unsigned char c = static_cast<unsigned char>(text[i]);
         if (c >= 0x80) {
@@ -154,38 +195,18 @@ std::string jsonString(const std::string& text) {
                 i += length;
                 continue;
             }
-        }
-        char escaped[8];
-        switch (c) {
-        case '"':
-            out += "\\\"";
-            break;
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        default:
-            if (c < 0x20 || c >= 0x80) {
-                std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-                out += escaped;
-            } else {
-                out += char(c);
-            }
+            out += char(0xC0 | (c >> 6)); // the byte as the code point of its value
+            out += char(0x80 | (c & 0x3F));
+        } else {
+            out += char(c);
         }
         ++i;
     }
-    return out + "\"";
+    return out;
 }
 
 void CliHost::message(std::string_view text) {
+    lastMessage = std::string(text);
     const size_t newline = text.find('\n');
     if (newline == std::string_view::npos) {
         err_ << file_ << ": " << text << "\n";
@@ -196,6 +217,8 @@ void CliHost::message(std::string_view text) {
     }
     failed = true;
 }
+
+void CliHost::note(std::string_view text) { err_ << file_ << ": " << text << "\n"; }
 
 void CliHost::savedWithNotes(const std::string& path, const std::vector<std::string>& notes) {
     for (const std::string& note : notes) {
@@ -220,39 +243,39 @@ std::optional<OpenedDocument> openModel(Context& context, const std::string& pat
     opened.doc->framesPerSecond = context.framesPerSecond;
     opened.doc->exportScale = context.scale;
     opened.doc->exportLinear = context.linear;
+    opened.doc->skinDepth = context.skinDepth;
     if (!opened.doc->onOpenDocument(path)) {
         if (!opened.host->failed) {
             context.err << path << ": cannot open the file\n";
         }
+        context.lastError = opened.host->lastMessage.empty() ? "cannot open the file" : opened.host->lastMessage;
+        std::replace(context.lastError.begin(), context.lastError.end(), '\n', ' ');
         return std::nullopt;
     }
     return opened;
 }
 
-int info(Context& context, const std::vector<std::string>& files, bool json) {
+int info(Context& context, const std::vector<std::string>& files, bool asJson) {
     int status = 0;
-    bool first = true;
-    if (json) {
-        context.out << "[\n";
-    }
+    json described = json::array();
     for (const std::string& path : files) {
         auto opened = openModel(context, path);
         if (!opened) {
             status = 1;
+            if (asJson) {
+                described.push_back({{"file", utf8Text(path)}, {"error", utf8Text(context.lastError)}});
+            }
             continue;
         }
-        if (json) {
-            if (!first) {
-                context.out << ",\n";
-            }
-            printJson(context.out, path, *opened->doc);
+        if (asJson) {
+            described.push_back(describe(path, *opened->doc));
         } else {
             printText(context.out, path, *opened->doc);
         }
-        first = false;
     }
-    if (json) {
-        context.out << "\n]\n";
+    if (asJson) {
+        const json document = {{"faceto-cli", VERSION}, {"files", std::move(described)}};
+        context.out << document.dump(2) << "\n";
     }
     return status;
 }

@@ -25,6 +25,8 @@ struct Context {
     float scale = 1.0f;
     bool linear = false;
     int framesPerSecond = 10;
+    int skinDepth = 0;      // of true-colour .md2 skins: 8, 24, or 0 for 8 when Quake 2's palette is known
+    std::string lastError;  // why the last model that could not be opened could not
 };
 
 // Messages of the document go to the error stream on one line: a message of its own ("Unsupported File
@@ -37,9 +39,11 @@ public:
     void updateAllViews(CFacetoDoc&) override {}
     void addToRecentFiles(const std::string&) override {}
     bool confirmReplace(const std::string& path) override;
+    void note(std::string_view text) override;
     // Printed as warnings; the save stands.
     void savedWithNotes(const std::string& path, const std::vector<std::string>& notes) override;
     bool failed = false;
+    std::string lastMessage;
 
 private:
     std::ostream& err_;
@@ -57,6 +61,8 @@ struct OpenedDocument {
 std::optional<OpenedDocument> openModel(Context& context, const std::string& path);
 
 // Each returns the process exit status: 0 when every file succeeded, 1 otherwise.
+// With `json` the description is one JSON document: {"faceto-cli": VERSION, "files": [...]}, a file
+// that could not be read as {"file", "error"}.
 int info(Context& context, const std::vector<std::string>& files, bool json);
 int convert(Context& context, const std::string& input, const std::string& output);
 // Converts every input to `extension`, into `folder` (made when missing) or beside each input; with
@@ -74,8 +80,8 @@ int skinExport(Context& context, const std::string& model, int index, const std:
 int skinImport(Context& context, const std::string& model, int index, const std::string& picture,
                const std::string& outputModel, bool scaleCoords);
 
-// A JSON string: quotes, backslashes and control characters escaped, and every byte that is not part
-// of valid UTF-8 written as the code point of the same value, so that strict parsers accept it.
-std::string jsonString(const std::string& text);
+// The text as valid UTF-8: every byte that is not part of a UTF-8 sequence becomes the code point of the
+// same value (names in model files are often Latin-1), so that strict JSON parsers accept it.
+std::string utf8Text(const std::string& text);
 
 } // namespace faceto::cli

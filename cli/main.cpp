@@ -75,6 +75,12 @@ options:
   --settings FILE   read the editor's settings from FILE instead of the user's settings file
   --force           replace skin files of other content that an .md2 export writes over (without
                     it such a file is left alone and the conversion fails, naming the file)
+  --skin-depth 8|24 true-colour skins of an .md2 export: 8 bits in Quake 2's palette (that of
+                    pics/colormap.pcx under the base folder) or 24 bits; by default 8 when
+                    that palette is there
+  --palette quake|hexen2
+                    the palette of .mdl skins: Quake's (the "games\quake" "palette" file, else
+                    the built-in Quake palette) or Hexen II's ("games\hexen2" "palette")
   -h, --help        this text
 
 The tool reads the editor's settings file (Quake 2 base folder, Quake palette) and, like the
@@ -142,6 +148,8 @@ int main(int argc, char** argv) {
     float scale = 1.0f;
     int framesPerSecond = 10;
     bool linear = false;
+    int skinDepth = 0;
+    std::optional<std::string> modelPalette;
     faceto::cli::RenderOptions render;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -226,6 +234,16 @@ int main(int argc, char** argv) {
                 return usageError("--interpolation is step or linear");
             }
             linear = *text == "linear";
+        } else if (arg == "--skin-depth") {
+            std::optional<std::string> text;
+            if (!value(text) || (*text != "8" && *text != "24")) {
+                return usageError("--skin-depth is 8 or 24");
+            }
+            skinDepth = std::stoi(*text);
+        } else if (arg == "--palette") {
+            if (!value(modelPalette) || (*modelPalette != "quake" && *modelPalette != "hexen2")) {
+                return usageError("--palette is quake or hexen2");
+            }
         } else if (arg == "--fit") {
             render.fit = true;
         } else if (arg == "--map") {
@@ -269,6 +287,9 @@ int main(int argc, char** argv) {
     const faceto::IniProfile settings(settingsFile ? *settingsFile : faceto::IniProfile::userFile());
 #endif
     faceto::CliProfile profile(settings, base);
+    if (modelPalette) {
+        profile.writeString(faceto::settings::QUAKE, "modelPalette", *modelPalette);
+    }
 #ifdef FACETO_CLI_RENDERS
     faceto::PaletteTables palette = faceto::PaletteTables::builtIn();
     faceto::loadPalette(palette);
@@ -278,7 +299,8 @@ int main(int argc, char** argv) {
     faceto::PaletteTables palette{faceto::builtInPalette(), {}};
     faceto::loadPalette(palette);
 #endif
-    faceto::cli::Context context{profile, palette, std::cout, std::cerr, force, scale, linear, framesPerSecond};
+    faceto::cli::Context context{profile, palette, std::cout, std::cerr, force, scale, linear, framesPerSecond,
+                                 skinDepth, {}};
     try {
         return run(context, command, positional, json, toExtension, folder, tree, render);
     } catch (const std::bad_alloc&) {

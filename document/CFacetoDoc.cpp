@@ -97,6 +97,27 @@ std::string quakePalettePath(const Profile& profile) {
     return path.empty() ? std::string("games/quake/palette.lmp") : path;
 }
 
+SkinPalette quakeModelPalette(const Profile& profile, const PaletteTables& tables) {
+    if (profile.getString(settings::QUAKE, "modelPalette", "quake") == "hexen2") {
+        std::string path = trimmed(profile.getString(settings::HEXEN2, "palette", ""));
+        if (path.empty()) {
+            path = "games/hexen2/palette.lmp";
+        }
+        if (fileIsReadable(path)) {
+            return {paletteFileOver(quakePalette(), path), "the Hexen II palette " + path};
+        }
+        return {quakePalette(), "the built-in Quake palette (the Hexen II palette " + path + " was not found)"};
+    }
+    const std::string path = quakePalettePath(profile);
+    if (fileIsReadable(path)) {
+        return {paletteFileOver(quakePalette(), path), "the Quake palette " + path};
+    }
+    if (tables.paletteFromFile) {
+        return {tables.palette, "the palette of palette.lmp"};
+    }
+    return {quakePalette(), "the built-in Quake palette"};
+}
+
 bool CFacetoDoc::onOpenDocument(const std::string& path) {
     Result<ByteBuffer> bytes = readFile(path);
     if (!bytes) {
@@ -126,8 +147,13 @@ bool CFacetoDoc::loadFrom(const std::string& path, std::span<const uint8_t> byte
         FolderSkinLoader skins(md2SkinFolder(profile_), folderOf(path));
         ReadContext context;
         context.skins = &skins;
-        // Quake skins are bare indices: they take the game's palette, or the one in use when it is missing.
-        context.gamePalette = writeContext().gamePalette;
+        // Quake skins are bare indices: they take the game's palette, and the user is told which.
+        std::string paletteUsed;
+        context.gamePalette = [&] {
+            SkinPalette chosen = quakeModelPalette(profile_, palette_);
+            paletteUsed = std::move(chosen.description);
+            return chosen.rgb;
+        };
         context.readBeside = [folder = folderOf(path)](const std::string& name) { return readBesideModel(folder, name); };
         context.framesPerSecond = framesPerSecond;
         Result<ModelData> data = format->read(bytes, context);
@@ -145,6 +171,9 @@ bool CFacetoDoc::loadFrom(const std::string& path, std::span<const uint8_t> byte
         rebuildAnimations();
         sourceFileFormat_ = format;
         fileFormat_ = format;
+        if (!paletteUsed.empty()) {
+            host_.note("skins in " + paletteUsed);
+        }
     } catch (const std::bad_alloc&) {
         return failed("not enough memory for the model");
     }
@@ -177,7 +206,9 @@ WriteContext CFacetoDoc::writeContext() const {
     context.frame = std::max(currentFramePosition(), 0);
     context.scale = exportScale;
     context.linearInterpolation = exportLinear;
-    context.gamePalette = [this] { return paletteFileOver(palette_.palette, quakePalettePath(profile_)); };
+    context.gamePalette = [this] { return quakeModelPalette(profile_, palette_).rgb; };
+    context.quake2Palette = [this] { return quake2Palette(md2SkinFolder(profile_)); };
+    context.skinDepth = skinDepth;
     return context;
 }
 

@@ -6,6 +6,7 @@
 #include "formats/FormatTable.h"
 #include "formats/SaveOutput.h"
 #include "model/Model.h"
+#include "model/Palette.h"
 
 #include <array>
 #include <cstdint>
@@ -58,6 +59,16 @@ std::string md2SkinFolder(const Profile& profile);
 // trimmed, or "games/quake/palette.lmp" when that is empty.
 std::string quakePalettePath(const Profile& profile);
 
+// The colours a Quake model's skins are given, and which they are, in words for the user. The setting
+// "games\\quake" / "modelPalette" chooses Quake's ("quake", the default) or Hexen II's ("hexen2");
+// each is read from the file Game Setup names. Without Quake's file the palette.lmp of the current
+// folder serves, and without that Quake's own palette, which is built in; Hexen II's has no stand-in.
+struct SkinPalette {
+    RgbPalette rgb;
+    std::string description;
+};
+SkinPalette quakeModelPalette(const Profile& profile, const PaletteTables& tables);
+
 // One open model: its mesh, key frames and animations, the view settings that all of its windows
 // share, and the file it came from. It knows no toolkit: messages, redraws and the recent-file
 // list go through the DocumentHost, settings through the Profile.
@@ -92,6 +103,7 @@ public:
     float exportScale = 1.0f;
     bool exportLinear = false;
     int framesPerSecond = 10;
+    int skinDepth = 0; // of true-colour .md2 skins: 8, 24, or 0 for 8 when Quake 2's palette is known
     enum class SaveAsResult { Saved, Failed, Cancelled, UnknownExtension };
     // Chooses the writer by the extension of `path`: ".fm" (the document then takes the path),
     // ".md2" or ".asc" (an export: the document keeps its path). A skin file of other content that the

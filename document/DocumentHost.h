@@ -19,6 +19,9 @@ public:
     // A save would replace `path`, a file beside the model (a skin) whose content differs from what the
     // save writes: true to replace it, false to leave everything as it is (the save is then cancelled).
     virtual bool confirmReplace(const std::string& path) = 0;
+    // Something worth knowing that needs no answer (which palette a model's skins were given): the
+    // editor shows it in its status bar.
+    virtual void note(std::string_view) {}
     // A save succeeded with things the user should know about the file written (`notes`: one line each).
     virtual void savedWithNotes(const std::string& path, const std::vector<std::string>& notes) {
         std::string text = "Saved " + path + " with notes:";

@@ -12,6 +12,7 @@
 #include "formats/ThreeDoReader.h"
 #include "model/DerivedData.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace faceto {
@@ -42,12 +43,23 @@ Result<ModelData> readMd2(std::span<const uint8_t> bytes, const ReadContext& con
     return parseMd2(bytes, *context.skins);
 }
 
-Result<SaveOutput> writeMd2(const ModelRef& m, const std::string& path, const WriteContext&) {
-    return exportMd2(m.model, m.frames, m.source, path);
+Md2SkinOptions md2SkinOptions(const Model& model, const WriteContext& context) {
+    Md2SkinOptions options;
+    options.depth = context.skinDepth;
+    const bool trueColour =
+        std::any_of(model.skins.begin(), model.skins.end(), [](const Skin& s) { return s.bitsPerPixel == 24; });
+    if (trueColour && context.skinDepth != 24 && context.quake2Palette) {
+        options.palette = context.quake2Palette();
+    }
+    return options;
 }
 
-Result<SaveOutput> writeMd2Back(const ModelRef& m, const std::string& path, const WriteContext&) {
-    return saveMd2Back(m.model, m.frames, m.source, path);
+Result<SaveOutput> writeMd2(const ModelRef& m, const std::string& path, const WriteContext& context) {
+    return exportMd2(m.model, m.frames, m.source, path, md2SkinOptions(m.model, context));
+}
+
+Result<SaveOutput> writeMd2Back(const ModelRef& m, const std::string& path, const WriteContext& context) {
+    return saveMd2Back(m.model, m.frames, m.source, path, md2SkinOptions(m.model, context));
 }
 
 Result<SaveOutput> writeMdl(const ModelRef& m, const std::string& path, const WriteContext& context) {

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -34,6 +35,10 @@ struct WriteContext {
     float scale = 1.0f;                      // glTF and OBJ: units per model unit
     bool linearInterpolation = false;        // glTF animations: linear between frames instead of steps
     int32_t frame = 0;                       // OBJ: the frame written
+    // .md2: Quake 2's palette (pics/colormap.pcx under the game's folder), when there is one, and the
+    // depth true-colour skins are written in: 8, 24, or 0 for 8 when that palette is known.
+    std::function<std::optional<RgbPalette>()> quake2Palette;
+    int skinDepth = 0;
 };
 
 // A model as a writer sees it.

@@ -1,6 +1,7 @@
 #include "formats/Md2Reader.h"
 
 #include "formats/ByteReader.h"
+#include "formats/FramePacking.h"
 #include "formats/Limits.h"
 #include "formats/Md2Layout.h"
 #include "formats/PackedVertices.h"
@@ -17,6 +18,41 @@ namespace {
 bool sectionFits(const ByteReader& r, int32_t offset, int32_t count, int64_t size) {
     return offset >= 0 && count >= 0 && uint64_t(offset) <= r.size() &&
            uint64_t(count) * uint64_t(size) <= r.size() - uint64_t(offset);
+}
+
+// The mesh sections as the file has them, for a save to write back while the mesh is unchanged; none
+// when the GL commands do not lie inside the file (the reader itself does not need them).
+std::shared_ptr<const KeptMesh> keptSections(ByteReader& r, const Model& model, int32_t skinWidth,
+                                             int32_t skinHeight) {
+    auto section = [&](int field, int countField, int64_t size) -> std::optional<std::vector<uint8_t>> {
+        r.seek(countField);
+        const int32_t count = r.i32();
+        r.seek(field);
+        const int32_t offset = r.i32();
+        if (!r.ok() || !sectionFits(r, offset, count, size)) {
+            return std::nullopt;
+        }
+        r.seek(offset);
+        const std::span<const uint8_t> bytes = r.bytes(size_t(count) * size_t(size));
+        return std::vector<uint8_t>(bytes.begin(), bytes.end());
+    };
+    auto texcoords = section(md2::header::TEXCOORDS_OFFSET, md2::header::TEXCOORD_COUNT, md2::TEXCOORD_SIZE);
+    auto triangles = section(md2::header::TRIANGLES_OFFSET, md2::header::TRIANGLE_COUNT, md2::TRIANGLE_SIZE);
+    auto commands = section(md2::header::GLCMDS_OFFSET, md2::header::GLCMD_COUNT, 4);
+    if (!texcoords || !triangles || !commands) {
+        return nullptr;
+    }
+    auto kept = std::make_shared<KeptMesh>();
+    kept->format = SOURCE_MD2;
+    kept->meshDigest = meshDigest(model, true);
+    kept->skinWidth = skinWidth;
+    kept->skinHeight = skinHeight;
+    kept->texcoordCount = int32_t(texcoords->size() / md2::TEXCOORD_SIZE);
+    kept->glCommandWords = int32_t(commands->size() / 4);
+    kept->texcoords = std::move(*texcoords);
+    kept->triangles = std::move(*triangles);
+    kept->glCommands = std::move(*commands);
+    return kept;
 }
 
 } // namespace
@@ -93,13 +129,14 @@ Result<ModelData> parseMd2(std::span<const uint8_t> bytes, SkinLoader& skins) {
         }
     }
 
+    model.vertexInfos.resize(size_t(vertexCount));
+    const uint64_t normalsMesh = meshDigest(model, false);
     r.seek(framesOffset);
     // All frames' positions in one block; no more frames than the rest of the file can hold.
     const FrameMemoryScope positionsBlock(
         std::min<size_t>(size_t(frameCount),
                          r.remaining() / std::max<size_t>(size_t(vertexCount) * md2::PACKED_VERTEX_SIZE, 1)),
         size_t(vertexCount));
-    model.vertexInfos.resize(size_t(vertexCount));
     data.frames.resize(size_t(frameCount));
     for (Frame& frame : data.frames) {
         float scale[3];
@@ -110,13 +147,19 @@ Result<ModelData> parseMd2(std::span<const uint8_t> bytes, SkinLoader& skins) {
         for (float& t : translate) {
             t = r.f32();
         }
+        const size_t nameAt = r.position();
         frame.name = r.fixedString(md2::FRAME_NAME_SIZE);
-        decodePackedVertices(r.bytes(size_t(vertexCount) * md2::PACKED_VERTEX_SIZE), scale, translate,
-                             frame.positions);
+        const std::span<const uint8_t> packed = r.bytes(size_t(vertexCount) * md2::PACKED_VERTEX_SIZE);
+        decodePackedVertices(packed, scale, translate, frame.positions);
+        if (r.ok()) {
+            frame.packing =
+                keepPacking(packed, scale, translate, normalsMesh, bytes.subspan(nameAt, md2::FRAME_NAME_SIZE));
+        }
     }
     if (!r.ok()) {
         return Failure{"the file ends inside its frames"};
     }
+    data.source.keptMesh = keptSections(r, model, skinWidth, skinHeight);
 
     // Skins last: everything they depend on was checked, and a skin that is not found is left out.
     r.seek(skinsOffset);

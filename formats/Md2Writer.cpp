@@ -1,9 +1,12 @@
 #include "formats/Md2Writer.h"
 
 #include "formats/ByteWriter.h"
+#include "formats/FrameNames.h"
+#include "formats/FramePacking.h"
 #include "formats/Md2Layout.h"
-#include "formats/VertexNormals.h"
+#include "formats/PaletteMapping.h"
 #include "formats/Pcx.h"
+#include "formats/VertexNormals.h"
 
 #include <algorithm>
 #include <tuple>
@@ -15,22 +18,12 @@ namespace faceto {
 
 namespace {
 
-struct Vec3 {
-    float x, y, z;
-};
-
-// Float to int as C truncates, kept inside the int range (and NaN at 0) so no value is undefined.
-int32_t truncated(float value) {
+// A skin coordinate as the nearest whole pixel, kept inside the int16 range the file stores (NaN at 0).
+int32_t nearestPixel(float value) {
     if (!(value == value)) {
         return 0;
     }
-    if (value >= 2147483520.0f) {
-        return std::numeric_limits<int32_t>::max();
-    }
-    if (value <= -2147483648.0f) {
-        return std::numeric_limits<int32_t>::min();
-    }
-    return int32_t(value);
+    return int32_t(std::lround(std::clamp(value, -32768.0f, 32767.0f)));
 }
 
 int16_t toInt16(int32_t value) {
@@ -206,7 +199,7 @@ Md2TexCoords collectTexCoords(const Model& model) {
     for (size_t t = 0; t < model.triangles.size(); ++t) {
         const Triangle& tri = model.triangles[t];
         for (size_t c = 0; c < 3; ++c) {
-            const std::array<int32_t, 2> pair{truncated(tri.st[c][0]), truncated(tri.st[c][1])};
+            const std::array<int32_t, 2> pair{nearestPixel(tri.st[c][0]), nearestPixel(tri.st[c][1])};
             const uint64_t key = (uint64_t(uint32_t(pair[0])) << 32) | uint32_t(pair[1]);
             auto [it, added] = indexOf.try_emplace(key, int32_t(out.pairs.size()));
             if (added) {
@@ -218,11 +211,75 @@ Md2TexCoords collectTexCoords(const Model& model) {
     return out;
 }
 
+namespace {
+
+// The mesh sections a file had, while the model still holds the mesh they describe on a skin of the
+// same size.
+const KeptMesh* keptMd2Mesh(const Model& model, const SourceFields& source, int32_t skinWidth, int32_t skinHeight) {
+    const KeptMesh* kept = source.keptMesh.get();
+    if (kept == nullptr || kept->format != SOURCE_MD2 || kept->skinWidth != skinWidth ||
+        kept->skinHeight != skinHeight || kept->meshDigest != meshDigest(model, true)) {
+        return nullptr;
+    }
+    return kept;
+}
+
+// One frame's scale, translate and packed vertices. A frame that lies on the grid it was read with keeps
+// that grid (and its normals, while its positions and triangles are the ones read); any other is packed
+// afresh: its bounds split into 255 steps, each coordinate on the nearest step.
+void packMd2Frame(const Model& model, const Frame& frame, uint64_t normalsMesh, std::vector<uint8_t>& xyz,
+                  std::vector<uint8_t>& normals, float (&scale)[3], float (&translate)[3]) {
+    const size_t vertexCount = model.vertexInfos.size();
+    if (const FramePacking* kept = frame.packing.get();
+        kept != nullptr && packOnGrid(frame.positions, vertexCount, kept->scale, kept->translate, xyz)) {
+        for (size_t a = 0; a < 3; ++a) {
+            scale[a] = kept->scale[a];
+            translate[a] = kept->translate[a];
+        }
+        if (kept->meshDigest == normalsMesh && kept->normals.size() == vertexCount &&
+            kept->packedDigest == packedDigest(xyz, 3)) {
+            normals = kept->normals;
+        } else {
+            vertexNormalIndices(model, frame, normals);
+        }
+        return;
+    }
+    vertexNormalIndices(model, frame, normals);
+    auto position = [&](size_t v) { return v < frame.positions.size() ? frame.positions[v] : FrameVertex{}; };
+    float lo[3] = {0, 0, 0};
+    float hi[3] = {0, 0, 0};
+    for (size_t v = 0; v < vertexCount; ++v) {
+        const FrameVertex p = position(v);
+        for (int a = 0; a < 3; ++a) {
+            if (v == 0 || p[a] < lo[a]) {
+                lo[a] = p[a];
+            }
+            if (v == 0 || p[a] > hi[a]) {
+                hi[a] = p[a];
+            }
+        }
+    }
+    for (int a = 0; a < 3; ++a) {
+        scale[a] = (hi[a] - lo[a]) * 0.003921569f;
+        translate[a] = lo[a];
+    }
+    xyz.resize(vertexCount * 3);
+    for (size_t v = 0; v < vertexCount; ++v) {
+        const FrameVertex p = position(v);
+        for (int a = 0; a < 3; ++a) {
+            // A flat axis (scale 0) packs to 0 instead of dividing by zero.
+            xyz[v * 3 + size_t(a)] = scale[a] == 0.0f ? 0 : nearestStep((p[a] - lo[a]) / scale[a]);
+        }
+    }
+}
+
+} // namespace
+
 std::optional<ByteBuffer> encodeMd2(const Model& model, const std::vector<Frame>& frames,
-                                    const SourceFields& source, const std::vector<std::string>& skinNames) {
+                                    const SourceFields& source, const std::vector<std::string>& skinNames,
+                                    std::vector<std::string>* notices) {
     const int32_t vertexCount = model.vertexCount();
-    const Md2TexCoords tex = collectTexCoords(model);
-    if (frames.empty() || vertexCount > md2::MAX_INDEX + 1 || int64_t(tex.pairs.size()) > md2::MAX_INDEX + 1) {
+    if (frames.empty() || vertexCount > md2::MAX_INDEX + 1) {
         return std::nullopt;
     }
     for (const Triangle& t : model.triangles) {
@@ -240,14 +297,32 @@ std::optional<ByteBuffer> encodeMd2(const Model& model, const std::vector<Frame>
     const double sDivisor = skinWidth != 0 ? skinWidth : 1;
     const double tDivisor = skinHeight != 0 ? skinHeight : 1;
 
-    const std::vector<GlRun> runs = buildGlRuns(tex.corners);
+    // The mesh sections: as the file had them while the mesh is unchanged, else made afresh.
+    const KeptMesh* kept = keptMd2Mesh(model, source, skinWidth, skinHeight);
+    Md2TexCoords tex;
+    std::vector<GlRun> runs;
     int32_t glWords = 1;
-    for (const GlRun& run : runs) {
-        glWords += 1 + 3 * int32_t(run.vertices.size());
+    int32_t texcoordCount = 0;
+    if (kept != nullptr) {
+        texcoordCount = kept->texcoordCount;
+        glWords = kept->glCommandWords;
+    } else {
+        tex = collectTexCoords(model);
+        if (int64_t(tex.pairs.size()) > md2::MAX_INDEX + 1) {
+            return std::nullopt;
+        }
+        texcoordCount = int32_t(tex.pairs.size());
+        runs = buildGlRuns(tex.corners);
+        for (const GlRun& run : runs) {
+            glWords += 1 + 3 * int32_t(run.vertices.size());
+        }
+    }
+    const FittedNames names = fitFrameNames(frames, size_t(md2::FRAME_NAME_SIZE));
+    if (notices != nullptr && !names.notice.empty()) {
+        notices->push_back(names.notice);
     }
 
     const int32_t skinCount = int32_t(skinNames.size());
-    const int32_t texcoordCount = int32_t(tex.pairs.size());
     const int32_t triangleCount = model.triangleCount();
     const int32_t frameCount = int32_t(frames.size());
     const int32_t frameSize = md2::FRAME_HEADER_SIZE + md2::PACKED_VERTEX_SIZE * vertexCount;
@@ -273,65 +348,51 @@ std::optional<ByteBuffer> encodeMd2(const Model& model, const std::vector<Frame>
     for (const std::string& name : skinNames) {
         w.fixedString(name, md2::SKIN_NAME_SIZE);
     }
-    for (const auto& pair : tex.pairs) {
-        w.i16(toInt16(pair[0]));
-        w.i16(toInt16(pair[1]));
-    }
-    for (const auto& corners : tex.corners) {
-        for (const GlVertex& c : corners) {
-            w.i16(int16_t(c.vertex));
+    if (kept != nullptr) {
+        w.raw(kept->texcoords);
+        w.raw(kept->triangles);
+    } else {
+        for (const auto& pair : tex.pairs) {
+            w.i16(toInt16(pair[0]));
+            w.i16(toInt16(pair[1]));
         }
-        for (const GlVertex& c : corners) {
-            w.i16(int16_t(c.pair));
+        for (const auto& corners : tex.corners) {
+            for (const GlVertex& c : corners) {
+                w.i16(int16_t(c.vertex));
+            }
+            for (const GlVertex& c : corners) {
+                w.i16(int16_t(c.pair));
+            }
         }
     }
 
+    const uint64_t normalsMesh = meshDigest(model, false);
+    std::vector<uint8_t> xyz;
     std::vector<uint8_t> normals;
-    for (const Frame& frame : frames) {
-        auto position = [&](int32_t v) {
-            return size_t(v) < frame.positions.size()
-                       ? Vec3{frame.positions[size_t(v)].x, frame.positions[size_t(v)].y, frame.positions[size_t(v)].z}
-                       : Vec3{0, 0, 0};
-        };
-        vertexNormalIndices(model, frame, normals);
-
-        float lo[3] = {0, 0, 0};
-        float hi[3] = {0, 0, 0};
-        for (int32_t v = 0; v < vertexCount; ++v) {
-            const Vec3 p = position(v);
-            const float c[3] = {p.x, p.y, p.z};
-            for (int a = 0; a < 3; ++a) {
-                if (v == 0 || c[a] < lo[a]) {
-                    lo[a] = c[a];
-                }
-                if (v == 0 || c[a] > hi[a]) {
-                    hi[a] = c[a];
-                }
-            }
-        }
+    for (size_t f = 0; f < frames.size(); ++f) {
         float scale[3];
-        for (int a = 0; a < 3; ++a) {
-            scale[a] = (hi[a] - lo[a]) * 0.003921569f;
-            w.f32(scale[a]);
+        float translate[3];
+        packMd2Frame(model, frames[f], normalsMesh, xyz, normals, scale, translate);
+        for (float v : scale) {
+            w.f32(v);
         }
-        for (int a = 0; a < 3; ++a) {
-            w.f32(lo[a]);
+        for (float v : translate) {
+            w.f32(v);
         }
-        w.fixedString(frame.name, md2::FRAME_NAME_SIZE);
-
+        writeNameField(w.bytes(), frames[f], names.names[f], md2::FRAME_NAME_SIZE);
         uint8_t* packed = w.append(size_t(vertexCount) * md2::PACKED_VERTEX_SIZE);
-        for (int32_t v = 0; v < vertexCount; ++v) {
-            const Vec3 p = position(v);
-            const float c[3] = {p.x, p.y, p.z};
-            for (int a = 0; a < 3; ++a) {
-                // A flat axis (scale 0) packs to 0 instead of dividing by zero.
-                const int32_t q = scale[a] == 0.0f ? 0 : truncated((c[a] - lo[a]) / scale[a]);
-                *packed++ = uint8_t(std::clamp(q, 0, 255));
-            }
-            *packed++ = normals[size_t(v)];
+        for (size_t v = 0; v < size_t(vertexCount); ++v) {
+            *packed++ = xyz[v * 3];
+            *packed++ = xyz[v * 3 + 1];
+            *packed++ = xyz[v * 3 + 2];
+            *packed++ = normals[v];
         }
     }
 
+    if (kept != nullptr) {
+        w.raw(kept->glCommands);
+        return std::move(w.bytes());
+    }
     for (const GlRun& run : runs) {
         const int32_t count = int32_t(run.vertices.size());
         w.i32(run.strip ? count : -count);
@@ -346,32 +407,100 @@ std::optional<ByteBuffer> encodeMd2(const Model& model, const std::vector<Frame>
     return std::move(w.bytes());
 }
 
+namespace {
+
+const char* const TOO_LARGE = "a Quake 2 model holds at most 32768 vertices and skin coordinates";
+
+// A skin's picture as the PCX file written beside the model: a true-colour skin in Quake 2's palette
+// when 8-bit skins are asked for or (by default) when that palette is known, else in true colour, with
+// a word for the user since the game reads only 8-bit skins.
+Result<ByteBuffer> skinFile(const Skin& skin, const std::string& name, const Md2SkinOptions& options,
+                            std::vector<std::string>& notices) {
+    ByteBuffer picture;
+    if (skin.hasImage() && skin.bitsPerPixel == 24 && options.depth != 24) {
+        if (options.palette) {
+            picture = encodeSkinPcx(skinInGamePalette(skin, *options.palette));
+        } else if (options.depth == 8) {
+            return Failure{name + ": an 8-bit skin needs Quake 2's palette, and the base folder has no "
+                                  "pics/colormap.pcx"};
+        } else {
+            notices.push_back(name + " is written in true colour (24 bits), which Quake 2 does not read: "
+                                     "with pics/colormap.pcx under the Quake 2 base folder it is written in "
+                                     "8 bits");
+        }
+    }
+    if (picture.empty()) {
+        picture = encodeSkinPcx(skin);
+    }
+    if (picture.empty()) {
+        return Failure{name + ": the skin has no picture to write"};
+    }
+    return picture;
+}
+
+} // namespace
+
+std::vector<std::string> missingSkinNames(const Model& model, const SourceFields& source) {
+    std::vector<std::string> missing;
+    for (const std::string& name : source.storedSkinNames) {
+        if (std::none_of(model.skins.begin(), model.skins.end(), [&](const Skin& s) { return s.name == name; })) {
+            missing.push_back(name);
+        }
+    }
+    return missing;
+}
+
 Result<SaveOutput> exportMd2(const Model& model, const std::vector<Frame>& frames, const SourceFields& source,
-                             const std::string& path) {
+                             const std::string& path, const Md2SkinOptions& options) {
     // Skins keep a name that starts with ".PCX"; every other skin is named after its index and written
-    // beside the model, where a game looks for skins named without a folder.
+    // beside the model, where a game looks for skins named without a folder. A skin whose picture was
+    // not found keeps the name it was stored under, where it stood among the others.
     SaveOutput output;
+    std::vector<std::string> names;
     std::vector<OutputFile> skins;
-    if (source.hasSkins) {
+    const std::vector<std::string> missing = missingSkinNames(model, source);
+    if (source.hasSkins || !missing.empty()) {
+        // Each missing name goes before the skin that followed it in the file: after as many found
+        // skins as the file named before it.
+        std::vector<std::pair<size_t, std::string>> missingAt;
+        size_t foundSoFar = 0;
+        for (const std::string& stored : source.storedSkinNames) {
+            if (std::find(missing.begin(), missing.end(), stored) != missing.end()) {
+                missingAt.emplace_back(foundSoFar, stored);
+            } else {
+                ++foundSoFar;
+            }
+        }
+        size_t nextMissing = 0;
+        auto addMissingUpTo = [&](size_t skinsBefore) {
+            for (; nextMissing < missingAt.size() && missingAt[nextMissing].first <= skinsBefore; ++nextMissing) {
+                names.push_back(missingAt[nextMissing].second);
+            }
+        };
         const std::string folder = folderOf(path);
         for (size_t i = 0; i < model.skins.size(); ++i) {
+            addMissingUpTo(i);
             const bool keep = model.skins[i].name.rfind(".PCX", 0) == 0;
             const std::string name = keep ? model.skins[i].name : "skin" + std::to_string(i) + ".PCX";
-            output.skinNames.push_back(name);
+            // A skin the document's own .md2 names keeps that name, which a later Save writes back.
+            const bool stored = std::find(source.storedSkinNames.begin(), source.storedSkinNames.end(),
+                                          model.skins[i].name) != source.storedSkinNames.end();
+            output.skinNames.push_back(stored ? model.skins[i].name : name);
+            names.push_back(name);
             if (keep) {
                 continue;
             }
-            ByteBuffer picture = encodeSkinPcx(model.skins[i]);
-            if (picture.empty()) {
-                return Failure{"skin " + std::to_string(i) + " has no picture to write as " + name};
+            Result<ByteBuffer> picture = skinFile(model.skins[i], name, options, output.notices);
+            if (!picture) {
+                return Failure{picture.error()};
             }
-            skins.push_back({folder + name, std::move(picture)});
+            skins.push_back({folder + name, std::move(*picture)});
         }
+        addMissingUpTo(SIZE_MAX);
     }
-    std::optional<ByteBuffer> bytes = encodeMd2(model, frames, source, output.skinNames);
+    std::optional<ByteBuffer> bytes = encodeMd2(model, frames, source, names, &output.notices);
     if (!bytes) {
-        return Failure{frames.empty() ? "the model has no frame"
-                                      : "a Quake 2 model holds at most 32768 vertices and skin coordinates"};
+        return Failure{frames.empty() ? "the model has no frame" : TOO_LARGE};
     }
     output.files.push_back({path, std::move(*bytes)});
     for (OutputFile& skin : skins) {
@@ -381,9 +510,9 @@ Result<SaveOutput> exportMd2(const Model& model, const std::vector<Frame>& frame
 }
 
 Result<SaveOutput> saveMd2Back(const Model& model, const std::vector<Frame>& frames, const SourceFields& source,
-                               const std::string& path) {
+                               const std::string& path, const Md2SkinOptions& options) {
     if (source.storedSkinNames.empty()) {
-        return exportMd2(model, frames, source, path);
+        return exportMd2(model, frames, source, path, options);
     }
     SaveOutput output;
     std::vector<std::string> names = source.storedSkinNames;
@@ -395,18 +524,17 @@ Result<SaveOutput> saveMd2Back(const Model& model, const std::vector<Frame>& fra
             continue;
         }
         const std::string name = "skin" + std::to_string(names.size()) + ".PCX";
-        ByteBuffer picture = encodeSkinPcx(skin);
-        if (picture.empty()) {
-            return Failure{"skin " + std::to_string(i) + " has no picture to write as " + name};
+        Result<ByteBuffer> picture = skinFile(skin, name, options, output.notices);
+        if (!picture) {
+            return Failure{picture.error()};
         }
         names.push_back(name);
         output.skinNames.push_back(name);
-        skins.push_back({folderOf(path) + name, std::move(picture)});
+        skins.push_back({folderOf(path) + name, std::move(*picture)});
     }
-    std::optional<ByteBuffer> bytes = encodeMd2(model, frames, source, names);
+    std::optional<ByteBuffer> bytes = encodeMd2(model, frames, source, names, &output.notices);
     if (!bytes) {
-        return Failure{frames.empty() ? "the model has no frame"
-                                      : "a Quake 2 model holds at most 32768 vertices and skin coordinates"};
+        return Failure{frames.empty() ? "the model has no frame" : TOO_LARGE};
     }
     output.files.push_back({path, std::move(*bytes)});
     for (OutputFile& skin : skins) {
@@ -416,7 +544,7 @@ Result<SaveOutput> saveMd2Back(const Model& model, const std::vector<Frame>& fra
 }
 
 Status writeMd2(const std::string& path, Model& model, const std::vector<Frame>& frames, const SourceFields& source) {
-    Result<SaveOutput> output = exportMd2(model, frames, source, path);
+    Result<SaveOutput> output = exportMd2(model, frames, source, path, {});
     if (!output) {
         return Failure{output.error()};
     }

@@ -1,6 +1,7 @@
 #include "formats/MdlReader.h"
 
 #include "formats/ByteReader.h"
+#include "formats/FramePacking.h"
 #include "formats/Limits.h"
 #include "formats/PackedVertices.h"
 
@@ -57,14 +58,21 @@ std::optional<std::string> readSkinImage(ByteReader& r, const Header& h, Model& 
     return std::nullopt;
 }
 
-bool readFrame(ByteReader& r, const Header& h, std::string name, std::vector<Frame>& frames,
+// A frame's bounds (two packed vertices), its name when the layout has one, and its vertices.
+bool readFrame(ByteReader& r, const Header& h, bool named, uint64_t mesh, std::vector<Frame>& frames,
                limits::DecodeBudget& budget) {
+    std::array<uint8_t, 8> bounds{};
+    const std::span<const uint8_t> boundBytes = r.bytes(BOUNDS);
+    std::copy(boundBytes.begin(), boundBytes.end(), bounds.begin());
+    const std::span<const uint8_t> nameField = named ? r.bytes(FRAME_NAME) : std::span<const uint8_t>();
+    std::string name = named ? ByteReader(nameField).fixedString(nameField.size()) : std::string("noname");
     std::span<const uint8_t> packed = r.bytes(size_t(h.vertexCount) * 4);
-    if (!r.ok() || !budget.take(size_t(h.vertexCount) * sizeof(FrameVertex) + sizeof(Frame))) {
+    if (!r.ok() || !budget.take(size_t(h.vertexCount) * (sizeof(FrameVertex) + 1) + sizeof(Frame))) {
         return false;
     }
     Frame frame(std::move(name));
     decodePackedVertices(packed, h.scale, h.translate, frame.positions);
+    frame.packing = keepPacking(packed, h.scale, h.translate, mesh, nameField, bounds);
     frames.push_back(std::move(frame));
     return true;
 }
@@ -82,8 +90,8 @@ Result<ModelData> parseMdl(std::span<const uint8_t> bytes) {
     for (float& t : h.translate) {
         t = r.f32();
     }
-    r.skip(4); // bounding radius
     QuakeFields quake;
+    quake.radius = r.f32();
     for (float& e : quake.eye) {
         e = r.f32();
     }
@@ -97,7 +105,7 @@ Result<ModelData> parseMdl(std::span<const uint8_t> bytes) {
     if (current) {
         quake.syncType = r.i32();
         quake.flags = r.i32();
-        r.skip(4); // size
+        quake.size = r.f32();
     } else {
         quake.flags = r.i32(); // flags only in the older layout
     }
@@ -133,7 +141,7 @@ Result<ModelData> parseMdl(std::span<const uint8_t> bytes) {
         if (!r.ok() || images < 0 || uint64_t(images) * 4 > r.remaining()) {
             return Failure{endsEarly};
         }
-        QuakeFields::Group group{true, images, {}};
+        QuakeFields::Group group{true, images, {}, {}};
         for (int32_t k = 0; k < images; ++k) {
             group.intervals.push_back(r.f32());
         }
@@ -145,6 +153,7 @@ Result<ModelData> parseMdl(std::span<const uint8_t> bytes) {
         }
     }
 
+    const size_t texVertsAt = r.position();
     std::vector<int32_t> onSeam(static_cast<size_t>(h.vertexCount));
     std::vector<int32_t> s(static_cast<size_t>(h.vertexCount));
     std::vector<int32_t> t(static_cast<size_t>(h.vertexCount));
@@ -158,6 +167,7 @@ Result<ModelData> parseMdl(std::span<const uint8_t> bytes) {
         t[size_t(v)] = r.i32();
     }
 
+    const size_t trianglesAt = r.position();
     model.triangles.resize(size_t(h.triangleCount));
     for (Triangle& tri : model.triangles) {
         const int32_t facesFront = r.i32();
@@ -178,6 +188,20 @@ Result<ModelData> parseMdl(std::span<const uint8_t> bytes) {
     if (!r.ok()) {
         return Failure{endsEarly};
     }
+    model.vertexInfos.resize(size_t(h.vertexCount));
+    const uint64_t mesh = meshDigest(model, false);
+    if (current) {
+        auto kept = std::make_shared<KeptMesh>();
+        kept->format = SOURCE_MDL;
+        kept->meshDigest = meshDigest(model, true);
+        kept->skinWidth = h.skinWidth;
+        kept->skinHeight = h.skinHeight;
+        kept->texcoordCount = h.vertexCount;
+        kept->texcoords.assign(bytes.begin() + std::ptrdiff_t(texVertsAt), bytes.begin() + std::ptrdiff_t(trianglesAt));
+        kept->triangles.assign(bytes.begin() + std::ptrdiff_t(trianglesAt),
+                               bytes.begin() + std::ptrdiff_t(r.position()));
+        data.source.keptMesh = std::move(kept);
+    }
 
     auto frameFailure = [&] { return Failure{budget.within() ? endsEarly : limits::tooMuchToDecode()}; };
     // All frames' positions in one block, as many as the rest of the file can hold (a group holds
@@ -186,35 +210,34 @@ Result<ModelData> parseMdl(std::span<const uint8_t> bytes) {
                                           size_t(h.vertexCount));
     for (int32_t i = 0; i < h.frameCount; ++i) {
         if (!current) {
-            r.skip(4 + BOUNDS); // kind word, bounds
-            if (!readFrame(r, h, "noname", data.frames, budget)) {
+            r.skip(4); // kind word
+            if (!readFrame(r, h, false, mesh, data.frames, budget)) {
                 return frameFailure();
             }
             quake.frameGroups.push_back({});
             continue;
         }
         if (r.i32() == 0) {
-            r.skip(BOUNDS);
-            std::string name = r.fixedString(FRAME_NAME);
-            if (!readFrame(r, h, std::move(name), data.frames, budget)) {
+            if (!readFrame(r, h, true, mesh, data.frames, budget)) {
                 return frameFailure();
             }
             quake.frameGroups.push_back({});
             continue;
         }
         const int32_t count = r.i32();
-        if (!r.ok() || count < 0 || !r.skip(BOUNDS) || uint64_t(count) * 4 > r.remaining()) { // group bounds
+        const std::span<const uint8_t> bounds = r.bytes(BOUNDS);
+        if (!r.ok() || count < 0 || uint64_t(count) * 4 > r.remaining()) {
             return Failure{endsEarly};
         }
-        QuakeFields::Group group{true, count, {}};
+        QuakeFields::Group group{true, count, {}, {}};
+        group.bounds.emplace();
+        std::copy(bounds.begin(), bounds.end(), group.bounds->begin());
         for (int32_t k = 0; k < count; ++k) {
             group.intervals.push_back(r.f32());
         }
         quake.frameGroups.push_back(std::move(group));
         for (int32_t k = 0; k < count; ++k) {
-            r.skip(BOUNDS);
-            std::string name = r.fixedString(FRAME_NAME);
-            if (!readFrame(r, h, std::move(name), data.frames, budget)) {
+            if (!readFrame(r, h, true, mesh, data.frames, budget)) {
                 return frameFailure();
             }
         }
@@ -225,7 +248,6 @@ Result<ModelData> parseMdl(std::span<const uint8_t> bytes) {
     if (data.frames.empty()) {
         return Failure{"the model has no frame"};
     }
-    model.vertexInfos.resize(size_t(h.vertexCount));
     for (const Frame& frame : data.frames) {
         quake.frameNames.push_back(frame.name);
     }

@@ -1,7 +1,10 @@
 #include "formats/MdlWriter.h"
 
 #include "formats/ByteWriter.h"
+#include "formats/FrameNames.h"
+#include "formats/FramePacking.h"
 #include "formats/Limits.h"
+#include "formats/PaletteMapping.h"
 #include "formats/VertexNormals.h"
 
 #include <algorithm>
@@ -9,6 +12,7 @@
 #include <cmath>
 #include <thread>
 #include <limits>
+#include <numeric>
 #include <unordered_map>
 
 namespace faceto {
@@ -19,7 +23,6 @@ constexpr int32_t VERSION = 6;
 constexpr int32_t ON_SEAM = 32;
 constexpr size_t FRAME_NAME = 16;
 constexpr int32_t DEFAULT_SKIN_SIDE = 64;
-constexpr uint8_t PLAIN_GREY = 7; // a middle grey of the Quake palette
 
 // Skin coordinates are whole texels in the file.
 int32_t texel(float value) {
@@ -30,12 +33,17 @@ int32_t texel(float value) {
 }
 
 // The frames' positions as the file packs them: per axis the lowest value and 1/255 of the range (a flat
-// axis gets a step of 1/255 all the same, as a scale of 0 leaves engines dividing by zero).
+// axis gets a step of 1/255 all the same, as a scale of 0 leaves engines dividing by zero). Frames that
+// all lie on the one grid they were read with keep it (`kept`), so that they pack to the bytes read.
 struct Quantiser {
-    float origin[3] = {0, 0, 0};
-    float scale[3] = {1.0f / 255, 1.0f / 255, 1.0f / 255};
+    std::array<float, 3> origin{0, 0, 0};
+    std::array<float, 3> scale{1.0f / 255, 1.0f / 255, 1.0f / 255};
+    bool kept = false;
 
     Quantiser(const std::vector<Frame>& frames, size_t vertexCount) {
+        if (keepGrid(frames, vertexCount)) {
+            return;
+        }
         float lo[3] = {0, 0, 0};
         float hi[3] = {0, 0, 0};
         bool any = false;
@@ -52,54 +60,106 @@ struct Quantiser {
                 any = true;
             }
         }
-        for (int a = 0; a < 3; ++a) {
+        for (size_t a = 0; a < 3; ++a) {
             origin[a] = lo[a];
             const float range = hi[a] - lo[a];
             if (range > 0.0f) {
                 scale[a] = range / 255.0f;
             }
-        }
-        prepare();
-    }
-    // The nearest step, found with one multiplication.
-    uint8_t pack(float value, int axis) const {
-        const float steps = (value - origin[axis]) * inverse[axis] + 0.5f;
-        return steps >= 255.0f ? 255 : steps > 0.0f ? uint8_t(steps) : 0; // NaN packs to 0
-    }
-    void prepare() {
-        for (int a = 0; a < 3; ++a) {
             inverse[a] = 1.0f / scale[a];
         }
     }
-    float inverse[3] = {255, 255, 255};
+    bool keepGrid(const std::vector<Frame>& frames, size_t vertexCount) {
+        const FramePacking* first = frames.front().packing.get();
+        if (first == nullptr) {
+            return false;
+        }
+        std::vector<uint8_t> xyz;
+        for (const Frame& frame : frames) {
+            if (frame.packing == nullptr || frame.packing->scale != first->scale ||
+                frame.packing->translate != first->translate ||
+                !packOnGrid(frame.positions, vertexCount, first->scale, first->translate, xyz)) {
+                return false;
+            }
+        }
+        scale = first->scale;
+        origin = first->translate;
+        kept = true;
+        return true;
+    }
+    // The nearest step, found with one multiplication.
+    uint8_t pack(float value, size_t axis) const { return nearestStep((value - origin[axis]) * inverse[axis]); }
+    std::array<float, 3> inverse{255, 255, 255};
 };
 
 struct Packed {
     std::vector<uint8_t> bytes; // 4 per written vertex
     std::array<uint8_t, 4> lo{255, 255, 255, 0};
     std::array<uint8_t, 4> hi{0, 0, 0, 0};
+    bool asRead = false; // the frame packs to the bytes it was read from, over the same triangles
 };
 
 void packFrame(const Model& model, const Frame& frame, const MdlTexCoords& tex, const Quantiser& q,
-               std::vector<uint8_t>& normals, Packed& out) {
-    vertexNormalIndices(model, frame, normals);
+               uint64_t normalsMesh, std::vector<uint8_t>& xyz, std::vector<uint8_t>& normals, Packed& out) {
+    const size_t count = model.vertexInfos.size();
+    if (!q.kept || !packOnGrid(frame.positions, count, q.scale, q.origin, xyz)) {
+        xyz.resize(count * 3);
+        for (size_t v = 0; v < count; ++v) {
+            const FrameVertex p = v < frame.positions.size() ? frame.positions[v] : FrameVertex{};
+            for (size_t a = 0; a < 3; ++a) {
+                xyz[v * 3 + a] = q.pack(p[int(a)], a);
+            }
+        }
+    }
+    const FramePacking* kept = frame.packing.get();
+    out.asRead = q.kept && kept != nullptr && kept->meshDigest == normalsMesh && kept->normals.size() == count &&
+                 kept->packedDigest == packedDigest(xyz, 3);
+    if (out.asRead) {
+        normals = kept->normals;
+    } else {
+        vertexNormalIndices(model, frame, normals);
+    }
     out.bytes.resize(tex.vertices.size() * 4);
     out.lo = {255, 255, 255, 0};
     out.hi = {0, 0, 0, 0};
     for (size_t w = 0; w < tex.vertices.size(); ++w) {
         const size_t v = size_t(tex.vertexOf[w]);
-        const FrameVertex p = v < frame.positions.size() ? frame.positions[v] : FrameVertex{};
         uint8_t* b = &out.bytes[w * 4];
-        for (int a = 0; a < 3; ++a) {
-            b[a] = q.pack(p[a], a);
-            out.lo[size_t(a)] = std::min(out.lo[size_t(a)], b[a]);
-            out.hi[size_t(a)] = std::max(out.hi[size_t(a)], b[a]);
+        for (size_t a = 0; a < 3; ++a) {
+            b[a] = xyz[v * 3 + a];
+            out.lo[a] = std::min(out.lo[a], b[a]);
+            out.hi[a] = std::max(out.hi[a], b[a]);
         }
         b[3] = normals[v];
     }
     if (tex.vertices.empty()) {
         out.lo = {0, 0, 0, 0};
     }
+    if (out.asRead && kept->bounds) {
+        std::copy_n(kept->bounds->begin(), 4, out.lo.begin());
+        std::copy_n(kept->bounds->begin() + 4, 4, out.hi.begin());
+    }
+}
+
+// The mesh sections the file had, while the model holds the mesh they describe on a skin of that size.
+const KeptMesh* keptMdlMesh(const Model& model, const SourceFields& source, int32_t skinWidth, int32_t skinHeight) {
+    const KeptMesh* kept = source.keptMesh.get();
+    if (kept == nullptr || kept->format != SOURCE_MDL || kept->skinWidth != skinWidth ||
+        kept->skinHeight != skinHeight || kept->texcoordCount != model.vertexCount() ||
+        kept->meshDigest != meshDigest(model, true)) {
+        return nullptr;
+    }
+    return kept;
+}
+
+// Skin coordinates for kept sections: every vertex written once, as itself.
+MdlTexCoords identityTexCoords(const Model& model) {
+    MdlTexCoords tex;
+    tex.modelVertices = model.vertexCount();
+    tex.vertices.resize(model.vertexInfos.size());
+    tex.vertexOf.resize(model.vertexInfos.size());
+    std::iota(tex.vertexOf.begin(), tex.vertexOf.end(), 0);
+    return tex;
 }
 
 } // namespace
@@ -202,53 +262,98 @@ MdlTexCoords mdlTexCoords(const Model& model, int32_t skinWidth) {
 }
 
 std::vector<uint8_t> quakeSkinPixels(const Skin& skin, const RgbPalette& quake, int32_t width, int32_t height) {
-    const int32_t padded = paddedSkinWidth(width);
-    std::vector<uint8_t> out(size_t(padded) * size_t(std::max(height, 0)), PLAIN_GREY);
-    const bool readable = skin.hasImage() && size_t(skin.stride()) * size_t(skin.imageHeight) <= skin.pixels.size() &&
-                          (skin.bitsPerPixel == 24 || skin.bitsPerPixel == 8 || skin.bitsPerPixel == 4 ||
-                           skin.bitsPerPixel == 1);
-    if (!readable || width <= 0 || height <= 0) {
-        return out;
+    return gamePaletteIndices(skin, quake, width, height, paddedSkinWidth(width));
+}
+
+namespace {
+
+// Every frame's bytes, each frame packed on its own (normals and all), the frames shared out among the
+// cores.
+std::vector<Packed> packFrames(const Model& model, const std::vector<Frame>& frames, const MdlTexCoords& tex,
+                               const Quantiser& q) {
+    std::vector<Packed> packed(frames.size());
+    const uint64_t normalsMesh = meshDigest(model, false);
+    const size_t workers = std::clamp<size_t>(std::thread::hardware_concurrency(), 1, 8);
+    std::atomic<size_t> next{0};
+    auto work = [&] {
+        std::vector<uint8_t> xyz;
+        std::vector<uint8_t> normals;
+        for (size_t f = next++; f < frames.size(); f = next++) {
+            packFrame(model, frames[f], tex, q, normalsMesh, xyz, normals, packed[f]);
+        }
+    };
+    std::vector<std::thread> threads;
+    for (size_t k = 1; k < workers && k < frames.size(); ++k) {
+        threads.emplace_back(work);
     }
-    DisplayPalette display{};
-    std::unordered_map<uint32_t, uint8_t> exact;
-    for (size_t i = 0; i < 256; ++i) {
-        display[i] = {quake[i * 3 + 2], quake[i * 3 + 1], quake[i * 3], 0};
-        exact.try_emplace(uint32_t(quake[i * 3]) << 16 | uint32_t(quake[i * 3 + 1]) << 8 | quake[i * 3 + 2], uint8_t(i));
+    work();
+    for (std::thread& t : threads) {
+        t.join();
     }
-    const bool samePalette =
-        skin.isIndexed8() && std::equal(display.begin(), display.end(), skin.palette.begin(),
-                                        [](const PaletteEntry& a, const PaletteEntry& b) {
-                                            return a[0] == b[0] && a[1] == b[1] && a[2] == b[2];
-                                        });
-    std::unordered_map<uint32_t, uint8_t> nearest;
-    const size_t stride = size_t(skin.stride());
-    for (int32_t y = 0; y < height; ++y) {
-        const int32_t sy = int32_t(int64_t(y) * skin.imageHeight / height);
-        for (int32_t x = 0; x < padded; ++x) {
-            const int32_t sx = int32_t(int64_t(std::min(x, width - 1)) * skin.imageWidth / width);
-            uint8_t index;
-            if (samePalette) {
-                index = skin.pixels[size_t(sy) * stride + size_t(sx)];
-            } else {
-                const auto [r, g, b] = texelColour(skin, sx, sy);
-                const uint32_t key = uint32_t(r) << 16 | uint32_t(g) << 8 | b;
-                const bool glows = skin.bitsPerPixel == 8 && skin.pixels[size_t(sy) * stride + size_t(sx)] >= 224;
-                if (auto it = exact.find(key); it != exact.end()) {
-                    index = it->second;
-                } else {
-                    auto [it2, added] = nearest.try_emplace(key | (glows ? 1u << 24 : 0u), 0);
-                    if (added) {
-                        it2->second = glows ? nearestColour(display, r, g, b, 224, 255) : nearestColour(display, r, g, b, 0, 223);
-                    }
-                    index = it2->second;
-                }
+    return packed;
+}
+
+// The header's bounding radius (the farthest vertex from the origin) and size (the first frame's average
+// triangle area).
+std::pair<float, float> radiusAndSize(const Model& model, const std::vector<Frame>& frames) {
+    const size_t vertexCount = model.vertexInfos.size();
+    float radius = 0.0f;
+    double area = 0.0;
+    for (const Frame& frame : frames) {
+        for (size_t v = 0; v < vertexCount && v < frame.positions.size(); ++v) {
+            const FrameVertex& p = frame.positions[v];
+            const float r = std::sqrt(p.x * p.x + p.y * p.y + p.z * p.z);
+            if (std::isfinite(r)) {
+                radius = std::max(radius, r);
             }
-            out[size_t(y) * size_t(padded) + size_t(x)] = index;
         }
     }
-    return out;
+    for (const Triangle& t : model.triangles) {
+        const auto& p = frames[0].positions;
+        if (size_t(std::max({t.v[0], t.v[1], t.v[2]})) >= p.size()) {
+            continue;
+        }
+        const FrameVertex a = p[size_t(t.v[0])], b = p[size_t(t.v[1])], c = p[size_t(t.v[2])];
+        const double ux = b.x - a.x, uy = b.y - a.y, uz = b.z - a.z;
+        const double vx = c.x - a.x, vy = c.y - a.y, vz = c.z - a.z;
+        const double cx = uy * vz - uz * vy, cy = uz * vx - ux * vz, cz = ux * vy - uy * vx;
+        area += std::sqrt(cx * cx + cy * cy + cz * cz) / 2;
+    }
+    const float size =
+        model.triangles.empty() || !std::isfinite(area) ? 0.0f : float(area / double(model.triangles.size()));
+    return {radius, size};
 }
+
+std::vector<std::string> mdlNotices(const Model& model, const MdlTexCoords& tex, const FittedNames& names) {
+    std::vector<std::string> notices;
+    const int32_t written = int32_t(tex.vertices.size());
+    if (tex.split() > 0) {
+        notices.push_back(std::to_string(tex.split()) + (tex.split() == 1 ? " vertex was" : " vertices were") +
+                          " split where the skin coordinates need more than the format's seam");
+    }
+    if (written > MDL_ENGINE_VERTICES) {
+        notices.push_back(std::to_string(written) + " vertices: more than the " +
+                          std::to_string(MDL_ENGINE_VERTICES) + " the original Quake engine draws");
+    }
+    if (model.triangleCount() > MDL_ENGINE_TRIANGLES) {
+        notices.push_back(std::to_string(model.triangleCount()) + " triangles: more than the " +
+                          std::to_string(MDL_ENGINE_TRIANGLES) + " the original Quake engine draws");
+    }
+    if (!names.notice.empty()) {
+        notices.push_back(names.notice);
+    }
+    return notices;
+}
+
+int64_t framesIn(const std::vector<QuakeFields::Group>& groups) {
+    int64_t n = 0;
+    for (const auto& g : groups) {
+        n += std::max(g.count, 0);
+    }
+    return n;
+}
+
+} // namespace
 
 Result<MdlOutput> encodeMdl(const Model& model, const std::vector<Frame>& frames, const SourceFields& source,
                             const RgbPalette& quakePalette) {
@@ -275,42 +380,22 @@ Result<MdlOutput> encodeMdl(const Model& model, const std::vector<Frame>& frames
     }
 
     MdlOutput out;
-    const MdlTexCoords tex = mdlTexCoords(model, padded);
+    const KeptMesh* keptMesh = keptMdlMesh(model, source, padded, height);
+    const MdlTexCoords tex = keptMesh != nullptr ? identityTexCoords(model) : mdlTexCoords(model, padded);
     const int32_t written = int32_t(tex.vertices.size());
-    if (tex.split() > 0) {
-        out.notices.push_back(std::to_string(tex.split()) +
-                              (tex.split() == 1 ? " vertex was" : " vertices were") +
-                              " split where the skin coordinates need more than the format's seam");
-    }
-    if (written > MDL_ENGINE_VERTICES) {
-        out.notices.push_back(std::to_string(written) + " vertices: more than the " +
-                              std::to_string(MDL_ENGINE_VERTICES) + " the original Quake engine draws");
-    }
-    if (model.triangleCount() > MDL_ENGINE_TRIANGLES) {
-        out.notices.push_back(std::to_string(model.triangleCount()) + " triangles: more than the " +
-                              std::to_string(MDL_ENGINE_TRIANGLES) + " the original Quake engine draws");
-    }
-    if (std::any_of(frames.begin(), frames.end(), [](const Frame& f) { return f.name.size() > FRAME_NAME; })) {
-        out.notices.push_back("frame names are cut to 16 characters");
-    }
+    const FittedNames names = fitFrameNames(frames, FRAME_NAME);
+    out.notices = mdlNotices(model, tex, names);
 
     // Groups from the file are written back while the skins and frames are still the ones read.
     const QuakeFields quake = source.quake.value_or(QuakeFields{});
-    auto total = [](const std::vector<QuakeFields::Group>& groups) {
-        int64_t n = 0;
-        for (const auto& g : groups) {
-            n += std::max(g.count, 0);
-        }
-        return n;
-    };
-    std::vector<std::string> names;
+    std::vector<std::string> frameNames;
     for (const Frame& f : frames) {
-        names.push_back(f.name);
+        frameNames.push_back(f.name);
     }
-    const bool keepFrameGroups = source.quake && names == quake.frameNames &&
-                                 total(quake.frameGroups) == int64_t(frames.size());
+    const bool sameFrames = source.quake && frameNames == quake.frameNames;
+    const bool keepFrameGroups = sameFrames && framesIn(quake.frameGroups) == int64_t(frames.size());
     const size_t skinCount = haveSkins ? model.skins.size() : 1;
-    const bool keepSkinGroups = source.quake && haveSkins && total(quake.skinGroups) == int64_t(skinCount);
+    const bool keepSkinGroups = source.quake && haveSkins && framesIn(quake.skinGroups) == int64_t(skinCount);
     std::vector<QuakeFields::Group> frameGroups(frames.size());
     std::vector<QuakeFields::Group> skinGroups(skinCount);
     if (keepFrameGroups) {
@@ -321,29 +406,11 @@ Result<MdlOutput> encodeMdl(const Model& model, const std::vector<Frame>& frames
     }
 
     const Quantiser q(frames, size_t(vertexCount));
-    float radius = 0.0f;
-    double area = 0.0;
-    for (const Frame& frame : frames) {
-        for (size_t v = 0; v < size_t(vertexCount) && v < frame.positions.size(); ++v) {
-            const FrameVertex& p = frame.positions[v];
-            const float r = std::sqrt(p.x * p.x + p.y * p.y + p.z * p.z);
-            if (std::isfinite(r)) {
-                radius = std::max(radius, r);
-            }
-        }
-    }
-    for (const Triangle& t : model.triangles) {
-        const auto& p = frames[0].positions;
-        if (size_t(std::max({t.v[0], t.v[1], t.v[2]})) >= p.size()) {
-            continue;
-        }
-        const FrameVertex a = p[size_t(t.v[0])], b = p[size_t(t.v[1])], c = p[size_t(t.v[2])];
-        const double ux = b.x - a.x, uy = b.y - a.y, uz = b.z - a.z;
-        const double vx = c.x - a.x, vy = c.y - a.y, vz = c.z - a.z;
-        const double cx = uy * vz - uz * vy, cy = uz * vx - ux * vz, cz = ux * vy - uy * vx;
-        area += std::sqrt(cx * cx + cy * cy + cz * cz) / 2;
-    }
-    const float size = model.triangles.empty() || !std::isfinite(area) ? 0.0f : float(area / double(model.triangles.size()));
+    const std::vector<Packed> packed = packFrames(model, frames, tex, q);
+    // The header's radius and size stay as read while the mesh and every frame are.
+    const bool allAsRead = keptMesh != nullptr && sameFrames &&
+                           std::all_of(packed.begin(), packed.end(), [](const Packed& p) { return p.asRead; });
+    const auto [radius, size] = allAsRead ? std::pair{quake.radius, quake.size} : radiusAndSize(model, frames);
 
     ByteWriter w;
     w.reserve(84 + skinCount * (size_t(padded) * size_t(height) + 8) + size_t(written) * 12 +
@@ -384,60 +451,52 @@ Result<MdlOutput> encodeMdl(const Model& model, const std::vector<Frame>& frames
             w.raw(quakeSkinPixels(haveSkins ? model.skins[skin] : plain, quakePalette, width, height));
         }
     }
-    for (const MdlTexCoords::Vertex& v : tex.vertices) {
-        w.i32(v.onSeam);
-        w.i32(v.s);
-        w.i32(v.t);
-    }
-    for (size_t t = 0; t < model.triangles.size(); ++t) {
-        w.i32(tex.facesFront[t]);
-        for (int32_t c : tex.corners[t]) {
-            w.i32(c);
+    if (keptMesh != nullptr) {
+        w.raw(keptMesh->texcoords);
+        w.raw(keptMesh->triangles);
+    } else {
+        for (const MdlTexCoords::Vertex& v : tex.vertices) {
+            w.i32(v.onSeam);
+            w.i32(v.s);
+            w.i32(v.t);
+        }
+        for (size_t t = 0; t < model.triangles.size(); ++t) {
+            w.i32(tex.facesFront[t]);
+            for (int32_t c : tex.corners[t]) {
+                w.i32(c);
+            }
         }
     }
 
-    // Each frame is packed on its own (normals and all), the frames shared out among the cores.
-    std::vector<Packed> packed(frames.size());
-    {
-        const size_t workers = std::clamp<size_t>(std::thread::hardware_concurrency(), 1, 8);
-        std::atomic<size_t> next{0};
-        auto work = [&] {
-            std::vector<uint8_t> normals;
-            for (size_t f = next++; f < frames.size(); f = next++) {
-                packFrame(model, frames[f], tex, q, normals, packed[f]);
-            }
-        };
-        std::vector<std::thread> threads;
-        for (size_t k = 1; k < workers && k < frames.size(); ++k) {
-            threads.emplace_back(work);
-        }
-        work();
-        for (std::thread& t : threads) {
-            t.join();
-        }
-    }
-    auto simpleFrame = [&](const Frame& frame, const Packed& p) {
-        w.raw(p.lo);
-        w.raw(p.hi);
-        w.fixedString(frame.name, FRAME_NAME);
-        w.raw(p.bytes);
+    auto simpleFrame = [&](size_t f) {
+        w.raw(packed[f].lo);
+        w.raw(packed[f].hi);
+        writeNameField(w.bytes(), frames[f], names.names[f], FRAME_NAME);
+        w.raw(packed[f].bytes);
     };
     size_t f = 0;
     for (const QuakeFields::Group& g : frameGroups) {
         if (!g.grouped) {
             w.i32(0);
-            simpleFrame(frames[f], packed[f]);
+            simpleFrame(f);
             ++f;
             continue;
         }
-        // A group: its bounds over all its frames, its intervals, then its frames.
+        // A group: its bounds over all its frames (as read while they are), its intervals, its frames.
         std::array<uint8_t, 4> lo{255, 255, 255, 0};
         std::array<uint8_t, 4> hi{0, 0, 0, 0};
+        bool membersAsRead = true;
         for (int32_t k = 0; k < g.count; ++k) {
+            const Packed& member = packed[f + size_t(k)];
+            membersAsRead = membersAsRead && member.asRead;
             for (size_t a = 0; a < 3; ++a) {
-                lo[a] = std::min(lo[a], packed[f + size_t(k)].lo[a]);
-                hi[a] = std::max(hi[a], packed[f + size_t(k)].hi[a]);
+                lo[a] = std::min(lo[a], member.lo[a]);
+                hi[a] = std::max(hi[a], member.hi[a]);
             }
+        }
+        if (membersAsRead && g.bounds) {
+            std::copy_n(g.bounds->begin(), 4, lo.begin());
+            std::copy_n(g.bounds->begin() + 4, 4, hi.begin());
         }
         w.i32(1);
         w.i32(g.count);
@@ -447,7 +506,7 @@ Result<MdlOutput> encodeMdl(const Model& model, const std::vector<Frame>& frames
             w.f32(size_t(k) < g.intervals.size() ? g.intervals[size_t(k)] : 0.1f * float(k + 1));
         }
         for (int32_t k = 0; k < g.count; ++k, ++f) {
-            simpleFrame(frames[f], packed[f]);
+            simpleFrame(f);
         }
     }
     out.bytes = std::move(w.bytes());

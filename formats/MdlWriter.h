@@ -30,12 +30,8 @@ struct MdlTexCoords {
 };
 MdlTexCoords mdlTexCoords(const Model& model, int32_t skinWidth);
 
-// A skin as Quake draws it: 8-bit indices into the Quake palette, `width` by `height` with the width
-// padded to a multiple of 4 (the columns added on the right repeat the last one). An 8-bit skin already
-// in that palette keeps its indices; any other is mapped to the nearest Quake colour outside the
-// full-bright range (224-255, which glows in the game), unless the texel is exactly one of those colours
-// or an 8-bit texel of that range. A picture of another size is stretched to this one; a skin without
-// a picture is plain grey.
+// A skin as Quake draws it: `gamePaletteIndices` in the Quake palette, `width` by `height` with the width
+// padded to a multiple of 4.
 std::vector<uint8_t> quakeSkinPixels(const Skin& skin, const RgbPalette& quake, int32_t width, int32_t height);
 int32_t paddedSkinWidth(int32_t width);
 

@@ -7,6 +7,7 @@
 #include <array>
 #include <optional>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -71,13 +72,32 @@ struct FrameVertex {
 // A frame's positions, one per vertex index: kept where FrameMemory puts them.
 using Positions = std::vector<FrameVertex, FrameAllocator<FrameVertex>>;
 
+// How a Quake or Quake 2 file packed a frame into bytes: its grid (per axis, position = byte x scale +
+// translate), the normal index it gave each vertex and, in a Quake model, the frame's packed bounds. A
+// save packs the frame on that grid again while every position still lies on it, and writes the
+// normals and bounds back while the packed positions are the ones read (`packedDigest`) over the same
+// triangles (`meshDigest`): an unedited frame keeps the bytes the tool that made it gave it.
+struct FramePacking {
+    std::array<float, 3> scale{};
+    std::array<float, 3> translate{};
+    std::vector<uint8_t> normals; // one per vertex
+    std::optional<std::array<uint8_t, 8>> bounds;
+    // The 16-byte name field as stored (what follows the name's zero byte included), written back while
+    // the frame keeps the name read from it.
+    std::optional<std::array<uint8_t, 16>> nameField;
+    uint64_t packedDigest = 0;
+    uint64_t meshDigest = 0;
+};
+
 struct Frame {
     std::string name = "unnamed";
     Positions positions; // exactly one per vertex index
+    // What the file it was read from packed it as; travels with the frame (copies, clipboard, undo).
+    std::shared_ptr<const FramePacking> packing;
 
     Frame() = default;
     explicit Frame(std::string frameName) : name(std::move(frameName)) {}
-    bool operator==(const Frame&) const = default;
+    bool operator==(const Frame& other) const { return name == other.name && positions == other.positions; }
 };
 
 // Derived from the frame names.
@@ -132,11 +152,32 @@ struct QuakeFields {
         bool grouped = false;
         int32_t count = 1;
         std::vector<float> intervals;
+        std::optional<std::array<uint8_t, 8>> bounds; // of a frame group, as read
     };
     std::vector<Group> skinGroups;
     std::vector<Group> frameGroups;
     // The frame names as read: the groups are written back only while the frames are still these.
     std::vector<std::string> frameNames;
+    // The bounding radius and average triangle size of the header, written back while the mesh and every
+    // frame are the ones read.
+    float radius = 0.0f;
+    float size = 0.0f;
+};
+
+// The sections of a Quake or Quake 2 file that describe its mesh, as read: the skin coordinates, the
+// triangles and (Quake 2) the GL commands. A save writes them back while the mesh is still the one they
+// describe (`meshDigest`: the vertex count, the triangles' corners and skin coordinates) on a skin of the
+// same size, so that an unedited model keeps the layout its tool gave it (unused coordinates, strip order).
+struct KeptMesh {
+    int32_t format = 0; // SOURCE_MDL or SOURCE_MD2
+    uint64_t meshDigest = 0;
+    int32_t skinWidth = 0;
+    int32_t skinHeight = 0;
+    int32_t texcoordCount = 0;
+    int32_t glCommandWords = 0;
+    std::vector<uint8_t> texcoords;
+    std::vector<uint8_t> triangles;
+    std::vector<uint8_t> glCommands;
 };
 
 // What every model file holds besides the mesh: the game format the model came from and its skin size.
@@ -150,6 +191,7 @@ struct SourceFields {
     // and the skin names a Quake 2 model stores (every one, found or not), which a save back keeps.
     std::optional<QuakeFields> quake;
     std::vector<std::string> storedSkinNames;
+    std::shared_ptr<const KeptMesh> keptMesh;
 };
 
 constexpr int32_t SOURCE_MDL = 1;

@@ -23,6 +23,7 @@ using RgbPalette = std::array<uint8_t, PALETTE_BYTES>;
 struct PaletteTables {
     std::array<uint8_t, PALETTE_BYTES> palette;
     std::array<uint8_t, COLORMAP_BYTES> colormap;
+    bool paletteFromFile = false; // the palette was read from a palette.lmp
 
     // The built-in tables: 16 ramps of 16 colours, and a colour map computed against them.
     static PaletteTables builtIn();
@@ -31,6 +32,8 @@ struct PaletteTables {
 };
 
 const std::array<uint8_t, PALETTE_BYTES>& builtInPalette();
+// Quake's own palette, which Quake models' skins are in when no palette file is set up.
+const RgbPalette& quakePalette();
 // A colour map against `palette`: row 0 twice as bright, brightness falling linearly to black at
 // row 63, colours 224..255 left unshaded.
 std::array<uint8_t, COLORMAP_BYTES> computeColormap(const std::array<uint8_t, PALETTE_BYTES>& palette);

@@ -28,8 +28,10 @@ public:
         replaceQuestions.push_back(path);
         return replaceAnswer;
     }
+    void note(std::string_view text) override { notes.emplace_back(text); }
 
     std::vector<std::string> messages;
+    std::vector<std::string> notes;
     std::vector<std::string> replaceQuestions;
     bool replaceAnswer = true;
     std::vector<std::string> recentFiles;

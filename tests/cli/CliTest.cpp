@@ -5,6 +5,9 @@
 #include "formats/NativeFormat.h"
 #include "formats/Pictures.h"
 #include "cli/IniProfile.h"
+#include "model/Version.h"
+
+#include <nlohmann/json.hpp>
 
 #include <QImage>
 #include <QSettings>
@@ -69,13 +72,23 @@ TEST(FacetoCli, InfoDescribesAModel) {
     EXPECT_NE(std::string::npos, run.out.find("run: 2 frames"));
     EXPECT_NE(std::string::npos, run.out.find("stand1: (0, 2, 2) to (3, 2, 32)"));
 
-    const CliRun json = cli(dir, "info --json a.fm a.fm");
-    EXPECT_EQ(0, json.status);
-    EXPECT_EQ('[', json.out.front());
-    EXPECT_NE(std::string::npos, json.out.find("\"format\": \"fm\""));
-    EXPECT_NE(std::string::npos, json.out.find("{\"name\": \"run\", \"frames\": 2}"));
-    EXPECT_NE(std::string::npos, json.out.find("\"min\": [0, 2, 2], \"max\": [3, 2, 32]"));
-    EXPECT_NE(std::string::npos, json.out.find("},\n  {")); // two objects
+    const CliRun json = cli(dir, "info --json a.fm a.fm missing.fm");
+    EXPECT_EQ(1, json.status);
+    const nlohmann::json doc = nlohmann::json::parse(json.out);
+    EXPECT_EQ(VERSION, doc["faceto-cli"]);
+    ASSERT_EQ(3u, doc["files"].size());
+    const nlohmann::json& a = doc["files"][0];
+    EXPECT_EQ("fm", a["format"]);
+    const auto named = [](const nlohmann::json& list, const std::string& name) {
+        const auto it = std::find_if(list.begin(), list.end(), [&](const nlohmann::json& e) { return e["name"] == name; });
+        return it == list.end() ? nlohmann::json() : *it;
+    };
+    EXPECT_EQ(2, named(a["animations"], "run")["frames"]);
+    EXPECT_EQ(nlohmann::json({0, 2, 2}), named(a["frames"], "stand1")["min"]);
+    EXPECT_EQ(nlohmann::json({3, 2, 32}), named(a["frames"], "stand1")["max"]);
+    EXPECT_EQ(a, doc["files"][1]);
+    EXPECT_EQ("missing.fm", doc["files"][2]["file"]);
+    EXPECT_EQ("Error reading file. missing.fm: No such file or directory", doc["files"][2]["error"]);
 }
 
 TEST(FacetoCli, ConvertUsesTheSaveAsDispatch) {
@@ -340,20 +353,25 @@ TEST(FacetoCli, AFailedWriteNamesTheFileAndTheReason) {
     EXPECT_EQ("Error reading file. out: Is a directory\n", cli(dir, "info out").err);
 }
 
-TEST(FacetoCli, JsonNamesThatAreNotUtf8StillParse) {
+TEST(FacetoCli, JsonNamesThatAreNotUtf8AndPositionsThatAreNotNumbersStillParse) {
     TempDir dir;
     ModelData data = makeModel(3, {tri(0, 1, 2)}, 2);
     data.frames[0].name = "caf\xE9" "1";        // Latin-1, not UTF-8
     data.frames[1].name = "na\xC3\xAFve\x01";   // UTF-8 and a control character
+    data.frames[1].positions = {{0.1f, 0, 0}, {1, std::numeric_limits<float>::quiet_NaN(), 1}, {2, 2, 2}};
     ASSERT_TRUE(writeNative(dir.path("m.fm"), data.model, data.frames, data.source));
     const CliRun run = cli(dir, "info --json m.fm");
     ASSERT_EQ(0, run.status) << run.err;
     QJsonParseError error;
     const QJsonDocument json = QJsonDocument::fromJson(QByteArray::fromStdString(run.out), &error);
     ASSERT_EQ(QJsonParseError::NoError, error.error) << run.out;
-    const QJsonArray frames = json.array()[0].toObject()["frames"].toArray();
+    const QJsonArray frames = json.object()["files"].toArray()[0].toObject()["frames"].toArray();
     EXPECT_EQ(QString::fromUtf8("caf\u00e91"), frames[0].toObject()["name"].toString());
     EXPECT_EQ(QString::fromUtf8("na\u00efve\u0001"), frames[1].toObject()["name"].toString());
+    EXPECT_FALSE(frames[0].toObject().contains("nonFinite"));
+    EXPECT_TRUE(frames[1].toObject()["nonFinite"].toBool());
+    // A float comes back as the same float from the digits written.
+    EXPECT_EQ(0.1f, float(frames[1].toObject()["min"].toArray()[0].toDouble()));
 }
 
 namespace {
@@ -520,14 +538,15 @@ TEST(FacetoCli, ARiggedGltfConvertsToTheGamesFormats) {
         CliRun run = cli(dir, "convert '" + path + "' " + out);
         ASSERT_EQ(0, run.status) << run.err;
         run = cli(dir, std::string("info --json ") + out);
-        EXPECT_NE(std::string::npos, run.out.find("\"animations\": [{\"name\": \"animation\", \"frames\": 56}]"))
+        EXPECT_EQ(nlohmann::json::parse(R"([{"name": "animation", "frames": 56}])"),
+                  nlohmann::json::parse(run.out)["files"][0]["animations"])
             << run.out;
     }
     CliRun fast = cli(dir, "convert '" + path + "' fast.md2 --fps 20");
     ASSERT_EQ(0, fast.status) << fast.err;
     // Frame numbers stop at 99: the 111 frames are "animation1" to "animation99", then "animationb1"...
-    EXPECT_NE(std::string::npos, cli(dir, "info --json fast.md2")
-                                     .out.find("[{\"name\": \"animation\", \"frames\": 99}, {\"name\": \"animationb\", \"frames\": 12}]"));
+    EXPECT_EQ(nlohmann::json::parse(R"([{"name": "animation", "frames": 99}, {"name": "animationb", "frames": 12}])"),
+              nlohmann::json::parse(cli(dir, "info --json fast.md2").out)["files"][0]["animations"]);
     EXPECT_EQ(2, cli(dir, "convert '" + path + "' x.md2 --fps 0").status);
     EXPECT_EQ(2, cli(dir, "convert a b --interpolation cubic").status);
 }

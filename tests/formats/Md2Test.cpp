@@ -239,7 +239,7 @@ TEST(Md2Writer, WritesTheExactLayoutOfASmallModel) {
     ModelData data = makeModel(3, {tri(0, 1, 2)}, 1);
     data.frames[0].name = "pose1";
     data.frames[0].positions = {{0, 0, 0}, {2, 0, 0}, {0, 4, 0}};
-    data.model.triangles[0].st = {{{10.9f, 20.0f}, {10.2f, 20.5f}, {30.0f, 40.0f}}};
+    data.model.triangles[0].st = {{{10.4f, 20.0f}, {9.6f, 20.2f}, {30.0f, 40.0f}}};
     data.source.skinWidth = 64;
     data.source.skinHeight = 32;
     const std::vector<uint8_t> file = toVector(*encodeMd2(data.model, data.frames, data.source, {}));
@@ -249,7 +249,7 @@ TEST(Md2Writer, WritesTheExactLayoutOfASmallModel) {
         EXPECT_EQ(header[i], word(file, 4 + 4 * i)) << "header word " << i + 1;
     }
     ASSERT_EQ(184u, file.size());
-    // 10.9 and 10.2 both truncate to 10: one pair for two corners.
+    // 10.4 and 9.6 both round to 10: one pair for two corners.
     EXPECT_EQ((std::vector<uint8_t>{10, 0, 20, 0, 30, 0, 40, 0}), std::vector<uint8_t>(file.begin() + 68, file.begin() + 76));
     EXPECT_EQ((std::vector<uint8_t>{0, 0, 1, 0, 2, 0, 0, 0, 0, 0, 1, 0}),
               std::vector<uint8_t>(file.begin() + 76, file.begin() + 88));
@@ -258,8 +258,8 @@ TEST(Md2Writer, WritesTheExactLayoutOfASmallModel) {
     EXPECT_EQ(0.0f, decode(file, 96)); // a flat axis
     EXPECT_EQ(0.0f, decode(file, 100));
     EXPECT_EQ("pose1", std::string(reinterpret_cast<const char*>(&file[112])));
-    // Packed vertices: the largest coordinate encodes as the float arithmetic gives it.
-    const int top = int(2.0f / (2.0f * 0.003921569f));
+    // Packed vertices: the largest coordinate on the top step.
+    const int top = 255;
     const uint8_t down = uint8_t(std::find(MD2_NORMALS.begin(), MD2_NORMALS.end(), std::array<float, 3>{0, 0, -1}) -
                                  MD2_NORMALS.begin()); // the face looks down the z axis
     EXPECT_EQ((std::vector<uint8_t>{0, 0, 0, down, uint8_t(top), 0, 0, down, 0, uint8_t(top), 0, down}),
@@ -273,18 +273,22 @@ TEST(Md2Writer, WritesTheExactLayoutOfASmallModel) {
     EXPECT_EQ(0, word(file, 180));
 }
 
-TEST(Md2Writer, QuantisationKeepsTheFloatArithmetic) {
-    // scale = range x 0.003921569f; the top byte is trunc(range / scale), 254 for some ranges.
+TEST(Md2Writer, QuantisationRoundsToTheNearestStep) {
+    // scale = range x 0.003921569f; the top vertex is on step 255 for every range (truncating put it on
+    // 254 for some), a vertex a third of a step above the bottom on 0, two thirds above on 1.
     for (float range : {1.0f, 3.0f, 7.5f, 10.0f, 100.0f, 123.4f, 1000.0f}) {
-        ModelData data = makeModel(2, {}, 1);
-        data.frames[0].positions = {{-5, 0, 0}, {-5 + range, 1, 1}};
+        ModelData data = makeModel(4, {}, 1);
+        const float step = range / 255;
+        data.frames[0].positions = {{-5, 0, 0}, {-5 + range, 1, 1}, {-5 + step / 3, 0, 0}, {-5 + step * 2 / 3, 0, 0}};
         const std::vector<uint8_t> file = toVector(*encodeMd2(data.model, data.frames, data.source, {}));
         const float scale = decode(file, 68);
         EXPECT_EQ(range * 0.003921569f, scale);
         EXPECT_EQ(-5.0f, decode(file, 80));
         const size_t vertices = 68 + 40;
         EXPECT_EQ(0, file[vertices]);
-        EXPECT_EQ(int(((-5 + range) - -5.0f) / scale), file[vertices + 4]);
+        EXPECT_EQ(255, file[vertices + 4]);
+        EXPECT_EQ(0, file[vertices + 8]);
+        EXPECT_EQ(1, file[vertices + 12]);
     }
 }
 
@@ -406,15 +410,15 @@ TEST(Md2Writer, RoundTripStaysWithinTheQuantisationStep) {
         EXPECT_EQ(data.frames[f].name, back.frames[f].name);
         for (size_t v = 0; v < 40; ++v) {
             for (int a = 0; a < 3; ++a) {
-                const float range = 1000.0f;
-                EXPECT_NEAR(data.frames[f].positions[v][a], back.frames[f].positions[v][a], range / 255.0f);
+                const float range = 1000.0f; // half a step, and a little for the float arithmetic
+                EXPECT_NEAR(data.frames[f].positions[v][a], back.frames[f].positions[v][a], range / 255.0f * 0.501f);
             }
         }
     }
     for (size_t t = 0; t < data.model.triangles.size(); ++t) {
         EXPECT_EQ(data.model.triangles[t].v, back.model.triangles[t].v);
         for (int c = 0; c < 3; ++c) {
-            EXPECT_EQ(std::trunc(data.model.triangles[t].st[size_t(c)][1]), back.model.triangles[t].st[size_t(c)][1]);
+            EXPECT_EQ(std::round(data.model.triangles[t].st[size_t(c)][1]), back.model.triangles[t].st[size_t(c)][1]);
         }
     }
 }

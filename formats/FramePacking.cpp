@@ -1,0 +1,132 @@
+#include "formats/FramePacking.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace faceto {
+
+namespace {
+
+constexpr uint64_t SEED = 1469598103934665603ULL;
+
+// One word into the digest: a multiply-xor step per word keeps reading fast.
+uint64_t mix(uint64_t h, uint64_t word) {
+    h ^= word;
+    h *= 0x100000001B3ULL;
+    return h ^ (h >> 29);
+}
+
+// The byte of `value` on one axis of a grid, when one decodes to it exactly.
+bool exactByte(float value, float scale, float translate, float inverse, uint8_t& out) {
+    if (scale == 0.0f) {
+        out = 0;
+        return value == translate;
+    }
+    const float steps = (value - translate) * inverse;
+    if (!(steps > -1.5f && steps < 256.5f)) {
+        return false; // NaN, or off the grid's range
+    }
+    const int nearest = int(std::lround(steps));
+    for (int b : {nearest, nearest - 1, nearest + 1}) {
+        if (b >= 0 && b <= 255 && float(b) * scale + translate == value) {
+            out = uint8_t(b);
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+uint64_t meshDigest(const Model& model, bool skinCoordinates) {
+    uint64_t h = mix(SEED, uint64_t(model.vertexInfos.size()));
+    h = mix(h, uint64_t(model.triangles.size()));
+    for (const Triangle& t : model.triangles) {
+        h = mix(h, uint64_t(uint32_t(t.v[0])) | uint64_t(uint32_t(t.v[1])) << 32);
+        h = mix(h, uint64_t(uint32_t(t.v[2])));
+        if (skinCoordinates) {
+            for (const auto& st : t.st) {
+                uint32_t s;
+                uint32_t u;
+                std::memcpy(&s, &st[0], 4);
+                std::memcpy(&u, &st[1], 4);
+                h = mix(h, uint64_t(s) | uint64_t(u) << 32);
+            }
+        }
+    }
+    return h;
+}
+
+uint64_t packedDigest(std::span<const uint8_t> packed, size_t stride) {
+    uint64_t h = SEED;
+    for (size_t at = 0; at + 3 <= packed.size(); at += stride) {
+        h = mix(h, uint64_t(packed[at]) | uint64_t(packed[at + 1]) << 8 | uint64_t(packed[at + 2]) << 16);
+    }
+    return h;
+}
+
+std::shared_ptr<const FramePacking> keepPacking(std::span<const uint8_t> packed, const float (&scale)[3],
+                                                const float (&translate)[3], uint64_t mesh,
+                                                std::span<const uint8_t> nameField,
+                                                std::optional<std::array<uint8_t, 8>> bounds) {
+    auto kept = std::make_shared<FramePacking>();
+    for (size_t a = 0; a < 3; ++a) {
+        kept->scale[a] = scale[a];
+        kept->translate[a] = translate[a];
+    }
+    const size_t count = packed.size() / 4;
+    kept->normals.resize(count);
+    for (size_t v = 0; v < count; ++v) {
+        kept->normals[v] = packed[v * 4 + 3];
+    }
+    kept->packedDigest = packedDigest(packed, 4);
+    kept->meshDigest = mesh;
+    kept->bounds = bounds;
+    if (nameField.size() == 16) {
+        kept->nameField.emplace();
+        std::copy(nameField.begin(), nameField.end(), kept->nameField->begin());
+    }
+    return kept;
+}
+
+void writeNameField(std::vector<uint8_t, BulkAllocator<uint8_t>>& out, const Frame& frame,
+                    const std::string& name, size_t length) {
+    const FramePacking* kept = frame.packing.get();
+    if (kept != nullptr && kept->nameField && length == kept->nameField->size() && name == frame.name) {
+        const auto& field = *kept->nameField;
+        const auto end = std::find(field.begin(), field.end(), uint8_t(0));
+        if (std::equal(field.begin(), end, name.begin(), name.end())) {
+            out.insert(out.end(), field.begin(), field.end());
+            return;
+        }
+    }
+    const size_t n = std::min(name.size(), length);
+    out.insert(out.end(), name.begin(), name.begin() + std::ptrdiff_t(n));
+    out.insert(out.end(), length - n, uint8_t(0));
+}
+
+bool packOnGrid(const Positions& positions, size_t vertexCount, const std::array<float, 3>& scale,
+                const std::array<float, 3>& translate, std::vector<uint8_t>& xyz) {
+    if (positions.size() != vertexCount) {
+        return false;
+    }
+    float inverse[3];
+    for (size_t a = 0; a < 3; ++a) {
+        if (!std::isfinite(scale[a]) || !std::isfinite(translate[a])) {
+            return false;
+        }
+        inverse[a] = scale[a] != 0.0f ? 1.0f / scale[a] : 0.0f;
+    }
+    xyz.resize(vertexCount * 3);
+    for (size_t v = 0; v < vertexCount; ++v) {
+        for (size_t a = 0; a < 3; ++a) {
+            if (!exactByte(positions[v][int(a)], scale[a], translate[a], inverse[a], xyz[v * 3 + a])) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+} // namespace faceto
