@@ -234,7 +234,8 @@ Result<SaveOutput> exportGltf(const ModelRef& m, const std::string& path, const 
     json primitive{{"attributes", {{"POSITION", positionAccessor}, {"TEXCOORD_0", uvAccessor}, {VERTEX_ATTRIBUTE, vertexAccessor}}},
                    {"indices", indexAccessor},
                    {"targets", targets}};
-    const std::string name = model.name.empty() ? stemOf(path) : model.name;
+    // A model that was never given a name (one read from a Quake file) is named after the file written.
+    const std::string name = model.name.empty() || model.name == Model{}.name ? stemOf(path) : model.name;
     json mesh{{"name", name},
               {"primitives", json::array({primitive})},
               {"weights", std::vector<float>(frames.size(), 0.0f)},
@@ -1129,14 +1130,19 @@ Result<ModelData> importGltf(std::span<const uint8_t> bytes, const ReadContext& 
                 duration = std::max(duration, double(track.times.back()));
             }
         }
-        const double samples = std::floor(duration * fps + 1e-4) + 1;
+        // Samples at 0, 1/fps, 2/fps... and one more at the last key when it falls between two of them,
+        // so that the animation ends in its final pose.
+        const double whole = std::floor(duration * fps + 1e-4);
+        const bool lastBetween = duration * fps - whole > 1e-4;
+        const double samples = whole + 1 + (lastBetween ? 1 : 0);
         sampled += samples;
         if (samples * double(total) * 12 > double(limits::MAX_DECODED_BYTES) || !(sampled <= limits::MAX_SAMPLED_FRAMES)) {
             return fail(limits::tooMuchToDecode());
         }
         const std::string name = animationNames[a];
         for (size_t k = 0; k < size_t(samples); ++k) {
-            Positions positions = pose(int(a), double(k) / fps, -1, shown);
+            const double time = lastBetween && k + 1 == size_t(samples) ? duration : double(k) / fps;
+            Positions positions = pose(int(a), time, -1, shown);
             // Frame numbers run to 99 (from 100 on, a name's first digit belongs to its animation's name):
             // a longer animation goes on as "<name>b1", "<name>c1", ...
             const std::string numbered = name + letters(k / 99) + std::to_string(k % 99 + 1);

@@ -169,6 +169,8 @@ TEST(Gltf, AModelGoesOutAndComesBackWithItsFramesNamesAndSkin) {
     TempDir dir;
     Result<SaveOutput> out = exportGltf(ModelRef{data.model, data.frames, data.source}, dir.path("m.gltf"), WriteContext{});
     const json document = json::parse(std::string(out->files[0].bytes.begin(), out->files[0].bytes.end()));
+    EXPECT_EQ("m", document["meshes"][0]["name"]); // a model without a name of its own: the file's
+    EXPECT_EQ("m", document["nodes"][0]["name"]);
     EXPECT_EQ(5u, document["meshes"][0]["primitives"][0]["targets"].size());
     EXPECT_EQ(json({"run1", "run2", "run3", "jump1", "jump2"}), document["meshes"][0]["extras"]["targetNames"]);
     ASSERT_EQ(2u, document["animations"].size());
@@ -254,6 +256,21 @@ TEST(Gltf, ASkinnedAnimationIsBakedIntoFramesAsWorkedOutByHand) {
     ModelData four;
     ASSERT_TRUE(into(importGltf(glb(document, bin), slow), four));
     EXPECT_EQ(5u, four.frames.size());
+
+    // A last key between two samples (1.05 s at 10 a second) is a frame of its own: the animation ends
+    // in its final pose.
+    std::vector<uint8_t> later = bin;
+    const float end = 1.05f;
+    std::memcpy(&later[times + 4], &end, 4);
+    json longer = document;
+    longer["accessors"][5]["max"] = {end};
+    ModelData last;
+    ASSERT_TRUE(into(importGltf(glb(longer, later), ReadContext{}), last));
+    ASSERT_EQ(12u, last.frames.size());
+    EXPECT_EQ("bend12", last.frames[11].name);
+    const FrameVertex& p = last.frames[11].positions[1];
+    EXPECT_NEAR(-0.5f, p.y, 1e-5f);
+    EXPECT_NEAR(1.0f, p.z, 1e-5f);
 }
 
 // The real skinned sample: at each key time the second joint's turn is the key's, and each vertex sits
