@@ -52,6 +52,14 @@ QString selectionSummary(const CFacetoDoc& doc) {
     return QString("%1 vertices, %2 triangles selected").arg(vertices).arg(triangles);
 }
 
+// The path with links resolved, for telling whether two names are one file; as given when there is no
+// such file.
+QString canonicalPath(const QString& path) {
+    const QFileInfo info(path);
+    const QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? info.absoluteFilePath() : canonical;
+}
+
 QString extensionOfFilter(const QString& filter) {
     const int star = filter.indexOf("*.");
     return star < 0 ? QString() : filter.mid(star + 1).section(')', 0, 0).trimmed();
@@ -169,7 +177,29 @@ CFacetoDoc* CFacetoApp::newDocument() {
     return raw;
 }
 
+CFacetoDoc* CFacetoApp::findDocument(const QString& path) const {
+    const QString wanted = canonicalPath(path);
+    for (const auto& doc : documents_) {
+        if (!doc->pathName().empty() && canonicalPath(QString::fromStdString(doc->pathName())) == wanted) {
+            return doc.get();
+        }
+    }
+    return nullptr;
+}
+
 CFacetoDoc* CFacetoApp::openDocument(const QString& path) {
+    // A file that is open already is not read a second time (two documents of one file would each
+    // overwrite the other's work): its window comes to the front.
+    if (CFacetoDoc* open = findDocument(path)) {
+        if (const std::vector<CChildFrame*> frames = framesOf(open); !frames.empty()) {
+            if (auto* window = qobject_cast<QMdiSubWindow*>(frames.front()->parentWidget())) {
+                mainFrame_->mdiArea()->setActiveSubWindow(window);
+                subWindowActivated(window);
+            }
+        }
+        mainFrame_->showAction(QString("%1 is open already").arg(QString::fromStdString(open->title())));
+        return open;
+    }
     auto doc = std::make_unique<CFacetoDoc>(*profile_, *this, tables_);
     const QString absolute = QFileInfo(path).absoluteFilePath();
     if (!doc->onOpenDocument(absolute.toStdString())) {
@@ -182,8 +212,10 @@ CFacetoDoc* CFacetoApp::openDocument(const QString& path) {
 }
 
 CFacetoDoc* CFacetoApp::openChosenFile(const UserDialogs::FileChoice& choice) {
+    // A file that exists opens as it is named (its first bytes tell its format); a name without an
+    // extension that names no file gets the chosen filter's.
     QString path = choice.path;
-    if (!path.contains('.')) {
+    if (!QFileInfo::exists(path) && !QFileInfo(path).fileName().contains('.')) {
         path += extensionOfFilter(openFilters().value(choice.filterIndex));
     }
     // The next Open starts in this folder.
@@ -213,6 +245,7 @@ bool CFacetoApp::save(CFacetoDoc* doc) {
         refreshTitles(doc);
         return true;
     case CFacetoDoc::SaveResult::Failed:
+    case CFacetoDoc::SaveResult::Cancelled:
         return false;
     case CFacetoDoc::SaveResult::NotNative:
         break;
@@ -430,6 +463,18 @@ bool CFacetoApp::confirmReplace(const std::string& path) {
                                                  "save writes there (perhaps the skin of another model).\n"
                                                  "Replace it?")
                                              .arg(QString::fromStdString(path)));
+}
+
+bool CFacetoApp::confirmOverwriteChanged(const std::string& path) {
+    return dialogs_.askYesNo(mainFrame_, QString("%1 was changed by another program since it was opened or saved "
+                                                 "here.\nSave over it, losing those changes?")
+                                             .arg(QString::fromStdString(path)));
+}
+
+void CFacetoApp::note(std::string_view text) {
+    if (mainFrame_) {
+        mainFrame_->showAction(QString::fromUtf8(text.data(), qsizetype(text.size())));
+    }
 }
 
 void CFacetoApp::addToRecentFiles(const std::string& path) {

@@ -56,9 +56,13 @@ public:
     QStringList recentFiles() const { return recentFiles_; }
 
     CFacetoDoc* newDocument();
-    // Opens a model in a new window; shows the reader's message when it fails. Null on failure.
+    // Opens a model in a new window; shows the reader's message when it fails. Null on failure. A file
+    // that is open already brings its window to the front instead.
     CFacetoDoc* openDocument(const QString& path);
-    // What the Open dialog's answer leads to: a name without any "." gets the chosen filter's extension.
+    // The open document of that file (links resolved), or null.
+    CFacetoDoc* findDocument(const QString& path) const;
+    // What the Open dialog's answer leads to: a name of no file and without a "." gets the chosen
+    // filter's extension.
     CFacetoDoc* openChosenFile(const UserDialogs::FileChoice& choice);
     // Save, falling back to Save As for a document that Save cannot write. False when nothing was saved.
     bool save(CFacetoDoc* doc);
@@ -75,6 +79,8 @@ public:
     void updateAllViews(CFacetoDoc& doc) override;
     void addToRecentFiles(const std::string& path) override;
     bool confirmReplace(const std::string& path) override;
+    bool confirmOverwriteChanged(const std::string& path) override;
+    void note(std::string_view text) override;
 
     // The commands that have a handler, by name.
     QStringList handledCommands() const;

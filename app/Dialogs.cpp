@@ -108,6 +108,15 @@ GameSetupDialog::GameSetupDialog(Profile& profile, UserDialogs& dialogs, QWidget
     addGroup("Quake 2", {{"Base Folder", 0}});
     addGroup("Quake (MDL)", {{"Palette.lmp", 1}, {"Colormap.lmp", 2}});
     addGroup("Hexen2 (MDL)", {{"Palette.lmp", 3}, {"Colormap.lmp", 4}});
+    // .mdl files do not say which game they are for: the user does.
+    auto* choice = new QHBoxLayout();
+    choice->addWidget(new QLabel("Skins of .mdl models use", this));
+    mdlPalette_ = new QComboBox(this);
+    mdlPalette_->addItem("the Quake palette", "quake");
+    mdlPalette_->addItem("the Hexen II palette", "hexen2");
+    mdlPalette_->setCurrentIndex(profile_.getString(settings::QUAKE, "modelPalette", "quake") == "hexen2" ? 1 : 0);
+    choice->addWidget(mdlPalette_, 1);
+    layout->addLayout(choice);
     for (int i = 0; i < 5; ++i) {
         const GameSetting& s = GAME_SETTINGS[i];
         const std::string fallback = i == 0 ? settings::defaultQuake2Base() : s.defaultValue;
@@ -125,6 +134,7 @@ void GameSetupDialog::accept() {
         const GameSetting& s = GAME_SETTINGS[i];
         profile_.writeString(*s.section, s.entry, edits_[i]->text().toStdString());
     }
+    profile_.writeString(settings::QUAKE, "modelPalette", mdlPalette_->currentData().toString().toStdString());
     QDialog::accept();
 }
 

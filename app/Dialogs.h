@@ -28,8 +28,9 @@ class UserDialogs;
 // Writes the five game settings as they are now (their defaults where they are not set yet).
 void storeGameSettings(Profile& profile);
 
-// "Game Dialog": where the games' files are. Shows the five settings, each with a "Browse..." button;
-// OK writes all five, in order; Cancel writes nothing.
+// "Game Dialog": where the games' files are. Shows the five settings, each with a "Browse..." button,
+// and which game's palette .mdl skins take; OK writes all five, in order, then that choice; Cancel
+// writes nothing.
 class GameSetupDialog : public QDialog {
     Q_OBJECT
 public:
@@ -41,6 +42,8 @@ public:
     QLineEdit* quakeColormap() const { return edits_[2]; }
     QLineEdit* hexen2Palette() const { return edits_[3]; }
     QLineEdit* hexen2Colormap() const { return edits_[4]; }
+    // Which game's palette the skins of .mdl models are given ("games\\quake" / "modelPalette").
+    QComboBox* mdlPalette() const { return mdlPalette_; }
 
 public slots:
     void accept() override;
@@ -48,6 +51,7 @@ public slots:
 private:
     Profile& profile_;
     QLineEdit* edits_[5] = {};
+    QComboBox* mdlPalette_ = nullptr;
     QPushButton* browse_[5] = {};
 };
 

@@ -1,11 +1,13 @@
 // Faceto, the editor.
 #include "app/CFacetoApp.h"
 #include "app/CMainFrame.h"
+#include "formats/Temporaries.h"
 #include "model/Version.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv) {
+    faceto::removeTemporariesOnSignals(); // a save cut short by a signal leaves no temporary file
     QApplication application(argc, argv);
     QApplication::setOrganizationName("Hollowbark");
     QApplication::setApplicationName("Faceto");

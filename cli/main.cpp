@@ -6,6 +6,7 @@
 #include "cli/CliRender.h"
 #include "formats/FormatTable.h"
 #include "formats/PaletteFiles.h"
+#include "formats/Temporaries.h"
 
 #ifdef FACETO_CLI_RENDERS
 #include "app/QtProfile.h"
@@ -136,6 +137,8 @@ int runRenderer(char** argv) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // Ctrl+C in the middle of a save leaves no temporary file behind.
+    faceto::removeTemporariesOnSignals();
 
     std::vector<std::string> positional;
     std::optional<std::string> base;

@@ -128,6 +128,7 @@ bool CFacetoDoc::onOpenDocument(const std::string& path) {
         return false;
     }
     setPathName(path);
+    diskStamp_ = fileStamp(path);
     history_.clear(*this);
     host_.addToRecentFiles(path);
     return true;
@@ -217,7 +218,17 @@ CFacetoDoc::SaveResult CFacetoDoc::save() {
     if (format == nullptr) {
         return SaveResult::NotNative;
     }
-    return write(pathName_, *format, true) == SaveAsResult::Saved ? SaveResult::Saved : SaveResult::Failed;
+    if (diskStamp_ && fileStamp(pathName_) != diskStamp_ && !host_.confirmOverwriteChanged(pathName_)) {
+        return SaveResult::Cancelled;
+    }
+    switch (write(pathName_, *format, true)) {
+    case SaveAsResult::Saved:
+        return SaveResult::Saved;
+    case SaveAsResult::Cancelled:
+        return SaveResult::Cancelled;
+    default:
+        return SaveResult::Failed;
+    }
 }
 
 CFacetoDoc::SaveAsResult CFacetoDoc::saveAs(const std::string& path) {
@@ -229,6 +240,7 @@ CFacetoDoc::SaveAsResult CFacetoDoc::saveAs(const std::string& path) {
     if (result == SaveAsResult::Saved && format->native) {
         fileFormat_ = format;
         setPathName(path);
+        diskStamp_ = fileStamp(path);
         host_.addToRecentFiles(path);
     }
     return result;
@@ -275,6 +287,9 @@ CFacetoDoc::SaveAsResult CFacetoDoc::write(const std::string& path, const FileFo
     }
     if (format.native || back) {
         history_.markClean();
+    }
+    if (back || path == pathName_) {
+        diskStamp_ = fileStamp(path);
     }
     return SaveAsResult::Saved;
 }

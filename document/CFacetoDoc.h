@@ -88,10 +88,12 @@ public:
     // The format the document was read from (null for a new one).
     const FileFormat* sourceFileFormat() const { return sourceFileFormat_; }
 
-    enum class SaveResult { Saved, Failed, NotNative };
+    enum class SaveResult { Saved, Failed, NotNative, Cancelled };
     // Writes the document's file back in its format (the native one, or the .mdl or .md2 it was read
     // from; an .md2 keeps the skin names it stores); NotNative when there is none to write (a new
-    // document, or one read from a format without a writer), for the caller to offer Save As.
+    // document, or one read from a format without a writer), for the caller to offer Save As. A file
+    // that another program changed since it was opened or saved is replaced only when the host agrees
+    // (Cancelled otherwise).
     SaveResult save();
     // The format Save writes the document's file in; null when Save has nothing to write back.
     const FileFormat* fileFormat() const;
@@ -211,6 +213,8 @@ private:
     const FileFormat* fileFormat_ = nullptr; // of the file at pathName_
     UndoHistory history_;
     uint64_t gestures_ = 0;
+    // The document's file as it was when last opened or saved.
+    std::optional<FileStamp> diskStamp_;
 };
 
 } // namespace faceto

@@ -19,6 +19,9 @@ public:
     // A save would replace `path`, a file beside the model (a skin) whose content differs from what the
     // save writes: true to replace it, false to leave everything as it is (the save is then cancelled).
     virtual bool confirmReplace(const std::string& path) = 0;
+    // Save is about to replace the document's file, which another program changed since it was opened
+    // or last saved: true to replace it all the same.
+    virtual bool confirmOverwriteChanged(const std::string&) { return true; }
     // Something worth knowing that needs no answer (which palette a model's skins were given): the
     // editor shows it in its status bar.
     virtual void note(std::string_view) {}

@@ -1,5 +1,7 @@
 #include "formats/FileIO.h"
 
+#include "formats/Temporaries.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
@@ -136,6 +138,14 @@ Result<ByteBuffer> readFile(const std::string& path) {
     return readFilePrefix(path, SIZE_MAX);
 }
 
+std::optional<FileStamp> fileStamp(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        return std::nullopt;
+    }
+    return FileStamp{int64_t(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec, uint64_t(st.st_size)};
+}
+
 bool fileIsReadable(const std::string& path) {
     if (path.empty()) {
         return false;
@@ -213,11 +223,15 @@ Status FileReplacer::stage(const std::string& path, std::span<const uint8_t> dat
     // The temporary file sits beside the target so that the final rename stays on one file system.
     const std::string folder = parentOf(*target);
     const std::string name = fileNameOf(*target);
+    removeStaleTemporaries(folder);
     std::random_device random;
     std::string temporary;
     int fd = -1;
+    std::optional<PendingTemporary> pending;
     for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
-        temporary = folder + "/.#" + name + "." + std::to_string(random() % 1000000);
+        temporary = temporaryName(folder, name, random());
+        pending.reset();
+        pending.emplace(temporary); // before the file exists: a signal from here on removes it
         fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST) {
             return Failure{reasonOf(*target, errno)};
@@ -242,13 +256,13 @@ Status FileReplacer::stage(const std::string& path, std::span<const uint8_t> dat
         ::unlink(temporary.c_str());
         return Failure{reasonOf(*target, error)};
     }
-    staged_.push_back({temporary, *target});
+    staged_.push_back({temporary, *target, std::move(*pending)});
     return Status::success();
 }
 
 Status FileReplacer::commit() {
     while (!staged_.empty()) {
-        const Staged s = staged_.front();
+        const Staged& s = staged_.front();
         if (::rename(s.temporary.c_str(), s.target.c_str()) != 0) {
             return Failure{reasonOf(s.target, errno)};
         }

@@ -2,6 +2,7 @@
 
 #include "formats/BulkAllocator.h"
 #include "formats/Result.h"
+#include "formats/Temporaries.h"
 
 #include <cstdint>
 #include <optional>
@@ -22,6 +23,15 @@ Result<ByteBuffer> readFile(const std::string& path);
 Result<ByteBuffer> readFilePrefix(const std::string& path, size_t maxBytes);
 
 bool fileIsReadable(const std::string& path);
+
+// When a file was last changed, and its size: what tells that another program wrote it meanwhile.
+struct FileStamp {
+    int64_t modified = 0; // nanoseconds
+    uint64_t size = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+// Nothing when there is no such file (links followed).
+std::optional<FileStamp> fileStamp(const std::string& path);
 
 // The file a write to `path` would replace: symbolic links are followed only while they belong to the
 // user running the program (the rule the kernel applies in shared sticky folders such as /tmp), so
@@ -52,6 +62,7 @@ private:
     struct Staged {
         std::string temporary;
         std::string target;
+        PendingTemporary pending;
     };
     std::vector<Staged> staged_;
 };

@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDockWidget>
 #include <QDropEvent>
 #include <QGuiApplication>
@@ -28,7 +29,9 @@
 #include <QToolBar>
 #include <QUrl>
 
+#include <chrono>
 #include <deque>
+#include <thread>
 #include <functional>
 
 using namespace faceto;
@@ -195,6 +198,49 @@ TEST(Editor, SaveWritesAGameModelBackAndSaysOnceWhatItLeavesOut) {
     EXPECT_EQ(e.path("q2.md2").toStdString(), quake2->pathName());
 }
 
+// A file that is open already comes to the front instead of opening again (by any of its names), a
+// model file without an extension opens from the dialog, and Save asks before replacing a file that
+// another program changed meanwhile.
+TEST(Editor, AFileIsOpenOnceAndAFileChangedElsewhereIsNotOverwrittenUnasked) {
+    Editor e;
+    e.start();
+    const QString model = e.writeModel("m.fm");
+    std::filesystem::create_symlink(e.dir.path("m.fm"), e.dir.path("link.fm"));
+    std::filesystem::copy_file(e.dir.path("m.fm"), e.dir.path("noextension"));
+    CFacetoDoc* doc = e.app->openDocument(model);
+    CFacetoDoc* other = e.app->openDocument(e.writeModel("other.fm"));
+    e.dialogs.files = {{e.path("link.fm"), 0}, {model, 0}, {e.path("noextension"), 1}};
+    e.trigger("fileOpen");
+    EXPECT_EQ(doc, e.active());
+    e.activate(other);
+    e.trigger("fileOpen");
+    EXPECT_EQ(doc, e.active());
+    EXPECT_EQ(2u, e.app->documents().size());
+    EXPECT_EQ(1u, e.app->framesOf(doc).size());
+    e.trigger("fileOpen");
+    ASSERT_EQ(3u, e.app->documents().size());
+    EXPECT_EQ(e.path("noextension").toStdString(), e.active()->pathName());
+    EXPECT_EQ(4, e.active()->model.vertexCount());
+
+    // Another program writes the file: Save asks, and "no" leaves its bytes.
+    e.activate(doc);
+    moveVertex(*doc, 0, {9, 9, 9});
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    writeText(e.dir.path("m.fm"), "written elsewhere");
+    e.dialogs.yes = false;
+    e.trigger("fileSave");
+    ASSERT_EQ(1, e.dialogs.questions.size());
+    EXPECT_TRUE(e.dialogs.questions[0].contains("was changed by another program")) << e.dialogs.questions[0].toStdString();
+    const std::vector<uint8_t> kept = readBytes(e.dir.path("m.fm"));
+    EXPECT_EQ("written elsewhere", std::string(kept.begin(), kept.end()));
+    EXPECT_TRUE(doc->isModified());
+    e.dialogs.yes = true;
+    e.trigger("fileSave");
+    EXPECT_FALSE(doc->isModified());
+    e.trigger("fileSave"); // saved here since: no question
+    EXPECT_EQ(2, e.dialogs.questions.size());
+}
+
 TEST(Editor, ClosingAskToSaveModifiedDocumentsAndSwitchTheMenus) {
     Editor e;
     e.start();
@@ -334,10 +380,13 @@ TEST(Editor, GameSetupWritesAllFiveEntriesOnOkAndNothingOnCancel) {
         auto* setup = qobject_cast<GameSetupDialog*>(&dialog);
         dialog.show();
         setup->quakePalette()->setText("q/palette.lmp");
+        EXPECT_EQ("the Quake palette", setup->mdlPalette()->currentText());
+        setup->mdlPalette()->setCurrentIndex(1);
         QTest::keyClick(setup->quakePalette(), Qt::Key_Return); // OK is the default button
         return dialog.result();
     };
     e.trigger("gameSetup");
+    EXPECT_EQ("hexen2", e.storedSetting("games/quake/modelPalette").toString());
     EXPECT_EQ(base, e.storedSetting("games/quake2/base").toString());
     EXPECT_EQ("q/palette.lmp", e.storedSetting("games/quake/palette").toString());
     EXPECT_TRUE(e.storedSetting("games/quake/colormap").isValid());

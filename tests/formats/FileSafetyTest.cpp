@@ -5,7 +5,9 @@
 #include "formats/SkinLoader.h"
 #include "formats/NativeFormat.h"
 
+#include <csignal>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace faceto;
@@ -178,4 +180,45 @@ TEST(FileSafety, AnExportAsksBeforeReplacingAnotherModelsSkin) {
     second.host.replaceAnswer = true;
     EXPECT_EQ(CFacetoDoc::SaveAsResult::Saved, second.doc->saveAs(dir.path("second.md2")));
     EXPECT_NE(firstSkin, readBytes(dir.path("skin0.PCX")));
+}
+
+// No temporary file outlives a save: a stop signal in the middle of one removes it, and one left by a
+// process killed outright is removed by the next save into its folder (others' and live ones stay).
+TEST(FileSafety, TemporaryFilesAreRemovedOnSignalsAndAfterACrash) {
+    TempDir dir;
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        removeTemporariesOnSignals();
+        FileReplacer replacer;
+        if (!replacer.stage(dir.path("m.md2"), bytes("half written"))) {
+            ::_exit(3);
+        }
+        std::raise(SIGINT); // Ctrl+C before the rename
+        ::_exit(4);
+    }
+    int status = 0;
+    ASSERT_EQ(child, ::waitpid(child, &status, 0));
+    ASSERT_TRUE(WIFSIGNALED(status)) << "exit " << WEXITSTATUS(status);
+    EXPECT_EQ(SIGINT, WTERMSIG(status));
+    EXPECT_EQ(0u, filesIn(dir.dir()));
+
+    // A dead process's temporary goes with the next save there; a live one's, and a name not of our
+    // making, stay.
+    const pid_t gone = ::fork();
+    if (gone == 0) {
+        ::_exit(0);
+    }
+    ::waitpid(gone, nullptr, 0);
+    const std::string stale = dir.path(".#m.md2." + std::to_string(gone) + "-123");
+    const std::string live = dir.path(".#m.md2." + std::to_string(::getppid()) + "-456");
+    const std::string other = dir.path(".#m.md2");
+    for (const std::string& path : {stale, live, other}) {
+        writeBytes(path, bytes("left"));
+    }
+    ASSERT_TRUE(writeFileReplacing(dir.path("m.md2"), bytes("whole")));
+    EXPECT_FALSE(std::filesystem::exists(stale));
+    EXPECT_TRUE(std::filesystem::exists(live));
+    EXPECT_TRUE(std::filesystem::exists(other));
+    EXPECT_EQ(3u, filesIn(dir.dir())); // and m.md2
 }
