@@ -1,5 +1,7 @@
 #include "render/Rasterizer.h"
 
+#include "render/DepthSort.h"
+
 #include <algorithm>
 #include <bit>
 #include <climits>
@@ -498,116 +500,6 @@ void Rasterizer::reserveSortSpace(size_t n) {
     }
 }
 
-// Quicksort with the middle element as pivot. The smaller side is sorted first by recursion and the
-// larger one by the loop, which keeps the stack shallow; the two sides are disjoint, so the order in
-// which they are sorted does not change the result. Keys and indices travel as pairs.
-namespace {
-
-struct DepthEntry {
-    float key;
-    int32_t index;
-};
-
-// One partition step of the quicksort below: the middle element is the pivot; it ends at the returned
-// place, the greater keys before it.
-int partition(DepthEntry* e, int lo, int hi) {
-    std::swap(e[lo], e[(lo + hi) / 2]);
-    int last = lo;
-    const float pivot = e[lo].key;
-    for (int i = lo + 1; i <= hi; ++i) {
-        // "If greater, move it behind the last greater one", written without a branch: both places
-        // are stored every time, which keeps the order of the plain version exactly.
-        const uint64_t x = std::bit_cast<uint64_t>(e[i]);
-        const int to = last + 1;
-        const uint64_t y = std::bit_cast<uint64_t>(e[to]);
-        const uint64_t greater = 0 - uint64_t(e[i].key > pivot);
-        e[to] = std::bit_cast<DepthEntry>((x & greater) | (y & ~greater));
-        e[i] = std::bit_cast<DepthEntry>((y & greater) | (x & ~greater));
-        last += int(greater & 1);
-    }
-    std::swap(e[lo], e[last]);
-    return last;
-}
-
-void quicksort(DepthEntry* e, int lo, int hi) {
-    while (lo < hi) {
-        const int last = partition(e, lo, hi);
-        if (last - lo < hi - last) {
-            quicksort(e, lo, last - 1);
-            lo = last + 1;
-        } else {
-            quicksort(e, last + 1, hi);
-            hi = last - 1;
-        }
-    }
-}
-
-// The same sort on two cores. A range split by a partition step leaves two disjoint ranges that are
-// each sorted exactly as the plain version sorts them; splitting the largest range a few times and
-// sharing the pieces out by size gives the same order (of equal keys too) in about half the time.
-void quicksortOnTwoCores(DepthEntry* e, int lo, int hi) {
-    constexpr int WORTH_A_THREAD = 20000;
-    if (hi - lo < WORTH_A_THREAD || std::thread::hardware_concurrency() < 2) {
-        quicksort(e, lo, hi);
-        return;
-    }
-    std::vector<std::pair<int, int>> pieces{{lo, hi}};
-    auto size = [](const std::pair<int, int>& r) { return r.second - r.first + 1; };
-    while (pieces.size() < 8) {
-        auto largest = std::max_element(pieces.begin(), pieces.end(),
-                                        [&](const auto& a, const auto& b) { return size(a) < size(b); });
-        if (size(*largest) < WORTH_A_THREAD) {
-            break;
-        }
-        const auto [from, to] = *largest;
-        const int last = partition(e, from, to);
-        pieces.erase(largest);
-        for (const std::pair<int, int>& side : {std::pair{from, last - 1}, std::pair{last + 1, to}}) {
-            if (side.first < side.second) {
-                pieces.push_back(side);
-            }
-        }
-    }
-    // The largest first, each to the core with less to do.
-    std::sort(pieces.begin(), pieces.end(), [&](const auto& a, const auto& b) { return size(a) > size(b); });
-    std::vector<std::pair<int, int>> mine, theirs;
-    int64_t myLoad = 0, theirLoad = 0;
-    for (const auto& piece : pieces) {
-        (myLoad <= theirLoad ? mine : theirs).push_back(piece);
-        (myLoad <= theirLoad ? myLoad : theirLoad) += size(piece);
-    }
-    auto sortAll = [e](const std::vector<std::pair<int, int>>& list) {
-        for (const auto& [from, to] : list) {
-            quicksort(e, from, to);
-        }
-    };
-    std::thread other;
-    try {
-        other = std::thread(sortAll, std::cref(theirs));
-    } catch (const std::system_error&) {
-        sortAll(theirs); // no thread to be had: one after the other
-    }
-    sortAll(mine);
-    if (other.joinable()) {
-        other.join();
-    }
-}
-
-} // namespace
-
-void Rasterizer::sortByDepth(float* keys, int32_t* indices, int lo, int hi) {
-    if (lo >= hi) {
-        return;
-    }
-    std::vector<DepthEntry> entries(size_t(hi - lo + 1));
-    for (int i = lo; i <= hi; ++i) {
-        entries[size_t(i - lo)] = {keys[i], indices[i]};
-    }
-    quicksortOnTwoCores(entries.data(), 0, hi - lo);
-    for (int i = lo; i <= hi; ++i) {
-        keys[i] = entries[size_t(i - lo)].key;
-        indices[i] = entries[size_t(i - lo)].index;
-    }
-}
+void Rasterizer::sortByDepth(float* keys, int32_t* indices, int lo, int hi) { depthSort(keys, indices, lo, hi); }
 
 } // namespace faceto

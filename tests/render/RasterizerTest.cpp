@@ -367,3 +367,73 @@ TEST(Rasterizer, DepthSortKeepsTheQuicksortOrderOfEqualKeys) {
         ASSERT_EQ(bi, ai) << n;
     }
 }
+
+namespace {
+
+// Keys that make a middle-pivot quicksort quadratic: the pivot of every range is its greatest key.
+std::vector<float> greatestInTheMiddle(int n) {
+    std::vector<int> at(static_cast<size_t>(n)); // which original place each position holds
+    std::iota(at.begin(), at.end(), 0);
+    std::vector<float> keys(static_cast<size_t>(n));
+    for (int lo = 0; lo < n; ++lo) {
+        const int mid = (lo + n - 1) / 2;
+        keys[size_t(at[size_t(mid)])] = float(n - lo);
+        std::swap(at[size_t(lo)], at[size_t(mid)]);
+    }
+    return keys;
+}
+
+} // namespace
+
+// The inputs that made the quicksort quadratic (keys all equal, few different keys, each range's
+// greatest key in its middle, NaNs) still come out in its order.
+TEST(Rasterizer, DepthSortKeepsItsOrderOnTheInputsThatMadeItSlow) {
+    std::mt19937 rng(5);
+    const int n = 3000;
+    std::vector<std::vector<float>> inputs;
+    inputs.emplace_back(size_t(n), 7.0f);
+    inputs.push_back(greatestInTheMiddle(n));
+    for (int values : {2, 3, 17}) {
+        std::vector<float> k(static_cast<size_t>(n));
+        for (float& x : k) {
+            x = float(rng() % unsigned(values));
+        }
+        inputs.push_back(k);
+    }
+    std::vector<float> fan(static_cast<size_t>(n), 100.0f); // a fan: most triangles share the far corner
+    for (size_t i = 0; i < fan.size(); i += 7) {
+        fan[i] = float(rng() % 100);
+    }
+    inputs.push_back(fan);
+    std::vector<float> nan = inputs[2];
+    for (size_t i = 0; i < nan.size(); i += 11) {
+        nan[i] = std::numeric_limits<float>::quiet_NaN();
+    }
+    inputs.push_back(nan);
+    for (size_t round = 0; round < inputs.size(); ++round) {
+        std::vector<float> a = inputs[round];
+        std::vector<int32_t> ai(a.size());
+        std::iota(ai.begin(), ai.end(), 0);
+        std::vector<float> b = a;
+        std::vector<int32_t> bi = ai;
+        Rasterizer::sortByDepth(a.data(), ai.data(), 0, n - 1);
+        literalSort(b.data(), bi.data(), 0, n - 1);
+        ASSERT_EQ(bi, ai) << "input " << round;
+    }
+    // Large ones, sorted on two cores, against the one-core order.
+    for (const std::vector<float>& keys : {std::vector<float>(60000, 3.0f), greatestInTheMiddle(60000)}) {
+        std::vector<float> a = keys;
+        std::vector<int32_t> ai(a.size());
+        std::iota(ai.begin(), ai.end(), 0);
+        Rasterizer::sortByDepth(a.data(), ai.data(), 0, int(a.size()) - 1);
+        ASSERT_TRUE(std::is_sorted(a.begin(), a.end(), std::greater<float>()));
+        std::vector<float> half(keys.begin(), keys.begin() + 4000);
+        std::vector<int32_t> hi(half.size());
+        std::iota(hi.begin(), hi.end(), 0);
+        std::vector<float> lk = half;
+        std::vector<int32_t> li = hi;
+        Rasterizer::sortByDepth(half.data(), hi.data(), 0, int(half.size()) - 1);
+        literalSort(lk.data(), li.data(), 0, int(lk.size()) - 1);
+        ASSERT_EQ(li, hi);
+    }
+}
