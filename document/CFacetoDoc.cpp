@@ -164,6 +164,7 @@ bool CFacetoDoc::loadFrom(const std::string& path, std::span<const uint8_t> byte
         if (format->grouping == Grouping::FromTriangleWords && !groupsFitTriangles(data->model)) {
             rebuildGroupsFromTriangles(data->model);
         }
+        const std::vector<std::string> warnings = std::move(data->warnings);
         takeOver(std::move(*data));
         if (format->grouping == Grouping::ByConnectivity) {
             buildGroupsByConnectivity(model);
@@ -174,6 +175,9 @@ bool CFacetoDoc::loadFrom(const std::string& path, std::span<const uint8_t> byte
         fileFormat_ = format;
         if (!paletteUsed.empty()) {
             host_.note("skins in " + paletteUsed);
+        }
+        for (const std::string& warning : warnings) {
+            host_.note(warning);
         }
     } catch (const std::bad_alloc&) {
         return failed("not enough memory for the model");

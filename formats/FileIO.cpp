@@ -1,11 +1,14 @@
 #include "formats/FileIO.h"
 
+#include "formats/Limits.h"
 #include "formats/Temporaries.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <climits>
+#include <cstdlib>
 #include <fcntl.h>
 #include <random>
 #include <sys/stat.h>
@@ -294,19 +297,77 @@ std::string fileNameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+Result<ByteBuffer> readCompanionFile(const std::string& folder, const std::string& name, uint64_t maxBytes) {
+    const std::string shown = folder + name;
+    if (name.empty() || name.find('\0') != std::string::npos) {
+        return Failure{shown + ": not a file beside the model"};
+    }
+    char root[PATH_MAX];
+    char real[PATH_MAX];
+    if (::realpath(folder.empty() ? "." : folder.c_str(), root) == nullptr) {
+        return Failure{reasonOf(folder, errno)};
+    }
+    if (::realpath(shown.c_str(), real) == nullptr) {
+        return Failure{reasonOf(shown, errno)};
+    }
+    // Links resolved, the file must still lie inside the folder.
+    const std::string inside = std::string(root) == "/" ? "/" : std::string(root) + "/";
+    if (std::string(real).compare(0, inside.size(), inside) != 0) {
+        return Failure{shown + ": lies outside the model's folder (" + real + "); it is not read"};
+    }
+    // Opened without waiting (a pipe would block the open), then taken only as a regular file.
+    Descriptor fd(::open(real, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOFOLLOW));
+    if (fd.get() < 0) {
+        return Failure{reasonOf(shown, errno)};
+    }
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0) {
+        return Failure{reasonOf(shown, errno)};
+    }
+    if (!S_ISREG(st.st_mode)) {
+        return Failure{shown + ": not a regular file"};
+    }
+    if (uint64_t(st.st_size) > maxBytes) {
+        return Failure{shown + ": " + std::to_string(st.st_size) + " bytes, more than the " + std::to_string(maxBytes) +
+                       " a model's file may take"};
+    }
+    ByteBuffer data;
+    try {
+        data.resize(size_t(st.st_size));
+    } catch (const std::bad_alloc&) {
+        return Failure{shown + ": not enough memory to read the file"};
+    }
+    size_t filled = 0;
+    while (filled < data.size()) {
+        const ssize_t n = ::read(fd.get(), data.data() + filled, data.size() - filled);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            return Failure{reasonOf(shown, errno)};
+        }
+        if (n == 0) {
+            break; // the file shrank meanwhile
+        }
+        filled += size_t(n);
+    }
+    data.resize(filled);
+    return data;
+}
+
 Result<ByteBuffer> readBesideModel(const std::string& folder, const std::string& name) {
     if (name.empty() || name[0] == '/' || name.find('\0') != std::string::npos) {
-        return Failure{"not a file beside the model"};
+        return Failure{name + ": not a file beside the model"};
     }
     size_t at = 0;
     while (at <= name.size()) {
         const size_t end = std::min(name.find_first_of("/\\", at), name.size());
         if (name.compare(at, end - at, "..") == 0 && end - at == 2) {
-            return Failure{"not a file beside the model"};
+            return Failure{name + ": not a file beside the model"};
         }
         at = end + 1;
     }
-    return readFile(folder + name);
+    return readCompanionFile(folder, name, limits::MAX_DECODED_BYTES);
 }
 
 } // namespace faceto

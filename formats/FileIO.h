@@ -73,8 +73,14 @@ Status writeFileReplacing(const std::string& path, std::span<const uint8_t> data
 // The text after the last "." of the path (empty when there is none).
 std::string extensionAfterLastDot(const std::string& path);
 
+// A file that a model names (a skin, a glTF buffer or picture, an OBJ material), `name` relative to
+// `folder` (empty: the current folder; else ending in a separator). Read only when, links resolved, it
+// lies inside that folder and is a regular file of at most `maxBytes`: a model never makes the program
+// read a device, wait on a pipe or reach outside the folders it was given.
+Result<ByteBuffer> readCompanionFile(const std::string& folder, const std::string& name, uint64_t maxBytes);
+
 // A file a model names beside it, by a name relative to the model's folder: refused when the name
-// leaves that folder (an absolute path, or a ".." part).
+// leaves that folder (an absolute path, or a ".." part, or a link that leads out).
 Result<ByteBuffer> readBesideModel(const std::string& folder, const std::string& name);
 
 // The folder part of a path ("" when it has none), with its trailing separator.

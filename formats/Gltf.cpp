@@ -642,19 +642,56 @@ bool keepPictureBytes(tinygltf::Image* image, const int, std::string* error, std
     return true;
 }
 
+// The JSON of a glTF file: all of a .gltf, the first chunk of a .glb (as far as the file holds it).
+std::span<const uint8_t> jsonPart(std::span<const uint8_t> bytes) {
+    if (bytes.size() < 20 || std::memcmp(bytes.data(), "glTF", 4) != 0) {
+        return bytes;
+    }
+    uint32_t length = 0;
+    std::memcpy(&length, bytes.data() + 12, 4);
+    return bytes.subspan(20, std::min<size_t>(length, bytes.size() - 20));
+}
+
+// Arrays and objects nested no deeper than `limit` (strings passed over): the JSON parser recurses for
+// each level, and a file of a few kilobytes could otherwise exhaust the stack.
+bool nestedWithin(std::span<const uint8_t> json, int limit) {
+    int depth = 0;
+    bool inString = false;
+    for (size_t i = 0; i < json.size(); ++i) {
+        const uint8_t c = json[i];
+        if (inString) {
+            if (c == '\\') {
+                ++i;
+            } else if (c == '"') {
+                inString = false;
+            }
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '[' || c == '{') {
+            if (++depth > limit) {
+                return false;
+            }
+        } else if (c == ']' || c == '}') {
+            --depth;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 Result<ModelData> importGltf(std::span<const uint8_t> bytes, const ReadContext& context) {
+    if (!nestedWithin(jsonPart(bytes), limits::MAX_JSON_DEPTH)) {
+        return Failure{"the file's JSON nests deeper than " + std::to_string(limits::MAX_JSON_DEPTH) + " levels"};
+    }
     tinygltf::Model gltf;
     tinygltf::TinyGLTF loader;
     loader.SetImageLoader(keepPictureBytes, &gltf);
     // Files beside the model are read only through the context (inside the model's folder).
     tinygltf::FsCallbacks fs{};
     fs.user_data = const_cast<ReadContext*>(&context);
-    fs.FileExists = [](const std::string& name, void* user) {
-        const auto* c = static_cast<const ReadContext*>(user);
-        return c->readBeside && bool(c->readBeside(name));
-    };
+    // Whether a file is there is left to the read, which says why when it is not (and reads it once).
+    fs.FileExists = [](const std::string&, void* user) { return bool(static_cast<const ReadContext*>(user)->readBeside); };
     fs.ExpandFilePath = [](const std::string& name, void*) { return name; };
     fs.ReadWholeFile = [](std::vector<unsigned char>* out, std::string* err, const std::string& name, void* user) {
         const auto* c = static_cast<const ReadContext*>(user);
@@ -883,17 +920,26 @@ Result<ModelData> importGltf(std::span<const uint8_t> bytes, const ReadContext& 
         const int source = gltf.textures[size_t(texture)].source;
         if (source >= 0 && size_t(source) < gltf.images.size()) {
             const tinygltf::Image& image = gltf.images[size_t(source)];
-            Result<Skin> skin = decodePictureAsSkin(image.image);
-            if (!skin) {
-                return fail("the skin picture: " + skin.error());
+            const std::string name = !image.uri.empty() ? image.uri : !image.name.empty() ? image.name : "skin";
+            // A picture that cannot be had costs the model its skin, not the whole model.
+            Result<Skin> skin = Failure{""};
+            if (image.image.empty() && !image.uri.empty() && context.readBeside) {
+                const Result<ByteBuffer> file = context.readBeside(image.uri);
+                skin = Failure{file ? "it cannot be read" : file.error()};
+            } else {
+                skin = decodePictureAsSkin(image.image);
             }
-            if (!budget.take(skin->pixels.size())) {
+            if (skin && !budget.take(skin->pixels.size())) {
                 return fail(limits::tooMuchToDecode());
             }
-            skin->name = !image.uri.empty() ? image.uri : !image.name.empty() ? image.name : "skin";
-            width = skin->imageWidth;
-            height = skin->imageHeight;
-            model.skins.push_back(std::move(*skin));
+            if (skin) {
+                skin->name = name;
+                width = skin->imageWidth;
+                height = skin->imageHeight;
+                model.skins.push_back(std::move(*skin));
+            } else {
+                data.warnings.push_back("the skin picture " + name + " is left out: " + skin.error());
+            }
         }
     }
     data.source.skinWidth = width;

@@ -1,6 +1,7 @@
 #include "formats/PaletteFiles.h"
 
 #include "formats/FileIO.h"
+#include "formats/Limits.h"
 #include "formats/Pcx.h"
 
 #include <cstring>
@@ -41,7 +42,8 @@ std::optional<RgbPalette> quake2Palette(const std::string& baseFolder) {
         return std::nullopt;
     }
     Skin colormap;
-    if (!readPcx(baseFolder + "pics/colormap.pcx", colormap) || !colormap.isIndexed8()) {
+    const Result<ByteBuffer> bytes = readCompanionFile(baseFolder, "pics/colormap.pcx", limits::MAX_DECODED_BYTES);
+    if (!bytes || !decodePcx(*bytes, colormap) || !colormap.isIndexed8()) {
         return std::nullopt;
     }
     RgbPalette rgb{};

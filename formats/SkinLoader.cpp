@@ -31,13 +31,15 @@ Result<std::optional<Skin>> decode(std::span<const uint8_t> bytes) {
 
 } // namespace
 
-Result<std::optional<Skin>> FolderSkinLoader::loadPath(const std::string& path) {
+Result<std::optional<Skin>> FolderSkinLoader::loadPath(const std::string& folder, const std::string& name) {
+    const std::string path = folder + name;
     if (auto it = decoded_.find(path); it != decoded_.end()) {
         return it->second;
     }
     std::optional<Skin> skin;
     if (hasPcxExtension(path)) {
-        Result<ByteBuffer> bytes = readFile(path);
+        // Only a regular file inside the folder: a stored name cannot reach elsewhere.
+        Result<ByteBuffer> bytes = readCompanionFile(folder, name, limits::MAX_DECODED_BYTES);
         if (bytes) {
             Result<std::optional<Skin>> picture = decode(*bytes);
             if (!picture) {
@@ -55,12 +57,12 @@ Result<std::optional<Skin>> FolderSkinLoader::load(const std::string& name) {
     if (lastComponent.empty()) {
         return std::optional<Skin>();
     }
-    std::vector<std::string> paths{modelFolder_ + name, modelFolder_ + lastComponent};
+    std::vector<std::pair<std::string, std::string>> places{{modelFolder_, name}, {modelFolder_, lastComponent}};
     if (!baseFolder_.empty()) {
-        paths.insert(paths.begin(), baseFolder_ + name); // without a game folder, only beside the model
+        places.insert(places.begin(), {baseFolder_, name}); // without a game folder, only beside the model
     }
-    for (const std::string& path : paths) {
-        Result<std::optional<Skin>> skin = loadPath(path);
+    for (const auto& [folder, relative] : places) {
+        Result<std::optional<Skin>> skin = loadPath(folder, relative);
         if (!skin || skin->has_value()) {
             return skin;
         }

@@ -21,8 +21,8 @@ public:
 };
 
 // Pictures in folders: the stored name under the game's base folder (when there is one), then under the
-// model's folder, then its last component in the model's folder. Only PCX files are read; a picture that several names
-// reach is read and decoded once.
+// model's folder, then its last component in the model's folder. Only PCX files are read, and only
+// regular files inside those folders; a picture that several names reach is read and decoded once.
 class FolderSkinLoader : public SkinLoader {
 public:
     // Both folders end in a separator (or are empty).
@@ -31,7 +31,7 @@ public:
     Result<std::optional<Skin>> load(const std::string& name) override;
 
 private:
-    Result<std::optional<Skin>> loadPath(const std::string& path);
+    Result<std::optional<Skin>> loadPath(const std::string& folder, const std::string& name);
 
     std::string baseFolder_;
     std::string modelFolder_;

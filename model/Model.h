@@ -203,6 +203,7 @@ struct ModelData {
     Model model;
     std::vector<Frame> frames;
     SourceFields source;
+    std::vector<std::string> warnings; // what the reader left out (a skin picture it could not read)
 };
 
 // The colours of groups made by the editor, by group index modulo 8.

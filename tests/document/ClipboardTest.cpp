@@ -138,7 +138,7 @@ TEST(Clipboard, CutMatchesLiteralRemovalOnRandomSelections) {
         loadInto(*f.doc, data);
         const ByteBuffer before = encodeNative(f.doc->model, f.doc->frames, f.doc->source);
         f.doc->run(deleteSelectedTriangles(*f.doc, "Cut"));
-        const ModelData& cut = ModelData{f.doc->model, f.doc->frames, f.doc->source};
+        const ModelData& cut = ModelData{f.doc->model, f.doc->frames, f.doc->source, {}};
         data = cut;
         // The step undoes to the very bytes it started from, and redoes to the same result.
         ASSERT_TRUE(f.doc->undo());

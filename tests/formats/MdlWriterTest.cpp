@@ -339,7 +339,7 @@ TEST(MdlWriter, RealModelsConvertAndComeBack) {
             Result<SaveOutput> out = f.doc->saveOutputFor("x.mdl");
             ASSERT_TRUE(out) << entry.path();
             const std::vector<uint8_t> file = toVector(out->files[0].bytes);
-            ModelData before{f.doc->model, f.doc->frames, f.doc->source};
+            ModelData before{f.doc->model, f.doc->frames, f.doc->source, {}};
             const ModelData back = reread(file);
             expectSameCorners(before, back, file);
             // The largest difference of a position, in quantisation steps.
