@@ -465,6 +465,20 @@ bool CFacetoApp::confirmReplace(const std::string& path) {
                                              .arg(QString::fromStdString(path)));
 }
 
+bool CFacetoApp::confirmReplaceAll(const std::vector<std::string>& paths) {
+    if (paths.size() == 1) {
+        return confirmReplace(paths.front());
+    }
+    QStringList names;
+    for (const std::string& path : paths) {
+        names << QString::fromStdString(path);
+    }
+    return dialogs_.askYesNo(mainFrame_, QString("These files already exist and hold other pictures than the ones this "
+                                                 "save writes there (perhaps the skins of another model):\n%1\n"
+                                                 "Replace them?")
+                                             .arg(names.join("\n")));
+}
+
 bool CFacetoApp::confirmOverwriteChanged(const std::string& path) {
     return dialogs_.askYesNo(mainFrame_, QString("%1 was changed by another program since it was opened or saved "
                                                  "here.\nSave over it, losing those changes?")

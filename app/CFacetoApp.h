@@ -79,6 +79,7 @@ public:
     void updateAllViews(CFacetoDoc& doc) override;
     void addToRecentFiles(const std::string& path) override;
     bool confirmReplace(const std::string& path) override;
+    bool confirmReplaceAll(const std::vector<std::string>& paths) override;
     bool confirmOverwriteChanged(const std::string& path) override;
     void note(std::string_view text) override;
 

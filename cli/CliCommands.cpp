@@ -226,6 +226,18 @@ void CliHost::savedWithNotes(const std::string& path, const std::vector<std::str
     }
 }
 
+bool CliHost::confirmReplaceAll(const std::vector<std::string>& paths) {
+    if (force_ || paths.size() == 1) {
+        return force_ || confirmReplace(paths.front());
+    }
+    for (size_t i = 0; i < paths.size(); ++i) {
+        err_ << (i ? ", " : "") << paths[i];
+    }
+    err_ << ": different files of these names are in the way; they are not replaced (--force replaces them)\n";
+    failed = true;
+    return false;
+}
+
 bool CliHost::confirmReplace(const std::string& path) {
     if (force_) {
         return true;

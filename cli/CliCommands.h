@@ -39,6 +39,8 @@ public:
     void updateAllViews(CFacetoDoc&) override {}
     void addToRecentFiles(const std::string&) override {}
     bool confirmReplace(const std::string& path) override;
+    // Every file in the way named on one line.
+    bool confirmReplaceAll(const std::vector<std::string>& paths) override;
     void note(std::string_view text) override;
     // Printed as warnings; the save stands.
     void savedWithNotes(const std::string& path, const std::vector<std::string>& notes) override;

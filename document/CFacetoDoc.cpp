@@ -272,10 +272,9 @@ CFacetoDoc::SaveAsResult CFacetoDoc::write(const std::string& path, const FileFo
         if (!output) {
             return failed(path + ": " + output.error());
         }
-        for (const std::string& conflict : conflictingFiles(*output)) {
-            if (!host_.confirmReplace(conflict)) {
-                return SaveAsResult::Cancelled;
-            }
+        if (const std::vector<std::string> conflicts = conflictingFiles(*output);
+            !conflicts.empty() && !host_.confirmReplaceAll(conflicts)) {
+            return SaveAsResult::Cancelled;
         }
         if (Status written = writeAll(*output); !written) {
             return failed(written.error());

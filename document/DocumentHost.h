@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,6 +20,10 @@ public:
     // A save would replace `path`, a file beside the model (a skin) whose content differs from what the
     // save writes: true to replace it, false to leave everything as it is (the save is then cancelled).
     virtual bool confirmReplace(const std::string& path) = 0;
+    // The same for every such file of one save at once: true to replace them all.
+    virtual bool confirmReplaceAll(const std::vector<std::string>& paths) {
+        return std::all_of(paths.begin(), paths.end(), [this](const std::string& p) { return confirmReplace(p); });
+    }
     // Save is about to replace the document's file, which another program changed since it was opened
     // or last saved: true to replace it all the same.
     virtual bool confirmOverwriteChanged(const std::string&) { return true; }

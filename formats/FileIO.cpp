@@ -190,7 +190,8 @@ Result<std::string> resolveWriteTarget(const std::string& requested) {
             return Failure{reasonOf(path, EISDIR)};
         }
         if (readOnly(path, st)) {
-            return Failure{path + ": the file is read-only"};
+            return Failure{path + (errno == EROFS && (st.st_mode & 0222) != 0 ? ": the file system is mounted read-only"
+                                                                             : ": the file is read-only")};
         }
         return path;
     }

@@ -7,6 +7,8 @@ namespace faceto::gltf {
 
 namespace {
 
+constexpr size_t MAX_ELEMENTS_WITHOUT_DATA = 65536;
+
 float component(const uint8_t* element, int c, int type, bool normalized) {
     switch (type) {
     case TINYGLTF_COMPONENT_TYPE_FLOAT: {
@@ -155,27 +157,151 @@ Result<tinygltf::Model> parseDocument(std::span<const uint8_t> bytes, const Read
     return gltf;
 }
 
-std::optional<std::vector<float>> Accessors::floats(int index, int components) {
+Floats Accessors::floats(int index, int components) {
+    if (auto it = decoded_.find({index, components}); it != decoded_.end()) {
+        return it->second;
+    }
     const tinygltf::Accessor* a = find(index, components);
     if (a == nullptr) {
+        return nullptr;
+    }
+    auto out = std::make_shared<std::vector<float>>(a->count * size_t(components), 0.0f);
+    if (a->bufferView >= 0) {
+        const uint8_t* data = nullptr;
+        size_t stride = 0;
+        if (!locate(*a, components, data, stride)) {
+            return nullptr;
+        }
+        for (size_t e = 0; e < a->count; ++e) {
+            for (int c = 0; c < components; ++c) {
+                (*out)[e * size_t(components) + size_t(c)] =
+                    component(data + e * stride, c, a->componentType, a->normalized);
+            }
+        }
+    }
+    if (a->sparse.isSparse) {
+        std::vector<uint32_t> at;
+        std::vector<float> values;
+        if (!readSparse(*a, components, at, values)) {
+            return nullptr;
+        }
+        for (size_t i = 0; i < at.size(); ++i) {
+            std::copy_n(values.begin() + std::ptrdiff_t(i * size_t(components)), components,
+                        out->begin() + std::ptrdiff_t(at[i] * size_t(components)));
+        }
+    }
+    decoded_.emplace(std::pair{index, components}, out);
+    return out;
+}
+
+std::optional<std::vector<std::pair<size_t, float>>> Accessors::nonZero(int index) {
+    if (index >= 0 && size_t(index) < model_.accessors.size()) {
+        const tinygltf::Accessor& a = model_.accessors[size_t(index)];
+        if (a.sparse.isSparse && a.bufferView < 0 &&
+            tinygltf::GetNumComponentsInType(uint32_t(a.type)) == 1) {
+            std::vector<uint32_t> at;
+            std::vector<float> values;
+            if (!readSparse(a, 1, at, values)) {
+                return std::nullopt;
+            }
+            std::vector<std::pair<size_t, float>> out;
+            for (size_t i = 0; i < at.size(); ++i) {
+                if (values[i] != 0.0f) {
+                    out.emplace_back(at[i], values[i]);
+                }
+            }
+            // Indices rise, as glTF asks; a later value for one element wins, as it would in the base.
+            std::stable_sort(out.begin(), out.end(),
+                             [](const auto& x, const auto& y) { return x.first < y.first; });
+            return out;
+        }
+    }
+    const Floats dense = floats(index, 1);
+    if (dense == nullptr) {
         return std::nullopt;
     }
-    std::vector<float> out(a->count * size_t(components), 0.0f);
-    if (a->bufferView < 0) {
-        return out; // no data: zeros
-    }
-    const uint8_t* data = nullptr;
-    size_t stride = 0;
-    if (!locate(*a, components, data, stride)) {
-        return std::nullopt;
-    }
-    for (size_t e = 0; e < a->count; ++e) {
-        for (int c = 0; c < components; ++c) {
-            out[e * size_t(components) + size_t(c)] =
-                component(data + e * stride, c, a->componentType, a->normalized);
+    std::vector<std::pair<size_t, float>> out;
+    for (size_t e = 0; e < dense->size(); ++e) {
+        if ((*dense)[e] != 0.0f) {
+            out.emplace_back(e, (*dense)[e]);
         }
     }
     return out;
+}
+
+std::optional<size_t> Accessors::count(int index) const {
+    if (index < 0 || size_t(index) >= model_.accessors.size()) {
+        return std::nullopt;
+    }
+    return model_.accessors[size_t(index)].count;
+}
+
+bool Accessors::readSparse(const tinygltf::Accessor& a, int components, std::vector<uint32_t>& at,
+                           std::vector<float>& values) {
+    const auto& sparse = a.sparse;
+    if (sparse.count < 0 || size_t(sparse.count) > a.count) {
+        error_ = "a sparse accessor gives more values than it has elements";
+        return false;
+    }
+    const size_t n = size_t(sparse.count);
+    // The indices and the values as accessors of their own, over the sparse part's buffer views.
+    tinygltf::Accessor indexView;
+    indexView.bufferView = sparse.indices.bufferView;
+    indexView.byteOffset = size_t(std::max(sparse.indices.byteOffset, 0));
+    indexView.componentType = sparse.indices.componentType;
+    indexView.count = n;
+    tinygltf::Accessor valueView = indexView;
+    valueView.bufferView = sparse.values.bufferView;
+    valueView.byteOffset = size_t(std::max(sparse.values.byteOffset, 0));
+    valueView.componentType = a.componentType;
+    valueView.normalized = a.normalized;
+    if (sparse.indices.byteOffset < 0 || sparse.values.byteOffset < 0 ||
+        !budget_.take(n * (4 + 4 * uint64_t(components)))) {
+        error_ = sparse.indices.byteOffset < 0 ? "a sparse accessor reaches past its buffer"
+                                               : limits::tooMuchToDecode();
+        return false;
+    }
+    const uint8_t* indexData = nullptr;
+    const uint8_t* valueData = nullptr;
+    size_t indexStride = 0;
+    size_t valueStride = 0;
+    if (n > 0 && (!locate(indexView, 1, indexData, indexStride) ||
+                  !locate(valueView, components, valueData, valueStride))) {
+        return false;
+    }
+    at.resize(n);
+    values.resize(n * size_t(components));
+    for (size_t i = 0; i < n; ++i) {
+        const uint8_t* p = indexData + i * indexStride;
+        uint32_t e = 0;
+        switch (indexView.componentType) {
+        case TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE:
+            e = p[0];
+            break;
+        case TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT: {
+            uint16_t v;
+            std::memcpy(&v, p, 2);
+            e = v;
+            break;
+        }
+        case TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT:
+            std::memcpy(&e, p, 4);
+            break;
+        default:
+            error_ = "a sparse accessor's indices are not unsigned integers";
+            return false;
+        }
+        if (e >= a.count) {
+            error_ = "a sparse accessor names an element it does not have";
+            return false;
+        }
+        at[i] = e;
+        for (int c = 0; c < components; ++c) {
+            values[i * size_t(components) + size_t(c)] =
+                component(valueData + i * valueStride, c, a.componentType, a.normalized);
+        }
+    }
+    return true;
 }
 
 std::optional<std::vector<uint32_t>> Accessors::indices(int index) {
@@ -187,6 +313,10 @@ std::optional<std::vector<uint32_t>> Accessors::indices(int index) {
         a->componentType != TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT &&
         a->componentType != TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT) {
         error_ = "indices are not unsigned integers";
+        return std::nullopt;
+    }
+    if (a->sparse.isSparse) {
+        error_ = "sparse indices are not read";
         return std::nullopt;
     }
     std::vector<uint32_t> out(a->count, 0);
@@ -223,8 +353,10 @@ const tinygltf::Accessor* Accessors::find(int index, int components) {
         error_ = "an accessor of another shape than its use needs";
         return nullptr;
     }
-    if (a.sparse.isSparse) {
-        error_ = "sparse accessors are not read";
+    // Without data (zeros, or a sparse accessor's few values over them) a count backs nothing in the
+    // file: no real file has many such elements.
+    if (a.bufferView < 0 && a.count > MAX_ELEMENTS_WITHOUT_DATA) {
+        error_ = "an accessor of " + std::to_string(a.count) + " elements holds no data for them";
         return nullptr;
     }
     if (!budget_.take(uint64_t(a.count) * uint64_t(components) * 4)) {

@@ -100,6 +100,17 @@ public:
         }
         return accessors_.size() - 1;
     }
+    // Scalar floats, zero but for `given` values at the indices in view `indices` (uint32, rising).
+    size_t sparseAccessor(size_t n, size_t given, size_t indices, size_t values) {
+        accessors_.push_back({{"componentType", FLOAT},
+                              {"count", n},
+                              {"type", "SCALAR"},
+                              {"sparse",
+                               {{"count", given},
+                                {"indices", {{"bufferView", indices}, {"componentType", UNSIGNED_INT}}},
+                                {"values", {{"bufferView", values}}}}}});
+        return accessors_.size() - 1;
+    }
     // The accessor's minimum and maximum per component, which glTF asks of positions and key times.
     void bounds(size_t accessorIndex, const float* values, size_t n, size_t components) {
         std::vector<float> lo(components, 0.0f);
@@ -196,21 +207,42 @@ void addTargets(const std::vector<Frame>& frames, const SplitVertices& split, co
     }
 }
 
+// The morph weights of an animation's keys: at key k, the weight of its own frame is 1, every other 0.
+// glTF lists every target's weight at every key, which for a long animation is mostly zeros: past a
+// size the accessor is sparse, holding only the ones (a thousand-frame animation writes a thousand
+// weights, not a million).
+size_t weightsAccessor(const Animation& animation, size_t frames, Buffers& b) {
+    constexpr size_t DENSE_UP_TO = 65536;
+    const size_t keys = animation.frameIndices.size();
+    if (keys * frames <= DENSE_UP_TO) {
+        std::vector<float> weights(keys * frames, 0.0f);
+        for (size_t k = 0; k < keys; ++k) {
+            weights[k * frames + size_t(animation.frameIndices[k])] = 1.0f;
+        }
+        return b.accessor(b.view(weights.data(), weights.size() * 4, 0), 0, FLOAT, weights.size(), "SCALAR");
+    }
+    std::vector<uint32_t> at(keys);
+    const std::vector<float> ones(keys, 1.0f);
+    for (size_t k = 0; k < keys; ++k) {
+        at[k] = uint32_t(k * frames + size_t(animation.frameIndices[k]));
+    }
+    const size_t indices = b.view(at.data(), at.size() * 4, 0);
+    const size_t values = b.view(ones.data(), ones.size() * 4, 0);
+    return b.sparseAccessor(keys * frames, keys, indices, values);
+}
+
 // One animation of the weights per animation of the model: a key per frame, ten a second.
 json animationsOf(const std::vector<Frame>& frames, bool linear, Buffers& b) {
     json animations = json::array();
     for (const Animation& animation : buildAnimations(frames)) {
         const size_t keys = animation.frameIndices.size();
         std::vector<float> times(keys);
-        std::vector<float> weights(keys * frames.size(), 0.0f);
         for (size_t k = 0; k < keys; ++k) {
             times[k] = float(k) / 10.0f;
-            weights[k * frames.size() + size_t(animation.frameIndices[k])] = 1.0f;
         }
         const size_t input = b.accessor(b.view(times.data(), times.size() * 4, 0), 0, FLOAT, keys, "SCALAR");
         b.bounds(input, times.data(), times.size(), 1);
-        const size_t output =
-            b.accessor(b.view(weights.data(), weights.size() * 4, 0), 0, FLOAT, weights.size(), "SCALAR");
+        const size_t output = weightsAccessor(animation, frames.size(), b);
         // Arrays are spelled out: a braced list of one value reads as that value with some compilers.
         json sampler{{"input", input}, {"output", output}, {"interpolation", linear ? "LINEAR" : "STEP"}};
         json channel{{"sampler", 0}, {"target", {{"node", 0}, {"path", "weights"}}}};

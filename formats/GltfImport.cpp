@@ -11,6 +11,7 @@
 #include <cstring>
 #include <map>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace faceto {
 
@@ -67,9 +68,16 @@ std::optional<std::string> readSkin(const tinygltf::Model& gltf, int texture, co
 }
 
 // The name of each animation's frames: the animation's name without its digits (which the frame numbers
-// would run into) and apart from the other animations' names.
+// would run into) and apart from the other animations' names (as "<name>b", "<name>c"...).
 std::vector<std::string> animationNames(const tinygltf::Model& gltf) {
     std::vector<std::string> names;
+    std::unordered_set<std::string> taken;         // lower case
+    std::unordered_map<std::string, size_t> tried; // the letters tried last for a name, by the name
+    auto lower = [](std::string text) {
+        std::transform(text.begin(), text.end(), text.begin(),
+                       [](unsigned char c) { return char(std::tolower(c)); });
+        return text;
+    };
     for (const tinygltf::Animation& animation : gltf.animations) {
         std::string name;
         for (char c : animation.name) {
@@ -80,12 +88,14 @@ std::vector<std::string> animationNames(const tinygltf::Model& gltf) {
         if (name.empty()) {
             name = "animation";
         }
-        std::string unique = name;
-        for (size_t k = 1; std::any_of(names.begin(), names.end(),
-                                       [&](const std::string& n) { return equalsIgnoreCase(n, unique); });
-             ++k) {
-            unique = name + letters(k);
+        // Each name goes on from the letters it had last: Blender's "Action.001", "Action.002"...
+        // all lose their digits, and trying from the start each time would take quadratic time.
+        size_t& k = tried[lower(name)];
+        std::string unique = k == 0 ? name : name + letters(k);
+        while (taken.count(lower(unique)) != 0) {
+            unique = name + letters(++k);
         }
+        taken.insert(lower(unique));
         names.push_back(unique);
     }
     return names;
@@ -97,7 +107,7 @@ public:
     FrameMaker(const Scene& scene, limits::DecodeBudget& budget, std::vector<Frame>& frames)
         : scene_(scene), budget_(budget), frames_(frames) {}
 
-    bool add(Positions&& positions, const std::vector<float>& weights, const std::string& fallback) {
+    bool add(Positions&& positions, const Weights& weights, const std::string& fallback) {
         if (!budget_.take(positions.size() * sizeof(FrameVertex) + sizeof(Frame))) {
             return false;
         }
@@ -108,19 +118,13 @@ public:
     }
 
 private:
-    std::string nameOf(const std::vector<float>& w, const std::string& fallback) const {
-        int shown = -1;
-        for (size_t k = 0; k < w.size(); ++k) {
-            if (w[k] == 1.0f && shown < 0) {
-                shown = int(k);
-            } else if (w[k] != 0.0f) {
-                return fallback;
-            }
-        }
+    // A frame that shows one morph target fully and nothing else is named after it.
+    std::string nameOf(const Weights& w, const std::string& fallback) const {
         const auto& names = scene_.targetNames;
-        return shown >= 0 && size_t(shown) < names.size() && !names[size_t(shown)].empty()
-                   ? names[size_t(shown)]
-                   : fallback;
+        if (w.size() != 1 || w[0].second != 1.0f || w[0].first >= names.size() || names[w[0].first].empty()) {
+            return fallback;
+        }
+        return names[w[0].first];
     }
 
     const Scene& scene_;
@@ -133,7 +137,7 @@ std::optional<std::string> sampleAnimations(const tinygltf::Model& gltf, const S
                                             const std::vector<std::vector<Track>>& animations,
                                             const Poser& poser, int fps, FrameMaker& frames) {
     const std::vector<std::string> names = animationNames(gltf);
-    std::vector<float> shown;
+    Weights shown;
     double sampled = 0; // frames of the animations so far: each costs its record even without vertices
     for (size_t a = 0; a < animations.size(); ++a) {
         double duration = 0;
@@ -152,6 +156,12 @@ std::optional<std::string> sampleAnimations(const tinygltf::Model& gltf, const S
             !(sampled <= limits::MAX_SAMPLED_FRAMES)) {
             return limits::tooMuchToDecode();
         }
+        // Each sample poses every node of the scene: thousands of joints over a long animation would
+        // take minutes for frames that are mostly alike.
+        if (sampled * double(gltf.nodes.size() + gltf.skins.size()) > limits::MAX_SAMPLED_NODES) {
+            return "the animations ask for " + std::to_string(int64_t(sampled)) + " frames of " +
+                   std::to_string(gltf.nodes.size()) + " nodes, more than can be sampled in good time";
+        }
         for (size_t k = 0; k < size_t(samples); ++k) {
             const double time = lastBetween && k + 1 == size_t(samples) ? duration : double(k) / fps;
             Positions positions = poser.pose(int(a), time, -1, shown);
@@ -168,7 +178,7 @@ std::optional<std::string> sampleAnimations(const tinygltf::Model& gltf, const S
 
 // Without animations: the rest shape, then each morph target fully applied.
 std::optional<std::string> restFrames(const Scene& scene, const Poser& poser, FrameMaker& frames) {
-    std::vector<float> shown;
+    Weights shown;
     if (!frames.add(poser.pose(-1, 0, -1, shown), {}, "base")) {
         return limits::tooMuchToDecode();
     }
@@ -191,12 +201,12 @@ void weld(const Scene& scene, const std::vector<Frame>& frames, std::vector<uint
     const size_t total = scene.vertexCount;
     merged.assign(total, 0);
     kept.clear();
-    if (scene.instances.size() == 1 && !scene.instances[0].vertexNumbers.empty()) {
+    if (scene.instances.size() == 1 && scene.instances[0].vertexNumbers != nullptr) {
         // A file this program wrote: its vertices say which model vertex they are.
         std::map<float, uint32_t> numbers;
         for (uint32_t v = 0; v < total; ++v) {
             auto [it, added] =
-                numbers.try_emplace(scene.instances[0].vertexNumbers[v], uint32_t(kept.size()));
+                numbers.try_emplace((*scene.instances[0].vertexNumbers)[v], uint32_t(kept.size()));
             if (added) {
                 kept.push_back(v);
             }
@@ -273,8 +283,8 @@ Result<ModelData> importGltf(std::span<const uint8_t> bytes, const ReadContext& 
         return Failure{gltf.error()};
     }
     limits::DecodeBudget budget;
-    Accessors accessors(*gltf, budget);
-    Result<Scene> scene = readScene(*gltf, accessors);
+    Accessors accessors(*gltf);
+    Result<Scene> scene = readScene(*gltf, accessors, budget);
     if (!scene) {
         return Failure{scene.error()};
     }

@@ -110,20 +110,21 @@ void walkNodes(const tinygltf::Model& gltf, Scene& scene) {
 // The morph targets of a primitive (their offsets, 3 per vertex) and the weights they rest at.
 std::optional<std::string> readTargets(const tinygltf::Primitive& primitive, const std::vector<double>& rest,
                                        size_t count, Accessors& accessors, Instance& in) {
+    static const Floats none = std::make_shared<const std::vector<float>>();
     for (const auto& target : primitive.targets) {
-        std::vector<float> offsets(count * 3, 0.0f);
+        Floats offsets;
         if (const auto t = target.find("POSITION"); t != target.end()) {
-            auto o = accessors.floats(t->second, 3);
-            if (!o || o->size() != count * 3) {
-                return o ? "a morph target and its mesh differ in vertices" : accessors.error();
+            offsets = accessors.floats(t->second, 3);
+            if (offsets == nullptr || offsets->size() != count * 3) {
+                return offsets ? "a morph target and its mesh differ in vertices" : accessors.error();
             }
-            offsets = std::move(*o);
         }
-        in.targets.push_back(std::move(offsets));
+        in.targets.push_back(offsets ? offsets : none); // a target that moves nothing
     }
-    in.restWeights.assign(in.targets.size(), 0.0f);
-    for (size_t k = 0; k < rest.size() && k < in.restWeights.size(); ++k) {
-        in.restWeights[k] = float(rest[k]);
+    for (size_t k = 0; k < rest.size() && k < in.targets.size(); ++k) {
+        if (float(rest[k]) != 0.0f) {
+            in.restWeights.emplace_back(uint32_t(k), float(rest[k]));
+        }
     }
     return std::nullopt;
 }
@@ -136,13 +137,11 @@ std::optional<std::string> readJoints(const tinygltf::Primitive& primitive, size
     if (j == primitive.attributes.end() || w == primitive.attributes.end()) {
         return "a skinned mesh has no joints or weights";
     }
-    auto joints = accessors.floats(j->second, 4);
-    auto weights = accessors.floats(w->second, 4);
-    if (!joints || !weights || joints->size() != count * 4 || weights->size() != count * 4) {
-        return joints && weights ? "joints, weights and positions differ in number" : accessors.error();
+    in.joints = accessors.floats(j->second, 4);
+    in.weights = accessors.floats(w->second, 4);
+    if (!in.joints || !in.weights || in.joints->size() != count * 4 || in.weights->size() != count * 4) {
+        return in.joints && in.weights ? "joints, weights and positions differ in number" : accessors.error();
     }
-    in.joints = std::move(*joints);
-    in.weights = std::move(*weights);
     return std::nullopt;
 }
 
@@ -189,7 +188,7 @@ std::optional<std::string> readTriangles(const tinygltf::Primitive& primitive, i
 // One triangle primitive drawn by node `n`, added to the scene's merged vertices and triangles.
 std::optional<std::string> readPrimitive(const tinygltf::Model& gltf, int n, const tinygltf::Mesh& mesh,
                                          const tinygltf::Primitive& primitive, Accessors& accessors,
-                                         Scene& scene) {
+                                         limits::DecodeBudget& budget, Scene& scene) {
     const tinygltf::Node& node = gltf.nodes[size_t(n)];
     const int mode = primitive.mode < 0 ? TINYGLTF_MODE_TRIANGLES : primitive.mode;
     if (mode != TINYGLTF_MODE_TRIANGLES && mode != TINYGLTF_MODE_TRIANGLE_STRIP &&
@@ -204,21 +203,28 @@ std::optional<std::string> readPrimitive(const tinygltf::Model& gltf, int n, con
     in.node = n;
     in.skin = node.skin;
     in.first = scene.vertexCount;
-    auto p = accessors.floats(position->second, 3);
-    if (!p) {
+    in.positions = accessors.floats(position->second, 3);
+    if (!in.positions) {
         return accessors.error();
     }
-    in.positions = std::move(*p);
-    const size_t count = in.positions.size() / 3;
+    const size_t count = in.positions->size() / 3;
+    in.count = count;
+    // What the model will hold of this instance, before any of it is made: its share of the merged
+    // vertices (a position in each frame, counted as frames are made; the skin coordinate and the weld
+    // here) and of the triangles.
+    const uint64_t triangles =
+        primitive.indices >= 0 ? accessors.count(primitive.indices).value_or(0) : count;
+    if (!budget.take(uint64_t(count) * 16 + triangles * (12 + sizeof(Triangle)))) {
+        return limits::tooMuchToDecode();
+    }
     if (const auto v = primitive.attributes.find(VERTEX_ATTRIBUTE); v != primitive.attributes.end()) {
-        auto numbers = accessors.floats(v->second, 1);
-        if (!numbers || numbers->size() != count) {
-            return numbers ? "vertex numbers and positions differ in number" : accessors.error();
+        in.vertexNumbers = accessors.floats(v->second, 1);
+        if (!in.vertexNumbers || in.vertexNumbers->size() != count) {
+            return in.vertexNumbers ? "vertex numbers and positions differ in number" : accessors.error();
         }
-        in.vertexNumbers = std::move(*numbers);
     }
     if (const auto t = primitive.attributes.find("TEXCOORD_0"); t != primitive.attributes.end()) {
-        auto uv = accessors.floats(t->second, 2);
+        const Floats uv = accessors.floats(t->second, 2);
         if (!uv || uv->size() != count * 2) {
             return uv ? "texture coordinates and positions differ in number" : accessors.error();
         }
@@ -249,7 +255,7 @@ std::optional<std::string> readPrimitive(const tinygltf::Model& gltf, int n, con
 
 } // namespace
 
-Result<Scene> readScene(const tinygltf::Model& gltf, Accessors& accessors) {
+Result<Scene> readScene(const tinygltf::Model& gltf, Accessors& accessors, limits::DecodeBudget& budget) {
     Scene scene;
     walkNodes(gltf, scene);
     // Every triangle primitive of every mesh the scene draws, merged.
@@ -271,7 +277,7 @@ Result<Scene> readScene(const tinygltf::Model& gltf, Accessors& accessors) {
             }
         }
         for (const tinygltf::Primitive& primitive : mesh.primitives) {
-            if (auto error = readPrimitive(gltf, n, mesh, primitive, accessors, scene)) {
+            if (auto error = readPrimitive(gltf, n, mesh, primitive, accessors, budget, scene)) {
                 return Failure{*error};
             }
         }
@@ -281,6 +287,43 @@ Result<Scene> readScene(const tinygltf::Model& gltf, Accessors& accessors) {
     }
     return scene;
 }
+
+namespace {
+
+// A track's values: as they are for a node's transform, the weights other than zero for morph weights.
+std::optional<std::string> readValues(int output, Accessors& accessors, Track& track) {
+    const bool weights = track.path == "weights";
+    const int components = track.path == "rotation" ? 4 : weights ? 1 : 3;
+    const size_t keys = std::max<size_t>(track.times.size(), 1);
+    const size_t perKey = (track.interpolation == "CUBICSPLINE" ? 3 : 1);
+    const std::optional<size_t> count = accessors.count(output);
+    const size_t values = count.value_or(0) * size_t(weights ? 1 : components);
+    track.width = int(std::min<size_t>(values / (keys * perKey), size_t(INT32_MAX)));
+    if (!count || track.width <= 0 || size_t(track.width) * keys * perKey != values ||
+        (!weights && track.width != components)) {
+        return count ? "an animation's values do not match its times" : accessors.error();
+    }
+    if (!weights) {
+        const Floats dense = accessors.floats(output, components);
+        if (!dense) {
+            return accessors.error();
+        }
+        track.values = *dense;
+        return std::nullopt;
+    }
+    const auto nonZero = accessors.nonZero(output);
+    if (!nonZero) {
+        return accessors.error();
+    }
+    track.weights.resize(keys * perKey);
+    for (const auto& [element, value] : *nonZero) {
+        track.weights[element / size_t(track.width)].emplace_back(uint32_t(element % size_t(track.width)),
+                                                                  value);
+    }
+    return std::nullopt;
+}
+
+} // namespace
 
 Result<std::vector<std::vector<Track>>> readAnimations(const tinygltf::Model& gltf, Accessors& accessors) {
     auto fail = [&](const std::string& why) { return failure(accessors, why); };
@@ -297,29 +340,19 @@ Result<std::vector<std::vector<Track>>> readAnimations(const tinygltf::Model& gl
             track.node = channel.target_node;
             track.path = channel.target_path;
             track.interpolation = s.interpolation.empty() ? "LINEAR" : s.interpolation;
-            auto times = accessors.floats(s.input, 1);
+            const Floats times = accessors.floats(s.input, 1);
             if (!times) {
                 return fail("");
             }
-            track.times = std::move(*times);
+            track.times = *times;
             if (!std::is_sorted(track.times.begin(), track.times.end()) ||
                 std::any_of(track.times.begin(), track.times.end(),
                             [](float t) { return !std::isfinite(t); })) {
                 return fail("an animation's times do not run forwards");
             }
-            const int components = track.path == "rotation" ? 4 : track.path == "weights" ? 1 : 3;
-            auto values = accessors.floats(s.output, components);
-            if (!values) {
-                return fail("");
+            if (auto error = readValues(s.output, accessors, track)) {
+                return fail(*error);
             }
-            const size_t keys = std::max<size_t>(track.times.size(), 1);
-            const size_t perKey = (track.interpolation == "CUBICSPLINE" ? 3 : 1);
-            track.width = int(values->size() / (keys * perKey));
-            if (track.width <= 0 || size_t(track.width) * keys * perKey != values->size() ||
-                (track.path != "weights" && track.width != components)) {
-                return fail("an animation's values do not match its times");
-            }
-            track.values = std::move(*values);
             tracks.push_back(std::move(track));
         }
         animations.push_back(std::move(tracks));
@@ -404,17 +437,87 @@ std::vector<double> sample(const Track& track, double t) {
     return out;
 }
 
+namespace {
+
+// The weights of up to four keys target by target (a target missing from a key is 0 there), combined by
+// `f` from their values in the order given; weights that come to 0 are left out.
+template <size_t N, typename F> Weights combine(const std::array<const Weights*, N>& keys, F f) {
+    Weights out;
+    std::array<size_t, N> at{};
+    for (;;) {
+        uint32_t target = UINT32_MAX;
+        for (size_t i = 0; i < N; ++i) {
+            if (at[i] < keys[i]->size()) {
+                target = std::min(target, (*keys[i])[at[i]].first);
+            }
+        }
+        if (target == UINT32_MAX) {
+            return out;
+        }
+        std::array<double, N> values{};
+        for (size_t i = 0; i < N; ++i) {
+            if (at[i] < keys[i]->size() && (*keys[i])[at[i]].first == target) {
+                values[i] = (*keys[i])[at[i]++].second;
+            }
+        }
+        if (const float value = float(f(values)); value != 0.0f) {
+            out.emplace_back(target, value);
+        }
+    }
+}
+
+} // namespace
+
+Weights sampleWeights(const Track& track, double t) {
+    const size_t keys = track.times.size();
+    const bool cubic = track.interpolation == "CUBICSPLINE";
+    auto value = [&](size_t k) -> const Weights& { return track.weights[cubic ? 3 * k + 1 : k]; };
+    if (keys == 0 || track.weights.empty()) {
+        return {};
+    }
+    if (t <= track.times.front() || keys == 1) {
+        return value(0);
+    }
+    if (t >= track.times.back() - 1e-6 * std::max(1.0, std::abs(t))) {
+        return value(keys - 1);
+    }
+    // A sample a rounding away from a key is at the key (frames at k / 10 s meet keys written in float).
+    const float probe = float(t) + 1e-6f * std::max(1.0f, std::abs(float(t)));
+    size_t k =
+        size_t(std::upper_bound(track.times.begin(), track.times.end(), probe) - track.times.begin()) - 1;
+    k = std::min(k, keys - 2);
+    const double t0 = track.times[k];
+    const double t1 = track.times[k + 1];
+    const double dt = t1 - t0;
+    const double u = dt > 0 ? std::clamp((t - t0) / dt, 0.0, 1.0) : 0.0;
+    if (track.interpolation == "STEP") {
+        return value(k);
+    }
+    // The same arithmetic as `sample`, weight by weight.
+    if (!cubic) {
+        return combine<2>({&value(k), &value(k + 1)},
+                          [u](const std::array<double, 2>& v) { return v[0] + (v[1] - v[0]) * u; });
+    }
+    const double u2 = u * u;
+    const double u3 = u2 * u;
+    return combine<4>({&value(k), &track.weights[3 * k + 2], &value(k + 1), &track.weights[3 * (k + 1)]},
+                      [&](const std::array<double, 4>& v) {
+                          return (2 * u3 - 3 * u2 + 1) * v[0] + (u3 - 2 * u2 + u) * dt * v[1] +
+                                 (-2 * u3 + 3 * u2) * v[2] + (u3 - u2) * dt * v[3];
+                      });
+}
+
 Result<std::vector<std::vector<Mat4d>>> readInverseBinds(const tinygltf::Model& gltf, Accessors& accessors) {
     std::vector<std::vector<Mat4d>> inverseBind(gltf.skins.size());
     for (size_t k = 0; k < gltf.skins.size(); ++k) {
         const tinygltf::Skin& skin = gltf.skins[k];
         std::vector<float> matrices;
         if (skin.inverseBindMatrices >= 0) {
-            auto m = accessors.floats(skin.inverseBindMatrices, 16);
+            const Floats m = accessors.floats(skin.inverseBindMatrices, 16);
             if (!m) {
                 return failure(accessors, "");
             }
-            matrices = std::move(*m);
+            matrices = *m;
         }
         inverseBind[k].assign(skin.joints.size(), IDENTITY);
         for (size_t j = 0; j < skin.joints.size() && matrices.size() >= (j + 1) * 16; ++j) {
@@ -454,7 +557,7 @@ Poser::Poser(const tinygltf::Model& gltf, const Scene& scene,
 }
 
 std::vector<Mat4d> Poser::globalTransforms(int animation, double t,
-                                           std::map<int, std::vector<double>>& weights) const {
+                                           std::map<int, AnimatedWeights>& weights) const {
     const size_t nodeCount = gltf_.nodes.size();
     std::vector<std::array<double, 3>> tr = translation_;
     std::vector<std::array<double, 4>> ro = rotation_;
@@ -462,6 +565,10 @@ std::vector<Mat4d> Poser::globalTransforms(int animation, double t,
     std::vector<bool> animated(nodeCount, false);
     if (animation >= 0) {
         for (const Track& track : animations_[size_t(animation)]) {
+            if (track.path == "weights") {
+                weights[track.node] = {sampleWeights(track, t), uint32_t(track.width)};
+                continue;
+            }
             const std::vector<double> v = sample(track, t);
             const size_t n = size_t(track.node);
             if (track.path == "translation") {
@@ -473,8 +580,6 @@ std::vector<Mat4d> Poser::globalTransforms(int animation, double t,
             } else if (track.path == "scale") {
                 sc[n] = {v[0], v[1], v[2]};
                 animated[n] = true;
-            } else if (track.path == "weights") {
-                weights[track.node] = v;
             }
         }
     }
@@ -487,26 +592,40 @@ std::vector<Mat4d> Poser::globalTransforms(int animation, double t,
     return global;
 }
 
-Positions Poser::pose(int animation, double t, int target, std::vector<float>& shownWeights) const {
+Positions Poser::pose(int animation, double t, int target, Weights& shownWeights) const {
     const size_t nodeCount = gltf_.nodes.size();
-    std::map<int, std::vector<double>> weights;
+    std::map<int, AnimatedWeights> weights;
     const std::vector<Mat4d> global = globalTransforms(animation, t, weights);
     Positions out(scene_.vertexCount);
     shownWeights.clear();
+    bool shown = false;
     for (const Instance& in : scene_.instances) {
-        std::vector<float> w = in.restWeights;
+        // The morph weights: a target shown alone, the animation's, or those the mesh rests at; only
+        // the targets that take part (a frame of a file this program wrote shows one).
+        Weights active;
         if (target >= 0) {
-            std::fill(w.begin(), w.end(), 0.0f);
-            if (size_t(target) < w.size()) {
-                w[size_t(target)] = 1.0f;
+            if (size_t(target) < in.targets.size()) {
+                active.emplace_back(uint32_t(target), 1.0f);
             }
         } else if (auto it = weights.find(in.node); it != weights.end()) {
-            for (size_t k = 0; k < w.size() && k < it->second.size(); ++k) {
-                w[k] = float(it->second[k]);
+            // The animation gives the weights of its first `width` targets; the rest stay as they rest.
+            const auto& [animated, width] = it->second;
+            for (const Weight& w : animated) {
+                if (w.first < in.targets.size()) {
+                    active.push_back(w);
+                }
             }
+            for (const Weight& w : in.restWeights) {
+                if (w.first >= width) {
+                    active.push_back(w);
+                }
+            }
+        } else {
+            active = in.restWeights;
         }
-        if (shownWeights.empty()) {
-            shownWeights = w;
+        if (!shown) {
+            shownWeights = active;
+            shown = true;
         }
         std::vector<Mat4d> joints;
         if (in.skin >= 0 && size_t(in.skin) < gltf_.skins.size()) {
@@ -518,27 +637,21 @@ Positions Poser::pose(int animation, double t, int target, std::vector<float>& s
                                                                        : ibm);
             }
         }
-        // Only the targets that take part (a frame of a file this program wrote shows one).
-        std::vector<std::pair<size_t, double>> active;
-        for (size_t k = 0; k < in.targets.size() && k < w.size(); ++k) {
-            if (w[k] != 0.0f) {
-                active.emplace_back(k, double(w[k]));
-            }
-        }
-        const size_t count = in.positions.size() / 3;
-        for (size_t v = 0; v < count; ++v) {
-            std::array<double, 3> p{in.positions[v * 3], in.positions[v * 3 + 1], in.positions[v * 3 + 2]};
+        const std::vector<float>& positions = *in.positions;
+        for (size_t v = 0; v < in.count; ++v) {
+            std::array<double, 3> p{positions[v * 3], positions[v * 3 + 1], positions[v * 3 + 2]};
             for (const auto& [k, weight] : active) {
-                for (size_t c = 0; c < 3; ++c) {
-                    p[c] += weight * in.targets[k][v * 3 + c];
+                const std::vector<float>& offsets = *in.targets[k];
+                for (size_t c = 0; c < 3 && !offsets.empty(); ++c) {
+                    p[c] += double(weight) * offsets[v * 3 + c];
                 }
             }
             if (!joints.empty()) {
                 // Linear blend skinning: the joint matrices weighted.
                 std::array<double, 3> q{0, 0, 0};
                 for (size_t i = 0; i < 4; ++i) {
-                    const float weight = in.weights[v * 4 + i];
-                    const auto which = in.joints[v * 4 + i];
+                    const float weight = (*in.weights)[v * 4 + i];
+                    const auto which = (*in.joints)[v * 4 + i];
                     // A joint number the skin does not have (negative, too large) moves nothing.
                     if (weight == 0.0f || !(which >= 0) || !(double(which) < double(joints.size()))) {
                         continue;

@@ -409,7 +409,30 @@ std::optional<ByteBuffer> encodeMd2(const Model& model, const std::vector<Frame>
 
 namespace {
 
-const char* const TOO_LARGE = "a Quake 2 model holds at most 32768 vertices and skin coordinates";
+// Why encodeMd2 could not write the model.
+std::string whyNotMd2(const Model& model, const std::vector<Frame>& frames) {
+    if (frames.empty()) {
+        return "the model has no frame";
+    }
+    const int64_t limit = md2::MAX_INDEX + 1;
+    if (model.vertexCount() > limit) {
+        return "the model has " + std::to_string(model.vertexCount()) + " vertices; a Quake 2 model holds at most " +
+               std::to_string(limit);
+    }
+    for (const Triangle& t : model.triangles) {
+        for (int32_t v : t.v) {
+            if (v < 0 || v >= model.vertexCount()) {
+                return "a triangle uses a vertex the model does not have";
+            }
+        }
+    }
+    const size_t pairs = collectTexCoords(model).pairs.size();
+    if (int64_t(pairs) > limit) {
+        return "the model has " + std::to_string(pairs) + " different skin coordinates; a Quake 2 model holds at most " +
+               std::to_string(limit);
+    }
+    return "the file would be larger than 2 GiB, the most a Quake 2 model can be";
+}
 
 // A skin's picture as the PCX file written beside the model: a true-colour skin in Quake 2's palette
 // when 8-bit skins are asked for or (by default) when that palette is known, else in true colour, with
@@ -500,7 +523,7 @@ Result<SaveOutput> exportMd2(const Model& model, const std::vector<Frame>& frame
     }
     std::optional<ByteBuffer> bytes = encodeMd2(model, frames, source, names, &output.notices);
     if (!bytes) {
-        return Failure{frames.empty() ? "the model has no frame" : TOO_LARGE};
+        return Failure{whyNotMd2(model, frames)};
     }
     output.files.push_back({path, std::move(*bytes)});
     for (OutputFile& skin : skins) {
@@ -534,7 +557,7 @@ Result<SaveOutput> saveMd2Back(const Model& model, const std::vector<Frame>& fra
     }
     std::optional<ByteBuffer> bytes = encodeMd2(model, frames, source, names, &output.notices);
     if (!bytes) {
-        return Failure{frames.empty() ? "the model has no frame" : TOO_LARGE};
+        return Failure{whyNotMd2(model, frames)};
     }
     output.files.push_back({path, std::move(*bytes)});
     for (OutputFile& skin : skins) {

@@ -47,6 +47,18 @@ std::vector<std::string_view> words(std::string_view line) {
     return out;
 }
 
+// How many words a line has, without making them.
+size_t wordCount(std::string_view line) {
+    size_t count = 0;
+    bool inWord = false;
+    for (char c : line) {
+        const bool blank = c == ' ' || c == '\t';
+        count += !blank && !inWord ? 1 : 0;
+        inWord = !blank;
+    }
+    return count;
+}
+
 bool number(std::string_view text, float& value) {
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
     return ec == std::errc() && end == text.data() + text.size() && std::isfinite(value);
@@ -199,6 +211,13 @@ Result<ModelData> importObj(std::span<const uint8_t> bytes, const ReadContext& c
         return index > 0 ? index - 1 : index < 0 ? int64_t(count) + index : -1;
     };
     const bool ok = eachLine(bytes, [&](std::string_view line, size_t n) {
+        // A face of many corners is as many triangles, each a record of the model: taken from the budget
+        // before anything of it is made.
+        const size_t items = wordCount(line);
+        if (!budget.take(32 + (items > 3 ? items - 3 : 0) * (sizeof(faces.front()) + sizeof(Triangle)))) {
+            error = limits::tooMuchToDecode();
+            return false;
+        }
         const auto w = words(line);
         if (w.empty() || w[0][0] == '#') {
             return true;
@@ -207,10 +226,6 @@ Result<ModelData> importObj(std::span<const uint8_t> bytes, const ReadContext& c
             error = "line " + std::to_string(n) + ": " + why;
             return false;
         };
-        if (!budget.take(32)) {
-            error = limits::tooMuchToDecode();
-            return false;
-        }
         if (w[0] == "v") {
             float c[3];
             if (w.size() < 4 || !number(w[1], c[0]) || !number(w[2], c[1]) || !number(w[3], c[2])) {
@@ -250,6 +265,7 @@ Result<ModelData> importObj(std::span<const uint8_t> bytes, const ReadContext& c
             if (corners.size() < 3) {
                 return refuse("a face needs three corners");
             }
+
             for (size_t k = 1; k + 1 < corners.size(); ++k) {
                 faces.push_back({corners[0], corners[k], corners[k + 1]});
             }

@@ -57,6 +57,10 @@ namespace {
 
 bool isPng(std::span<const uint8_t> bytes);
 
+// Why a BMP or TGA picture cannot be what its header says: the decoder would fill the rows the file
+// does not hold with whatever it finds. Nothing for a picture that holds its pixels, or another kind.
+std::optional<std::string> truncatedPicture(std::span<const uint8_t> bytes);
+
 // A PNG is given to the picture decoder only when its chunks lie within the file and its pixel data
 // inflates to no more than its size needs: the decoder would otherwise make room for whatever a
 // chunk's length or the compressed stream claims.
@@ -73,12 +77,18 @@ Result<Skin> decodePictureAsSkin(std::span<const uint8_t> bytes) {
             return Failure{*refused};
         }
     }
+    if (std::optional<std::string> refused = truncatedPicture(bytes)) {
+        return Failure{*refused};
+    }
     int width = 0;
     int height = 0;
     int channels = 0;
     // The size first, from the header: a picture larger than a skin is never decoded.
     if (!stbi_info_from_memory(bytes.data(), int(bytes.size()), &width, &height, &channels)) {
         return Failure{"not a picture that can be read (PNG, JPEG, BMP or TGA)"};
+    }
+    if (bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M' && height < 0 && height != INT_MIN) {
+        height = -height; // rows from the top: a BMP of negative height, which the decoder turns over
     }
     if (width <= 0 || height <= 0 || width > limits::MAX_SKIN_SIDE || height > limits::MAX_SKIN_SIDE) {
         return Failure{limits::skinTooLarge(width, height)};
@@ -256,6 +266,51 @@ std::optional<Skin> decodeIndexedBmp(std::span<const uint8_t> bytes) {
         std::copy_n(&bytes[pixelsAt + size_t(from) * stride], size_t(width), &skin.pixels[size_t(y) * size_t(skin.stride())]);
     }
     return skin;
+}
+
+std::optional<std::string> truncatedPicture(std::span<const uint8_t> bytes) {
+    const std::string shorter = "the picture file is shorter than its header says";
+    auto u16 = [&](size_t at) { return uint32_t(bytes[at]) | uint32_t(bytes[at + 1]) << 8; };
+    if (bytes.size() >= 54 && bytes[0] == 'B' && bytes[1] == 'M') {
+        const uint64_t pixelsAt = littleEndian32(&bytes[10]);
+        const int64_t width = int32_t(littleEndian32(&bytes[18]));
+        const int64_t height = int32_t(littleEndian32(&bytes[22]));
+        const uint32_t bits = u16(28);
+        const uint32_t compression = littleEndian32(&bytes[30]);
+        if (compression != 0 && compression != 3) {
+            return std::nullopt; // run-length coded: its length says nothing
+        }
+        const uint64_t stride = (uint64_t(std::abs(width)) * bits + 31) / 32 * 4;
+        if (pixelsAt + stride * uint64_t(std::abs(height)) > bytes.size()) {
+            return shorter;
+        }
+        return std::nullopt;
+    }
+    // TGA has no magic: a header of a colour-mapped, true-colour or grey picture, plain or run-length.
+    if (bytes.size() < 18 || bytes[1] > 1 || (bytes[2] & ~8u) < 1 || (bytes[2] & ~8u) > 3) {
+        return std::nullopt;
+    }
+    const uint64_t mapBytes = bytes[1] == 1 ? uint64_t(u16(5)) * ((bytes[7] + 7u) / 8) : 0;
+    const uint64_t pixelBytes = (bytes[16] + 7u) / 8;
+    const uint64_t pixels = uint64_t(u16(12)) * u16(14);
+    uint64_t at = 18 + uint64_t(bytes[0]) + mapBytes;
+    if (pixelBytes == 0) {
+        return std::nullopt;
+    }
+    if ((bytes[2] & 8) == 0) {
+        return at + pixels * pixelBytes > bytes.size() ? std::optional<std::string>(shorter) : std::nullopt;
+    }
+    // Run-length packets: a count byte, then one pixel repeated or that many pixels.
+    for (uint64_t done = 0; done < pixels;) {
+        if (at >= bytes.size()) {
+            return shorter;
+        }
+        const uint8_t packet = bytes[at++];
+        const uint64_t n = (packet & 0x7F) + 1u;
+        at += (packet & 0x80) ? pixelBytes : n * pixelBytes;
+        done += n;
+    }
+    return at > bytes.size() ? std::optional<std::string>(shorter) : std::nullopt;
 }
 
 bool isPng(std::span<const uint8_t> bytes) {

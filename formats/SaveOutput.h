@@ -22,7 +22,8 @@ struct SaveOutput {
 };
 
 // The files beside the model (all but the first) that exist already with other bytes than this save
-// writes: replacing one of them may destroy another model's skin.
+// writes: replacing one of them may destroy another model's skin. A file named after the model file
+// that is there already (the .bin and .png of an earlier glTF export of it) is its own, not in the way.
 std::vector<std::string> conflictingFiles(const SaveOutput& output);
 
 // Writes every file, or none of them (the old files then stay as they were).

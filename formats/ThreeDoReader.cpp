@@ -172,6 +172,9 @@ struct ReaderState {
     bool geometrySeen = false;
     bool groupsMade = false;
     bool hierarchyRead = false;
+    int meshesAnnounced = 0; // of the geometry set read
+    int meshesWithFaces = 0; // of those, the meshes whose faces were read
+    bool pastGeometry = false; // a section after the meshes began
 };
 
 class Reader {
@@ -203,6 +206,11 @@ public:
         if (!state_.geometrySeen) {
             return std::string("the file has no geometry");
         }
+        // Every mesh ends with its faces: a file that stops before them, with nothing after, was cut short.
+        if (state_.meshesWithFaces < state_.meshesAnnounced && !state_.pastGeometry) {
+            return "the file ends before the faces of mesh " + std::to_string(state_.meshesWithFaces) + " of " +
+                   std::to_string(state_.meshesAnnounced);
+        }
         return std::nullopt;
     }
 
@@ -218,6 +226,9 @@ private:
 
     bool handle(std::string_view word, std::string_view rest, ModelData& data) {
         Model& model = data.model;
+        if (word == "SECTION:" || equalsIgnoreCase(word, "HIERARCHY")) {
+            state_.pastGeometry = state_.pastGeometry || state_.geometrySeen;
+        }
         if (word == "SECTION:") {
             return true; // sections are not tracked
         }
@@ -242,6 +253,7 @@ private:
                 }
                 if (!state_.groupsMade) {
                     state_.groupsMade = true;
+                    state_.meshesAnnounced = count;
                     for (int g = 0; g < count; ++g) {
                         Group group;
                         group.name = "group " + std::to_string(g);
@@ -274,6 +286,7 @@ private:
             }
         } else if (equalsIgnoreCase(word, "FACES")) {
             if (inSelectedSet()) {
+                ++state_.meshesWithFaces;
                 return readFaces(valueOf(rest), data);
             }
         } else if (equalsIgnoreCase(word, "HIERARCHY")) {

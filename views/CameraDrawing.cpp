@@ -65,8 +65,17 @@ void prepare(Rasterizer& r, const Model& model, const Frame& frame, const Mat4& 
     Rasterizer::sortByDepth(keys, indices, 0, count - 1);
 }
 
+// A light row of the colour map from a float: cut to a whole row and kept inside the map; a NaN (the
+// normal of a face too far out or of no area) is the darkest row, never an undefined conversion.
+int rowWithin(float row) {
+    if (!(row >= 0.0f)) {
+        return row < 0.0f ? 0 : LIGHT_ROWS - 1;
+    }
+    return row < float(LIGHT_ROWS - 1) ? int(row) : LIGHT_ROWS - 1;
+}
+
 // 0 when the face looks straight at the camera, up to 63 seen edge-on.
-int lightRow(float normalZ) { return std::clamp(int(64.0f * (1.0f + normalZ)), 0, 63); }
+int lightRow(float normalZ) { return rowWithin(64.0f * (1.0f + normalZ)); }
 
 void outline(Rasterizer& r, const std::array<Pixel, 3>& q, int colour) {
     r.drawLine(q[0], q[1], colour);
@@ -88,7 +97,7 @@ int shadedRow(float normalZ, int ambient, int spot) {
         return LIGHT_ROWS - 1;
     }
     const float brightness = (float(std::max(0, ambient)) + 2.0f * float(std::max(0, spot)) * facing) / full;
-    return std::clamp(int(float(LIGHT_ROWS - 1) * (1.0f - brightness)), 0, LIGHT_ROWS - 1);
+    return rowWithin(float(LIGHT_ROWS - 1) * (1.0f - brightness));
 }
 
 // Each vertex's normal in camera space: the sum of the unit normals of the faces around it, normalised.

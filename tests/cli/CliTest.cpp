@@ -278,7 +278,7 @@ TEST(FacetoCli, RenderDrawsEachCameraMode) {
 namespace {
 
 // An .md2 whose one skin is a 4 x 4 picture of `value`, named so that an export writes skin0.PCX.
-void writeSkinnedMd2(const TempDir& dir, const std::string& name, uint8_t value) {
+void writeSkinnedMd2(const TempDir& dir, const std::string& name, uint8_t value, size_t skins = 1) {
     Skin skin;
     skin.imageWidth = 4;
     skin.imageHeight = 4;
@@ -289,7 +289,8 @@ void writeSkinnedMd2(const TempDir& dir, const std::string& name, uint8_t value)
     std::filesystem::create_directories(folder);
     ASSERT_TRUE(writeSkinPcx(folder + "/s.pcx", skin));
     ModelData data = makeModel(3, {tri(0, 1, 2)}, 1);
-    writeBytes(dir.path(name), toVector(*encodeMd2(data.model, data.frames, data.source, {"s.pcx"})));
+    writeBytes(dir.path(name),
+               toVector(*encodeMd2(data.model, data.frames, data.source, std::vector<std::string>(skins, "s.pcx"))));
 }
 
 } // namespace
@@ -339,6 +340,15 @@ TEST(FacetoCli, AnotherModelsSkinIsReplacedOnlyWithForce) {
     run = cli(dir, "convert b/b.md2 out/b.md2 --force");
     EXPECT_EQ(0, run.status) << run.err;
     EXPECT_NE(first, readBytes(dir.path("out/skin0.PCX")));
+
+    // Several skins in the way: every one named, on one line.
+    writeSkinnedMd2(dir, "c/c.md2", 3, 2);
+    ASSERT_EQ(0, cli(dir, "convert c/c.md2 out/c.md2 --force").status);
+    writeSkinnedMd2(dir, "d/d.md2", 4, 2);
+    run = cli(dir, "convert d/d.md2 out/d.md2");
+    EXPECT_EQ("out/skin0.PCX, out/skin1.PCX: different files of these names are in the way; they are not replaced "
+              "(--force replaces them)\n",
+              run.err);
 }
 
 TEST(FacetoCli, AFailedWriteNamesTheFileAndTheReason) {

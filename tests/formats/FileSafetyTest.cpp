@@ -182,6 +182,35 @@ TEST(FileSafety, AnExportAsksBeforeReplacingAnotherModelsSkin) {
     EXPECT_NE(firstSkin, readBytes(dir.path("skin0.PCX")));
 }
 
+// An export again over an earlier one replaces the files it wrote beside it (they are its own); a file
+// in the way of another model is still asked about, and a model the format cannot hold says why.
+TEST(FileSafety, ExportsReplaceTheirOwnCompanionsAndSayWhyTheyCannotWrite) {
+    TempDir dir;
+    DocFixture f;
+    loadInto(*f.doc, skinnedModel({picture(8, 1)}));
+    for (const char* name : {"m.gltf", "m.obj"}) {
+        ASSERT_EQ(CFacetoDoc::SaveAsResult::Saved, f.doc->saveAs(dir.path(name))) << name;
+    }
+    f.doc->model.skins[0].pixels.assign(f.doc->model.skins[0].pixels.size(), 5); // another picture now
+    moveVertex(*f.doc, 0, {3, 3, 3});
+    for (const char* name : {"m.gltf", "m.obj"}) {
+        EXPECT_EQ(CFacetoDoc::SaveAsResult::Saved, f.doc->saveAs(dir.path(name))) << name;
+    }
+    EXPECT_TRUE(f.host.replaceQuestions.empty());
+    // A .png of that name that no export of this name wrote is another matter.
+    writeBytes(dir.path("n.png"), bytes("someone's picture"));
+    f.host.replaceAnswer = false;
+    EXPECT_EQ(CFacetoDoc::SaveAsResult::Cancelled, f.doc->saveAs(dir.path("n.gltf")));
+    EXPECT_EQ(std::vector<std::string>{dir.path("n.png")}, f.host.replaceQuestions);
+
+    DocFixture big;
+    loadInto(*big.doc, makeModel(40000, {}, 1));
+    EXPECT_EQ(CFacetoDoc::SaveAsResult::Failed, big.doc->saveAs(dir.path("big.md2")));
+    EXPECT_EQ("Error writing file.\n" + dir.path("big.md2") +
+                  ": the model has 40000 vertices; a Quake 2 model holds at most 32768",
+              big.host.messages.back());
+}
+
 // No temporary file outlives a save: a stop signal in the middle of one removes it, and one left by a
 // process killed outright is removed by the next save into its folder (others' and live ones stay).
 TEST(FileSafety, TemporaryFilesAreRemovedOnSignalsAndAfterACrash) {

@@ -486,3 +486,35 @@ TEST(Obj, AFramesPoseGoesOutAndComesBackAsOneStep) {
     ASSERT_FALSE(bad);
     EXPECT_EQ("line 2: a face uses a vertex or texture coordinate the file has not given", bad.error());
 }
+
+// A long animation's morph weights are written sparse (its keys hold one weight each, not every
+// frame's), and read back as the same frames; a file written so opens again however long it is.
+TEST(Gltf, LongAnimationsWriteSparseWeightsAndComeBack) {
+    ModelData data = makeModel(4, {tri(0, 1, 2), tri(0, 2, 3)}, 300);
+    for (Frame& f : data.frames) {
+        f.name = "pose"; // no number: one animation of them all
+    }
+    TempDir dir;
+    Result<SaveOutput> out = exportGltf(ModelRef{data.model, data.frames, data.source}, dir.path("long.glb"), WriteContext{});
+    ASSERT_TRUE(out) << out.error();
+    const ByteBuffer& glbBytes = out->files[0].bytes;
+    EXPECT_LT(glbBytes.size(), 100000u); // dense, the weights alone would take 300 x 300 x 4 bytes
+    uint32_t length = 0;
+    std::memcpy(&length, glbBytes.data() + 12, 4);
+    const json document = json::parse(std::string(glbBytes.begin() + 20, glbBytes.begin() + 20 + length));
+    size_t sparse = 0;
+    for (const json& a : document["accessors"]) {
+        sparse += a.contains("sparse") ? 1 : 0;
+    }
+    EXPECT_GE(sparse, 1u);
+    const ModelData back = writeAndRead(*out, dir.dir().string() + "/");
+    ASSERT_EQ(data.frames.size(), back.frames.size());
+    for (size_t f = 0; f < data.frames.size(); ++f) {
+        EXPECT_EQ(data.frames[f].name, back.frames[f].name);
+        for (size_t v = 0; v < 4; ++v) {
+            for (int k = 0; k < 3; ++k) {
+                ASSERT_NEAR(data.frames[f].positions[v][k], back.frames[f].positions[v][k], 1e-4f) << f;
+            }
+        }
+    }
+}

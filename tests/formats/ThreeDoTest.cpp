@@ -104,7 +104,7 @@ TEST(ThreeDoReader, HierarchyMovesVerticesIntoModelSpace) {
 }
 
 TEST(ThreeDoReader, ScalesByAThousandInDouble) {
-    const std::string file = "GEOSETS 1\nGEOSET 0\nMESHES 1\nMESH 0\nVERTICES 1\n0: .125038 -.050212 .65 0\n";
+    const std::string file = "GEOSETS 1\nGEOSET 0\nMESHES 1\nMESH 0\nVERTICES 1\n0: .125038 -.050212 .65 0\nFACES 0\n";
     ModelData data;
     ASSERT_TRUE(into(parse3do(text(file)), data));
     EXPECT_EQ(float(0.125038 * 1000.0), data.frames[0].positions[0].x);
@@ -130,6 +130,9 @@ TEST(ThreeDoReader, RejectsIncompleteBlocksAndBadIndices) {
                                       "1: 0x0 0x1 0 0 -1 -1 0 0 0 0 0 0 0 0 0 0 b\n")), out)); // parents in a loop
     EXPECT_FALSE(into(parse3do(text(head + "HIERARCHY NODES 1\n0: 0x0 0x1 0 -1\n")), out));
     EXPECT_FALSE(into(parse3do(text("GEOSETS 1\nGEOSET 0\nMESHES 999999999999\n")), out));
+    // A file cut short before a mesh's faces (its texture vertices, which are not read, half there).
+    const Result<ModelData> cut = parse3do(text(head + "TEXTURE VERTICES 69\n0: 0.5 0.5\n1: 0.2"));
+    EXPECT_EQ("the file ends before the faces of mesh 0 of 1", cut.error());
 }
 
 TEST(ThreeDoReader, RealFiles) {

@@ -302,3 +302,25 @@ TEST(CameraView, EachModeDrawsTheModelItsOwnWay) {
     const size_t both = countNot((draw(FILL_FLAT), frame.image), 0);
     EXPECT_GT(both, frontOnly + 20);
 }
+
+// Positions far past any model's (1e30) or not numbers at all make normals and light rows that are
+// not numbers: every mode draws them without an undefined conversion (the sanitizer build checks).
+TEST(CameraView, PositionsFarOutOrNotNumbersDrawInEveryMode) {
+    PaletteTables tables = PaletteTables::builtIn();
+    Rasterizer r(tables);
+    DocFixture f;
+    ModelData data = makeModel(4, {tri(0, 1, 2), tri(0, 2, 3), tri(1, 3, 2)}, 1);
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    data.frames[0].positions = {{1e30f, 0, 0}, {0, 1e30f, 1}, {0, 0, 1e30f}, {nan, 1, 2}};
+    loadInto(*f.doc, std::move(data));
+    Pixels frame;
+    for (int mode : {FILL_NONE, FILL_WIREFRAME, FILL_VERTEX, FILL_FLAT, FILL_GOURAUD, FILL_TEXTURED, FILL_TEXTURED_SHADED}) {
+        f.doc->fillMode = uint8_t(mode);
+        f.doc->drawBackFaces = true;
+        EXPECT_TRUE(drawCameraView(r, f.doc.get(), initialCamera(), 48, 48, &frame)) << mode;
+    }
+    PreviewSettings settings;
+    EXPECT_TRUE(drawPreview(r, f.doc.get(), settings, initialCamera(), 48, 48, &frame));
+    const int picked = pickCameraTriangle(*f.doc, initialCamera(), 48, 48, 24, 24);
+    EXPECT_TRUE(picked >= -1 && picked < 3);
+}
