@@ -120,8 +120,7 @@ bool CFacetoApp::startUp(const QStringList& files) {
     // The palette and colour map from the current folder, over the built-in ones.
     loadPalette(tables_);
     loadColormap(tables_);
-    rasterizer_ = std::make_unique<Rasterizer>(tables_);
-    viewContext_ = std::make_unique<ViewContext>(ViewContext{state_, *rasterizer_, registry_});
+    viewContext_ = std::make_unique<ViewContext>(ViewContext{state_, tables_, registry_});
     registry_.onUpdate = [this](CFacetoDoc* doc) { refreshTitles(doc); };
     registry_.onPointer = [this](const QString& text) {
         if (mainFrame_) {

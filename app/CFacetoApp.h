@@ -46,7 +46,6 @@ public:
     AppState& state() { return state_; }
     QtProfile& profile() { return *profile_; }
     ViewContext& viewContext() { return *viewContext_; }
-    Rasterizer& rasterizer() { return *rasterizer_; }
     const PaletteTables& paletteTables() const { return tables_; }
     UserDialogs& dialogs() { return dialogs_; }
 
@@ -125,7 +124,6 @@ private:
     std::unique_ptr<QtProfile> profile_;
     UserDialogs& dialogs_;
     PaletteTables tables_;
-    std::unique_ptr<Rasterizer> rasterizer_;
     AppState state_;
     ViewRegistry registry_;
     std::unique_ptr<ViewContext> viewContext_;

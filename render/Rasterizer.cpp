@@ -217,7 +217,9 @@ int Rasterizer::clipPolygonX(const int32_t* in, int n, int count) {
 }
 
 void Rasterizer::resetSpans() {
-    for (int32_t y = std::max(minRow_, 0); y <= maxRow_ && y < height_; ++y) {
+    // Every row the last polygon touched, whatever the height of the frame now open: a taller frame
+    // later would find the rows above this one's top still holding that polygon's spans.
+    for (int32_t y = std::max(minRow_, 0); y <= maxRow_ && size_t(y) < leftX_.size(); ++y) {
         leftX_[size_t(y)] = INT32_MAX;
         rightX_[size_t(y)] = INT32_MIN;
     }

@@ -77,7 +77,7 @@ void C2DView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     QtFramePresenter presenter(&painter);
     QtOverlay overlay(painter);
-    drawOrthoView(context_.rasterizer, *doc_, orientation(), context_.app, width(), height(), &presenter, &overlay);
+    drawOrthoView(rasterizer_, *doc_, orientation(), context_.app, width(), height(), &presenter, &overlay);
 }
 
 MouseState C2DView::stateOf(const QMouseEvent* e) const {

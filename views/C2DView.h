@@ -10,7 +10,7 @@ namespace faceto {
 class CFacetoDoc;
 
 // One orthographic pane of a document window: which of the three orientations it shows follows from
-// its pane in the 2 x 2 layout. Draws through the shared rasterizer and edits through OrthoEditor.
+// its pane in the 2 x 2 layout. Draws through a rasterizer of its own and edits through OrthoEditor.
 class C2DView : public QWidget, private MouseHost {
     Q_OBJECT
 public:
@@ -54,6 +54,7 @@ private:
     MouseState stateOf(const QMouseEvent* event) const;
 
     ViewContext& context_;
+    Rasterizer rasterizer_{context_.tables};
     CFacetoDoc* doc_;
     int paneRow_;
     int paneColumn_;

@@ -30,7 +30,7 @@ void CAnimationView::paintEvent(QPaintEvent*) {
     }
     QPainter painter(this);
     QtFramePresenter presenter(&painter);
-    drawPreview(context_.rasterizer, context_.app.activeDocument, settings, camera, width(), height(), &presenter);
+    drawPreview(rasterizer_, context_.app.activeDocument, settings, camera, width(), height(), &presenter);
 }
 
 void CAnimationView::setFullScreen(bool on) {

@@ -32,6 +32,7 @@ protected:
 
 private:
     ViewContext& context_;
+    Rasterizer rasterizer_{context_.tables};
     bool fullScreen_ = false;
     const CFacetoDoc* framedFor_ = nullptr; // the document the camera was last framed on
     QRect savedRect_;

@@ -49,7 +49,7 @@ void CCameraView::paintEvent(QPaintEvent*) {
     }
     QPainter painter(this);
     QtFramePresenter presenter(&painter);
-    drawCameraView(context_.rasterizer, doc_, camera, width(), height(), &presenter);
+    drawCameraView(rasterizer_, doc_, camera, width(), height(), &presenter);
 }
 
 void CCameraView::mousePressEvent(QMouseEvent* e) {

@@ -35,6 +35,7 @@ protected:
 
 private:
     ViewContext& context_;
+    Rasterizer rasterizer_{context_.tables};
     CFacetoDoc* doc_;
     Mat4 home_;
     QPoint pressedAt_;

@@ -66,10 +66,12 @@ private:
     std::map<CFacetoDoc*, std::vector<QPointer<QWidget>>> views_;
 };
 
-// What every view shares: the application state, the one rasterizer and the view registry.
+// What every view shares: the application state, the palette and colour map it draws with, and the view
+// registry. Each view draws through a rasterizer of its own: nothing of one view's drawing (its frame
+// buffer, spans, projected vertices, depth order) can show in another's.
 struct ViewContext {
     AppState& app;
-    Rasterizer& rasterizer;
+    const PaletteTables& tables;
     ViewRegistry& registry;
 };
 

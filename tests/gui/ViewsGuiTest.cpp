@@ -30,10 +30,9 @@ private:
 // unit: (x, z) is at window (100 + 2x, 100 - 2z).
 struct FrontPane {
     PaletteTables tables = PaletteTables::builtIn();
-    Rasterizer rasterizer{tables};
     AppState app;
     ViewRegistry registry;
-    ViewContext context{app, rasterizer, registry};
+    ViewContext context{app, tables, registry};
     MemoryProfile profile;
     RegistryHost host{registry};
     CFacetoDoc doc{profile, host, tables};

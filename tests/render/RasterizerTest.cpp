@@ -202,6 +202,29 @@ TEST(Rasterizer, FlatPolygonsFillTheirSpans) {
     EXPECT_EQ(48u, pixelsOf(f.r, 8).size());
 }
 
+// A frame of another size in between (the preview drawn between two paints of the camera pane) leaves
+// nothing of its spans behind: the tall frame's rows above the short one's are as clean as the rest.
+TEST(Rasterizer, AShortFrameInBetweenLeavesNoSpansBehind) {
+    const int32_t high[] = {0, 20, 6, 20, 0, 28, 0, 20}; // rows 20 to 28 of the tall frame
+    const int32_t low[] = {1, 1, 3, 1, 1, 3, 1, 1};
+    const int32_t other[] = {4, 22, 7, 22, 7, 26, 4, 22}; // rows 22 to 26, further right
+    Fixture shared;
+    shared.r.beginFrame(&shared.capture, 8, 30, 0);
+    shared.r.fillFlatPolygon(high, 3, 5);
+    shared.r.presentFrame();
+    shared.r.beginFrame(&shared.capture, 8, 8, 0);
+    shared.r.fillFlatPolygon(low, 3, 6);
+    shared.r.presentFrame();
+    shared.r.beginFrame(&shared.capture, 8, 30, 0);
+    shared.r.fillFlatPolygon(other, 3, 7);
+    shared.r.presentFrame();
+    Fixture fresh;
+    fresh.r.beginFrame(&fresh.capture, 8, 30, 0);
+    fresh.r.fillFlatPolygon(other, 3, 7);
+    fresh.r.presentFrame();
+    EXPECT_EQ(fresh.capture.image, shared.capture.image);
+}
+
 TEST(Rasterizer, TexturedSpansSampleAffinelyAndStayInTheImage) {
     Fixture f;
     Skin skin;

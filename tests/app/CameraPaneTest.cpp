@@ -1,0 +1,90 @@
+// The camera pane shows the model as `faceto-cli render` draws it, whatever the animation player draws
+// in between: the two views share nothing of their drawing.
+#include "EditorFixture.h"
+#include "app/CAnimationPlayer.h"
+#include "app/CChildFrame.h"
+#include "app/CFacetoApp.h"
+#include "app/CMainFrame.h"
+#include "app/CProjectManager.h"
+#include "views/CAnimationView.h"
+#include "views/CCameraView.h"
+
+#include <QImage>
+#include <QMainWindow>
+#include <QTest>
+#include <QWheelEvent>
+#include <cstdlib>
+
+using namespace faceto;
+using namespace faceto::test;
+
+namespace {
+
+// The camera pane as faceto-cli draws it at that size, in that mode, framed as a window first shows it.
+QImage rendered(const Editor& e, const std::string& model, QSize size, const char* mode) {
+    const std::string out = e.dir.path("render.png");
+    const std::string command = "'" FACETO_CLI "' --settings '" + e.dir.path("cli.ini") + "' render '" +
+                                model + "' '" + out + "' --view camera --fit --mode " + mode + " --size " +
+                                std::to_string(size.width()) + "x" + std::to_string(size.height());
+    EXPECT_EQ(0, std::system(command.c_str())) << command;
+    return QImage(QString::fromStdString(out)).convertToFormat(QImage::Format_RGB32);
+}
+
+constexpr std::pair<int, const char*> MODES[] = {{FILL_FLAT, "flat"},
+                                                 {FILL_GOURAUD, "gouraud"},
+                                                 {FILL_TEXTURED, "textured"},
+                                                 {FILL_TEXTURED_SHADED, "textured-shaded"}};
+
+int differentPixels(const QImage& a, const QImage& b) {
+    if (a.size() != b.size()) {
+        return -1;
+    }
+    int count = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            count += (a.pixel(x, y) & 0xFFFFFF) != (b.pixel(x, y) & 0xFFFFFF) ? 1 : 0;
+        }
+    }
+    return count;
+}
+
+} // namespace
+
+TEST(CameraPane, ShowsWhatRenderDrawsWhileThePlayerSteps) {
+    Editor e;
+    const std::string model = e.dir.path("sample.md2");
+    std::filesystem::copy_file(FACETO_SOURCE_DIR "/examples/sample.md2", model);
+    std::filesystem::copy_file(FACETO_SOURCE_DIR "/examples/sample.pcx", e.dir.path("sample.pcx"));
+    e.start({QString::fromStdString(model)});
+    CCameraView* camera = e.app->activeFrame()->cameraView();
+    CAnimationPlayer& player = *e.app->projectManager()->player();
+    ASSERT_TRUE(player.playing());
+    QApplication::processEvents();
+    // The preview is the smaller picture: its frames are shorter than the pane's.
+    ASSERT_LT(player.preview()->height(), camera->height());
+    camera->setFocus();
+
+    for (const Qt::Key key : {Qt::Key_2, Qt::Key_3, Qt::Key_4, Qt::Key_5}) {
+        QTest::keyClick(camera, key, Qt::ShiftModifier); // the camera pane's mode
+        const auto named = std::find_if(std::begin(MODES), std::end(MODES),
+                                        [&](const auto& m) { return m.first == e.active()->fillMode; });
+        ASSERT_NE(std::end(MODES), named);
+        const char* mode = named->second;
+        // Zoom in, step the player (its preview drawn between the pane's pictures), then back home.
+        const QPoint centre(camera->width() / 2, camera->height() / 2);
+        QWheelEvent wheel(centre, camera->mapToGlobal(centre), QPoint(), QPoint(0, 240), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(camera, &wheel);
+        for (int step = 0; step < 4; ++step) {
+            camera->repaint();
+            player.tick();
+            player.preview()->repaint();
+        }
+        QTest::keyClick(camera, Qt::Key_R);
+        camera->repaint();
+        player.tick();
+        player.preview()->repaint();
+        const QImage shown = camera->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        EXPECT_EQ(0, differentPixels(rendered(e, model, camera->size(), mode), shown)) << mode;
+    }
+}
