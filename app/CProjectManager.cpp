@@ -154,7 +154,7 @@ CProjectManager::CProjectManager(CFacetoApp& app, QWidget* parent) : QWidget(par
     connect(animations_, &QComboBox::activated, this, &CProjectManager::animationChosen);
     connect(frames_, &QListWidget::itemClicked, this, &CProjectManager::frameClicked);
     connect(frames_, &QListWidget::customContextMenuRequested, this,
-            [this](const QPoint& at) { frameMenu()->popup(frames_->viewport()->mapToGlobal(at)); });
+            [this](const QPoint& at) { frameMenu(frames_->itemAt(at))->popup(frames_->viewport()->mapToGlobal(at)); });
     connect(groups_, &QTreeWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         groupMenu(groups_->itemAt(at))->popup(groups_->viewport()->mapToGlobal(at));
     });
@@ -241,13 +241,8 @@ int CProjectManager::chosenFrame() const {
     if (doc == nullptr || item == nullptr) {
         return -1;
     }
-    const std::string name = item->text().toStdString();
-    for (size_t f = 0; f < doc->frames.size(); ++f) {
-        if (doc->frames[f].name == name) {
-            return int(f);
-        }
-    }
-    return -1;
+    const int frame = item->data(Qt::UserRole).toInt();
+    return frame >= 0 && size_t(frame) < doc->frames.size() ? frame : -1;
 }
 
 bool CProjectManager::deleteChosenFrame() {
@@ -287,6 +282,7 @@ void CProjectManager::refresh() {
                     continue;
                 }
                 auto* item = new QListWidgetItem(QString::fromStdString(name), frames_);
+                item->setData(Qt::UserRole, int(f)); // the frame itself, whatever its name
                 if (f == doc->currentFrameIndex) {
                     frames_->setCurrentItem(item);
                 }
@@ -379,26 +375,31 @@ void CProjectManager::deleteAnimation() {
     doc->updateAllViews();
 }
 
-QMenu* CProjectManager::frameMenu() {
+QMenu* CProjectManager::frameMenu(QListWidgetItem* hit) {
     delete menu_;
     menu_ = new QMenu(this);
     CFacetoDoc* doc = document();
+    // The menu is of the frame right-clicked, which becomes the chosen one.
+    if (hit != nullptr) {
+        frames_->setCurrentItem(hit);
+    }
     std::optional<std::string> selected;
     if (const QListWidgetItem* item = frames_->currentItem()) {
         selected = item->text().toStdString();
     }
+    const int chosen = chosenFrame();
     const bool frameHeld = app_.state().clipboard.kind() == FrameClipboard::FRAME;
-    menu_->addAction("Cut", this, [this, doc, selected] {
-        if (doc && selected && doc->currentFrame()) {
-            cutFrame(*doc, app_.state().clipboard, *selected);
+    menu_->addAction("Cut", this, [this, doc, chosen] {
+        if (doc && chosen >= 0) {
+            cutFrameAt(*doc, app_.state().clipboard, chosen);
             refresh();
         }
-    });
-    menu_->addAction("Copy", this, [this, doc] {
-        if (doc) {
-            copyFrame(*doc, app_.state().clipboard);
+    })->setEnabled(chosen >= 0);
+    menu_->addAction("Copy", this, [this, doc, chosen] {
+        if (doc && chosen >= 0) {
+            copyFrameAt(*doc, app_.state().clipboard, chosen);
         }
-    });
+    })->setEnabled(chosen >= 0);
     for (InsertPlace place : {InsertPlace::Before, InsertPlace::After}) {
         QAction* insert = menu_->addAction(
             place == InsertPlace::Before ? "Insert Before" : "Insert After", this,
@@ -418,7 +419,6 @@ QMenu* CProjectManager::frameMenu() {
             refresh();
         }
     })->setEnabled(doc && doc->currentFrame());
-    const int chosen = chosenFrame();
     menu_->addAction("Properties", this, [this, doc, chosen] {
         NameDialog dialog("Frame Properties", QString::fromStdString(doc->frames[size_t(chosen)].name), this);
         if (app_.dialogs().run(dialog) == QDialog::Accepted && !dialog.name().trimmed().isEmpty()) {

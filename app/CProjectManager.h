@@ -5,6 +5,7 @@
 class QComboBox;
 class QLabel;
 class QListWidget;
+class QListWidgetItem;
 class QMenu;
 class QPushButton;
 class QStackedWidget;
@@ -58,7 +59,8 @@ public:
     QLabel* caption() const { return caption_; }
 
     // The right-click menus as they would open now (for the group tree: over `hit`, or empty space).
-    QMenu* frameMenu();
+    // The frame list's menu, for the frame `hit` (right-clicked; null: the one chosen in the list).
+    QMenu* frameMenu(QListWidgetItem* hit = nullptr);
     QMenu* groupMenu(QTreeWidgetItem* hit);
 
 signals:

@@ -8,6 +8,7 @@
 #include "formats/Obj.h"
 
 #include <algorithm>
+#include <cctype>
 #include <optional>
 #include <utility>
 
@@ -15,9 +16,26 @@ namespace faceto {
 
 namespace {
 
+// The digits of the number a frame name ends in that start with a zero ("run007": 3), else 0.
+size_t paddedDigits(const std::string& name) {
+    size_t digits = 0;
+    while (digits < name.size() && std::isdigit(static_cast<unsigned char>(name[name.size() - 1 - digits]))) {
+        ++digits;
+    }
+    return digits > 1 && name[name.size() - digits] == '0' ? digits : 0;
+}
+
+// Names the animation's frames after their places (run1, run2...), as wide as the animation's numbers
+// were written (run001, run002...).
 void renameAnimationFrames(FrameListEdit& edit, const Animation& animation) {
+    size_t width = 0;
+    for (int32_t f : animation.frameIndices) {
+        width = std::max(width, paddedDigits(edit.slots[size_t(f)].name));
+    }
     for (size_t p = 0; p < animation.frameIndices.size(); ++p) {
-        edit.slots[size_t(animation.frameIndices[p])].name = animation.name + std::to_string(p + 1);
+        std::string number = std::to_string(p + 1);
+        number.insert(0, width > number.size() ? width - number.size() : 0, '0');
+        edit.slots[size_t(animation.frameIndices[p])].name = animation.name + number;
     }
 }
 
@@ -34,8 +52,8 @@ void makeFirstFrameCurrent(CFacetoDoc& document) {
 
 void insertInto(FrameListEdit& edit, const Frame& frame, int32_t n, int32_t k, int32_t from);
 
-// Removes entry `position` of animation `animationIndex` from the edit: its frame leaves the list, the
-// frame that takes its place becomes current, and the animation's frames are named after their places.
+// Removes entry `position` of animation `animationIndex` from the edit: its frame leaves the list and the
+// frame that takes its place becomes current. The other frames keep their names.
 void removeEntry(FrameListEdit& edit, int animationIndex, int position) {
     Animation& animation = edit.animations[size_t(animationIndex)];
     auto& entries = animation.frameIndices;
@@ -51,7 +69,6 @@ void removeEntry(FrameListEdit& edit, int animationIndex, int position) {
     }
     edit.currentFrameIndex = -1;
     edit.currentFrame = size_t(position) < entries.size() ? entries[size_t(position)] : -1;
-    renameAnimationFrames(edit, animation);
 }
 
 // Removes the last frame of animation `animationIndex` named `name` from the edit. False when there is
@@ -178,26 +195,28 @@ void deleteCurrentAnimation(CFacetoDoc& document) {
 }
 
 bool copyFrame(CFacetoDoc& document, FrameClipboard& clipboard) {
-    const Frame* current = document.currentFrame();
-    if (current == nullptr) {
+    return copyFrameAt(document, clipboard, document.currentFramePosition());
+}
+
+bool copyFrameAt(const CFacetoDoc& document, FrameClipboard& clipboard, int32_t index) {
+    if (index < 0 || size_t(index) >= document.frames.size()) {
         return false;
     }
-    clipboard.storeFrame(document, *current);
+    clipboard.storeFrame(document, document.frames[size_t(index)]);
     return true;
 }
 
-void cutFrame(CFacetoDoc& document, FrameClipboard& clipboard, std::string_view selectedName) {
-    if (!copyFrame(document, clipboard)) {
+void cutFrameAt(CFacetoDoc& document, FrameClipboard& clipboard, int32_t index) {
+    if (!copyFrameAt(document, clipboard, index)) {
         return;
     }
-    const Animation* animation = document.currentAnimation();
-    if (animation == nullptr || animation->frameIndices.size() < 2) {
+    const auto place = placeOf(document, index);
+    if (!place || document.animations[size_t(place->first)].frameIndices.size() < 2) {
         return; // the only frame of its animation is copied, not removed
     }
     FrameListEdit edit(document);
-    if (removeFrameFrom(edit, document.currentAnimationIndex, selectedName)) {
-        document.run(std::move(edit).finish("Cut Frame"));
-    }
+    removeEntry(edit, place->first, place->second);
+    document.run(std::move(edit).finish("Cut Frame"));
 }
 
 void removeFrame(CFacetoDoc& document, int animationIndex, std::string_view name) {

@@ -31,17 +31,20 @@ void deleteCurrentAnimation(CFacetoDoc& document);
 
 // Stores the current frame (with the document's mesh) in the clipboard. False without a current frame.
 bool copyFrame(CFacetoDoc& document, FrameClipboard& clipboard);
-// Copies the current frame, then removes the frame named `selectedName` from the current animation
-// unless it is the animation's only frame.
-void cutFrame(CFacetoDoc& document, FrameClipboard& clipboard, std::string_view selectedName);
+// Stores frame `index` (with the document's mesh) in the clipboard. False for no such frame.
+bool copyFrameAt(const CFacetoDoc& document, FrameClipboard& clipboard, int32_t index);
+// Copies frame `index`, then removes it from its animation unless it is the animation's only frame;
+// the frame that takes its place becomes current. The other frames keep their names.
+void cutFrameAt(CFacetoDoc& document, FrameClipboard& clipboard, int32_t index);
 // Removes the last frame of animation `animationIndex` named `name`; the frame that takes its place
-// in the animation becomes current and the animation's frames are renamed after it (run1, run2, ...).
+// in the animation becomes current. The other frames keep their names.
 void removeFrame(CFacetoDoc& document, int animationIndex, std::string_view name);
 
 enum class InsertPlace { Before, After };
 // Inserts a copy of the clipboard frame before or after the current animation's frame named
 // `selectedName` (nothing selected: only possible when the animation has no frames) and makes it
-// current. Refused (false) unless the clipboard holds a frame with one position per model vertex.
+// current; the animation's frames are named after their places (run1, run2... or, where its numbers
+// were written with leading zeros, run001, run002...). Refused (false) unless the clipboard holds a frame with one position per model vertex.
 bool insertFrame(CFacetoDoc& document, const FrameClipboard& clipboard, InsertPlace place,
                  std::optional<std::string_view> selectedName);
 

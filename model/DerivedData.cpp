@@ -244,6 +244,19 @@ bool equalsIgnoreCase(std::string_view a, std::string_view b) {
 
 namespace {
 
+// The number in a frame's name (its first digits), saturated; 0 for a name without digits.
+int64_t frameNumber(std::string_view name) {
+    size_t p = 0;
+    while (p < name.size() && !std::isdigit(static_cast<unsigned char>(name[p]))) {
+        ++p;
+    }
+    int64_t number = 0;
+    for (; p < name.size() && std::isdigit(static_cast<unsigned char>(name[p])); ++p) {
+        number = std::min<int64_t>(number * 10 + (name[p] - '0'), 1'000'000'000'000);
+    }
+    return number;
+}
+
 template <typename NameOf> std::vector<Animation> animationsOf(size_t count, NameOf nameOf) {
     std::vector<Animation> animations;
     // Animations by their lower-case name: the first one of a name is the one a frame joins.
@@ -258,6 +271,22 @@ template <typename NameOf> std::vector<Animation> animationsOf(size_t count, Nam
             animations.push_back(Animation{std::move(base), {int32_t(f)}, {}});
         } else {
             animations[it->second].frameIndices.push_back(int32_t(f));
+        }
+    }
+    // An animation's frames go in the order of their numbers (walk2 before walk10, a frame renamed to
+    // wave5 after wave4), frames of one number in the order of the list.
+    for (Animation& animation : animations) {
+        std::vector<std::pair<int64_t, int32_t>> numbered;
+        numbered.reserve(animation.frameIndices.size());
+        for (int32_t f : animation.frameIndices) {
+            numbered.emplace_back(frameNumber(nameOf(size_t(f))), f);
+        }
+        if (!std::is_sorted(numbered.begin(), numbered.end())) {
+            std::stable_sort(numbered.begin(), numbered.end(),
+                             [](const auto& a, const auto& b) { return a.first < b.first; });
+            for (size_t k = 0; k < numbered.size(); ++k) {
+                animation.frameIndices[k] = numbered[k].second;
+            }
         }
     }
     return animations;

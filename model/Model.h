@@ -103,7 +103,7 @@ struct Frame {
 // Derived from the frame names.
 struct Animation {
     std::string name;
-    std::vector<int32_t> frameIndices; // ascending indices into the document's frame list
+    std::vector<int32_t> frameIndices; // into the document's frame list, in the order of the frames' numbers
     std::vector<int32_t> reserved;     // stays empty
 };
 

@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -77,6 +78,26 @@ struct PanelEditor : Editor {
         while (combo->currentIndex() != index) {
             QTest::keyClick(combo, combo->currentIndex() < index ? Qt::Key_Down : Qt::Key_Up);
         }
+    }
+    // Right-clicks a frame in the list and picks a command of the menu that opens, as a user does.
+    void rightClickFrame(const QString& name, const QString& command) {
+        QListWidget* list = panel().frameList();
+        const auto items = list->findItems(name, Qt::MatchExactly);
+        ASSERT_EQ(1, items.size()) << name.toStdString();
+        const QPoint at = list->visualItemRect(items[0]).center();
+        QTest::mouseClick(list->viewport(), Qt::RightButton, Qt::NoModifier, at);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, list->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(list->viewport(), &event);
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(nullptr, menu);
+        for (QAction* a : menu->actions()) {
+            if (a->text() == command) {
+                menu->setActiveAction(a);
+                QTest::keyClick(menu, Qt::Key_Return);
+                return;
+            }
+        }
+        FAIL() << "no " << command.toStdString();
     }
     void frameCommand(const QString& text) {
         for (QAction* a : panel().frameMenu()->actions()) {
@@ -150,11 +171,44 @@ TEST(ProjectManager, InsertBeforeAndAfterRenameTheAnimation) {
     EXPECT_TRUE(modelIsConsistent(*e.doc));
 }
 
+TEST(ProjectManager, CutAndCopyTakeTheFrameRightClicked) {
+    PanelEditor e;
+    e.clickFrame("run1");
+    e.rightClickFrame("run3", "Copy");
+    EXPECT_EQ("run3", e.app->state().clipboard.frame().name);
+    e.clickFrame("run1");
+    e.rightClickFrame("run2", "Cut");
+    EXPECT_EQ("run2", e.app->state().clipboard.frame().name);
+    EXPECT_EQ((QStringList{"run1", "run3"}), e.frameNames()); // the others keep their names
+    EXPECT_EQ(4u, e.doc->frames.size());
+    // Pasted back after run1, the cut frame is there again, its animation numbered again.
+    e.rightClickFrame("run1", "Insert After");
+    EXPECT_EQ((QStringList{"run1", "run2", "run3"}), e.frameNames());
+    EXPECT_EQ(e.app->state().clipboard.frame().positions, e.doc->frames[1].positions);
+}
+
+// A frame renamed into another animation takes its place there by its number, however late it comes in
+// the frame list; the player plays the animation in that order.
+TEST(ProjectManager, AnAnimationsFramesGoInTheOrderOfTheirNumbers) {
+    PanelEditor e;
+    e.chooseAnimation("pose");
+    e.dialogs.onDialog = [](QDialog& d) {
+        dynamic_cast<NameDialog&>(d).nameEdit()->setText("run0");
+        return int(QDialog::Accepted);
+    };
+    e.rightClickFrame("pose1", "Properties"); // the last frame of the list becomes run's first
+    EXPECT_EQ((QStringList{"run0", "run1", "run2", "run3"}), e.frameNames());
+    CAnimationPlayer& player = *e.panel().player();
+    player.playStep = 0;
+    player.tick();
+    EXPECT_EQ("run0", e.doc->frames[size_t(player.preview()->settings.shownFrame)].name);
+}
+
 TEST(ProjectManager, CutRemovesAFrameButOnlyCopiesTheLastOne) {
     PanelEditor e;
     e.clickFrame("run2");
     e.frameCommand("Cut");
-    EXPECT_EQ((QStringList{"run1", "run2"}), e.frameNames());
+    EXPECT_EQ((QStringList{"run1", "run3"}), e.frameNames());
     EXPECT_EQ(4u, e.doc->frames.size());
     e.chooseAnimation("stand");
     e.clickFrame("stand1");
@@ -481,7 +535,7 @@ TEST(UndoInTheEditor, UndoingAFrameCutBringsTheFrameBack) {
     PanelEditor e;
     e.clickFrame("run2");
     e.frameCommand("Cut");
-    EXPECT_EQ((QStringList{"run1", "run2"}), e.frameNames());
+    EXPECT_EQ((QStringList{"run1", "run3"}), e.frameNames());
     QTest::keyClick(e.panel().frameList(), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ((QStringList{"run1", "run2", "run3"}), e.frameNames());
     EXPECT_EQ(5u, e.doc->frames.size());
@@ -495,7 +549,7 @@ TEST(UndoInTheEditor, UndoingAFrameCutBringsTheFrameBack) {
     EXPECT_EQ("Cut Frame", history->list()->item(1)->text());
     QListWidget* list = history->list();
     QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, list->visualItemRect(list->item(1)).center());
-    EXPECT_EQ((QStringList{"run1", "run2"}), e.frameNames());
+    EXPECT_EQ((QStringList{"run1", "run3"}), e.frameNames());
     QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, list->visualItemRect(list->item(0)).center());
     EXPECT_EQ(5u, e.doc->frames.size());
 }

@@ -71,6 +71,16 @@ TEST(FrameOperations, InsertAfterRenumbersTheAnimation) {
     EXPECT_EQ((std::vector<std::string>{"pose1"}), frameNames(*f.doc, 2));
     EXPECT_TRUE(modelIsConsistent(*f.doc));
     EXPECT_FALSE(insertFrame(*f.doc, clipboard, InsertPlace::After, "stand1")); // not in this animation
+
+    // Numbers written with leading zeros stay that wide.
+    DocFixture padded;
+    ModelData data = makeModel(3, {tri(0, 1, 2)}, 2);
+    data.frames[0].name = "walk001";
+    data.frames[1].name = "walk002";
+    loadInto(*padded.doc, std::move(data));
+    ASSERT_TRUE(copyFrameAt(*padded.doc, clipboard, 1));
+    ASSERT_TRUE(insertFrame(*padded.doc, clipboard, InsertPlace::After, "walk001"));
+    EXPECT_EQ((std::vector<std::string>{"walk001", "walk002", "walk003"}), frameNames(*padded.doc, 0));
 }
 
 TEST(FrameOperations, InsertIntoAnEmptyAnimation) {
@@ -106,28 +116,34 @@ TEST(FrameOperations, InsertRefusesAFrameOfAnotherMesh) {
     EXPECT_TRUE(modelIsConsistent(*f.doc));
 }
 
-TEST(FrameOperations, CutRemovesTheFrameUnlessItIsTheOnlyOne) {
+// The frame cut is the one chosen, whichever is current; it leaves its animation unless it is the only
+// one, and the others keep their names.
+TEST(FrameOperations, CutRemovesTheChosenFrameUnlessItIsTheOnlyOne) {
     DocFixture f;
     loadRunStandPose(*f.doc);
     FrameClipboard clipboard;
-    selectFrameByName(*f.doc, "run2");
-    cutFrame(*f.doc, clipboard, "run2");
+    selectFrameByName(*f.doc, "run1"); // current: run1; cut: run2
+    cutFrameAt(*f.doc, clipboard, 1);
     EXPECT_EQ("run2", clipboard.frame().name);
-    EXPECT_EQ((std::vector<std::string>{"run1", "run2"}), frameNames(*f.doc, 0));
+    EXPECT_EQ(1.0f, clipboard.frame().positions[0].y);
+    EXPECT_EQ((std::vector<std::string>{"run1", "run3"}), frameNames(*f.doc, 0));
     EXPECT_EQ(5u, f.doc->frames.size());
     EXPECT_EQ(-1, f.doc->currentFrameIndex);
-    EXPECT_EQ(&f.doc->frames[1], f.doc->currentFrame()); // the old run3, now run2
+    EXPECT_EQ(&f.doc->frames[1], f.doc->currentFrame()); // run3, in run2's place
     EXPECT_EQ(2.0f, f.doc->currentFrame()->positions[0].y);
     EXPECT_EQ((std::vector<int32_t>{2, 3}), f.doc->animations[1].frameIndices);
+    EXPECT_TRUE(copyFrameAt(*f.doc, clipboard, 2));
+    EXPECT_EQ(f.doc->frames[2].name, clipboard.frame().name);
+    EXPECT_FALSE(copyFrameAt(*f.doc, clipboard, 9));
 
     selectAnimationByName(*f.doc, "pose");
-    cutFrame(*f.doc, clipboard, "pose1");
+    cutFrameAt(*f.doc, clipboard, 4);
     EXPECT_EQ(5u, f.doc->frames.size()); // only copied
     EXPECT_EQ("pose1", clipboard.frame().name);
     EXPECT_TRUE(modelIsConsistent(*f.doc));
 
     // Removing the last frame of an animation leaves no current frame.
-    removeFrame(*f.doc, 0, "run2");
+    removeFrame(*f.doc, 0, "run3");
     EXPECT_EQ(nullptr, f.doc->currentFrame());
     EXPECT_TRUE(modelIsConsistent(*f.doc));
 }

@@ -111,7 +111,7 @@ void randomEdit(CFacetoDoc& doc, FrameClipboard& clipboard, std::mt19937& rng) {
         const Animation* animation = doc.currentAnimation();
         if (animation != nullptr && animation->frameIndices.size() > 1) {
             const int32_t f = animation->frameIndices[rng() % animation->frameIndices.size()];
-            cutFrame(doc, clipboard, doc.frames[size_t(f)].name);
+            cutFrameAt(doc, clipboard, f);
         }
         break;
     }

@@ -187,6 +187,16 @@ TEST(BuildAnimations, MatchesTheLinearSearchOnRandomNames) {
                 it->frameIndices.push_back(int32_t(f));
             }
         }
+        // Then each animation in the order of its frames' numbers (ties as listed).
+        auto number = [&](int32_t f) {
+            const std::string& name = frames[size_t(f)].name;
+            const size_t p = name.find_first_of("0123456789");
+            return p == std::string::npos ? 0L : std::stol(name.substr(p));
+        };
+        for (Animation& a : out) {
+            std::stable_sort(a.frameIndices.begin(), a.frameIndices.end(),
+                             [&](int32_t x, int32_t y) { return number(x) < number(y); });
+        }
         return out;
     };
     std::mt19937 rng(5);
