@@ -129,18 +129,64 @@ std::optional<std::string> readTargets(const tinygltf::Primitive& primitive, con
     return std::nullopt;
 }
 
-// The joints and weights of a skinned primitive, 4 per vertex.
-std::optional<std::string> readJoints(const tinygltf::Primitive& primitive, size_t count,
-                                      Accessors& accessors, Instance& in) {
-    const auto j = primitive.attributes.find("JOINTS_0");
-    const auto w = primitive.attributes.find("WEIGHTS_0");
-    if (j == primitive.attributes.end() || w == primitive.attributes.end()) {
+// The joints and weights of a skinned primitive: every set of them (JOINTS_0 and WEIGHTS_0, JOINTS_1 and
+// WEIGHTS_1...), four influences each, the weights of a vertex scaled to add up to one.
+std::optional<std::string> readJoints(const tinygltf::Primitive& primitive, size_t count, Accessors& accessors,
+                                      Instance& in) {
+    std::vector<Floats> joints;
+    std::vector<Floats> weights;
+    for (int set = 0;; ++set) {
+        const auto j = primitive.attributes.find("JOINTS_" + std::to_string(set));
+        const auto w = primitive.attributes.find("WEIGHTS_" + std::to_string(set));
+        if (j == primitive.attributes.end() || w == primitive.attributes.end()) {
+            break;
+        }
+        joints.push_back(accessors.floats(j->second, 4));
+        weights.push_back(accessors.floats(w->second, 4));
+        if (!joints.back() || !weights.back() || joints.back()->size() != count * 4 ||
+            weights.back()->size() != count * 4) {
+            return joints.back() && weights.back() ? "joints, weights and positions differ in number" : accessors.error();
+        }
+    }
+    if (joints.empty()) {
         return "a skinned mesh has no joints or weights";
     }
-    in.joints = accessors.floats(j->second, 4);
-    in.weights = accessors.floats(w->second, 4);
-    if (!in.joints || !in.weights || in.joints->size() != count * 4 || in.weights->size() != count * 4) {
-        return in.joints && in.weights ? "joints, weights and positions differ in number" : accessors.error();
+    in.influences = joints.size() * 4;
+    if (joints.size() == 1) {
+        in.joints = joints[0];
+        in.weights = weights[0];
+    } else {
+        auto allJoints = std::make_shared<std::vector<float>>(count * in.influences);
+        auto allWeights = std::make_shared<std::vector<float>>(count * in.influences);
+        for (size_t v = 0; v < count; ++v) {
+            for (size_t set = 0; set < joints.size(); ++set) {
+                std::copy_n(joints[set]->begin() + std::ptrdiff_t(v * 4), 4,
+                            allJoints->begin() + std::ptrdiff_t(v * in.influences + set * 4));
+                std::copy_n(weights[set]->begin() + std::ptrdiff_t(v * 4), 4,
+                            allWeights->begin() + std::ptrdiff_t(v * in.influences + set * 4));
+            }
+        }
+        in.joints = std::move(allJoints);
+        in.weights = std::move(allWeights);
+    }
+    // Exporters write weights that add up to one only roughly (in bytes or shorts, or by hand).
+    auto scaled = std::make_shared<std::vector<float>>(*in.weights);
+    bool changed = false;
+    for (size_t v = 0; v < count; ++v) {
+        float* w = scaled->data() + v * in.influences;
+        double sum = 0;
+        for (size_t i = 0; i < in.influences; ++i) {
+            sum += std::isfinite(w[i]) && w[i] > 0 ? double(w[i]) : 0.0;
+        }
+        if (sum > 0 && float(sum) != 1.0f) {
+            for (size_t i = 0; i < in.influences; ++i) {
+                w[i] = std::isfinite(w[i]) && w[i] > 0 ? float(double(w[i]) / sum) : 0.0f;
+            }
+            changed = true;
+        }
+    }
+    if (changed) {
+        in.weights = std::move(scaled);
     }
     return std::nullopt;
 }
@@ -649,9 +695,9 @@ Positions Poser::pose(int animation, double t, int target, Weights& shownWeights
             if (!joints.empty()) {
                 // Linear blend skinning: the joint matrices weighted.
                 std::array<double, 3> q{0, 0, 0};
-                for (size_t i = 0; i < 4; ++i) {
-                    const float weight = (*in.weights)[v * 4 + i];
-                    const auto which = (*in.joints)[v * 4 + i];
+                for (size_t i = 0; i < in.influences; ++i) {
+                    const float weight = (*in.weights)[v * in.influences + i];
+                    const auto which = (*in.joints)[v * in.influences + i];
                     // A joint number the skin does not have (negative, too large) moves nothing.
                     if (weight == 0.0f || !(which >= 0) || !(double(which) < double(joints.size()))) {
                         continue;

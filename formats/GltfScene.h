@@ -84,8 +84,9 @@ struct Instance {
     size_t count = 0;            // its vertices
     Floats positions;            // 3 per vertex, the mesh's own space
     std::vector<Floats> targets; // per morph target, 3 per vertex
-    Floats joints;               // 4 per vertex, for a skinned mesh
-    Floats weights;              // 4 per vertex
+    Floats joints;               // `influences` per vertex, for a skinned mesh
+    Floats weights;              // as many, adding up to one
+    size_t influences = 0;       // 4 per set of joints and weights
     Weights restWeights;         // the morph weights of the node (or its mesh)
     Floats vertexNumbers;        // the model vertex of each, when the file says so
 };

@@ -518,3 +518,46 @@ TEST(Gltf, LongAnimationsWriteSparseWeightsAndComeBack) {
         }
     }
 }
+
+// A vertex moved by eight joints (two sets of joints and weights) goes where all eight put it, its weights
+// scaled to add up to one.
+TEST(Gltf, EverySetOfJointsAndWeightsMovesTheVertex) {
+    std::vector<uint8_t> bin;
+    const size_t positions = put<float>(bin, {0, 0, 0, 0, 1, 0, 0, 0, 1});
+    const size_t joints0 = put<uint8_t>(bin, {0, 1, 2, 3, 0, 0, 0, 0, 0, 0, 0, 0});
+    const size_t joints1 = put<uint8_t>(bin, {4, 5, 6, 7, 0, 0, 0, 0, 0, 0, 0, 0});
+    const size_t weights0 = put<float>(bin, {0.1f, 0.1f, 0.1f, 0.1f, 1, 0, 0, 0, 1, 0, 0, 0});
+    const size_t weights1 = put<float>(bin, {0.1f, 0.1f, 0.1f, 0.1f, 0, 0, 0, 0, 0, 0, 0, 0});
+    auto view = [](size_t offset, size_t length) { return json{{"buffer", 0}, {"byteOffset", offset}, {"byteLength", length}}; };
+    json nodes = json::array({{{"mesh", 0}, {"skin", 0}}});
+    json jointNodes = json::array();
+    for (int j = 0; j < 8; ++j) {
+        nodes.push_back({{"translation", {j, 0, 0}}});
+        jointNodes.push_back(j + 1);
+    }
+    json document{
+        {"asset", {{"version", "2.0"}}},
+        {"scene", 0},
+        {"scenes", {{{"nodes", {0, 1, 2, 3, 4, 5, 6, 7, 8}}}}},
+        {"nodes", nodes},
+        {"meshes",
+         {{{"primitives",
+            {{{"attributes",
+               {{"POSITION", 0}, {"JOINTS_0", 1}, {"JOINTS_1", 2}, {"WEIGHTS_0", 3}, {"WEIGHTS_1", 4}}}}}}}}},
+        {"skins", {{{"joints", jointNodes}}}},
+        {"bufferViews",
+         {view(positions, 36), view(joints0, 12), view(joints1, 12), view(weights0, 48), view(weights1, 48)}},
+        {"accessors",
+         {{{"bufferView", 0}, {"componentType", 5126}, {"count", 3}, {"type", "VEC3"}, {"min", {0, 0, 0}}, {"max", {0, 1, 1}}},
+          {{"bufferView", 1}, {"componentType", 5121}, {"count", 3}, {"type", "VEC4"}},
+          {{"bufferView", 2}, {"componentType", 5121}, {"count", 3}, {"type", "VEC4"}},
+          {{"bufferView", 3}, {"componentType", 5126}, {"count", 3}, {"type", "VEC4"}},
+          {{"bufferView", 4}, {"componentType", 5126}, {"count", 3}, {"type", "VEC4"}}}},
+        {"buffers", json::array({{{"byteLength", size_t((bin.size() + 3) / 4 * 4)}}})}};
+    ModelData data;
+    ASSERT_TRUE(into(importGltf(glb(document, bin), ReadContext{}), data));
+    ASSERT_EQ(1u, data.frames.size());
+    // glTF x is Quake's y: each joint moves the vertex by its number, each an eighth of the way.
+    EXPECT_NEAR(3.5f, data.frames[0].positions[0].y, 1e-5f);
+    EXPECT_NEAR(0.0f, data.frames[0].positions[1].y, 1e-5f);
+}
