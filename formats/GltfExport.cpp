@@ -22,6 +22,8 @@ constexpr int UNSIGNED_INT = 5125;
 constexpr int ARRAY_BUFFER = 34962;
 constexpr int ELEMENT_ARRAY_BUFFER = 34963;
 constexpr int NEAREST = 9728;
+constexpr int CLAMP_TO_EDGE = 33071;
+constexpr int MIRRORED_REPEAT = 33648;
 
 std::string stemOf(const std::string& path) {
     std::string name = fileNameOf(path);
@@ -253,8 +255,10 @@ json animationsOf(const std::vector<Frame>& frames, bool linear, Buffers& b) {
     return animations;
 }
 
-// The skin as the mesh's base colour texture: a PNG in the binary buffer of a .glb, beside a .gltf.
-void addSkin(json& document, const ByteBuffer& png, bool binary, const std::string& stem, Buffers& b) {
+// The skin as the mesh's base colour texture: a PNG in the binary buffer of a .glb, beside a .gltf; read
+// texel for texel, and past its edges as the skin is (a Quake skin clamps, glTF's default repeats).
+void addSkin(json& document, const Skin& skin, const ByteBuffer& png, bool binary, const std::string& stem,
+             Buffers& b) {
     json image;
     if (binary) {
         image = {{"bufferView", b.view(png.data(), png.size(), 0)}, {"mimeType", "image/png"}};
@@ -262,7 +266,13 @@ void addSkin(json& document, const ByteBuffer& png, bool binary, const std::stri
         image = {{"uri", stem + ".png"}};
     }
     document["images"] = json::array({image});
-    document["samplers"] = json::array({json{{"magFilter", NEAREST}, {"minFilter", NEAREST}}});
+    json sampler{{"magFilter", NEAREST}, {"minFilter", NEAREST}};
+    for (const auto& [key, wrap] : {std::pair{"wrapS", skin.wrap[0]}, std::pair{"wrapT", skin.wrap[1]}}) {
+        if (wrap != Wrap::Repeat) {
+            sampler[key] = wrap == Wrap::Clamp ? CLAMP_TO_EDGE : MIRRORED_REPEAT;
+        }
+    }
+    document["samplers"] = json::array({sampler});
     document["textures"] = json::array({json{{"sampler", 0}, {"source", 0}}});
     document["materials"] = json::array(
         {json{{"name", "skin"},
@@ -362,7 +372,7 @@ Result<SaveOutput> exportGltf(const ModelRef& m, const std::string& path, const 
         if (png.empty()) {
             return Failure{"the skin cannot be written as a picture"};
         }
-        addSkin(document, png, binary, stem, buffers);
+        addSkin(document, *skin, png, binary, stem, buffers);
     }
     document["bufferViews"] = buffers.views();
     document["accessors"] = buffers.accessors();

@@ -29,6 +29,19 @@ std::string letters(size_t k) {
     return out;
 }
 
+// How the texture's sampler reads coordinates past the picture's edges (without a sampler: repeated).
+std::array<Wrap, 2> samplerWrap(const tinygltf::Model& gltf, int sampler) {
+    auto wrapOf = [](int mode) {
+        return mode == TINYGLTF_TEXTURE_WRAP_CLAMP_TO_EDGE      ? Wrap::Clamp
+               : mode == TINYGLTF_TEXTURE_WRAP_MIRRORED_REPEAT ? Wrap::Mirror
+                                                                : Wrap::Repeat;
+    };
+    if (sampler < 0 || size_t(sampler) >= gltf.samplers.size()) {
+        return {Wrap::Repeat, Wrap::Repeat};
+    }
+    return {wrapOf(gltf.samplers[size_t(sampler)].wrapS), wrapOf(gltf.samplers[size_t(sampler)].wrapT)};
+}
+
 // The skin: the base colour picture of the texture the scene uses, when it can be had. The skin
 // coordinates are measured in its size (256 x 256 without one).
 std::optional<std::string> readSkin(const tinygltf::Model& gltf, int texture, const ReadContext& context,
@@ -55,6 +68,7 @@ std::optional<std::string> readSkin(const tinygltf::Model& gltf, int texture, co
             }
             if (skin) {
                 skin->name = name;
+                skin->wrap = samplerWrap(gltf, gltf.textures[size_t(texture)].sampler);
                 data.source.skinWidth = skin->imageWidth;
                 data.source.skinHeight = skin->imageHeight;
                 data.model.skins.push_back(std::move(*skin));

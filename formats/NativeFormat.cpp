@@ -78,6 +78,7 @@ constexpr uint8_t EXTRA_MAGIC[4] = {'H', 'B', 'F', 'X'};
 constexpr int32_t EXTRA_VERSION = 1;
 constexpr char SKINS_TAG[] = "SKIN";
 constexpr char GROUPS_TAG[] = "GRPS";
+constexpr char WRAP_TAG[] = "WRAP"; // how each skin reads coordinates past its edges, when one repeats
 
 ByteBuffer encodeSkins(const std::vector<Skin>& skins) {
     ByteWriter w;
@@ -181,6 +182,27 @@ std::optional<std::string> readGroups(ByteReader& r, Model& model) {
     return r.ok() ? std::nullopt : std::optional<std::string>("the groups are not stored as the format says");
 }
 
+// A byte for s and one for t per skin (after the skins' chunk); an unknown value clamps.
+ByteBuffer encodeWraps(const std::vector<Skin>& skins) {
+    ByteWriter w;
+    w.i32(int32_t(skins.size()));
+    for (const Skin& skin : skins) {
+        w.u8(uint8_t(skin.wrap[0]));
+        w.u8(uint8_t(skin.wrap[1]));
+    }
+    return std::move(w.bytes());
+}
+
+void readWraps(ByteReader& r, Model& model) {
+    const int32_t count = r.i32();
+    for (int32_t i = 0; r.ok() && i < count && size_t(i) < model.skins.size(); ++i) {
+        for (Wrap& wrap : model.skins[size_t(i)].wrap) {
+            const uint8_t value = r.u8();
+            wrap = value <= uint8_t(Wrap::Mirror) && r.ok() ? Wrap(value) : Wrap::Clamp;
+        }
+    }
+}
+
 // The section after the frames, when there is one.
 std::optional<std::string> readExtras(ByteReader& r, Model& model, limits::DecodeBudget& budget) {
     if (r.remaining() < 8 || !std::equal(EXTRA_MAGIC, EXTRA_MAGIC + 4, r.bytes(4).begin())) {
@@ -202,6 +224,8 @@ std::optional<std::string> readExtras(ByteReader& r, Model& model, limits::Decod
             error = readSkins(c, model, budget);
         } else if (tag == GROUPS_TAG) {
             error = readGroups(c, model);
+        } else if (tag == WRAP_TAG) {
+            readWraps(c, model);
         }
         if (error) {
             return error;
@@ -345,6 +369,11 @@ ByteBuffer encodeNative(const Model& model, const std::vector<Frame>& frames,
         w.i32(EXTRA_VERSION);
         if (!model.skins.empty()) {
             appendChunk(w, SKINS_TAG, encodeSkins(model.skins));
+        }
+        if (std::any_of(model.skins.begin(), model.skins.end(), [](const Skin& s) {
+                return s.wrap != std::array<Wrap, 2>{Wrap::Clamp, Wrap::Clamp};
+            })) {
+            appendChunk(w, WRAP_TAG, encodeWraps(model.skins));
         }
         if (!model.groups.empty()) {
             appendChunk(w, GROUPS_TAG, encodeGroups(model.groups));

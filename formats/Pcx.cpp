@@ -133,7 +133,11 @@ bool decodePcx(std::span<const uint8_t> bytes, Skin& skin) {
     size_t paletteSize = depth == 1 ? 2 : 16;
     const bool eofPalette = h.version >= 5 && depth > 4 && bytes.size() >= HEADER_SIZE + EOF_PALETTE &&
                             bytes[bytes.size() - EOF_PALETTE] == 12;
-    if (eofPalette) {
+    // Some tools end an 8-bit picture with its 768 palette bytes but no marker before them; Quake 2's
+    // loader takes the last 768 bytes whatever precedes them, and so does this one where they follow
+    // the picture's data.
+    const bool bareEofPalette = !eofPalette && h.version >= 5 && depth == 8 && bytes.size() - pos >= EOF_PALETTE - 1;
+    if (eofPalette || bareEofPalette) {
         paletteSize = 256;
     }
     if (depth > 8) {
@@ -141,7 +145,7 @@ bool decodePcx(std::span<const uint8_t> bytes, Skin& skin) {
     }
     image.palette.resize(paletteSize);
     for (size_t i = 0; i < paletteSize; ++i) {
-        const uint8_t* rgb = paletteSize == 256 ? &bytes[bytes.size() - EOF_PALETTE + 1 + i * 3]
+        const uint8_t* rgb = paletteSize == 256 ? &bytes[bytes.size() - (EOF_PALETTE - 1) + i * 3]
                                                 : paletteSize == 16 ? &headerPalette[i * 3] : nullptr;
         if (rgb != nullptr) {
             image.palette[i] = {rgb[2], rgb[1], rgb[0], 0};

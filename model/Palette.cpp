@@ -157,6 +157,7 @@ const Skin& skinInColours(const Skin& skin, const DisplayPalette& palette) {
     }
     auto shown = std::make_shared<Skin>();
     shown->name = skin.name;
+    shown->wrap = skin.wrap;
     shown->imageWidth = skin.imageWidth;
     shown->imageHeight = skin.imageHeight;
     shown->bitsPerPixel = 8;

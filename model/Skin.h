@@ -11,6 +11,10 @@ namespace faceto {
 // One palette entry as the display wants it: blue, green, red, 0.
 using PaletteEntry = std::array<uint8_t, 4>;
 
+// How skin coordinates past the picture's edges read it: kept at the edge (the game formats), the picture
+// repeated, or repeated mirrored every other time (as a glTF sampler may ask).
+enum class Wrap : uint8_t { Clamp = 0, Repeat = 1, Mirror = 2 };
+
 // A skin image of a model. Rows are stored top row first, each `stride()` bytes long
 // (padded with zero bytes to a multiple of 4), as the image reader stored them.
 struct Skin {
@@ -29,6 +33,7 @@ struct Skin {
     // 256, 16 or 2 entries, or none (24-bit images).
     std::vector<PaletteEntry> palette;
     std::vector<uint8_t> pixels;
+    std::array<Wrap, 2> wrap{Wrap::Clamp, Wrap::Clamp}; // across (s), down (t)
 
     // Bytes from one row to the next: the bits of a row rounded up to whole 4-byte words.
     int32_t stride() const {

@@ -325,6 +325,26 @@ int32_t rowOf(int32_t light) { return std::clamp(light >> FRACTION_BITS, 0, MAX_
 
 namespace {
 
+// A texel coordinate past the picture's edge, brought back as the skin says: to the edge, repeated, or
+// repeated mirrored.
+int32_t wrapped(int32_t t, int32_t last, Wrap wrap) {
+    if (t >= 0 && t <= last) {
+        return t;
+    }
+    const int64_t size = int64_t(last) + 1;
+    switch (wrap) {
+    case Wrap::Repeat:
+        return int32_t(((t % size) + size) % size);
+    case Wrap::Mirror: {
+        const int64_t m = ((t % (2 * size)) + 2 * size) % (2 * size);
+        return int32_t(m < size ? m : 2 * size - 1 - m);
+    }
+    case Wrap::Clamp:
+        break;
+    }
+    return std::clamp(t, 0, last);
+}
+
 // Whether a coordinate that starts at `first` and steps `step` a pixel `steps` times stays within the
 // texels 0..last all the way (it moves in a straight line, so its two ends tell), without overflowing
 // on the way.
@@ -343,8 +363,8 @@ void Rasterizer::fillTexturedPolygon(const int32_t* vertices, int count, const S
         return;
     }
     spansOf(vertices, 4, count);
-    // Texels are read with the image's own row stride and kept inside the picture: real models put
-    // seam coordinates on the skin's far edge.
+    // Texels are read with the image's own row stride and kept inside the picture (real models put seam
+    // coordinates on the skin's far edge), or repeated where the skin repeats.
     const uint8_t* texels = texture.pixels.data();
     const size_t texStride = size_t(texture.stride());
     const int32_t maxU = texture.imageWidth - 1;
@@ -380,8 +400,8 @@ void Rasterizer::fillTexturedPolygon(const int32_t* vertices, int count, const S
             return;
         }
         for (; x <= xr; ++x) {
-            const int32_t tu = std::clamp(u >> FRACTION_BITS, 0, maxU);
-            const int32_t tv = std::clamp(v >> FRACTION_BITS, 0, maxV);
+            const int32_t tu = wrapped(u >> FRACTION_BITS, maxU, texture.wrap[0]);
+            const int32_t tv = wrapped(v >> FRACTION_BITS, maxV, texture.wrap[1]);
             row[x] = texels[size_t(tv) * texStride + size_t(tu)];
             u += step[0];
             v += step[1];
@@ -419,8 +439,8 @@ void Rasterizer::fillTexturedShadedPolygon(const int32_t* vertices, int count, c
         int32_t light = start[2];
         uint8_t* row = &pixels_[size_t(y) * size_t(width_)];
         for (int32_t x = xl; x <= xr; ++x) {
-            const int32_t tu = std::clamp(u >> FRACTION_BITS, 0, maxU);
-            const int32_t tv = std::clamp(v >> FRACTION_BITS, 0, maxV);
+            const int32_t tu = wrapped(u >> FRACTION_BITS, maxU, texture.wrap[0]);
+            const int32_t tv = wrapped(v >> FRACTION_BITS, maxV, texture.wrap[1]);
             row[x] = colormap[size_t(rowOf(light)) * 256 + texels[size_t(tv) * texStride + size_t(tu)]];
             u += step[0];
             v += step[1];

@@ -66,7 +66,7 @@ void CSkinView::paintEvent(QPaintEvent*) {
 }
 
 uint64_t CSkinView::shownState(const QRectF* band) const {
-    // The skin map, the selection, the skin shown and the view, as one number.
+    // The skin map, the selection, the skin shown (and how it wraps) and the view, as one number.
     uint64_t h = digestOf(doc_->model.triangles);
     h = h * 31 + digestOf(doc_->model.vertexInfos);
     const Skin* skin = shownSkin(*doc_);
@@ -75,7 +75,7 @@ uint64_t CSkinView::shownState(const QRectF* band) const {
                                     band ? float(band->bottom()) : -1.0f};
     h = h * 31 + digestOf(view);
     h = h * 31 + (skin ? digestOf(skin->pixels) + digestOf(skin->palette) + uint64_t(skin->imageWidth) * 7919 +
-                             uint64_t(skin->imageHeight)
+                             uint64_t(skin->imageHeight) + uint64_t(skin->wrap[0]) * 3 + uint64_t(skin->wrap[1]) * 5
                        : 0);
     return h * 31 + uint64_t(reinterpret_cast<uintptr_t>(doc_));
 }

@@ -84,16 +84,54 @@ std::vector<int32_t> skinTrianglesIn(const Model& model, QRectF area) {
     return out;
 }
 
+namespace {
+
+// The skin's picture at its place; a skin that repeats past its edges is shown repeated (mirrored every
+// other time where it mirrors) over the rest of the pane, a little darker, so that the map's corners out
+// there lie on the texels they read.
+void drawSkinPicture(QPainter& painter, const Skin& skin, const QImage& picture, const SkinViewState& view, int width,
+                     int height) {
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    const float w = float(skin.imageWidth);
+    const float h = float(skin.imageHeight);
+    auto tileRect = [&](int i, int j) {
+        return QRectF(view.toScreen(float(i) * w, float(j) * h, width, height),
+                      view.toScreen(float(i + 1) * w, float(j + 1) * h, width, height));
+    };
+    if (skin.wrap[0] == Wrap::Clamp && skin.wrap[1] == Wrap::Clamp) {
+        painter.drawImage(tileRect(0, 0), picture);
+        return;
+    }
+    const auto first = view.toSkin(QPointF(0, 0), width, height);
+    const auto last = view.toSkin(QPointF(width, height), width, height);
+    constexpr int MOST_TILES = 32; // each way: far enough out, the texels are too small to tell apart
+    auto range = [&](Wrap wrap, float from, float to, float size) {
+        return wrap == Wrap::Clamp ? std::pair{0, 0}
+                                   : std::pair{std::max(-MOST_TILES, int(std::floor(from / size))),
+                                               std::min(MOST_TILES, int(std::floor(to / size)))};
+    };
+    const auto [i0, i1] = range(skin.wrap[0], first[0], last[0], w);
+    const auto [j0, j1] = range(skin.wrap[1], first[1], last[1], h);
+    for (int j = j0; j <= j1; ++j) {
+        for (int i = i0; i <= i1; ++i) {
+            const bool flipS = skin.wrap[0] == Wrap::Mirror && (i % 2 != 0);
+            const bool flipT = skin.wrap[1] == Wrap::Mirror && (j % 2 != 0);
+            painter.drawImage(tileRect(i, j), flipS || flipT ? picture.mirrored(flipS, flipT) : picture);
+            if (i != 0 || j != 0) {
+                painter.fillRect(tileRect(i, j), QColor(0, 0, 0, 90));
+            }
+        }
+    }
+}
+
+} // namespace
+
 void drawSkinView(QPainter& painter, const CFacetoDoc& doc, const SkinViewState& view, int width, int height,
                   SkinPictureCache& cache, const QRectF* band) {
     painter.fillRect(0, 0, width, height, QColor(64, 64, 72));
     const Model& model = doc.model;
     if (const Skin* skin = shownSkin(doc); skin != nullptr && skin->hasImage()) {
-        const QImage& picture = cache.picture(*skin);
-        const QPointF topLeft = view.toScreen(0, 0, width, height);
-        const QPointF bottomRight = view.toScreen(float(skin->imageWidth), float(skin->imageHeight), width, height);
-        painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-        painter.drawImage(QRectF(topLeft, bottomRight), picture);
+        drawSkinPicture(painter, *skin, cache.picture(*skin), view, width, height);
     }
     const std::vector<std::array<bool, 3>> seams = skinSeams(model);
     const auto& infos = model.vertexInfos;

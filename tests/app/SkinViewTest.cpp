@@ -231,3 +231,30 @@ TEST(SkinView, SkinCommandsFromThePanelAndTheMenus) {
     ASSERT_FALSE(e.dialogs.messages.isEmpty());
     EXPECT_TRUE(e.dialogs.messages.back().startsWith("Cannot import"));
 }
+
+// A skin that repeats shows its picture again past its edges (darker), mirrored where it mirrors; one
+// that clamps shows the pane's background there.
+TEST(SkinView, ARepeatingSkinShowsAgainPastItsEdges) {
+    SkinEditor e;
+    Skin& skin = e.doc->model.skins[0];
+    for (int y = 0; y < 64; ++y) {
+        for (int x = 0; x < 64; ++x) {
+            skin.pixels[size_t(y * skin.stride() + x)] = x < 32 ? 4 : 250; // dark left half, red right half
+        }
+    }
+    e.view()->viewState().zoom /= 3; // room around the picture
+    e.doc->changed();
+    e.view()->repaint();
+    const QRgb background = e.pixelAt(70, 10); // right of the picture, clamped
+    EXPECT_EQ(0x404048u, background);
+    skin.wrap = {Wrap::Repeat, Wrap::Clamp};
+    e.doc->changed();
+    e.view()->repaint();
+    const QRgb again = e.pixelAt(70, 10); // texel 6 of the next copy: the dark half
+    EXPECT_NE(background, again);
+    EXPECT_GE(qRed(e.pixelAt(6, 10)), qRed(again)); // the copy is darker than the picture itself
+    skin.wrap = {Wrap::Mirror, Wrap::Clamp};
+    e.doc->changed();
+    e.view()->repaint();
+    EXPECT_GT(qRed(e.pixelAt(70, 10)), qRed(again)); // mirrored: texel 57, the red half
+}

@@ -4,6 +4,7 @@
 
 #include "document/FrameOperations.h"
 #include "formats/Gltf.h"
+#include "formats/NativeFormat.h"
 #include "formats/Obj.h"
 #include "formats/Pictures.h"
 
@@ -560,4 +561,23 @@ TEST(Gltf, EverySetOfJointsAndWeightsMovesTheVertex) {
     // glTF x is Quake's y: each joint moves the vertex by its number, each an eighth of the way.
     EXPECT_NEAR(3.5f, data.frames[0].positions[0].y, 1e-5f);
     EXPECT_NEAR(0.0f, data.frames[0].positions[1].y, 1e-5f);
+}
+
+// How a skin reads past its edges goes out as the texture's sampler and comes back from it, and the
+// native file keeps it: a Quake skin clamps, a glTF skin repeats (straight or mirrored) as its file said.
+TEST(Gltf, TheSkinsWrappingGoesOutAndComesBack) {
+    for (const auto& wrap : {std::array<Wrap, 2>{Wrap::Clamp, Wrap::Clamp}, std::array<Wrap, 2>{Wrap::Repeat, Wrap::Mirror}}) {
+        ModelData data = animatedModel();
+        data.model.skins[0].wrap = wrap;
+        TempDir dir;
+        Result<SaveOutput> out = exportGltf(ModelRef{data.model, data.frames, data.source}, dir.path("w.glb"), WriteContext{});
+        ASSERT_TRUE(out);
+        const ModelData back = writeAndRead(*out, dir.dir().string() + "/");
+        ASSERT_EQ(1u, back.model.skins.size());
+        EXPECT_EQ(wrap, back.model.skins[0].wrap);
+        const ByteBuffer native = encodeNative(back.model, back.frames, back.source);
+        ModelData again;
+        ASSERT_TRUE(into(parseNative(native), again));
+        EXPECT_EQ(wrap, again.model.skins[0].wrap);
+    }
 }

@@ -93,6 +93,23 @@ TEST(Pcx, EightBitWithEndPaletteAndPaddedRows) {
     EXPECT_EQ((PaletteEntry{5, 245, 10, 0}), skin.palette[10]); // blue, green, red, 0
 }
 
+// An 8-bit picture ending in its 768 palette bytes without the marker before them has its colours too,
+// as Quake 2 reads it; without room for them after the picture it keeps the header's.
+TEST(Pcx, AnEndPaletteWithoutItsMarkerIsRead) {
+    PcxSpec s;
+    s.decoded = {1, 2, 3, 4, 5, 6, 7, 8};
+    s.eofPalette = true;
+    std::vector<uint8_t> file = pcxFile(s);
+    file.erase(file.end() - 769); // the marker
+    Skin skin;
+    ASSERT_TRUE(decodePcx(file, skin));
+    ASSERT_EQ(256u, skin.palette.size());
+    EXPECT_EQ((PaletteEntry{5, 245, 10, 0}), skin.palette[10]);
+    file.resize(file.size() - 400);
+    ASSERT_TRUE(decodePcx(file, skin));
+    EXPECT_EQ(16u, skin.palette.size());
+}
+
 TEST(Pcx, OlderVersionsAndSmallDepthsUseTheHeaderPalette) {
     PcxSpec s;
     s.version = 3;

@@ -225,6 +225,40 @@ TEST(Rasterizer, AShortFrameInBetweenLeavesNoSpansBehind) {
     EXPECT_EQ(fresh.capture.image, shared.capture.image);
 }
 
+// A skin that repeats (as a glTF sampler may ask) is read again past its edges, straight or mirrored,
+// in both textured fills; one that clamps reads its edge.
+TEST(Rasterizer, TexturesRepeatOrMirrorPastTheirEdgesAsTheSkinSays) {
+    Fixture f;
+    Skin skin;
+    skin.imageWidth = 2;
+    skin.imageHeight = 1;
+    skin.bitsPerPixel = 8;
+    skin.pixels = {10, 20, 0, 0};
+    auto rowOf = [&](Wrap wrap, bool shaded) {
+        skin.wrap = {wrap, wrap};
+        f.r.beginFrame(&f.capture, 8, 1, 0);
+        // One row of 8 pixels over u 0..8 (texels), v 0: the pixels sample texels 0, 0, 1, 2, 3, 4, 5, 6
+        // (the walked left end starts a little short of 1).
+        const int32_t flat[] = {0, 0, 0, 0, 8, 0, 8, 0, 8, 0, 8, 0, 0, 0, 0, 0};
+        const int32_t lit[] = {0, 0, 0, 0, 0, 8, 0, 8, 0, 0, 8, 0, 8, 0, 0, 0, 0, 0, 0, 0};
+        shaded ? f.r.fillTexturedShadedPolygon(lit, 3, skin) : f.r.fillTexturedPolygon(flat, 3, skin);
+        std::vector<int> out;
+        for (int x = 0; x < 8; ++x) {
+            out.push_back(f.r.pixelAt(x, 0));
+        }
+        f.r.presentFrame();
+        return out;
+    };
+    EXPECT_EQ((std::vector<int>{10, 10, 20, 20, 20, 20, 20, 20}), rowOf(Wrap::Clamp, false));
+    EXPECT_EQ((std::vector<int>{10, 10, 20, 10, 20, 10, 20, 10}), rowOf(Wrap::Repeat, false));
+    EXPECT_EQ((std::vector<int>{10, 10, 20, 20, 10, 10, 20, 20}), rowOf(Wrap::Mirror, false));
+    const std::vector<int> repeated = rowOf(Wrap::Repeat, false);
+    const std::vector<int> lit = rowOf(Wrap::Repeat, true); // light row 0 all the way
+    for (size_t x = 0; x < lit.size(); ++x) {
+        EXPECT_EQ(f.tables.shade(0, repeated[x]), lit[x]) << x;
+    }
+}
+
 TEST(Rasterizer, TexturedSpansSampleAffinelyAndStayInTheImage) {
     Fixture f;
     Skin skin;
