@@ -126,8 +126,19 @@ CAnimationPlayer::CAnimationPlayer(CFacetoApp& app, QWidget* parent) : QWidget(p
     });
     connect(button('T'), &QAbstractButton::clicked, this, &CAnimationPlayer::cycleFill);
     connect(button('S'), &QAbstractButton::clicked, this, [this] {
-        ++preview_->settings.skinIndex; // the preview wraps it to the first skin
+        // From the skin shown on: the preview wraps past the last to the first.
+        int& index = preview_->settings.skinIndex;
+        const CFacetoDoc* doc = app_.state().activeDocument;
+        index = index >= 0 ? index + 1 : (doc ? doc->currentSkin : 0) + 1;
         preview_->update();
+    });
+    // A skin chosen for the document (in the Skin drop-down) is the one the preview shows from then on.
+    connect(&app_, &CFacetoApp::documentChanged, this, [this](CFacetoDoc* doc) {
+        if (doc != nullptr && doc == app_.state().activeDocument && doc->currentSkin != followedSkin_) {
+            followedSkin_ = doc->currentSkin;
+            preview_->settings.skinIndex = -1;
+            preview_->update();
+        }
     });
     timer_.setInterval(100);
     connect(&timer_, &QTimer::timeout, this, &CAnimationPlayer::tick);

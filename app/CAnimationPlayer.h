@@ -39,6 +39,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    int followedSkin_ = 0; // the document's skin when the preview last took it
     void cycleFill();
 
     CFacetoApp& app_;

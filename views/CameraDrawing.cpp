@@ -305,13 +305,16 @@ bool drawPreview(Rasterizer& r, const CFacetoDoc* doc, PreviewSettings& settings
 
     prepare(r, *model, *frame, camera, Projection(r.width(), r.height()));
     const bool textured = settings.textured && !model->skins.empty();
-    if (textured && (settings.skinIndex < 0 || size_t(settings.skinIndex) >= model->skins.size())) {
+    if (textured && size_t(settings.skinIndex) >= model->skins.size() && settings.skinIndex >= 0) {
         settings.skinIndex = 0;
     }
+    // Without a skin of its own, the preview shows the one chosen for the document (the Skin drop-down's).
+    const size_t shownSkin = settings.skinIndex >= 0 ? size_t(settings.skinIndex)
+                                                     : size_t(std::clamp<int32_t>(doc->currentSkin, 0,
+                                                                                  int32_t(model->skins.size()) - 1));
     // A skin that is not an 8-bit picture is shown in the colours the frame is shown in.
-    const Skin* skin = textured ? &skinInColours(model->skins[size_t(settings.skinIndex)],
-                                                 ownColours ? skinPalette : r.defaultPalette())
-                                : nullptr;
+    const Skin* skin =
+        textured ? &skinInColours(model->skins[shownSkin], ownColours ? skinPalette : r.defaultPalette()) : nullptr;
     const bool cull = settings.shaded && settings.cullBackFaces;
     const int edgeColour = settings.shaded ? OUTLINE : WIRE;
     const int32_t* order = r.sortIndices().data();

@@ -15,7 +15,7 @@ struct PreviewSettings {
     int shaded = 1;
     int cullBackFaces = 1;
     int shownFrame = -1; // a valid index draws that frame instead of the current one
-    int skinIndex = -1;  // -1 or past the last skin: the first skin
+    int skinIndex = -1;  // -1: the document's current skin; past the last skin: the first
 };
 
 // The camera pane: the current frame in perspective, every triangle facing the camera filled with the

@@ -1,7 +1,10 @@
 // The skin view and the skin commands, driven as a user drives them.
 #include "CommandEditor.h"
 
+#include "app/CAnimationPlayer.h"
+#include "app/CProjectManager.h"
 #include "app/CSkinPanel.h"
+#include "views/CAnimationView.h"
 #include "app/Dialogs.h"
 #include "document/SkinOperations.h"
 #include "formats/Pictures.h"
@@ -257,4 +260,27 @@ TEST(SkinView, ARepeatingSkinShowsAgainPastItsEdges) {
     e.doc->changed();
     e.view()->repaint();
     EXPECT_GT(qRed(e.pixelAt(70, 10)), qRed(again)); // mirrored: texel 57, the red half
+}
+
+// The skin chosen in the Skin drop-down is the one the preview shows, as the textured camera modes do.
+TEST(SkinView, ThePreviewShowsTheSkinChosenInTheDropDown) {
+    SkinEditor e;
+    Skin red = e.doc->model.skins[0];
+    red.pixels.assign(red.pixels.size(), 251); // pure red in the editor's colours
+    e.doc->model.skins.push_back(red);
+    e.doc->changed();
+    CAnimationPlayer& player = *e.app->projectManager()->player();
+    QComboBox* skins = e.app->skinPanel()->skinCombo();
+    skins->setFocus();
+    QTest::keyClick(skins, Qt::Key_Down);
+    ASSERT_EQ(1, e.doc->currentSkin);
+    player.preview()->settings.textured = 1;
+    const QImage shown = player.preview()->grab().toImage();
+    int reds = 0;
+    for (int y = 0; y < shown.height(); ++y) {
+        for (int x = 0; x < shown.width(); ++x) {
+            reds += (shown.pixel(x, y) & 0xFFFFFF) == 0xFF0000 ? 1 : 0;
+        }
+    }
+    EXPECT_GT(reds, 20);
 }
