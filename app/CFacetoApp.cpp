@@ -32,6 +32,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <cmath>
 
 namespace faceto {
 
@@ -200,6 +201,8 @@ CFacetoDoc* CFacetoApp::openDocument(const QString& path) {
         return open;
     }
     auto doc = std::make_unique<CFacetoDoc>(*profile_, *this, tables_);
+    doc->importScale = fileUnits(true);
+    doc->exportScale = fileUnits(false);
     const QString absolute = QFileInfo(path).absoluteFilePath();
     if (!doc->onOpenDocument(absolute.toStdString())) {
         return nullptr; // the document that failed is discarded (and remembered as an empty last document)
@@ -462,6 +465,12 @@ bool CFacetoApp::confirmReplace(const std::string& path) {
                                                  "save writes there (perhaps the skin of another model).\n"
                                                  "Replace it?")
                                              .arg(QString::fromStdString(path)));
+}
+
+float CFacetoApp::fileUnits(bool opening) const {
+    const std::string text = profile_->getString(settings::PREF, opening ? "ImportScale" : "ExportScale", "1");
+    const float value = QString::fromStdString(text).toFloat();
+    return value > 0.0f && std::isfinite(value) ? value : 1.0f;
 }
 
 bool CFacetoApp::confirmReplaceAll(const std::vector<std::string>& paths) {

@@ -54,6 +54,10 @@ public:
     std::vector<CChildFrame*> framesOf(const CFacetoDoc* doc) const;
     QStringList recentFiles() const { return recentFiles_; }
 
+    // Model units per unit of a glTF or OBJ file on opening, or such units per model unit on saving
+    // ("Pref" / "ImportScale", "ExportScale"; 1 when not set).
+    float fileUnits(bool opening) const;
+
     CFacetoDoc* newDocument();
     // Opens a model in a new window; shows the reader's message when it fails. Null on failure. A file
     // that is open already brings its window to the front instead.

@@ -158,6 +158,14 @@ void CMainFrame::createActions() {
         QKeySequence(Qt::Key_Delete));
     add("flipTris", "Flip Selected Tris", "Flip Completely Selected Triangles\nFlip Selected Triangles",
         QKeySequence("Ctrl+F"));
+    add("transformModel", "&Transform...",
+        "Scale, turn and move the whole model, every frame alike\nTransform", QKeySequence("Ctrl+T"));
+    add("mirrorX", "Mirror &X", "Mirror the whole model front to back, every frame alike\nMirror X");
+    add("mirrorY", "Mirror &Y", "Mirror the whole model left to right, every frame alike\nMirror Y");
+    add("mirrorZ", "Mirror &Z", "Mirror the whole model top to bottom, every frame alike\nMirror Z");
+    add("centreOnOrigin", "&Centre on Origin", "Move the whole model so that its middle is at the origin\nCentre on Origin");
+    add("fileUnits", "glTF and OBJ Units...",
+        "How large a unit of a glTF or OBJ file is in model units, on opening and saving\nUnits");
     add("lockX", "X Lock", "Lock the X axis\nX Lock", QKeySequence("X"), "xlock")->setCheckable(true);
     add("lockY", "Y Lock", "Lock the Y axis\nY Lock", QKeySequence("Y"), "ylock")->setCheckable(true);
     add("lockZ", "Z Lock", "Lock the Z axis\nZ Lock", QKeySequence("Z"), "zlock")->setCheckable(true);
@@ -325,6 +333,7 @@ QMenu* CMainFrame::fileMenu(bool documentsOpen) {
     file->addSeparator();
     QMenu* settingsMenu = file->addMenu("Settings...");
     settingsMenu->addAction(action("gameSetup"));
+    settingsMenu->addAction(action("fileUnits"));
     settingsMenu->addAction(action("saveSettings"));
     if (documentsOpen) {
         file->addSeparator();
@@ -377,7 +386,8 @@ void CMainFrame::showDocumentMenus(bool documentsOpen) {
         addCommands(bar->addMenu("&Edit"),
                     {"editUndo", "editRedo", "|", "editCut", "editCopy", "editPasteInto", "editPasteNewFrame", "|", "selectAll",
                      "selectNone", "invertSelection", "|", "hideSelected", "showAll", "|", "cloneSelected",
-                     "deleteTris", "flipTris", "|", "lockX", "lockY", "lockZ"});
+                     "deleteTris", "flipTris", "|", "transformModel", "mirrorX", "mirrorY", "mirrorZ", "centreOnOrigin",
+                     "|", "lockX", "lockY", "lockZ"});
     }
     QMenu* view = bar->addMenu("&View");
     addCommands(view, {"viewToolbar", "viewStatusBar"});

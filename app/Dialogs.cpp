@@ -8,12 +8,14 @@
 #include "formats/Limits.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QDoubleSpinBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
@@ -153,6 +155,86 @@ NameDialog::NameDialog(const QString& title, const QString& name, QWidget* paren
 }
 
 QString NameDialog::name() const { return name_->text(); }
+
+TransformDialog::TransformDialog(QWidget* parent) : QDialog(parent) {
+    setWindowTitle("Transform");
+    auto* layout = new QGridLayout(this);
+    const char* axes[] = {"X", "Y", "Z"};
+    for (int c = 0; c < 3; ++c) {
+        layout->addWidget(new QLabel(axes[c], this), 0, c + 1, Qt::AlignCenter);
+    }
+    const char* rows[] = {"Scale", "Turn (degrees)", "Move (units)"};
+    for (int r = 0; r < 3; ++r) {
+        layout->addWidget(new QLabel(rows[r], this), r + 1, 0);
+        for (int c = 0; c < 3; ++c) {
+            auto* box = new QDoubleSpinBox(this);
+            box->setDecimals(r == 0 ? 4 : 3);
+            box->setRange(r == 0 ? -1000.0 : r == 1 ? -360.0 : -1e6, r == 0 ? 1000.0 : r == 1 ? 360.0 : 1e6);
+            box->setValue(r == 0 ? 1.0 : 0.0);
+            box->setAccessibleName(QString("%1 %2").arg(rows[r], axes[c]));
+            fields_[size_t(r * 3 + c)] = box;
+            layout->addWidget(box, r + 1, c + 1);
+        }
+    }
+    uniform_ = new QCheckBox("Scale alike on every axis", this);
+    uniform_->setChecked(true);
+    layout->addWidget(uniform_, 4, 0, 1, 4);
+    // One scale for all three while the box is ticked.
+    for (int c = 0; c < 3; ++c) {
+        connect(fields_[size_t(c)], &QDoubleSpinBox::valueChanged, this, [this, c](double value) {
+            if (uniform_->isChecked()) {
+                for (int k = 0; k < 3; ++k) {
+                    if (k != c && fields_[size_t(k)]->value() != value) {
+                        fields_[size_t(k)]->setValue(value);
+                    }
+                }
+            }
+        });
+    }
+    layout->addWidget(new QLabel("About", this), 5, 0);
+    about_ = new QComboBox(this);
+    about_->addItems({"the origin", "the centre of the model"});
+    layout->addWidget(about_, 5, 1, 1, 3);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons, 6, 0, 1, 4);
+}
+
+ModelTransform TransformDialog::transform() const {
+    ModelTransform t;
+    for (size_t a = 0; a < 3; ++a) {
+        t.scale[a] = float(fields_[a]->value());
+        t.degrees[a] = float(fields_[3 + a]->value());
+        t.move[a] = float(fields_[6 + a]->value());
+    }
+    t.aboutCentre = about_->currentIndex() == 1;
+    return t;
+}
+
+UnitsDialog::UnitsDialog(double importScale, double exportScale, QWidget* parent) : QDialog(parent) {
+    setWindowTitle("glTF and OBJ Units");
+    auto* layout = new QGridLayout(this);
+    import_ = new QDoubleSpinBox(this);
+    export_ = new QDoubleSpinBox(this);
+    for (auto [row, box, label, value] :
+         {std::tuple{0, import_, "Opening: model units per unit of the file (a file in metres: 32)", importScale},
+          std::tuple{1, export_, "Saving: units of the file per model unit (to metres: 0.03125)", exportScale}}) {
+        box->setDecimals(5);
+        box->setRange(0.00001, 100000.0);
+        box->setValue(value);
+        auto* text = new QLabel(label, this);
+        text->setBuddy(box);
+        layout->addWidget(text, row, 0);
+        layout->addWidget(box, row, 1);
+    }
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons, 2, 0, 1, 2);
+}
 
 SkinSizeDialog::SkinSizeDialog(const QString& title, int width, int height, QWidget* parent) : QDialog(parent) {
     setWindowTitle(title);

@@ -1,14 +1,18 @@
 #pragma once
 
+#include "document/ModelTransform.h"
 #include "document/Profile.h"
 
 #include <QDialog>
 
+#include <array>
 #include <functional>
 #include <utility>
 #include <vector>
 
+class QCheckBox;
 class QComboBox;
+class QDoubleSpinBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -65,6 +69,37 @@ public:
 
 private:
     QLineEdit* name_ = nullptr;
+};
+
+// "Transform": scale, turn and move the whole model, about the origin or its centre.
+class TransformDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit TransformDialog(QWidget* parent = nullptr);
+    ModelTransform transform() const;
+    // Scale (0-2), turn in degrees (3-5) and move (6-8), x, y, z each.
+    QDoubleSpinBox* field(int index) const { return fields_[size_t(index)]; }
+    QCheckBox* uniform() const { return uniform_; }
+    QComboBox* about() const { return about_; }
+
+private:
+    std::array<QDoubleSpinBox*, 9> fields_{};
+    QCheckBox* uniform_ = nullptr;
+    QComboBox* about_ = nullptr;
+};
+
+// "glTF and OBJ Units": model units per unit of such a file when it is opened, and units of such a file
+// per model unit when one is written.
+class UnitsDialog : public QDialog {
+    Q_OBJECT
+public:
+    UnitsDialog(double importScale, double exportScale, QWidget* parent = nullptr);
+    QDoubleSpinBox* importScale() const { return import_; }
+    QDoubleSpinBox* exportScale() const { return export_; }
+
+private:
+    QDoubleSpinBox* import_ = nullptr;
+    QDoubleSpinBox* export_ = nullptr;
 };
 
 // A skin's size in texels: "New Skin" and "Resize Skin".

@@ -1,12 +1,14 @@
 // The editing and view commands of the menus, keys and toolbar.
 #include "app/CFacetoApp.h"
 
+
 #include "app/CChildFrame.h"
 #include "app/CMainFrame.h"
 #include "app/CProjectManager.h"
 #include "app/Dialogs.h"
 #include "document/EditOperations.h"
 #include "document/FrameOperations.h"
+#include "document/ModelTransform.h"
 #include "formats/FileIO.h"
 #include "views/C2DView.h"
 #include "views/CCameraView.h"
@@ -15,6 +17,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDockWidget>
+#include <QDoubleSpinBox>
 #include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
@@ -129,6 +132,28 @@ void CFacetoApp::connectEditingCommands() {
         }
     });
     onDocument("flipTris", [](CFacetoDoc& doc) { flipSelectedTriangles(doc); });
+    onDocument("transformModel", [this](CFacetoDoc& doc) {
+        TransformDialog dialog(mainFrame_);
+        if (dialogs_.run(dialog) == QDialog::Accepted) {
+            transformModel(doc, dialog.transform());
+        }
+    });
+    for (int axis = 0; axis < 3; ++axis) {
+        static const char* const NAMES[] = {"mirrorX", "mirrorY", "mirrorZ"};
+        onDocument(NAMES[axis], [axis](CFacetoDoc& doc) { mirrorModel(doc, axis); });
+    }
+    onDocument("centreOnOrigin", [](CFacetoDoc& doc) { centreModelOnOrigin(doc); });
+    on("fileUnits", [this] {
+        UnitsDialog dialog(fileUnits(true), fileUnits(false), mainFrame_);
+        if (dialogs_.run(dialog) != QDialog::Accepted) {
+            return;
+        }
+        profile_->writeString(settings::PREF, "ImportScale", QString::number(dialog.importScale()->value()).toStdString());
+        profile_->writeString(settings::PREF, "ExportScale", QString::number(dialog.exportScale()->value()).toStdString());
+        for (const auto& doc : documents_) {
+            doc->exportScale = fileUnits(false);
+        }
+    });
     onDocument("cloneSelected", [](CFacetoDoc& doc) { cloneSelected(doc); });
     onDocument("exportFrame", [this](CFacetoDoc& doc) {
         if (doc.currentFrame() == nullptr) {

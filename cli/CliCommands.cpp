@@ -256,6 +256,7 @@ std::optional<OpenedDocument> openModel(Context& context, const std::string& pat
     opened.doc->exportScale = context.scale;
     opened.doc->exportLinear = context.linear;
     opened.doc->skinDepth = context.skinDepth;
+    opened.doc->importScale = context.importScale;
     if (!opened.doc->onOpenDocument(path)) {
         if (!opened.host->failed) {
             context.err << path << ": cannot open the file\n";

@@ -26,6 +26,7 @@ struct Context {
     bool linear = false;
     int framesPerSecond = 10;
     int skinDepth = 0;      // of true-colour .md2 skins: 8, 24, or 0 for 8 when Quake 2's palette is known
+    float importScale = 1.0f; // glTF and OBJ read: model units per unit of the file
     std::string lastError;  // why the last model that could not be opened could not
 };
 

@@ -40,8 +40,9 @@ constexpr const char* USAGE = R"(usage:
       Reads INPUT ({READ}) and writes OUTPUT as the editor's Save As does; the format
       follows OUTPUT's extension: {WRITE} (an .md2 with its skins as PCX files beside it; a
       .gltf with its .bin and .png; an .obj, of the first frame, with its .mtl and .png). A rigged,
-      animated glTF becomes frames sampled at 10 a second (--fps N); glTF and OBJ are written with
-      1 unit per model unit (--scale S) and stepped animations (--interpolation step|linear).
+      animated glTF becomes frames sampled at 10 a second (--fps N), a unit of a glTF or OBJ file
+      one model unit (--import-scale S); glTF and OBJ are written with 1 unit per model unit
+      (--scale S) and stepped animations (--interpolation step|linear).
   faceto-cli convert --to EXT INPUT... [-d DIR] [--tree]
       Converts every INPUT to EXT, into DIR (made when missing) or beside each input; one line per
       file. With --tree each input keeps its folder below DIR, relative to the inputs' common folder.
@@ -149,6 +150,7 @@ int main(int argc, char** argv) {
     bool force = false;
     bool tree = false;
     float scale = 1.0f;
+    float importScale = 1.0f;
     int framesPerSecond = 10;
     bool linear = false;
     int skinDepth = 0;
@@ -224,6 +226,12 @@ int main(int argc, char** argv) {
             std::optional<std::string> text;
             if (!value(text) || std::sscanf(text->c_str(), "%f", &scale) != 1 || !(scale > 0.0f) || !std::isfinite(scale)) {
                 return usageError("--scale needs a positive number");
+            }
+        } else if (arg == "--import-scale") {
+            std::optional<std::string> text;
+            if (!value(text) || std::sscanf(text->c_str(), "%f", &importScale) != 1 || !(importScale > 0.0f) ||
+                !std::isfinite(importScale)) {
+                return usageError("--import-scale needs a positive number");
             }
         } else if (arg == "--fps") {
             std::optional<std::string> text;
@@ -303,7 +311,7 @@ int main(int argc, char** argv) {
     faceto::loadPalette(palette);
 #endif
     faceto::cli::Context context{profile, palette, std::cout, std::cerr, force, scale, linear, framesPerSecond,
-                                 skinDepth, {}};
+                                 skinDepth, importScale, {}};
     try {
         return run(context, command, positional, json, toExtension, folder, tree, render);
     } catch (const std::bad_alloc&) {

@@ -157,6 +157,7 @@ bool CFacetoDoc::loadFrom(const std::string& path, std::span<const uint8_t> byte
         };
         context.readBeside = [folder = folderOf(path)](const std::string& name) { return readBesideModel(folder, name); };
         context.framesPerSecond = framesPerSecond;
+        context.scale = importScale;
         Result<ModelData> data = format->read(bytes, context);
         if (!data) {
             return failed(data.error());

@@ -105,6 +105,7 @@ public:
     float exportScale = 1.0f;
     bool exportLinear = false;
     int framesPerSecond = 10;
+    float importScale = 1.0f; // glTF and OBJ: model units per unit of the file, on opening
     int skinDepth = 0; // of true-colour .md2 skins: 8, 24, or 0 for 8 when Quake 2's palette is known
     enum class SaveAsResult { Saved, Failed, Cancelled, UnknownExtension };
     // Chooses the writer by the extension of `path`: ".fm" (the document then takes the path),

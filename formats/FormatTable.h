@@ -26,6 +26,7 @@ struct ReadContext {
     // absent when the model was not read from a folder.
     std::function<Result<ByteBuffer>(const std::string& name)> readBeside;
     int framesPerSecond = 10; // at which animations of other tools are sampled into frames
+    float scale = 1.0f;       // glTF and OBJ: model units per unit of the file (a model in metres: 32)
 };
 
 // What a writer may need beyond the model.

@@ -24,4 +24,7 @@ Result<SaveOutput> exportGltf(const ModelRef& model, const std::string& path, co
 // become one.
 Result<ModelData> importGltf(std::span<const uint8_t> bytes, const ReadContext& context);
 
+// Every position times `scale` (the unit of a file of another tool in model units); 1 leaves them.
+void scalePositions(std::vector<Frame>& frames, float scale);
+
 } // namespace faceto

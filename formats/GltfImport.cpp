@@ -291,6 +291,17 @@ void buildModel(const tinygltf::Model& gltf, const Scene& scene, const std::vect
 
 } // namespace
 
+void scalePositions(std::vector<Frame>& frames, float scale) {
+    if (scale == 1.0f || !(scale > 0.0f)) {
+        return;
+    }
+    for (Frame& f : frames) {
+        for (FrameVertex& p : f.positions) {
+            p = {p.x * scale, p.y * scale, p.z * scale};
+        }
+    }
+}
+
 Result<ModelData> importGltf(std::span<const uint8_t> bytes, const ReadContext& context) {
     Result<tinygltf::Model> gltf = parseDocument(bytes, context);
     if (!gltf) {
@@ -329,6 +340,7 @@ Result<ModelData> importGltf(std::span<const uint8_t> bytes, const ReadContext& 
     std::vector<uint32_t> kept;
     weld(*scene, data.frames, merged, kept);
     buildModel(*gltf, *scene, merged, kept, data);
+    scalePositions(data.frames, context.scale);
     return data;
 }
 

@@ -1,5 +1,6 @@
 #include "formats/Obj.h"
 
+#include "formats/Gltf.h"
 #include "formats/Limits.h"
 #include "formats/Pictures.h"
 #include "model/DerivedData.h"
@@ -335,6 +336,7 @@ Result<ModelData> importObj(std::span<const uint8_t> bytes, const ReadContext& c
         return Failure{limits::tooMuchToDecode()};
     }
     data.frames.push_back(std::move(frame));
+    scalePositions(data.frames, context.scale);
     return data;
 }
 

@@ -22,6 +22,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QDoubleSpinBox>
 #include <QSpinBox>
 #include <QStackedWidget>
 #include <QToolBar>
@@ -629,4 +630,35 @@ TEST(Commands, ADragStepPaintsEachPaneOnce) {
     }
     QTest::mouseRelease(e.front(), Qt::LeftButton, Qt::NoModifier, to);
     EXPECT_NE(-30.0f, e.doc->frames[0].positions[0].y); // it did move
+}
+
+// Edit > Transform: the numbers typed into the dialog scale the whole model, every frame, as one step;
+// the mirror and centring commands too.
+TEST(Commands, TransformScalesTheWholeModelAsOneStep) {
+    CommandEditor e;
+    CFacetoDoc& doc = *e.doc;
+    const std::vector<Frame> before = doc.frames;
+    e.dialogs.onDialog = [](QDialog& d) {
+        auto& dialog = dynamic_cast<TransformDialog&>(d);
+        dialog.show();
+        QDoubleSpinBox* scale = dialog.field(0);
+        scale->setFocus();
+        scale->selectAll();
+        QTest::keyClicks(scale, "3");
+        QTest::keyClick(scale, Qt::Key_Tab);
+        EXPECT_EQ(3.0, dialog.field(2)->value()); // alike on every axis while the box is ticked
+        return int(QDialog::Accepted);
+    };
+    e.trigger("transformModel");
+    for (size_t f = 0; f < before.size(); ++f) {
+        for (size_t v = 0; v < before[f].positions.size(); ++v) {
+            EXPECT_EQ(3 * before[f].positions[v].x, doc.frames[f].positions[v].x);
+        }
+    }
+    e.key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(before, doc.frames);
+    e.trigger("mirrorZ");
+    EXPECT_EQ("Mirror Z", doc.history().undoName());
+    e.trigger("centreOnOrigin");
+    EXPECT_EQ("Centre on Origin", doc.history().undoName());
 }
