@@ -4,11 +4,14 @@
 #include "views/CAnimationView.h"
 #include "views/CFlatBitmapButton.h"
 
+#include <QCheckBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QSlider>
+#include <QSpinBox>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace faceto {
@@ -105,12 +108,9 @@ CAnimationPlayer::CAnimationPlayer(CFacetoApp& app, QWidget* parent) : QWidget(p
         row->addWidget(buttons_[i]);
     }
     layout->addLayout(row);
+    addPlaybackControls(layout);
     connect(slider_, &QSlider::sliderPressed, &timer_, &QTimer::stop);
-    connect(slider_, &QSlider::sliderReleased, this, [this] {
-        if (isVisible()) {
-            timer_.start();
-        }
-    });
+    connect(slider_, &QSlider::sliderReleased, this, &CAnimationPlayer::restartTimer);
     connect(slider_, &QSlider::sliderMoved, this, &CAnimationPlayer::showStep);
 
     connect(button('F'), &QAbstractButton::clicked, this, [this] { preview_->setFullScreen(true); });
@@ -140,7 +140,16 @@ CAnimationPlayer::CAnimationPlayer(CFacetoApp& app, QWidget* parent) : QWidget(p
             preview_->update();
         }
     });
-    timer_.setInterval(100);
+    // Another window's document: a paused player shows the same step of its animation.
+    connect(&app_, &CFacetoApp::activeDocumentChanged, this, [this](CFacetoDoc* doc) {
+        app_.state().followedFrame = -1;
+        const Animation* animation = doc ? doc->currentAnimation() : nullptr;
+        if (isVisible() && paused_ && animation != nullptr && !animation->frameIndices.empty()) {
+            showStep(std::clamp(playStep - 1, 0, int(animation->frameIndices.size()) - 1));
+            ++playStep;
+        }
+    });
+    timer_.setInterval(1000 / rate_->value());
     connect(&timer_, &QTimer::timeout, this, &CAnimationPlayer::tick);
     connect(&app_, &CFacetoApp::escapePressed, this, &CAnimationPlayer::leaveFullScreen);
 }
@@ -159,6 +168,123 @@ CFlatBitmapButton* CAnimationPlayer::button(char name) const {
     return nullptr;
 }
 
+void CAnimationPlayer::addPlaybackControls(QVBoxLayout* layout) {
+    QtProfile& profile = app_.profile();
+    auto* row = new QHBoxLayout();
+    auto* back = new QToolButton(this);
+    back->setText("|<");
+    back->setToolTip("One frame back ([)");
+    back->setAccessibleName("Step back");
+    play_ = new QToolButton(this);
+    play_->setCheckable(true);
+    play_->setToolTip("Play or pause (Ctrl+Space)");
+    play_->setAccessibleName("Play");
+    auto* on = new QToolButton(this);
+    on->setText(">|");
+    on->setToolTip("One frame on (])");
+    on->setAccessibleName("Step on");
+    rate_ = new QSpinBox(this);
+    rate_->setRange(1, 60);
+    rate_->setSuffix(" fps");
+    rate_->setValue(std::clamp(profile.getInt(settings::PREF, "PlayerRate", 10), 1, 60));
+    rate_->setToolTip("Frames a second");
+    rate_->setAccessibleName("Frames a second");
+    loop_ = new QCheckBox("Loop", this);
+    loop_->setChecked(profile.getInt(settings::PREF, "PlayerLoop", 1) != 0);
+    follow_ = new QCheckBox("Camera follows", this);
+    follow_->setToolTip("The camera pane of the active window shows the frame played");
+    follow_->setChecked(profile.getInt(settings::PREF, "CameraFollowsPlayer", 0) != 0);
+    for (QWidget* w : std::initializer_list<QWidget*>{back, play_, on, rate_}) {
+        row->addWidget(w);
+    }
+    row->addStretch(1);
+    layout->addLayout(row);
+    auto* options = new QHBoxLayout();
+    options->addWidget(loop_);
+    options->addWidget(follow_);
+    options->addStretch(1);
+    layout->addLayout(options);
+    play_->setChecked(true);
+    play_->setText("||");
+    connect(back, &QToolButton::clicked, this, [this] { step(-1); });
+    connect(on, &QToolButton::clicked, this, [this] { step(1); });
+    connect(play_, &QToolButton::toggled, this, [this](bool playing) { setPaused(!playing); });
+    connect(rate_, &QSpinBox::valueChanged, this, &CAnimationPlayer::setFramesPerSecond);
+    connect(loop_, &QCheckBox::toggled, this, &CAnimationPlayer::setLooping);
+    connect(follow_, &QCheckBox::toggled, this, &CAnimationPlayer::setCameraFollows);
+}
+
+void CAnimationPlayer::restartTimer() {
+    if (isVisible() && !paused_) {
+        timer_.start();
+    }
+}
+
+void CAnimationPlayer::setPaused(bool paused) {
+    paused_ = paused;
+    if (play_->isChecked() == paused) {
+        play_->setChecked(!paused);
+    }
+    play_->setText(paused ? ">" : "||");
+    play_->setAccessibleName(paused ? "Play" : "Pause");
+    if (paused) {
+        timer_.stop();
+    } else {
+        restartTimer();
+    }
+}
+
+void CAnimationPlayer::step(int by) {
+    setPaused(true);
+    const CFacetoDoc* doc = app_.state().activeDocument;
+    const Animation* animation = doc ? doc->currentAnimation() : nullptr;
+    if (animation == nullptr || animation->frameIndices.empty()) {
+        return;
+    }
+    // playStep is the step after the one shown; the one shown moves by `by`, round the animation.
+    const int count = int(animation->frameIndices.size());
+    const int shown = (playStep - 1 + count) % count;
+    showStep(((shown + by) % count + count) % count);
+    ++playStep;
+}
+
+void CAnimationPlayer::setFramesPerSecond(int fps) {
+    fps = std::clamp(fps, 1, 60);
+    if (rate_->value() != fps) {
+        rate_->setValue(fps);
+    }
+    timer_.setInterval(1000 / fps);
+    app_.profile().writeInt(settings::PREF, "PlayerRate", fps);
+}
+
+void CAnimationPlayer::setLooping(bool on) {
+    if (loop_->isChecked() != on) {
+        loop_->setChecked(on);
+    }
+    app_.profile().writeInt(settings::PREF, "PlayerLoop", on ? 1 : 0);
+}
+
+void CAnimationPlayer::setCameraFollows(bool on) {
+    if (follow_->isChecked() != on) {
+        follow_->setChecked(on);
+    }
+    app_.profile().writeInt(settings::PREF, "CameraFollowsPlayer", on ? 1 : 0);
+    show(preview_->settings.shownFrame);
+}
+
+void CAnimationPlayer::show(int frame) {
+    preview_->settings.shownFrame = frame;
+    preview_->update();
+    AppState& state = app_.state();
+    const int followed = follow_->isChecked() && isVisible() ? frame : -1;
+    if (state.followedFrame != followed) {
+        state.followedFrame = followed;
+        if (state.activeDocument != nullptr) {
+            app_.redrawCameraViews(state.activeDocument);
+        }
+    }
+}
+
 void CAnimationPlayer::cycleFill() {
     PreviewSettings& s = preview_->settings;
     if (s.shaded) {
@@ -173,10 +299,14 @@ void CAnimationPlayer::cycleFill() {
 }
 
 void CAnimationPlayer::tick() {
+    if (paused_) {
+        return;
+    }
     PreviewSettings& s = preview_->settings;
     s.shownFrame = -1;
     CFacetoDoc* doc = app_.state().activeDocument;
     if (doc == nullptr) {
+        show(-1);
         return;
     }
     if (doc->animations.empty()) {
@@ -187,17 +317,20 @@ void CAnimationPlayer::tick() {
     const Animation* animation = doc->currentAnimation();
     if (animation == nullptr || animation->frameIndices.empty()) {
         playStep = 0;
-        preview_->update();
+        show(-1);
         return;
     }
-    if (playStep >= int(animation->frameIndices.size())) {
+    const int count = int(animation->frameIndices.size());
+    if (playStep >= count) {
         playStep = 0;
     }
-    s.shownFrame = animation->frameIndices[size_t(playStep)];
-    preview_->update();
-    slider_->setRange(0, int(animation->frameIndices.size()) - 1);
+    show(animation->frameIndices[size_t(playStep)]);
+    slider_->setRange(0, count - 1);
     slider_->setValue(playStep);
     ++playStep;
+    if (playStep == count && !loop_->isChecked()) {
+        setPaused(true); // not looped, the animation stops on its last frame; playing again starts over
+    }
 }
 
 void CAnimationPlayer::showStep(int step) {
@@ -207,8 +340,9 @@ void CAnimationPlayer::showStep(int step) {
         return;
     }
     playStep = step;
-    preview_->settings.shownFrame = animation->frameIndices[size_t(step)];
-    preview_->update();
+    slider_->setRange(0, int(animation->frameIndices.size()) - 1);
+    slider_->setValue(step);
+    show(animation->frameIndices[size_t(step)]);
 }
 
 void CAnimationPlayer::leaveFullScreen() {
@@ -217,12 +351,13 @@ void CAnimationPlayer::leaveFullScreen() {
 
 void CAnimationPlayer::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    timer_.start();
+    restartTimer();
 }
 
 void CAnimationPlayer::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
     timer_.stop();
+    show(preview_->settings.shownFrame); // the camera pane no longer follows
 }
 
 void CAnimationPlayer::keyPressEvent(QKeyEvent* event) {

@@ -3,7 +3,11 @@
 #include <QTimer>
 #include <QWidget>
 
+class QCheckBox;
 class QSlider;
+class QSpinBox;
+class QToolButton;
+class QVBoxLayout;
 
 namespace faceto {
 
@@ -12,8 +16,9 @@ class CFacetoApp;
 class CFlatBitmapButton;
 
 // The animation player: the active document's current animation in the preview, ten frames a second
-// while the panel is shown, with the switches F (full screen), V (vertex dots), L (lines), T (fill:
-// textured, none, shaded) and S (next skin).
+// (or as many as chosen) while the panel is shown, with the switches F (full screen), V (vertex dots),
+// L (lines), T (fill: textured, none, shaded) and S (next skin), play and pause, a step back or on,
+// looping or stopping at the end, and the camera pane following the frame played.
 class CAnimationPlayer : public QWidget {
     Q_OBJECT
 public:
@@ -24,7 +29,21 @@ public:
     CFlatBitmapButton* button(char name) const;
     QSlider* slider() const { return slider_; }
     bool playing() const { return timer_.isActive(); }
-    // One step of the playback; the timer calls it every 100 ms.
+    int stepMilliseconds() const { return timer_.interval(); }
+    // Playing while shown, or paused where it is (the panel stays).
+    void setPaused(bool paused);
+    bool paused() const { return paused_; }
+    // One frame back or on, paused.
+    void step(int by);
+    void setFramesPerSecond(int fps);
+    void setLooping(bool on);
+    // The active document's camera pane shows the frame played (while the player is shown).
+    void setCameraFollows(bool on);
+    QToolButton* playButton() const { return play_; }
+    QSpinBox* rateBox() const { return rate_; }
+    QCheckBox* loopBox() const { return loop_; }
+    QCheckBox* followBox() const { return follow_; }
+    // One step of the playback; the timer calls it at the chosen rate.
     void tick();
     // Shows step `step` of the current animation (the slider's position).
     void showStep(int step);
@@ -41,12 +60,21 @@ protected:
 private:
     int followedSkin_ = 0; // the document's skin when the preview last took it
     void cycleFill();
+    void addPlaybackControls(QVBoxLayout* layout);
+    // The frame shown, to the preview and (when it follows) the camera pane.
+    void show(int frame);
+    void restartTimer();
 
     CFacetoApp& app_;
     CAnimationView* preview_ = nullptr;
     QSlider* slider_ = nullptr;
     CFlatBitmapButton* buttons_[5] = {}; // F V L T S
     QTimer timer_;
+    QToolButton* play_ = nullptr;
+    QSpinBox* rate_ = nullptr;
+    QCheckBox* loop_ = nullptr;
+    QCheckBox* follow_ = nullptr;
+    bool paused_ = false;
 };
 
 } // namespace faceto

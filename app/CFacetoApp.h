@@ -52,6 +52,8 @@ public:
     const std::vector<std::unique_ptr<CFacetoDoc>>& documents() const { return documents_; }
     CChildFrame* activeFrame() const;
     std::vector<CChildFrame*> framesOf(const CFacetoDoc* doc) const;
+    // The camera panes of the document's windows are drawn again (the frame the player shows moved).
+    void redrawCameraViews(const CFacetoDoc* doc);
     QStringList recentFiles() const { return recentFiles_; }
 
     // Model units per unit of a glTF or OBJ file on opening, or such units per model unit on saving

@@ -188,6 +188,12 @@ void CMainFrame::createActions() {
         ->setCheckable(true);
     add("animationPlayerKey", "Animation Player", "Show or hide the animation player\nAnimation Player",
         QKeySequence(Qt::Key_F5));
+    add("playerPlayPause", "&Play/Pause", "Play the current animation or pause it\nPlay/Pause",
+        QKeySequence(Qt::CTRL | Qt::Key_Space));
+    add("playerStepBack", "Step &Back", "Show the frame before in the animation player\nStep Back",
+        QKeySequence(Qt::Key_BracketLeft));
+    add("playerStepOn", "Step &On", "Show the next frame in the animation player\nStep On",
+        QKeySequence(Qt::Key_BracketRight));
     add("resetCamera", "&Reset Camera", "Put the camera back where it started\nReset Camera", QKeySequence("R"));
     add("frameAll", "Frame All", "Show the whole model in every view of the window\nFrame All",
         QKeySequence(Qt::Key_Home));
@@ -395,7 +401,9 @@ void CMainFrame::showDocumentMenus(bool documentsOpen) {
         addCommands(view, {"viewMainToolBar", "viewMainToolBar2", "viewUndoHistory", "viewSkinView"});
         addCommands(view->addMenu("Tools..."), {"toolsFrame", "toolsGroups", "toolsPrimatives", "toolsCurrentMode",
                                                  "toolsCurrentAction", "toolsGrid"});
-        addCommands(view, {"viewAnimationPlayer", "|", "frameAll", "frameSelected", "|"});
+        addCommands(view, {"viewAnimationPlayer"});
+        addCommands(view->addMenu("Player"), {"playerPlayPause", "playerStepBack", "playerStepOn"});
+        addCommands(view, {"|", "frameAll", "frameSelected", "|"});
         addCommands(view->addMenu("3D View"),
                     {"resetCamera", "noRendering", "wireframe", "vertexRendering", "frontBack", "flatShading",
                      "gouraudShading", "textureMapped", "texturedShaded", "captureToFile"});

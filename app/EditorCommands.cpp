@@ -2,6 +2,7 @@
 #include "app/CFacetoApp.h"
 
 
+#include "app/CAnimationPlayer.h"
 #include "app/CChildFrame.h"
 #include "app/CMainFrame.h"
 #include "app/CProjectManager.h"
@@ -80,6 +81,12 @@ C2DView* focused2DView(CChildFrame* frame) {
 void CFacetoApp::redrawActive() {
     if (CChildFrame* f = activeFrame()) {
         f->redrawAllViews();
+    }
+}
+
+void CFacetoApp::redrawCameraViews(const CFacetoDoc* doc) {
+    for (CChildFrame* f : framesOf(doc)) {
+        f->cameraView()->update();
     }
 }
 
@@ -237,6 +244,24 @@ void CFacetoApp::connectViewCommands() {
             if (projectManager_) {
                 projectManager_->setPlayerShown(!projectManager_->playerShown());
             }
+            refreshCommandStates();
+        });
+    }
+    // Play and pause, and a step back or on, work with the player shown or not: stepping shows it.
+    on("playerPlayPause", [this] {
+        CAnimationPlayer* player = projectManager_->player();
+        if (!projectManager_->playerShown()) {
+            projectManager_->setPlayerShown(true);
+            player->setPaused(false);
+        } else {
+            player->setPaused(!player->paused());
+        }
+        refreshCommandStates();
+    });
+    for (const auto& [name, by] : {std::pair{"playerStepBack", -1}, std::pair{"playerStepOn", 1}}) {
+        on(name, [this, by = by] {
+            projectManager_->setPlayerShown(true);
+            projectManager_->player()->step(by);
             refreshCommandStates();
         });
     }

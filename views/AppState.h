@@ -34,6 +34,9 @@ struct AppState {
     FrameClipboard clipboard;
     OrthoColours orthoColours;
     bool skeletonShown = true; // the 2D views draw the nodes of a Jedi Knight hierarchy
+    // The frame the animation player shows, which the active document's camera pane shows too while it
+    // follows the player (-1: it shows the current frame).
+    int followedFrame = -1;
 };
 
 } // namespace faceto

@@ -49,7 +49,8 @@ void CCameraView::paintEvent(QPaintEvent*) {
     }
     QPainter painter(this);
     QtFramePresenter presenter(&painter);
-    drawCameraView(rasterizer_, doc_, camera, width(), height(), &presenter);
+    const bool following = doc_ == context_.app.activeDocument && context_.app.followedFrame >= 0;
+    drawCameraView(rasterizer_, doc_, camera, width(), height(), &presenter, following ? context_.app.followedFrame : -1);
 }
 
 void CCameraView::mousePressEvent(QMouseEvent* e) {

@@ -131,7 +131,7 @@ void vertexNormals(const Model& model, const std::vector<ProjectedVertex>& verti
 } // namespace
 
 bool drawCameraView(Rasterizer& r, const CFacetoDoc* doc, const Mat4& camera, int width, int height,
-                    FramePresenter* target) {
+                    FramePresenter* target, int frameIndex) {
     const int mode = doc ? doc->fillMode : FILL_FLAT;
     const Model* model = doc ? &doc->model : nullptr;
     const bool textured = (mode == FILL_TEXTURED || mode == FILL_TEXTURED_SHADED) && model && !model->skins.empty();
@@ -150,7 +150,9 @@ bool drawCameraView(Rasterizer& r, const CFacetoDoc* doc, const Mat4& camera, in
     if (!r.beginFrame(target, width, height, background, skin && model->skins[0].isIndexed8() ? &skinPalette : nullptr)) {
         return false;
     }
-    const Frame* frame = doc ? doc->currentFrame() : nullptr;
+    const Frame* frame = doc == nullptr                                            ? nullptr
+                         : frameIndex >= 0 && size_t(frameIndex) < doc->frames.size() ? &doc->frames[size_t(frameIndex)]
+                                                                                      : doc->currentFrame();
     if (frame == nullptr || doc->frames.empty() || mode == FILL_NONE) {
         r.presentFrame();
         return true;

@@ -9,8 +9,10 @@
 #include "views/CAnimationView.h"
 #include "views/CCameraView.h"
 
+#include <QComboBox>
 #include <QImage>
 #include <QMainWindow>
+#include <QCheckBox>
 #include <QTest>
 #include <QWheelEvent>
 #include <cstdlib>
@@ -87,4 +89,39 @@ TEST(CameraPane, ShowsWhatRenderDrawsWhileThePlayerSteps) {
         const QImage shown = camera->grab().toImage().convertToFormat(QImage::Format_RGB32);
         EXPECT_EQ(0, differentPixels(rendered(e, model, camera->size(), mode), shown)) << mode;
     }
+}
+
+// With "Camera follows" on, the camera pane of the active window shows the frame the player shows; off,
+// it shows the current frame again.
+TEST(CameraPane, FollowsThePlayerWhenAsked) {
+    Editor e;
+    const std::string model = e.dir.path("sample.md2");
+    std::filesystem::copy_file(FACETO_SOURCE_DIR "/examples/sample.md2", model);
+    std::filesystem::copy_file(FACETO_SOURCE_DIR "/examples/sample.pcx", e.dir.path("sample.pcx"));
+    e.start({QString::fromStdString(model)});
+    CCameraView* camera = e.app->activeFrame()->cameraView();
+    CAnimationPlayer& player = *e.app->projectManager()->player();
+    QComboBox* animations = e.app->projectManager()->animationList();
+    animations->setFocus();
+    QTest::keyClick(animations, Qt::Key_Down); // walk
+    ASSERT_EQ("walk", animations->currentText());
+    QApplication::processEvents();
+    const auto picture = [&] { return camera->grab().toImage().convertToFormat(QImage::Format_RGB32); };
+    const QImage standing = picture(); // walk1, the current frame
+    const int current = e.active()->currentFrameIndex;
+
+    QTest::mouseClick(player.followBox(), Qt::LeftButton, Qt::NoModifier, QPoint(8, player.followBox()->height() / 2));
+    QTest::keyClick(&e.frame(), Qt::Key_BracketRight);
+    QTest::keyClick(&e.frame(), Qt::Key_BracketRight); // walk2, a stride
+    const int played = player.preview()->settings.shownFrame;
+    ASSERT_EQ("walk2", e.active()->frames[size_t(played)].name);
+    const QImage following = picture();
+    EXPECT_GT(differentPixels(standing, following), 0);
+    EXPECT_EQ(current, e.active()->currentFrameIndex); // the current frame stays
+
+    QTest::mouseClick(player.followBox(), Qt::LeftButton, Qt::NoModifier, QPoint(8, player.followBox()->height() / 2));
+    EXPECT_EQ(0, differentPixels(standing, picture()));
+    e.active()->setCurrentFrame(played);
+    e.active()->updateAllViews();
+    EXPECT_EQ(0, differentPixels(following, picture()));
 }

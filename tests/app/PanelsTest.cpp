@@ -25,7 +25,9 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QStackedWidget>
+#include <QSpinBox>
 #include <QTest>
+#include <QToolButton>
 #include <QTreeWidget>
 
 using namespace faceto;
@@ -344,6 +346,62 @@ TEST(AnimationPlayer, PlaysTheCurrentAnimationOnTimerTicks) {
     QTest::mouseClick(e.panel().panelButton('T'), Qt::LeftButton); // the tool and level buttons
     EXPECT_EQ(e.panel().toolsPage(), e.panel().subPanels()->currentWidget());
     QTest::mouseClick(e.panel().panelButton('A'), Qt::LeftButton);
+    EXPECT_TRUE(player.playing());
+}
+
+TEST(AnimationPlayer, PausesStepsAndStopsAtTheEndWhenNotLooping) {
+    PanelEditor e;
+    CAnimationPlayer& player = *e.panel().player();
+    PreviewSettings& s = player.preview()->settings;
+    player.tick();
+    ASSERT_EQ(0, s.shownFrame);
+    // Pausing keeps the panel where it is.
+    QTest::mouseClick(player.playButton(), Qt::LeftButton);
+    EXPECT_TRUE(player.paused());
+    EXPECT_FALSE(player.playing());
+    EXPECT_EQ(&player, e.panel().subPanels()->currentWidget());
+    EXPECT_TRUE(player.isVisible());
+    EXPECT_EQ(0, s.shownFrame);
+    QTest::keyClick(&e.frame(), Qt::Key_Space, Qt::ControlModifier);
+    EXPECT_TRUE(player.playing());
+    // A step on or back pauses and moves one frame, round the animation; the slider follows.
+    QTest::keyClick(&e.frame(), Qt::Key_BracketRight);
+    EXPECT_TRUE(player.paused());
+    EXPECT_EQ(1, s.shownFrame);
+    EXPECT_EQ(1, player.slider()->value());
+    QTest::keyClick(&e.frame(), Qt::Key_BracketLeft);
+    QTest::keyClick(&e.frame(), Qt::Key_BracketLeft);
+    EXPECT_EQ(2, s.shownFrame);
+    EXPECT_EQ(2, player.slider()->value());
+    // Not looped, playing stops on the last frame and stays there.
+    QTest::mouseClick(player.loopBox(), Qt::LeftButton, Qt::NoModifier, QPoint(8, player.loopBox()->height() / 2));
+    ASSERT_FALSE(player.loopBox()->isChecked());
+    QTest::keyClick(&e.frame(), Qt::Key_BracketRight); // run1
+    QTest::mouseClick(player.playButton(), Qt::LeftButton);
+    std::vector<int> shown;
+    for (int i = 0; i < 4; ++i) {
+        player.tick();
+        shown.push_back(s.shownFrame);
+    }
+    EXPECT_EQ((std::vector<int>{1, 2, 2, 2}), shown);
+    EXPECT_TRUE(player.paused());
+    // Playing again from the end starts over.
+    QTest::mouseClick(player.playButton(), Qt::LeftButton);
+    player.tick();
+    EXPECT_EQ(0, s.shownFrame);
+    // The rate, typed in; it and the loop switch are kept for the next session.
+    player.rateBox()->setFocus();
+    player.rateBox()->selectAll();
+    QTest::keyClicks(player.rateBox(), "25");
+    QTest::keyClick(player.rateBox(), Qt::Key_Return);
+    EXPECT_EQ(40, player.stepMilliseconds());
+    EXPECT_EQ(25, e.app->profile().getInt("Pref", "PlayerRate", 0));
+    EXPECT_EQ(0, e.app->profile().getInt("Pref", "PlayerLoop", 1));
+    // The menu's Play/Pause shows a hidden player, playing.
+    QTest::mouseClick(e.panel().panelButton('G'), Qt::LeftButton);
+    EXPECT_FALSE(player.playing());
+    e.trigger("playerPlayPause");
+    EXPECT_TRUE(player.isVisible());
     EXPECT_TRUE(player.playing());
 }
 
