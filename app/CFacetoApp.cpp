@@ -11,6 +11,7 @@
 #include "app/CUndoHistoryPanel.h"
 #include "formats/FileIO.h"
 #include "formats/PaletteFiles.h"
+#include "model/Version.h"
 #include "views/C2DView.h"
 #include "views/CCameraView.h"
 
@@ -643,14 +644,18 @@ void CFacetoApp::connectCommands() {
         AboutDialog dialog(mainFrame_);
         dialogs_.run(dialog);
     });
-    // The program's own help: the keys and gestures of every view.
+    // The web page opens in the browser; when none can be started, the address is given to copy.
     on("helpHomepage", [this] {
-        HelpDialog dialog(mainFrame_);
-        dialogs_.run(dialog);
+        if (!QDesktopServices::openUrl(QUrl(HOMEPAGE))) {
+            dialogs_.message(mainFrame_,
+                             QString("No web browser could be started. The program's web page is at\n%1").arg(HOMEPAGE));
+        }
     });
-    for (const char* help : {"helpTopics", "helpContext"}) {
-        on(help, [this] {
-            HelpDialog dialog(mainFrame_);
+    // The program's own help: the guide (F1), or the keys and gestures of every view.
+    for (const auto& [help, page] : {std::pair{"helpGettingStarted", HelpDialog::GETTING_STARTED},
+                                     std::pair{"helpTopics", HelpDialog::KEYS}, std::pair{"helpContext", HelpDialog::KEYS}}) {
+        on(help, [this, page = page] {
+            HelpDialog dialog(page, mainFrame_);
             dialogs_.run(dialog);
         });
     }

@@ -274,8 +274,10 @@ void CMainFrame::createActions() {
     action("windowPrevious")->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
                                             QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab)});
     add("helpAbout", "&About Faceto...", "Display program information, version number and copyright\nAbout");
-    add("helpHomepage", "&Faceto Homepage", "Show the program's help\nHomepage");
-    add("helpTopics", "&Help Topics", "List the keys and mouse gestures of the views\nHelp", QKeySequence(Qt::Key_F1));
+    add("helpHomepage", "&Faceto Homepage", "Open the program's web page in the browser\nHomepage");
+    add("helpGettingStarted", "&Getting Started", "A short guide to the editor\nGetting Started",
+        QKeySequence(Qt::Key_F1));
+    add("helpTopics", "&Help Topics", "List the keys and mouse gestures of the views\nHelp");
     add("helpContext", "Help", "Display help for the views\nHelp", QKeySequence("Shift+F1"));
 }
 
@@ -416,7 +418,7 @@ void CMainFrame::showDocumentMenus(bool documentsOpen) {
         connect(windows, &QMenu::aboutToShow, this, [this, windows] { listWindows(windows); });
         listWindows(windows);
     }
-    addCommands(bar->addMenu("&Help"), {"helpTopics", "|", "helpAbout", "helpHomepage"});
+    addCommands(bar->addMenu("&Help"), {"helpGettingStarted", "helpTopics", "|", "helpAbout", "helpHomepage"});
 }
 
 QMenu* CMainFrame::menu(const QString& title) const {

@@ -19,6 +19,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QFile>
+#include <QTabWidget>
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
@@ -337,11 +339,27 @@ void CameraPropertiesDialog::reject() {
     QDialog::reject();
 }
 
-HelpDialog::HelpDialog(QWidget* parent) : QDialog(parent) {
+QString HelpDialog::guide() {
+    QFile file(":/help/getting-started.md");
+    if (!file.open(QIODevice::ReadOnly)) {
+        return QString("The guide is missing from this build. See %1").arg(HOMEPAGE);
+    }
+    return QString::fromUtf8(file.readAll()).replace("@HOMEPAGE@", HOMEPAGE);
+}
+
+HelpDialog::HelpDialog(Page page, QWidget* parent) : QDialog(parent) {
     setWindowTitle("Faceto Help");
-    resize(520, 560);
+    resize(600, 620);
     auto* layout = new QVBoxLayout(this);
-    auto* text = new QTextBrowser(this);
+    auto* tabs = new QTabWidget(this);
+    auto* guideText = new QTextBrowser(tabs);
+    guideText->setObjectName("guide");
+    guideText->setOpenExternalLinks(true);
+    guideText->setMarkdown(guide());
+    tabs->addTab(guideText, "Getting Started");
+    auto* text = new QTextBrowser(tabs);
+    text->setObjectName("keys");
+    tabs->addTab(text, "Keys and Mouse");
     text->setHtml(
         "<h3>2D views</h3><ul>"
         "<li><b>Edit tool</b>: click a vertex to select or deselect it; drag from empty space to add the "
@@ -371,9 +389,11 @@ HelpDialog::HelpDialog(QWidget* parent) : QDialog(parent) {
         "<li><b>Alt+1</b> object, <b>Alt+2</b> group, <b>Alt+3</b> triangle, <b>Alt+4</b> vertex level.</li>"
         "<li><b>Ctrl+C</b>, <b>Ctrl+X</b>, <b>Ctrl+V</b>: copy, cut and paste the selected triangles; "
         "<b>Ctrl+B</b> pastes a copied frame as a new frame.</li>"
-        "<li><b>Ctrl+Z</b> undo, <b>Ctrl+Y</b> redo; <b>F5</b> shows or hides the animation player.</li>"
+        "<li><b>Ctrl+Z</b> undo, <b>Ctrl+Y</b> redo; <b>F5</b> shows or hides the animation player, "
+        "<b>Ctrl+Space</b> plays or pauses it, <b>[</b> and <b>]</b> step it back and on.</li>"
         "<li><b>Esc</b> ends the full-screen animation preview.</li></ul>");
-    layout->addWidget(text);
+    tabs->setCurrentIndex(page == KEYS ? 1 : 0);
+    layout->addWidget(tabs);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);

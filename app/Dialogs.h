@@ -162,10 +162,14 @@ private:
 };
 
 // The keys and mouse gestures of the views, for F1.
+// The program's help: a getting-started guide (from docs/getting-started.md) and every key and gesture.
 class HelpDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit HelpDialog(QWidget* parent = nullptr);
+    enum Page { GETTING_STARTED, KEYS };
+    explicit HelpDialog(Page page, QWidget* parent = nullptr);
+    // The guide as Markdown, with the web page's address filled in.
+    static QString guide();
 };
 
 } // namespace faceto

@@ -10,13 +10,18 @@
 #include "views/Framing.h"
 #include "views/OrthoView.h"
 #include "views/Projection.h"
+#include "model/Version.h"
 
+#include <QDesktopServices>
+#include <QFile>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QSlider>
+#include <QTabWidget>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTreeWidget>
 #include <QWheelEvent>
 
@@ -247,12 +252,24 @@ TEST(Navigation, ThePlayersControlsSayWhatTheyDo) {
     EXPECT_EQ(0, player.preview()->settings.shownFrame);
 }
 
+namespace {
+// Takes the addresses the editor asks the desktop to open.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    QStringList opened;
+public slots:
+    void open(const QUrl& url) { opened << url.toString(); }
+};
+} // namespace
+
 TEST(Navigation, TextsAreSpelledAndTheHelpIsTheProgramsOwn) {
     Editor e;
     e.start({e.writeModel("m.fm")});
     EXPECT_EQ("&Gouraud Shading", e.frame().action("gouraudShading")->text());
     EXPECT_EQ("Primitives", e.frame().action("toolsPrimatives")->text());
     QStringList shown;
+    QString guide, keys;
     e.dialogs.onDialog = [&](QDialog& dialog) {
         shown << dialog.windowTitle();
         if (dialog.windowTitle() == "About Faceto") {
@@ -265,10 +282,34 @@ TEST(Navigation, TextsAreSpelledAndTheHelpIsTheProgramsOwn) {
             EXPECT_TRUE(all.contains("Licence: MIT"));
             EXPECT_TRUE(all.contains(QString("Qt ") + QT_VERSION_STR));
             EXPECT_FALSE(all.contains("More credits later"));
+        } else if (auto* tabs = dialog.findChild<QTabWidget*>()) {
+            auto* page = qobject_cast<QTextBrowser*>(tabs->currentWidget());
+            (page->objectName() == "guide" ? guide : keys) = page->toPlainText();
         }
         return int(QDialog::Accepted);
     };
+    // F1 is the guide; Help Topics the keys; the homepage goes to the browser, not to a dialog.
+    QTest::keyClick(&e.frame(), Qt::Key_F1);
+    e.trigger("helpTopics");
+    UrlCatcher browser;
+    QDesktopServices::setUrlHandler("https", &browser, "open");
     e.trigger("helpHomepage");
+    QDesktopServices::unsetUrlHandler("https");
     e.trigger("helpAbout");
-    EXPECT_EQ((QStringList{"Faceto Help", "About Faceto"}), shown);
+    EXPECT_EQ((QStringList{"Faceto Help", "Faceto Help", "About Faceto"}), shown);
+    EXPECT_EQ((QStringList{HOMEPAGE}), browser.opened);
+    for (const char* heading : {"Opening a model", "The four panes", "Selecting and moving", "Frames and animations",
+                                "Skins", "Saving and formats", "Game Setup"}) {
+        EXPECT_TRUE(guide.contains(heading)) << heading;
+    }
+    EXPECT_TRUE(guide.contains(HOMEPAGE));
+    EXPECT_FALSE(guide.contains("@HOMEPAGE@"));
+    EXPECT_TRUE(keys.contains("Ctrl+Space"));
+    EXPECT_FALSE(keys.contains("Getting started"));
+    // The README gives the same address.
+    QFile readme(FACETO_SOURCE_DIR "/README.md");
+    ASSERT_TRUE(readme.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(readme.readAll().contains(HOMEPAGE));
 }
+
+#include "NavigationTest.moc"
