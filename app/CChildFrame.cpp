@@ -83,6 +83,13 @@ QList<int> CChildFrame::rowHeights() const { return rows_->sizes(); }
 
 QList<int> CChildFrame::columnWidths() const { return top_->sizes(); }
 
+void CChildFrame::setPaneSizes(const QList<int>& rowHeights, const QList<int>& columnWidths) {
+    laidOut_ = true;
+    rows_->setSizes(rowHeights);
+    top_->setSizes(columnWidths);
+    bottom_->setSizes(columnWidths);
+}
+
 void CChildFrame::alignColumns(QSplitter* moved) {
     QSplitter* other = moved == top_ ? bottom_ : top_;
     other->setSizes(moved->sizes());

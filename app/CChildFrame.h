@@ -31,6 +31,8 @@ public:
     void resizeViewsEqually();
     QList<int> rowHeights() const;
     QList<int> columnWidths() const;
+    // The panes as they were in an earlier session (instead of shared equally when first shown).
+    void setPaneSizes(const QList<int>& rowHeights, const QList<int>& columnWidths);
     void redrawAllViews();
     // Every pane shows the whole model (or its selected vertices).
     void frameModel(bool selectedOnly);

@@ -144,16 +144,22 @@ bool CFacetoApp::startUp(const QStringList& files) {
     mainFrame_->setHistoryContent(new CUndoHistoryPanel(*this));
     skinPanel_ = new CSkinPanel(*this);
     mainFrame_->setSkinContent(skinPanel_);
-    // Maximised; without a window manager to do it, the screen's size is taken directly.
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        mainFrame_->setGeometry(screen->availableGeometry());
+    // Where the last session left it; else maximised (without a window manager to do it, the screen's
+    // size is taken directly).
+    if (restoreLayout()) {
+        mainFrame_->show();
+    } else {
+        if (QScreen* screen = QGuiApplication::primaryScreen()) {
+            mainFrame_->setGeometry(screen->availableGeometry());
+        }
+        mainFrame_->showMaximized();
     }
-    mainFrame_->showMaximized();
 
     state_.orthoColours = OrthoColours{14, 12, 0};
-    // Files named on the command line open instead of the document of the last session.
+    // Files named on the command line open instead of the documents of the last session (or, from a
+    // settings file older than sessions, the last document).
     const QString lastDoc = QString::fromStdString(profile_->getString(settings::PREF, "LastDoc", ""));
-    if (files.isEmpty() && !lastDoc.isEmpty() && fileIsReadable(lastDoc.toStdString())) {
+    if (files.isEmpty() && !restoreDocuments() && !lastDoc.isEmpty() && fileIsReadable(lastDoc.toStdString())) {
         openDocument(lastDoc);
     }
     for (const QString& file : files) {
@@ -323,6 +329,7 @@ CChildFrame* CFacetoApp::addFrame(CFacetoDoc* doc) {
     auto* frame = new CChildFrame(*viewContext_, doc);
     QMdiSubWindow* window = mainFrame_->mdiArea()->addSubWindow(frame);
     window->setAttribute(Qt::WA_DeleteOnClose);
+    keepNormalPlace(window);
     placeWindow(window, int(frames_.size()));
     frames_.push_back(frame);
     connect(frame, &CChildFrame::closeRequested, this, &CFacetoApp::frameCloseRequested);
@@ -564,6 +571,7 @@ void CFacetoApp::connectCommands() {
     });
     connect(&frame, &CMainFrame::recentFileChosen, this, [this](const QString& path) { openDocument(path); });
     connect(&frame, &CMainFrame::closing, this, [this](bool* accept) {
+        storeSession(); // before the documents go: they are part of it
         *accept = closeAllDocuments();
         if (*accept) {
             emit escapePressed(); // a full-screen preview is a window of its own: it goes back first

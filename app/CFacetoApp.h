@@ -126,6 +126,14 @@ private:
     void refreshTitles(const CFacetoDoc* doc);
     void loadRecentFiles();
     void storeRecentFiles();
+    // The session: the main window's place and docks, the files open and their windows (section
+    // "Session"). The layout comes back before the main window shows (false when none was kept); the
+    // documents after, those files that still exist (false when the session named none).
+    void storeSession();
+    // A window's place while not minimised or maximised is kept, for the session.
+    static void keepNormalPlace(QMdiSubWindow* window);
+    bool restoreLayout();
+    bool restoreDocuments();
 
     std::unique_ptr<QtProfile> profile_;
     UserDialogs& dialogs_;

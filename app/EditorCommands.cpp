@@ -315,6 +315,7 @@ void CFacetoApp::saveSettings() {
     }
     storeGameSettings(*profile_);
     storeRecentFiles();
+    storeSession();
     profile_->sync();
     const QString file = profile_->settings().fileName();
     if (profile_->settings().status() != QSettings::NoError) {
