@@ -15,6 +15,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMdiArea>
+#include <QResizeEvent>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMimeData>
@@ -37,6 +38,7 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(mdi_);
+    mdi_->viewport()->installEventFilter(this); // windows are kept inside the area as it shrinks
     createActions();
     createToolBar();
     createStatusBar();
@@ -68,9 +70,12 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     skinDock_->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea | Qt::BottomDockWidgetArea);
     addDockWidget(Qt::RightDockWidgetArea, skinDock_);
     resizeDocks({skinDock_}, {340}, Qt::Horizontal);
+    // On a narrow screen it shares the project panel's place, behind a tab of its own, rather than take
+    // room from the windows.
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (screen == nullptr || screen->availableGeometry().width() < 1280) {
-        skinDock_->hide();
+        tabifyDockWidget(dock_, skinDock_);
+        dock_->raise();
     }
     connect(action("viewSkinView"), &QAction::triggered, skinDock_, &QDockWidget::setVisible);
     connect(skinDock_, &QDockWidget::visibilityChanged, this,
@@ -509,7 +514,32 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     }
 }
 
+// When the area gets smaller (a dock shown, the main window made smaller), a window that would now reach
+// past it is moved back in and, if it must, made smaller: none ends up behind a scroll bar.
+void CMainFrame::keepWindowsInside() {
+    const QSize room = mdi_->viewport()->size();
+    for (QMdiSubWindow* window : mdi_->subWindowList()) {
+        if (window->isMinimized() || window->isMaximized() || room.width() < 100 || room.height() < 100) {
+            continue;
+        }
+        QRect place = window->geometry();
+        place.setWidth(std::min(place.width(), room.width()));
+        place.setHeight(std::min(place.height(), room.height()));
+        place.moveLeft(std::clamp(place.left(), 0, room.width() - place.width()));
+        place.moveTop(std::clamp(place.top(), 0, room.height() - place.height()));
+        if (place != window->geometry()) {
+            window->setGeometry(place);
+        }
+    }
+}
+
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == mdi_->viewport() && event->type() == QEvent::Resize) {
+        const auto* resize = static_cast<QResizeEvent*>(event);
+        if (resize->size().width() < resize->oldSize().width() || resize->size().height() < resize->oldSize().height()) {
+            keepWindowsInside();
+        }
+    }
     // A key event travels up to the parents of its receiver; count it once.
     if (event->type() == QEvent::KeyPress && event != lastKeyEvent_) {
         lastKeyEvent_ = event;

@@ -26,6 +26,7 @@ public:
     ~CMainFrame() override;
 
     QMdiArea* mdiArea() const { return mdi_; }
+    void keepWindowsInside();
     QToolBar* mainToolBar() const { return toolBar_; }
     QDockWidget* dialogBar() const { return dock_; }
     // The command of a menu item, toolbar button or key, by name ("fileOpen", "toolEdit", ...).

@@ -45,8 +45,10 @@ int frameIndex(const CFacetoDoc& doc, const std::string& wanted) {
 // models face +x).
 int orientationOf(const std::string& view) { return view == "top" ? 0 : view == "side" ? 1 : 2; }
 
+// The camera pane's corner label is drawn in the four panes of a window only: a camera picture of its own
+// is the model alone.
 QImage pane(Rasterizer& r, CFacetoDoc& doc, AppState& app, const std::string& view, int width, int height,
-            PreviewSettings& preview, bool fit) {
+            PreviewSettings& preview, bool fit, bool inWindow = false) {
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(Qt::black);
     QPainter painter(&image);
@@ -55,7 +57,7 @@ QImage pane(Rasterizer& r, CFacetoDoc& doc, AppState& app, const std::string& vi
     const Bounds bounds = frameBounds(doc, false);
     const Mat4 camera = fit ? frameCamera(initialCamera(), bounds, width, height) : initialCamera();
     if (view == "camera") {
-        drawCameraView(r, &doc, camera, width, height, &presenter);
+        drawCameraView(r, &doc, camera, width, height, &presenter, -1, inWindow ? &overlay : nullptr);
     } else if (view == "preview") {
         drawPreview(r, &doc, preview, camera, width, height, &presenter);
     } else {
@@ -162,7 +164,7 @@ int render(Context& context, const std::string& input, const std::string& output
         painter.drawImage(w, 0, pane(rasterizer, doc, app, "side", options.width - w, h, preview, fit));
         painter.drawImage(0, h, pane(rasterizer, doc, app, "front", w, options.height - h, preview, fit));
         painter.drawImage(w, h,
-                          pane(rasterizer, doc, app, "camera", options.width - w, options.height - h, preview, fit));
+                          pane(rasterizer, doc, app, "camera", options.width - w, options.height - h, preview, fit, true));
     } else {
         doc.zoomFactor = initialZoomFactor(doc, options.width, options.height);
         image = pane(rasterizer, doc, app, options.view, options.width, options.height, preview, options.fit);

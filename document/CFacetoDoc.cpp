@@ -61,7 +61,10 @@ bool groupsFitTriangles(const Model& model) {
 
 CFacetoDoc::CFacetoDoc(Profile& profile, DocumentHost& host, const PaletteTables& palette)
     : profile_(profile), host_(host), palette_(palette) {
-    fillMode = uint8_t(profile_.getInt(settings::PREF, "FillMode", 4));
+    // Until a mode is chosen, a model with a skin is shown painted with it (see loadFrom).
+    const int storedFill = profile_.getInt(settings::PREF, "FillMode", -1);
+    fillModeChosen_ = storedFill >= 0;
+    fillMode = uint8_t(fillModeChosen_ ? storedFill : FILL_FLAT);
     backColor = uint8_t(profile_.getInt(settings::PREF, "BackColor", 0));
     lightAmbient = profile_.getInt(settings::PREF, "LightAmbient", 50);
     lightSpot = profile_.getInt(settings::PREF, "LightSpot", 24);
@@ -172,6 +175,9 @@ bool CFacetoDoc::loadFrom(const std::string& path, std::span<const uint8_t> byte
         }
         buildEdges(model);
         rebuildAnimations();
+        if (!fillModeChosen_ && !model.skins.empty() && model.skins[0].hasImage()) {
+            fillMode = FILL_TEXTURED;
+        }
         sourceFileFormat_ = format;
         fileFormat_ = format;
         if (!paletteUsed.empty()) {
@@ -358,11 +364,14 @@ int fillModeNamed(std::string_view name) {
 }
 
 void CFacetoDoc::setCameraSettings(int fill, int background, int ambient, int spot) {
+    fillModeChosen_ = fillModeChosen_ || fill != fillMode;
     fillMode = uint8_t(fill);
     backColor = uint8_t(background);
     lightAmbient = ambient;
     lightSpot = spot;
-    profile_.writeInt(settings::PREF, "FillMode", fillMode);
+    if (fillModeChosen_) {
+        profile_.writeInt(settings::PREF, "FillMode", fillMode);
+    }
     profile_.writeInt(settings::PREF, "BackColor", backColor);
     profile_.writeInt(settings::PREF, "LightAmbient", lightAmbient);
     profile_.writeInt(settings::PREF, "LightSpot", lightSpot);

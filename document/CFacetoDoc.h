@@ -186,8 +186,10 @@ public:
     int32_t lightSpot = 24;
     bool drawBackFaces = false; // the camera pane's Front/Back switch
     int32_t currentSkin = 0;    // the skin the textured modes and the skin view show
-    // Sets the camera pane's settings and writes them to the profile.
+    // Sets the camera pane's settings and writes them to the profile (the mode only once it was chosen:
+    // until then a model with a skin starts painted with it).
     void setCameraSettings(int fill, int background, int ambient, int spot);
+    bool fillModeChosen() const { return fillModeChosen_; }
 
     const std::string& pathName() const { return pathName_; }
     const std::string& title() const { return title_; }
@@ -199,6 +201,7 @@ public:
     DocumentHost& host() { return host_; }
 
 private:
+    bool fillModeChosen_ = false; // the profile holds a mode, or the user picked one
     bool loadFrom(const std::string& path, std::span<const uint8_t> bytes);
     // `back`: the document's own file (it is then saved, not exported).
     SaveAsResult write(const std::string& path, const FileFormat& format, bool back = false);

@@ -49,8 +49,10 @@ void CCameraView::paintEvent(QPaintEvent*) {
     }
     QPainter painter(this);
     QtFramePresenter presenter(&painter);
+    QtOverlay overlay(painter);
     const bool following = doc_ == context_.app.activeDocument && context_.app.followedFrame >= 0;
-    drawCameraView(rasterizer_, doc_, camera, width(), height(), &presenter, following ? context_.app.followedFrame : -1);
+    drawCameraView(rasterizer_, doc_, camera, width(), height(), &presenter, following ? context_.app.followedFrame : -1,
+                   &overlay);
 }
 
 void CCameraView::mousePressEvent(QMouseEvent* e) {

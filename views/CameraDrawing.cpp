@@ -130,8 +130,33 @@ void vertexNormals(const Model& model, const std::vector<ProjectedVertex>& verti
 
 } // namespace
 
+std::string cameraPaneLabel(int fillMode) {
+    const char* name = fillMode == FILL_NONE                ? "No Rendering"
+                       : fillMode == FILL_WIREFRAME         ? "Wireframe"
+                       : fillMode == FILL_VERTEX            ? "Vertex"
+                       : fillMode == FILL_GOURAUD           ? "Gouraud Shading"
+                       : fillMode == FILL_TEXTURED          ? "Texture Mapped"
+                       : fillMode == FILL_TEXTURED_SHADED   ? "Textured and Shaded"
+                                                            : "Flat Shading";
+    return std::string("Camera (") + name + ")";
+}
+
+namespace {
+
+// The label in the pane's top left corner, light on a dark background and dark on a light one.
+void drawCameraLabel(Rasterizer& r, int mode, const PaletteEntry& background, OverlayTarget* overlay) {
+    if (overlay == nullptr || !r.beginOverlay(overlay)) {
+        return;
+    }
+    const int light = (background[2] * 299 + background[1] * 587 + background[0] * 114) / 1000;
+    r.overlayText({4, 2}, cameraPaneLabel(mode), light < 128 ? 0xC0C0C0 : 0x303030);
+    r.endOverlay();
+}
+
+} // namespace
+
 bool drawCameraView(Rasterizer& r, const CFacetoDoc* doc, const Mat4& camera, int width, int height,
-                    FramePresenter* target, int frameIndex) {
+                    FramePresenter* target, int frameIndex, OverlayTarget* overlay) {
     const int mode = doc ? doc->fillMode : FILL_FLAT;
     const Model* model = doc ? &doc->model : nullptr;
     const bool textured = (mode == FILL_TEXTURED || mode == FILL_TEXTURED_SHADED) && model && !model->skins.empty();
@@ -153,8 +178,10 @@ bool drawCameraView(Rasterizer& r, const CFacetoDoc* doc, const Mat4& camera, in
     const Frame* frame = doc == nullptr                                            ? nullptr
                          : frameIndex >= 0 && size_t(frameIndex) < doc->frames.size() ? &doc->frames[size_t(frameIndex)]
                                                                                       : doc->currentFrame();
+    const PaletteEntry backgroundRgb = (skin && model->skins[0].isIndexed8() ? skinPalette : r.defaultPalette())[size_t(background & 0xFF)];
     if (frame == nullptr || doc->frames.empty() || mode == FILL_NONE) {
         r.presentFrame();
+        drawCameraLabel(r, mode, backgroundRgb, overlay);
         return true;
     }
     prepare(r, *model, *frame, camera, Projection(r.width(), r.height()));
@@ -231,6 +258,7 @@ bool drawCameraView(Rasterizer& r, const CFacetoDoc* doc, const Mat4& camera, in
         }
     }
     r.presentFrame();
+    drawCameraLabel(r, mode, backgroundRgb, overlay);
     return true;
 }
 

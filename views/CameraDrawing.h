@@ -21,9 +21,11 @@ struct PreviewSettings {
 // The camera pane: the current frame in perspective, every triangle facing the camera filled with the
 // light row of its facing through the colour map and outlined in colour 0, far ones first. A frame of
 // the given client size is drawn and presented; false when no frame could be opened.
-// `frame`, when it is one of the document's, is drawn instead of the current one.
+// `frame`, when it is one of the document's, is drawn instead of the current one. With an overlay the
+// pane's corner label is drawn on top: "Camera (" and the mode as the View menu names it, ")".
 bool drawCameraView(Rasterizer& r, const CFacetoDoc* doc, const Mat4& camera, int width, int height,
-                    FramePresenter* target, int frame = -1);
+                    FramePresenter* target, int frame = -1, OverlayTarget* overlay = nullptr);
+std::string cameraPaneLabel(int fillMode);
 
 // The triangle the camera pane shows at window pixel (x, y) (rows downwards): the nearest of those in
 // front of the camera that face it (or any, with back faces drawn) and hold the point; -1 when none does.

@@ -65,12 +65,27 @@ Mat4 frameCamera(const Mat4& camera, const Bounds& bounds, int width, int height
         return camera;
     }
     const Projection projection(width, height);
-    const float r = bounds.radius();
-    // At depth d a window half h/2 pixels high shows h/2 * d / |b| world units, and half as wide w/2 * d / |a|.
-    const float vertical = r * std::abs(projection.b) / (MARGIN * float(height) / 2);
-    const float horizontal = r * std::abs(projection.a) / (MARGIN * float(width) / 2);
-    const float distance = std::max(vertical, horizontal) + r;
     const Vec3 c = bounds.centre();
+    // The box's corners as the camera is turned, about the centre. A corner (x, y, z) at distance d lies
+    // on the screen within the margin when |a x| <= (z + d) * MARGIN * w/2, and so for y: the nearest
+    // distance at which all eight do. The camera stays out of the box in any case.
+    const float halfWidth = MARGIN * float(width) / 2;
+    const float halfHeight = MARGIN * float(height) / 2;
+    const float r = bounds.radius();
+    float distance = 0.0f;
+    for (int corner = 0; corner < 8; ++corner) {
+        const float p[3] = {(corner & 1 ? bounds.hi[0] : bounds.lo[0]) - c.x, (corner & 2 ? bounds.hi[1] : bounds.lo[1]) - c.y,
+                            (corner & 4 ? bounds.hi[2] : bounds.lo[2]) - c.z};
+        float q[3];
+        for (size_t row = 0; row < 3; ++row) {
+            q[row] = camera.m[row][0] * p[0] + camera.m[row][1] * p[1] + camera.m[row][2] * p[2];
+        }
+        distance = std::max({distance, std::abs(projection.a * q[0]) / halfWidth - q[2],
+                             std::abs(projection.b * q[1]) / halfHeight - q[2], 0.05f * r - q[2]});
+    }
+    if (!std::isfinite(distance)) {
+        return camera;
+    }
     Mat4 framed = camera;
     // Keep the camera's turn; move it so that the centre lies straight ahead at that distance.
     for (size_t row = 0; row < 3; ++row) {

@@ -8,9 +8,14 @@
 #include "app/CProjectManager.h"
 #include "views/CAnimationView.h"
 #include "views/CCameraView.h"
+#include "views/CameraDrawing.h"
 
 #include <QComboBox>
+#include <QFontMetrics>
+#include <QDockWidget>
+#include <QGuiApplication>
 #include <QImage>
+#include <QScreen>
 #include <QMainWindow>
 #include <QCheckBox>
 #include <QTest>
@@ -37,17 +42,24 @@ constexpr std::pair<int, const char*> MODES[] = {{FILL_FLAT, "flat"},
                                                  {FILL_TEXTURED, "textured"},
                                                  {FILL_TEXTURED_SHADED, "textured-shaded"}};
 
-int differentPixels(const QImage& a, const QImage& b) {
+// Pixels that differ, outside `left` (the pane's corner label, which a camera picture of its own lacks).
+int differentPixels(const QImage& a, const QImage& b, QRect left = {}) {
     if (a.size() != b.size()) {
         return -1;
     }
     int count = 0;
     for (int y = 0; y < a.height(); ++y) {
         for (int x = 0; x < a.width(); ++x) {
-            count += (a.pixel(x, y) & 0xFFFFFF) != (b.pixel(x, y) & 0xFFFFFF) ? 1 : 0;
+            count += !left.contains(x, y) && (a.pixel(x, y) & 0xFFFFFF) != (b.pixel(x, y) & 0xFFFFFF) ? 1 : 0;
         }
     }
     return count;
+}
+
+// Where the camera pane's label lies: the only pixels in which it differs from `faceto-cli render`.
+QRect labelArea(const QWidget* pane, int mode) {
+    const QFontMetrics metrics(pane->font());
+    return {0, 0, metrics.horizontalAdvance(QString::fromStdString(cameraPaneLabel(mode))) + 8, metrics.height() + 4};
 }
 
 } // namespace
@@ -87,7 +99,9 @@ TEST(CameraPane, ShowsWhatRenderDrawsWhileThePlayerSteps) {
         player.tick();
         player.preview()->repaint();
         const QImage shown = camera->grab().toImage().convertToFormat(QImage::Format_RGB32);
-        EXPECT_EQ(0, differentPixels(rendered(e, model, camera->size(), mode), shown)) << mode;
+        const QImage picture = rendered(e, model, camera->size(), mode);
+        EXPECT_EQ(0, differentPixels(picture, shown, labelArea(camera, e.active()->fillMode))) << mode;
+        EXPECT_GT(differentPixels(picture, shown), 0) << mode; // the label is there
     }
 }
 
@@ -124,4 +138,40 @@ TEST(CameraPane, FollowsThePlayerWhenAsked) {
     e.active()->setCurrentFrame(played);
     e.active()->updateAllViews();
     EXPECT_EQ(0, differentPixels(following, picture()));
+}
+
+// A model opened with no settings yet: the camera pane paints it with its skin and names its mode, the
+// Skin dock waits behind a tab on a narrow screen, and windows stay inside the area when a dock takes room.
+TEST(CameraPane, FirstLook) {
+    Editor e;
+    const std::string model = e.dir.path("sample.md2");
+    std::filesystem::copy_file(FACETO_SOURCE_DIR "/examples/sample.md2", model);
+    std::filesystem::copy_file(FACETO_SOURCE_DIR "/examples/sample.pcx", e.dir.path("sample.pcx"));
+    e.start({QString::fromStdString(model)});
+    EXPECT_EQ(FILL_TEXTURED, e.active()->fillMode);
+    EXPECT_EQ("Camera (Texture Mapped)", cameraPaneLabel(e.active()->fillMode));
+    CCameraView* camera = e.app->activeFrame()->cameraView();
+    QApplication::processEvents();
+    const QImage shown = camera->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const std::string out = e.dir.path("default.png");
+    const std::string command = "'" FACETO_CLI "' --settings '" + e.dir.path("cli.ini") + "' render '" + model + "' '" +
+                                out + "' --view camera --fit --size " + std::to_string(camera->width()) + "x" +
+                                std::to_string(camera->height());
+    ASSERT_EQ(0, std::system(command.c_str()));
+    const QImage picture = QImage(QString::fromStdString(out)).convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(0, differentPixels(picture, shown, labelArea(camera, FILL_TEXTURED)));
+
+    auto* project = e.frame().findChild<QDockWidget*>("dialogBar");
+    auto* skin = e.frame().findChild<QDockWidget*>("skinView");
+    if (QGuiApplication::primaryScreen()->availableGeometry().width() < 1280) {
+        EXPECT_TRUE(e.frame().tabifiedDockWidgets(project).contains(skin));
+    }
+    // A window reaching to the area's edge, then a dock shown beside the area.
+    QMdiSubWindow* window = e.frame().mdiArea()->subWindowList().front();
+    const QSize room = e.frame().mdiArea()->viewport()->size();
+    window->setGeometry(room.width() / 4, 0, room.width() * 3 / 4, room.height());
+    e.trigger("viewUndoHistory");
+    QApplication::processEvents();
+    ASSERT_LT(e.frame().mdiArea()->viewport()->width(), room.width());
+    EXPECT_TRUE(e.frame().mdiArea()->viewport()->rect().contains(window->geometry()));
 }

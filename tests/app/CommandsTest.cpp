@@ -548,8 +548,12 @@ TEST(Commands, PanelsStatusFieldsAndSettings) {
     e.trigger("saveSettings");
     EXPECT_EQ(1, e.storedSetting("Pref/Lock1").toInt());
     EXPECT_EQ(0, e.storedSetting("Pref/Lock2").toInt());
-    EXPECT_EQ(4, e.storedSetting("Pref/FillMode").toInt());
     EXPECT_EQ(50, e.storedSetting("Pref/LightAmbient").toInt());
+    // The camera pane's mode is kept once it was chosen (until then a skinned model starts textured).
+    EXPECT_FALSE(e.storedSetting("Pref/FillMode").isValid());
+    e.trigger("gouraudShading");
+    e.trigger("saveSettings");
+    EXPECT_EQ(FILL_GOURAUD, e.storedSetting("Pref/FillMode").toInt());
     EXPECT_TRUE(e.storedSetting("games/quake/palette").isValid());
 }
 

@@ -69,16 +69,20 @@ TEST(Navigation, AModelOpensFramedInEveryPane) {
             EXPECT_TRUE(inside(view, shownAt(view, *e.active(), v))) << "pane " << pane << " vertex " << v;
         }
     }
-    // The camera looks at the model from far enough to see all of it.
+    // The camera looks at the model from far enough to see all of it, and near enough for it to fill the
+    // pane one way.
     CCameraView* camera = frame->cameraView();
     camera->repaint();
     const Projection projection(camera->width(), camera->height());
+    QRect shown;
     for (const FrameVertex& p : e.active()->frames[0].positions) {
         const Vec3 c = camera->camera.transformPoint(p.x, p.y, p.z);
         ASSERT_GT(c.z, 0.0f);
         const Pixel at = projection.project(c);
         EXPECT_TRUE(at.x >= 0 && at.x < camera->width() && at.y >= 0 && at.y <= camera->height());
+        shown |= QRect(at.x, at.y, 1, 1);
     }
+    EXPECT_GE(std::max(double(shown.width()) / camera->width(), double(shown.height()) / camera->height()), 0.8);
 
     // With the setting off, a window opens on the views of a new document, the model out of sight.
     Editor plain;

@@ -191,7 +191,16 @@ TEST(FacetoCli, RenderDrawsTheViewsAsPictures) {
 
     run = cli(dir, "render square.fm quad.png --view quad --size 400x300 --frame second");
     EXPECT_EQ(0, run.status) << run.err;
-    EXPECT_EQ(QSize(400, 300), QImage(QString::fromStdString(dir.path("quad.png"))).size());
+    const QImage quad(QString::fromStdString(dir.path("quad.png")));
+    EXPECT_EQ(QSize(400, 300), quad.size());
+    // The four panes as a window shows them: the camera's with its corner label, light on black.
+    bool labelled = false;
+    for (int y = 150; y < 170 && !labelled; ++y) {
+        for (int x = 200; x < 300 && !labelled; ++x) {
+            labelled = quad.pixel(x, y) != qRgb(0, 0, 0);
+        }
+    }
+    EXPECT_TRUE(labelled);
     run = cli(dir, "render square.fm p.png --view preview --frame 1 --edges --vertices");
     EXPECT_EQ(0, run.status) << run.err;
     run = cli(dir, "render square.fm p.png --view preview --skin 3");
@@ -266,7 +275,13 @@ TEST(FacetoCli, RenderDrawsEachCameraMode) {
             EXPECT_NE(pictures[a], pictures[b]) << a << " " << b;
         }
     }
-    // The default is the editor's setting: flat.
+    // The default is the editor's: textured for a model with a skin until a mode is chosen, then that.
+    ASSERT_EQ(0, cli(dir, "render square.fm default.png --size 160x120").status);
+    EXPECT_EQ(pictures[5], QImage(QString::fromStdString(dir.path("default.png"))));
+    {
+        QSettings settings(QString::fromStdString(dir.path("settings.ini")), QSettings::IniFormat);
+        settings.setValue("Pref/FillMode", FILL_FLAT);
+    }
     ASSERT_EQ(0, cli(dir, "render square.fm default.png --size 160x120").status);
     EXPECT_EQ(pictures[3], QImage(QString::fromStdString(dir.path("default.png"))));
     const CliRun wrong = cli(dir, "render square.fm x.png --mode shiny");
