@@ -7,11 +7,74 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QStandardItemModel>
 #include <QGridLayout>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 namespace faceto {
+
+namespace {
+
+struct SkinEntry {
+    QString text;
+    int skin = -1; // -1: the heading of a skin group, not a skin to choose
+};
+
+QString pictureSize(const Skin& skin) { return QString("(%1 x %2)").arg(skin.imageWidth).arg(skin.imageHeight); }
+
+// The drop-down's entries: one a skin, except that a Quake skin group is listed as one group, headed
+// by how many pictures it cycles through, each picture under it with how long it shows.
+std::vector<SkinEntry> skinEntries(const CFacetoDoc& doc) {
+    const std::vector<Skin>& skins = doc.model.skins;
+    std::vector<SkinEntry> out;
+    std::vector<QuakeFields::Group> groups;
+    if (doc.source.quake) {
+        groups = doc.source.quake->skinGroups;
+        int64_t total = 0;
+        for (const QuakeFields::Group& g : groups) {
+            total += std::max(g.count, 0);
+        }
+        if (total != int64_t(skins.size())) {
+            groups.clear(); // skins added or deleted since: each its own
+        }
+    }
+    if (groups.empty()) {
+        groups.assign(skins.size(), QuakeFields::Group{});
+    }
+    size_t next = 0;
+    for (size_t g = 0; g < groups.size(); ++g) {
+        const QuakeFields::Group& group = groups[g];
+        const bool grouped = group.grouped && group.count > 0;
+        if (grouped) {
+            out.push_back({QString("Group %1: %2 pictures").arg(g).arg(group.count), -1});
+        }
+        for (int k = 0; k < std::max(group.count, 1) && next < skins.size(); ++k, ++next) {
+            const Skin& skin = skins[next];
+            if (!grouped) {
+                out.push_back({QString("%1: %2 %3")
+                                   .arg(next)
+                                   .arg(skin.name.empty() ? QString("skin") : QString::fromStdString(skin.name))
+                                   .arg(pictureSize(skin)),
+                               int(next)});
+                continue;
+            }
+            // Each interval is the time at which its picture ends.
+            const float end = size_t(k) < group.intervals.size() ? group.intervals[size_t(k)] : 0.0f;
+            const float start = k > 0 && size_t(k - 1) < group.intervals.size() ? group.intervals[size_t(k - 1)] : 0.0f;
+            out.push_back({QString("    %1: picture %2 of %3, %4 s %5")
+                               .arg(next)
+                               .arg(k + 1)
+                               .arg(group.count)
+                               .arg(double(end - start), 0, 'g', 3)
+                               .arg(pictureSize(skin)),
+                           int(next)});
+        }
+    }
+    return out;
+}
+
+} // namespace
 
 CSkinPanel::CSkinPanel(CFacetoApp& app, QWidget* parent) : QWidget(parent), app_(app) {
     auto* layout = new QVBoxLayout(this);
@@ -42,8 +105,9 @@ CSkinPanel::CSkinPanel(CFacetoApp& app, QWidget* parent) : QWidget(parent), app_
     view_ = new CSkinView(app_.state(), this);
     layout->addWidget(view_, 1);
 
-    connect(combo_, &QComboBox::currentIndexChanged, this, [this](int index) {
+    connect(combo_, &QComboBox::currentIndexChanged, this, [this](int entry) {
         CFacetoDoc* doc = app_.state().activeDocument;
+        const int index = entry < 0 ? -1 : combo_->itemData(entry).toInt();
         if (refreshing_ || doc == nullptr || index < 0 || index == doc->currentSkin) {
             return;
         }
@@ -65,29 +129,27 @@ void CSkinPanel::refresh() {
     refreshing_ = true;
     CFacetoDoc* doc = app_.state().activeDocument;
     view_->setDocument(doc);
-    QStringList names;
-    if (doc != nullptr) {
-        for (size_t i = 0; i < doc->model.skins.size(); ++i) {
-            const Skin& skin = doc->model.skins[i];
-            names << QString("%1: %2 (%3 x %4)")
-                         .arg(i)
-                         .arg(skin.name.empty() ? QString("skin") : QString::fromStdString(skin.name))
-                         .arg(skin.imageWidth)
-                         .arg(skin.imageHeight);
+    const std::vector<SkinEntry> entries = doc != nullptr ? skinEntries(*doc) : std::vector<SkinEntry>{};
+    bool same = int(entries.size()) == combo_->count();
+    for (size_t i = 0; same && i < entries.size(); ++i) {
+        same = combo_->itemText(int(i)) == entries[i].text && combo_->itemData(int(i)).toInt() == entries[i].skin;
+    }
+    if (!same) {
+        combo_->clear();
+        for (const SkinEntry& entry : entries) {
+            combo_->addItem(entry.text, entry.skin);
+            if (entry.skin < 0) {
+                // A group's heading is shown, not chosen.
+                auto* items = qobject_cast<QStandardItemModel*>(combo_->model());
+                items->item(combo_->count() - 1)->setFlags(Qt::NoItemFlags);
+            }
         }
     }
-    QStringList shown;
-    for (int i = 0; i < combo_->count(); ++i) {
-        shown << combo_->itemText(i);
+    if (doc != nullptr && !entries.empty()) {
+        const int current = std::clamp(doc->currentSkin, 0, int(doc->model.skins.size()) - 1);
+        combo_->setCurrentIndex(combo_->findData(current));
     }
-    if (shown != names) {
-        combo_->clear();
-        combo_->addItems(names);
-    }
-    if (doc != nullptr && !names.isEmpty()) {
-        combo_->setCurrentIndex(std::clamp(doc->currentSkin, 0, int(names.size()) - 1));
-    }
-    combo_->setEnabled(!names.isEmpty());
+    combo_->setEnabled(!entries.empty());
     refreshing_ = false;
 }
 

@@ -367,7 +367,7 @@ HelpDialog::HelpDialog(Page page, QWidget* parent) : QDialog(parent) {
         "(X, Y and Z lock axes; <i>Snap To</i> puts the dragged vertex on the grid).</li>"
         "<li>At the <b>triangle level</b> (Alt+3) a click selects the triangle under the pointer, a rectangle "
         "the triangles wholly inside it; at the <b>object level</b> (Alt+1) a click selects the whole model.</li>"
-        "<li><b>Scale tool</b>: drag up to grow, down to shrink the selection (Shift: 2% steps); with the "
+        "<li><b>Scale tool</b>: drag up or right to grow, down or left to shrink the selection (Shift: 2% steps); with the "
         "right button each view axis follows its own direction.</li>"
         "<li><b>Rotate tool</b>: drag sideways to turn the selection about its centre, one degree per pixel "
         "(Shift: 15-degree steps).</li>"

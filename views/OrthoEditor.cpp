@@ -385,8 +385,12 @@ void OrthoEditor::scaleSelection(CFacetoDoc& doc, const MouseState& m) {
     const float grow = m.shift ? 1.02f : 1.1f;
     std::array<float, 3>& factors = doc.scaleFactors;
     factors = {1.0f, 1.0f, 1.0f};
+    // Up or right grows, down or left shrinks: whichever way the pointer moved the more.
+    const auto factor = [&](int along) { return along > 0 ? grow : along < 0 ? shrink : 1.0f; };
+    const int up = lastY_ - m.y;
+    const int right = m.x - lastX_;
     if (m.leftHeld) {
-        const float f = m.y > lastY_ ? shrink : m.y < lastY_ ? grow : 1.0f;
+        const float f = factor(std::abs(right) > std::abs(up) ? right : up);
         for (int a = 0; a < 3; ++a) {
             if (!doc.isLocked(a)) {
                 factors[size_t(a)] = f;
@@ -394,15 +398,20 @@ void OrthoEditor::scaleSelection(CFacetoDoc& doc, const MouseState& m) {
         }
     } else if (m.rightHeld) {
         if (!doc.isLocked(s.axisV)) {
-            factors[size_t(s.axisV)] = m.y > lastY_ ? shrink : m.y < lastY_ ? grow : 1.0f;
+            factors[size_t(s.axisV)] = factor(up);
         }
         if (!doc.isLocked(s.axisU)) {
-            factors[size_t(s.axisU)] = m.x < lastX_ ? shrink : m.x > lastX_ ? grow : 1.0f;
+            factors[size_t(s.axisU)] = factor(right);
         }
     }
     VertexPositions scaled = scaledSelection(doc.model, *frame, factors);
     factors = {1.0f, 1.0f, 1.0f};
-    if (!scaled.vertices.empty()) {
+    // Nothing that would not move (no motion, every axis locked, one vertex alone) is a step.
+    bool moves = false;
+    for (size_t k = 0; k < scaled.vertices.size() && !moves; ++k) {
+        moves = !(scaled.positions[k] == frame->positions[size_t(scaled.vertices[k])]);
+    }
+    if (moves) {
         doc.run(std::make_unique<ChangePositions>(doc, "Scale Vertices", doc.currentFramePosition(),
                                                   std::move(scaled.vertices), std::move(scaled.positions), gesture_));
     }

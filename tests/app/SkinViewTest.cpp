@@ -7,7 +7,10 @@
 #include "views/CAnimationView.h"
 #include "app/Dialogs.h"
 #include "document/SkinOperations.h"
+#include "formats/MdlReader.h"
+#include "formats/MdlWriter.h"
 #include "formats/Pictures.h"
+#include "model/Palette.h"
 #include "views/CSkinView.h"
 
 #include <QCheckBox>
@@ -283,4 +286,38 @@ TEST(SkinView, ThePreviewShowsTheSkinChosenInTheDropDown) {
         }
     }
     EXPECT_GT(reds, 20);
+}
+
+// A Quake skin group is one entry with its pictures under it, each with how long it shows; the heading
+// cannot be chosen.
+TEST(SkinView, ASkinGroupIsListedAsOneGroup) {
+    Result<ModelData> read = parseMdl(readBytes(FACETO_SOURCE_DIR "/fuzz/corpus/mdl/v6.mdl"));
+    ASSERT_TRUE(read) << read.error();
+    ModelData data = std::move(*read);
+    ASSERT_EQ(3u, data.model.skins.size());
+    data.model.skins.push_back(data.model.skins.back());
+    data.source.quake->skinGroups = {{false, 1, {}, {}}, {true, 3, {0.1f, 0.3f, 0.6f}, {}}};
+    Result<MdlOutput> out = encodeMdl(data.model, data.frames, data.source, quakePalette());
+    ASSERT_TRUE(out) << out.error();
+    Editor e;
+    const std::string path = e.dir.path("grouped.mdl");
+    writeBytes(path, std::vector<uint8_t>(out->bytes.begin(), out->bytes.end()));
+    e.start({QString::fromStdString(path)});
+    QComboBox* skins = e.app->skinPanel()->skinCombo();
+    QStringList entries;
+    for (int i = 0; i < skins->count(); ++i) {
+        entries << skins->itemText(i);
+    }
+    EXPECT_EQ((QStringList{"0: skin (4 x 2)", "Group 1: 3 pictures", "    1: picture 1 of 3, 0.1 s (4 x 2)",
+                           "    2: picture 2 of 3, 0.2 s (4 x 2)", "    3: picture 3 of 3, 0.3 s (4 x 2)"}),
+              entries);
+    // Down from the single skin steps over the heading to the group's first picture.
+    skins->setFocus();
+    QTest::keyClick(skins, Qt::Key_Down);
+    EXPECT_EQ(1, e.active()->currentSkin);
+    QTest::keyClick(skins, Qt::Key_Down);
+    EXPECT_EQ(2, e.active()->currentSkin);
+    QTest::keyClick(skins, Qt::Key_Up);
+    QTest::keyClick(skins, Qt::Key_Up);
+    EXPECT_EQ(0, e.active()->currentSkin);
 }

@@ -146,6 +146,31 @@ TEST(TwoDViewGestures, ScaleStepsAreTwoPercentWithShift) {
     EXPECT_FLOAT_EQ(10.0f, p.position(2).z); // not selected
 }
 
+TEST(TwoDViewGestures, ScaleFollowsSidewaysDragsAndRecordsOnlyWhatMoves) {
+    FrontPane p;
+    p.app.currentTool = TOOL_SCALE;
+    p.doc.model.vertexInfos[0].flags |= VERTEX_SELECTED;
+    p.doc.model.vertexInfos[1].flags |= VERTEX_SELECTED;
+    QTest::mousePress(p.view.get(), Qt::LeftButton, Qt::NoModifier, QPoint(50, 50));
+    p.moveTo(QPoint(60, 51), Qt::LeftButton); // mostly right: grow
+    EXPECT_FLOAT_EQ(5.0f + 5.0f * 1.1f, p.position(1).x);
+    p.moveTo(QPoint(55, 51), Qt::LeftButton); // left: shrink
+    EXPECT_FLOAT_EQ(5.0f + 5.0f * 1.1f * 0.9f, p.position(1).x);
+    QTest::mouseRelease(p.view.get(), Qt::LeftButton, Qt::NoModifier, QPoint(55, 51));
+    EXPECT_EQ(1u, p.doc.history().size()); // one drag, one step
+
+    // A drag that changes nothing (every axis locked; one vertex alone) leaves no step behind.
+    for (int a = 0; a < 3; ++a) {
+        p.doc.locks[size_t(a)] = 1;
+    }
+    p.drag(QPoint(50, 50), QPoint(50, 20));
+    EXPECT_EQ(1u, p.doc.history().size());
+    p.doc.locks = {0, 0, 0};
+    p.doc.model.vertexInfos[0].flags &= ~VERTEX_SELECTED;
+    p.drag(QPoint(50, 50), QPoint(50, 20));
+    EXPECT_EQ(1u, p.doc.history().size());
+}
+
 TEST(TwoDViewGestures, RotateToolDoesNothingAndMoveZoomPansAndZooms) {
     FrontPane p;
     p.app.currentTool = TOOL_ROTATE;
