@@ -239,15 +239,24 @@ bool CFacetoApp::save(CFacetoDoc* doc) {
     if (doc == nullptr) {
         return false;
     }
-    // The first save over a game's model tells, once, what its format leaves out.
+    // The first save over a game's model tells, once, what its format leaves out; the user may save it as
+    // a Faceto model instead, or not save.
     if (const FileFormat* format = doc->fileFormat(); format != nullptr && !format->native && !toldWhatGameFormatsLose_) {
-        toldWhatGameFormatsLose_ = true;
         QString kind = QString::fromUtf8(format->saveFilter.data(), qsizetype(format->saveFilter.size()));
         kind = kind.left(kind.indexOf(" (")).trimmed();
-        dialogs_.message(mainFrame_,
-                         QString("%1 is saved in its own format (%2), which does not keep groups, the selection or "
-                                 "hidden vertices.\nTo keep them, use Save As and choose Faceto Model (*.fm).")
-                             .arg(QString::fromStdString(doc->title()), kind));
+        const int answer = dialogs_.choose(
+            mainFrame_,
+            QString("%1 is saved in its own format (%2), which does not keep groups, the selection or "
+                    "hidden vertices.\nTo keep them, use Save As and choose Faceto Model (*.fm).")
+                .arg(QString::fromStdString(doc->title()), kind),
+            {"Save", "Save As..."});
+        if (answer < 0) {
+            return false;
+        }
+        toldWhatGameFormatsLose_ = true;
+        if (answer == 1) {
+            return saveAs(doc);
+        }
     }
     switch (doc->save()) {
     case CFacetoDoc::SaveResult::Saved:

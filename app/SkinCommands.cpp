@@ -88,9 +88,18 @@ void CFacetoApp::connectSkinCommands() {
             return;
         }
         skin->name = QFileInfo(choice->path).fileName().toStdString();
-        const bool replace = !doc.model.skins.empty() &&
-                             dialogs_.askYesNo(mainFrame_, QString("Replace skin %1 with %2?\n(No adds the picture as a new skin.)")
-                                                               .arg(skinLabel(doc, shownIndex(doc)), QFileInfo(choice->path).fileName()));
+        bool replace = false;
+        if (!doc.model.skins.empty()) {
+            const int answer = dialogs_.choose(
+                mainFrame_,
+                QString("Replace skin %1 with %2, or add the picture as a new skin?")
+                    .arg(skinLabel(doc, shownIndex(doc)), QFileInfo(choice->path).fileName()),
+                {"Replace", "Add as New Skin"});
+            if (answer < 0) {
+                return;
+            }
+            replace = answer == 0;
+        }
         const auto size = mapSize(doc);
         const bool scale = !doc.model.triangles.empty() && !doc.model.skins.empty() &&
                            (skin->imageWidth != size[0] || skin->imageHeight != size[1]) &&
@@ -112,7 +121,7 @@ void CFacetoApp::connectSkinCommands() {
             return;
         }
         const int index = shownIndex(doc);
-        const QStringList filters{"PCX (*.pcx)", "PNG (*.png)", "PCX with the skin map (*.pcx)", "PNG with the skin map (*.png)"};
+        const QStringList filters{"PCX (*.pcx)", "PNG (*.png)"};
         const QString folder = QFileInfo(QString::fromStdString(doc.pathName())).absolutePath();
         const QString base = QFileInfo(QString::fromStdString(doc.model.skins[size_t(index)].name)).completeBaseName();
         const auto choice = dialogs_.chooseFileToSave(
@@ -121,13 +130,21 @@ void CFacetoApp::connectSkinCommands() {
             return;
         }
         QString path = choice->path;
-        const bool pngFilter = choice->filterIndex % 2 == 1;
         QString suffix = QFileInfo(path).suffix().toLower();
         if (suffix != "pcx" && suffix != "png") {
-            suffix = pngFilter ? "png" : "pcx";
+            suffix = choice->filterIndex == 1 ? "png" : "pcx";
             path += "." + suffix;
         }
-        Result<ByteBuffer> bytes = skinFileBytes(doc.model, index, suffix == "png", choice->filterIndex >= 2);
+        // The map drawn over the picture makes a template to paint a new skin on.
+        const int drawn = dialogs_.choose(mainFrame_,
+                                          QString("Export skin %1 as it is, or with the skin map drawn over it as a "
+                                                  "template to paint on?")
+                                              .arg(skinLabel(doc, index)),
+                                          {"Picture Only", "With the Skin Map"});
+        if (drawn < 0) {
+            return;
+        }
+        Result<ByteBuffer> bytes = skinFileBytes(doc.model, index, suffix == "png", drawn == 1);
         const Status written = bytes ? writeFileReplacing(path.toStdString(), *bytes) : Status(Failure{bytes.error()});
         if (!written) {
             dialogs_.message(mainFrame_, QString("Cannot export the skin to %1:\n%2").arg(path, QString::fromStdString(written.error())));

@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QRegularExpression>
 
 namespace faceto {
@@ -34,6 +35,22 @@ void QtDialogs::message(QWidget* parent, const QString& text) { QMessageBox::war
 bool QtDialogs::askYesNo(QWidget* parent, const QString& text) {
     return QMessageBox::question(parent, "Faceto", text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
            QMessageBox::Yes;
+}
+
+int QtDialogs::choose(QWidget* parent, const QString& text, const QStringList& answers) {
+    QMessageBox box(QMessageBox::Question, "Faceto", text, QMessageBox::NoButton, parent);
+    std::vector<QAbstractButton*> buttons;
+    for (const QString& answer : answers) {
+        buttons.push_back(box.addButton(answer, buttons.empty() ? QMessageBox::AcceptRole : QMessageBox::ActionRole));
+    }
+    QAbstractButton* cancel = box.addButton(QMessageBox::Cancel);
+    box.setEscapeButton(cancel);
+    if (!buttons.empty()) {
+        box.setDefaultButton(qobject_cast<QPushButton*>(buttons.front()));
+    }
+    box.exec();
+    const auto chosen = std::find(buttons.begin(), buttons.end(), box.clickedButton());
+    return chosen == buttons.end() ? -1 : int(chosen - buttons.begin());
 }
 
 UserDialogs::SaveAnswer QtDialogs::askToSave(QWidget* parent, const QString& documentTitle) {

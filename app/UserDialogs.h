@@ -18,6 +18,9 @@ public:
 
     virtual void message(QWidget* parent, const QString& text) = 0;
     virtual bool askYesNo(QWidget* parent, const QString& text) = 0;
+    // A question answered by one of `answers` (the first the default) or Cancel: the index of the
+    // answer, -1 for Cancel (also Escape and closing the box).
+    virtual int choose(QWidget* parent, const QString& text, const QStringList& answers) = 0;
 
     enum class SaveAnswer { Save, Discard, Cancel };
     virtual SaveAnswer askToSave(QWidget* parent, const QString& documentTitle) = 0;
@@ -43,6 +46,7 @@ class QtDialogs : public UserDialogs {
 public:
     void message(QWidget* parent, const QString& text) override;
     bool askYesNo(QWidget* parent, const QString& text) override;
+    int choose(QWidget* parent, const QString& text, const QStringList& answers) override;
     SaveAnswer askToSave(QWidget* parent, const QString& documentTitle) override;
     std::optional<FileChoice> chooseFileToOpen(QWidget* parent, const QStringList& filters,
                                                const QString& folder) override;

@@ -181,11 +181,16 @@ TEST(Editor, SaveWritesAGameModelBackAndSaysOnceWhatItLeavesOut) {
     ASSERT_NE(nullptr, quake);
     moveVertex(*quake, 0, {7.0f, 0.0f, 0.0f});
     e.dialogs.files.clear(); // a Save As dialog would find no answer
+    // The warning can be cancelled (nothing is saved, and it is given again), or answered with Save.
+    e.dialogs.choices = {-1, 0};
+    e.trigger("fileSave");
+    EXPECT_TRUE(quake->isModified());
     e.trigger("fileSave");
     EXPECT_FALSE(quake->isModified());
-    ASSERT_EQ(1, e.dialogs.messages.size());
-    EXPECT_TRUE(e.dialogs.messages[0].startsWith("q.mdl is saved in its own format (Quake model)"))
-        << e.dialogs.messages[0].toStdString();
+    ASSERT_EQ(2, e.dialogs.choiceQuestions.size());
+    EXPECT_TRUE(e.dialogs.choiceQuestions[1].startsWith("q.mdl is saved in its own format (Quake model)"))
+        << e.dialogs.choiceQuestions[1].toStdString();
+    EXPECT_EQ((QStringList{"Save", "Save As..."}), e.dialogs.choiceAnswers[1]);
     CFacetoDoc check(e.app->profile(), *e.app, e.app->paletteTables());
     ASSERT_TRUE(check.onOpenDocument(e.dir.path("q.mdl")));
     EXPECT_NEAR(7.0f, check.frames[0].positions[0].x, 0.1f);
@@ -194,7 +199,7 @@ TEST(Editor, SaveWritesAGameModelBackAndSaysOnceWhatItLeavesOut) {
     moveVertex(*quake2, 1, {3.0f, 0.0f, 0.0f});
     e.trigger("fileSave");
     EXPECT_FALSE(quake2->isModified());
-    EXPECT_EQ(1, e.dialogs.messages.size()); // told once a session
+    EXPECT_EQ(2, e.dialogs.choiceQuestions.size()); // told once a session
     EXPECT_EQ(e.path("q2.md2").toStdString(), quake2->pathName());
 }
 

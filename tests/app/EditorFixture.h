@@ -27,6 +27,17 @@ public:
         questions << text;
         return yes;
     }
+    // Answered from `choices` while it holds any; else the first answer when `yes`, the second when not.
+    int choose(QWidget*, const QString& text, const QStringList& answers) override {
+        choiceQuestions << text;
+        choiceAnswers << answers;
+        if (!choices.empty()) {
+            const int answer = choices.front();
+            choices.pop_front();
+            return answer;
+        }
+        return yes ? 0 : 1;
+    }
     SaveAnswer askToSave(QWidget*, const QString& title) override {
         saveQuestions << title;
         return saveAnswer;
@@ -53,6 +64,9 @@ public:
     QStringList messages;
     QStringList questions;
     QStringList saveQuestions;
+    QStringList choiceQuestions;
+    QList<QStringList> choiceAnswers;
+    std::deque<int> choices; // -1: Cancel
     bool yes = true;
     SaveAnswer saveAnswer = SaveAnswer::Discard;
     std::deque<FileChoice> files;

@@ -203,12 +203,26 @@ TEST(SkinView, SkinCommandsFromThePanelAndTheMenus) {
 
     // Export with the map as PNG, then import it back in place of the skin.
     const QString png = e.path("skin-map.png");
-    e.dialogs.files.push_back({png, 3});
+    e.dialogs.files.push_back({png, 1});
+    e.dialogs.choices = {1}; // with the map
     e.trigger("exportSkin");
+    EXPECT_EQ((QStringList{"Picture Only", "With the Skin Map"}), e.dialogs.choiceAnswers.back());
     ASSERT_TRUE(QFileInfo::exists(png)) << e.dialogs.messages.join("\n").toStdString();
     const QImage written(png);
     EXPECT_EQ(QSize(64, 64), written.size());
     EXPECT_EQ(QImage::Format_Indexed8, written.format()); // an 8-bit skin keeps its indices
+    // The picture only, the map not drawn: the blank skin's one colour; Cancel writes nothing.
+    const QString plain = e.path("skin.png");
+    e.dialogs.files.push_back({plain, 1});
+    e.dialogs.choices = {0};
+    e.trigger("exportSkin");
+    const QImage plainPicture(plain);
+    ASSERT_FALSE(plainPicture.isNull());
+    EXPECT_NE(plainPicture.convertToFormat(QImage::Format_RGB32), written.convertToFormat(QImage::Format_RGB32));
+    e.dialogs.files.push_back({e.path("never.png"), 1});
+    e.dialogs.choices = {-1};
+    e.trigger("exportSkin");
+    EXPECT_FALSE(QFileInfo::exists(e.path("never.png")));
 
     // A picture of another size: replace (yes), scale the coordinates (yes).
     Skin small = blankSkin(32, 32, e.app->paletteTables().palette);
@@ -217,11 +231,19 @@ TEST(SkinView, SkinCommandsFromThePanelAndTheMenus) {
     const ByteBuffer smallPng = encodeSkinPicturePng(small);
     writeBytes(smallPath.toStdString(), std::vector<uint8_t>(smallPng.begin(), smallPng.end()));
     const std::array<float, 2> mapped = e.st(0, 0);
+    // Cancel at the Replace or Add question imports nothing.
     e.dialogs.files.push_back({smallPath, 0});
+    e.dialogs.choices = {-1};
+    e.trigger("importSkin");
+    EXPECT_EQ(steps, e.doc->history().size());
+    EXPECT_EQ(64, e.doc->model.skins[0].imageWidth);
+    EXPECT_EQ((QStringList{"Replace", "Add as New Skin"}), e.dialogs.choiceAnswers.back());
+    e.dialogs.files.push_back({smallPath, 0});
+    e.dialogs.choices = {0};
     e.dialogs.questions.clear();
     e.trigger("importSkin");
-    ASSERT_EQ(2, e.dialogs.questions.size());
-    EXPECT_TRUE(e.dialogs.questions[1].contains("32 x 32"));
+    ASSERT_EQ(1, e.dialogs.questions.size());
+    EXPECT_TRUE(e.dialogs.questions[0].contains("32 x 32"));
     EXPECT_EQ(32, e.doc->model.skins[0].imageWidth);
     EXPECT_EQ(77, e.doc->model.skins[0].pixels[0]);
     EXPECT_FLOAT_EQ(mapped[0] / 2, e.st(0, 0)[0]);
