@@ -51,7 +51,11 @@ QString selectionSummary(const CFacetoDoc& doc) {
     const auto triangles = std::count_if(doc.model.triangles.begin(), doc.model.triangles.end(), [&](const Triangle& t) {
         return std::all_of(t.v.begin(), t.v.end(), [&](int32_t v) { return infos[size_t(v)].selected(); });
     });
-    return QString("%1 vertices, %2 triangles selected").arg(vertices).arg(triangles);
+    return QString("%1 %2, %3 %4 selected")
+        .arg(vertices)
+        .arg(vertices == 1 ? "vertex" : "vertices")
+        .arg(triangles)
+        .arg(triangles == 1 ? "triangle" : "triangles");
 }
 
 // The path with links resolved, for telling whether two names are one file; as given when there is no

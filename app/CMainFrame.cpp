@@ -11,6 +11,7 @@
 #include <QScreen>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
@@ -180,7 +181,6 @@ void CMainFrame::createActions() {
     QAction* status = add("viewStatusBar", "&Status Bar", "Show or hide the status bar\nToggle StatusBar");
     status->setCheckable(true);
     add("viewMainToolBar", "Main ToolBar", "Show or hide the project panel\nMain ToolBar")->setCheckable(true);
-    add("viewMainToolBar2", "Main Tool Bar")->setEnabled(false);
     add("toolsFrame", "Frame", "Show the frame list of the project panel\nFrame");
     add("toolsGroups", "Groups", "Show the group list of the project panel\nGroups");
     add("toolsPrimatives", "Primitives", "Show the primitives panel\nPrimitives");
@@ -235,7 +235,7 @@ void CMainFrame::createActions() {
     }
     action("positiveDepth")->setChecked(true);
 
-    add("toolsSelect", "Select")->setEnabled(false);
+    add("toolsSelect", "&Select", "Select and move vertices\nSelect")->setCheckable(true);
     add("toolMoveZoom", "&Move/Zoom", "Move and Zoom view\nMove + Zoom", QKeySequence("M"), "movezoom")
         ->setCheckable(true);
     add("toolsScale", "&Scale", "Scale Selected\nScale")->setCheckable(true);
@@ -275,9 +275,10 @@ void CMainFrame::createActions() {
     add("windowTile", "&Tile", "Arrange windows as non-overlapping tiles\nTile Windows");
     add("windowNext", "Ne&xt Window", "Activate the next document window\nNext Window", QKeySequence(Qt::CTRL | Qt::Key_Tab));
     add("windowPrevious", "Pre&vious Window", "Activate the previous document window\nPrevious Window",
-        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab));
-    action("windowPrevious")->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
-                                            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab)});
+        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab));
+    // Shift+Tab arrives as Backtab; the menu shows the first, the keys people press.
+    action("windowPrevious")->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab),
+                                            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab)});
     add("helpAbout", "&About Faceto...", "Display program information, version number and copyright\nAbout");
     add("helpHomepage", "&Faceto Homepage", "Open the program's web page in the browser\nHomepage");
     add("helpGettingStarted", "&Getting Started", "A short guide to the editor\nGetting Started",
@@ -365,14 +366,53 @@ QMenu* CMainFrame::fileMenu(bool documentsOpen) {
     return file;
 }
 
+// The names the recent list shows: a file's name, and where two files have the same name, as many of the
+// folders above it as tell them apart ("sydney.md2 (models/a)").
+QStringList CMainFrame::recentFileLabels(const QStringList& paths) {
+    std::vector<QStringList> parts; // each path's folders, then its name
+    for (const QString& path : paths) {
+        parts.push_back(QDir::fromNativeSeparators(path).split('/', Qt::SkipEmptyParts));
+    }
+    // The last `depth` folders of path i, or fewer when it has fewer.
+    const auto folders = [&](size_t i, qsizetype depth) {
+        const QStringList& p = parts[i];
+        const qsizetype count = std::min(depth, p.size() - 1);
+        return p.mid(p.size() - 1 - count, count).join('/');
+    };
+    QStringList labels;
+    for (size_t i = 0; i < parts.size(); ++i) {
+        const QString name = parts[i].value(parts[i].size() - 1);
+        std::vector<size_t> namesakes;
+        for (size_t j = 0; j < parts.size(); ++j) {
+            if (j != i && parts[j].value(parts[j].size() - 1) == name) {
+                namesakes.push_back(j);
+            }
+        }
+        if (namesakes.empty()) {
+            labels << name;
+            continue;
+        }
+        // The fewest folders that set this path apart from every other of its name.
+        qsizetype depth = 1;
+        while (depth < parts[i].size() - 1 && std::any_of(namesakes.begin(), namesakes.end(), [&](size_t j) {
+                   return folders(j, depth) == folders(i, depth);
+               })) {
+            ++depth;
+        }
+        labels << name + " (" + folders(i, depth) + ")";
+    }
+    return labels;
+}
+
 void CMainFrame::fillRecentFiles(QMenu* menu) {
     if (recentFiles_.isEmpty()) {
         menu->addAction("Recent File")->setEnabled(false);
         return;
     }
+    const QStringList labels = recentFileLabels(recentFiles_.mid(0, RECENT_FILES));
     for (int i = 0; i < recentFiles_.size() && i < RECENT_FILES; ++i) {
         const QString path = recentFiles_[i];
-        QAction* a = menu->addAction(QString("&%1 %2").arg(i + 1).arg(QFileInfo(path).fileName()));
+        QAction* a = menu->addAction(QString("&%1 %2").arg(i + 1).arg(labels[i]));
         a->setStatusTip(path);
         a->setObjectName("recentFile");
         connect(a, &QAction::triggered, this, [this, path] { emit recentFileChosen(path); });
@@ -405,7 +445,7 @@ void CMainFrame::showDocumentMenus(bool documentsOpen) {
     QMenu* view = bar->addMenu("&View");
     addCommands(view, {"viewToolbar", "viewStatusBar"});
     if (documentsOpen) {
-        addCommands(view, {"viewMainToolBar", "viewMainToolBar2", "viewUndoHistory", "viewSkinView"});
+        addCommands(view, {"viewMainToolBar", "viewUndoHistory", "viewSkinView"});
         addCommands(view->addMenu("Tools..."), {"toolsFrame", "toolsGroups", "toolsPrimatives", "toolsCurrentMode",
                                                  "toolsCurrentAction", "toolsGrid"});
         addCommands(view, {"viewAnimationPlayer"});

@@ -26,6 +26,7 @@ public:
     ~CMainFrame() override;
 
     QMdiArea* mdiArea() const { return mdi_; }
+    static QStringList recentFileLabels(const QStringList& paths);
     void keepWindowsInside();
     QToolBar* mainToolBar() const { return toolBar_; }
     QDockWidget* dialogBar() const { return dock_; }

@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -154,6 +155,10 @@ NameDialog::NameDialog(const QString& title, const QString& name, QWidget* paren
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons, 1, 0, 1, 2);
+    // Wide enough for the whole title beside the title bar's buttons, and for a long name.
+    const QFontMetrics metrics(font());
+    setMinimumWidth(std::max({320, metrics.horizontalAdvance(title) * 3 / 2 + 160,
+                              metrics.horizontalAdvance(QString(24, 'M'))}));
 }
 
 QString NameDialog::name() const { return name_->text(); }

@@ -92,7 +92,7 @@ void CFacetoApp::redrawCameraViews(const CFacetoDoc* doc) {
 
 void CFacetoApp::connectEditingCommands() {
     // Tools and levels are one for all documents; the active window's views show the change.
-    for (const auto& [name, tool] : {std::pair{"toolEdit", TOOL_EDIT}, std::pair{"toolRotate", TOOL_ROTATE},
+    for (const auto& [name, tool] : {std::pair{"toolEdit", TOOL_EDIT}, std::pair{"toolsSelect", TOOL_EDIT}, std::pair{"toolRotate", TOOL_ROTATE},
                                      std::pair{"toolsRotate", TOOL_ROTATE}, std::pair{"toolMoveZoom", TOOL_MOVE_ZOOM}}) {
         on(name, [this, tool = tool] {
             state_.currentTool = tool;
@@ -281,6 +281,7 @@ void CFacetoApp::connectViewCommands() {
 
 void CFacetoApp::refreshEditingStates() {
     CMainFrame& f = *mainFrame_;
+    f.action("toolsSelect")->setChecked(state_.currentTool == TOOL_EDIT);
     f.action("toolsScale")->setChecked(state_.currentTool == TOOL_SCALE);
     f.action("toolsRotate")->setChecked(state_.currentTool == TOOL_ROTATE);
     for (const auto& [name, level] : LEVEL_COMMANDS) {

@@ -108,7 +108,7 @@ void printText(std::ostream& out, const std::string& path, const CFacetoDoc& doc
     out << "  animations: " << doc.animations.size() << "\n";
     for (const Animation& a : doc.animations) {
         out << "    " << (a.name.empty() ? "(no name)" : a.name) << ": " << a.frameIndices.size()
-            << " frames\n";
+            << (a.frameIndices.size() == 1 ? " frame\n" : " frames\n");
     }
     out << "  frame bounds:\n";
     for (const Frame& f : doc.frames) {

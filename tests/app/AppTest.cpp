@@ -26,6 +26,8 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QTest>
+
+#include <filesystem>
 #include <QToolBar>
 #include <QUrl>
 
@@ -56,7 +58,6 @@ TEST(Editor, StartsEmptyWithAnEmptyProfile) {
     EXPECT_EQ("ClipBoard", e.app->state().clipboard.frame().name);
     EXPECT_TRUE(e.frame().action("levelVertex")->isChecked());
     EXPECT_TRUE(e.frame().action("toolEdit")->isChecked());
-    EXPECT_FALSE(e.frame().action("viewMainToolBar2")->isEnabled());
     EXPECT_TRUE(e.frame().action("levelSkeleton")->isChecked()); // the hierarchy shows
     EXPECT_FALSE(e.frame().action("unnamed1")->isEnabled());
     // A new document has its axis locks off.
@@ -65,6 +66,14 @@ TEST(Editor, StartsEmptyWithAnEmptyProfile) {
     EXPECT_FALSE(e.active()->isLocked(0));
     EXPECT_TRUE(hasMenu(e.frame(), "Edit"));
     EXPECT_EQ("Faceto", e.frame().windowTitle());
+    // The View menu names the project panel once.
+    QStringList panels;
+    for (QAction* a : e.frame().menu("View")->actions()) {
+        if (a->text().remove(' ').compare("MainToolBar", Qt::CaseInsensitive) == 0) {
+            panels << a->text();
+        }
+    }
+    EXPECT_EQ(1, panels.size()) << panels.join(", ").toStdString();
 }
 
 TEST(Editor, ReopensTheLastDocumentWithTheProfilesLocks) {
@@ -133,6 +142,25 @@ TEST(Editor, OpensEveryFormatThroughTheDialogsPath) {
     EXPECT_TRUE(e.dialogs.messages[2].endsWith("absent.fm: No such file or directory"));
     EXPECT_EQ(3u, e.app->documents().size());
     EXPECT_EQ(nullptr, e.app->state().activeDocument); // the last open failed
+}
+
+// Files of the same name are told apart in the recent list by the folders above them.
+TEST(Editor, TheRecentListTellsFilesOfOneNameApart) {
+    Editor e;
+    e.start();
+    for (const char* folder : {"a", "b", "x/deep", "y/deep"}) {
+        std::filesystem::create_directories(e.dir.path(folder));
+    }
+    for (const char* name : {"a/m.fm", "b/m.fm", "x/deep/s.fm", "y/deep/s.fm", "c.fm"}) {
+        ASSERT_NE(nullptr, e.app->openDocument(e.writeModel(name)));
+    }
+    QStringList shown;
+    for (QAction* a : e.frame().menu("File")->actions()) {
+        if (a->objectName() == "recentFile") {
+            shown << a->text();
+        }
+    }
+    EXPECT_EQ((QStringList{"&1 c.fm", "&2 s.fm (y/deep)", "&3 s.fm (x/deep)", "&4 m.fm (b)", "&5 m.fm (a)"}), shown);
 }
 
 TEST(Editor, SaveAndSaveAsDispatchByExtension) {
@@ -329,6 +357,15 @@ TEST(Editor, ToolsAndLevelsAreOneForAllDocuments) {
     EXPECT_EQ(TOOL_ROTATE, e.app->state().currentTool);
     EXPECT_TRUE(e.frame().action("toolsRotate")->isChecked());
     EXPECT_FALSE(e.frame().action("toolsScale")->isChecked());
+    // Tools > Select is the Select tool, checked while it is chosen.
+    QAction* select = e.frame().action("toolsSelect");
+    EXPECT_TRUE(select->isEnabled());
+    EXPECT_FALSE(select->isChecked());
+    select->trigger();
+    EXPECT_EQ(TOOL_EDIT, e.app->state().currentTool);
+    EXPECT_TRUE(select->isChecked());
+    EXPECT_TRUE(e.frame().action("toolEdit")->isChecked());
+    EXPECT_FALSE(e.frame().action("toolsRotate")->isChecked());
 
     // The locks and the grid follow the active document.
     e.trigger("lockY");

@@ -264,6 +264,10 @@ TEST(Commands, FrameMenuMakesRenamesAndDeletesFrames) {
     e.dialogs.onDialog = [](QDialog& d) {
         auto& named = dynamic_cast<NameDialog&>(d);
         EXPECT_EQ("run2", named.name());
+        // Its title shows whole: the box is wider than the title's text with room for the title bar's buttons.
+        EXPECT_EQ("Frame Properties", named.windowTitle());
+        EXPECT_GE(named.minimumSizeHint().expandedTo(named.minimumSize()).width(),
+                  QFontMetrics(named.font()).horizontalAdvance(named.windowTitle()) + 150);
         named.nameEdit()->setText("walk1");
         return int(QDialog::Accepted);
     };

@@ -189,6 +189,11 @@ TEST(Navigation, WindowsOpenInsideTheAreaAndTheWindowMenuListsThem) {
     EXPECT_EQ(first, e.active());
     QTest::keyClick(e.app->activeFrame()->view2D(0, 0), Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(second, e.active());
+    // The menu names the keys as they are pressed.
+    for (QAction* a : windows->actions()) {
+        EXPECT_FALSE(a->shortcut().toString(QKeySequence::NativeText).contains("Backtab")) << a->text().toStdString();
+    }
+    EXPECT_EQ("Ctrl+Shift+Tab", e.frame().action("windowPrevious")->shortcut().toString(QKeySequence::NativeText));
 }
 
 TEST(Navigation, AtSixHundredFortyByFourHundredEightyThePanelStillShowsTheGroups) {
@@ -233,6 +238,8 @@ TEST(Navigation, TheStatusBarShowsThePointerAndTheSelection) {
     EXPECT_EQ("4 vertices, 2 triangles selected", e.frame().selectionField()->text());
     QTest::keyClick(front, Qt::Key_C);
     EXPECT_EQ("0 vertices, 0 triangles selected", e.frame().selectionField()->text());
+    QTest::mouseClick(front, Qt::LeftButton, Qt::NoModifier, shownAt(front, *e.active(), 0)); // one vertex
+    EXPECT_EQ("1 vertex, 0 triangles selected", e.frame().selectionField()->text());
 }
 
 TEST(Navigation, ThePlayersControlsSayWhatTheyDo) {
