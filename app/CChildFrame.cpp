@@ -79,9 +79,13 @@ void CChildFrame::resizeViewsEqually() {
     bottom_->setSizes(columns);
 }
 
-QList<int> CChildFrame::rowHeights() const { return rows_->sizes(); }
+QList<int> CChildFrame::rowHeights() const {
+    return rows_->sizes();
+}
 
-QList<int> CChildFrame::columnWidths() const { return top_->sizes(); }
+QList<int> CChildFrame::columnWidths() const {
+    return top_->sizes();
+}
 
 void CChildFrame::setPaneSizes(const QList<int>& rowHeights, const QList<int>& columnWidths) {
     laidOut_ = true;

@@ -1,14 +1,14 @@
 #include "app/CFacetoApp.h"
 
-#include "app/CChildFrame.h"
-#include "app/CMainFrame.h"
-#include "app/Dialogs.h"
 #include "app/CAnimationPlayer.h"
+#include "app/CChildFrame.h"
 #include "app/CGridPanel.h"
+#include "app/CMainFrame.h"
 #include "app/CPrimitivesPanel.h"
 #include "app/CProjectManager.h"
 #include "app/CSkinPanel.h"
 #include "app/CUndoHistoryPanel.h"
+#include "app/Dialogs.h"
 #include "formats/FileIO.h"
 #include "formats/PaletteFiles.h"
 #include "model/Version.h"
@@ -23,15 +23,14 @@
 #include <QDockWidget>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QScreen>
-#include <QStyle>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPageSetupDialog>
 #include <QPrinter>
+#include <QScreen>
 #include <QSettings>
+#include <QStyle>
 #include <QUrl>
-
 #include <algorithm>
 #include <cmath>
 
@@ -45,12 +44,13 @@ const QString RECENT_SECTION = "Recent File List";
 // corners are selected.
 QString selectionSummary(const CFacetoDoc& doc) {
     const auto& infos = doc.model.vertexInfos;
-    const auto vertices = std::count_if(infos.begin(), infos.end(), [](const VertexInfo& i) {
-        return i.visible() && i.selected();
-    });
-    const auto triangles = std::count_if(doc.model.triangles.begin(), doc.model.triangles.end(), [&](const Triangle& t) {
-        return std::all_of(t.v.begin(), t.v.end(), [&](int32_t v) { return infos[size_t(v)].selected(); });
-    });
+    const auto vertices = std::count_if(infos.begin(), infos.end(),
+                                        [](const VertexInfo& i) { return i.visible() && i.selected(); });
+    const auto triangles =
+        std::count_if(doc.model.triangles.begin(), doc.model.triangles.end(), [&](const Triangle& t) {
+            return std::all_of(t.v.begin(), t.v.end(),
+                               [&](int32_t v) { return infos[size_t(v)].selected(); });
+        });
     return QString("%1 %2, %3 %4 selected")
         .arg(vertices)
         .arg(vertices == 1 ? "vertex" : "vertices")
@@ -163,7 +163,8 @@ bool CFacetoApp::startUp(const QStringList& files) {
     // Files named on the command line open instead of the documents of the last session (or, from a
     // settings file older than sessions, the last document).
     const QString lastDoc = QString::fromStdString(profile_->getString(settings::PREF, "LastDoc", ""));
-    if (files.isEmpty() && !restoreDocuments() && !lastDoc.isEmpty() && fileIsReadable(lastDoc.toStdString())) {
+    if (files.isEmpty() && !restoreDocuments() && !lastDoc.isEmpty() &&
+        fileIsReadable(lastDoc.toStdString())) {
         openDocument(lastDoc);
     }
     for (const QString& file : files) {
@@ -245,7 +246,8 @@ bool CFacetoApp::save(CFacetoDoc* doc) {
     }
     // The first save over a game's model tells, once, what its format leaves out; the user may save it as
     // a Faceto model instead, or not save.
-    if (const FileFormat* format = doc->fileFormat(); format != nullptr && !format->native && !toldWhatGameFormatsLose_) {
+    if (const FileFormat* format = doc->fileFormat();
+        format != nullptr && !format->native && !toldWhatGameFormatsLose_) {
         QString kind = QString::fromUtf8(format->saveFilter.data(), qsizetype(format->saveFilter.size()));
         kind = kind.left(kind.indexOf(" (")).trimmed();
         const int answer = dialogs_.choose(
@@ -284,9 +286,11 @@ bool CFacetoApp::saveAs(CFacetoDoc* doc) {
     if (suggested.isEmpty()) {
         suggested = QString::fromStdString(doc->title());
     }
-    const QString folder = doc->pathName().empty() ? QDir::currentPath()
-                                                   : QFileInfo(QString::fromStdString(doc->pathName())).absolutePath();
-    auto choice = dialogs_.chooseFileToSave(mainFrame_, saveFilters(), QDir(folder).filePath(suggested + ".fm"));
+    const QString folder = doc->pathName().empty()
+                               ? QDir::currentPath()
+                               : QFileInfo(QString::fromStdString(doc->pathName())).absolutePath();
+    auto choice =
+        dialogs_.chooseFileToSave(mainFrame_, saveFilters(), QDir(folder).filePath(suggested + ".fm"));
     return choice && saveAsChosenFile(doc, *choice);
 }
 
@@ -336,7 +340,9 @@ bool CFacetoApp::closeAllDocuments() {
     return true;
 }
 
-CChildFrame* CFacetoApp::newWindow(CFacetoDoc* doc) { return doc ? addFrame(doc) : nullptr; }
+CChildFrame* CFacetoApp::newWindow(CFacetoDoc* doc) {
+    return doc ? addFrame(doc) : nullptr;
+}
 
 CChildFrame* CFacetoApp::addFrame(CFacetoDoc* doc) {
     auto* frame = new CChildFrame(*viewContext_, doc);
@@ -362,8 +368,10 @@ void CFacetoApp::placeWindow(QMdiSubWindow* window, int n) {
     const QSize room = area->viewport()->size();
     const QSize size(std::max(std::min(320, room.width()), room.width() * 4 / 5),
                      std::max(std::min(240, room.height()), room.height() * 4 / 5));
-    const int step = std::max(20, window->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, window) + 4);
-    const int fit = std::max(1, std::min(room.width() - size.width(), room.height() - size.height()) / step + 1);
+    const int step =
+        std::max(20, window->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, window) + 4);
+    const int fit =
+        std::max(1, std::min(room.width() - size.width(), room.height() - size.height()) / step + 1);
     const int offset = (n % fit) * step;
     window->setGeometry(QRect(QPoint(offset, offset), size));
 }
@@ -384,7 +392,8 @@ void CFacetoApp::frameCloseRequested(CChildFrame* frame, bool* accept) {
         return;
     }
     const auto answer = dialogs_.askToSave(mainFrame_, QString::fromStdString(doc->title()));
-    if (answer == UserDialogs::SaveAnswer::Cancel || (answer == UserDialogs::SaveAnswer::Save && !save(doc))) {
+    if (answer == UserDialogs::SaveAnswer::Cancel ||
+        (answer == UserDialogs::SaveAnswer::Save && !save(doc))) {
         *accept = false;
     }
 }
@@ -412,7 +421,8 @@ void CFacetoApp::frameClosed(CChildFrame* frame) {
     }
     if (lastWindow) {
         registry_.removeDocument(doc);
-        auto it = std::find_if(documents_.begin(), documents_.end(), [&](const auto& d) { return d.get() == doc; });
+        auto it =
+            std::find_if(documents_.begin(), documents_.end(), [&](const auto& d) { return d.get() == doc; });
         if (it != documents_.end()) {
             documents_.erase(it); // remembers itself as the last document
         }
@@ -482,14 +492,16 @@ void CFacetoApp::updateAllViews(CFacetoDoc& doc) {
 }
 
 bool CFacetoApp::confirmReplace(const std::string& path) {
-    return dialogs_.askYesNo(mainFrame_, QString("%1 already exists and holds another picture than the one this "
-                                                 "save writes there (perhaps the skin of another model).\n"
-                                                 "Replace it?")
-                                             .arg(QString::fromStdString(path)));
+    return dialogs_.askYesNo(mainFrame_,
+                             QString("%1 already exists and holds another picture than the one this "
+                                     "save writes there (perhaps the skin of another model).\n"
+                                     "Replace it?")
+                                 .arg(QString::fromStdString(path)));
 }
 
 float CFacetoApp::fileUnits(bool opening) const {
-    const std::string text = profile_->getString(settings::PREF, opening ? "ImportScale" : "ExportScale", "1");
+    const std::string text =
+        profile_->getString(settings::PREF, opening ? "ImportScale" : "ExportScale", "1");
     const float value = QString::fromStdString(text).toFloat();
     return value > 0.0f && std::isfinite(value) ? value : 1.0f;
 }
@@ -502,16 +514,18 @@ bool CFacetoApp::confirmReplaceAll(const std::vector<std::string>& paths) {
     for (const std::string& path : paths) {
         names << QString::fromStdString(path);
     }
-    return dialogs_.askYesNo(mainFrame_, QString("These files already exist and hold other pictures than the ones this "
-                                                 "save writes there (perhaps the skins of another model):\n%1\n"
-                                                 "Replace them?")
-                                             .arg(names.join("\n")));
+    return dialogs_.askYesNo(mainFrame_,
+                             QString("These files already exist and hold other pictures than the ones this "
+                                     "save writes there (perhaps the skins of another model):\n%1\n"
+                                     "Replace them?")
+                                 .arg(names.join("\n")));
 }
 
 bool CFacetoApp::confirmOverwriteChanged(const std::string& path) {
-    return dialogs_.askYesNo(mainFrame_, QString("%1 was changed by another program since it was opened or saved "
-                                                 "here.\nSave over it, losing those changes?")
-                                             .arg(QString::fromStdString(path)));
+    return dialogs_.askYesNo(mainFrame_,
+                             QString("%1 was changed by another program since it was opened or saved "
+                                     "here.\nSave over it, losing those changes?")
+                                 .arg(QString::fromStdString(path)));
 }
 
 void CFacetoApp::note(std::string_view text) {
@@ -649,7 +663,8 @@ void CFacetoApp::connectCommands() {
             }
         });
     }
-    on("viewMainToolBar", [this] { mainFrame_->dialogBar()->setVisible(!mainFrame_->dialogBar()->isVisible()); });
+    on("viewMainToolBar",
+       [this] { mainFrame_->dialogBar()->setVisible(!mainFrame_->dialogBar()->isVisible()); });
     on("escape", [this] { emit escapePressed(); });
 
     on("windowNew", [this] {
@@ -668,13 +683,15 @@ void CFacetoApp::connectCommands() {
     // The web page opens in the browser; when none can be started, the address is given to copy.
     on("helpHomepage", [this] {
         if (!QDesktopServices::openUrl(QUrl(HOMEPAGE))) {
-            dialogs_.message(mainFrame_,
-                             QString("No web browser could be started. The program's web page is at\n%1").arg(HOMEPAGE));
+            dialogs_.message(
+                mainFrame_,
+                QString("No web browser could be started. The program's web page is at\n%1").arg(HOMEPAGE));
         }
     });
     // The program's own help: the guide (F1), or the keys and gestures of every view.
-    for (const auto& [help, page] : {std::pair{"helpGettingStarted", HelpDialog::GETTING_STARTED},
-                                     std::pair{"helpTopics", HelpDialog::KEYS}, std::pair{"helpContext", HelpDialog::KEYS}}) {
+    for (const auto& [help, page] :
+         {std::pair{"helpGettingStarted", HelpDialog::GETTING_STARTED},
+          std::pair{"helpTopics", HelpDialog::KEYS}, std::pair{"helpContext", HelpDialog::KEYS}}) {
         on(help, [this, page = page] {
             HelpDialog dialog(page, mainFrame_);
             dialogs_.run(dialog);
@@ -711,11 +728,13 @@ void CFacetoApp::refreshCommandStates() {
     const UndoHistory* history = doc ? &doc->history() : nullptr;
     QAction* undo = f.action("editUndo");
     undo->setEnabled(history && history->canUndo());
-    undo->setText(history && history->canUndo() ? "&Undo " + QString::fromStdString(history->undoName()) : "&Undo");
+    undo->setText(history && history->canUndo() ? "&Undo " + QString::fromStdString(history->undoName())
+                                                : "&Undo");
     undo->setToolTip(undo->text().remove('&'));
     QAction* redo = f.action("editRedo");
     redo->setEnabled(history && history->canRedo());
-    redo->setText(history && history->canRedo() ? "&Redo " + QString::fromStdString(history->redoName()) : "&Redo");
+    redo->setText(history && history->canRedo() ? "&Redo " + QString::fromStdString(history->redoName())
+                                                : "&Redo");
     redo->setToolTip(redo->text().remove('&'));
 }
 

@@ -2,15 +2,14 @@
 
 #include "app/QtProfile.h"
 #include "app/UserDialogs.h"
-#include "model/Palette.h"
 #include "document/CFacetoDoc.h"
+#include "model/Palette.h"
 #include "render/Rasterizer.h"
 #include "views/AppState.h"
 #include "views/ViewContext.h"
 
 #include <QObject>
 #include <QStringList>
-
 #include <memory>
 #include <vector>
 

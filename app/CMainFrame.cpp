@@ -6,20 +6,20 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QDockWidget>
-#include <QGuiApplication>
-#include <QScreen>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMdiArea>
-#include <QResizeEvent>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QResizeEvent>
+#include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
 
@@ -98,7 +98,9 @@ CMainFrame::~CMainFrame() {
     }
 }
 
-QAction* CMainFrame::action(const QString& name) const { return actions_.value(name, nullptr); }
+QAction* CMainFrame::action(const QString& name) const {
+    return actions_.value(name, nullptr);
+}
 
 QAction* CMainFrame::add(const QString& name, const QString& text, const QString& promptAndTip,
                          const QKeySequence& key, const QString& icon) {
@@ -131,37 +133,47 @@ void CMainFrame::createActions() {
     add("saveSettings", "Save Settings", "Write every setting to the settings file now\nSave Settings");
     add("exportFrame", "&Export Frame", "Save the current frame as a Wavefront OBJ file\nExport Frame");
     add("importFrame", "&Import Frame", "Put a pose from an OBJ file into the current frame\nImport Frame");
-    add("exportSkin", "Export Skin", "Save the current skin as a PCX or PNG picture, with its skin map on request\nExport Skin");
-    add("importSkin", "Import Skin", "Replace the current skin with a picture, or add it as a new skin\nImport Skin");
+    add("exportSkin", "Export Skin",
+        "Save the current skin as a PCX or PNG picture, with its skin map on request\nExport Skin");
+    add("importSkin", "Import Skin",
+        "Replace the current skin with a picture, or add it as a new skin\nImport Skin");
     add("newSkin", "New Skin", "Add an empty skin of a chosen size\nNew Skin");
     add("deleteSkin", "Delete Skin", "Delete the current skin\nDelete Skin");
-    add("resizeSkin", "Resize Skin", "Stretch the current skin to another size, with its skin coordinates\nResize Skin");
+    add("resizeSkin", "Resize Skin",
+        "Stretch the current skin to another size, with its skin coordinates\nResize Skin");
     add("generateSkinMap", "Generate SkinMap",
-        "Map the current frame seen from the front onto the skin: front faces left, back faces right\nGenerate SkinMap");
+        "Map the current frame seen from the front onto the skin: front faces left, back faces "
+        "right\nGenerate SkinMap");
     add("printSetup", "P&rint Setup...", "Change the printer and printing options\nPage Setup");
     add("fileExit", "E&xit", "Quit the application; prompts to save documents\nExit");
 
     add("editUndo", "&Undo", "Undo the last action\nUndo", QKeySequence("Ctrl+Z"), "undo")->setEnabled(false);
-    add("editRedo", "&Redo", "Redo the action undone last\nRedo", QKeySequence("Ctrl+Y"), "redo")->setEnabled(false);
+    add("editRedo", "&Redo", "Redo the action undone last\nRedo", QKeySequence("Ctrl+Y"), "redo")
+        ->setEnabled(false);
     action("editRedo")->setShortcuts({QKeySequence("Ctrl+Y"), QKeySequence("Ctrl+Shift+Z")});
-    add("viewUndoHistory", "Undo &History", "Show or hide the list of the steps that can be undone\nUndo History")
+    add("viewUndoHistory", "Undo &History",
+        "Show or hide the list of the steps that can be undone\nUndo History")
         ->setCheckable(true);
-    add("viewSkinView", "&Skin View", "Show or hide the skin with its skin map\nSkin View")->setCheckable(true);
-    add("editCut", "Cu&t", "Cut the selection and put it on the Clipboard\nCut", QKeySequence("Ctrl+X"), "cut");
-    add("editCopy", "&Copy", "Copy the selection and put it on the Clipboard\nCopy", QKeySequence("Ctrl+C"), "copy");
+    add("viewSkinView", "&Skin View", "Show or hide the skin with its skin map\nSkin View")
+        ->setCheckable(true);
+    add("editCut", "Cu&t", "Cut the selection and put it on the Clipboard\nCut", QKeySequence("Ctrl+X"),
+        "cut");
+    add("editCopy", "&Copy", "Copy the selection and put it on the Clipboard\nCopy", QKeySequence("Ctrl+C"),
+        "copy");
     add("editPasteInto", "&Paste Into", "Insert Clipboard contents\nPaste", QKeySequence("Ctrl+V"), "paste");
     add("editPasteNewFrame", "&Paste as New Frame",
         "Add the frame on the clipboard after the current frame\nPaste as New Frame", QKeySequence("Ctrl+B"));
     add("selectAll", "Select &All", "Select every visible vertex\nSelect All", QKeySequence("Shift+C"));
     add("selectNone", "Select &None", "Deselect every visible vertex\nSelect None", QKeySequence("C"));
-    add("invertSelection", "Invert Selection", "Select the visible vertices that are not selected, and only them\nInvert Selection",
+    add("invertSelection", "Invert Selection",
+        "Select the visible vertices that are not selected, and only them\nInvert Selection",
         QKeySequence("I"));
     add("hideSelected", "Hide Selected", "Hide All Selected Data\nHide Selected", QKeySequence("H"));
     add("showAll", "Show All", "Show All Data\nShow All", QKeySequence("Shift+H"));
     add("cloneSelected", "Clone Selected", "Clone Completely Selected Triangles\nClone Selected Triangles",
         QKeySequence("Ctrl+D"));
-    add("deleteTris", "Delete Selected Tris", "Delete Completely Selected Triangles\nDelete Selected Triangles",
-        QKeySequence(Qt::Key_Delete));
+    add("deleteTris", "Delete Selected Tris",
+        "Delete Completely Selected Triangles\nDelete Selected Triangles", QKeySequence(Qt::Key_Delete));
     add("flipTris", "Flip Selected Tris", "Flip Completely Selected Triangles\nFlip Selected Triangles",
         QKeySequence("Ctrl+F"));
     add("transformModel", "&Transform...",
@@ -169,7 +181,8 @@ void CMainFrame::createActions() {
     add("mirrorX", "Mirror &X", "Mirror the whole model front to back, every frame alike\nMirror X");
     add("mirrorY", "Mirror &Y", "Mirror the whole model left to right, every frame alike\nMirror Y");
     add("mirrorZ", "Mirror &Z", "Mirror the whole model top to bottom, every frame alike\nMirror Z");
-    add("centreOnOrigin", "&Centre on Origin", "Move the whole model so that its middle is at the origin\nCentre on Origin");
+    add("centreOnOrigin", "&Centre on Origin",
+        "Move the whole model so that its middle is at the origin\nCentre on Origin");
     add("fileUnits", "glTF and OBJ Units...",
         "How large a unit of a glTF or OBJ file is in model units, on opening and saving\nUnits");
     add("lockX", "X Lock", "Lock the X axis\nX Lock", QKeySequence("X"), "xlock")->setCheckable(true);
@@ -180,11 +193,13 @@ void CMainFrame::createActions() {
     toolbar->setCheckable(true);
     QAction* status = add("viewStatusBar", "&Status Bar", "Show or hide the status bar\nToggle StatusBar");
     status->setCheckable(true);
-    add("viewMainToolBar", "Main ToolBar", "Show or hide the project panel\nMain ToolBar")->setCheckable(true);
+    add("viewMainToolBar", "Main ToolBar", "Show or hide the project panel\nMain ToolBar")
+        ->setCheckable(true);
     add("toolsFrame", "Frame", "Show the frame list of the project panel\nFrame");
     add("toolsGroups", "Groups", "Show the group list of the project panel\nGroups");
     add("toolsPrimatives", "Primitives", "Show the primitives panel\nPrimitives");
-    add("toolsCurrentMode", "Current Mode", "Show the tool and the editing level in the status bar\nCurrent Mode")
+    add("toolsCurrentMode", "Current Mode",
+        "Show the tool and the editing level in the status bar\nCurrent Mode")
         ->setCheckable(true);
     add("toolsCurrentAction", "Current Action", "Show what a drag is doing in the status bar\nCurrent Action")
         ->setCheckable(true);
@@ -199,25 +214,28 @@ void CMainFrame::createActions() {
         QKeySequence(Qt::Key_BracketLeft));
     add("playerStepOn", "Step &On", "Show the next frame in the animation player\nStep On",
         QKeySequence(Qt::Key_BracketRight));
-    add("resetCamera", "&Reset Camera", "Put the camera back where it started\nReset Camera", QKeySequence("R"));
+    add("resetCamera", "&Reset Camera", "Put the camera back where it started\nReset Camera",
+        QKeySequence("R"));
     add("frameAll", "Frame All", "Show the whole model in every view of the window\nFrame All",
         QKeySequence(Qt::Key_Home));
-    add("frameSelected", "Frame Selected", "Show the selected vertices in every view of the window\nFrame Selected",
+    add("frameSelected", "Frame Selected",
+        "Show the selected vertices in every view of the window\nFrame Selected",
         QKeySequence(Qt::SHIFT | Qt::Key_Home));
     fillGroup_ = new QActionGroup(this);
     fillGroup_->setExclusive(true);
-    for (QAction* a : {add("noRendering", "&No Rendering", "Draw nothing in the camera view\nNo Rendering",
-                           QKeySequence("Shift+1")),
-                       add("wireframe", "&Wireframe", "Draw the edges of the triangles\nWireframe", QKeySequence("W")),
-                       add("vertexRendering", "&Vertex", "Draw the vertices as dots\nVertex", QKeySequence("V")),
-                       add("flatShading", "Flat &Shading", "Fill each triangle in one light\nFlat Shading",
-                           QKeySequence("Shift+2")),
-                       add("gouraudShading", "&Gouraud Shading", "Light the triangles smoothly across\nGouraud Shading",
-                           QKeySequence("Shift+3")),
-                       add("textureMapped", "Texture &Mapped", "Paint the triangles with the skin\nTexture Mapped",
-                           QKeySequence("Shift+4")),
-                       add("texturedShaded", "&Textured and Shaded",
-                           "Paint the triangles with the skin, lit\nTextured and Shaded", QKeySequence("Shift+5"))}) {
+    for (QAction* a :
+         {add("noRendering", "&No Rendering", "Draw nothing in the camera view\nNo Rendering",
+              QKeySequence("Shift+1")),
+          add("wireframe", "&Wireframe", "Draw the edges of the triangles\nWireframe", QKeySequence("W")),
+          add("vertexRendering", "&Vertex", "Draw the vertices as dots\nVertex", QKeySequence("V")),
+          add("flatShading", "Flat &Shading", "Fill each triangle in one light\nFlat Shading",
+              QKeySequence("Shift+2")),
+          add("gouraudShading", "&Gouraud Shading", "Light the triangles smoothly across\nGouraud Shading",
+              QKeySequence("Shift+3")),
+          add("textureMapped", "Texture &Mapped", "Paint the triangles with the skin\nTexture Mapped",
+              QKeySequence("Shift+4")),
+          add("texturedShaded", "&Textured and Shaded",
+              "Paint the triangles with the skin, lit\nTextured and Shaded", QKeySequence("Shift+5"))}) {
         a->setCheckable(true);
         fillGroup_->addAction(a);
     }
@@ -225,11 +243,15 @@ void CMainFrame::createActions() {
         ->setCheckable(true);
     add("captureToFile", "&Capture to File", "Save the camera view as a picture\nCapture to File",
         QKeySequence(Qt::Key_F12));
-    add("solid2D", "&Solid", "Fill the triangles in the 2D views\nSolid", QKeySequence("S"))->setCheckable(true);
-    add("vertex2D", "&Vertex", "Draw the vertices in the 2D views\nVertex", QKeySequence("Shift+V"))->setCheckable(true);
+    add("solid2D", "&Solid", "Fill the triangles in the 2D views\nSolid", QKeySequence("S"))
+        ->setCheckable(true);
+    add("vertex2D", "&Vertex", "Draw the vertices in the 2D views\nVertex", QKeySequence("Shift+V"))
+        ->setCheckable(true);
     auto* depth = new QActionGroup(this);
-    for (QAction* a : {add("positiveDepth", "Positive Depth", "Look at the 2D view from its usual side\nPositive Depth"),
-                       add("negativeDepth", "Negative Depth", "Look at the 2D view from the other side\nNegative Depth")}) {
+    for (QAction* a :
+         {add("positiveDepth", "Positive Depth", "Look at the 2D view from its usual side\nPositive Depth"),
+          add("negativeDepth", "Negative Depth",
+              "Look at the 2D view from the other side\nNegative Depth")}) {
         a->setCheckable(true);
         depth->addAction(a);
     }
@@ -246,26 +268,30 @@ void CMainFrame::createActions() {
 
     levelGroup_ = new QActionGroup(this);
     levelGroup_->setExclusive(true);
-    for (QAction* a : {add("levelGroup", "Group", "Group Level Editing\nEdit Groups", QKeySequence("Alt+2"), "group"),
-                       add("levelTriangle", "Triangle", "Triangle Level Editing\nEdit Triangles",
-                           QKeySequence("Alt+3"), "triangle"),
-                       add("levelVertex", "Vertex", "Vertex Level Editing\nEdit Vertices", QKeySequence("Alt+4"),
-                           "vertex")}) {
+    for (QAction* a :
+         {add("levelGroup", "Group", "Group Level Editing\nEdit Groups", QKeySequence("Alt+2"), "group"),
+          add("levelTriangle", "Triangle", "Triangle Level Editing\nEdit Triangles", QKeySequence("Alt+3"),
+              "triangle"),
+          add("levelVertex", "Vertex", "Vertex Level Editing\nEdit Vertices", QKeySequence("Alt+4"),
+              "vertex")}) {
         a->setCheckable(true);
         levelGroup_->addAction(a);
     }
-    QAction* object = add("levelObject", "Object", "Object Level Editing\nEdit Objects", QKeySequence("Alt+1"));
+    QAction* object =
+        add("levelObject", "Object", "Object Level Editing\nEdit Objects", QKeySequence("Alt+1"));
     object->setCheckable(true);
     levelGroup_->addAction(object);
     action("levelVertex")->setChecked(true);
     add("levelSkeleton", "Skeleton", "Show or hide the hierarchy of a Jedi Knight model\nSkeleton",
         QKeySequence("Alt+5"))
         ->setCheckable(true);
-    add("skeletonMode", "Skeleton", "Skeleton Mode\nSkeleton", QKeySequence("P"), "skeleton")->setCheckable(true);
+    add("skeletonMode", "Skeleton", "Skeleton Mode\nSkeleton", QKeySequence("P"), "skeleton")
+        ->setCheckable(true);
     add("grids", "Grids", "Toggle grids\nGrids", {}, "grids")->setCheckable(true);
-    add("cameraProperties", "Camera Properties", "Display camera properties dialog\nCamera Properties", {}, "camera");
-    add("resizeViewsEqually", "Resize Views Equally", "Resize all four views equally\nResize Views Equally", {},
-        "resize");
+    add("cameraProperties", "Camera Properties", "Display camera properties dialog\nCamera Properties", {},
+        "camera");
+    add("resizeViewsEqually", "Resize Views Equally", "Resize all four views equally\nResize Views Equally",
+        {}, "resize");
     add("unnamed1", "", {}, {}, "blank")->setEnabled(false);
     add("unnamed2", "", {}, {}, "blank")->setEnabled(false);
     add("escape", "Escape", "", QKeySequence(Qt::Key_Escape));
@@ -273,12 +299,14 @@ void CMainFrame::createActions() {
     add("windowNew", "&New Window", "Open another window for the active document\nNew Window");
     add("windowCascade", "&Cascade", "Arrange windows so they overlap\nCascade Windows");
     add("windowTile", "&Tile", "Arrange windows as non-overlapping tiles\nTile Windows");
-    add("windowNext", "Ne&xt Window", "Activate the next document window\nNext Window", QKeySequence(Qt::CTRL | Qt::Key_Tab));
+    add("windowNext", "Ne&xt Window", "Activate the next document window\nNext Window",
+        QKeySequence(Qt::CTRL | Qt::Key_Tab));
     add("windowPrevious", "Pre&vious Window", "Activate the previous document window\nPrevious Window",
         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab));
     // Shift+Tab arrives as Backtab; the menu shows the first, the keys people press.
-    action("windowPrevious")->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab),
-                                            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab)});
+    action("windowPrevious")
+        ->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab),
+                        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab)});
     add("helpAbout", "&About Faceto...", "Display program information, version number and copyright\nAbout");
     add("helpHomepage", "&Faceto Homepage", "Open the program's web page in the browser\nHomepage");
     add("helpGettingStarted", "&Getting Started", "A short guide to the editor\nGetting Started",
@@ -291,10 +319,37 @@ void CMainFrame::createToolBar() {
     toolBar_ = addToolBar("Toolbar");
     toolBar_->setObjectName("mainToolBar");
     toolBar_->setIconSize(QSize(16, 16));
-    const QStringList layout{"fileNew", "fileOpen", "fileSave", "|", "editCut", "editCopy", "editPasteInto", "|",
-                             "toolEdit", "toolMoveZoom", "toolScale", "toolRotate", "|", "levelGroup", "levelTriangle",
-                             "levelVertex", "skeletonMode", "|", "lockX", "lockY", "lockZ", "unnamed1", "grids", "|",
-                             "cameraProperties", "resizeViewsEqually", "|", "unnamed2", "|", "editUndo", "editRedo"};
+    const QStringList layout{"fileNew",
+                             "fileOpen",
+                             "fileSave",
+                             "|",
+                             "editCut",
+                             "editCopy",
+                             "editPasteInto",
+                             "|",
+                             "toolEdit",
+                             "toolMoveZoom",
+                             "toolScale",
+                             "toolRotate",
+                             "|",
+                             "levelGroup",
+                             "levelTriangle",
+                             "levelVertex",
+                             "skeletonMode",
+                             "|",
+                             "lockX",
+                             "lockY",
+                             "lockZ",
+                             "unnamed1",
+                             "grids",
+                             "|",
+                             "cameraProperties",
+                             "resizeViewsEqually",
+                             "|",
+                             "unnamed2",
+                             "|",
+                             "editUndo",
+                             "editRedo"};
     for (const QString& name : layout) {
         if (name == "|") {
             toolBar_->addSeparator();
@@ -436,18 +491,41 @@ void CMainFrame::showDocumentMenus(bool documentsOpen) {
     bar->clear();
     bar->addMenu(fileMenu(documentsOpen));
     if (documentsOpen) {
-        addCommands(bar->addMenu("&Edit"),
-                    {"editUndo", "editRedo", "|", "editCut", "editCopy", "editPasteInto", "editPasteNewFrame", "|", "selectAll",
-                     "selectNone", "invertSelection", "|", "hideSelected", "showAll", "|", "cloneSelected",
-                     "deleteTris", "flipTris", "|", "transformModel", "mirrorX", "mirrorY", "mirrorZ", "centreOnOrigin",
-                     "|", "lockX", "lockY", "lockZ"});
+        addCommands(bar->addMenu("&Edit"), {"editUndo",
+                                            "editRedo",
+                                            "|",
+                                            "editCut",
+                                            "editCopy",
+                                            "editPasteInto",
+                                            "editPasteNewFrame",
+                                            "|",
+                                            "selectAll",
+                                            "selectNone",
+                                            "invertSelection",
+                                            "|",
+                                            "hideSelected",
+                                            "showAll",
+                                            "|",
+                                            "cloneSelected",
+                                            "deleteTris",
+                                            "flipTris",
+                                            "|",
+                                            "transformModel",
+                                            "mirrorX",
+                                            "mirrorY",
+                                            "mirrorZ",
+                                            "centreOnOrigin",
+                                            "|",
+                                            "lockX",
+                                            "lockY",
+                                            "lockZ"});
     }
     QMenu* view = bar->addMenu("&View");
     addCommands(view, {"viewToolbar", "viewStatusBar"});
     if (documentsOpen) {
         addCommands(view, {"viewMainToolBar", "viewUndoHistory", "viewSkinView"});
-        addCommands(view->addMenu("Tools..."), {"toolsFrame", "toolsGroups", "toolsPrimatives", "toolsCurrentMode",
-                                                 "toolsCurrentAction", "toolsGrid"});
+        addCommands(view->addMenu("Tools..."), {"toolsFrame", "toolsGroups", "toolsPrimatives",
+                                                "toolsCurrentMode", "toolsCurrentAction", "toolsGrid"});
         addCommands(view, {"viewAnimationPlayer"});
         addCommands(view->addMenu("Player"), {"playerPlayPause", "playerStepBack", "playerStepOn"});
         addCommands(view, {"|", "frameAll", "frameSelected", "|"});
@@ -457,13 +535,16 @@ void CMainFrame::showDocumentMenus(bool documentsOpen) {
         addCommands(view->addMenu("2D View"), {"solid2D", "vertex2D", "positiveDepth", "negativeDepth"});
         QMenu* tools = bar->addMenu("&Tools");
         addCommands(tools, {"toolsSelect", "toolMoveZoom", "toolsScale", "toolsRotate"});
-        addCommands(tools->addMenu("Editing Level"), {"levelGroup", "levelTriangle", "levelVertex", "levelSkeleton"});
+        addCommands(tools->addMenu("Editing Level"),
+                    {"levelGroup", "levelTriangle", "levelVertex", "levelSkeleton"});
         QMenu* windows = bar->addMenu("&Window");
-        addCommands(windows, {"windowNew", "windowCascade", "windowTile", "|", "windowNext", "windowPrevious"});
+        addCommands(windows,
+                    {"windowNew", "windowCascade", "windowTile", "|", "windowNext", "windowPrevious"});
         connect(windows, &QMenu::aboutToShow, this, [this, windows] { listWindows(windows); });
         listWindows(windows);
     }
-    addCommands(bar->addMenu("&Help"), {"helpGettingStarted", "helpTopics", "|", "helpAbout", "helpHomepage"});
+    addCommands(bar->addMenu("&Help"),
+                {"helpGettingStarted", "helpTopics", "|", "helpAbout", "helpHomepage"});
 }
 
 QMenu* CMainFrame::menu(const QString& title) const {
@@ -513,17 +594,29 @@ void CMainFrame::setDialogBarContent(QWidget* widget) {
     }
 }
 
-void CMainFrame::setHistoryContent(QWidget* widget) { historyDock_->setWidget(widget); }
+void CMainFrame::setHistoryContent(QWidget* widget) {
+    historyDock_->setWidget(widget);
+}
 
-void CMainFrame::setSkinContent(QWidget* widget) { skinDock_->setWidget(widget); }
+void CMainFrame::setSkinContent(QWidget* widget) {
+    skinDock_->setWidget(widget);
+}
 
-void CMainFrame::showPointer(const QString& text) { pointer_->setText(text); }
+void CMainFrame::showPointer(const QString& text) {
+    pointer_->setText(text);
+}
 
-void CMainFrame::showSelection(const QString& text) { selection_->setText(text); }
+void CMainFrame::showSelection(const QString& text) {
+    selection_->setText(text);
+}
 
-void CMainFrame::showMode(const QString& text) { mode_->setText(text); }
+void CMainFrame::showMode(const QString& text) {
+    mode_->setText(text);
+}
 
-void CMainFrame::showAction(const QString& text) { action_->setText(text); }
+void CMainFrame::showAction(const QString& text) {
+    action_->setText(text);
+}
 
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
     if (event->mimeData()->hasUrls()) {
@@ -576,7 +669,8 @@ void CMainFrame::keepWindowsInside() {
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
     if (watched == mdi_->viewport() && event->type() == QEvent::Resize) {
         const auto* resize = static_cast<QResizeEvent*>(event);
-        if (resize->size().width() < resize->oldSize().width() || resize->size().height() < resize->oldSize().height()) {
+        if (resize->size().width() < resize->oldSize().width() ||
+            resize->size().height() < resize->oldSize().height()) {
             keepWindowsInside();
         }
     }
@@ -584,7 +678,10 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress && event != lastKeyEvent_) {
         lastKeyEvent_ = event;
         const int key = static_cast<QKeyEvent*>(event)->key();
-        const int index = key == Qt::Key_CapsLock ? 0 : key == Qt::Key_NumLock ? 1 : key == Qt::Key_ScrollLock ? 2 : -1;
+        const int index = key == Qt::Key_CapsLock     ? 0
+                          : key == Qt::Key_NumLock    ? 1
+                          : key == Qt::Key_ScrollLock ? 2
+                                                      : -1;
         if (index >= 0 && !static_cast<QKeyEvent*>(event)->isAutoRepeat()) {
             locks_[index] = !locks_[index];
             indicators_[index]->setEnabled(locks_[index]);

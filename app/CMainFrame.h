@@ -3,7 +3,6 @@
 #include <QHash>
 #include <QMainWindow>
 #include <QString>
-
 #include <initializer_list>
 
 class QAction;

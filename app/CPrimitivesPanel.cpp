@@ -25,7 +25,8 @@ CPrimitivesPanel::CPrimitivesPanel(QWidget* parent) : QWidget(parent) {
     newFace_ = new QPushButton("New Face", this);
     newFace_->setEnabled(false);
     layout->addWidget(newFace_);
-    connect(list_, &QListWidget::currentRowChanged, this, [this](int row) { newFace_->setEnabled(row >= 0); });
+    connect(list_, &QListWidget::currentRowChanged, this,
+            [this](int row) { newFace_->setEnabled(row >= 0); });
     connect(newFace_, &QPushButton::clicked, this, &CPrimitivesPanel::choose);
     connect(list_, &QListWidget::itemDoubleClicked, this, &CPrimitivesPanel::choose);
 }

@@ -3,9 +3,9 @@
 #include "app/CAnimationPlayer.h"
 #include "app/CFacetoApp.h"
 #include "app/CGridPanel.h"
+#include "app/CMainFrame.h"
 #include "app/CPrimitivesPanel.h"
 #include "app/Dialogs.h"
-#include "app/CMainFrame.h"
 #include "document/EditOperations.h"
 #include "document/FrameOperations.h"
 #include "views/CFlatBitmapButton.h"
@@ -73,7 +73,8 @@ void addPrimitiveInView(CFacetoDoc& doc, Primitive shape) {
     const Bounds bounds = frameBounds(doc, false);
     float size = 16.0f;
     if (bounds.valid) {
-        const float extent = std::max({bounds.hi[0] - bounds.lo[0], bounds.hi[1] - bounds.lo[1], bounds.hi[2] - bounds.lo[2]});
+        const float extent =
+            std::max({bounds.hi[0] - bounds.lo[0], bounds.hi[1] - bounds.lo[1], bounds.hi[2] - bounds.lo[2]});
         size = extent > 0.0f ? extent / 4.0f : size;
     }
     addPrimitive(doc, shape, centre, size);
@@ -153,8 +154,9 @@ CProjectManager::CProjectManager(CFacetoApp& app, QWidget* parent) : QWidget(par
     connect(del_, &QPushButton::clicked, this, &CProjectManager::deleteAnimation);
     connect(animations_, &QComboBox::activated, this, &CProjectManager::animationChosen);
     connect(frames_, &QListWidget::itemClicked, this, &CProjectManager::frameClicked);
-    connect(frames_, &QListWidget::customContextMenuRequested, this,
-            [this](const QPoint& at) { frameMenu(frames_->itemAt(at))->popup(frames_->viewport()->mapToGlobal(at)); });
+    connect(frames_, &QListWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        frameMenu(frames_->itemAt(at))->popup(frames_->viewport()->mapToGlobal(at));
+    });
     connect(groups_, &QTreeWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         groupMenu(groups_->itemAt(at))->popup(groups_->viewport()->mapToGlobal(at));
     });
@@ -389,17 +391,23 @@ QMenu* CProjectManager::frameMenu(QListWidgetItem* hit) {
     }
     const int chosen = chosenFrame();
     const bool frameHeld = app_.state().clipboard.kind() == FrameClipboard::FRAME;
-    menu_->addAction("Cut", this, [this, doc, chosen] {
-        if (doc && chosen >= 0) {
-            cutFrameAt(*doc, app_.state().clipboard, chosen);
-            refresh();
-        }
-    })->setEnabled(chosen >= 0);
-    menu_->addAction("Copy", this, [this, doc, chosen] {
-        if (doc && chosen >= 0) {
-            copyFrameAt(*doc, app_.state().clipboard, chosen);
-        }
-    })->setEnabled(chosen >= 0);
+    menu_
+        ->addAction("Cut", this,
+                    [this, doc, chosen] {
+                        if (doc && chosen >= 0) {
+                            cutFrameAt(*doc, app_.state().clipboard, chosen);
+                            refresh();
+                        }
+                    })
+        ->setEnabled(chosen >= 0);
+    menu_
+        ->addAction("Copy", this,
+                    [this, doc, chosen] {
+                        if (doc && chosen >= 0) {
+                            copyFrameAt(*doc, app_.state().clipboard, chosen);
+                        }
+                    })
+        ->setEnabled(chosen >= 0);
     for (InsertPlace place : {InsertPlace::Before, InsertPlace::After}) {
         QAction* insert = menu_->addAction(
             place == InsertPlace::Before ? "Insert Before" : "Insert After", this,
@@ -414,18 +422,26 @@ QMenu* CProjectManager::frameMenu(QListWidgetItem* hit) {
         insert->setEnabled(frameHeld);
     }
     menu_->addSeparator();
-    menu_->addAction("New", this, [this, doc] {
-        if (doc && newFrameAfterCurrent(*doc)) {
-            refresh();
-        }
-    })->setEnabled(doc && doc->currentFrame());
-    menu_->addAction("Properties", this, [this, doc, chosen] {
-        NameDialog dialog("Frame Properties", QString::fromStdString(doc->frames[size_t(chosen)].name), this);
-        if (app_.dialogs().run(dialog) == QDialog::Accepted && !dialog.name().trimmed().isEmpty()) {
-            renameFrame(*doc, chosen, dialog.name().trimmed().toStdString());
-            refresh();
-        }
-    })->setEnabled(chosen >= 0);
+    menu_
+        ->addAction("New", this,
+                    [this, doc] {
+                        if (doc && newFrameAfterCurrent(*doc)) {
+                            refresh();
+                        }
+                    })
+        ->setEnabled(doc && doc->currentFrame());
+    menu_
+        ->addAction("Properties", this,
+                    [this, doc, chosen] {
+                        NameDialog dialog("Frame Properties",
+                                          QString::fromStdString(doc->frames[size_t(chosen)].name), this);
+                        if (app_.dialogs().run(dialog) == QDialog::Accepted &&
+                            !dialog.name().trimmed().isEmpty()) {
+                            renameFrame(*doc, chosen, dialog.name().trimmed().toStdString());
+                            refresh();
+                        }
+                    })
+        ->setEnabled(chosen >= 0);
     menu_->addAction("Delete", this, [this] { deleteChosenFrame(); })->setEnabled(chosen >= 0);
     menu_->addSeparator();
     menu_->addAction(app_.mainFrame()->action("generateSkinMap"));
@@ -451,28 +467,42 @@ QMenu* CProjectManager::groupMenu(QTreeWidgetItem* hit) {
     visible->setChecked(doc && group >= 0 && size_t(group) < doc->model.groups.size() &&
                         groupsShown(doc->model)[size_t(group)]);
     const bool onGroup = doc && group >= 0 && size_t(group) < doc->model.groups.size();
-    menu_->addAction("Properties", this, [this, doc, group] {
-        NameDialog dialog("Group Properties", QString::fromStdString(doc->model.groups[size_t(group)].name), this);
-        if (app_.dialogs().run(dialog) == QDialog::Accepted && !dialog.name().trimmed().isEmpty()) {
-            renameGroup(*doc, group, dialog.name().trimmed().toStdString());
-            refresh();
-        }
-    })->setEnabled(onGroup);
-    menu_->addAction("New", this, [this, doc] {
-        if (!newGroupFromSelection(*doc)) {
-            app_.dialogs().message(this, "Select the triangles of the new group first: a triangle belongs to it "
-                                         "when its three vertices are selected.");
-        }
-        refresh();
-    })->setEnabled(doc != nullptr);
-    menu_->addAction("Delete", this, [this, doc, group] {
-        const QString name = QString::fromStdString(doc->model.groups[size_t(group)].name);
-        if (app_.dialogs().askYesNo(
-                this, QString("Are you sure you want to delete the group %1 and its triangles?").arg(name))) {
-            deleteGroup(*doc, group);
-            refresh();
-        }
-    })->setEnabled(onGroup);
+    menu_
+        ->addAction(
+            "Properties", this,
+            [this, doc, group] {
+                NameDialog dialog("Group Properties",
+                                  QString::fromStdString(doc->model.groups[size_t(group)].name), this);
+                if (app_.dialogs().run(dialog) == QDialog::Accepted && !dialog.name().trimmed().isEmpty()) {
+                    renameGroup(*doc, group, dialog.name().trimmed().toStdString());
+                    refresh();
+                }
+            })
+        ->setEnabled(onGroup);
+    menu_
+        ->addAction("New", this,
+                    [this, doc] {
+                        if (!newGroupFromSelection(*doc)) {
+                            app_.dialogs().message(
+                                this, "Select the triangles of the new group first: a triangle belongs to it "
+                                      "when its three vertices are selected.");
+                        }
+                        refresh();
+                    })
+        ->setEnabled(doc != nullptr);
+    menu_
+        ->addAction(
+            "Delete", this,
+            [this, doc, group] {
+                const QString name = QString::fromStdString(doc->model.groups[size_t(group)].name);
+                if (app_.dialogs().askYesNo(
+                        this, QString("Are you sure you want to delete the group %1 and its triangles?")
+                                  .arg(name))) {
+                    deleteGroup(*doc, group);
+                    refresh();
+                }
+            })
+        ->setEnabled(onGroup);
     return menu_;
 }
 

@@ -6,9 +6,9 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QStandardItemModel>
-#include <QGridLayout>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -21,7 +21,9 @@ struct SkinEntry {
     int skin = -1; // -1: the heading of a skin group, not a skin to choose
 };
 
-QString pictureSize(const Skin& skin) { return QString("(%1 x %2)").arg(skin.imageWidth).arg(skin.imageHeight); }
+QString pictureSize(const Skin& skin) {
+    return QString("(%1 x %2)").arg(skin.imageWidth).arg(skin.imageHeight);
+}
 
 // The drop-down's entries: one a skin, except that a Quake skin group is listed as one group, headed
 // by how many pictures it cycles through, each picture under it with how long it shows.
@@ -52,16 +54,18 @@ std::vector<SkinEntry> skinEntries(const CFacetoDoc& doc) {
         for (int k = 0; k < std::max(group.count, 1) && next < skins.size(); ++k, ++next) {
             const Skin& skin = skins[next];
             if (!grouped) {
-                out.push_back({QString("%1: %2 %3")
-                                   .arg(next)
-                                   .arg(skin.name.empty() ? QString("skin") : QString::fromStdString(skin.name))
-                                   .arg(pictureSize(skin)),
-                               int(next)});
+                out.push_back(
+                    {QString("%1: %2 %3")
+                         .arg(next)
+                         .arg(skin.name.empty() ? QString("skin") : QString::fromStdString(skin.name))
+                         .arg(pictureSize(skin)),
+                     int(next)});
                 continue;
             }
             // Each interval is the time at which its picture ends.
             const float end = size_t(k) < group.intervals.size() ? group.intervals[size_t(k)] : 0.0f;
-            const float start = k > 0 && size_t(k - 1) < group.intervals.size() ? group.intervals[size_t(k - 1)] : 0.0f;
+            const float start =
+                k > 0 && size_t(k - 1) < group.intervals.size() ? group.intervals[size_t(k - 1)] : 0.0f;
             out.push_back({QString("    %1: picture %2 of %3, %4 s %5")
                                .arg(next)
                                .arg(k + 1)
@@ -93,7 +97,8 @@ CSkinPanel::CSkinPanel(CFacetoApp& app, QWidget* parent) : QWidget(parent), app_
     auto* commands = new QGridLayout();
     commands->setSpacing(2);
     int n = 0;
-    for (const char* name : {"newSkin", "deleteSkin", "resizeSkin", "generateSkinMap", "importSkin", "exportSkin"}) {
+    for (const char* name :
+         {"newSkin", "deleteSkin", "resizeSkin", "generateSkinMap", "importSkin", "exportSkin"}) {
         auto* button = new QToolButton(this);
         button->setDefaultAction(app_.mainFrame()->action(name));
         button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
@@ -132,7 +137,8 @@ void CSkinPanel::refresh() {
     const std::vector<SkinEntry> entries = doc != nullptr ? skinEntries(*doc) : std::vector<SkinEntry>{};
     bool same = int(entries.size()) == combo_->count();
     for (size_t i = 0; same && i < entries.size(); ++i) {
-        same = combo_->itemText(int(i)) == entries[i].text && combo_->itemData(int(i)).toInt() == entries[i].skin;
+        same = combo_->itemText(int(i)) == entries[i].text &&
+               combo_->itemData(int(i)).toInt() == entries[i].skin;
     }
     if (!same) {
         combo_->clear();

@@ -2,29 +2,27 @@
 
 #include "app/Icons.h"
 #include "app/UserDialogs.h"
-#include "model/Version.h"
-
 #include "document/CFacetoDoc.h"
 #include "formats/Limits.h"
+#include "model/Version.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QDoubleSpinBox>
+#include <QFile>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QDoubleSpinBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QFile>
 #include <QTabWidget>
 #include <QTextBrowser>
 #include <QVBoxLayout>
-
 #include <algorithm>
 #include <tuple>
 
@@ -40,10 +38,8 @@ struct GameSetting {
 
 // In the order the dialog reads and writes them.
 const GameSetting GAME_SETTINGS[5] = {
-    {&settings::QUAKE2, "base", ""},
-    {&settings::QUAKE, "palette", ""},
-    {&settings::QUAKE, "colormap", ""},
-    {&settings::HEXEN2, "palette", ""},
+    {&settings::QUAKE2, "base", ""},     {&settings::QUAKE, "palette", ""},
+    {&settings::QUAKE, "colormap", ""},  {&settings::HEXEN2, "palette", ""},
     {&settings::HEXEN2, "colormap", ""},
 };
 
@@ -65,12 +61,11 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
     layout->addWidget(picture, 0, 0, 4, 1, Qt::AlignTop);
     layout->addWidget(new QLabel("Faceto", this), 0, 1);
     layout->addWidget(new QLabel(QString("Version ") + VERSION, this), 1, 1);
-    auto* credits = new QLabel(
-        "Written by the Faceto project: the model core and file formats,\n"
-        "the 8-bit software renderer, and the editor's views and panels.\n\n"
-        "Tested with models and skins made by the modding community\n"
-        "and shared under their own licences.",
-        this);
+    auto* credits = new QLabel("Written by the Faceto project: the model core and file formats,\n"
+                               "the 8-bit software renderer, and the editor's views and panels.\n\n"
+                               "Tested with models and skins made by the modding community\n"
+                               "and shared under their own licences.",
+                               this);
     layout->addWidget(credits, 2, 1);
     layout->addWidget(new QLabel(QString("Licence: MIT (see the LICENSE file that comes with the program)\n"
                                          "Built with Qt %1, running on Qt %2")
@@ -102,7 +97,8 @@ GameSetupDialog::GameSetupDialog(Profile& profile, UserDialogs& dialogs, QWidget
             // The base folder is a folder; the others are palette and colour map files.
             connect(browse_[index], &QPushButton::clicked, this, [this, index, &dialogs] {
                 const QString current = edits_[index]->text();
-                const auto chosen = index == 0 ? dialogs.chooseFolder(this, current) : dialogs.chooseFile(this, current);
+                const auto chosen =
+                    index == 0 ? dialogs.chooseFolder(this, current) : dialogs.chooseFile(this, current);
                 if (chosen) {
                     edits_[index]->setText(*chosen);
                 }
@@ -119,7 +115,8 @@ GameSetupDialog::GameSetupDialog(Profile& profile, UserDialogs& dialogs, QWidget
     mdlPalette_ = new QComboBox(this);
     mdlPalette_->addItem("the Quake palette", "quake");
     mdlPalette_->addItem("the Hexen II palette", "hexen2");
-    mdlPalette_->setCurrentIndex(profile_.getString(settings::QUAKE, "modelPalette", "quake") == "hexen2" ? 1 : 0);
+    mdlPalette_->setCurrentIndex(
+        profile_.getString(settings::QUAKE, "modelPalette", "quake") == "hexen2" ? 1 : 0);
     choice->addWidget(mdlPalette_, 1);
     layout->addLayout(choice);
     for (int i = 0; i < 5; ++i) {
@@ -139,7 +136,8 @@ void GameSetupDialog::accept() {
         const GameSetting& s = GAME_SETTINGS[i];
         profile_.writeString(*s.section, s.entry, edits_[i]->text().toStdString());
     }
-    profile_.writeString(settings::QUAKE, "modelPalette", mdlPalette_->currentData().toString().toStdString());
+    profile_.writeString(settings::QUAKE, "modelPalette",
+                         mdlPalette_->currentData().toString().toStdString());
     QDialog::accept();
 }
 
@@ -157,11 +155,13 @@ NameDialog::NameDialog(const QString& title, const QString& name, QWidget* paren
     layout->addWidget(buttons, 1, 0, 1, 2);
     // Wide enough for the whole title beside the title bar's buttons, and for a long name.
     const QFontMetrics metrics(font());
-    setMinimumWidth(std::max({320, metrics.horizontalAdvance(title) * 3 / 2 + 160,
-                              metrics.horizontalAdvance(QString(24, 'M'))}));
+    setMinimumWidth(std::max(
+        {320, metrics.horizontalAdvance(title) * 3 / 2 + 160, metrics.horizontalAdvance(QString(24, 'M'))}));
 }
 
-QString NameDialog::name() const { return name_->text(); }
+QString NameDialog::name() const {
+    return name_->text();
+}
 
 TransformDialog::TransformDialog(QWidget* parent) : QDialog(parent) {
     setWindowTitle("Transform");
@@ -226,8 +226,10 @@ UnitsDialog::UnitsDialog(double importScale, double exportScale, QWidget* parent
     import_ = new QDoubleSpinBox(this);
     export_ = new QDoubleSpinBox(this);
     for (auto [row, box, label, value] :
-         {std::tuple{0, import_, "Opening: model units per unit of the file (a file in metres: 32)", importScale},
-          std::tuple{1, export_, "Saving: units of the file per model unit (to metres: 0.03125)", exportScale}}) {
+         {std::tuple{0, import_, "Opening: model units per unit of the file (a file in metres: 32)",
+                     importScale},
+          std::tuple{1, export_, "Saving: units of the file per model unit (to metres: 0.03125)",
+                     exportScale}}) {
         box->setDecimals(5);
         box->setRange(0.00001, 100000.0);
         box->setValue(value);
@@ -243,12 +245,14 @@ UnitsDialog::UnitsDialog(double importScale, double exportScale, QWidget* parent
     layout->addWidget(buttons, 2, 0, 1, 2);
 }
 
-SkinSizeDialog::SkinSizeDialog(const QString& title, int width, int height, QWidget* parent) : QDialog(parent) {
+SkinSizeDialog::SkinSizeDialog(const QString& title, int width, int height, QWidget* parent)
+    : QDialog(parent) {
     setWindowTitle(title);
     auto* layout = new QGridLayout(this);
     width_ = new QSpinBox(this);
     height_ = new QSpinBox(this);
-    for (auto [row, box, label, value] : {std::tuple{0, width_, "Width:", width}, std::tuple{1, height_, "Height:", height}}) {
+    for (auto [row, box, label, value] :
+         {std::tuple{0, width_, "Width:", width}, std::tuple{1, height_, "Height:", height}}) {
         box->setRange(1, limits::MAX_SKIN_SIDE);
         box->setValue(value);
         box->setSuffix(" texels");
@@ -263,11 +267,13 @@ SkinSizeDialog::SkinSizeDialog(const QString& title, int width, int height, QWid
 }
 
 const std::vector<std::pair<int, QString>>& CameraPropertiesDialog::modes() {
-    static const std::vector<std::pair<int, QString>> list{
-        {FILL_NONE, "No Rendering"},       {FILL_WIREFRAME, "Wireframe"},
-        {FILL_VERTEX, "Vertex"},           {FILL_FLAT, "Flat Shading"},
-        {FILL_GOURAUD, "Gouraud Shading"}, {FILL_TEXTURED, "Texture Mapped"},
-        {FILL_TEXTURED_SHADED, "Textured and Shaded"}};
+    static const std::vector<std::pair<int, QString>> list{{FILL_NONE, "No Rendering"},
+                                                           {FILL_WIREFRAME, "Wireframe"},
+                                                           {FILL_VERTEX, "Vertex"},
+                                                           {FILL_FLAT, "Flat Shading"},
+                                                           {FILL_GOURAUD, "Gouraud Shading"},
+                                                           {FILL_TEXTURED, "Texture Mapped"},
+                                                           {FILL_TEXTURED_SHADED, "Textured and Shaded"}};
     return list;
 }
 
@@ -299,8 +305,10 @@ CameraPropertiesDialog::CameraPropertiesDialog(const Settings& current, const ui
     auto* back = new QHBoxLayout();
     back->addWidget(back_, 1);
     back->addWidget(swatch_);
-    const std::pair<const char*, QWidget*> rows[4] = {
-        {"&Rendering:", mode_}, {"&Background colour:", back_}, {"&Ambient light:", ambient_}, {"&Spot light:", spot_}};
+    const std::pair<const char*, QWidget*> rows[4] = {{"&Rendering:", mode_},
+                                                      {"&Background colour:", back_},
+                                                      {"&Ambient light:", ambient_},
+                                                      {"&Spot light:", spot_}};
     for (int row = 0; row < 4; ++row) {
         auto* label = new QLabel(rows[row].first, this);
         label->setBuddy(rows[row].second);
@@ -370,16 +378,20 @@ HelpDialog::HelpDialog(Page page, QWidget* parent) : QDialog(parent) {
         "<li><b>Edit tool</b>: click a vertex to select or deselect it; drag from empty space to add the "
         "vertices inside the rectangle to the selection; drag a selected vertex to move the selection "
         "(X, Y and Z lock axes; <i>Snap To</i> puts the dragged vertex on the grid).</li>"
-        "<li>At the <b>triangle level</b> (Alt+3) a click selects the triangle under the pointer, a rectangle "
-        "the triangles wholly inside it; at the <b>object level</b> (Alt+1) a click selects the whole model.</li>"
-        "<li><b>Scale tool</b>: drag up or right to grow, down or left to shrink the selection (Shift: 2% steps); with the "
+        "<li>At the <b>triangle level</b> (Alt+3) a click selects the triangle under the pointer, a "
+        "rectangle "
+        "the triangles wholly inside it; at the <b>object level</b> (Alt+1) a click selects the whole "
+        "model.</li>"
+        "<li><b>Scale tool</b>: drag up or right to grow, down or left to shrink the selection (Shift: 2% "
+        "steps); with the "
         "right button each view axis follows its own direction.</li>"
         "<li><b>Rotate tool</b>: drag sideways to turn the selection about its centre, one degree per pixel "
         "(Shift: 15-degree steps).</li>"
         "<li><b>Move/Zoom tool</b> (M), or any tool with <b>Ctrl</b>: drag with the left button to pan, "
         "with the right button to zoom; click to zoom in (left) or out (right) about the point.</li>"
         "<li>Keys <b>0</b>-<b>9</b> set the zoom of the view under the keyboard focus; <b>S</b> fills the "
-        "triangles, <b>Shift+V</b> shows or hides the vertex dots, <b>P</b> the Jedi Knight hierarchy.</li></ul>"
+        "triangles, <b>Shift+V</b> shows or hides the vertex dots, <b>P</b> the Jedi Knight "
+        "hierarchy.</li></ul>"
         "<h3>3D views</h3><ul>"
         "<li>Left drag turns the model, right drag pans; both buttons: the right pauses the turn, "
         "and pressing the left during a right drag moves the camera in and out.</li>"

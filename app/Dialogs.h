@@ -4,7 +4,6 @@
 #include "document/Profile.h"
 
 #include <QDialog>
-
 #include <array>
 #include <functional>
 #include <utility>

@@ -1,9 +1,7 @@
 // The editing and view commands of the menus, keys and toolbar.
-#include "app/CFacetoApp.h"
-
-
 #include "app/CAnimationPlayer.h"
 #include "app/CChildFrame.h"
+#include "app/CFacetoApp.h"
 #include "app/CMainFrame.h"
 #include "app/CProjectManager.h"
 #include "app/Dialogs.h"
@@ -29,10 +27,13 @@ namespace faceto {
 namespace {
 
 // The camera view's modes by their commands.
-const std::pair<const char*, int> FILL_COMMANDS[] = {
-    {"noRendering", FILL_NONE},       {"wireframe", FILL_WIREFRAME},    {"vertexRendering", FILL_VERTEX},
-    {"flatShading", FILL_FLAT},       {"gouraudShading", FILL_GOURAUD}, {"textureMapped", FILL_TEXTURED},
-    {"texturedShaded", FILL_TEXTURED_SHADED}};
+const std::pair<const char*, int> FILL_COMMANDS[] = {{"noRendering", FILL_NONE},
+                                                     {"wireframe", FILL_WIREFRAME},
+                                                     {"vertexRendering", FILL_VERTEX},
+                                                     {"flatShading", FILL_FLAT},
+                                                     {"gouraudShading", FILL_GOURAUD},
+                                                     {"textureMapped", FILL_TEXTURED},
+                                                     {"texturedShaded", FILL_TEXTURED_SHADED}};
 
 const std::pair<const char*, int> LEVEL_COMMANDS[] = {{"levelObject", LEVEL_OBJECT},
                                                       {"levelGroup", LEVEL_GROUP},
@@ -92,8 +93,10 @@ void CFacetoApp::redrawCameraViews(const CFacetoDoc* doc) {
 
 void CFacetoApp::connectEditingCommands() {
     // Tools and levels are one for all documents; the active window's views show the change.
-    for (const auto& [name, tool] : {std::pair{"toolEdit", TOOL_EDIT}, std::pair{"toolsSelect", TOOL_EDIT}, std::pair{"toolRotate", TOOL_ROTATE},
-                                     std::pair{"toolsRotate", TOOL_ROTATE}, std::pair{"toolMoveZoom", TOOL_MOVE_ZOOM}}) {
+    for (const auto& [name, tool] :
+         {std::pair{"toolEdit", TOOL_EDIT}, std::pair{"toolsSelect", TOOL_EDIT},
+          std::pair{"toolRotate", TOOL_ROTATE}, std::pair{"toolsRotate", TOOL_ROTATE},
+          std::pair{"toolMoveZoom", TOOL_MOVE_ZOOM}}) {
         on(name, [this, tool = tool] {
             state_.currentTool = tool;
             refreshCommandStates();
@@ -155,8 +158,10 @@ void CFacetoApp::connectEditingCommands() {
         if (dialogs_.run(dialog) != QDialog::Accepted) {
             return;
         }
-        profile_->writeString(settings::PREF, "ImportScale", QString::number(dialog.importScale()->value()).toStdString());
-        profile_->writeString(settings::PREF, "ExportScale", QString::number(dialog.exportScale()->value()).toStdString());
+        profile_->writeString(settings::PREF, "ImportScale",
+                              QString::number(dialog.importScale()->value()).toStdString());
+        profile_->writeString(settings::PREF, "ExportScale",
+                              QString::number(dialog.exportScale()->value()).toStdString());
         for (const auto& doc : documents_) {
             doc->exportScale = fileUnits(false);
         }
@@ -206,11 +211,15 @@ void CFacetoApp::connectViewCommands() {
         refreshCommandStates();
     });
     onDocument("cameraProperties", [this](CFacetoDoc& doc) {
-        const CameraPropertiesDialog::Settings current{doc.fillMode, doc.backColor, doc.lightAmbient, doc.lightSpot};
-        CameraPropertiesDialog dialog(current, tables_.palette.data(), [this, &doc](const auto& s) {
-            doc.setCameraSettings(s.fillMode, s.backColor, s.lightAmbient, s.lightSpot);
-            refreshCommandStates();
-        }, mainFrame_);
+        const CameraPropertiesDialog::Settings current{doc.fillMode, doc.backColor, doc.lightAmbient,
+                                                       doc.lightSpot};
+        CameraPropertiesDialog dialog(
+            current, tables_.palette.data(),
+            [this, &doc](const auto& s) {
+                doc.setCameraSettings(s.fillMode, s.backColor, s.lightAmbient, s.lightSpot);
+                refreshCommandStates();
+            },
+            mainFrame_);
         dialogs_.run(dialog);
     });
     on("captureToFile", [this] { captureCameraView(); });
@@ -225,7 +234,8 @@ void CFacetoApp::connectViewCommands() {
         refreshCommandStates();
     });
     // The 2D view with the keyboard focus is looked at from its usual side or from the other one.
-    for (const auto& [name, negative] : {std::pair{"positiveDepth", false}, std::pair{"negativeDepth", true}}) {
+    for (const auto& [name, negative] :
+         {std::pair{"positiveDepth", false}, std::pair{"negativeDepth", true}}) {
         onDocument(name, [this, negative = negative](CFacetoDoc& doc) {
             if (C2DView* view = focused2DView(activeFrame())) {
                 OrthoViewState& s = doc.orthoViews[size_t(view->orientation())];
@@ -267,7 +277,8 @@ void CFacetoApp::connectViewCommands() {
     }
     on("toolsFrame", [this] { projectManager_->focusFrameList(); });
     on("toolsGroups", [this] { projectManager_->focusGroupTree(); });
-    on("toolsPrimatives", [this] { projectManager_->showPage((QWidget*)projectManager_->primitivesPanel()); });
+    on("toolsPrimatives",
+       [this] { projectManager_->showPage((QWidget*)projectManager_->primitivesPanel()); });
     on("toolsGrid", [this] { projectManager_->showPage((QWidget*)projectManager_->gridPanel()); });
     on("toolsCurrentMode", [this] {
         mainFrame_->modeField()->setVisible(mainFrame_->action("toolsCurrentMode")->isChecked());
@@ -334,7 +345,8 @@ void CFacetoApp::captureCameraView() {
     const QImage picture = frame->cameraView()->grab().toImage();
     const QString base = QFileInfo(QString::fromStdString(frame->document()->title())).completeBaseName();
     const QString folder = QString::fromStdString(profile_->getString(settings::PREF, "LastFolder", ""));
-    const QString suggested = (folder.isEmpty() ? QString() : folder + "/") + (base.isEmpty() ? "capture" : base) + ".png";
+    const QString suggested =
+        (folder.isEmpty() ? QString() : folder + "/") + (base.isEmpty() ? "capture" : base) + ".png";
     const auto choice = dialogs_.chooseFileToSave(mainFrame_, {"PNG picture (*.png)"}, suggested);
     if (!choice) {
         return;

@@ -3,7 +3,6 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
-
 #include <functional>
 #include <map>
 
@@ -18,7 +17,9 @@ const QColor PAPER(250, 250, 245);
 const QColor ACCENT(40, 110, 200);
 const QColor WARM(210, 120, 40);
 
-QPen pen(const QColor& c, qreal w = 1.0) { return QPen(c, w, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin); }
+QPen pen(const QColor& c, qreal w = 1.0) {
+    return QPen(c, w, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+}
 
 void page(QPainter& p, qreal x, qreal y) {
     p.setPen(pen(INK));
@@ -242,7 +243,8 @@ QPixmap applicationPicture(int size) {
     p.setRenderHint(QPainter::Antialiasing);
     p.scale(size / 64.0, size / 64.0);
     // A faceted gem: the program edits facets.
-    const QPointF top(32, 6), left(6, 26), right(58, 26), bottom(32, 60), innerLeft(20, 26), innerRight(44, 26);
+    const QPointF top(32, 6), left(6, 26), right(58, 26), bottom(32, 60), innerLeft(20, 26),
+        innerRight(44, 26);
     p.setPen(QPen(INK, 1.5));
     p.setBrush(QColor(90, 160, 230));
     p.drawPolygon(QPolygonF({top, right, bottom, left}));

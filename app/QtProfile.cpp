@@ -3,9 +3,11 @@
 namespace faceto {
 
 QtProfile::QtProfile()
-    : settings_(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, "Hollowbark", "Faceto")) {}
+    : settings_(
+          std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, "Hollowbark", "Faceto")) {}
 
-QtProfile::QtProfile(const QString& iniPath) : settings_(std::make_unique<QSettings>(iniPath, QSettings::IniFormat)) {}
+QtProfile::QtProfile(const QString& iniPath)
+    : settings_(std::make_unique<QSettings>(iniPath, QSettings::IniFormat)) {}
 
 QString QtProfile::keyFor(const std::string& section, const std::string& entry) {
     QString group = QString::fromStdString(section);

@@ -4,7 +4,6 @@
 
 #include <QSettings>
 #include <QString>
-
 #include <memory>
 
 namespace faceto {
@@ -13,7 +12,7 @@ namespace faceto {
 // configuration folder. A section such as "games\quake2" is the nested group games/quake2.
 class QtProfile : public Profile {
 public:
-    QtProfile();                                 // the user's settings file
+    QtProfile();                                // the user's settings file
     explicit QtProfile(const QString& iniPath); // a given file (tests, tools)
 
     std::string getString(const std::string& section, const std::string& entry,

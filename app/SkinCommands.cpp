@@ -18,11 +18,14 @@ namespace {
 
 QString skinLabel(const CFacetoDoc& doc, int index) {
     const Skin& skin = doc.model.skins[size_t(index)];
-    return QString("%1 (%2)").arg(index).arg(skin.name.empty() ? QString("unnamed") : QString::fromStdString(skin.name));
+    return QString("%1 (%2)").arg(index).arg(skin.name.empty() ? QString("unnamed")
+                                                               : QString::fromStdString(skin.name));
 }
 
 // The skin the commands work on: the one shown (0 when there is none).
-int shownIndex(const CFacetoDoc& doc) { return std::max(shownSkinIndex(doc), 0); }
+int shownIndex(const CFacetoDoc& doc) {
+    return std::max(shownSkinIndex(doc), 0);
+}
 
 // The size the skin coordinates are made for: the recorded skin size, or the shown skin's.
 std::array<int, 2> mapSize(const CFacetoDoc& doc) {
@@ -84,31 +87,35 @@ void CFacetoApp::connectSkinCommands() {
         const auto bytes = readFile(path);
         Result<Skin> skin = bytes ? decodeSkinPicture(*bytes) : Result<Skin>(Failure{bytes.error()});
         if (!skin) {
-            dialogs_.message(mainFrame_, QString("Cannot import %1:\n%2").arg(choice->path, QString::fromStdString(skin.error())));
+            dialogs_.message(
+                mainFrame_,
+                QString("Cannot import %1:\n%2").arg(choice->path, QString::fromStdString(skin.error())));
             return;
         }
         skin->name = QFileInfo(choice->path).fileName().toStdString();
         bool replace = false;
         if (!doc.model.skins.empty()) {
-            const int answer = dialogs_.choose(
-                mainFrame_,
-                QString("Replace skin %1 with %2, or add the picture as a new skin?")
-                    .arg(skinLabel(doc, shownIndex(doc)), QFileInfo(choice->path).fileName()),
-                {"Replace", "Add as New Skin"});
+            const int answer =
+                dialogs_.choose(mainFrame_,
+                                QString("Replace skin %1 with %2, or add the picture as a new skin?")
+                                    .arg(skinLabel(doc, shownIndex(doc)), QFileInfo(choice->path).fileName()),
+                                {"Replace", "Add as New Skin"});
             if (answer < 0) {
                 return;
             }
             replace = answer == 0;
         }
         const auto size = mapSize(doc);
-        const bool scale = !doc.model.triangles.empty() && !doc.model.skins.empty() &&
-                           (skin->imageWidth != size[0] || skin->imageHeight != size[1]) &&
-                           dialogs_.askYesNo(mainFrame_, QString("The picture is %1 x %2 texels; the skin map is made for %3 x %4.\n"
-                                                                 "Scale the skin coordinates to the picture?")
-                                                             .arg(skin->imageWidth)
-                                                             .arg(skin->imageHeight)
-                                                             .arg(size[0])
-                                                             .arg(size[1]));
+        const bool scale =
+            !doc.model.triangles.empty() && !doc.model.skins.empty() &&
+            (skin->imageWidth != size[0] || skin->imageHeight != size[1]) &&
+            dialogs_.askYesNo(mainFrame_,
+                              QString("The picture is %1 x %2 texels; the skin map is made for %3 x %4.\n"
+                                      "Scale the skin coordinates to the picture?")
+                                  .arg(skin->imageWidth)
+                                  .arg(skin->imageHeight)
+                                  .arg(size[0])
+                                  .arg(size[1]));
         if (replace) {
             replaceSkin(doc, shownIndex(doc), std::move(*skin), scale);
         } else {
@@ -123,9 +130,11 @@ void CFacetoApp::connectSkinCommands() {
         const int index = shownIndex(doc);
         const QStringList filters{"PCX (*.pcx)", "PNG (*.png)"};
         const QString folder = QFileInfo(QString::fromStdString(doc.pathName())).absolutePath();
-        const QString base = QFileInfo(QString::fromStdString(doc.model.skins[size_t(index)].name)).completeBaseName();
+        const QString base =
+            QFileInfo(QString::fromStdString(doc.model.skins[size_t(index)].name)).completeBaseName();
         const auto choice = dialogs_.chooseFileToSave(
-            mainFrame_, filters, folder + "/" + (base.isEmpty() ? QString("skin%1").arg(index) : base) + ".pcx");
+            mainFrame_, filters,
+            folder + "/" + (base.isEmpty() ? QString("skin%1").arg(index) : base) + ".pcx");
         if (!choice) {
             return;
         }
@@ -136,18 +145,21 @@ void CFacetoApp::connectSkinCommands() {
             path += "." + suffix;
         }
         // The map drawn over the picture makes a template to paint a new skin on.
-        const int drawn = dialogs_.choose(mainFrame_,
-                                          QString("Export skin %1 as it is, or with the skin map drawn over it as a "
-                                                  "template to paint on?")
-                                              .arg(skinLabel(doc, index)),
-                                          {"Picture Only", "With the Skin Map"});
+        const int drawn =
+            dialogs_.choose(mainFrame_,
+                            QString("Export skin %1 as it is, or with the skin map drawn over it as a "
+                                    "template to paint on?")
+                                .arg(skinLabel(doc, index)),
+                            {"Picture Only", "With the Skin Map"});
         if (drawn < 0) {
             return;
         }
         Result<ByteBuffer> bytes = skinFileBytes(doc.model, index, suffix == "png", drawn == 1);
-        const Status written = bytes ? writeFileReplacing(path.toStdString(), *bytes) : Status(Failure{bytes.error()});
+        const Status written =
+            bytes ? writeFileReplacing(path.toStdString(), *bytes) : Status(Failure{bytes.error()});
         if (!written) {
-            dialogs_.message(mainFrame_, QString("Cannot export the skin to %1:\n%2").arg(path, QString::fromStdString(written.error())));
+            dialogs_.message(mainFrame_, QString("Cannot export the skin to %1:\n%2")
+                                             .arg(path, QString::fromStdString(written.error())));
         }
     });
 }

@@ -30,18 +30,21 @@ std::optional<UserDialogs::FileChoice> runFileDialog(QFileDialog& dialog, const 
 
 } // namespace
 
-void QtDialogs::message(QWidget* parent, const QString& text) { QMessageBox::warning(parent, "Faceto", text); }
+void QtDialogs::message(QWidget* parent, const QString& text) {
+    QMessageBox::warning(parent, "Faceto", text);
+}
 
 bool QtDialogs::askYesNo(QWidget* parent, const QString& text) {
-    return QMessageBox::question(parent, "Faceto", text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
-           QMessageBox::Yes;
+    return QMessageBox::question(parent, "Faceto", text, QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
 }
 
 int QtDialogs::choose(QWidget* parent, const QString& text, const QStringList& answers) {
     QMessageBox box(QMessageBox::Question, "Faceto", text, QMessageBox::NoButton, parent);
     std::vector<QAbstractButton*> buttons;
     for (const QString& answer : answers) {
-        buttons.push_back(box.addButton(answer, buttons.empty() ? QMessageBox::AcceptRole : QMessageBox::ActionRole));
+        buttons.push_back(
+            box.addButton(answer, buttons.empty() ? QMessageBox::AcceptRole : QMessageBox::ActionRole));
     }
     QAbstractButton* cancel = box.addButton(QMessageBox::Cancel);
     box.setEscapeButton(cancel);
@@ -54,17 +57,16 @@ int QtDialogs::choose(QWidget* parent, const QString& text, const QStringList& a
 }
 
 UserDialogs::SaveAnswer QtDialogs::askToSave(QWidget* parent, const QString& documentTitle) {
-    const auto answer = QMessageBox::question(parent, "Faceto",
-                                              QString("Save changes to %1?").arg(documentTitle),
-                                              QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
-                                              QMessageBox::Save);
+    const auto answer = QMessageBox::question(
+        parent, "Faceto", QString("Save changes to %1?").arg(documentTitle),
+        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
     return answer == QMessageBox::Save      ? SaveAnswer::Save
            : answer == QMessageBox::Discard ? SaveAnswer::Discard
                                             : SaveAnswer::Cancel;
 }
 
-std::optional<UserDialogs::FileChoice> QtDialogs::chooseFileToOpen(QWidget* parent, const QStringList& filters,
-                                                                   const QString& folder) {
+std::optional<UserDialogs::FileChoice>
+QtDialogs::chooseFileToOpen(QWidget* parent, const QStringList& filters, const QString& folder) {
     QFileDialog dialog(parent, "Open", folder);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
@@ -72,8 +74,8 @@ std::optional<UserDialogs::FileChoice> QtDialogs::chooseFileToOpen(QWidget* pare
     return runFileDialog(dialog, filters);
 }
 
-std::optional<UserDialogs::FileChoice> QtDialogs::chooseFileToSave(QWidget* parent, const QStringList& filters,
-                                                                   const QString& suggestedPath) {
+std::optional<UserDialogs::FileChoice>
+QtDialogs::chooseFileToSave(QWidget* parent, const QStringList& filters, const QString& suggestedPath) {
     QFileDialog dialog(parent, "Save As");
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
@@ -93,6 +95,8 @@ std::optional<QString> QtDialogs::chooseFile(QWidget* parent, const QString& cur
     return file.isEmpty() ? std::nullopt : std::optional<QString>(file);
 }
 
-int QtDialogs::run(QDialog& dialog) { return dialog.exec(); }
+int QtDialogs::run(QDialog& dialog) {
+    return dialog.exec();
+}
 
 } // namespace faceto

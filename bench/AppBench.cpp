@@ -1,9 +1,9 @@
 // The time from the start of the editor to its first painted document (the sample robot), and the
 // cost of one animation player tick with the preview painted on screen.
-#include "app/CFacetoApp.h"
-#include "app/CMainFrame.h"
 #include "app/CAnimationPlayer.h"
+#include "app/CFacetoApp.h"
 #include "app/CGridPanel.h"
+#include "app/CMainFrame.h"
 #include "app/CPrimitivesPanel.h"
 #include "app/CProjectManager.h"
 #include "views/CAnimationView.h"

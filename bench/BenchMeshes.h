@@ -1,7 +1,7 @@
 #pragma once
 
-#include "model/DerivedData.h"
 #include "document/DocumentHost.h"
+#include "model/DerivedData.h"
 #include "model/Model.h"
 
 #include <cmath>
@@ -20,7 +20,8 @@ public:
 
 // A wavy sheet of `columns` x `rows` vertices, two triangles per grid cell, with `frameCount`
 // frames that differ slightly. Skin coordinates cover a 256 x 256 skin.
-inline ModelData makeGridModel(int32_t columns, int32_t rows, int frameCount, int32_t maxTriangles = INT32_MAX) {
+inline ModelData makeGridModel(int32_t columns, int32_t rows, int frameCount,
+                               int32_t maxTriangles = INT32_MAX) {
     ModelData data;
     Model& model = data.model;
     model.vertexInfos.resize(size_t(columns) * size_t(rows));

@@ -1,20 +1,18 @@
 // Figures for the file formats at their usual maxima, with assimp's importer beside ours.
 #include "BenchMeshes.h"
-
 #include "formats/FileIO.h"
 #include "formats/Gltf.h"
 #include "formats/Md2Reader.h"
 #include "formats/Md2Writer.h"
-#include "formats/MdlWriter.h"
 #include "formats/MdlReader.h"
-#include "formats/ThreeDoReader.h"
+#include "formats/MdlWriter.h"
 #include "formats/NativeFormat.h"
 #include "formats/SkinLoader.h"
+#include "formats/ThreeDoReader.h"
 
 #include <assimp/Importer.hpp>
 #include <assimp/scene.h>
 #include <benchmark/benchmark.h>
-
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -25,7 +23,9 @@ using namespace faceto::bench;
 
 namespace {
 
-std::string benchFile(const char* name) { return (std::filesystem::temp_directory_path() / name).string(); }
+std::string benchFile(const char* name) {
+    return (std::filesystem::temp_directory_path() / name).string();
+}
 
 void writeFile(const std::string& path, std::span<const uint8_t> bytes) {
     std::FILE* f = std::fopen(path.c_str(), "wb");
@@ -76,7 +76,8 @@ std::string maximalMdl() {
             std::memcpy(&v, &f, 4);
             put32(b, v);
         }
-        for (int v : {1, 256, 256, d.model.vertexCount(), d.model.triangleCount(), int(d.frames.size()), 0, 0, 0}) {
+        for (int v :
+             {1, 256, 256, d.model.vertexCount(), d.model.triangleCount(), int(d.frames.size()), 0, 0, 0}) {
             put32(b, uint32_t(v));
         }
         put32(b, 0);
@@ -120,8 +121,8 @@ std::string large3do() {
         for (int m = 0; m < 20; ++m) {
             t += "MESH " + std::to_string(m) + "\nNAME part" + std::to_string(m) + "\nVERTICES 1000\n";
             for (int v = 0; v < 1000; ++v) {
-                std::snprintf(line, sizeof line, "%d: %.6f %.6f %.6f 0\n", v, (v % 40) * 0.01, (v / 40) * 0.01,
-                              m * 0.05);
+                std::snprintf(line, sizeof line, "%d: %.6f %.6f %.6f 0\n", v, (v % 40) * 0.01,
+                              (v / 40) * 0.01, m * 0.05);
                 t += line;
             }
             t += "FACES 936\n";
@@ -129,16 +130,16 @@ std::string large3do() {
             for (int r = 0; r < 24; ++r) {
                 for (int c = 0; c < 39; ++c) {
                     const int v = r * 40 + c;
-                    std::snprintf(line, sizeof line, "%d: 0 0x0 4 3 1 0 4 %d, 0 %d, 0 %d, 0 %d, 0\n", face++, v,
-                                  v + 1, v + 41, v + 40);
+                    std::snprintf(line, sizeof line, "%d: 0 0x0 4 3 1 0 4 %d, 0 %d, 0 %d, 0 %d, 0\n", face++,
+                                  v, v + 1, v + 41, v + 40);
                     t += line;
                 }
             }
         }
         t += "SECTION: HIERARCHYDEF\nHIERARCHY NODES 20\n";
         for (int m = 0; m < 20; ++m) {
-            std::snprintf(line, sizeof line, "%d: 0x0 0x1 %d %d -1 -1 0 0.01 0 0 0 0 0 0 0 0 node%d\n", m, m, m - 1,
-                          m);
+            std::snprintf(line, sizeof line, "%d: 0x0 0x1 %d %d -1 -1 0 0.01 0 0 0 0 0 0 0 0 node%d\n", m, m,
+                          m - 1, m);
             t += line;
         }
         const std::string p = benchFile("faceto-bench.3do");
@@ -194,8 +195,8 @@ std::string scalingMd2(int32_t triangles) {
 
 void perTriangle(benchmark::State& state, size_t triangles) {
     state.counters["triangles"] = double(triangles);
-    state.counters["per_triangle"] =
-        benchmark::Counter(double(triangles), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    state.counters["per_triangle"] = benchmark::Counter(
+        double(triangles), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 void BM_ScalingLoadMd2(benchmark::State& state) {
@@ -221,7 +222,9 @@ void BM_ScalingConvertToMd2(benchmark::State& state) {
 }
 BENCHMARK(BM_ScalingConvertToMd2)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
-void BM_Md2ReadIntoMemory(benchmark::State& state) { readIntoMemory(state, maximalMd2()); }
+void BM_Md2ReadIntoMemory(benchmark::State& state) {
+    readIntoMemory(state, maximalMd2());
+}
 BENCHMARK(BM_Md2ReadIntoMemory)->Unit(benchmark::kMillisecond);
 
 void BM_Md2Load(benchmark::State& state) {
@@ -237,7 +240,9 @@ void BM_Md2Load(benchmark::State& state) {
 }
 BENCHMARK(BM_Md2Load)->Unit(benchmark::kMillisecond);
 
-void BM_MdlReadIntoMemory(benchmark::State& state) { readIntoMemory(state, maximalMdl()); }
+void BM_MdlReadIntoMemory(benchmark::State& state) {
+    readIntoMemory(state, maximalMdl());
+}
 BENCHMARK(BM_MdlReadIntoMemory)->Unit(benchmark::kMillisecond);
 
 void BM_MdlLoad(benchmark::State& state) {
@@ -252,7 +257,9 @@ void BM_MdlLoad(benchmark::State& state) {
 }
 BENCHMARK(BM_MdlLoad)->Unit(benchmark::kMillisecond);
 
-void BM_3doReadIntoMemory(benchmark::State& state) { readIntoMemory(state, large3do()); }
+void BM_3doReadIntoMemory(benchmark::State& state) {
+    readIntoMemory(state, large3do());
+}
 BENCHMARK(BM_3doReadIntoMemory)->Unit(benchmark::kMillisecond);
 
 void BM_3doLoad(benchmark::State& state) {
@@ -318,7 +325,8 @@ void BM_GltfExport_2048Vertices512Frames(benchmark::State& state) {
     const ModelData data = skinnedMaximalModel();
     size_t bytes = 0;
     for (auto _ : state) {
-        Result<SaveOutput> out = exportGltf(ModelRef{data.model, data.frames, data.source}, "bench.glb", WriteContext{});
+        Result<SaveOutput> out =
+            exportGltf(ModelRef{data.model, data.frames, data.source}, "bench.glb", WriteContext{});
         if (!out) {
             state.SkipWithError("export failed");
             break;
@@ -333,12 +341,15 @@ BENCHMARK(BM_GltfExport_2048Vertices512Frames)->Unit(benchmark::kMillisecond);
 void BM_GltfImport_2048Vertices512Frames(benchmark::State& state) {
     const ModelData data = skinnedMaximalModel();
     const ByteBuffer file =
-        std::move(exportGltf(ModelRef{data.model, data.frames, data.source}, "bench.glb", WriteContext{})->files[0].bytes);
+        std::move(exportGltf(ModelRef{data.model, data.frames, data.source}, "bench.glb", WriteContext{})
+                      ->files[0]
+                      .bytes);
     for (auto _ : state) {
         Result<ModelData> back = importGltf(file, ReadContext{});
         if (!back || back->frames.size() != 512) {
-            state.SkipWithError(back ? ("import gave " + std::to_string(back->frames.size()) + " frames").c_str()
-                                     : back.error().c_str());
+            state.SkipWithError(
+                back ? ("import gave " + std::to_string(back->frames.size()) + " frames").c_str()
+                     : back.error().c_str());
             break;
         }
         benchmark::DoNotOptimize(back->frames.data());
@@ -361,9 +372,13 @@ void assimpImport(benchmark::State& state, const std::string& path) {
         state.counters["anim_meshes"] = scene->mNumMeshes ? scene->mMeshes[0]->mNumAnimMeshes : 0;
     }
 }
-void BM_AssimpMd2Import(benchmark::State& state) { assimpImport(state, maximalMd2()); }
+void BM_AssimpMd2Import(benchmark::State& state) {
+    assimpImport(state, maximalMd2());
+}
 BENCHMARK(BM_AssimpMd2Import)->Unit(benchmark::kMillisecond);
-void BM_AssimpMdlImport(benchmark::State& state) { assimpImport(state, maximalMdl()); }
+void BM_AssimpMdlImport(benchmark::State& state) {
+    assimpImport(state, maximalMdl());
+}
 BENCHMARK(BM_AssimpMdlImport)->Unit(benchmark::kMillisecond);
 
 } // namespace

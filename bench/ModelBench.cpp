@@ -1,23 +1,20 @@
 // Figures for the model core on large meshes: derived data, cut and paste, native files.
 #include "BenchMeshes.h"
-
-#include "formats/FileIO.h"
-#include "model/Palette.h"
 #include "document/CFacetoDoc.h"
-#include "model/DerivedData.h"
 #include "document/EditCommands.h"
 #include "document/EditOperations.h"
 #include "document/FrameClipboard.h"
 #include "document/FrameOperations.h"
+#include "formats/FileIO.h"
 #include "formats/NativeFormat.h"
+#include "model/DerivedData.h"
+#include "model/Palette.h"
 
 #include <benchmark/benchmark.h>
-#include <malloc.h>
-
 #include <cstdio>
 #include <filesystem>
+#include <malloc.h>
 #include <memory>
-
 #include <unistd.h>
 
 using namespace faceto;
@@ -127,8 +124,12 @@ void paste25kVerticesInto100Frames(benchmark::State& state, bool cold) {
     }
     state.counters["pasted_vertices"] = double(clipboard.model().vertexCount());
 }
-void BM_Paste25kVerticesInto100Frames(benchmark::State& state) { paste25kVerticesInto100Frames(state, false); }
-void BM_Paste25kVerticesInto100FramesCold(benchmark::State& state) { paste25kVerticesInto100Frames(state, true); }
+void BM_Paste25kVerticesInto100Frames(benchmark::State& state) {
+    paste25kVerticesInto100Frames(state, false);
+}
+void BM_Paste25kVerticesInto100FramesCold(benchmark::State& state) {
+    paste25kVerticesInto100Frames(state, true);
+}
 BENCHMARK(BM_Paste25kVerticesInto100FramesCold)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Paste25kVerticesInto100Frames)->Unit(benchmark::kMillisecond);
 
@@ -161,8 +162,8 @@ std::unique_ptr<Command> moveHalf(CFacetoDoc& doc, float by) {
             after.push_back(p);
         }
     }
-    return std::make_unique<ChangePositions>(doc, "Move Vertices", doc.currentFramePosition(), std::move(vertices),
-                                             std::move(after));
+    return std::make_unique<ChangePositions>(doc, "Move Vertices", doc.currentFramePosition(),
+                                             std::move(vertices), std::move(after));
 }
 
 // Undo and redo of a move of 50,000 vertices in a 100-frame, 100,000-vertex model.
@@ -184,8 +185,12 @@ void undoOrRedoMove(benchmark::State& state, bool undo) {
         }
     }
 }
-void BM_UndoMove50kVertices(benchmark::State& state) { undoOrRedoMove(state, true); }
-void BM_RedoMove50kVertices(benchmark::State& state) { undoOrRedoMove(state, false); }
+void BM_UndoMove50kVertices(benchmark::State& state) {
+    undoOrRedoMove(state, true);
+}
+void BM_RedoMove50kVertices(benchmark::State& state) {
+    undoOrRedoMove(state, false);
+}
 BENCHMARK(BM_UndoMove50kVertices)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RedoMove50kVertices)->Unit(benchmark::kMillisecond);
 
@@ -199,8 +204,8 @@ void BM_HistoryOf100Moves(benchmark::State& state) {
             doc->run(moveHalf(*doc, float(i)));
         }
         state.counters["history_MiB"] = double(doc->history().memoryBytes()) / double(1 << 20);
-        state.counters["model_frames_MiB"] = double(doc->frames.size() * doc->frames[0].positions.size() * 12) /
-                                             double(1 << 20);
+        state.counters["model_frames_MiB"] =
+            double(doc->frames.size() * doc->frames[0].positions.size() * 12) / double(1 << 20);
     }
 }
 BENCHMARK(BM_HistoryOf100Moves)->Unit(benchmark::kMillisecond)->Iterations(1);
@@ -246,9 +251,12 @@ void triangleCommand(benchmark::State& state, void (*command)(CFacetoDoc&)) {
     state.counters["triangles"] = double(triangles);
 }
 void BM_DeleteSelectedTriangles100k(benchmark::State& state) {
-    triangleCommand(state, [](CFacetoDoc& doc) { doc.run(deleteSelectedTriangles(doc, "Delete Triangles")); });
+    triangleCommand(state,
+                    [](CFacetoDoc& doc) { doc.run(deleteSelectedTriangles(doc, "Delete Triangles")); });
 }
-void BM_CloneSelected100kTriangles(benchmark::State& state) { triangleCommand(state, cloneSelected); }
+void BM_CloneSelected100kTriangles(benchmark::State& state) {
+    triangleCommand(state, cloneSelected);
+}
 BENCHMARK(BM_DeleteSelectedTriangles100k)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CloneSelected100kTriangles)->Unit(benchmark::kMillisecond);
 
@@ -296,9 +304,13 @@ void plainWrite(benchmark::State& state, bool sync) {
     }
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(bytes.size()));
 }
-void BM_PlainWriteSameBytes(benchmark::State& state) { plainWrite(state, false); }
+void BM_PlainWriteSameBytes(benchmark::State& state) {
+    plainWrite(state, false);
+}
 BENCHMARK(BM_PlainWriteSameBytes)->Unit(benchmark::kMillisecond);
-void BM_PlainWriteSameBytesAndSync(benchmark::State& state) { plainWrite(state, true); }
+void BM_PlainWriteSameBytesAndSync(benchmark::State& state) {
+    plainWrite(state, true);
+}
 BENCHMARK(BM_PlainWriteSameBytesAndSync)->Unit(benchmark::kMillisecond);
 
 // Reading into a buffer that a program allocates for the file, as any reader must.

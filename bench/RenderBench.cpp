@@ -1,23 +1,21 @@
 // Frame times of the views on large generated models, fill rates against memset, and Qt's raster
 // engine filling the same triangles.
 #include "BenchMeshes.h"
-
-#include "model/Palette.h"
 #include "document/CFacetoDoc.h"
+#include "document/SkinOperations.h"
+#include "model/Palette.h"
 #include "render/Rasterizer.h"
 #include "views/CameraDrawing.h"
 #include "views/OrthoEditor.h"
 #include "views/OrthoView.h"
 #include "views/Projection.h"
 #include "views/SkinDrawing.h"
-#include "document/SkinOperations.h"
 
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QPolygon>
 #include <benchmark/benchmark.h>
-
 #include <cstring>
 
 using namespace faceto;
@@ -27,7 +25,9 @@ namespace {
 
 class NullFrame : public FramePresenter {
 public:
-    void present(const uint8_t* pixels, int, int, int, const DisplayPalette&) override { benchmark::DoNotOptimize(pixels); }
+    void present(const uint8_t* pixels, int, int, int, const DisplayPalette&) override {
+        benchmark::DoNotOptimize(pixels);
+    }
 };
 
 struct Scene {
@@ -127,8 +127,9 @@ void BM_ScalingCameraRender(benchmark::State& state) {
         drawCameraView(rasterizer, &doc, initialCamera(), 1023, 1023, &frame);
     }
     state.counters["triangles"] = double(doc.model.triangleCount());
-    state.counters["per_triangle"] = benchmark::Counter(double(doc.model.triangleCount()),
-                                                        benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    state.counters["per_triangle"] =
+        benchmark::Counter(double(doc.model.triangleCount()),
+                           benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_ScalingCameraRender)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 

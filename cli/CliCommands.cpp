@@ -1,14 +1,11 @@
 #include "cli/CliCommands.h"
 
-#include "document/SkinOperations.h"
-#include "formats/Pictures.h"
-
 #include "document/CFacetoDoc.h"
+#include "document/SkinOperations.h"
 #include "formats/FileIO.h"
 #include "formats/Md2Writer.h"
+#include "formats/Pictures.h"
 #include "model/Version.h"
-
-#include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <charconv>
@@ -18,6 +15,7 @@
 #include <limits>
 #include <map>
 #include <memory>
+#include <nlohmann/json.hpp>
 #include <ostream>
 
 namespace faceto::cli {
@@ -127,7 +125,9 @@ json jsonNumber(float value) {
     return std::strtod(std::string(text, end).c_str(), nullptr);
 }
 
-json jsonTriple(const std::array<float, 3>& v) { return json::array({jsonNumber(v[0]), jsonNumber(v[1]), jsonNumber(v[2])}); }
+json jsonTriple(const std::array<float, 3>& v) {
+    return json::array({jsonNumber(v[0]), jsonNumber(v[1]), jsonNumber(v[2])});
+}
 
 json describe(const std::string& path, const CFacetoDoc& doc) {
     const Model& model = doc.model;
@@ -218,7 +218,9 @@ void CliHost::message(std::string_view text) {
     failed = true;
 }
 
-void CliHost::note(std::string_view text) { err_ << file_ << ": " << text << "\n"; }
+void CliHost::note(std::string_view text) {
+    err_ << file_ << ": " << text << "\n";
+}
 
 void CliHost::savedWithNotes(const std::string& path, const std::vector<std::string>& notes) {
     for (const std::string& note : notes) {
@@ -233,7 +235,8 @@ bool CliHost::confirmReplaceAll(const std::vector<std::string>& paths) {
     for (size_t i = 0; i < paths.size(); ++i) {
         err_ << (i ? ", " : "") << paths[i];
     }
-    err_ << ": different files of these names are in the way; they are not replaced (--force replaces them)\n";
+    err_
+        << ": different files of these names are in the way; they are not replaced (--force replaces them)\n";
     failed = true;
     return false;
 }
@@ -261,7 +264,8 @@ std::optional<OpenedDocument> openModel(Context& context, const std::string& pat
         if (!opened.host->failed) {
             context.err << path << ": cannot open the file\n";
         }
-        context.lastError = opened.host->lastMessage.empty() ? "cannot open the file" : opened.host->lastMessage;
+        context.lastError =
+            opened.host->lastMessage.empty() ? "cannot open the file" : opened.host->lastMessage;
         std::replace(context.lastError.begin(), context.lastError.end(), '\n', ' ');
         return std::nullopt;
     }
@@ -293,7 +297,8 @@ int info(Context& context, const std::vector<std::string>& files, bool asJson) {
     return status;
 }
 
-int skinExport(Context& context, const std::string& model, int index, const std::string& output, bool withMap) {
+int skinExport(Context& context, const std::string& model, int index, const std::string& output,
+               bool withMap) {
     const std::string extension = std::filesystem::path(output).extension().string();
     const bool png = extension == ".png" || extension == ".PNG";
     if (!png && extension != ".pcx" && extension != ".PCX") {
@@ -325,8 +330,8 @@ int skinImport(Context& context, const std::string& model, int index, const std:
     CFacetoDoc& doc = *opened->doc;
     const auto count = int(doc.model.skins.size());
     if (index < 0 || index > count) {
-        context.err << model << ": no skin " << index << " to replace (the model has " << count
-                    << "; " << count << " adds one)\n";
+        context.err << model << ": no skin " << index << " to replace (the model has " << count << "; "
+                    << count << " adds one)\n";
         return 1;
     }
     const auto bytes = readFile(picture);

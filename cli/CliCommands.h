@@ -1,8 +1,8 @@
 #pragma once
 
-#include "model/Palette.h"
 #include "document/CFacetoDoc.h"
 #include "document/Profile.h"
+#include "model/Palette.h"
 
 #include <memory>
 #include <optional>
@@ -25,9 +25,9 @@ struct Context {
     float scale = 1.0f;
     bool linear = false;
     int framesPerSecond = 10;
-    int skinDepth = 0;      // of true-colour .md2 skins: 8, 24, or 0 for 8 when Quake 2's palette is known
+    int skinDepth = 0;        // of true-colour .md2 skins: 8, 24, or 0 for 8 when Quake 2's palette is known
     float importScale = 1.0f; // glTF and OBJ read: model units per unit of the file
-    std::string lastError;  // why the last model that could not be opened could not
+    std::string lastError;    // why the last model that could not be opened could not
 };
 
 // Messages of the document go to the error stream on one line: a message of its own ("Unsupported File
@@ -35,7 +35,8 @@ struct Context {
 // and why) followed by them.
 class CliHost : public DocumentHost {
 public:
-    CliHost(std::ostream& err, std::string file, bool force) : err_(err), file_(std::move(file)), force_(force) {}
+    CliHost(std::ostream& err, std::string file, bool force)
+        : err_(err), file_(std::move(file)), force_(force) {}
     void message(std::string_view text) override;
     void updateAllViews(CFacetoDoc&) override {}
     void addToRecentFiles(const std::string&) override {}
@@ -77,7 +78,8 @@ int convertBatch(Context& context, const std::vector<std::string>& inputs, const
 
 // Skin `index` of the model written as OUTPUT (.pcx: an imported PCX exactly as read; .png: an 8-bit
 // skin with its indices), with the skin map's lines over it when `withMap`.
-int skinExport(Context& context, const std::string& model, int index, const std::string& output, bool withMap);
+int skinExport(Context& context, const std::string& model, int index, const std::string& output,
+               bool withMap);
 // The picture becomes skin `index` (a new skin when `index` is the skin count) and the model is written
 // as OUTPUT_MODEL; with `scaleCoords` the skin coordinates follow a change of size.
 int skinImport(Context& context, const std::string& model, int index, const std::string& picture,

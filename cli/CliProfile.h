@@ -29,7 +29,8 @@ public:
         return writes_.contains(section, entry) ? writes_.getInt(section, entry, defaultValue)
                                                 : settings_.getInt(section, entry, defaultValue);
     }
-    bool writeString(const std::string& section, const std::string& entry, const std::string& value) override {
+    bool writeString(const std::string& section, const std::string& entry,
+                     const std::string& value) override {
         return writes_.writeString(section, entry, value);
     }
     bool writeInt(const std::string& section, const std::string& entry, int value) override {

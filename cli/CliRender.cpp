@@ -1,11 +1,11 @@
 #include "cli/CliRender.h"
 
 #include "document/CFacetoDoc.h"
+#include "formats/FileIO.h"
+#include "formats/Pictures.h"
 #include "model/DerivedData.h"
 #include "render/Rasterizer.h"
-#include "formats/Pictures.h"
 #include "views/AppState.h"
-#include "formats/FileIO.h"
 #include "views/CameraDrawing.h"
 #include "views/Framing.h"
 #include "views/OrthoView.h"
@@ -13,7 +13,6 @@
 
 #include <QImage>
 #include <QPainter>
-
 #include <algorithm>
 #include <charconv>
 #include <memory>
@@ -43,7 +42,9 @@ int frameIndex(const CFacetoDoc& doc, const std::string& wanted) {
 // the overlay on top.
 // The 2D views by name: top (y right, x down), side (x right, z up) and front (y right, z up: Quake
 // models face +x).
-int orientationOf(const std::string& view) { return view == "top" ? 0 : view == "side" ? 1 : 2; }
+int orientationOf(const std::string& view) {
+    return view == "top" ? 0 : view == "side" ? 1 : 2;
+}
 
 // The camera pane's corner label is drawn in the four panes of a window only: a camera picture of its own
 // is the model alone.
@@ -71,7 +72,8 @@ QImage pane(Rasterizer& r, CFacetoDoc& doc, AppState& app, const std::string& vi
 }
 
 // The skin at its size with its map drawn over it.
-int renderSkin(Context& context, const std::string& input, const std::string& output, int index, const char* format) {
+int renderSkin(Context& context, const std::string& input, const std::string& output, int index,
+               const char* format) {
     std::optional<OpenedDocument> opened = openModel(context, input);
     if (!opened) {
         return 1;
@@ -83,7 +85,9 @@ int renderSkin(Context& context, const std::string& input, const std::string& ou
     }
     const std::vector<uint8_t> rgb = skinRgb(skinWithMap(model.skins[size_t(index)], model.triangles));
     const Skin& skin = model.skins[size_t(index)];
-    const QImage image = QImage(rgb.data(), skin.imageWidth, skin.imageHeight, skin.imageWidth * 3, QImage::Format_RGB888).copy();
+    const QImage image =
+        QImage(rgb.data(), skin.imageWidth, skin.imageHeight, skin.imageWidth * 3, QImage::Format_RGB888)
+            .copy();
     if (const Status written = savePicture(image, output, format); !written) {
         context.err << output << ": " << written.error() << "\n";
         return 1;
@@ -93,7 +97,8 @@ int renderSkin(Context& context, const std::string& input, const std::string& ou
 
 } // namespace
 
-int render(Context& context, const std::string& input, const std::string& output, const RenderOptions& options) {
+int render(Context& context, const std::string& input, const std::string& output,
+           const RenderOptions& options) {
     static const char* const VIEWS[] = {"camera", "preview", "top", "front", "side", "quad", "skin"};
     if (std::find(std::begin(VIEWS), std::end(VIEWS), options.view) == std::end(VIEWS)) {
         context.err << "faceto-cli: unknown view " << options.view << "\n";
@@ -163,8 +168,9 @@ int render(Context& context, const std::string& input, const std::string& output
         painter.drawImage(0, 0, pane(rasterizer, doc, app, "top", w, h, preview, fit));
         painter.drawImage(w, 0, pane(rasterizer, doc, app, "side", options.width - w, h, preview, fit));
         painter.drawImage(0, h, pane(rasterizer, doc, app, "front", w, options.height - h, preview, fit));
-        painter.drawImage(w, h,
-                          pane(rasterizer, doc, app, "camera", options.width - w, options.height - h, preview, fit, true));
+        painter.drawImage(
+            w, h,
+            pane(rasterizer, doc, app, "camera", options.width - w, options.height - h, preview, fit, true));
     } else {
         doc.zoomFactor = initialZoomFactor(doc, options.width, options.height);
         image = pane(rasterizer, doc, app, options.view, options.width, options.height, preview, options.fit);

@@ -83,7 +83,9 @@ std::string trimmed(const std::string& s) {
 
 // Values of other types than text and numbers ("@Variant(...)", "@ByteArray(...)") are not settings
 // this tool reads; a list reads as its text.
-const std::string* nullValue() { return nullptr; }
+const std::string* nullValue() {
+    return nullptr;
+}
 
 } // namespace
 
@@ -103,13 +105,27 @@ std::string IniProfile::unescapeValue(const std::string& raw) {
         }
         const char e = text[++i];
         switch (e) {
-        case 'a': out += '\a'; break;
-        case 'b': out += '\b'; break;
-        case 'f': out += '\f'; break;
-        case 'n': out += '\n'; break;
-        case 'r': out += '\r'; break;
-        case 't': out += '\t'; break;
-        case 'v': out += '\v'; break;
+        case 'a':
+            out += '\a';
+            break;
+        case 'b':
+            out += '\b';
+            break;
+        case 'f':
+            out += '\f';
+            break;
+        case 'n':
+            out += '\n';
+            break;
+        case 'r':
+            out += '\r';
+            break;
+        case 't':
+            out += '\t';
+            break;
+        case 'v':
+            out += '\v';
+            break;
         case 'x': {
             uint32_t code = 0;
             while (i + 1 < text.size() && hexDigit(text[i + 1]) >= 0) {
@@ -118,7 +134,14 @@ std::string IniProfile::unescapeValue(const std::string& raw) {
             appendUtf8(out, code);
             break;
         }
-        case '0': case '1': case '2': case '3': case '4': case '5': case '6': case '7': {
+        case '0':
+        case '1':
+        case '2':
+        case '3':
+        case '4':
+        case '5':
+        case '6':
+        case '7': {
             uint32_t code = uint32_t(e - '0');
             while (i + 1 < text.size() && text[i + 1] >= '0' && text[i + 1] <= '7') {
                 code = code * 8 + uint32_t(text[++i] - '0');
@@ -153,7 +176,9 @@ IniProfile::IniProfile(const std::string& path) {
         if (t.front() == '[' && t.back() == ']') {
             // "[General]" holds the top level; a group that is really called so is "[%General]".
             const std::string raw = t.substr(1, t.size() - 2);
-            section = raw == "General" ? std::string() : raw == "%General" ? raw.substr(1) : unescapeName(raw);
+            section = raw == "General"    ? std::string()
+                      : raw == "%General" ? raw.substr(1)
+                                          : unescapeName(raw);
             continue;
         }
         const size_t eq = t.find('=');
@@ -200,7 +225,8 @@ int IniProfile::getInt(const std::string& section, const std::string& entry, int
     // As the toolkit reads a number: the whole text, or 0.
     char* end = nullptr;
     const long number = std::strtol(value->c_str(), &end, 10);
-    return end != value->c_str() && *end == '\0' && number >= INT32_MIN && number <= INT32_MAX ? int(number) : 0;
+    return end != value->c_str() && *end == '\0' && number >= INT32_MIN && number <= INT32_MAX ? int(number)
+                                                                                               : 0;
 }
 
 bool IniProfile::writeString(const std::string& section, const std::string& entry, const std::string& value) {

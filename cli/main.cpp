@@ -97,7 +97,8 @@ int run(faceto::cli::Context& context, const std::string& command, const std::ve
 // The help text, with the formats of the format table.
 std::string usage() {
     std::string text = USAGE;
-    for (auto [mark, writable] : {std::pair{std::string("{READ}"), false}, std::pair{std::string("{WRITE}"), true}}) {
+    for (auto [mark, writable] :
+         {std::pair{std::string("{READ}"), false}, std::pair{std::string("{WRITE}"), true}}) {
         text.replace(text.find(mark), mark.size(), faceto::extensionList(writable));
     }
     return text;
@@ -125,7 +126,8 @@ int runRenderer(char** argv) {
     for (const std::filesystem::path& place : places) {
         if (::access(place.c_str(), X_OK) == 0) {
             ::execv(place.c_str(), argv);
-            std::cerr << "faceto-cli: cannot start " << place.string() << ": " << std::strerror(errno) << "\n";
+            std::cerr << "faceto-cli: cannot start " << place.string() << ": " << std::strerror(errno)
+                      << "\n";
             return 1;
         }
     }
@@ -224,19 +226,20 @@ int main(int argc, char** argv) {
             render.mode = *mode;
         } else if (arg == "--scale") {
             std::optional<std::string> text;
-            if (!value(text) || std::sscanf(text->c_str(), "%f", &scale) != 1 || !(scale > 0.0f) || !std::isfinite(scale)) {
+            if (!value(text) || std::sscanf(text->c_str(), "%f", &scale) != 1 || !(scale > 0.0f) ||
+                !std::isfinite(scale)) {
                 return usageError("--scale needs a positive number");
             }
         } else if (arg == "--import-scale") {
             std::optional<std::string> text;
-            if (!value(text) || std::sscanf(text->c_str(), "%f", &importScale) != 1 || !(importScale > 0.0f) ||
-                !std::isfinite(importScale)) {
+            if (!value(text) || std::sscanf(text->c_str(), "%f", &importScale) != 1 ||
+                !(importScale > 0.0f) || !std::isfinite(importScale)) {
                 return usageError("--import-scale needs a positive number");
             }
         } else if (arg == "--fps") {
             std::optional<std::string> text;
-            if (!value(text) || std::sscanf(text->c_str(), "%d", &framesPerSecond) != 1 || framesPerSecond < 1 ||
-                framesPerSecond > 1000) {
+            if (!value(text) || std::sscanf(text->c_str(), "%d", &framesPerSecond) != 1 ||
+                framesPerSecond < 1 || framesPerSecond > 1000) {
                 return usageError("--fps needs a number from 1 to 1000");
             }
         } else if (arg == "--interpolation") {
@@ -286,8 +289,9 @@ int main(int argc, char** argv) {
     if (rendering && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
-    std::unique_ptr<QCoreApplication> application =
-        rendering ? std::make_unique<QGuiApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
+    std::unique_ptr<QCoreApplication> application = rendering
+                                                        ? std::make_unique<QGuiApplication>(argc, argv)
+                                                        : std::make_unique<QCoreApplication>(argc, argv);
 
     faceto::QtProfile settings =
         settingsFile ? faceto::QtProfile(QString::fromStdString(*settingsFile)) : faceto::QtProfile();
@@ -310,8 +314,8 @@ int main(int argc, char** argv) {
     faceto::PaletteTables palette{faceto::builtInPalette(), {}};
     faceto::loadPalette(palette);
 #endif
-    faceto::cli::Context context{profile, palette, std::cout, std::cerr, force, scale, linear, framesPerSecond,
-                                 skinDepth, importScale, {}};
+    faceto::cli::Context context{profile, palette,         std::cout, std::cerr,   force, scale,
+                                 linear,  framesPerSecond, skinDepth, importScale, {}};
     try {
         return run(context, command, positional, json, toExtension, folder, tree, render);
     } catch (const std::bad_alloc&) {
@@ -360,7 +364,8 @@ int run(faceto::cli::Context& context, const std::string& command, const std::ve
             return faceto::cli::skinExport(context, positional[1], index, positional[3], render.withMap);
         }
         if (action == "import" && positional.size() == 5 && numbered) {
-            return faceto::cli::skinImport(context, positional[1], index, positional[3], positional[4], render.scaleCoords);
+            return faceto::cli::skinImport(context, positional[1], index, positional[3], positional[4],
+                                           render.scaleCoords);
         }
         return usageError("skin export MODEL N OUT.pcx|OUT.png, or skin import MODEL N PICTURE OUT_MODEL");
     }
@@ -369,7 +374,8 @@ int run(faceto::cli::Context& context, const std::string& command, const std::ve
         // As file managers call thumbnailers: INPUT OUTPUT.png [SIZE].
         int size = 256;
         if (positional.size() < 2 || positional.size() > 3 ||
-            (positional.size() == 3 && (std::sscanf(positional[2].c_str(), "%d", &size) != 1 || size < 16 || size > 2048))) {
+            (positional.size() == 3 &&
+             (std::sscanf(positional[2].c_str(), "%d", &size) != 1 || size < 16 || size > 2048))) {
             return usageError("thumbnail needs INPUT, OUTPUT.png and a size from 16 to 2048");
         }
         return faceto::cli::thumbnail(context, positional[0], positional[1], size);

@@ -52,9 +52,10 @@ void rebuildGroupsFromTriangles(Model& model) {
 
 // Groups the file kept, which every triangle's group word indexes.
 bool groupsFitTriangles(const Model& model) {
-    return !model.groups.empty() && std::all_of(model.triangles.begin(), model.triangles.end(), [&](const Triangle& t) {
-        return t.group >= 0 && size_t(t.group) < model.groups.size();
-    });
+    return !model.groups.empty() &&
+           std::all_of(model.triangles.begin(), model.triangles.end(), [&](const Triangle& t) {
+               return t.group >= 0 && size_t(t.group) < model.groups.size();
+           });
 }
 
 } // namespace
@@ -74,7 +75,9 @@ CFacetoDoc::CFacetoDoc(Profile& profile, DocumentHost& host, const PaletteTables
     frameOnOpen = profile_.getInt(settings::PREF, "FrameOnOpen", 1) != 0;
 }
 
-CFacetoDoc::~CFacetoDoc() { profile_.writeString(settings::PREF, "LastDoc", pathName_); }
+CFacetoDoc::~CFacetoDoc() {
+    profile_.writeString(settings::PREF, "LastDoc", pathName_);
+}
 
 bool CFacetoDoc::onNewDocument() {
     frames.clear();
@@ -109,7 +112,8 @@ SkinPalette quakeModelPalette(const Profile& profile, const PaletteTables& table
         if (fileIsReadable(path)) {
             return {paletteFileOver(quakePalette(), path), "the Hexen II palette " + path};
         }
-        return {quakePalette(), "the built-in Quake palette (the Hexen II palette " + path + " was not found)"};
+        return {quakePalette(),
+                "the built-in Quake palette (the Hexen II palette " + path + " was not found)"};
     }
     const std::string path = quakePalettePath(profile);
     if (fileIsReadable(path)) {
@@ -158,7 +162,9 @@ bool CFacetoDoc::loadFrom(const std::string& path, std::span<const uint8_t> byte
             paletteUsed = std::move(chosen.description);
             return chosen.rgb;
         };
-        context.readBeside = [folder = folderOf(path)](const std::string& name) { return readBesideModel(folder, name); };
+        context.readBeside = [folder = folderOf(path)](const std::string& name) {
+            return readBesideModel(folder, name);
+        };
         context.framesPerSecond = framesPerSecond;
         context.scale = importScale;
         Result<ModelData> data = format->read(bytes, context);
@@ -310,10 +316,13 @@ void CFacetoDoc::setPathName(const std::string& path) {
 }
 
 Frame* CFacetoDoc::currentFrame() {
-    return currentFrame_ >= 0 && size_t(currentFrame_) < frames.size() ? &frames[size_t(currentFrame_)] : nullptr;
+    return currentFrame_ >= 0 && size_t(currentFrame_) < frames.size() ? &frames[size_t(currentFrame_)]
+                                                                       : nullptr;
 }
 
-const Frame* CFacetoDoc::currentFrame() const { return const_cast<CFacetoDoc*>(this)->currentFrame(); }
+const Frame* CFacetoDoc::currentFrame() const {
+    return const_cast<CFacetoDoc*>(this)->currentFrame();
+}
 
 void CFacetoDoc::setCurrentFrame(int32_t index) {
     currentFrame_ = index >= 0 && size_t(index) < frames.size() ? index : -1;
@@ -344,17 +353,26 @@ void CFacetoDoc::selectNone() {
     changed();
 }
 
-void CFacetoDoc::toggleLock(int axis) { locks[size_t(axis)] = locks[size_t(axis)] ? 0 : 1; }
+void CFacetoDoc::toggleLock(int axis) {
+    locks[size_t(axis)] = locks[size_t(axis)] ? 0 : 1;
+}
 
-bool CFacetoDoc::isLocked(int axis) const { return locks[size_t(axis)] != 0; }
+bool CFacetoDoc::isLocked(int axis) const {
+    return locks[size_t(axis)] != 0;
+}
 
-void CFacetoDoc::changed() { host_.updateAllViews(*this); }
+void CFacetoDoc::changed() {
+    host_.updateAllViews(*this);
+}
 
 int fillModeNamed(std::string_view name) {
-    static const std::pair<std::string_view, int> MODES[] = {
-        {"none", FILL_NONE},       {"wireframe", FILL_WIREFRAME}, {"vertex", FILL_VERTEX},
-        {"flat", FILL_FLAT},       {"gouraud", FILL_GOURAUD},     {"textured", FILL_TEXTURED},
-        {"textured-shaded", FILL_TEXTURED_SHADED}};
+    static const std::pair<std::string_view, int> MODES[] = {{"none", FILL_NONE},
+                                                             {"wireframe", FILL_WIREFRAME},
+                                                             {"vertex", FILL_VERTEX},
+                                                             {"flat", FILL_FLAT},
+                                                             {"gouraud", FILL_GOURAUD},
+                                                             {"textured", FILL_TEXTURED},
+                                                             {"textured-shaded", FILL_TEXTURED_SHADED}};
     for (const auto& [n, mode] : MODES) {
         if (n == name) {
             return mode;

@@ -106,7 +106,7 @@ public:
     bool exportLinear = false;
     int framesPerSecond = 10;
     float importScale = 1.0f; // glTF and OBJ: model units per unit of the file, on opening
-    int skinDepth = 0; // of true-colour .md2 skins: 8, 24, or 0 for 8 when Quake 2's palette is known
+    int skinDepth = 0;        // of true-colour .md2 skins: 8, 24, or 0 for 8 when Quake 2's palette is known
     enum class SaveAsResult { Saved, Failed, Cancelled, UnknownExtension };
     // Chooses the writer by the extension of `path`: ".fm" (the document then takes the path),
     // ".md2" or ".asc" (an export: the document keeps its path). A skin file of other content that the
@@ -169,8 +169,8 @@ public:
     WindowPoint bandStart;
     WindowPoint bandEnd;
     std::array<float, 3> scaleFactors{1.0f, 1.0f, 1.0f};
-    bool solid2D = false;       // the 2D views fill the triangles in their colours
-    bool vertexDots2D = true;   // the 2D views draw the vertices as dots
+    bool solid2D = false;     // the 2D views fill the triangles in their colours
+    bool vertexDots2D = true; // the 2D views draw the vertices as dots
 
     // The views show the whole model when a window first opens ("Pref" / "FrameOnOpen", 1 by default),
     // each 2D orientation once.

@@ -22,7 +22,8 @@ public:
     virtual bool confirmReplace(const std::string& path) = 0;
     // The same for every such file of one save at once: true to replace them all.
     virtual bool confirmReplaceAll(const std::vector<std::string>& paths) {
-        return std::all_of(paths.begin(), paths.end(), [this](const std::string& p) { return confirmReplace(p); });
+        return std::all_of(paths.begin(), paths.end(),
+                           [this](const std::string& p) { return confirmReplace(p); });
     }
     // Save is about to replace the document's file, which another program changed since it was opened
     // or last saved: true to replace it all the same.

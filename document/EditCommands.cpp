@@ -65,7 +65,8 @@ size_t frameBytes(const Frame& f) {
 }
 
 // Keeps the elements whose indices are not listed (ascending).
-template <typename T, typename A> void eraseListed(std::vector<T, A>& items, const std::vector<int32_t>& listed) {
+template <typename T, typename A>
+void eraseListed(std::vector<T, A>& items, const std::vector<int32_t>& listed) {
     if (listed.empty()) {
         return;
     }
@@ -86,7 +87,8 @@ template <typename T, typename A> void eraseListed(std::vector<T, A>& items, con
 
 // Puts `values` back at the listed (ascending) indices, the other elements keeping their order.
 template <typename T, typename A>
-void insertListed(std::vector<T, A>& items, const std::vector<int32_t>& listed, const std::vector<T>& values) {
+void insertListed(std::vector<T, A>& items, const std::vector<int32_t>& listed,
+                  const std::vector<T>& values) {
     if (listed.empty()) {
         return;
     }
@@ -149,7 +151,8 @@ public:
                 scope.emplace(doc.frames.size(), grown);
             }
             for (size_t f = 0; f < doc.frames.size(); ++f) {
-                const auto& added = c_.addedPositions.size() == 1 ? c_.addedPositions[0] : c_.addedPositions[f];
+                const auto& added =
+                    c_.addedPositions.size() == 1 ? c_.addedPositions[0] : c_.addedPositions[f];
                 Positions& positions = doc.frames[f].positions;
                 positions.reserve(grown);
                 positions.insert(positions.end(), added.begin(), added.end());

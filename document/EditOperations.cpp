@@ -13,7 +13,8 @@ namespace faceto {
 namespace {
 
 bool allSelected(const Model& model, const Triangle& t) {
-    return std::all_of(t.v.begin(), t.v.end(), [&](int32_t v) { return model.vertexInfos[size_t(v)].selected(); });
+    return std::all_of(t.v.begin(), t.v.end(),
+                       [&](int32_t v) { return model.vertexInfos[size_t(v)].selected(); });
 }
 
 // The groups' visibility as their vertices show it, after `flags` (new vertex flags) take effect.
@@ -31,7 +32,8 @@ std::vector<Group> groupsFollowing(const Model& model, const std::vector<int32_t
     }
     for (size_t g = 0; g < groups.size(); ++g) {
         if (seen[g] != 0) {
-            groups[g].flags = seen[g] == 2 ? (groups[g].flags | GROUP_VISIBLE) : (groups[g].flags & ~GROUP_VISIBLE);
+            groups[g].flags =
+                seen[g] == 2 ? (groups[g].flags | GROUP_VISIBLE) : (groups[g].flags & ~GROUP_VISIBLE);
         }
     }
     return groups;
@@ -343,7 +345,8 @@ void addPrimitive(CFacetoDoc& doc, Primitive shape, const std::array<float, 3>& 
     VertexInfo info;
     info.flags = VERTEX_VISIBLE | VERTEX_SELECTED;
     for (const FrameVertex& p : s.points) {
-        edit.addVertex(info, FrameVertex{centre[0] + p.x * size, centre[1] + p.y * size, centre[2] + p.z * size});
+        edit.addVertex(info,
+                       FrameVertex{centre[0] + p.x * size, centre[1] + p.y * size, centre[2] + p.z * size});
     }
     std::vector<Group> groups = model.groups;
     const int32_t index = int32_t(groups.size());

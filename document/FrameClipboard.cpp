@@ -22,7 +22,9 @@ bool allSelected(const Model& model, const Triangle& t) {
 
 } // namespace
 
-FrameClipboard::FrameClipboard() : frame_("ClipBoard") { model_.name = "BaseClipBoard"; }
+FrameClipboard::FrameClipboard() : frame_("ClipBoard") {
+    model_.name = "BaseClipBoard";
+}
 
 void FrameClipboard::copySelection(const CFacetoDoc& document) {
     const Model& source = document.model;
@@ -42,8 +44,9 @@ void FrameClipboard::copySelection(const CFacetoDoc& document) {
             if (slot < 0) {
                 slot = int32_t(infos.size());
                 infos.push_back(source.vertexInfos[size_t(v)]);
-                positions.push_back(current && size_t(v) < current->positions.size() ? current->positions[size_t(v)]
-                                                                                    : FrameVertex{});
+                positions.push_back(current && size_t(v) < current->positions.size()
+                                        ? current->positions[size_t(v)]
+                                        : FrameVertex{});
             }
             v = slot;
         }
@@ -74,7 +77,8 @@ void FrameClipboard::pasteInto(CFacetoDoc& document) const {
     // One position per pasted vertex, whatever the clipboard frame holds, so every frame keeps one
     // position per vertex; every frame takes the same positions.
     for (size_t v = 0; v < model_.vertexInfos.size(); ++v) {
-        edit.addVertex(model_.vertexInfos[v], v < frame_.positions.size() ? frame_.positions[v] : FrameVertex{});
+        edit.addVertex(model_.vertexInfos[v],
+                       v < frame_.positions.size() ? frame_.positions[v] : FrameVertex{});
     }
     Group added;
     added.name = "group " + std::to_string(group + 1);

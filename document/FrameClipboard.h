@@ -40,6 +40,4 @@ private:
     Kind kind_ = EMPTY;
 };
 
-
-
 } // namespace faceto

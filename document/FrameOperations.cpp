@@ -3,9 +3,9 @@
 #include "document/CFacetoDoc.h"
 #include "document/EditCommands.h"
 #include "document/FrameClipboard.h"
-#include "model/DerivedData.h"
 #include "formats/FileIO.h"
 #include "formats/Obj.h"
+#include "model/DerivedData.h"
 
 #include <algorithm>
 #include <cctype>
@@ -287,7 +287,8 @@ std::string pasteAsNewFrame(CFacetoDoc& document, const FrameClipboard& clipboar
                std::to_string(wanted) + ".";
     }
     if (document.currentFrame() == nullptr ||
-        !insertAfterFrame(document, clipboard.frame(), document.currentFramePosition(), "Paste as New Frame")) {
+        !insertAfterFrame(document, clipboard.frame(), document.currentFramePosition(),
+                          "Paste as New Frame")) {
         return "Choose the frame to paste after in the frame list first.";
     }
     return {};

@@ -44,7 +44,8 @@ enum class InsertPlace { Before, After };
 // Inserts a copy of the clipboard frame before or after the current animation's frame named
 // `selectedName` (nothing selected: only possible when the animation has no frames) and makes it
 // current; the animation's frames are named after their places (run1, run2... or, where its numbers
-// were written with leading zeros, run001, run002...). Refused (false) unless the clipboard holds a frame with one position per model vertex.
+// were written with leading zeros, run001, run002...). Refused (false) unless the clipboard holds a frame
+// with one position per model vertex.
 bool insertFrame(CFacetoDoc& document, const FrameClipboard& clipboard, InsertPlace place,
                  std::optional<std::string_view> selectedName);
 

@@ -23,7 +23,8 @@ int MemoryProfile::getInt(const std::string& section, const std::string& entry, 
     return ec == std::errc() ? value : 0;
 }
 
-bool MemoryProfile::writeString(const std::string& section, const std::string& entry, const std::string& value) {
+bool MemoryProfile::writeString(const std::string& section, const std::string& entry,
+                                const std::string& value) {
     values_[{section, entry}] = value;
     writeLog_.push_back(section + "/" + entry + "=" + value);
     return true;
@@ -36,7 +37,8 @@ bool MemoryProfile::writeInt(const std::string& section, const std::string& entr
 std::string settings::defaultQuake2Base() {
     std::vector<std::string> places;
     if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') {
-        for (const char* place : {"/.yq2/baseq2", "/.quake2/baseq2", "/quake2/baseq2", "/.local/share/quake2/baseq2"}) {
+        for (const char* place :
+             {"/.yq2/baseq2", "/.quake2/baseq2", "/quake2/baseq2", "/.local/share/quake2/baseq2"}) {
             places.push_back(std::string(home) + place);
         }
     }

@@ -1,9 +1,9 @@
 #pragma once
 
 #include <map>
-#include <vector>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace faceto {
 
@@ -15,7 +15,8 @@ public:
     virtual std::string getString(const std::string& section, const std::string& entry,
                                   const std::string& defaultValue) const = 0;
     virtual int getInt(const std::string& section, const std::string& entry, int defaultValue) const = 0;
-    virtual bool writeString(const std::string& section, const std::string& entry, const std::string& value) = 0;
+    virtual bool writeString(const std::string& section, const std::string& entry,
+                             const std::string& value) = 0;
     virtual bool writeInt(const std::string& section, const std::string& entry, int value) = 0;
 };
 

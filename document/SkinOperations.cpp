@@ -12,9 +12,10 @@ namespace faceto {
 
 // --- commands ----------------------------------------------------------------------------------------
 
-ChangeSkinCoords::ChangeSkinCoords(std::string name, std::vector<int32_t> triangles, std::vector<CornerCoords> after,
-                                   uint64_t gesture)
-    : Command(std::move(name)), triangles_(std::move(triangles)), other_(std::move(after)), gesture_(gesture) {}
+ChangeSkinCoords::ChangeSkinCoords(std::string name, std::vector<int32_t> triangles,
+                                   std::vector<CornerCoords> after, uint64_t gesture)
+    : Command(std::move(name)), triangles_(std::move(triangles)), other_(std::move(after)),
+      gesture_(gesture) {}
 
 void ChangeSkinCoords::swap(CFacetoDoc& doc) {
     for (size_t i = 0; i < triangles_.size(); ++i) {
@@ -35,7 +36,8 @@ size_t ChangeSkinCoords::memoryBytes() const {
 
 ChangeSkins::ChangeSkins(std::string name, std::vector<Skin> skins, int32_t shown,
                          std::optional<std::vector<CornerCoords>> coords, std::array<int32_t, 2> skinSize)
-    : Command(std::move(name)), skins_(std::move(skins)), shown_(shown), coords_(std::move(coords)), skinSize_(skinSize) {}
+    : Command(std::move(name)), skins_(std::move(skins)), shown_(shown), coords_(std::move(coords)),
+      skinSize_(skinSize) {}
 
 void ChangeSkins::swap(CFacetoDoc& doc) {
     std::swap(doc.model.skins, skins_);
@@ -86,7 +88,9 @@ void runSkins(CFacetoDoc& doc, const std::string& name, std::vector<Skin> skins,
     doc.run(std::make_unique<ChangeSkins>(name, std::move(skins), shown, std::move(coords), size));
 }
 
-std::array<int32_t, 2> recordedSize(const CFacetoDoc& doc) { return {doc.source.skinWidth, doc.source.skinHeight}; }
+std::array<int32_t, 2> recordedSize(const CFacetoDoc& doc) {
+    return {doc.source.skinWidth, doc.source.skinHeight};
+}
 
 } // namespace
 
@@ -158,7 +162,8 @@ Skin resampledSkin(const Skin& skin, int32_t width, int32_t height) {
                 const uint8_t byte = row[bit / 8];
                 out.pixels[size_t(y) * stride + size_t(x)] =
                     skin.bitsPerPixel == 8 ? byte
-                                           : uint8_t((byte >> (8 - skin.bitsPerPixel - bit % 8)) & ((1 << skin.bitsPerPixel) - 1));
+                                           : uint8_t((byte >> (8 - skin.bitsPerPixel - bit % 8)) &
+                                                     ((1 << skin.bitsPerPixel) - 1));
             }
         }
     }
@@ -195,7 +200,8 @@ bool replaceSkin(CFacetoDoc& doc, int32_t index, Skin skin, bool scaleCoords) {
     std::array<int32_t, 2> size = recordedSize(doc);
     if (scaleCoords && old.imageWidth > 0 && old.imageHeight > 0 &&
         (old.imageWidth != skin.imageWidth || old.imageHeight != skin.imageHeight)) {
-        coords = scaledCoords(doc.model, double(skin.imageWidth) / old.imageWidth, double(skin.imageHeight) / old.imageHeight);
+        coords = scaledCoords(doc.model, double(skin.imageWidth) / old.imageWidth,
+                              double(skin.imageHeight) / old.imageHeight);
         size = {skin.imageWidth, skin.imageHeight};
     }
     std::vector<Skin> skins = doc.model.skins;
@@ -211,8 +217,9 @@ bool deleteSkin(CFacetoDoc& doc, int32_t index) {
     }
     std::vector<Skin> skins = doc.model.skins;
     skins.erase(skins.begin() + index);
-    const int32_t shown = std::clamp<int32_t>(doc.currentSkin >= index ? doc.currentSkin - 1 : doc.currentSkin, 0,
-                                              std::max<int32_t>(int32_t(skins.size()) - 1, 0));
+    const int32_t shown =
+        std::clamp<int32_t>(doc.currentSkin >= index ? doc.currentSkin - 1 : doc.currentSkin, 0,
+                            std::max<int32_t>(int32_t(skins.size()) - 1, 0));
     runSkins(doc, "Delete Skin", std::move(skins), shown, std::nullopt, recordedSize(doc));
     return true;
 }
@@ -248,7 +255,9 @@ bool generateSkinMap(CFacetoDoc& doc, const RgbPalette& palette) {
         width = doc.source.skinWidth > 0 ? doc.source.skinWidth : 256;
         height = doc.source.skinHeight > 0 ? doc.source.skinHeight : 256;
     } else {
-        const Skin& skin = doc.model.skins[size_t(std::clamp<int32_t>(doc.currentSkin, 0, int32_t(doc.model.skins.size()) - 1))];
+        const Skin& skin =
+            doc.model
+                .skins[size_t(std::clamp<int32_t>(doc.currentSkin, 0, int32_t(doc.model.skins.size()) - 1))];
         width = skin.imageWidth > 0 ? skin.imageWidth : doc.source.skinWidth;
         height = skin.imageHeight > 0 ? skin.imageHeight : doc.source.skinHeight;
     }
@@ -274,7 +283,8 @@ bool generateSkinMap(CFacetoDoc& doc, const RgbPalette& palette) {
     const float half = float(width) / 2.0f;
     const float spanY = std::max(hi[0] - lo[0], 1e-6f);
     const float spanZ = std::max(hi[1] - lo[1], 1e-6f);
-    const float scale = std::max(0.0f, std::min((half - 2 * margin) / spanY, (float(height) - 2 * margin) / spanZ));
+    const float scale =
+        std::max(0.0f, std::min((half - 2 * margin) / spanY, (float(height) - 2 * margin) / spanZ));
     std::vector<CornerCoords> after;
     after.reserve(chosen.size());
     for (int32_t t : chosen) {
@@ -297,7 +307,8 @@ bool generateSkinMap(CFacetoDoc& doc, const RgbPalette& palette) {
         for (size_t i = 0; i < chosen.size(); ++i) {
             coords[size_t(chosen[i])] = after[i];
         }
-        runSkins(doc, "Generate SkinMap", {blankSkin(width, height, palette)}, 0, std::move(coords), {width, height});
+        runSkins(doc, "Generate SkinMap", {blankSkin(width, height, palette)}, 0, std::move(coords),
+                 {width, height});
     } else {
         doc.run(std::make_unique<ChangeSkinCoords>("Generate SkinMap", chosen, std::move(after)));
     }
@@ -341,7 +352,8 @@ std::vector<std::array<bool, 3>> skinSeams(const Model& model) {
         const auto b = int32_t(uses[i].key & 0xFFFFFFFFu);
         for (size_t x = i; x < end; ++x) {
             for (size_t y = i; y < end; ++y) {
-                if (x != y && (coordOf(uses[x], a) != coordOf(uses[y], a) || coordOf(uses[x], b) != coordOf(uses[y], b))) {
+                if (x != y && (coordOf(uses[x], a) != coordOf(uses[y], a) ||
+                               coordOf(uses[x], b) != coordOf(uses[y], b))) {
                     seams[size_t(uses[x].triangle)][size_t(uses[x].corner)] = true;
                 }
             }

@@ -40,8 +40,8 @@ private:
 // shown.
 class ChangeSkins : public Command {
 public:
-    ChangeSkins(std::string name, std::vector<Skin> skins, int32_t shown, std::optional<std::vector<CornerCoords>> coords,
-                std::array<int32_t, 2> skinSize);
+    ChangeSkins(std::string name, std::vector<Skin> skins, int32_t shown,
+                std::optional<std::vector<CornerCoords>> coords, std::array<int32_t, 2> skinSize);
     void redo(CFacetoDoc& doc) override { swap(doc); }
     void undo(CFacetoDoc& doc) override { swap(doc); }
     size_t memoryBytes() const override;

@@ -2,8 +2,8 @@
 // standing, walking and waving. Writes sample.md2 and its skin sample.pcx into the given folder.
 //   faceto_make_sample FOLDER
 #include "formats/Md2Writer.h"
-#include "model/Palette.h"
 #include "formats/Pcx.h"
+#include "model/Palette.h"
 
 #include <cmath>
 #include <cstdio>
@@ -19,17 +19,17 @@ constexpr float PI = 3.14159265f;
 struct Box {
     float lo[3];
     float hi[3];
-    float pivot[3];  // limbs turn about this point
+    float pivot[3];   // limbs turn about this point
     int skinX, skinY; // the part's 16 x 16 corner of the skin
 };
 
 // Body, head, arms and legs; the robot looks along +x.
 const Box PARTS[] = {
-    {{-5, -8, 20}, {5, 8, 38}, {0, 0, 20}, 0, 0},        // body
-    {{-5, -5, 39}, {5, 5, 49}, {0, 0, 39}, 16, 0},       // head
-    {{-2, 9, 22}, {2, 13, 38}, {0, 11, 37}, 32, 0},      // left arm
-    {{-2, -13, 22}, {2, -9, 38}, {0, -11, 37}, 32, 16},  // right arm
-    {{-2.5f, 1, 0}, {2.5f, 6, 19}, {0, 3.5f, 19}, 0, 16},  // left leg
+    {{-5, -8, 20}, {5, 8, 38}, {0, 0, 20}, 0, 0},             // body
+    {{-5, -5, 39}, {5, 5, 49}, {0, 0, 39}, 16, 0},            // head
+    {{-2, 9, 22}, {2, 13, 38}, {0, 11, 37}, 32, 0},           // left arm
+    {{-2, -13, 22}, {2, -9, 38}, {0, -11, 37}, 32, 16},       // right arm
+    {{-2.5f, 1, 0}, {2.5f, 6, 19}, {0, 3.5f, 19}, 0, 16},     // left leg
     {{-2.5f, -6, 0}, {2.5f, -1, 19}, {0, -3.5f, 19}, 16, 16}, // right leg
 };
 
@@ -60,8 +60,8 @@ Frame frameFor(const std::string& name, const Pose& pose) {
     Frame frame(name);
     for (int part = 0; part < 6; ++part) {
         for (int corner = 0; corner < 8; ++corner) {
-            frame.positions.push_back(place(PARTS[part], corner, pose.angle[part], part == 3 ? pose.wave : 0.0f,
-                                            pose.lift));
+            frame.positions.push_back(
+                place(PARTS[part], corner, pose.angle[part], part == 3 ? pose.wave : 0.0f, pose.lift));
         }
     }
     return frame;
@@ -84,7 +84,13 @@ Skin makeSkin() {
     const int ramps[6] = {32, 96, 80, 80, 16, 16};
     for (int y = 0; y < SKIN; ++y) {
         for (int x = 0; x < SKIN; ++x) {
-            const int part = y < 16 ? (x < 16 ? 0 : x < 32 ? 1 : 2) : y < 32 ? (x < 16 ? 4 : x < 32 ? 5 : 3) : 0;
+            const int part = y < 16   ? (x < 16   ? 0
+                                         : x < 32 ? 1
+                                                  : 2)
+                             : y < 32 ? (x < 16   ? 4
+                                         : x < 32 ? 5
+                                                  : 3)
+                                      : 0;
             int shade = 6 + (x + y) % 5;
             if (x % 16 == 0 || y % 16 == 0) {
                 shade = 3; // seams
@@ -125,15 +131,18 @@ int main(int argc, char** argv) {
 
     std::vector<Frame> frames;
     for (int i = 0; i < 4; ++i) {
-        frames.push_back(frameFor("stand" + std::to_string(i + 1), {{0, 0, 0.05f, -0.05f, 0, 0}, 0.4f * std::sin(i * PI / 2), 0}));
+        frames.push_back(frameFor("stand" + std::to_string(i + 1),
+                                  {{0, 0, 0.05f, -0.05f, 0, 0}, 0.4f * std::sin(i * PI / 2), 0}));
     }
     for (int i = 0; i < 6; ++i) {
         const float swing = 0.5f * std::sin(i * PI / 3);
-        frames.push_back(frameFor("walk" + std::to_string(i + 1),
-                                  {{0, 0, -swing, swing, swing, -swing}, 0.6f * std::fabs(std::cos(i * PI / 3)), 0}));
+        frames.push_back(
+            frameFor("walk" + std::to_string(i + 1),
+                     {{0, 0, -swing, swing, swing, -swing}, 0.6f * std::fabs(std::cos(i * PI / 3)), 0}));
     }
     for (int i = 0; i < 4; ++i) {
-        frames.push_back(frameFor("wave" + std::to_string(i + 1), {{0, 0, 0, 0, 0, 0}, 0, 2.2f + 0.35f * std::sin(i * PI / 2)}));
+        frames.push_back(frameFor("wave" + std::to_string(i + 1),
+                                  {{0, 0, 0, 0, 0, 0}, 0, 2.2f + 0.35f * std::sin(i * PI / 2)}));
     }
 
     SourceFields source;

@@ -3,10 +3,9 @@
 #include <cstddef>
 #include <cstdlib>
 #include <new>
+#include <sys/mman.h>
 #include <type_traits>
 #include <utility>
-
-#include <sys/mman.h>
 
 namespace faceto {
 

@@ -5,10 +5,10 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdint>
-#include <cstring>
 #include <climits>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <random>
 #include <sys/stat.h>
@@ -190,8 +190,9 @@ Result<std::string> resolveWriteTarget(const std::string& requested) {
             return Failure{reasonOf(path, EISDIR)};
         }
         if (readOnly(path, st)) {
-            return Failure{path + (errno == EROFS && (st.st_mode & 0222) != 0 ? ": the file system is mounted read-only"
-                                                                             : ": the file is read-only")};
+            return Failure{path + (errno == EROFS && (st.st_mode & 0222) != 0
+                                       ? ": the file system is mounted read-only"
+                                       : ": the file is read-only")};
         }
         return path;
     }
@@ -329,8 +330,8 @@ Result<ByteBuffer> readCompanionFile(const std::string& folder, const std::strin
         return Failure{shown + ": not a regular file"};
     }
     if (uint64_t(st.st_size) > maxBytes) {
-        return Failure{shown + ": " + std::to_string(st.st_size) + " bytes, more than the " + std::to_string(maxBytes) +
-                       " a model's file may take"};
+        return Failure{shown + ": " + std::to_string(st.st_size) + " bytes, more than the " +
+                       std::to_string(maxBytes) + " a model's file may take"};
     }
     ByteBuffer data;
     try {

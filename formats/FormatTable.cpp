@@ -1,13 +1,13 @@
 #include "formats/FormatTable.h"
 
-#include "formats/Gltf.h"
-#include "formats/Obj.h"
 #include "formats/AscWriter.h"
+#include "formats/Gltf.h"
 #include "formats/Md2Reader.h"
 #include "formats/Md2Writer.h"
 #include "formats/MdlReader.h"
 #include "formats/MdlWriter.h"
 #include "formats/NativeFormat.h"
+#include "formats/Obj.h"
 #include "formats/SkinLoader.h"
 #include "formats/ThreeDoReader.h"
 #include "model/DerivedData.h"
@@ -46,8 +46,8 @@ Result<ModelData> readMd2(std::span<const uint8_t> bytes, const ReadContext& con
 Md2SkinOptions md2SkinOptions(const Model& model, const WriteContext& context) {
     Md2SkinOptions options;
     options.depth = context.skinDepth;
-    const bool trueColour =
-        std::any_of(model.skins.begin(), model.skins.end(), [](const Skin& s) { return s.bitsPerPixel == 24; });
+    const bool trueColour = std::any_of(model.skins.begin(), model.skins.end(),
+                                        [](const Skin& s) { return s.bitsPerPixel == 24; });
     if (trueColour && context.skinDepth != 24 && context.quake2Palette) {
         options.palette = context.quake2Palette();
     }
@@ -150,7 +150,15 @@ const std::vector<FileFormat>& fileFormats() {
          false,
          readGltf,
          writeGltf},
-        {"glb", "", "glTF 2.0 binary (*.glb)", {"glb"}, "glTF", Grouping::ByConnectivity, false, readGltf, writeGltf},
+        {"glb",
+         "",
+         "glTF 2.0 binary (*.glb)",
+         {"glb"},
+         "glTF",
+         Grouping::ByConnectivity,
+         false,
+         readGltf,
+         writeGltf},
         {"obj",
          "Wavefront OBJ (*.obj)",
          "Wavefront OBJ, current frame (*.obj)",

@@ -66,11 +66,12 @@ struct FileFormat {
     Grouping grouping = Grouping::AsRead;
     bool native = false; // a save in it is the document's own file (the others are exports)
     Result<ModelData> (*read)(std::span<const uint8_t> bytes, const ReadContext& context) = nullptr;
-    Result<SaveOutput> (*write)(const ModelRef& model, const std::string& path, const WriteContext& context) = nullptr;
+    Result<SaveOutput> (*write)(const ModelRef& model, const std::string& path,
+                                const WriteContext& context) = nullptr;
     // Save writing back the file the model was read from, when that differs from a Save As to it (an
     // .md2 keeps the skin names it stores); null: as `write`.
-    Result<SaveOutput> (*writeBack)(const ModelRef& model, const std::string& path, const WriteContext& context) =
-        nullptr;
+    Result<SaveOutput> (*writeBack)(const ModelRef& model, const std::string& path,
+                                    const WriteContext& context) = nullptr;
 
     bool readable() const { return read != nullptr; }
     bool writable() const { return write != nullptr; }

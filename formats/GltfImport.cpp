@@ -32,9 +32,9 @@ std::string letters(size_t k) {
 // How the texture's sampler reads coordinates past the picture's edges (without a sampler: repeated).
 std::array<Wrap, 2> samplerWrap(const tinygltf::Model& gltf, int sampler) {
     auto wrapOf = [](int mode) {
-        return mode == TINYGLTF_TEXTURE_WRAP_CLAMP_TO_EDGE      ? Wrap::Clamp
+        return mode == TINYGLTF_TEXTURE_WRAP_CLAMP_TO_EDGE     ? Wrap::Clamp
                : mode == TINYGLTF_TEXTURE_WRAP_MIRRORED_REPEAT ? Wrap::Mirror
-                                                                : Wrap::Repeat;
+                                                               : Wrap::Repeat;
     };
     if (sampler < 0 || size_t(sampler) >= gltf.samplers.size()) {
         return {Wrap::Repeat, Wrap::Repeat};

@@ -131,8 +131,8 @@ std::optional<std::string> readTargets(const tinygltf::Primitive& primitive, con
 
 // The joints and weights of a skinned primitive: every set of them (JOINTS_0 and WEIGHTS_0, JOINTS_1 and
 // WEIGHTS_1...), four influences each, the weights of a vertex scaled to add up to one.
-std::optional<std::string> readJoints(const tinygltf::Primitive& primitive, size_t count, Accessors& accessors,
-                                      Instance& in) {
+std::optional<std::string> readJoints(const tinygltf::Primitive& primitive, size_t count,
+                                      Accessors& accessors, Instance& in) {
     std::vector<Floats> joints;
     std::vector<Floats> weights;
     for (int set = 0;; ++set) {
@@ -145,7 +145,8 @@ std::optional<std::string> readJoints(const tinygltf::Primitive& primitive, size
         weights.push_back(accessors.floats(w->second, 4));
         if (!joints.back() || !weights.back() || joints.back()->size() != count * 4 ||
             weights.back()->size() != count * 4) {
-            return joints.back() && weights.back() ? "joints, weights and positions differ in number" : accessors.error();
+            return joints.back() && weights.back() ? "joints, weights and positions differ in number"
+                                                   : accessors.error();
         }
     }
     if (joints.empty()) {

@@ -13,9 +13,9 @@ constexpr uint64_t MAX_DECODED_BYTES = uint64_t(1) << 30; // skins and frame pos
 constexpr int32_t MAX_SKIN_SIDE = 4096;                   // pixels, either side of a skin picture
 constexpr int32_t MAX_SKINS = 256;                        // skins of one model, group members counted
 constexpr int32_t MAX_HIERARCHY_DEPTH = 4096;             // nodes from a Jedi Knight node up to its root
-constexpr double MAX_SAMPLED_FRAMES = 100000;              // frames sampled from the animations of one glTF file
-constexpr double MAX_SAMPLED_NODES = 1e7;                  // frames sampled from a glTF file times its nodes
-constexpr int MAX_JSON_DEPTH = 256;                        // arrays and objects nested in a glTF file's JSON
+constexpr double MAX_SAMPLED_FRAMES = 100000; // frames sampled from the animations of one glTF file
+constexpr double MAX_SAMPLED_NODES = 1e7;     // frames sampled from a glTF file times its nodes
+constexpr int MAX_JSON_DEPTH = 256;           // arrays and objects nested in a glTF file's JSON
 
 // Adds up what a load decodes and says when it passes MAX_DECODED_BYTES.
 class DecodeBudget {

@@ -8,8 +8,8 @@ namespace faceto::md2 {
 constexpr int32_t VERSION = 8;
 constexpr int32_t HEADER_SIZE = 68;
 constexpr int32_t SKIN_NAME_SIZE = 64;
-constexpr int32_t TEXCOORD_SIZE = 4;    // int16 s, t
-constexpr int32_t TRIANGLE_SIZE = 12;   // int16 vertex x3, int16 texture coordinate x3
+constexpr int32_t TEXCOORD_SIZE = 4;      // int16 s, t
+constexpr int32_t TRIANGLE_SIZE = 12;     // int16 vertex x3, int16 texture coordinate x3
 constexpr int32_t FRAME_HEADER_SIZE = 40; // float32 scale x3, translate x3, 16-byte name
 constexpr int32_t FRAME_NAME_SIZE = 16;
 constexpr int32_t PACKED_VERTEX_SIZE = 4; // uint8 x, y, z, normal index

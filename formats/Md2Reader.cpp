@@ -152,8 +152,8 @@ Result<ModelData> parseMd2(std::span<const uint8_t> bytes, SkinLoader& skins) {
         const std::span<const uint8_t> packed = r.bytes(size_t(vertexCount) * md2::PACKED_VERTEX_SIZE);
         decodePackedVertices(packed, scale, translate, frame.positions);
         if (r.ok()) {
-            frame.packing =
-                keepPacking(packed, scale, translate, normalsMesh, bytes.subspan(nameAt, md2::FRAME_NAME_SIZE));
+            frame.packing = keepPacking(packed, scale, translate, normalsMesh,
+                                        bytes.subspan(nameAt, md2::FRAME_NAME_SIZE));
         }
     }
     if (!r.ok()) {

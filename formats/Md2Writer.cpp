@@ -9,9 +9,9 @@
 #include "formats/VertexNormals.h"
 
 #include <algorithm>
-#include <tuple>
 #include <cmath>
 #include <limits>
+#include <tuple>
 #include <unordered_map>
 
 namespace faceto {
@@ -27,7 +27,8 @@ int32_t nearestPixel(float value) {
 }
 
 int16_t toInt16(int32_t value) {
-    return int16_t(std::clamp<int32_t>(value, std::numeric_limits<int16_t>::min(), std::numeric_limits<int16_t>::max()));
+    return int16_t(
+        std::clamp<int32_t>(value, std::numeric_limits<int16_t>::min(), std::numeric_limits<int16_t>::max()));
 }
 
 struct EdgeKey {
@@ -63,16 +64,20 @@ public:
         entries_.reserve(triangles.size() * 3);
         for (int32_t t = 0; t < int32_t(triangles.size()); ++t) {
             for (int m = 0; m < 3; ++m) {
-                entries_.push_back({{triangles[size_t(t)][size_t(m)], triangles[size_t(t)][size_t((m + 1) % 3)]}, t, m});
+                entries_.push_back(
+                    {{triangles[size_t(t)][size_t(m)], triangles[size_t(t)][size_t((m + 1) % 3)]}, t, m});
             }
         }
         std::sort(entries_.begin(), entries_.end(), [](const Entry& x, const Entry& y) {
-            return std::tie(x.key.a.vertex, x.key.a.pair, x.key.b.vertex, x.key.b.pair, x.triangle, x.corner) <
+            return std::tie(x.key.a.vertex, x.key.a.pair, x.key.b.vertex, x.key.b.pair, x.triangle,
+                            x.corner) <
                    std::tie(y.key.a.vertex, y.key.a.pair, y.key.b.vertex, y.key.b.pair, y.triangle, y.corner);
         });
         // A triangle holding the edge twice keeps its first corner.
         entries_.erase(std::unique(entries_.begin(), entries_.end(),
-                                   [](const Entry& x, const Entry& y) { return x.key == y.key && x.triangle == y.triangle; }),
+                                   [](const Entry& x, const Entry& y) {
+                                       return x.key == y.key && x.triangle == y.triangle;
+                                   }),
                        entries_.end());
         size_t capacity = 16;
         while (capacity < entries_.size() * 2) {
@@ -84,7 +89,8 @@ public:
             while (end < entries_.size() && entries_[end].key == entries_[i].key) {
                 ++end;
             }
-            for (size_t at = EdgeKeyHash{}(entries_[i].key) & (capacity - 1);; at = (at + 1) & (capacity - 1)) {
+            for (size_t at = EdgeKeyHash{}(entries_[i].key) & (capacity - 1);;
+                 at = (at + 1) & (capacity - 1)) {
                 if (slots_[at].begin == EMPTY) {
                     slots_[at] = {entries_[i].key, uint32_t(i), uint32_t(end)};
                     break;
@@ -98,7 +104,7 @@ public:
     std::pair<int32_t, int> firstAfter(int32_t after, GlVertex a, GlVertex b) const {
         const EdgeKey key{a, b};
         const size_t mask = slots_.size() - 1;
-        for (size_t at = EdgeKeyHash{}(key) & mask;; at = (at + 1) & mask) {
+        for (size_t at = EdgeKeyHash{}(key)&mask;; at = (at + 1) & mask) {
             const Slot& slot = slots_[at];
             if (slot.begin == EMPTY) {
                 return {-1, 0};
@@ -106,9 +112,10 @@ public:
             if (slot.key == key) {
                 const auto first = entries_.begin() + slot.begin;
                 const auto last = entries_.begin() + slot.end;
-                const auto found = std::upper_bound(first, last, after,
-                                                    [](int32_t value, const Entry& e) { return value < e.triangle; });
-                return found == last ? std::pair<int32_t, int>{-1, 0} : std::pair<int32_t, int>{found->triangle, found->corner};
+                const auto found = std::upper_bound(
+                    first, last, after, [](int32_t value, const Entry& e) { return value < e.triangle; });
+                return found == last ? std::pair<int32_t, int>{-1, 0}
+                                     : std::pair<int32_t, int>{found->triangle, found->corner};
             }
         }
     }
@@ -130,7 +137,8 @@ private:
 };
 
 GlRun tryRun(const std::vector<std::array<GlVertex, 3>>& triangles, const EdgeIndex& edges,
-             const std::vector<uint8_t>& used, std::vector<uint8_t>& taken, int32_t start, int corner, bool strip) {
+             const std::vector<uint8_t>& used, std::vector<uint8_t>& taken, int32_t start, int corner,
+             bool strip) {
     const auto& first = triangles[size_t(start)];
     auto at = [&](int c) { return first[size_t((corner + c) % 3)]; };
     GlRun run;
@@ -215,7 +223,8 @@ namespace {
 
 // The mesh sections a file had, while the model still holds the mesh they describe on a skin of the
 // same size.
-const KeptMesh* keptMd2Mesh(const Model& model, const SourceFields& source, int32_t skinWidth, int32_t skinHeight) {
+const KeptMesh* keptMd2Mesh(const Model& model, const SourceFields& source, int32_t skinWidth,
+                            int32_t skinHeight) {
     const KeptMesh* kept = source.keptMesh.get();
     if (kept == nullptr || kept->format != SOURCE_MD2 || kept->skinWidth != skinWidth ||
         kept->skinHeight != skinHeight || kept->meshDigest != meshDigest(model, true)) {
@@ -340,9 +349,9 @@ std::optional<ByteBuffer> encodeMd2(const Model& model, const std::vector<Frame>
     w.reserve(size_t(endOffset));
     w.text("IDP2");
     for (int64_t value : {int64_t(md2::VERSION), int64_t(skinWidth), int64_t(skinHeight), int64_t(frameSize),
-                          int64_t(skinCount), int64_t(vertexCount), int64_t(texcoordCount), int64_t(triangleCount),
-                          int64_t(glWords), int64_t(frameCount), skinsOffset, texcoordsOffset, trianglesOffset,
-                          framesOffset, glOffset, endOffset}) {
+                          int64_t(skinCount), int64_t(vertexCount), int64_t(texcoordCount),
+                          int64_t(triangleCount), int64_t(glWords), int64_t(frameCount), skinsOffset,
+                          texcoordsOffset, trianglesOffset, framesOffset, glOffset, endOffset}) {
         w.i32(int32_t(value));
     }
     for (const std::string& name : skinNames) {
@@ -416,8 +425,8 @@ std::string whyNotMd2(const Model& model, const std::vector<Frame>& frames) {
     }
     const int64_t limit = md2::MAX_INDEX + 1;
     if (model.vertexCount() > limit) {
-        return "the model has " + std::to_string(model.vertexCount()) + " vertices; a Quake 2 model holds at most " +
-               std::to_string(limit);
+        return "the model has " + std::to_string(model.vertexCount()) +
+               " vertices; a Quake 2 model holds at most " + std::to_string(limit);
     }
     for (const Triangle& t : model.triangles) {
         for (int32_t v : t.v) {
@@ -428,8 +437,8 @@ std::string whyNotMd2(const Model& model, const std::vector<Frame>& frames) {
     }
     const size_t pairs = collectTexCoords(model).pairs.size();
     if (int64_t(pairs) > limit) {
-        return "the model has " + std::to_string(pairs) + " different skin coordinates; a Quake 2 model holds at most " +
-               std::to_string(limit);
+        return "the model has " + std::to_string(pairs) +
+               " different skin coordinates; a Quake 2 model holds at most " + std::to_string(limit);
     }
     return "the file would be larger than 2 GiB, the most a Quake 2 model can be";
 }
@@ -466,7 +475,8 @@ Result<ByteBuffer> skinFile(const Skin& skin, const std::string& name, const Md2
 std::vector<std::string> missingSkinNames(const Model& model, const SourceFields& source) {
     std::vector<std::string> missing;
     for (const std::string& name : source.storedSkinNames) {
-        if (std::none_of(model.skins.begin(), model.skins.end(), [&](const Skin& s) { return s.name == name; })) {
+        if (std::none_of(model.skins.begin(), model.skins.end(),
+                         [&](const Skin& s) { return s.name == name; })) {
             missing.push_back(name);
         }
     }
@@ -496,7 +506,8 @@ Result<SaveOutput> exportMd2(const Model& model, const std::vector<Frame>& frame
         }
         size_t nextMissing = 0;
         auto addMissingUpTo = [&](size_t skinsBefore) {
-            for (; nextMissing < missingAt.size() && missingAt[nextMissing].first <= skinsBefore; ++nextMissing) {
+            for (; nextMissing < missingAt.size() && missingAt[nextMissing].first <= skinsBefore;
+                 ++nextMissing) {
                 names.push_back(missingAt[nextMissing].second);
             }
         };
@@ -532,8 +543,9 @@ Result<SaveOutput> exportMd2(const Model& model, const std::vector<Frame>& frame
     return output;
 }
 
-Result<SaveOutput> saveMd2Back(const Model& model, const std::vector<Frame>& frames, const SourceFields& source,
-                               const std::string& path, const Md2SkinOptions& options) {
+Result<SaveOutput> saveMd2Back(const Model& model, const std::vector<Frame>& frames,
+                               const SourceFields& source, const std::string& path,
+                               const Md2SkinOptions& options) {
     if (source.storedSkinNames.empty()) {
         return exportMd2(model, frames, source, path, options);
     }
@@ -566,7 +578,8 @@ Result<SaveOutput> saveMd2Back(const Model& model, const std::vector<Frame>& fra
     return output;
 }
 
-Status writeMd2(const std::string& path, Model& model, const std::vector<Frame>& frames, const SourceFields& source) {
+Status writeMd2(const std::string& path, Model& model, const std::vector<Frame>& frames,
+                const SourceFields& source) {
     Result<SaveOutput> output = exportMd2(model, frames, source, path, {});
     if (!output) {
         return Failure{output.error()};

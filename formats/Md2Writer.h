@@ -66,10 +66,12 @@ Result<SaveOutput> exportMd2(const Model& model, const std::vector<Frame>& frame
 // What saving back over the .md2 the model was read from writes: the skin names the file stores are kept
 // (they are paths the game resolves, found or not) and their pictures are left alone; a skin added since
 // is named and written as an export does.
-Result<SaveOutput> saveMd2Back(const Model& model, const std::vector<Frame>& frames, const SourceFields& source,
-                               const std::string& path, const Md2SkinOptions& options);
+Result<SaveOutput> saveMd2Back(const Model& model, const std::vector<Frame>& frames,
+                               const SourceFields& source, const std::string& path,
+                               const Md2SkinOptions& options);
 
 // Writes the export: every file or none; the skins take their new names only when all were written.
-Status writeMd2(const std::string& path, Model& model, const std::vector<Frame>& frames, const SourceFields& source);
+Status writeMd2(const std::string& path, Model& model, const std::vector<Frame>& frames,
+                const SourceFields& source);
 
 } // namespace faceto

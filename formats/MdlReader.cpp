@@ -14,7 +14,7 @@ namespace {
 
 constexpr int32_t CURRENT_VERSION = 6;
 constexpr int32_t ON_SEAM = 32;
-constexpr size_t BOUNDS = 8;     // packed minimum and maximum vertex
+constexpr size_t BOUNDS = 8; // packed minimum and maximum vertex
 constexpr size_t FRAME_NAME = 16;
 
 struct Header {
@@ -30,7 +30,8 @@ struct Header {
 };
 
 // One skin picture: refused when it would pass the number of skins or the memory a load may take.
-std::optional<std::string> readSkinImage(ByteReader& r, const Header& h, Model& model, limits::DecodeBudget& budget) {
+std::optional<std::string> readSkinImage(ByteReader& r, const Header& h, Model& model,
+                                         limits::DecodeBudget& budget) {
     const uint64_t size = uint64_t(h.skinWidth) * uint64_t(h.skinHeight);
     std::span<const uint8_t> pixels = r.bytes(size);
     if (!r.ok()) {
@@ -197,7 +198,8 @@ Result<ModelData> parseMdl(std::span<const uint8_t> bytes) {
         kept->skinWidth = h.skinWidth;
         kept->skinHeight = h.skinHeight;
         kept->texcoordCount = h.vertexCount;
-        kept->texcoords.assign(bytes.begin() + std::ptrdiff_t(texVertsAt), bytes.begin() + std::ptrdiff_t(trianglesAt));
+        kept->texcoords.assign(bytes.begin() + std::ptrdiff_t(texVertsAt),
+                               bytes.begin() + std::ptrdiff_t(trianglesAt));
         kept->triangles.assign(bytes.begin() + std::ptrdiff_t(trianglesAt),
                                bytes.begin() + std::ptrdiff_t(r.position()));
         data.source.keptMesh = std::move(kept);

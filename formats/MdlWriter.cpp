@@ -10,9 +10,9 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
-#include <thread>
 #include <limits>
 #include <numeric>
+#include <thread>
 #include <unordered_map>
 
 namespace faceto {
@@ -88,7 +88,9 @@ struct Quantiser {
         return true;
     }
     // The nearest step, found with one multiplication.
-    uint8_t pack(float value, size_t axis) const { return nearestStep((value - origin[axis]) * inverse[axis]); }
+    uint8_t pack(float value, size_t axis) const {
+        return nearestStep((value - origin[axis]) * inverse[axis]);
+    }
     std::array<float, 3> inverse{255, 255, 255};
 };
 
@@ -112,8 +114,8 @@ void packFrame(const Model& model, const Frame& frame, const MdlTexCoords& tex, 
         }
     }
     const FramePacking* kept = frame.packing.get();
-    out.asRead = q.kept && kept != nullptr && kept->meshDigest == normalsMesh && kept->normals.size() == count &&
-                 kept->packedDigest == packedDigest(xyz, 3);
+    out.asRead = q.kept && kept != nullptr && kept->meshDigest == normalsMesh &&
+                 kept->normals.size() == count && kept->packedDigest == packedDigest(xyz, 3);
     if (out.asRead) {
         normals = kept->normals;
     } else {
@@ -142,7 +144,8 @@ void packFrame(const Model& model, const Frame& frame, const MdlTexCoords& tex, 
 }
 
 // The mesh sections the file had, while the model holds the mesh they describe on a skin of that size.
-const KeptMesh* keptMdlMesh(const Model& model, const SourceFields& source, int32_t skinWidth, int32_t skinHeight) {
+const KeptMesh* keptMdlMesh(const Model& model, const SourceFields& source, int32_t skinWidth,
+                            int32_t skinHeight) {
     const KeptMesh* kept = source.keptMesh.get();
     if (kept == nullptr || kept->format != SOURCE_MDL || kept->skinWidth != skinWidth ||
         kept->skinHeight != skinHeight || kept->texcoordCount != model.vertexCount() ||
@@ -164,7 +167,9 @@ MdlTexCoords identityTexCoords(const Model& model) {
 
 } // namespace
 
-int32_t paddedSkinWidth(int32_t width) { return (std::max(width, 1) + 3) / 4 * 4; }
+int32_t paddedSkinWidth(int32_t width) {
+    return (std::max(width, 1) + 3) / 4 * 4;
+}
 
 MdlTexCoords mdlTexCoords(const Model& model, int32_t skinWidth) {
     const size_t count = model.vertexInfos.size();
@@ -261,7 +266,8 @@ MdlTexCoords mdlTexCoords(const Model& model, int32_t skinWidth) {
     return out;
 }
 
-std::vector<uint8_t> quakeSkinPixels(const Skin& skin, const RgbPalette& quake, int32_t width, int32_t height) {
+std::vector<uint8_t> quakeSkinPixels(const Skin& skin, const RgbPalette& quake, int32_t width,
+                                     int32_t height) {
     return gamePaletteIndices(skin, quake, width, height, paddedSkinWidth(width));
 }
 
@@ -328,7 +334,8 @@ std::vector<std::string> mdlNotices(const Model& model, const MdlTexCoords& tex,
     std::vector<std::string> notices;
     const int32_t written = int32_t(tex.vertices.size());
     if (tex.split() > 0) {
-        notices.push_back(std::to_string(tex.split()) + (tex.split() == 1 ? " vertex was" : " vertices were") +
+        notices.push_back(std::to_string(tex.split()) +
+                          (tex.split() == 1 ? " vertex was" : " vertices were") +
                           " split where the skin coordinates need more than the format's seam");
     }
     if (written > MDL_ENGINE_VERTICES) {
@@ -408,9 +415,11 @@ Result<MdlOutput> encodeMdl(const Model& model, const std::vector<Frame>& frames
     const Quantiser q(frames, size_t(vertexCount));
     const std::vector<Packed> packed = packFrames(model, frames, tex, q);
     // The header's radius and size stay as read while the mesh and every frame are.
-    const bool allAsRead = keptMesh != nullptr && sameFrames &&
-                           std::all_of(packed.begin(), packed.end(), [](const Packed& p) { return p.asRead; });
-    const auto [radius, size] = allAsRead ? std::pair{quake.radius, quake.size} : radiusAndSize(model, frames);
+    const bool allAsRead =
+        keptMesh != nullptr && sameFrames &&
+        std::all_of(packed.begin(), packed.end(), [](const Packed& p) { return p.asRead; });
+    const auto [radius, size] =
+        allAsRead ? std::pair{quake.radius, quake.size} : radiusAndSize(model, frames);
 
     ByteWriter w;
     w.reserve(84 + skinCount * (size_t(padded) * size_t(height) + 8) + size_t(written) * 12 +

@@ -32,7 +32,8 @@ MdlTexCoords mdlTexCoords(const Model& model, int32_t skinWidth);
 
 // A skin as Quake draws it: `gamePaletteIndices` in the Quake palette, `width` by `height` with the width
 // padded to a multiple of 4.
-std::vector<uint8_t> quakeSkinPixels(const Skin& skin, const RgbPalette& quake, int32_t width, int32_t height);
+std::vector<uint8_t> quakeSkinPixels(const Skin& skin, const RgbPalette& quake, int32_t width,
+                                     int32_t height);
 int32_t paddedSkinWidth(int32_t width);
 
 // The engines' limits that a model may pass: the file is written, with a warning.

@@ -8,8 +8,8 @@
 
 #include <algorithm>
 #include <bit>
-#include <optional>
 #include <cstring>
+#include <optional>
 #include <type_traits>
 
 namespace faceto {
@@ -118,7 +118,8 @@ ByteBuffer encodeGroups(const std::vector<Group>& groups) {
 std::optional<std::string> readSkins(ByteReader& r, Model& model, limits::DecodeBudget& budget) {
     const int32_t count = r.i32();
     if (!r.ok() || count < 0 || count > limits::MAX_SKINS) {
-        return count > limits::MAX_SKINS ? limits::tooManySkins() : "the skins are not stored as the format says";
+        return count > limits::MAX_SKINS ? limits::tooManySkins()
+                                         : "the skins are not stored as the format says";
     }
     for (int32_t i = 0; i < count; ++i) {
         Skin skin;
@@ -266,7 +267,8 @@ Result<ModelData> parseNative(std::span<const uint8_t> bytes) {
         return Failure{"the model has no frame"};
     }
     // Every count must fit in the bytes that are left before anything is allocated for it.
-    const uint64_t meshBytes = VERTEX_RECORD * uint64_t(vertexCount) + TRIANGLE_RECORD * uint64_t(triangleCount);
+    const uint64_t meshBytes =
+        VERTEX_RECORD * uint64_t(vertexCount) + TRIANGLE_RECORD * uint64_t(triangleCount);
     const uint64_t smallestFrame = 4 + 1 + POSITION_RECORD * uint64_t(vertexCount);
     if (meshBytes > r.remaining() || smallestFrame * uint64_t(frameCount) > r.remaining() - meshBytes) {
         return truncated;
@@ -300,7 +302,8 @@ Result<ModelData> parseNative(std::span<const uint8_t> bytes) {
 
     // All frames' positions in one block; no more frames than the rest of the file can hold.
     const FrameMemoryScope positionsBlock(
-        std::min<size_t>(size_t(frameCount), r.remaining() / std::max<size_t>(POSITION_RECORD * size_t(vertexCount), 1)),
+        std::min<size_t>(size_t(frameCount),
+                         r.remaining() / std::max<size_t>(POSITION_RECORD * size_t(vertexCount), 1)),
         size_t(vertexCount));
     data.frames.resize(size_t(frameCount));
     for (Frame& frame : data.frames) {
@@ -324,11 +327,11 @@ Result<ModelData> parseNative(std::span<const uint8_t> bytes) {
     return data;
 }
 
-ByteBuffer encodeNative(const Model& model, const std::vector<Frame>& frames,
-                                  const SourceFields& source) {
+ByteBuffer encodeNative(const Model& model, const std::vector<Frame>& frames, const SourceFields& source) {
     ByteWriter w;
     const size_t vertexCount = model.vertexInfos.size();
-    w.reserve(64 + model.name.size() + vertexCount * VERTEX_RECORD + model.triangles.size() * TRIANGLE_RECORD +
+    w.reserve(64 + model.name.size() + vertexCount * VERTEX_RECORD +
+              model.triangles.size() * TRIANGLE_RECORD +
               frames.size() * (4 + MAX_NAME + vertexCount * POSITION_RECORD));
     w.raw(MAGIC);
     w.f32(VERSION);

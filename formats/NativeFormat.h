@@ -22,8 +22,7 @@ namespace faceto {
 // source fields; the skins and groups of the section after the frames, when there is one.
 Result<ModelData> parseNative(std::span<const uint8_t> bytes);
 
-ByteBuffer encodeNative(const Model& model, const std::vector<Frame>& frames,
-                                    const SourceFields& source);
+ByteBuffer encodeNative(const Model& model, const std::vector<Frame>& frames, const SourceFields& source);
 
 // Fails when the file cannot be written; the previous file at `path` then stays as it was.
 Status writeNative(const std::string& path, const Model& model, const std::vector<Frame>& frames,

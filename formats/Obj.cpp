@@ -93,7 +93,9 @@ template <typename F> bool eachLine(std::span<const uint8_t> bytes, F&& line) {
 }
 
 // OBJ's axes (y up, z forward, x left) back to the model's.
-FrameVertex fromObj(float x, float y, float z) { return {z, x, y}; }
+FrameVertex fromObj(float x, float y, float z) {
+    return {z, x, y};
+}
 
 } // namespace
 
@@ -102,18 +104,23 @@ Result<SaveOutput> exportObj(const ModelRef& m, const std::string& path, const W
     if (m.frames.empty()) {
         return Failure{"the model has no frame"};
     }
-    const Frame& frame = m.frames[size_t(std::clamp<int32_t>(context.frame, 0, int32_t(m.frames.size()) - 1))];
+    const Frame& frame =
+        m.frames[size_t(std::clamp<int32_t>(context.frame, 0, int32_t(m.frames.size()) - 1))];
     const Skin* skin = nullptr;
     if (!model.skins.empty()) {
-        const Skin& s = model.skins[size_t(std::clamp<int32_t>(context.skin, 0, int32_t(model.skins.size()) - 1))];
+        const Skin& s =
+            model.skins[size_t(std::clamp<int32_t>(context.skin, 0, int32_t(model.skins.size()) - 1))];
         skin = s.hasImage() ? &s : nullptr;
     }
     const float width = float(skin ? skin->imageWidth : m.source.skinWidth > 0 ? m.source.skinWidth : 256);
-    const float height = float(skin ? skin->imageHeight : m.source.skinHeight > 0 ? m.source.skinHeight : 256);
+    const float height = float(skin                      ? skin->imageHeight
+                               : m.source.skinHeight > 0 ? m.source.skinHeight
+                                                         : 256);
     const std::string stem = stemOf(path);
     const std::string folder = folderOf(path);
 
-    std::string text = "# " + frame.name + ", written by Faceto\nmtllib " + stem + ".mtl\no " + frame.name + "\n";
+    std::string text =
+        "# " + frame.name + ", written by Faceto\nmtllib " + stem + ".mtl\no " + frame.name + "\n";
     for (size_t v = 0; v < model.vertexInfos.size(); ++v) {
         const FrameVertex p = v < frame.positions.size() ? frame.positions[v] : FrameVertex{};
         text += "v ";
@@ -258,7 +265,8 @@ Result<ModelData> importObj(std::span<const uint8_t> bytes, const ReadContext& c
                 }
                 const int64_t vi = resolve(v, frame.positions.size());
                 const int64_t ti = t == 0 ? -1 : resolve(t, coordinates.size());
-                if (vi < 0 || size_t(vi) >= frame.positions.size() || (t != 0 && (ti < 0 || size_t(ti) >= coordinates.size()))) {
+                if (vi < 0 || size_t(vi) >= frame.positions.size() ||
+                    (t != 0 && (ti < 0 || size_t(ti) >= coordinates.size()))) {
                     return refuse("a face uses a vertex or texture coordinate the file has not given");
                 }
                 corners.emplace_back(vi, ti);
@@ -327,7 +335,8 @@ Result<ModelData> importObj(std::span<const uint8_t> bytes, const ReadContext& c
             const auto& [v, tex] = face[order[k]];
             t.v[k] = int32_t(v);
             if (tex >= 0) {
-                t.st[k] = {coordinates[size_t(tex)][0] * float(width), (1.0f - coordinates[size_t(tex)][1]) * float(height)};
+                t.st[k] = {coordinates[size_t(tex)][0] * float(width),
+                           (1.0f - coordinates[size_t(tex)][1]) * float(height)};
             }
         }
         model.triangles.push_back(t);

@@ -42,7 +42,8 @@ std::optional<RgbPalette> quake2Palette(const std::string& baseFolder) {
         return std::nullopt;
     }
     Skin colormap;
-    const Result<ByteBuffer> bytes = readCompanionFile(baseFolder, "pics/colormap.pcx", limits::MAX_DECODED_BYTES);
+    const Result<ByteBuffer> bytes =
+        readCompanionFile(baseFolder, "pics/colormap.pcx", limits::MAX_DECODED_BYTES);
     if (!bytes || !decodePcx(*bytes, colormap) || !colormap.isIndexed8()) {
         return std::nullopt;
     }

@@ -87,7 +87,8 @@ bool decodePcx(std::span<const uint8_t> bytes, Skin& skin) {
     h.planes = r.u8();
     h.bytesPerLine = r.u16();
     const int depth = h.bitsPerPlane * h.planes;
-    const bool knownLayout = (h.bitsPerPlane == 1 || h.bitsPerPlane == 2 || h.bitsPerPlane == 4 || h.bitsPerPlane == 8);
+    const bool knownLayout =
+        (h.bitsPerPlane == 1 || h.bitsPerPlane == 2 || h.bitsPerPlane == 4 || h.bitsPerPlane == 8);
     if (!r.ok() || !knownLayout || (depth != 1 && depth != 4 && depth != 8 && depth != 24) || h.width == 0 ||
         h.height == 0 || int64_t(h.bytesPerLine) * 8 < int64_t(h.width) * h.bitsPerPlane) {
         return false;
@@ -136,7 +137,8 @@ bool decodePcx(std::span<const uint8_t> bytes, Skin& skin) {
     // Some tools end an 8-bit picture with its 768 palette bytes but no marker before them; Quake 2's
     // loader takes the last 768 bytes whatever precedes them, and so does this one where they follow
     // the picture's data.
-    const bool bareEofPalette = !eofPalette && h.version >= 5 && depth == 8 && bytes.size() - pos >= EOF_PALETTE - 1;
+    const bool bareEofPalette =
+        !eofPalette && h.version >= 5 && depth == 8 && bytes.size() - pos >= EOF_PALETTE - 1;
     if (eofPalette || bareEofPalette) {
         paletteSize = 256;
     }
@@ -145,8 +147,9 @@ bool decodePcx(std::span<const uint8_t> bytes, Skin& skin) {
     }
     image.palette.resize(paletteSize);
     for (size_t i = 0; i < paletteSize; ++i) {
-        const uint8_t* rgb = paletteSize == 256 ? &bytes[bytes.size() - (EOF_PALETTE - 1) + i * 3]
-                                                : paletteSize == 16 ? &headerPalette[i * 3] : nullptr;
+        const uint8_t* rgb = paletteSize == 256  ? &bytes[bytes.size() - (EOF_PALETTE - 1) + i * 3]
+                             : paletteSize == 16 ? &headerPalette[i * 3]
+                                                 : nullptr;
         if (rgb != nullptr) {
             image.palette[i] = {rgb[2], rgb[1], rgb[0], 0};
         } else {
@@ -218,7 +221,8 @@ std::vector<uint8_t> indicesOf(const Skin& skin) {
                 const int bit = x * depth;
                 const size_t at = row + size_t(bit / 8);
                 const int shift = 8 - depth - (bit % 8);
-                value = at < skin.pixels.size() ? uint8_t((skin.pixels[at] >> shift) & ((1u << depth) - 1)) : 0;
+                value =
+                    at < skin.pixels.size() ? uint8_t((skin.pixels[at] >> shift) & ((1u << depth) - 1)) : 0;
             }
             out[size_t(y) * size_t(width) + size_t(x)] = value;
         }

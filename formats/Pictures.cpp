@@ -4,9 +4,6 @@
 #include "formats/Pcx.h"
 #include "model/Palette.h"
 
-#include <stb_image.h>
-#include <stb_image_write.h>
-
 #include <algorithm>
 #include <array>
 #include <climits>
@@ -15,6 +12,8 @@
 #include <cstring>
 #include <memory>
 #include <optional>
+#include <stb_image.h>
+#include <stb_image_write.h>
 #include <string_view>
 
 // The zlib stream writer of the PNG encoder above, declared there only with its implementation.
@@ -94,7 +93,8 @@ Result<Skin> decodePictureAsSkin(std::span<const uint8_t> bytes) {
         return Failure{limits::skinTooLarge(width, height)};
     }
     std::unique_ptr<uint8_t, void (*)(void*)> pixels(
-        stbi_load_from_memory(bytes.data(), int(bytes.size()), &width, &height, &channels, 3), stbi_image_free);
+        stbi_load_from_memory(bytes.data(), int(bytes.size()), &width, &height, &channels, 3),
+        stbi_image_free);
     if (!pixels) {
         return Failure{std::string("the picture cannot be decoded: ") + stbi_failure_reason()};
     }
@@ -106,15 +106,20 @@ Result<Skin> decodePictureAsSkin(std::span<const uint8_t> bytes) {
     skin.imageSize = int32_t(stride * size_t(height));
     skin.pixels.assign(stride * size_t(height), 0);
     for (int y = 0; y < height; ++y) {
-        std::copy_n(pixels.get() + size_t(y) * size_t(width) * 3, size_t(width) * 3, skin.pixels.begin() + long(size_t(y) * stride));
+        std::copy_n(pixels.get() + size_t(y) * size_t(width) * 3, size_t(width) * 3,
+                    skin.pixels.begin() + long(size_t(y) * stride));
     }
     return skin;
 }
 
 namespace {
 
-uint32_t bigEndian32(const uint8_t* p) { return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3]; }
-uint32_t littleEndian32(const uint8_t* p) { return uint32_t(p[3]) << 24 | uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0]; }
+uint32_t bigEndian32(const uint8_t* p) {
+    return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3];
+}
+uint32_t littleEndian32(const uint8_t* p) {
+    return uint32_t(p[3]) << 24 | uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0];
+}
 
 constexpr std::array<uint8_t, 8> PNG_SIGNATURE{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 
@@ -169,7 +174,8 @@ std::optional<Skin> decodeIndexedPng(std::span<const uint8_t> bytes) {
         }
         const uint8_t* data = &bytes[at + 8];
         if (type == "IHDR") {
-            if (length < 13 || data[8] != 8 || data[9] != 3 || data[10] != 0 || data[11] != 0 || data[12] != 0) {
+            if (length < 13 || data[8] != 8 || data[9] != 3 || data[10] != 0 || data[11] != 0 ||
+                data[12] != 0) {
                 return std::nullopt; // not 8-bit indices, or interlaced
             }
             width = bigEndian32(data);
@@ -193,8 +199,9 @@ std::optional<Skin> decodeIndexedPng(std::span<const uint8_t> bytes) {
     // Into a buffer of exactly the size the header promises: a stream that would inflate further fails.
     const size_t rowBytes = size_t(width) + 1;
     std::vector<uint8_t> raw(rowBytes * height + 1);
-    const int got = stbi_zlib_decode_buffer(reinterpret_cast<char*>(raw.data()), int(raw.size()),
-                                            reinterpret_cast<const char*>(compressed.data()), int(compressed.size()));
+    const int got =
+        stbi_zlib_decode_buffer(reinterpret_cast<char*>(raw.data()), int(raw.size()),
+                                reinterpret_cast<const char*>(compressed.data()), int(compressed.size()));
     if (got != int(rowBytes * height)) {
         return std::nullopt;
     }
@@ -211,17 +218,25 @@ std::optional<Skin> decodeIndexedPng(std::span<const uint8_t> bytes) {
             const int upLeft = x > 0 ? previous[x - 1] : 0;
             int add = 0;
             switch (filter) {
-            case 0: break;
-            case 1: add = left; break;
-            case 2: add = up; break;
-            case 3: add = (left + up) / 2; break;
+            case 0:
+                break;
+            case 1:
+                add = left;
+                break;
+            case 2:
+                add = up;
+                break;
+            case 3:
+                add = (left + up) / 2;
+                break;
             case 4: {
                 const int p = left + up - upLeft;
                 const int pa = std::abs(p - left), pb = std::abs(p - up), pc = std::abs(p - upLeft);
                 add = pa <= pb && pa <= pc ? left : pb <= pc ? up : upLeft;
                 break;
             }
-            default: return std::nullopt;
+            default:
+                return std::nullopt;
             }
             line[x] = uint8_t(line[x] + add);
         }
@@ -253,7 +268,8 @@ std::optional<Skin> decodeIndexedBmp(std::span<const uint8_t> bytes) {
     colours = colours == 0 || colours > 256 ? 256 : colours;
     const size_t paletteAt = 14 + size_t(infoSize);
     const size_t stride = (size_t(width) + 3) & ~size_t(3);
-    if (paletteAt + size_t(colours) * 4 > bytes.size() || pixelsAt > bytes.size() || stride * size_t(rows) > bytes.size() - pixelsAt) {
+    if (paletteAt + size_t(colours) * 4 > bytes.size() || pixelsAt > bytes.size() ||
+        stride * size_t(rows) > bytes.size() - pixelsAt) {
         return std::nullopt;
     }
     Skin skin = indexedSkin(width, rows);
@@ -263,7 +279,8 @@ std::optional<Skin> decodeIndexedBmp(std::span<const uint8_t> bytes) {
     }
     for (int32_t y = 0; y < rows; ++y) {
         const int32_t from = height > 0 ? rows - 1 - y : y; // rows bottom first unless the height is negative
-        std::copy_n(&bytes[pixelsAt + size_t(from) * stride], size_t(width), &skin.pixels[size_t(y) * size_t(skin.stride())]);
+        std::copy_n(&bytes[pixelsAt + size_t(from) * stride], size_t(width),
+                    &skin.pixels[size_t(y) * size_t(skin.stride())]);
     }
     return skin;
 }
@@ -314,7 +331,8 @@ std::optional<std::string> truncatedPicture(std::span<const uint8_t> bytes) {
 }
 
 bool isPng(std::span<const uint8_t> bytes) {
-    return bytes.size() >= PNG_SIGNATURE.size() && std::equal(PNG_SIGNATURE.begin(), PNG_SIGNATURE.end(), bytes.begin());
+    return bytes.size() >= PNG_SIGNATURE.size() &&
+           std::equal(PNG_SIGNATURE.begin(), PNG_SIGNATURE.end(), bytes.begin());
 }
 
 std::optional<std::string> pngRefusal(std::span<const uint8_t> bytes) {
@@ -343,10 +361,12 @@ std::optional<std::string> pngRefusal(std::span<const uint8_t> bytes) {
         at += 12 + size_t(length);
     }
     static const int CHANNELS[7] = {1, 0, 3, 1, 2, 0, 4};
-    if (type < 0 || type > 6 || CHANNELS[type] == 0 || (depth != 1 && depth != 2 && depth != 4 && depth != 8 && depth != 16)) {
+    if (type < 0 || type > 6 || CHANNELS[type] == 0 ||
+        (depth != 1 && depth != 2 && depth != 4 && depth != 8 && depth != 16)) {
         return damaged;
     }
-    if (width == 0 || height == 0 || width > uint32_t(limits::MAX_SKIN_SIDE) || height > uint32_t(limits::MAX_SKIN_SIDE)) {
+    if (width == 0 || height == 0 || width > uint32_t(limits::MAX_SKIN_SIDE) ||
+        height > uint32_t(limits::MAX_SKIN_SIDE)) {
         return limits::skinTooLarge(width, height);
     }
     // Room for every row of every interlace pass with its filter byte.
@@ -355,7 +375,8 @@ std::optional<std::string> pngRefusal(std::span<const uint8_t> bytes) {
     std::vector<uint8_t> inflated(room);
     if (compressed.size() > size_t(INT_MAX) ||
         stbi_zlib_decode_buffer(reinterpret_cast<char*>(inflated.data()), int(room),
-                                reinterpret_cast<const char*>(compressed.data()), int(compressed.size())) < 0) {
+                                reinterpret_cast<const char*>(compressed.data()),
+                                int(compressed.size())) < 0) {
         return damaged + " (its pixel data does not inflate to its size)";
     }
     return std::nullopt;
@@ -450,8 +471,8 @@ ByteBuffer encodeSkinPicturePng(const Skin& skin) {
         raw.insert(raw.end(), row, row + width);
     }
     int packedSize = 0;
-    std::unique_ptr<unsigned char, void (*)(void*)> packed(stbi_zlib_compress(raw.data(), int(raw.size()), &packedSize, 8),
-                                                           std::free);
+    std::unique_ptr<unsigned char, void (*)(void*)> packed(
+        stbi_zlib_compress(raw.data(), int(raw.size()), &packedSize, 8), std::free);
     ByteBuffer out(PNG_SIGNATURE.begin(), PNG_SIGNATURE.end());
     if (!packed) {
         return {};

@@ -57,7 +57,8 @@ Result<std::optional<Skin>> FolderSkinLoader::load(const std::string& name) {
     if (lastComponent.empty()) {
         return std::optional<Skin>();
     }
-    std::vector<std::pair<std::string, std::string>> places{{modelFolder_, name}, {modelFolder_, lastComponent}};
+    std::vector<std::pair<std::string, std::string>> places{{modelFolder_, name},
+                                                            {modelFolder_, lastComponent}};
     if (!baseFolder_.empty()) {
         places.insert(places.begin(), {baseFolder_, name}); // without a game folder, only beside the model
     }

@@ -5,11 +5,11 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdint>
 #include <charconv>
-#include <limits>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
+#include <limits>
 #include <optional>
 #include <string_view>
 #include <unordered_map>
@@ -18,7 +18,9 @@ namespace faceto {
 
 namespace {
 
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+bool isSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
 
 // The number at the start of `text` (an optional sign, then digits; "0x" may lead a base-16 number).
 // On success `consumed` moves past it.
@@ -29,7 +31,8 @@ bool parseInteger(std::string_view text, int base, long& value, size_t& consumed
         negative = text[at] == '-';
         ++at;
     }
-    if (base == 16 && text.size() >= at + 2 && text[at] == '0' && (text[at + 1] == 'x' || text[at + 1] == 'X')) {
+    if (base == 16 && text.size() >= at + 2 && text[at] == '0' &&
+        (text[at + 1] == 'x' || text[at + 1] == 'X')) {
         at += 2;
     }
     unsigned long magnitude = 0;
@@ -38,7 +41,8 @@ bool parseInteger(std::string_view text, int base, long& value, size_t& consumed
         return false;
     }
     const unsigned long limit = (unsigned long)std::numeric_limits<long>::max();
-    const long clamped = ec == std::errc() && magnitude <= limit ? long(magnitude) : std::numeric_limits<long>::max();
+    const long clamped =
+        ec == std::errc() && magnitude <= limit ? long(magnitude) : std::numeric_limits<long>::max();
     value = negative ? -clamped : clamped;
     consumed += size_t(end - text.data());
     return true;
@@ -155,14 +159,18 @@ int32_t integerOf(std::string_view word) {
 }
 
 // Coordinates are stored in metres; the editor works in thousandths.
-float scaled(double value) { return float(value * 1000.0); }
+float scaled(double value) {
+    return float(value * 1000.0);
+}
 
 // The fewest bytes of text that describe one mesh, one vertex or one face: the storage reserved for a
 // count is never more than the rest of the text could fill.
 constexpr uint64_t MIN_MESH_TEXT = 16;
 constexpr uint64_t MIN_ITEM_TEXT = 8;
 
-size_t reservable(int count, size_t remaining) { return std::min<size_t>(size_t(count), remaining / MIN_ITEM_TEXT); }
+size_t reservable(int count, size_t remaining) {
+    return std::min<size_t>(size_t(count), remaining / MIN_ITEM_TEXT);
+}
 
 struct ReaderState {
     int selected = 0;
@@ -172,8 +180,8 @@ struct ReaderState {
     bool geometrySeen = false;
     bool groupsMade = false;
     bool hierarchyRead = false;
-    int meshesAnnounced = 0; // of the geometry set read
-    int meshesWithFaces = 0; // of those, the meshes whose faces were read
+    int meshesAnnounced = 0;   // of the geometry set read
+    int meshesWithFaces = 0;   // of those, the meshes whose faces were read
     bool pastGeometry = false; // a section after the meshes began
 };
 
@@ -208,8 +216,8 @@ public:
         }
         // Every mesh ends with its faces: a file that stops before them, with nothing after, was cut short.
         if (state_.meshesWithFaces < state_.meshesAnnounced && !state_.pastGeometry) {
-            return "the file ends before the faces of mesh " + std::to_string(state_.meshesWithFaces) + " of " +
-                   std::to_string(state_.meshesAnnounced);
+            return "the file ends before the faces of mesh " + std::to_string(state_.meshesWithFaces) +
+                   " of " + std::to_string(state_.meshesAnnounced);
         }
         return std::nullopt;
     }

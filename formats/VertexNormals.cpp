@@ -11,8 +11,12 @@ namespace {
 struct Vec3 {
     float x, y, z;
 };
-Vec3 sub(Vec3 a, Vec3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-Vec3 cross(Vec3 a, Vec3 b) { return {a.y * b.z - b.y * a.z, b.x * a.z - a.x * b.z, a.x * b.y - b.x * a.y}; }
+Vec3 sub(Vec3 a, Vec3 b) {
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+Vec3 cross(Vec3 a, Vec3 b) {
+    return {a.y * b.z - b.y * a.z, b.x * a.z - a.x * b.z, a.x * b.y - b.x * a.y};
+}
 Vec3 normalized(Vec3 v) {
     const float length = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
     return length == 0.0f ? v : Vec3{v.x / length, v.y / length, v.z / length};
@@ -24,13 +28,15 @@ void vertexNormalIndices(const Model& model, const Frame& frame, std::vector<uin
     const size_t count = model.vertexInfos.size();
     auto position = [&](int32_t v) {
         return size_t(v) < frame.positions.size()
-                   ? Vec3{frame.positions[size_t(v)].x, frame.positions[size_t(v)].y, frame.positions[size_t(v)].z}
+                   ? Vec3{frame.positions[size_t(v)].x, frame.positions[size_t(v)].y,
+                          frame.positions[size_t(v)].z}
                    : Vec3{0, 0, 0};
     };
     std::vector<Vec3> sum(count, Vec3{0, 0, 0});
     std::vector<int32_t> faces(count, 0);
     for (const Triangle& t : model.triangles) {
-        const Vec3 face = normalized(cross(sub(position(t.v[0]), position(t.v[1])), sub(position(t.v[2]), position(t.v[1]))));
+        const Vec3 face = normalized(
+            cross(sub(position(t.v[0]), position(t.v[1])), sub(position(t.v[2]), position(t.v[1]))));
         for (int32_t v : t.v) {
             if (size_t(v) < count) {
                 Vec3& s = sum[size_t(v)];

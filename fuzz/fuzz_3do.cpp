@@ -14,7 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     for (const faceto::Triangle& t : model->model.triangles) {
         for (int32_t v : t.v) {
-            if (v < 0 || size_t(v) >= vertices || t.group < 0 || size_t(t.group) >= model->model.groups.size()) {
+            if (v < 0 || size_t(v) >= vertices || t.group < 0 ||
+                size_t(t.group) >= model->model.groups.size()) {
                 std::abort();
             }
         }

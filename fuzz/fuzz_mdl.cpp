@@ -25,7 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     faceto::Result<faceto::ModelData> back = faceto::parseMdl(written->bytes);
     if (!back || back->model.triangleCount() != model->model.triangleCount() ||
-        back->frames.size() != model->frames.size() || back->model.vertexCount() < model->model.vertexCount()) {
+        back->frames.size() != model->frames.size() ||
+        back->model.vertexCount() < model->model.vertexCount()) {
         std::abort();
     }
     return 0;

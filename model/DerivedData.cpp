@@ -235,7 +235,8 @@ bool equalsIgnoreCase(std::string_view a, std::string_view b) {
         return false;
     }
     for (size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) {
+        if (std::tolower(static_cast<unsigned char>(a[i])) !=
+            std::tolower(static_cast<unsigned char>(b[i]))) {
             return false;
         }
     }
@@ -265,7 +266,8 @@ template <typename NameOf> std::vector<Animation> animationsOf(size_t count, Nam
     for (size_t f = 0; f < count; ++f) {
         std::string base = animationBaseName(nameOf(f));
         std::string key = base;
-        std::transform(key.begin(), key.end(), key.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+        std::transform(key.begin(), key.end(), key.begin(),
+                       [](unsigned char c) { return char(std::tolower(c)); });
         auto [it, added] = byName.try_emplace(std::move(key), animations.size());
         if (added) {
             animations.push_back(Animation{std::move(base), {int32_t(f)}, {}});

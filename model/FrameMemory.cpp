@@ -1,10 +1,9 @@
 #include "model/FrameMemory.h"
 
 #include <atomic>
+#include <malloc.h>
 #include <mutex>
 #include <new>
-
-#include <malloc.h>
 #include <sys/mman.h>
 
 namespace faceto {
@@ -12,7 +11,7 @@ namespace faceto {
 namespace {
 
 constexpr size_t HUGE_PAGE = size_t(2) << 20;
-constexpr size_t HEADER = 16;                 // before every allocation: the block it came from
+constexpr size_t HEADER = 16; // before every allocation: the block it came from
 constexpr size_t SMALLEST_BLOCK = size_t(1) << 20;
 constexpr size_t LARGEST_KEPT = size_t(256) << 20; // a block given back is kept up to this size
 
@@ -43,7 +42,8 @@ Block* mapBlock(size_t size) {
         return nullptr;
     }
     auto* start = static_cast<uint8_t*>(raw);
-    auto* aligned = reinterpret_cast<uint8_t*>((reinterpret_cast<uintptr_t>(start) + HUGE_PAGE - 1) & ~(HUGE_PAGE - 1));
+    auto* aligned =
+        reinterpret_cast<uint8_t*>((reinterpret_cast<uintptr_t>(start) + HUGE_PAGE - 1) & ~(HUGE_PAGE - 1));
     if (aligned > start) {
         ::munmap(start, size_t(aligned - start));
     }
@@ -104,7 +104,9 @@ void dropHold(Block* block) {
     }
 }
 
-size_t roundUp(size_t n, size_t to) { return (n + to - 1) / to * to; }
+size_t roundUp(size_t n, size_t to) {
+    return (n + to - 1) / to * to;
+}
 
 // The heap keeps what is freed instead of giving it back to the kernel at once: a model's triangles,
 // edges and undo steps are made and freed again and again while it is edited, and memory taken from

@@ -1,13 +1,12 @@
 #pragma once
 
 #include "model/FrameMemory.h"
-
 #include "model/Skin.h"
 
 #include <array>
-#include <optional>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 

@@ -37,11 +37,11 @@ constexpr int GREYS[16] = {0, 15, 31, 47, 63, 75, 91, 107, 123, 139, 155, 171, 1
 
 // Colours 224..255 are never shaded: flames, lights and markers.
 constexpr Rgb UNSHADED[32] = {
-    {255, 255, 160}, {255, 240, 120}, {255, 224, 80},  {255, 208, 48},  {255, 190, 24}, {255, 170, 8},
-    {255, 150, 0},   {250, 130, 0},   {245, 110, 0},   {240, 90, 0},    {230, 70, 0},   {220, 50, 0},
-    {205, 35, 0},    {190, 20, 0},    {170, 10, 0},    {150, 0, 0},     {255, 255, 0},  {200, 255, 120},
+    {255, 255, 160}, {255, 240, 120}, {255, 224, 80},  {255, 208, 48},  {255, 190, 24},  {255, 170, 8},
+    {255, 150, 0},   {250, 130, 0},   {245, 110, 0},   {240, 90, 0},    {230, 70, 0},    {220, 50, 0},
+    {205, 35, 0},    {190, 20, 0},    {170, 10, 0},    {150, 0, 0},     {255, 255, 0},   {200, 255, 120},
     {120, 255, 120}, {80, 220, 255},  {127, 191, 255}, {170, 140, 255}, {255, 120, 255}, {255, 180, 200},
-    {255, 230, 200}, {0, 255, 255},   {255, 128, 0},   {255, 0, 0},     {0, 255, 0},    {255, 255, 128},
+    {255, 230, 200}, {0, 255, 255},   {255, 128, 0},   {255, 0, 0},     {0, 255, 0},     {255, 255, 128},
     {255, 255, 255}, {159, 91, 83},
 };
 
@@ -85,7 +85,8 @@ std::array<uint8_t, COLORMAP_BYTES> computeColormap(const std::array<uint8_t, PA
             if (c < FIRST_UNSHADED_COLOR) {
                 int target[3];
                 for (int k = 0; k < 3; ++k) {
-                    target[k] = std::min(255, int(std::lround(palette[size_t(c) * 3 + size_t(k)] * brightness)));
+                    target[k] =
+                        std::min(255, int(std::lround(palette[size_t(c) * 3 + size_t(k)] * brightness)));
                 }
                 // Nearest shaded colour; ties keep the lower index, so black lands on entry 0.
                 int best = 0;
@@ -114,7 +115,8 @@ PaletteTables PaletteTables::builtIn() {
     return PaletteTables{builtInPalette(), colormap};
 }
 
-uint8_t nearestColour(const DisplayPalette& palette, uint8_t red, uint8_t green, uint8_t blue, int first, int last) {
+uint8_t nearestColour(const DisplayPalette& palette, uint8_t red, uint8_t green, uint8_t blue, int first,
+                      int last) {
     int best = first;
     int bestDistance = 1 << 30;
     for (int e = first; e <= last; ++e) {
@@ -149,7 +151,8 @@ std::array<uint8_t, 3> texelColour(const Skin& skin, int x, int y) {
 }
 
 const Skin& skinInColours(const Skin& skin, const DisplayPalette& palette) {
-    if (skin.isIndexed8() || !skin.hasImage() || size_t(skin.stride()) * size_t(skin.imageHeight) > skin.pixels.size()) {
+    if (skin.isIndexed8() || !skin.hasImage() ||
+        size_t(skin.stride()) * size_t(skin.imageHeight) > skin.pixels.size()) {
         return skin;
     }
     if (skin.shown && std::equal(palette.begin(), palette.end(), skin.shown->palette.begin())) {

@@ -12,9 +12,9 @@ struct Model;
 
 using DisplayPalette = std::array<PaletteEntry, 256>; // blue, green, red, 0
 
-constexpr int PALETTE_BYTES = 768;      // 256 x (red, green, blue)
+constexpr int PALETTE_BYTES = 768; // 256 x (red, green, blue)
 constexpr int LIGHT_ROWS = 64;
-constexpr int COLORMAP_BYTES = 64 * 256; // [light row][colour index] -> colour index
+constexpr int COLORMAP_BYTES = 64 * 256;  // [light row][colour index] -> colour index
 constexpr int FIRST_UNSHADED_COLOR = 224; // colours 224..255 look the same in every light row
 
 using RgbPalette = std::array<uint8_t, PALETTE_BYTES>;

@@ -18,7 +18,9 @@ namespace {
 
 constexpr int FRACTION_BITS = 10; // fixed-point attributes along edges and spans
 
-int sign(int32_t v) { return v < 0 ? -1 : 1; }
+int sign(int32_t v) {
+    return v < 0 ? -1 : 1;
+}
 
 // Bresenham's walk from (x0, y0) to (x1, y1), both ends included: the straight step along the major
 // axis while the error term is negative, the diagonal step otherwise. `visit(x, y)` gets every
@@ -52,18 +54,22 @@ template <typename Visit> int32_t walkLine(int32_t x0, int32_t y0, int32_t x1, i
     return major;
 }
 
-int32_t majorExtent(int32_t dx, int32_t dy) { return std::max(std::abs(dx), std::abs(dy)); }
+int32_t majorExtent(int32_t dx, int32_t dy) {
+    return std::max(std::abs(dx), std::abs(dy));
+}
 
 } // namespace
 
 Rasterizer::Rasterizer(const PaletteTables& tables) : tables_(tables) {
     for (size_t i = 0; i < 256; ++i) {
-        defaultPalette_[i] = {tables_.palette[i * 3 + 2], tables_.palette[i * 3 + 1], tables_.palette[i * 3], 0};
+        defaultPalette_[i] = {tables_.palette[i * 3 + 2], tables_.palette[i * 3 + 1], tables_.palette[i * 3],
+                              0};
     }
     pixels_.resize(10000);
 }
 
-bool Rasterizer::beginFrame(FramePresenter* target, int width, int height, int fill, const DisplayPalette* palette) {
+bool Rasterizer::beginFrame(FramePresenter* target, int width, int height, int fill,
+                            const DisplayPalette* palette) {
     if (overlayOpen_) {
         return false;
     }
@@ -101,7 +107,8 @@ int Rasterizer::presentFrame() {
         return 0;
     }
     if (target_ != nullptr) {
-        target_->present(pixels_.data(), width_, width_, height_, framePalette_ ? *framePalette_ : defaultPalette_);
+        target_->present(pixels_.data(), width_, width_, height_,
+                         framePalette_ ? *framePalette_ : defaultPalette_);
     }
     frameOpen_ = false;
     framePalette_ = nullptr;
@@ -121,7 +128,8 @@ void Rasterizer::plotPixel(Pixel p, int colour) {
 void Rasterizer::plotSquare(Pixel p, int colour, int r) {
     if (p.x >= r && p.x + r < width_ && p.y >= r && p.y + r < height_) {
         for (int y = p.y - r; y <= p.y + r; ++y) {
-            std::memset(&pixels_[size_t(y) * size_t(width_) + size_t(p.x - r)], uint8_t(colour), size_t(2 * r + 1));
+            std::memset(&pixels_[size_t(y) * size_t(width_) + size_t(p.x - r)], uint8_t(colour),
+                        size_t(2 * r + 1));
         }
         return;
     }
@@ -135,7 +143,8 @@ void Rasterizer::plotSquare(Pixel p, int colour, int r) {
 // Clips the edge a-b against the columns (axis 0) or rows (axis 1) of the frame by halving it until a
 // point lands on the boundary; every component moves with the halving, so attributes stay in step.
 // An end that lies on the first column or row is inside and stays where it is.
-bool Rasterizer::clipEdge(int axis, const Vec& a, const Vec& b, int n, Vec& outA, Vec& outB, bool& firstMoved) const {
+bool Rasterizer::clipEdge(int axis, const Vec& a, const Vec& b, int n, Vec& outA, Vec& outB,
+                          bool& firstMoved) const {
     const int32_t low = 0;
     const int32_t high = (axis == 0 ? width_ : height_) - 1;
     const bool aIsLow = a[size_t(axis)] < b[size_t(axis)];
@@ -273,7 +282,8 @@ void Rasterizer::fillFlatPolygon(const int32_t* vertices, int count, int colour)
         const int32_t left = leftX_[size_t(y)];
         const int32_t right = rightX_[size_t(y)];
         if (left <= right) {
-            std::memset(&pixels_[size_t(y) * size_t(width_) + size_t(left)], uint8_t(colour), size_t(right - left + 1));
+            std::memset(&pixels_[size_t(y) * size_t(width_) + size_t(left)], uint8_t(colour),
+                        size_t(right - left + 1));
         }
     }
 }
@@ -319,7 +329,9 @@ namespace {
 constexpr int32_t MAX_ROW = LIGHT_ROWS - 1;
 
 // The light row of a span pixel, from its fixed-point value (kept in the colour map's rows).
-int32_t rowOf(int32_t light) { return std::clamp(light >> FRACTION_BITS, 0, MAX_ROW); }
+int32_t rowOf(int32_t light) {
+    return std::clamp(light >> FRACTION_BITS, 0, MAX_ROW);
+}
 
 } // namespace
 
@@ -374,7 +386,8 @@ void Rasterizer::fillTexturedPolygon(const int32_t* vertices, int count, const S
         int32_t v = start[1];
         uint8_t* row = &pixels_[size_t(y) * size_t(width_)];
         int32_t x = xl;
-        if (texelBlocks_ && withinTexture(u, step[0], xr - xl, maxU) && withinTexture(v, step[1], xr - xl, maxV)) {
+        if (texelBlocks_ && withinTexture(u, step[0], xr - xl, maxU) &&
+            withinTexture(v, step[1], xr - xl, maxV)) {
             // The whole span reads inside the picture: no clamping, four texels at a time from
             // coordinates of their own (the same values the one-by-one steps reach).
             const int32_t su = step[0];
@@ -386,9 +399,12 @@ void Rasterizer::fillTexturedPolygon(const int32_t* vertices, int count, const S
             const int32_t sv4 = 4 * sv;
             for (; x + 3 <= xr; x += 4) {
                 row[x] = texels[uint32_t(v >> FRACTION_BITS) * texStride + uint32_t(u >> FRACTION_BITS)];
-                row[x + 1] = texels[uint32_t(v1 >> FRACTION_BITS) * texStride + uint32_t(u1 >> FRACTION_BITS)];
-                row[x + 2] = texels[uint32_t(v2 >> FRACTION_BITS) * texStride + uint32_t(u2 >> FRACTION_BITS)];
-                row[x + 3] = texels[uint32_t(v3 >> FRACTION_BITS) * texStride + uint32_t(u3 >> FRACTION_BITS)];
+                row[x + 1] =
+                    texels[uint32_t(v1 >> FRACTION_BITS) * texStride + uint32_t(u1 >> FRACTION_BITS)];
+                row[x + 2] =
+                    texels[uint32_t(v2 >> FRACTION_BITS) * texStride + uint32_t(u2 >> FRACTION_BITS)];
+                row[x + 3] =
+                    texels[uint32_t(v3 >> FRACTION_BITS) * texStride + uint32_t(u3 >> FRACTION_BITS)];
                 u += su4, u1 += su4, u2 += su4, u3 += su4;
                 v += sv4, v1 += sv4, v2 += sv4, v3 += sv4;
             }
@@ -450,8 +466,9 @@ void Rasterizer::fillTexturedShadedPolygon(const int32_t* vertices, int count, c
 }
 
 void Rasterizer::bresenham(Pixel a, Pixel b, int colour) {
-    walkLine(a.x, a.y, b.x, b.y,
-             [&](int32_t x, int32_t y) { pixels_[size_t(y) * size_t(width_) + size_t(x)] = uint8_t(colour); });
+    walkLine(a.x, a.y, b.x, b.y, [&](int32_t x, int32_t y) {
+        pixels_[size_t(y) * size_t(width_) + size_t(x)] = uint8_t(colour);
+    });
 }
 
 void Rasterizer::drawLine(Pixel p1, Pixel p2, int colour) {
@@ -465,7 +482,8 @@ void Rasterizer::drawLine(Pixel p1, Pixel p2, int colour) {
     Vec c;
     Vec d;
     bool moved = false;
-    if (!clipEdge(0, {p1.x, p1.y, 0, 0}, {p2.x, p2.y, 0, 0}, 2, a, b, moved) || !clipEdge(1, a, b, 2, c, d, moved)) {
+    if (!clipEdge(0, {p1.x, p1.y, 0, 0}, {p2.x, p2.y, 0, 0}, 2, a, b, moved) ||
+        !clipEdge(1, a, b, 2, c, d, moved)) {
         return;
     }
     bresenham({c[0], c[1]}, {d[0], d[1]}, colour);
@@ -522,6 +540,8 @@ void Rasterizer::reserveSortSpace(size_t n) {
     }
 }
 
-void Rasterizer::sortByDepth(float* keys, int32_t* indices, int lo, int hi) { depthSort(keys, indices, lo, hi); }
+void Rasterizer::sortByDepth(float* keys, int32_t* indices, int lo, int hi) {
+    depthSort(keys, indices, lo, hi);
+}
 
 } // namespace faceto

@@ -16,7 +16,6 @@ struct Pixel {
     int32_t y = 0;
 };
 
-
 // Scratch records of the perspective views, reused from frame to frame: each vertex in camera space
 // with its projected pixel, and each triangle as the draw loop needs it.
 struct ProjectedVertex {
@@ -37,7 +36,8 @@ struct ProjectedTriangle {
 class FramePresenter {
 public:
     virtual ~FramePresenter() = default;
-    virtual void present(const uint8_t* pixels, int stride, int width, int height, const DisplayPalette& palette) = 0;
+    virtual void present(const uint8_t* pixels, int stride, int width, int height,
+                         const DisplayPalette& palette) = 0;
 };
 
 // True-colour lines and dots drawn on the window after the frame, in window coordinates (rows downwards).
@@ -65,7 +65,8 @@ public:
 
     // Opens a frame for a client area of width x height (the width rounded up to a multiple of 4),
     // cleared to `fill`. `palette` shows the frame in other colours (null: the game palette).
-    bool beginFrame(FramePresenter* target, int width, int height, int fill, const DisplayPalette* palette = nullptr);
+    bool beginFrame(FramePresenter* target, int width, int height, int fill,
+                    const DisplayPalette* palette = nullptr);
     // Hands the frame to its presenter and closes it; 0 when no frame was open.
     int presentFrame();
     void clearFrame(int colour);

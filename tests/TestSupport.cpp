@@ -1,21 +1,21 @@
-#include <gtest/gtest.h>
-
 #include "TestSupport.h"
 
 #include "document/EditCommands.h"
 #include "formats/FileIO.h"
 #include "formats/Md2Reader.h"
+#include "formats/NativeFormat.h"
 #include "formats/SkinLoader.h"
 #include "model/DerivedData.h"
-#include "formats/NativeFormat.h"
 
 #include <fstream>
+#include <gtest/gtest.h>
 
 namespace faceto::test {
 
 TempDir::TempDir() {
     std::random_device rd;
-    dir_ = std::filesystem::temp_directory_path() / ("faceto-test-" + std::to_string(rd()) + std::to_string(rd()));
+    dir_ = std::filesystem::temp_directory_path() /
+           ("faceto-test-" + std::to_string(rd()) + std::to_string(rd()));
     std::filesystem::create_directories(dir_);
 }
 
@@ -100,7 +100,8 @@ void loadInto(CFacetoDoc& doc, ModelData data) {
     doc.startHistory();
 }
 
-std::vector<Triangle> randomTriangles(std::mt19937& rng, int32_t vertexCount, int32_t triangleCount, bool clustered) {
+std::vector<Triangle> randomTriangles(std::mt19937& rng, int32_t vertexCount, int32_t triangleCount,
+                                      bool clustered) {
     std::vector<Triangle> out;
     std::uniform_int_distribution<int32_t> any(0, vertexCount - 1);
     std::uniform_int_distribution<int32_t> near(-3, 3);

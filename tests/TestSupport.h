@@ -1,15 +1,14 @@
 #pragma once
 
-#include <gtest/gtest.h>
-
-#include "model/Palette.h"
 #include "document/CFacetoDoc.h"
 #include "document/DocumentHost.h"
-#include "model/Model.h"
 #include "document/Profile.h"
+#include "model/Model.h"
+#include "model/Palette.h"
 
 #include <cstdint>
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <memory>
 #include <random>
 #include <span>
@@ -77,7 +76,9 @@ template <typename R> bool into(R&& result, ModelData& out) {
 // the model).
 Result<ModelData> readNativeFile(const std::string& path);
 Result<ModelData> readMd2File(const std::string& path, const Profile& profile);
-inline std::vector<uint8_t> toVector(std::span<const uint8_t> bytes) { return {bytes.begin(), bytes.end()}; }
+inline std::vector<uint8_t> toVector(std::span<const uint8_t> bytes) {
+    return {bytes.begin(), bytes.end()};
+}
 void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 void writeText(const std::string& path, const std::string& text);
 
@@ -90,7 +91,8 @@ ModelData makeModel(int32_t vertexCount, const std::vector<Triangle>& triangles,
 void loadInto(CFacetoDoc& doc, ModelData data);
 // Random triangles over `vertexCount` vertices; with `clustered` the corners stay close together so
 // that the mesh falls into several connected pieces.
-std::vector<Triangle> randomTriangles(std::mt19937& rng, int32_t vertexCount, int32_t triangleCount, bool clustered);
+std::vector<Triangle> randomTriangles(std::mt19937& rng, int32_t vertexCount, int32_t triangleCount,
+                                      bool clustered);
 
 // Moves one vertex of the current frame, as an edit of the document (one step).
 void moveVertex(CFacetoDoc& doc, int32_t vertex, const FrameVertex& to);

@@ -14,7 +14,9 @@ namespace faceto {
 
 namespace {
 
-MouseButton buttonOf(const QMouseEvent* e) { return e->button() == Qt::RightButton ? MouseButton::Right : MouseButton::Left; }
+MouseButton buttonOf(const QMouseEvent* e) {
+    return e->button() == Qt::RightButton ? MouseButton::Right : MouseButton::Left;
+}
 
 } // namespace
 
@@ -27,7 +29,9 @@ C2DView::C2DView(ViewContext& context, CFacetoDoc* doc, int paneRow, int paneCol
     context_.registry.add(doc_, this);
 }
 
-C2DView::~C2DView() { context_.registry.remove(this); }
+C2DView::~C2DView() {
+    context_.registry.remove(this);
+}
 
 void C2DView::onInitialUpdate() {
     if (initialised_) {
@@ -147,8 +151,9 @@ void C2DView::keyPressEvent(QKeyEvent* e) {
     QWidget::keyPressEvent(e);
 }
 
-
-void C2DView::updateOtherViews() { context_.registry.updateViews(doc_, this); }
+void C2DView::updateOtherViews() {
+    context_.registry.updateViews(doc_, this);
+}
 
 void C2DView::reportAction(const std::string& text) {
     if (context_.registry.onAction) {

@@ -10,7 +10,8 @@
 
 namespace faceto {
 
-CAnimationView::CAnimationView(ViewContext& context, QWidget* parent) : CameraWidget(parent), context_(context) {
+CAnimationView::CAnimationView(ViewContext& context, QWidget* parent)
+    : CameraWidget(parent), context_(context) {
     setWindowTitle("Animation View");
 }
 
@@ -60,6 +61,5 @@ void CAnimationView::keyPressEvent(QKeyEvent* e) {
     setFullScreen(false); // any key brings the preview back to its panel
     e->accept();
 }
-
 
 } // namespace faceto

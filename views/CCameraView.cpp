@@ -7,9 +7,8 @@
 
 #include <QContextMenuEvent>
 #include <QMouseEvent>
-
-#include <algorithm>
 #include <QPainter>
+#include <algorithm>
 
 namespace faceto {
 
@@ -18,7 +17,9 @@ CCameraView::CCameraView(ViewContext& context, CFacetoDoc* doc, QWidget* parent)
     context_.registry.add(doc_, this);
 }
 
-CCameraView::~CCameraView() { context_.registry.remove(this); }
+CCameraView::~CCameraView() {
+    context_.registry.remove(this);
+}
 
 void CCameraView::onInitialUpdate() {
     camera = initialCamera();
@@ -26,7 +27,9 @@ void CCameraView::onInitialUpdate() {
     mouse.panArmed = false;
 }
 
-Bounds CCameraView::shownBounds() const { return doc_ ? frameBounds(*doc_, false) : Bounds{}; }
+Bounds CCameraView::shownBounds() const {
+    return doc_ ? frameBounds(*doc_, false) : Bounds{};
+}
 
 void CCameraView::frameModel(bool selectedOnly) {
     if (doc_ != nullptr) {
@@ -51,8 +54,8 @@ void CCameraView::paintEvent(QPaintEvent*) {
     QtFramePresenter presenter(&painter);
     QtOverlay overlay(painter);
     const bool following = doc_ == context_.app.activeDocument && context_.app.followedFrame >= 0;
-    drawCameraView(rasterizer_, doc_, camera, width(), height(), &presenter, following ? context_.app.followedFrame : -1,
-                   &overlay);
+    drawCameraView(rasterizer_, doc_, camera, width(), height(), &presenter,
+                   following ? context_.app.followedFrame : -1, &overlay);
 }
 
 void CCameraView::mousePressEvent(QMouseEvent* e) {
@@ -76,7 +79,8 @@ void CCameraView::mouseReleaseEvent(QMouseEvent* e) {
     // The picked triangle is selected, or unselected when it was.
     const Triangle& t = doc_->model.triangles[size_t(picked)];
     auto& infos = doc_->model.vertexInfos;
-    const bool selected = std::all_of(t.v.begin(), t.v.end(), [&](int32_t v) { return infos[size_t(v)].selected(); });
+    const bool selected =
+        std::all_of(t.v.begin(), t.v.end(), [&](int32_t v) { return infos[size_t(v)].selected(); });
     if (selected) {
         for (int32_t v : t.v) {
             infos[size_t(v)].flags &= ~VERTEX_SELECTED;
@@ -87,6 +91,8 @@ void CCameraView::mouseReleaseEvent(QMouseEvent* e) {
     }
 }
 
-void CCameraView::contextMenuEvent(QContextMenuEvent* e) { e->accept(); } // no menu here
+void CCameraView::contextMenuEvent(QContextMenuEvent* e) {
+    e->accept();
+} // no menu here
 
 } // namespace faceto

@@ -51,7 +51,9 @@ void CFlatBitmapButton::setLatched(bool latched) {
     update();
 }
 
-QColor CFlatBitmapButton::faceColour() const { return useCustomFace_ ? customFace_ : palette().color(QPalette::Button); }
+QColor CFlatBitmapButton::faceColour() const {
+    return useCustomFace_ ? customFace_ : palette().color(QPalette::Button);
+}
 
 void CFlatBitmapButton::enterEvent(QEnterEvent* event) {
     // Only the window in front shows where the pointer is.
@@ -141,7 +143,8 @@ void CFlatBitmapButton::rebuildFaces() {
             drawPicture(painter, face, !enabled && transparent_);
         } else {
             painter.setFont(parentWidget() ? parentWidget()->font() : font());
-            painter.setPen(palette().color(enabled ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
+            painter.setPen(
+                palette().color(enabled ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
             painter.drawText(QRect(0, 0, width(), height()), Qt::AlignCenter, text());
         }
         painter.end();

@@ -7,7 +7,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWheelEvent>
-
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -70,13 +69,18 @@ uint64_t CSkinView::shownState(const QRectF* band) const {
     uint64_t h = digestOf(doc_->model.triangles);
     h = h * 31 + digestOf(doc_->model.vertexInfos);
     const Skin* skin = shownSkin(*doc_);
-    const std::array<float, 7> view{view_.centerS, view_.centerT, view_.zoom, band ? float(band->left()) : -1.0f,
-                                    band ? float(band->top()) : -1.0f, band ? float(band->right()) : -1.0f,
+    const std::array<float, 7> view{view_.centerS,
+                                    view_.centerT,
+                                    view_.zoom,
+                                    band ? float(band->left()) : -1.0f,
+                                    band ? float(band->top()) : -1.0f,
+                                    band ? float(band->right()) : -1.0f,
                                     band ? float(band->bottom()) : -1.0f};
     h = h * 31 + digestOf(view);
-    h = h * 31 + (skin ? digestOf(skin->pixels) + digestOf(skin->palette) + uint64_t(skin->imageWidth) * 7919 +
-                             uint64_t(skin->imageHeight) + uint64_t(skin->wrap[0]) * 3 + uint64_t(skin->wrap[1]) * 5
-                       : 0);
+    h = h * 31 +
+        (skin ? digestOf(skin->pixels) + digestOf(skin->palette) + uint64_t(skin->imageWidth) * 7919 +
+                    uint64_t(skin->imageHeight) + uint64_t(skin->wrap[0]) * 3 + uint64_t(skin->wrap[1]) * 5
+              : 0);
     return h * 31 + uint64_t(reinterpret_cast<uintptr_t>(doc_));
 }
 
@@ -210,7 +214,8 @@ void CSkinView::mousePressEvent(QMouseEvent* event) {
             const Triangle& t = doc_->model.triangles[i];
             for (size_t k = 0; k < 3 && triangleShown(doc_->model, t); ++k) {
                 if (infos[size_t(t.v[k])].selected() &&
-                    QLineF(view_.toScreen(t.st[k][0], t.st[k][1], width(), height()), pressAt_).length() <= 5.0) {
+                    QLineF(view_.toScreen(t.st[k][0], t.st[k][1], width(), height()), pressAt_).length() <=
+                        5.0) {
                     onSelection = true;
                     break;
                 }
@@ -327,7 +332,8 @@ void CSkinView::clickSelect(QPointF at, bool add) {
     }
     if (hit >= 0) {
         const Triangle& t = doc_->model.triangles[size_t(hit)];
-        const bool whole = std::all_of(t.v.begin(), t.v.end(), [&](int32_t v) { return infos[size_t(v)].selected(); });
+        const bool whole =
+            std::all_of(t.v.begin(), t.v.end(), [&](int32_t v) { return infos[size_t(v)].selected(); });
         for (int32_t v : t.v) {
             if (add && whole) {
                 infos[size_t(v)].flags &= ~VERTEX_SELECTED; // Shift on a selected triangle takes it away

@@ -5,7 +5,6 @@
 #include "views/SkinDrawing.h"
 
 #include <QWidget>
-
 #include <optional>
 #include <vector>
 

@@ -17,12 +17,15 @@ constexpr int WHITE = 254;
 constexpr int32_t TEXEL_LIMIT = 1 << 20;
 
 // A skin coordinate as a whole texel, kept where the rasterizer's fixed point cannot overflow.
-int32_t texel(float c) { return std::clamp(int32_t(std::fmax(-1e9f, std::fmin(1e9f, c))), -TEXEL_LIMIT, TEXEL_LIMIT); }
+int32_t texel(float c) {
+    return std::clamp(int32_t(std::fmax(-1e9f, std::fmin(1e9f, c))), -TEXEL_LIMIT, TEXEL_LIMIT);
+}
 
 // Every vertex of the frame in camera space with its pixel, every triangle with its corners' pixels
 // and its facing, and the triangles sorted far to near by their farthest corner. Done in index order,
 // so that the draw loop, which visits the triangles in depth order, reads one compact record each.
-void prepare(Rasterizer& r, const Model& model, const Frame& frame, const Mat4& camera, const Projection& projection) {
+void prepare(Rasterizer& r, const Model& model, const Frame& frame, const Mat4& camera,
+             const Projection& projection) {
     auto& vertices = r.projectedVertices();
     vertices.resize(frame.positions.size());
     for (size_t v = 0; v < frame.positions.size(); ++v) {
@@ -75,7 +78,9 @@ int rowWithin(float row) {
 }
 
 // 0 when the face looks straight at the camera, up to 63 seen edge-on.
-int lightRow(float normalZ) { return rowWithin(64.0f * (1.0f + normalZ)); }
+int lightRow(float normalZ) {
+    return rowWithin(64.0f * (1.0f + normalZ));
+}
 
 void outline(Rasterizer& r, const std::array<Pixel, 3>& q, int colour) {
     r.drawLine(q[0], q[1], colour);
@@ -101,7 +106,8 @@ int shadedRow(float normalZ, int ambient, int spot) {
 }
 
 // Each vertex's normal in camera space: the sum of the unit normals of the faces around it, normalised.
-void vertexNormals(const Model& model, const std::vector<ProjectedVertex>& vertices, std::vector<Vec3>& normals) {
+void vertexNormals(const Model& model, const std::vector<ProjectedVertex>& vertices,
+                   std::vector<Vec3>& normals) {
     normals.assign(vertices.size(), Vec3{0, 0, 0});
     for (const Triangle& t : model.triangles) {
         Vec3 p[3];
@@ -131,13 +137,13 @@ void vertexNormals(const Model& model, const std::vector<ProjectedVertex>& verti
 } // namespace
 
 std::string cameraPaneLabel(int fillMode) {
-    const char* name = fillMode == FILL_NONE                ? "No Rendering"
-                       : fillMode == FILL_WIREFRAME         ? "Wireframe"
-                       : fillMode == FILL_VERTEX            ? "Vertex"
-                       : fillMode == FILL_GOURAUD           ? "Gouraud Shading"
-                       : fillMode == FILL_TEXTURED          ? "Texture Mapped"
-                       : fillMode == FILL_TEXTURED_SHADED   ? "Textured and Shaded"
-                                                            : "Flat Shading";
+    const char* name = fillMode == FILL_NONE              ? "No Rendering"
+                       : fillMode == FILL_WIREFRAME       ? "Wireframe"
+                       : fillMode == FILL_VERTEX          ? "Vertex"
+                       : fillMode == FILL_GOURAUD         ? "Gouraud Shading"
+                       : fillMode == FILL_TEXTURED        ? "Texture Mapped"
+                       : fillMode == FILL_TEXTURED_SHADED ? "Textured and Shaded"
+                                                          : "Flat Shading";
     return std::string("Camera (") + name + ")";
 }
 
@@ -159,11 +165,13 @@ bool drawCameraView(Rasterizer& r, const CFacetoDoc* doc, const Mat4& camera, in
                     FramePresenter* target, int frameIndex, OverlayTarget* overlay) {
     const int mode = doc ? doc->fillMode : FILL_FLAT;
     const Model* model = doc ? &doc->model : nullptr;
-    const bool textured = (mode == FILL_TEXTURED || mode == FILL_TEXTURED_SHADED) && model && !model->skins.empty();
+    const bool textured =
+        (mode == FILL_TEXTURED || mode == FILL_TEXTURED_SHADED) && model && !model->skins.empty();
     const Skin* skin = nullptr;
     DisplayPalette skinPalette{};
     if (textured) {
-        const size_t index = size_t(std::clamp<int32_t>(doc->currentSkin, 0, int32_t(model->skins.size()) - 1));
+        const size_t index =
+            size_t(std::clamp<int32_t>(doc->currentSkin, 0, int32_t(model->skins.size()) - 1));
         // The picture shows in the first skin's colours when that skin is an 8-bit image.
         const bool own = model->skins[0].isIndexed8();
         if (own) {
@@ -172,13 +180,16 @@ bool drawCameraView(Rasterizer& r, const CFacetoDoc* doc, const Mat4& camera, in
         skin = &skinInColours(model->skins[index], own ? skinPalette : r.defaultPalette());
     }
     const int background = doc ? doc->backColor : 0;
-    if (!r.beginFrame(target, width, height, background, skin && model->skins[0].isIndexed8() ? &skinPalette : nullptr)) {
+    if (!r.beginFrame(target, width, height, background,
+                      skin && model->skins[0].isIndexed8() ? &skinPalette : nullptr)) {
         return false;
     }
-    const Frame* frame = doc == nullptr                                            ? nullptr
-                         : frameIndex >= 0 && size_t(frameIndex) < doc->frames.size() ? &doc->frames[size_t(frameIndex)]
-                                                                                      : doc->currentFrame();
-    const PaletteEntry backgroundRgb = (skin && model->skins[0].isIndexed8() ? skinPalette : r.defaultPalette())[size_t(background & 0xFF)];
+    const Frame* frame = doc == nullptr ? nullptr
+                         : frameIndex >= 0 && size_t(frameIndex) < doc->frames.size()
+                             ? &doc->frames[size_t(frameIndex)]
+                             : doc->currentFrame();
+    const PaletteEntry backgroundRgb =
+        (skin && model->skins[0].isIndexed8() ? skinPalette : r.defaultPalette())[size_t(background & 0xFF)];
     if (frame == nullptr || doc->frames.empty() || mode == FILL_NONE) {
         r.presentFrame();
         drawCameraLabel(r, mode, backgroundRgb, overlay);
@@ -294,12 +305,17 @@ int pickCameraTriangle(const CFacetoDoc& doc, const Mat4& camera, int width, int
         for (int k = 0; k < 3; ++k) {
             q[k] = projection.project(c[k]);
         }
-        const float area = float(q[1].x - q[0].x) * float(q[2].y - q[0].y) - float(q[2].x - q[0].x) * float(q[1].y - q[0].y);
+        const float area =
+            float(q[1].x - q[0].x) * float(q[2].y - q[0].y) - float(q[2].x - q[0].x) * float(q[1].y - q[0].y);
         if (area == 0.0f) {
             continue;
         }
-        const float w1 = ((px - float(q[0].x)) * float(q[2].y - q[0].y) - float(q[2].x - q[0].x) * (py - float(q[0].y))) / area;
-        const float w2 = (float(q[1].x - q[0].x) * (py - float(q[0].y)) - (px - float(q[0].x)) * float(q[1].y - q[0].y)) / area;
+        const float w1 =
+            ((px - float(q[0].x)) * float(q[2].y - q[0].y) - float(q[2].x - q[0].x) * (py - float(q[0].y))) /
+            area;
+        const float w2 =
+            (float(q[1].x - q[0].x) * (py - float(q[0].y)) - (px - float(q[0].x)) * float(q[1].y - q[0].y)) /
+            area;
         if (w1 < 0.0f || w2 < 0.0f || w1 + w2 > 1.0f) {
             continue;
         }
@@ -311,12 +327,13 @@ int pickCameraTriangle(const CFacetoDoc& doc, const Mat4& camera, int width, int
     return best;
 }
 
-bool drawPreview(Rasterizer& r, const CFacetoDoc* doc, PreviewSettings& settings, const Mat4& camera, int width,
-                 int height, FramePresenter* target) {
+bool drawPreview(Rasterizer& r, const CFacetoDoc* doc, PreviewSettings& settings, const Mat4& camera,
+                 int width, int height, FramePresenter* target) {
     const Frame* frame = nullptr;
     if (doc != nullptr) {
         const int shown = settings.shownFrame;
-        frame = shown >= 0 && size_t(shown) < doc->frames.size() ? &doc->frames[size_t(shown)] : doc->currentFrame();
+        frame = shown >= 0 && size_t(shown) < doc->frames.size() ? &doc->frames[size_t(shown)]
+                                                                 : doc->currentFrame();
     }
     const Model* model = doc ? &doc->model : nullptr;
     // The picture shows in the first skin's colours when that skin is an 8-bit image.
@@ -339,12 +356,14 @@ bool drawPreview(Rasterizer& r, const CFacetoDoc* doc, PreviewSettings& settings
         settings.skinIndex = 0;
     }
     // Without a skin of its own, the preview shows the one chosen for the document (the Skin drop-down's).
-    const size_t shownSkin = settings.skinIndex >= 0 ? size_t(settings.skinIndex)
-                                                     : size_t(std::clamp<int32_t>(doc->currentSkin, 0,
-                                                                                  int32_t(model->skins.size()) - 1));
+    const size_t shownSkin =
+        settings.skinIndex >= 0
+            ? size_t(settings.skinIndex)
+            : size_t(std::clamp<int32_t>(doc->currentSkin, 0, int32_t(model->skins.size()) - 1));
     // A skin that is not an 8-bit picture is shown in the colours the frame is shown in.
     const Skin* skin =
-        textured ? &skinInColours(model->skins[shownSkin], ownColours ? skinPalette : r.defaultPalette()) : nullptr;
+        textured ? &skinInColours(model->skins[shownSkin], ownColours ? skinPalette : r.defaultPalette())
+                 : nullptr;
     const bool cull = settings.shaded && settings.cullBackFaces;
     const int edgeColour = settings.shaded ? OUTLINE : WIRE;
     const int32_t* order = r.sortIndices().data();

@@ -34,7 +34,7 @@ int pickCameraTriangle(const CFacetoDoc& doc, const Mat4& camera, int width, int
 // The animation preview: the shown frame (or the current one) textured with a skin, flat-shaded,
 // as wire frame and/or with vertex dots, in the first skin's colours. Adjusts `settings.skinIndex`
 // to the skin it used.
-bool drawPreview(Rasterizer& r, const CFacetoDoc* doc, PreviewSettings& settings, const Mat4& camera, int width,
-                 int height, FramePresenter* target);
+bool drawPreview(Rasterizer& r, const CFacetoDoc* doc, PreviewSettings& settings, const Mat4& camera,
+                 int width, int height, FramePresenter* target);
 
 } // namespace faceto

@@ -55,7 +55,8 @@ Mat4 Mat4::operator*(const Mat4& o) const {
 }
 
 Vec3 Mat4::transformPoint(float x, float y, float z) const {
-    return {m[0][0] * x + m[0][1] * y + m[0][2] * z + m[0][3], m[1][0] * x + m[1][1] * y + m[1][2] * z + m[1][3],
+    return {m[0][0] * x + m[0][1] * y + m[0][2] * z + m[0][3],
+            m[1][0] * x + m[1][1] * y + m[1][2] * z + m[1][3],
             m[2][0] * x + m[2][1] * y + m[2][2] * z + m[2][3]};
 }
 
@@ -74,6 +75,8 @@ Mat4 lookAt(Vec3 eye, Vec3 target, Vec3 up, float roll) {
     return camera;
 }
 
-Mat4 initialCamera() { return lookAt({100, 0, 0}, {0, 0, 0}, {0, 0, 1}, 0); }
+Mat4 initialCamera() {
+    return lookAt({100, 0, 0}, {0, 0, 0}, {0, 0, 1}, 0);
+}
 
 } // namespace faceto

@@ -43,8 +43,8 @@ void CameraMouse::move(int x, int y, bool leftHeld, Mat4& camera, MouseHost& hos
         const float tx = camera.m[0][3];
         const float ty = camera.m[1][3];
         const float tz = camera.m[2][3];
-        camera = Mat4::translation(tx, ty, tz) * Mat4::rotationX(tilt) * Mat4::translation(-tx, -ty, -tz) * camera *
-                 Mat4::rotationZ(spin);
+        camera = Mat4::translation(tx, ty, tz) * Mat4::rotationX(tilt) * Mat4::translation(-tx, -ty, -tz) *
+                 camera * Mat4::rotationZ(spin);
         lastX = x;
         lastY = y;
         host.repaintSelf();

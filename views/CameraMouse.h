@@ -7,8 +7,9 @@ namespace faceto {
 
 // Turning and moving a camera with the mouse. A left drag orbits the world about its origin (1/70
 // radian per pixel), a right drag pans once the pointer has moved more than 2 pixels from the press
-// (dollies while the left button is held too), by the window's units per pixel; pressing the right button during a left drag pauses
-// the orbit until it is released. Each drag holds the mouse capture until its button comes up.
+// (dollies while the left button is held too), by the window's units per pixel; pressing the right button
+// during a left drag pauses the orbit until it is released. Each drag holds the mouse capture until its
+// button comes up.
 class CameraMouse {
 public:
     static constexpr float RADIANS_PER_PIXEL = 0.014285714285714285f;

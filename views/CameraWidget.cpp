@@ -7,7 +7,9 @@ namespace faceto {
 
 namespace {
 
-MouseButton buttonOf(const QMouseEvent* e) { return e->button() == Qt::RightButton ? MouseButton::Right : MouseButton::Left; }
+MouseButton buttonOf(const QMouseEvent* e) {
+    return e->button() == Qt::RightButton ? MouseButton::Right : MouseButton::Left;
+}
 
 } // namespace
 

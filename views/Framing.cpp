@@ -74,7 +74,8 @@ Mat4 frameCamera(const Mat4& camera, const Bounds& bounds, int width, int height
     const float r = bounds.radius();
     float distance = 0.0f;
     for (int corner = 0; corner < 8; ++corner) {
-        const float p[3] = {(corner & 1 ? bounds.hi[0] : bounds.lo[0]) - c.x, (corner & 2 ? bounds.hi[1] : bounds.lo[1]) - c.y,
+        const float p[3] = {(corner & 1 ? bounds.hi[0] : bounds.lo[0]) - c.x,
+                            (corner & 2 ? bounds.hi[1] : bounds.lo[1]) - c.y,
                             (corner & 4 ? bounds.hi[2] : bounds.lo[2]) - c.z};
         float q[3];
         for (size_t row = 0; row < 3; ++row) {

@@ -23,7 +23,9 @@ bool activeVertex(const VertexInfo& info) {
 }
 
 // Rounds to the nearest integer; a fraction of exactly one half goes towards zero.
-float roundHalfTowardZero(float q) { return q >= 0.0f ? std::ceil(q - 0.5f) : std::floor(q + 0.5f); }
+float roundHalfTowardZero(float q) {
+    return q >= 0.0f ? std::ceil(q - 0.5f) : std::floor(q + 0.5f);
+}
 
 } // namespace
 
@@ -176,12 +178,15 @@ void OrthoEditor::reportAction(const CFacetoDoc& doc, MouseHost& host) const {
         text = "Moving the view";
         break;
     case SCALE:
-        text = "Scaling " + std::to_string(std::count_if(infos.begin(), infos.end(), [](const VertexInfo& i) {
-                   return i.visible() && i.selected();
-               })) + " vertices";
+        text =
+            "Scaling " +
+            std::to_string(std::count_if(infos.begin(), infos.end(),
+                                         [](const VertexInfo& i) { return i.visible() && i.selected(); })) +
+            " vertices";
         break;
     case ROTATE:
-        text = "Rotating " + std::to_string(rotated_.size()) + " vertices by " + std::to_string(rotation_) + " degrees";
+        text = "Rotating " + std::to_string(rotated_.size()) + " vertices by " + std::to_string(rotation_) +
+               " degrees";
         break;
     case NONE:
         break;
@@ -259,7 +264,8 @@ int OrthoEditor::pickTriangle(const CFacetoDoc& doc, int x, int y, int width, in
     std::array<float, 3> up{0, 0, 0};
     right[size_t(s.axisU)] = float(s.signU);
     up[size_t(s.axisV)] = float(s.signV);
-    const std::array<float, 3> toward{right[1] * up[2] - right[2] * up[1], right[2] * up[0] - right[0] * up[2],
+    const std::array<float, 3> toward{right[1] * up[2] - right[2] * up[1],
+                                      right[2] * up[0] - right[0] * up[2],
                                       right[0] * up[1] - right[1] * up[0]};
     const auto& infos = doc.model.vertexInfos;
     int best = -1;
@@ -314,11 +320,13 @@ void OrthoEditor::moveSelection(CFacetoDoc& doc, const MouseState& m, MouseHost&
             continue;
         }
         if (snap) {
-            const float cursor = k == 0 ? mapping.uAtColumn(float(m.x)) : mapping.vAtBufferRow(float(host.clientHeight() - m.y));
+            const float cursor = k == 0 ? mapping.uAtColumn(float(m.x))
+                                        : mapping.vAtBufferRow(float(host.clientHeight() - m.y));
             snapped[k] = roundHalfTowardZero(cursor / doc.gridSpacing) * doc.gridSpacing;
             delta[k] = frame.positions[size_t(hitVertex_)][axes[k]] - snapped[k];
         } else {
-            delta[k] = k == 0 ? float(s.signU) * float(lastX_ - m.x) / scale : float(s.signV) * float(m.y - lastY_) / scale;
+            delta[k] = k == 0 ? float(s.signU) * float(lastX_ - m.x) / scale
+                              : float(s.signV) * float(m.y - lastY_) / scale;
         }
     }
     const auto& infos = doc.model.vertexInfos;
@@ -340,8 +348,8 @@ void OrthoEditor::moveSelection(CFacetoDoc& doc, const MouseState& m, MouseHost&
         moved.push_back(int32_t(v));
         positions.push_back(p);
     }
-    doc.run(std::make_unique<ChangePositions>(doc, "Move Vertices", doc.currentFramePosition(), std::move(moved),
-                                              std::move(positions), gesture_));
+    doc.run(std::make_unique<ChangePositions>(doc, "Move Vertices", doc.currentFramePosition(),
+                                              std::move(moved), std::move(positions), gesture_));
 }
 
 void OrthoEditor::markInRectangle(CFacetoDoc& doc, MouseHost& host) {
@@ -413,7 +421,8 @@ void OrthoEditor::scaleSelection(CFacetoDoc& doc, const MouseState& m) {
     }
     if (moves) {
         doc.run(std::make_unique<ChangePositions>(doc, "Scale Vertices", doc.currentFramePosition(),
-                                                  std::move(scaled.vertices), std::move(scaled.positions), gesture_));
+                                                  std::move(scaled.vertices), std::move(scaled.positions),
+                                                  gesture_));
     }
 }
 
@@ -475,14 +484,16 @@ void OrthoEditor::selectTrianglesAt(CFacetoDoc& doc) {
     if (dragged_) {
         for (size_t t = 0; t < doc.model.triangles.size(); ++t) {
             const Triangle& tri = doc.model.triangles[t];
-            if (std::all_of(tri.v.begin(), tri.v.end(), [&](int32_t v) { return infos[size_t(v)].marked(); })) {
+            if (std::all_of(tri.v.begin(), tri.v.end(),
+                            [&](int32_t v) { return infos[size_t(v)].marked(); })) {
                 chosen.push_back(int32_t(t));
             }
         }
     } else if (hitTriangle_ >= 0) {
         chosen.push_back(hitTriangle_);
         const Triangle& tri = doc.model.triangles[size_t(hitTriangle_)];
-        add = !std::all_of(tri.v.begin(), tri.v.end(), [&](int32_t v) { return infos[size_t(v)].selected(); });
+        add =
+            !std::all_of(tri.v.begin(), tri.v.end(), [&](int32_t v) { return infos[size_t(v)].selected(); });
     }
     for (VertexInfo& info : infos) {
         info.flags &= ~VERTEX_MARKED;

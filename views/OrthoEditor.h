@@ -1,7 +1,7 @@
 #pragma once
 
-#include "views/AppState.h"
 #include "model/Model.h"
+#include "views/AppState.h"
 #include "views/MouseHost.h"
 
 #include <cstdint>

@@ -12,11 +12,14 @@ namespace {
 constexpr int SELECTED_COLOUR = 250;
 constexpr int PLAIN_VERTEX = 0;
 constexpr int RECTANGLE = 0;
-constexpr uint32_t AXIS_RGB[3] = {0x0000FF, 0x00FF00, 0xFF0000}; // x red, y green, z blue (red in the low byte)
+constexpr uint32_t AXIS_RGB[3] = {0x0000FF, 0x00FF00,
+                                  0xFF0000}; // x red, y green, z blue (red in the low byte)
 
 constexpr uint32_t LABEL_RGB = 0x303030;
 
-bool active(const VertexInfo& info) { return (info.flags & (VERTEX_SELECTED | VERTEX_MARKED)) != 0; }
+bool active(const VertexInfo& info) {
+    return (info.flags & (VERTEX_SELECTED | VERTEX_MARKED)) != 0;
+}
 
 void drawGrid(Rasterizer& r, const CFacetoDoc& doc, const OrthoMapping& m, int colour) {
     const float spacing = doc.gridSpacing;
@@ -66,7 +69,8 @@ void fillTriangles(Rasterizer& r, const CFacetoDoc& doc, const OrthoMapping& m, 
     std::vector<std::pair<float, int32_t>> order;
     for (size_t t = 0; t < doc.model.triangles.size(); ++t) {
         const Triangle& tri = doc.model.triangles[t];
-        if (std::all_of(tri.v.begin(), tri.v.end(), [&](int32_t v) { return size_t(v) < at.size() && infos[size_t(v)].visible(); })) {
+        if (std::all_of(tri.v.begin(), tri.v.end(),
+                        [&](int32_t v) { return size_t(v) < at.size() && infos[size_t(v)].visible(); })) {
             float depth = 0;
             for (int32_t v : tri.v) {
                 depth += float(toward) * frame.positions[size_t(v)][depthAxis];
@@ -107,8 +111,8 @@ void drawAxisIndicator(Rasterizer& r, const OrthoMapping& m, OverlayTarget* over
 } // namespace
 
 OrthoMapping::OrthoMapping(const CFacetoDoc& doc, int orientation, int width, int height)
-    : state_(doc.orthoViews[size_t(std::clamp(orientation, 0, 2))]),
-      scale_(state_.zoom * doc.zoomFactor), width_(width), height_(height), halfW_(width / 2), halfH_(height / 2) {}
+    : state_(doc.orthoViews[size_t(std::clamp(orientation, 0, 2))]), scale_(state_.zoom * doc.zoomFactor),
+      width_(width), height_(height), halfW_(width / 2), halfH_(height / 2) {}
 
 int32_t OrthoMapping::column(float u) const {
     return toPixel((u - state_.centerU) * float(state_.signU) * scale_ + float(halfW_));
@@ -131,8 +135,8 @@ float OrthoMapping::vAtBufferRow(float yb) const {
     return (yb - float(halfH_)) / (float(state_.signV) * scale_) + state_.centerV;
 }
 
-void drawOrthoView(Rasterizer& r, const CFacetoDoc& doc, int orientation, const AppState& app, int width, int height,
-                   FramePresenter* target, OverlayTarget* overlay) {
+void drawOrthoView(Rasterizer& r, const CFacetoDoc& doc, int orientation, const AppState& app, int width,
+                   int height, FramePresenter* target, OverlayTarget* overlay) {
     if (width <= 0 || height <= 0 || !r.beginFrame(target, width, height, app.orthoColours.background)) {
         return;
     }
@@ -226,14 +230,16 @@ float initialZoomFactor(const CFacetoDoc& doc, int width, int height) {
     return factor;
 }
 
-int orientationForPane(int row, int column) { return row == 1 ? 2 : column == 1 ? 1 : 0; }
+int orientationForPane(int row, int column) {
+    return row == 1 ? 2 : column == 1 ? 1 : 0;
+}
 
 std::string paneLabel(const OrthoViewState& state) {
     static const char* const AXES[3] = {"X", "Y", "Z"};
     // Quake models face +x: the pane of y to the right and z up looks at their front; seen from the
     // other side (the horizontal axis runs the other way) it looks at their back.
     const bool down = state.axisV == 2 ? false : true;
-    const char* name = state.axisV != 2  ? (state.negative ? "Bottom" : "Top")
+    const char* name = state.axisV != 2   ? (state.negative ? "Bottom" : "Top")
                        : state.axisU == 0 ? (state.negative ? "Other Side" : "Side")
                                           : (state.negative ? "Back" : "Front");
     return std::string(name) + " (" + AXES[state.axisU] + (state.signU > 0 ? " right, " : " left, ") +

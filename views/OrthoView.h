@@ -41,8 +41,8 @@ private:
 // Draws the 2D view of `orientation`: grid, axes through the origin, the edges, skeleton nodes, the
 // selection rectangle being dragged and the vertices of the current frame, then the axis indicator
 // in the lower-left corner. A zero-sized window draws nothing at all.
-void drawOrthoView(Rasterizer& r, const CFacetoDoc& doc, int orientation, const AppState& app, int width, int height,
-                   FramePresenter* target, OverlayTarget* overlay);
+void drawOrthoView(Rasterizer& r, const CFacetoDoc& doc, int orientation, const AppState& app, int width,
+                   int height, FramePresenter* target, OverlayTarget* overlay);
 
 // The zoom factor that makes every orientation's extent fit a window of this size.
 float initialZoomFactor(const CFacetoDoc& doc, int width, int height);

@@ -32,8 +32,8 @@ struct Projection {
     int h = 0;
 
     Projection(int width, int height)
-        : a(-FOCAL_UNITS * float(height - 1) / VIEW_WIDTH_UNITS), b(-FOCAL_UNITS * float(height - 1) / VIEW_HEIGHT_UNITS),
-          cx(width / 2), cy(height / 2), h(height) {}
+        : a(-FOCAL_UNITS * float(height - 1) / VIEW_WIDTH_UNITS),
+          b(-FOCAL_UNITS * float(height - 1) / VIEW_HEIGHT_UNITS), cx(width / 2), cy(height / 2), h(height) {}
 
     // A camera-space point in front of the camera (z > 0) as a frame-buffer pixel (rows upwards).
     Pixel project(Vec3 p) const {

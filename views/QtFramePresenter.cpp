@@ -4,18 +4,16 @@
 #include "model/DerivedData.h"
 
 #include <QBuffer>
-
 #include <QFontMetrics>
 #include <QPen>
-
 #include <cstring>
 
 namespace faceto {
 
 const char* pictureFormatOf(const std::string& path) {
     const std::string extension = extensionAfterLastDot(path);
-    for (const auto& [ext, format] : {std::pair{"png", "PNG"}, std::pair{"jpg", "JPEG"}, std::pair{"jpeg", "JPEG"},
-                                      std::pair{"bmp", "BMP"}}) {
+    for (const auto& [ext, format] : {std::pair{"png", "PNG"}, std::pair{"jpg", "JPEG"},
+                                      std::pair{"jpeg", "JPEG"}, std::pair{"bmp", "BMP"}}) {
         if (equalsIgnoreCase(extension, ext)) {
             return format;
         }
@@ -30,16 +28,20 @@ Status savePicture(const QImage& image, const std::string& path, const char* for
     if (!image.save(&buffer, format)) {
         return Failure{"the picture cannot be encoded"};
     }
-    return writeFileReplacing(path, std::span(reinterpret_cast<const uint8_t*>(bytes.constData()), size_t(bytes.size())));
+    return writeFileReplacing(
+        path, std::span(reinterpret_cast<const uint8_t*>(bytes.constData()), size_t(bytes.size())));
 }
 
 namespace {
 
-QColor colourOf(uint32_t rgb) { return QColor(int(rgb & 0xFF), int((rgb >> 8) & 0xFF), int((rgb >> 16) & 0xFF)); }
+QColor colourOf(uint32_t rgb) {
+    return QColor(int(rgb & 0xFF), int((rgb >> 8) & 0xFF), int((rgb >> 16) & 0xFF));
+}
 
 } // namespace
 
-void QtFramePresenter::present(const uint8_t* pixels, int stride, int width, int height, const DisplayPalette& palette) {
+void QtFramePresenter::present(const uint8_t* pixels, int stride, int width, int height,
+                               const DisplayPalette& palette) {
     if (image_.width() != width || image_.height() != height || image_.format() != QImage::Format_Indexed8) {
         image_ = QImage(width, height, QImage::Format_Indexed8);
     }

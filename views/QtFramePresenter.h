@@ -15,7 +15,8 @@ public:
     // With a painter the frame is drawn at the window's origin as soon as it is presented, so that
     // an overlay drawn afterwards lies on top of it.
     explicit QtFramePresenter(QPainter* painter = nullptr) : painter_(painter) {}
-    void present(const uint8_t* pixels, int stride, int width, int height, const DisplayPalette& palette) override;
+    void present(const uint8_t* pixels, int stride, int width, int height,
+                 const DisplayPalette& palette) override;
     const QImage& image() const { return image_; }
 
 private:

@@ -6,7 +6,6 @@
 
 #include <QPainter>
 #include <QPolygonF>
-
 #include <algorithm>
 #include <cmath>
 
@@ -18,17 +17,20 @@ void SkinViewState::fit(int skinWidth, int skinHeight, int width, int height) {
     }
     centerS = float(skinWidth) / 2.0f;
     centerT = float(skinHeight) / 2.0f;
-    zoom = std::max(0.05f, 0.95f * std::min(float(width) / float(skinWidth), float(height) / float(skinHeight)));
+    zoom =
+        std::max(0.05f, 0.95f * std::min(float(width) / float(skinWidth), float(height) / float(skinHeight)));
     fitted = true;
 }
 
 const QImage& SkinPictureCache::picture(const Skin& skin) {
-    const uint64_t key = digestOf(skin.pixels) * 31 + digestOf(skin.palette) + uint64_t(skin.imageWidth) * 131 +
-                         uint64_t(skin.imageHeight) * 65537 + uint64_t(skin.bitsPerPixel);
+    const uint64_t key = digestOf(skin.pixels) * 31 + digestOf(skin.palette) +
+                         uint64_t(skin.imageWidth) * 131 + uint64_t(skin.imageHeight) * 65537 +
+                         uint64_t(skin.bitsPerPixel);
     if (key != key_ || image_.isNull()) {
         const std::vector<uint8_t> rgb = skinRgb(skin);
         image_ = rgb.empty() ? QImage()
-                             : QImage(rgb.data(), skin.imageWidth, skin.imageHeight, skin.imageWidth * 3, QImage::Format_RGB888)
+                             : QImage(rgb.data(), skin.imageWidth, skin.imageHeight, skin.imageWidth * 3,
+                                      QImage::Format_RGB888)
                                    .convertToFormat(QImage::Format_RGB32);
         key_ = key;
     }
@@ -47,7 +49,8 @@ const Skin* shownSkin(const CFacetoDoc& doc) {
 
 bool triangleShown(const Model& model, const Triangle& t) {
     const auto& infos = model.vertexInfos;
-    return std::all_of(t.v.begin(), t.v.end(), [&](int32_t v) { return size_t(v) < infos.size() && infos[size_t(v)].visible(); });
+    return std::all_of(t.v.begin(), t.v.end(),
+                       [&](int32_t v) { return size_t(v) < infos.size() && infos[size_t(v)].visible(); });
 }
 
 int skinTriangleAt(const Model& model, float s, float t) {
@@ -63,7 +66,8 @@ int skinTriangleAt(const Model& model, float s, float t) {
             const auto& b = tri.st[(k + 1) % 3];
             sign[k] = (b[0] - a[0]) * (t - a[1]) - (b[1] - a[1]) * (s - a[0]);
         }
-        if ((sign[0] >= 0 && sign[1] >= 0 && sign[2] >= 0) || (sign[0] <= 0 && sign[1] <= 0 && sign[2] <= 0)) {
+        if ((sign[0] >= 0 && sign[1] >= 0 && sign[2] >= 0) ||
+            (sign[0] <= 0 && sign[1] <= 0 && sign[2] <= 0)) {
             return int(i);
         }
     }
@@ -76,7 +80,8 @@ std::vector<int32_t> skinTrianglesIn(const Model& model, QRectF area) {
     for (size_t i = 0; i < model.triangles.size(); ++i) {
         const Triangle& tri = model.triangles[i];
         if (triangleShown(model, tri) && std::all_of(tri.st.begin(), tri.st.end(), [&](const auto& st) {
-                return st[0] >= box.left() && st[0] <= box.right() && st[1] >= box.top() && st[1] <= box.bottom();
+                return st[0] >= box.left() && st[0] <= box.right() && st[1] >= box.top() &&
+                       st[1] <= box.bottom();
             })) {
             out.push_back(int32_t(i));
         }
@@ -89,8 +94,8 @@ namespace {
 // The skin's picture at its place; a skin that repeats past its edges is shown repeated (mirrored every
 // other time where it mirrors) over the rest of the pane, a little darker, so that the map's corners out
 // there lie on the texels they read.
-void drawSkinPicture(QPainter& painter, const Skin& skin, const QImage& picture, const SkinViewState& view, int width,
-                     int height) {
+void drawSkinPicture(QPainter& painter, const Skin& skin, const QImage& picture, const SkinViewState& view,
+                     int width, int height) {
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     const float w = float(skin.imageWidth);
     const float h = float(skin.imageHeight);

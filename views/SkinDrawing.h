@@ -5,11 +5,10 @@
 #include <QImage>
 #include <QPointF>
 #include <QRectF>
-
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <string_view>
-#include <cstdint>
 #include <vector>
 
 class QPainter;
@@ -30,7 +29,8 @@ struct SkinViewState {
         return {(double(s) - centerS) * zoom + width / 2.0, (double(t) - centerT) * zoom + height / 2.0};
     }
     std::array<float, 2> toSkin(QPointF p, int width, int height) const {
-        return {float((p.x() - width / 2.0) / zoom + centerS), float((p.y() - height / 2.0) / zoom + centerT)};
+        return {float((p.x() - width / 2.0) / zoom + centerS),
+                float((p.y() - height / 2.0) / zoom + centerT)};
     }
     // The whole skin in view, with a little room around it.
     void fit(int skinWidth, int skinHeight, int width, int height);

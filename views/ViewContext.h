@@ -6,7 +6,6 @@
 #include <QPointer>
 #include <QString>
 #include <QWidget>
-
 #include <functional>
 #include <map>
 #include <vector>

@@ -1,12 +1,11 @@
 #include "EditorFixture.h"
-
 #include "app/CChildFrame.h"
 #include "app/CFacetoApp.h"
 #include "app/CMainFrame.h"
 #include "app/Dialogs.h"
+#include "document/FrameOperations.h"
 #include "formats/Md2Writer.h"
 #include "formats/NativeFormat.h"
-#include "document/FrameOperations.h"
 #include "views/C2DView.h"
 #include "views/CCameraView.h"
 
@@ -16,7 +15,6 @@
 #include <QDockWidget>
 #include <QDropEvent>
 #include <QGuiApplication>
-#include <QScreen>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -24,24 +22,25 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QTest>
-
-#include <filesystem>
 #include <QToolBar>
 #include <QUrl>
-
 #include <chrono>
 #include <deque>
-#include <thread>
+#include <filesystem>
 #include <functional>
+#include <thread>
 
 using namespace faceto;
 using namespace faceto::test;
 
 namespace {
 
-bool hasMenu(CMainFrame& frame, const QString& title) { return frame.menu(title) != nullptr; }
+bool hasMenu(CMainFrame& frame, const QString& title) {
+    return frame.menu(title) != nullptr;
+}
 
 } // namespace
 
@@ -110,8 +109,9 @@ TEST(Editor, OpensEveryFormatThroughTheDialogsPath) {
     const QString native = e.writeModel("model.fm");
     ModelData data = makeModel(3, {tri(0, 1, 2)}, 1);
     writeBytes(e.dir.path("quake2.md2"), toVector(*encodeMd2(data.model, data.frames, data.source, {})));
-    writeText(e.dir.path("knight.3do"), "GEOSETS 1\nGEOSET 0\nMESHES 1\nMESH 0\nVERTICES 3\n0: 0 0 0 0\n"
-                                        "1: 1 0 0 0\n2: 0 1 0 0\nFACES 1\n0: 0 0x0 4 3 1 0 3 0, 0 1, 0 2, 0\n");
+    writeText(e.dir.path("knight.3do"),
+              "GEOSETS 1\nGEOSET 0\nMESHES 1\nMESH 0\nVERTICES 3\n0: 0 0 0 0\n"
+              "1: 1 0 0 0\n2: 0 1 0 0\nFACES 1\n0: 0 0x0 4 3 1 0 3 0, 0 1, 0 2, 0\n");
     writeText(e.dir.path("notes.txt"), "hello");
     writeBytes(e.dir.path("broken.mdl"), {'I', 'D', 'P', 'O', 6, 0});
 
@@ -160,7 +160,8 @@ TEST(Editor, TheRecentListTellsFilesOfOneNameApart) {
             shown << a->text();
         }
     }
-    EXPECT_EQ((QStringList{"&1 c.fm", "&2 s.fm (y/deep)", "&3 s.fm (x/deep)", "&4 m.fm (b)", "&5 m.fm (a)"}), shown);
+    EXPECT_EQ((QStringList{"&1 c.fm", "&2 s.fm (y/deep)", "&3 s.fm (x/deep)", "&4 m.fm (b)", "&5 m.fm (a)"}),
+              shown);
 }
 
 TEST(Editor, SaveAndSaveAsDispatchByExtension) {
@@ -263,7 +264,8 @@ TEST(Editor, AFileIsOpenOnceAndAFileChangedElsewhereIsNotOverwrittenUnasked) {
     e.dialogs.yes = false;
     e.trigger("fileSave");
     ASSERT_EQ(1, e.dialogs.questions.size());
-    EXPECT_TRUE(e.dialogs.questions[0].contains("was changed by another program")) << e.dialogs.questions[0].toStdString();
+    EXPECT_TRUE(e.dialogs.questions[0].contains("was changed by another program"))
+        << e.dialogs.questions[0].toStdString();
     const std::vector<uint8_t> kept = readBytes(e.dir.path("m.fm"));
     EXPECT_EQ("written elsewhere", std::string(kept.begin(), kept.end()));
     EXPECT_TRUE(doc->isModified());
@@ -435,7 +437,8 @@ TEST(Editor, GameSetupWritesAllFiveEntriesOnOkAndNothingOnCancel) {
     EXPECT_TRUE(e.storedSetting("games/hexen2/palette").isValid());
     EXPECT_TRUE(e.storedSetting("games/hexen2/colormap").isValid());
     const std::vector<uint8_t> ini = readBytes(e.dir.path("settings.ini"));
-    EXPECT_NE(std::string::npos, std::string(ini.begin(), ini.end()).find("quake2\\base=" + base.toStdString()));
+    EXPECT_NE(std::string::npos,
+              std::string(ini.begin(), ini.end()).find("quake2\\base=" + base.toStdString()));
 
     // "Browse..." puts the chosen folder or file into its field.
     e.dialogs.browsed = "/games/q2/baseq2";

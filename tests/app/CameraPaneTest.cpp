@@ -10,14 +10,14 @@
 #include "views/CCameraView.h"
 #include "views/CameraDrawing.h"
 
+#include <QCheckBox>
 #include <QComboBox>
-#include <QFontMetrics>
 #include <QDockWidget>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QImage>
-#include <QScreen>
 #include <QMainWindow>
-#include <QCheckBox>
+#include <QScreen>
 #include <QTest>
 #include <QWheelEvent>
 #include <cstdlib>
@@ -59,7 +59,8 @@ int differentPixels(const QImage& a, const QImage& b, QRect left = {}) {
 // Where the camera pane's label lies: the only pixels in which it differs from `faceto-cli render`.
 QRect labelArea(const QWidget* pane, int mode) {
     const QFontMetrics metrics(pane->font());
-    return {0, 0, metrics.horizontalAdvance(QString::fromStdString(cameraPaneLabel(mode))) + 8, metrics.height() + 4};
+    return {0, 0, metrics.horizontalAdvance(QString::fromStdString(cameraPaneLabel(mode))) + 8,
+            metrics.height() + 4};
 }
 
 } // namespace
@@ -124,7 +125,8 @@ TEST(CameraPane, FollowsThePlayerWhenAsked) {
     const QImage standing = picture(); // walk1, the current frame
     const int current = e.active()->currentFrameIndex;
 
-    QTest::mouseClick(player.followBox(), Qt::LeftButton, Qt::NoModifier, QPoint(8, player.followBox()->height() / 2));
+    QTest::mouseClick(player.followBox(), Qt::LeftButton, Qt::NoModifier,
+                      QPoint(8, player.followBox()->height() / 2));
     QTest::keyClick(&e.frame(), Qt::Key_BracketRight);
     QTest::keyClick(&e.frame(), Qt::Key_BracketRight); // walk2, a stride
     const int played = player.preview()->settings.shownFrame;
@@ -133,7 +135,8 @@ TEST(CameraPane, FollowsThePlayerWhenAsked) {
     EXPECT_GT(differentPixels(standing, following), 0);
     EXPECT_EQ(current, e.active()->currentFrameIndex); // the current frame stays
 
-    QTest::mouseClick(player.followBox(), Qt::LeftButton, Qt::NoModifier, QPoint(8, player.followBox()->height() / 2));
+    QTest::mouseClick(player.followBox(), Qt::LeftButton, Qt::NoModifier,
+                      QPoint(8, player.followBox()->height() / 2));
     EXPECT_EQ(0, differentPixels(standing, picture()));
     e.active()->setCurrentFrame(played);
     e.active()->updateAllViews();
@@ -154,9 +157,9 @@ TEST(CameraPane, FirstLook) {
     QApplication::processEvents();
     const QImage shown = camera->grab().toImage().convertToFormat(QImage::Format_RGB32);
     const std::string out = e.dir.path("default.png");
-    const std::string command = "'" FACETO_CLI "' --settings '" + e.dir.path("cli.ini") + "' render '" + model + "' '" +
-                                out + "' --view camera --fit --size " + std::to_string(camera->width()) + "x" +
-                                std::to_string(camera->height());
+    const std::string command = "'" FACETO_CLI "' --settings '" + e.dir.path("cli.ini") + "' render '" +
+                                model + "' '" + out + "' --view camera --fit --size " +
+                                std::to_string(camera->width()) + "x" + std::to_string(camera->height());
     ASSERT_EQ(0, std::system(command.c_str()));
     const QImage picture = QImage(QString::fromStdString(out)).convertToFormat(QImage::Format_RGB32);
     EXPECT_EQ(0, differentPixels(picture, shown, labelArea(camera, FILL_TEXTURED)));

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "EditorFixture.h"
-
 #include "app/CProjectManager.h"
 #include "views/C2DView.h"
 #include "views/CCameraView.h"
@@ -56,7 +55,9 @@ struct CommandEditor : Editor {
     CCameraView* camera() { return app->activeFrame()->cameraView(); }
     CProjectManager& panel() { return *app->projectManager(); }
     // A key as the user presses it in the front view.
-    void key(Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier) { QTest::keyClick(front(), k, modifiers); }
+    void key(Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(front(), k, modifiers);
+    }
     QPoint at(float y, float z) {
         const OrthoMapping map(*doc, front()->orientation(), front()->width(), front()->height());
         const Pixel p = map.toWindow({0, y, z});
@@ -82,7 +83,8 @@ struct CommandEditor : Editor {
         QTest::mousePress(view, Qt::LeftButton, modifiers, from);
         for (int step = 1; step <= 4; ++step) {
             const QPoint p = from + (to - from) * step / 4;
-            QMouseEvent move(QEvent::MouseMove, p, view->mapToGlobal(p), Qt::NoButton, Qt::LeftButton, modifiers);
+            QMouseEvent move(QEvent::MouseMove, p, view->mapToGlobal(p), Qt::NoButton, Qt::LeftButton,
+                             modifiers);
             QApplication::sendEvent(view, &move);
         }
         QTest::mouseRelease(view, Qt::LeftButton, modifiers, to);
@@ -102,6 +104,5 @@ struct CommandEditor : Editor {
     }
     QString caption() { return panel().caption()->text(); }
 };
-
 
 } // namespace faceto::test

@@ -1,6 +1,5 @@
 // Every command of the menus, keys and toolbar, tried as a user does: its effect, its undo, its redo.
 #include "CommandEditor.h"
-
 #include "app/CAnimationPlayer.h"
 #include "app/CGridPanel.h"
 #include "app/CPrimitivesPanel.h"
@@ -15,6 +14,7 @@
 
 #include <QComboBox>
 #include <QDockWidget>
+#include <QDoubleSpinBox>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -22,18 +22,15 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QDoubleSpinBox>
 #include <QSpinBox>
 #include <QStackedWidget>
 #include <QToolBar>
 #include <QTreeWidget>
-
 #include <cmath>
 #include <map>
 
 using namespace faceto;
 using namespace faceto::test;
-
 
 TEST(Commands, SelectionAndVisibilityKeys) {
     CommandEditor e;
@@ -176,7 +173,7 @@ TEST(Commands, RotateTurnsTheSelectionAboutItsCentre) {
     EXPECT_NEAR(10.0f, p[0].z, 1e-3f);
     EXPECT_NEAR(-30.0f, p[1].y, 1e-3f);
     EXPECT_NEAR(-10.0f, p[1].z, 1e-3f);
-    EXPECT_EQ(before[4], p[4]); // the other square stays
+    EXPECT_EQ(before[4], p[4]);     // the other square stays
     EXPECT_EQ(before[0].x, p[0].x); // the axis the view looks along keeps its coordinate
     EXPECT_EQ("Rotate Vertices", doc.history().undoName());
     const size_t steps = doc.history().position();
@@ -264,7 +261,8 @@ TEST(Commands, FrameMenuMakesRenamesAndDeletesFrames) {
     e.dialogs.onDialog = [](QDialog& d) {
         auto& named = dynamic_cast<NameDialog&>(d);
         EXPECT_EQ("run2", named.name());
-        // Its title shows whole: the box is wider than the title's text with room for the title bar's buttons.
+        // Its title shows whole: the box is wider than the title's text with room for the title bar's
+        // buttons.
         EXPECT_EQ("Frame Properties", named.windowTitle());
         EXPECT_GE(named.minimumSizeHint().expandedTo(named.minimumSize()).width(),
                   QFontMetrics(named.font()).horizontalAdvance(named.windowTitle()) + 150);
@@ -378,15 +376,14 @@ TEST(Commands, CameraModesPropertiesAndCapture) {
         skin.palette.push_back(PaletteEntry{game[c * 3 + 2], game[c * 3 + 1], game[c * 3], 0});
     }
     doc.model.skins = {skin};
-    const std::pair<QKeyCombination, int> keys[] = {
-        {Qt::Key_W, FILL_WIREFRAME},
-        {Qt::Key_V, FILL_VERTEX},
-        {Qt::SHIFT | Qt::Key_3, FILL_GOURAUD},
-        {Qt::SHIFT | Qt::Key_4, FILL_TEXTURED},
-        {Qt::SHIFT | Qt::Key_5, FILL_TEXTURED_SHADED},
-        {Qt::SHIFT | Qt::Key_1, FILL_NONE},
-        {Qt::SHIFT | Qt::Key_2, FILL_FLAT}};
-    const char* commands[] = {"wireframe",     "vertexRendering", "gouraudShading", "textureMapped",
+    const std::pair<QKeyCombination, int> keys[] = {{Qt::Key_W, FILL_WIREFRAME},
+                                                    {Qt::Key_V, FILL_VERTEX},
+                                                    {Qt::SHIFT | Qt::Key_3, FILL_GOURAUD},
+                                                    {Qt::SHIFT | Qt::Key_4, FILL_TEXTURED},
+                                                    {Qt::SHIFT | Qt::Key_5, FILL_TEXTURED_SHADED},
+                                                    {Qt::SHIFT | Qt::Key_1, FILL_NONE},
+                                                    {Qt::SHIFT | Qt::Key_2, FILL_FLAT}};
+    const char* commands[] = {"wireframe",      "vertexRendering", "gouraudShading", "textureMapped",
                               "texturedShaded", "noRendering",     "flatShading"};
     QImage last;
     for (size_t i = 0; i < std::size(keys); ++i) {
@@ -619,7 +616,8 @@ public:
 TEST(Commands, ADragStepPaintsEachPaneOnce) {
     CommandEditor e;
     CChildFrame* frame = e.app->activeFrame();
-    std::vector<QWidget*> panes{frame->view2D(0, 0), frame->view2D(0, 1), frame->view2D(1, 0), frame->cameraView()};
+    std::vector<QWidget*> panes{frame->view2D(0, 0), frame->view2D(0, 1), frame->view2D(1, 0),
+                                frame->cameraView()};
     QApplication::processEvents();
     PaintCounter counter;
     for (QWidget* pane : panes) {
@@ -630,7 +628,8 @@ TEST(Commands, ADragStepPaintsEachPaneOnce) {
     QApplication::processEvents();
     counter.paints.clear();
     const QPoint to = from + QPoint(6, -4);
-    QMouseEvent move(QEvent::MouseMove, to, e.front()->mapToGlobal(to), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, to, e.front()->mapToGlobal(to), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
     QApplication::sendEvent(e.front(), &move);
     QApplication::processEvents();
     for (QWidget* pane : panes) {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "TestSupport.h"
-
 #include "app/CChildFrame.h"
 #include "app/CFacetoApp.h"
 #include "app/CMainFrame.h"
@@ -13,7 +12,6 @@
 #include <QMdiSubWindow>
 #include <QSettings>
 #include <QTest>
-
 #include <deque>
 #include <functional>
 
@@ -42,14 +40,17 @@ public:
         saveQuestions << title;
         return saveAnswer;
     }
-    std::optional<FileChoice> chooseFileToOpen(QWidget*, const QStringList& filters, const QString& folder) override {
+    std::optional<FileChoice> chooseFileToOpen(QWidget*, const QStringList& filters,
+                                               const QString& folder) override {
         openFilters = filters;
         openFolders << folder;
         return next();
     }
     std::optional<QString> chooseFolder(QWidget*, const QString&) override { return browsed; }
     std::optional<QString> chooseFile(QWidget*, const QString&) override { return browsed; }
-    std::optional<FileChoice> chooseFileToSave(QWidget*, const QStringList&, const QString&) override { return next(); }
+    std::optional<FileChoice> chooseFileToSave(QWidget*, const QStringList&, const QString&) override {
+        return next();
+    }
     int run(QDialog& dialog) override { return onDialog ? onDialog(dialog) : QDialog::Rejected; }
 
     std::optional<FileChoice> next() {

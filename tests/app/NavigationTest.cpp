@@ -1,8 +1,8 @@
 #include "EditorFixture.h"
-
 #include "app/CAnimationPlayer.h"
 #include "app/CProjectManager.h"
 #include "app/Dialogs.h"
+#include "model/Version.h"
 #include "views/C2DView.h"
 #include "views/CAnimationView.h"
 #include "views/CCameraView.h"
@@ -10,7 +10,6 @@
 #include "views/Framing.h"
 #include "views/OrthoView.h"
 #include "views/Projection.h"
-#include "model/Version.h"
 
 #include <QDesktopServices>
 #include <QFile>
@@ -34,7 +33,8 @@ namespace {
 // model in its own units.
 QString writeHugeModel(Editor& e) {
     ModelData data = makeModel(4, {tri(0, 1, 2), tri(1, 3, 2)}, 1);
-    data.frames[0].positions = {{5000, -8000, 3000}, {5000, 8000, 3000}, {5000, -8000, 9000}, {9000, 8000, 9000}};
+    data.frames[0].positions = {
+        {5000, -8000, 3000}, {5000, 8000, 3000}, {5000, -8000, 9000}, {9000, 8000, 9000}};
     writeNative(e.dir.path("huge.fm"), data.model, data.frames, data.source);
     return e.path("huge.fm");
 }
@@ -46,11 +46,13 @@ QPoint shownAt(C2DView* view, const CFacetoDoc& doc, int vertex) {
     return {p.x, p.y};
 }
 
-bool inside(QWidget* view, QPoint p) { return view->rect().contains(p); }
+bool inside(QWidget* view, QPoint p) {
+    return view->rect().contains(p);
+}
 
 void wheel(QWidget* view, QPoint at, int notches) {
-    QWheelEvent event(at, view->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches), Qt::NoButton, Qt::NoModifier,
-                      Qt::NoScrollPhase, false);
+    QWheelEvent event(at, view->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(view, &event);
 }
 
@@ -82,7 +84,8 @@ TEST(Navigation, AModelOpensFramedInEveryPane) {
         EXPECT_TRUE(at.x >= 0 && at.x < camera->width() && at.y >= 0 && at.y <= camera->height());
         shown |= QRect(at.x, at.y, 1, 1);
     }
-    EXPECT_GE(std::max(double(shown.width()) / camera->width(), double(shown.height()) / camera->height()), 0.8);
+    EXPECT_GE(std::max(double(shown.width()) / camera->width(), double(shown.height()) / camera->height()),
+              0.8);
 
     // With the setting off, a window opens on the views of a new document, the model out of sight.
     Editor plain;
@@ -139,7 +142,8 @@ TEST(Navigation, APanKeepsTheModelUnderThePointer) {
     const QPoint from(camera->width() / 2, camera->height() / 2);
     QTest::mousePress(camera, Qt::RightButton, Qt::NoModifier, from);
     for (QPoint to : {from + QPoint(5, 0), from + QPoint(50, 0)}) {
-        QMouseEvent move(QEvent::MouseMove, to, camera->mapToGlobal(to), Qt::NoButton, Qt::RightButton, Qt::NoModifier);
+        QMouseEvent move(QEvent::MouseMove, to, camera->mapToGlobal(to), Qt::NoButton, Qt::RightButton,
+                         Qt::NoModifier);
         QApplication::sendEvent(camera, &move);
     }
     QTest::mouseRelease(camera, Qt::RightButton, Qt::NoModifier, from + QPoint(50, 0));
@@ -187,13 +191,16 @@ TEST(Navigation, WindowsOpenInsideTheAreaAndTheWindowMenuListsThem) {
     // Ctrl+Tab and Ctrl+Shift+Tab go from one document to the other.
     QTest::keyClick(e.app->activeFrame()->view2D(0, 0), Qt::Key_Tab, Qt::ControlModifier);
     EXPECT_EQ(first, e.active());
-    QTest::keyClick(e.app->activeFrame()->view2D(0, 0), Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    QTest::keyClick(e.app->activeFrame()->view2D(0, 0), Qt::Key_Backtab,
+                    Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(second, e.active());
     // The menu names the keys as they are pressed.
     for (QAction* a : windows->actions()) {
-        EXPECT_FALSE(a->shortcut().toString(QKeySequence::NativeText).contains("Backtab")) << a->text().toStdString();
+        EXPECT_FALSE(a->shortcut().toString(QKeySequence::NativeText).contains("Backtab"))
+            << a->text().toStdString();
     }
-    EXPECT_EQ("Ctrl+Shift+Tab", e.frame().action("windowPrevious")->shortcut().toString(QKeySequence::NativeText));
+    EXPECT_EQ("Ctrl+Shift+Tab",
+              e.frame().action("windowPrevious")->shortcut().toString(QKeySequence::NativeText));
 }
 
 TEST(Navigation, AtSixHundredFortyByFourHundredEightyThePanelStillShowsTheGroups) {
@@ -211,12 +218,14 @@ TEST(Navigation, AtSixHundredFortyByFourHundredEightyThePanelStillShowsTheGroups
     // A click on a group's eye hides the group, another shows it again; each is a step.
     QTreeWidgetItem* item = groups->topLevelItem(0);
     const QRect row = groups->visualItemRect(item);
-    QTest::mouseClick(groups->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(row.left() + 8, row.center().y()));
+    QTest::mouseClick(groups->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      QPoint(row.left() + 8, row.center().y()));
     EXPECT_EQ(0, e.active()->model.groups[0].flags & GROUP_VISIBLE);
     EXPECT_EQ("Hide Group", e.active()->history().undoName());
     item = groups->topLevelItem(0);
-    QTest::mouseClick(groups->viewport(), Qt::LeftButton, Qt::NoModifier,
-                      QPoint(groups->visualItemRect(item).left() + 8, groups->visualItemRect(item).center().y()));
+    QTest::mouseClick(
+        groups->viewport(), Qt::LeftButton, Qt::NoModifier,
+        QPoint(groups->visualItemRect(item).left() + 8, groups->visualItemRect(item).center().y()));
     EXPECT_NE(0, e.active()->model.groups[0].flags & GROUP_VISIBLE);
 }
 
@@ -227,7 +236,8 @@ TEST(Navigation, TheStatusBarShowsThePointerAndTheSelection) {
     QApplication::processEvents();
     const OrthoMapping map(*e.active(), front->orientation(), front->width(), front->height());
     const QPoint at(front->width() / 2 + 10, front->height() / 2 - 20);
-    QMouseEvent move(QEvent::MouseMove, at, front->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, at, front->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
     QApplication::sendEvent(front, &move);
     const QString expected = QString("Y %1   Z %2")
                                  .arg(double(map.uAtColumn(float(at.x()))), 0, 'f', 2)
@@ -309,8 +319,8 @@ TEST(Navigation, TextsAreSpelledAndTheHelpIsTheProgramsOwn) {
     e.trigger("helpAbout");
     EXPECT_EQ((QStringList{"Faceto Help", "Faceto Help", "About Faceto"}), shown);
     EXPECT_EQ((QStringList{HOMEPAGE}), browser.opened);
-    for (const char* heading : {"Opening a model", "The four panes", "Selecting and moving", "Frames and animations",
-                                "Skins", "Saving and formats", "Game Setup"}) {
+    for (const char* heading : {"Opening a model", "The four panes", "Selecting and moving",
+                                "Frames and animations", "Skins", "Saving and formats", "Game Setup"}) {
         EXPECT_TRUE(guide.contains(heading)) << heading;
     }
     EXPECT_TRUE(guide.contains(HOMEPAGE));

@@ -1,31 +1,30 @@
 #include "EditorFixture.h"
-
-#include "app/Dialogs.h"
 #include "app/CAnimationPlayer.h"
 #include "app/CGridPanel.h"
 #include "app/CPrimitivesPanel.h"
 #include "app/CProjectManager.h"
 #include "app/CUndoHistoryPanel.h"
-#include "views/C2DView.h"
-#include "views/OrthoView.h"
+#include "app/Dialogs.h"
 #include "document/FrameOperations.h"
+#include "views/C2DView.h"
 #include "views/CAnimationView.h"
 #include "views/CFlatBitmapButton.h"
+#include "views/OrthoView.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QDockWidget>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMenu>
 #include <QMdiSubWindow>
-#include <QDockWidget>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QStackedWidget>
 #include <QSpinBox>
+#include <QStackedWidget>
 #include <QTest>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -70,7 +69,8 @@ struct PanelEditor : Editor {
         QListWidget* list = panel().frameList();
         const auto items = list->findItems(name, Qt::MatchExactly);
         ASSERT_EQ(1, items.size()) << name.toStdString();
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, list->visualItemRect(items[0]).center());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          list->visualItemRect(items[0]).center());
     }
     void chooseAnimation(const QString& name) {
         QComboBox* combo = panel().animationList();
@@ -374,7 +374,8 @@ TEST(AnimationPlayer, PausesStepsAndStopsAtTheEndWhenNotLooping) {
     EXPECT_EQ(2, s.shownFrame);
     EXPECT_EQ(2, player.slider()->value());
     // Not looped, playing stops on the last frame and stays there.
-    QTest::mouseClick(player.loopBox(), Qt::LeftButton, Qt::NoModifier, QPoint(8, player.loopBox()->height() / 2));
+    QTest::mouseClick(player.loopBox(), Qt::LeftButton, Qt::NoModifier,
+                      QPoint(8, player.loopBox()->height() / 2));
     ASSERT_FALSE(player.loopBox()->isChecked());
     QTest::keyClick(&e.frame(), Qt::Key_BracketRight); // run1
     QTest::mouseClick(player.playButton(), Qt::LeftButton);
@@ -469,9 +470,11 @@ TEST(GridPanel, ReadsTheDocumentWhenShownAndAppliesTheSpacing) {
     EXPECT_EQ("Previous", grid.frameCombo()->currentText());
 
     // Clicked on their boxes, as a user clicks them.
-    QTest::mouseClick(grid.snapBox(), Qt::LeftButton, Qt::NoModifier, QPoint(6, grid.snapBox()->height() / 2));
+    QTest::mouseClick(grid.snapBox(), Qt::LeftButton, Qt::NoModifier,
+                      QPoint(6, grid.snapBox()->height() / 2));
     EXPECT_EQ(1, e.doc->snapToGrid);
-    QTest::mouseClick(grid.visibleBox(), Qt::LeftButton, Qt::NoModifier, QPoint(6, grid.visibleBox()->height() / 2));
+    QTest::mouseClick(grid.visibleBox(), Qt::LeftButton, Qt::NoModifier,
+                      QPoint(6, grid.visibleBox()->height() / 2));
     EXPECT_EQ(0, e.doc->gridVisible);
 
     grid.spacingEdit()->setText("2.5");
@@ -567,8 +570,9 @@ TEST(UndoInTheEditor, ADragInAViewIsOneStepAndTheTitleFollows) {
     const Pixel at = map.toWindow(frame.positions[1]);
     QTest::mousePress(front, Qt::LeftButton, Qt::NoModifier, QPoint(at.x, at.y));
     for (int step = 1; step <= 10; ++step) {
-        QMouseEvent move(QEvent::MouseMove, QPointF(at.x + 3 * step, at.y), front->mapToGlobal(QPointF(at.x + 3 * step, at.y)),
-                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent move(QEvent::MouseMove, QPointF(at.x + 3 * step, at.y),
+                         front->mapToGlobal(QPointF(at.x + 3 * step, at.y)), Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
         QApplication::sendEvent(front, &move);
     }
     QTest::mouseRelease(front, Qt::LeftButton, Qt::NoModifier, QPoint(at.x + 30, at.y));
@@ -606,8 +610,10 @@ TEST(UndoInTheEditor, UndoingAFrameCutBringsTheFrameBack) {
     ASSERT_EQ(2, history->list()->count());
     EXPECT_EQ("Cut Frame", history->list()->item(1)->text());
     QListWidget* list = history->list();
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, list->visualItemRect(list->item(1)).center());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      list->visualItemRect(list->item(1)).center());
     EXPECT_EQ((QStringList{"run1", "run3"}), e.frameNames());
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, list->visualItemRect(list->item(0)).center());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      list->visualItemRect(list->item(0)).center());
     EXPECT_EQ(5u, e.doc->frames.size());
 }

@@ -1,16 +1,15 @@
 // The skin view and the skin commands, driven as a user drives them.
 #include "CommandEditor.h"
-
 #include "app/CAnimationPlayer.h"
 #include "app/CProjectManager.h"
 #include "app/CSkinPanel.h"
-#include "views/CAnimationView.h"
 #include "app/Dialogs.h"
 #include "document/SkinOperations.h"
 #include "formats/MdlReader.h"
 #include "formats/MdlWriter.h"
 #include "formats/Pictures.h"
 #include "model/Palette.h"
+#include "views/CAnimationView.h"
 #include "views/CSkinView.h"
 
 #include <QCheckBox>
@@ -54,7 +53,9 @@ struct SkinEditor : CommandEditor {
         return p.toPoint();
     }
     QRgb pixelAt(float s, float t) { return view()->grab().toImage().pixel(onSkin(s, t)) & 0xFFFFFF; }
-    std::array<float, 2> st(int triangle, int k) { return doc->model.triangles[size_t(triangle)].st[size_t(k)]; }
+    std::array<float, 2> st(int triangle, int k) {
+        return doc->model.triangles[size_t(triangle)].st[size_t(k)];
+    }
 };
 
 constexpr QRgb CORNER_MARK = 0xFFE600;
@@ -145,8 +146,9 @@ TEST(SkinView, ScaleAndRotateToolsWorkOnTheSelectedCorners) {
     e.select({0, 1, 2, 3});
     e.toolbarClick("toolScale");
     QTest::mousePress(e.view(), Qt::LeftButton, Qt::NoModifier, e.onSkin(14, 34));
-    QMouseEvent up(QEvent::MouseMove, e.onSkin(14, 34) - QPoint(0, 5), e.view()->mapToGlobal(e.onSkin(14, 34) - QPoint(0, 5)),
-                   Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent up(QEvent::MouseMove, e.onSkin(14, 34) - QPoint(0, 5),
+                   e.view()->mapToGlobal(e.onSkin(14, 34) - QPoint(0, 5)), Qt::NoButton, Qt::LeftButton,
+                   Qt::NoModifier);
     QApplication::sendEvent(e.view(), &up);
     QTest::mouseRelease(e.view(), Qt::LeftButton, Qt::NoModifier, e.onSkin(14, 34) - QPoint(0, 5));
     EXPECT_NEAR(14 - 10 * 1.1f, e.st(0, 0)[0], 0.01);
@@ -218,7 +220,8 @@ TEST(SkinView, SkinCommandsFromThePanelAndTheMenus) {
     e.trigger("exportSkin");
     const QImage plainPicture(plain);
     ASSERT_FALSE(plainPicture.isNull());
-    EXPECT_NE(plainPicture.convertToFormat(QImage::Format_RGB32), written.convertToFormat(QImage::Format_RGB32));
+    EXPECT_NE(plainPicture.convertToFormat(QImage::Format_RGB32),
+              written.convertToFormat(QImage::Format_RGB32));
     e.dialogs.files.push_back({e.path("never.png"), 1});
     e.dialogs.choices = {-1};
     e.trigger("exportSkin");

@@ -1,23 +1,20 @@
 #include "TestSupport.h"
-
-#include "formats/Md2Writer.h"
-#include "formats/Pcx.h"
-#include "formats/NativeFormat.h"
-#include "formats/Pictures.h"
 #include "cli/IniProfile.h"
+#include "formats/Md2Writer.h"
+#include "formats/NativeFormat.h"
+#include "formats/Pcx.h"
+#include "formats/Pictures.h"
 #include "model/Version.h"
 
-#include <nlohmann/json.hpp>
-
 #include <QImage>
-#include <QSettings>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-
+#include <QSettings>
 #include <cstdio>
-#include <tuple>
+#include <nlohmann/json.hpp>
 #include <sys/wait.h>
+#include <tuple>
 
 using namespace faceto;
 using namespace faceto::test;
@@ -80,7 +77,8 @@ TEST(FacetoCli, InfoDescribesAModel) {
     const nlohmann::json& a = doc["files"][0];
     EXPECT_EQ("fm", a["format"]);
     const auto named = [](const nlohmann::json& list, const std::string& name) {
-        const auto it = std::find_if(list.begin(), list.end(), [&](const nlohmann::json& e) { return e["name"] == name; });
+        const auto it = std::find_if(list.begin(), list.end(),
+                                     [&](const nlohmann::json& e) { return e["name"] == name; });
         return it == list.end() ? nlohmann::json() : *it;
     };
     EXPECT_EQ(2, named(a["animations"], "run")["frames"]);
@@ -154,7 +152,8 @@ TEST(FacetoCli, BaseFolderOptionFindsSkinsAndSettingsAreNotWritten) {
     skin.palette.assign(256, PaletteEntry{0, 0, 0, 0});
     ASSERT_TRUE(writeSkinPcx((dir.dir() / "game" / "models" / "s.pcx").string(), skin));
     ModelData data = makeModel(3, {tri(0, 1, 2)}, 1);
-    writeBytes(dir.path("m.md2"), toVector(*encodeMd2(data.model, data.frames, data.source, {"models/s.pcx"})));
+    writeBytes(dir.path("m.md2"),
+               toVector(*encodeMd2(data.model, data.frames, data.source, {"models/s.pcx"})));
     CliRun run = cli(dir, "info m.md2");
     EXPECT_NE(std::string::npos, run.out.find("skins: 0"));
     run = cli(dir, "info m.md2 --base game");
@@ -185,9 +184,9 @@ TEST(FacetoCli, RenderDrawsTheViewsAsPictures) {
     run = cli(dir, "render square.fm top.png --view front --size 203x101");
     ASSERT_EQ(0, run.status) << run.err;
     QImage front(QString::fromStdString(dir.path("top.png")));
-    ASSERT_EQ(QSize(203, 101), front.size()); // not rounded up to a multiple of 4
+    ASSERT_EQ(QSize(203, 101), front.size());             // not rounded up to a multiple of 4
     EXPECT_EQ(qRgb(219, 219, 219), front.pixel(150, 20)); // the 2D background, colour 14
-    EXPECT_EQ(qRgb(0, 0, 255), front.pixel(6, 80));        // the axis indicator: z up in blue
+    EXPECT_EQ(qRgb(0, 0, 255), front.pixel(6, 80));       // the axis indicator: z up in blue
 
     run = cli(dir, "render square.fm quad.png --view quad --size 400x300 --frame second");
     EXPECT_EQ(0, run.status) << run.err;
@@ -259,7 +258,8 @@ TEST(FacetoCli, RenderDrawsEachCameraMode) {
     ASSERT_TRUE(writeNative(dir.path("square.fm"), data.model, data.frames, data.source));
     // Every mode draws a picture of its own; none draws only the background.
     std::vector<QImage> pictures;
-    for (const char* mode : {"none", "wireframe", "vertex", "flat", "gouraud", "textured", "textured-shaded"}) {
+    for (const char* mode :
+         {"none", "wireframe", "vertex", "flat", "gouraud", "textured", "textured-shaded"}) {
         const std::string out = std::string(mode) + ".png";
         const CliRun run = cli(dir, "render square.fm " + out + " --mode " + mode + " --size 160x120");
         ASSERT_EQ(0, run.status) << mode << ": " << run.err;
@@ -286,7 +286,8 @@ TEST(FacetoCli, RenderDrawsEachCameraMode) {
     EXPECT_EQ(pictures[3], QImage(QString::fromStdString(dir.path("default.png"))));
     const CliRun wrong = cli(dir, "render square.fm x.png --mode shiny");
     EXPECT_EQ(2, wrong.status);
-    EXPECT_EQ("faceto-cli: unknown mode shiny (none, wireframe, vertex, flat, gouraud, textured or textured-shaded)\n",
+    EXPECT_EQ("faceto-cli: unknown mode shiny (none, wireframe, vertex, flat, gouraud, textured or "
+              "textured-shaded)\n",
               wrong.err);
 }
 
@@ -304,8 +305,8 @@ void writeSkinnedMd2(const TempDir& dir, const std::string& name, uint8_t value,
     std::filesystem::create_directories(folder);
     ASSERT_TRUE(writeSkinPcx(folder + "/s.pcx", skin));
     ModelData data = makeModel(3, {tri(0, 1, 2)}, 1);
-    writeBytes(dir.path(name),
-               toVector(*encodeMd2(data.model, data.frames, data.source, std::vector<std::string>(skins, "s.pcx"))));
+    writeBytes(dir.path(name), toVector(*encodeMd2(data.model, data.frames, data.source,
+                                                   std::vector<std::string>(skins, "s.pcx"))));
 }
 
 } // namespace
@@ -318,7 +319,8 @@ TEST(FacetoCli, BatchesRefuseInputsThatWouldOverwriteEachOther) {
     // Both would write out/tris.md2: refused, naming both, before anything is written.
     CliRun run = cli(dir, "convert --to md2 red/tris.md2 blue/tris.md2 -d out");
     EXPECT_EQ(1, run.status);
-    EXPECT_NE(std::string::npos, run.err.find("blue/tris.md2 and red/tris.md2 would both write out/tris.md2"));
+    EXPECT_NE(std::string::npos,
+              run.err.find("blue/tris.md2 and red/tris.md2 would both write out/tris.md2"));
     EXPECT_FALSE(std::filesystem::exists(dir.path("out")));
 
     // Different names but one skin0.PCX with two pictures: refused too.
@@ -347,7 +349,8 @@ TEST(FacetoCli, AnotherModelsSkinIsReplacedOnlyWithForce) {
 
     CliRun run = cli(dir, "convert b/b.md2 out/b.md2");
     EXPECT_EQ(1, run.status);
-    EXPECT_EQ("out/skin0.PCX: a different file of this name is in the way; it is not replaced (--force replaces it)\n",
+    EXPECT_EQ("out/skin0.PCX: a different file of this name is in the way; it is not replaced (--force "
+              "replaces it)\n",
               run.err);
     EXPECT_EQ(first, readBytes(dir.path("out/skin0.PCX")));
     EXPECT_FALSE(std::filesystem::exists(dir.path("out/b.md2")));
@@ -361,9 +364,10 @@ TEST(FacetoCli, AnotherModelsSkinIsReplacedOnlyWithForce) {
     ASSERT_EQ(0, cli(dir, "convert c/c.md2 out/c.md2 --force").status);
     writeSkinnedMd2(dir, "d/d.md2", 4, 2);
     run = cli(dir, "convert d/d.md2 out/d.md2");
-    EXPECT_EQ("out/skin0.PCX, out/skin1.PCX: different files of these names are in the way; they are not replaced "
-              "(--force replaces them)\n",
-              run.err);
+    EXPECT_EQ(
+        "out/skin0.PCX, out/skin1.PCX: different files of these names are in the way; they are not replaced "
+        "(--force replaces them)\n",
+        run.err);
 }
 
 TEST(FacetoCli, AFailedWriteNamesTheFileAndTheReason) {
@@ -374,15 +378,17 @@ TEST(FacetoCli, AFailedWriteNamesTheFileAndTheReason) {
     EXPECT_EQ(1, run.status);
     EXPECT_EQ("Error writing file. out/skin0.PCX: Is a directory\n", run.err);
     EXPECT_FALSE(std::filesystem::exists(dir.path("out/a.md2")));
-    EXPECT_EQ("Error reading file. missing.md2: No such file or directory\n", cli(dir, "info missing.md2").err);
+    EXPECT_EQ("Error reading file. missing.md2: No such file or directory\n",
+              cli(dir, "info missing.md2").err);
     EXPECT_EQ("Error reading file. out: Is a directory\n", cli(dir, "info out").err);
 }
 
 TEST(FacetoCli, JsonNamesThatAreNotUtf8AndPositionsThatAreNotNumbersStillParse) {
     TempDir dir;
     ModelData data = makeModel(3, {tri(0, 1, 2)}, 2);
-    data.frames[0].name = "caf\xE9" "1";        // Latin-1, not UTF-8
-    data.frames[1].name = "na\xC3\xAFve\x01";   // UTF-8 and a control character
+    data.frames[0].name = "caf\xE9"
+                          "1";                // Latin-1, not UTF-8
+    data.frames[1].name = "na\xC3\xAFve\x01"; // UTF-8 and a control character
     data.frames[1].positions = {{0.1f, 0, 0}, {1, std::numeric_limits<float>::quiet_NaN(), 1}, {2, 2, 2}};
     ASSERT_TRUE(writeNative(dir.path("m.fm"), data.model, data.frames, data.source));
     const CliRun run = cli(dir, "info --json m.fm");
@@ -419,7 +425,9 @@ std::pair<int, int> assimpCounts(const std::string& path) {
     return {number("Faces:"), number("Vertices:")};
 }
 
-bool haveAssimp() { return std::system("command -v assimp >/dev/null 2>&1") == 0; }
+bool haveAssimp() {
+    return std::system("command -v assimp >/dev/null 2>&1") == 0;
+}
 
 } // namespace
 
@@ -471,7 +479,8 @@ TEST(FacetoCli, ConvertToQuakeReportsWhatTheEngineCannotDraw) {
     ASSERT_TRUE(writeNative(dir.path("big.fm"), big.model, big.frames, big.source));
     CliRun run = cli(dir, "convert big.fm big.mdl");
     EXPECT_EQ(0, run.status);
-    EXPECT_EQ("warning: big.mdl: 1030 vertices: more than the 1024 the original Quake engine draws\n", run.err);
+    EXPECT_EQ("warning: big.mdl: 1030 vertices: more than the 1024 the original Quake engine draws\n",
+              run.err);
     EXPECT_TRUE(std::filesystem::exists(dir.path("big.mdl")));
 }
 
@@ -570,7 +579,8 @@ TEST(FacetoCli, ARiggedGltfConvertsToTheGamesFormats) {
     CliRun fast = cli(dir, "convert '" + path + "' fast.md2 --fps 20");
     ASSERT_EQ(0, fast.status) << fast.err;
     // Frame numbers stop at 99: the 111 frames are "animation1" to "animation99", then "animationb1"...
-    EXPECT_EQ(nlohmann::json::parse(R"([{"name": "animation", "frames": 99}, {"name": "animationb", "frames": 12}])"),
+    EXPECT_EQ(nlohmann::json::parse(
+                  R"([{"name": "animation", "frames": 99}, {"name": "animationb", "frames": 12}])"),
               nlohmann::json::parse(cli(dir, "info --json fast.md2").out)["files"][0]["animations"]);
     EXPECT_EQ(2, cli(dir, "convert '" + path + "' x.md2 --fps 0").status);
     EXPECT_EQ(2, cli(dir, "convert a b --interpolation cubic").status);
@@ -597,10 +607,12 @@ TEST(FacetoCli, ThumbnailDrawsASquarePicture) {
 // picture goes in as a new skin.
 TEST(FacetoCli, SkinExportImportAndRender) {
     TempDir dir;
-    const std::filesystem::path real = std::filesystem::path(FACETO_REALDATA_DIR) / "pcx" / "testpcx_8bit.pcx";
+    const std::filesystem::path real =
+        std::filesystem::path(FACETO_REALDATA_DIR) / "pcx" / "testpcx_8bit.pcx";
     writeSkinnedMd2(dir, "m.md2", 7);
     if (std::filesystem::exists(real)) {
-        std::filesystem::copy_file(real, dir.path("s.pcx"), std::filesystem::copy_options::overwrite_existing);
+        std::filesystem::copy_file(real, dir.path("s.pcx"),
+                                   std::filesystem::copy_options::overwrite_existing);
     }
     const std::vector<uint8_t> pcx = readBytes(dir.path("s.pcx"));
     CliRun run = cli(dir, "skin export m.md2 0 out.pcx");
@@ -654,7 +666,8 @@ TEST(FacetoCli, SettingsAreReadAsTheEditorWritesThem) {
     {
         QSettings settings(QString::fromStdString(file), QSettings::IniFormat);
         for (const auto& [section, entry, value] : values) {
-            settings.setValue(QString::fromStdString(section).replace('\\', '/') + "/" + QString::fromStdString(entry),
+            settings.setValue(QString::fromStdString(section).replace('\\', '/') + "/" +
+                                  QString::fromStdString(entry),
                               QString::fromStdString(value));
         }
         settings.setValue("Pref/FillMode", 5);

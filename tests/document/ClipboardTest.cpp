@@ -1,9 +1,7 @@
 #include "TestSupport.h"
-
 #include "document/EditOperations.h"
-#include "formats/NativeFormat.h"
-
 #include "document/FrameClipboard.h"
+#include "formats/NativeFormat.h"
 
 using namespace faceto;
 using namespace faceto::test;
@@ -128,7 +126,8 @@ TEST(Clipboard, CutMatchesLiteralRemovalOnRandomSelections) {
     std::mt19937 rng(5);
     for (int round = 0; round < 80; ++round) {
         const int32_t vertexCount = 4 + int32_t(rng() % 40);
-        ModelData data = makeModel(vertexCount, randomTriangles(rng, vertexCount, int32_t(rng() % 60), true), 3);
+        ModelData data =
+            makeModel(vertexCount, randomTriangles(rng, vertexCount, int32_t(rng() % 60), true), 3);
         for (VertexInfo& info : data.model.vertexInfos) {
             info.flags = int32_t(rng() % 8);
         }

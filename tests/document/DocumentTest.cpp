@@ -1,7 +1,5 @@
 #include "TestSupport.h"
-
 #include "document/FrameOperations.h"
-
 #include "formats/NativeFormat.h"
 
 using namespace faceto;
@@ -90,7 +88,8 @@ TEST(Document, OpenDispatchesOnTheFirstBytesAndReportsFailures) {
     DocFixture missing;
     EXPECT_FALSE(missing.doc->onOpenDocument(dir.path("absent.fm")));
     ASSERT_EQ(1u, missing.host.messages.size());
-    EXPECT_EQ("Error reading file.\n" + dir.path("absent.fm") + ": No such file or directory", missing.host.messages[0]);
+    EXPECT_EQ("Error reading file.\n" + dir.path("absent.fm") + ": No such file or directory",
+              missing.host.messages[0]);
     DocFixture folder;
     EXPECT_FALSE(folder.doc->onOpenDocument(dir.dir().string()));
     EXPECT_EQ("Error reading file.\n" + dir.dir().string() + ": Is a directory", folder.host.messages.at(0));

@@ -1,7 +1,7 @@
 // The edits of the Edit, group and primitives commands on the document, below the editor's windows.
-#include "TestSupport.h"
-
 #include "document/EditOperations.h"
+
+#include "TestSupport.h"
 
 #include <map>
 
@@ -10,11 +10,15 @@ using namespace faceto::test;
 
 namespace {
 
-FrameVertex minus(const FrameVertex& a, const FrameVertex& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+FrameVertex minus(const FrameVertex& a, const FrameVertex& b) {
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
 FrameVertex cross(const FrameVertex& a, const FrameVertex& b) {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
-float dot(const FrameVertex& a, const FrameVertex& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+float dot(const FrameVertex& a, const FrameVertex& b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
 
 } // namespace
 

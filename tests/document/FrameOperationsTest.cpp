@@ -1,7 +1,7 @@
-#include "TestSupport.h"
-
-#include "document/FrameClipboard.h"
 #include "document/FrameOperations.h"
+
+#include "TestSupport.h"
+#include "document/FrameClipboard.h"
 
 using namespace faceto;
 using namespace faceto::test;

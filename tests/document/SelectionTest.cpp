@@ -1,6 +1,6 @@
-#include "TestSupport.h"
-
 #include "document/Selection.h"
+
+#include "TestSupport.h"
 
 using namespace faceto;
 using namespace faceto::test;
@@ -9,8 +9,8 @@ TEST(Selection, SelectAllAndNoneLeaveHiddenVerticesAlone) {
     DocFixture f;
     loadInto(*f.doc, makeModel(4, {tri(0, 1, 2), tri(1, 2, 3)}));
     auto& infos = f.doc->model.vertexInfos;
-    infos[1].flags = VERTEX_SELECTED;      // hidden, selected
-    infos[2].flags = 0;                    // hidden, not selected
+    infos[1].flags = VERTEX_SELECTED; // hidden, selected
+    infos[2].flags = 0;               // hidden, not selected
     infos[3].flags = VERTEX_VISIBLE | VERTEX_MARKED;
     f.doc->selectAll();
     EXPECT_EQ(VERTEX_VISIBLE | VERTEX_SELECTED, infos[0].flags);

@@ -1,6 +1,6 @@
-#include "TestSupport.h"
-
 #include "document/SkinOperations.h"
+
+#include "TestSupport.h"
 #include "formats/Pcx.h"
 #include "formats/Pictures.h"
 #include "model/DerivedData.h"
@@ -13,7 +13,9 @@ namespace {
 
 using Vec = std::array<float, 3>;
 
-Vec sub(const FrameVertex& a, const FrameVertex& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+Vec sub(const FrameVertex& a, const FrameVertex& b) {
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
 Vec cross(const Vec& a, const Vec& b) {
     return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
 }
@@ -29,15 +31,18 @@ Vec outward(const Frame& frame, const Triangle& t) {
 ModelData cube() {
     ModelData data = makeModel(8, {}, 1);
     for (int v = 0; v < 8; ++v) {
-        data.frames[0].positions[size_t(v)] = {v & 1 ? 1.0f : -1.0f, v & 2 ? 1.0f : -1.0f, v & 4 ? 1.0f : -1.0f};
+        data.frames[0].positions[size_t(v)] = {v & 1 ? 1.0f : -1.0f, v & 2 ? 1.0f : -1.0f,
+                                               v & 4 ? 1.0f : -1.0f};
     }
-    const int faces[6][4] = {{1, 3, 7, 5}, {0, 4, 6, 2}, {2, 6, 7, 3}, {0, 1, 5, 4}, {4, 5, 7, 6}, {0, 2, 3, 1}};
+    const int faces[6][4] = {{1, 3, 7, 5}, {0, 4, 6, 2}, {2, 6, 7, 3},
+                             {0, 1, 5, 4}, {4, 5, 7, 6}, {0, 2, 3, 1}};
     for (const auto& f : faces) {
         for (const auto& [a, b, c] : {std::array{f[0], f[1], f[2]}, std::array{f[0], f[2], f[3]}}) {
             Triangle t = tri(a, b, c);
             // Each face's outward direction is from the cube's centre to the face's centre.
             const auto& p = data.frames[0].positions;
-            const Vec centre{(p[size_t(a)].x + p[size_t(b)].x + p[size_t(c)].x), (p[size_t(a)].y + p[size_t(b)].y + p[size_t(c)].y),
+            const Vec centre{(p[size_t(a)].x + p[size_t(b)].x + p[size_t(c)].x),
+                             (p[size_t(a)].y + p[size_t(b)].y + p[size_t(c)].y),
                              (p[size_t(a)].z + p[size_t(b)].z + p[size_t(c)].z)};
             const Vec n = outward(data.frames[0], t);
             if (n[0] * centre[0] + n[1] * centre[1] + n[2] * centre[2] < 0) {
@@ -162,7 +167,7 @@ TEST(Skins, NewDeleteResizeAndImportAreStepsThatUndo) {
     EXPECT_EQ((std::array<float, 2>{64, 64}), f.doc->model.triangles[0].st[2]);
     EXPECT_EQ(64, f.doc->source.skinWidth);
     EXPECT_EQ(9, f.doc->model.skins[0].pixels[size_t(10)]); // texel 5 stretched to 10 and 11
-    EXPECT_FALSE(resizeSkin(*f.doc, 0, 64, 64));              // the same size: nothing to do
+    EXPECT_FALSE(resizeSkin(*f.doc, 0, 64, 64));            // the same size: nothing to do
 
     Skin second = blankSkin(8, 8, f.palette.palette);
     second.name = "second";
@@ -196,7 +201,8 @@ TEST(Skins, CoordinateDragsJoinIntoOneStepPerGesture) {
     const uint64_t gesture = f.doc->newGesture();
     for (float x = 1; x <= 5; ++x) {
         f.doc->run(std::make_unique<ChangeSkinCoords>("Move Skin Coordinates", std::vector<int32_t>{0},
-                                                      std::vector<CornerCoords>{{{{x, 0}, {0, 0}, {0, 0}}}}, gesture));
+                                                      std::vector<CornerCoords>{{{{x, 0}, {0, 0}, {0, 0}}}},
+                                                      gesture));
     }
     EXPECT_EQ(1u, f.doc->history().size());
     EXPECT_EQ(5.0f, f.doc->model.triangles[0].st[0][0]);
@@ -211,7 +217,8 @@ TEST(Skins, SeamsAreWhereNeighboursPartTheirCoordinates) {
     model.triangles[0].st = {{{0, 0}, {10, 0}, {0, 10}}};
     model.triangles[1].st = {{{0, 10}, {10, 0}, {10, 10}}};
     auto seams = skinSeams(model);
-    EXPECT_EQ((std::array<bool, 3>{false, false, false}), seams[0]); // edge 1-2 is shared with the same coordinates
+    EXPECT_EQ((std::array<bool, 3>{false, false, false}),
+              seams[0]); // edge 1-2 is shared with the same coordinates
     model.triangles[1].st = {{{50, 10}, {60, 0}, {60, 10}}};
     seams = skinSeams(model);
     EXPECT_EQ((std::array<bool, 3>{false, true, false}), seams[0]); // corner 1 to 2
@@ -281,7 +288,7 @@ TEST(SkinFiles, IndexedBmpKeepsItsIndicesAndTheMapIsDrawnOver) {
     bmp[26] = 1;
     bmp[28] = 8;
     put32(46, 2);
-    bmp[54 + 4] = 255; // entry 1: blue
+    bmp[54 + 4] = 255;                                // entry 1: blue
     const uint8_t rows[8] = {1, 0, 0, 0, 0, 1, 1, 0}; // bottom row, then top row
     std::copy(std::begin(rows), std::end(rows), bmp.begin() + 62);
     Result<Skin> skin = decodeSkinPicture(bmp);
@@ -328,10 +335,10 @@ TEST(SkinFiles, DamagedPicturesAreRefused) {
     Model big;
     big.skins.push_back(blankSkin(2000, 2000, PaletteTables::builtIn().palette));
     std::vector<uint8_t> bomb = toVector(*skinFileBytes(big, 0, true, false));
-    bomb[16 + 3] = 4;  // width 4
+    bomb[16 + 3] = 4; // width 4
     bomb[20 + 2] = 0;
-    bomb[20 + 3] = 4;  // height 4
-    bomb[16 + 9] = 2;  // red, green, blue
+    bomb[20 + 3] = 4; // height 4
+    bomb[16 + 9] = 2; // red, green, blue
     const Result<Skin> inflated = decodeSkinPicture(bomb);
     ASSERT_FALSE(inflated);
     EXPECT_NE(std::string::npos, inflated.error().find("does not inflate to its size")) << inflated.error();

@@ -1,5 +1,4 @@
 #include "TestSupport.h"
-
 #include "formats/AscWriter.h"
 
 using namespace faceto;

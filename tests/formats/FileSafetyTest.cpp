@@ -1,9 +1,9 @@
 #include "TestSupport.h"
 #include "formats/FileIO.h"
 #include "formats/Md2Writer.h"
+#include "formats/NativeFormat.h"
 #include "formats/Pcx.h"
 #include "formats/SkinLoader.h"
-#include "formats/NativeFormat.h"
 
 #include <csignal>
 #include <sys/stat.h>

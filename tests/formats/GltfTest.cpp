@@ -1,17 +1,16 @@
 // glTF 2.0 and OBJ out and in: round trips, skinned and morph-animated files baked into frames (checked
 // against positions worked out here), and the pose of a frame coming back from OBJ.
-#include "TestSupport.h"
-
-#include "document/FrameOperations.h"
 #include "formats/Gltf.h"
+
+#include "TestSupport.h"
+#include "document/FrameOperations.h"
 #include "formats/NativeFormat.h"
 #include "formats/Obj.h"
 #include "formats/Pictures.h"
 
-#include <nlohmann/json.hpp>
-
 #include <cmath>
 #include <cstring>
+#include <nlohmann/json.hpp>
 
 using namespace faceto;
 using namespace faceto::test;
@@ -157,7 +156,8 @@ TEST(Gltf, AModelGoesOutAndComesBackWithItsFramesNamesAndSkin) {
     const ModelData data = animatedModel();
     for (const char* name : {"m.gltf", "m.glb"}) {
         TempDir dir;
-        Result<SaveOutput> out = exportGltf(ModelRef{data.model, data.frames, data.source}, dir.path(name), WriteContext{});
+        Result<SaveOutput> out =
+            exportGltf(ModelRef{data.model, data.frames, data.source}, dir.path(name), WriteContext{});
         ASSERT_TRUE(out) << out.error();
         EXPECT_EQ(std::string(name) == "m.gltf" ? 3u : 1u, out->files.size()); // .gltf, .bin, .png
         const ModelData back = writeAndRead(*out, dir.dir().string() + "/");
@@ -168,16 +168,19 @@ TEST(Gltf, AModelGoesOutAndComesBackWithItsFramesNamesAndSkin) {
     }
     // The file: one target per frame named after it, one animation per animation, the axes turned.
     TempDir dir;
-    Result<SaveOutput> out = exportGltf(ModelRef{data.model, data.frames, data.source}, dir.path("m.gltf"), WriteContext{});
+    Result<SaveOutput> out =
+        exportGltf(ModelRef{data.model, data.frames, data.source}, dir.path("m.gltf"), WriteContext{});
     const json document = json::parse(std::string(out->files[0].bytes.begin(), out->files[0].bytes.end()));
     EXPECT_EQ("m", document["meshes"][0]["name"]); // a model without a name of its own: the file's
     EXPECT_EQ("m", document["nodes"][0]["name"]);
     EXPECT_EQ(5u, document["meshes"][0]["primitives"][0]["targets"].size());
-    EXPECT_EQ(json({"run1", "run2", "run3", "jump1", "jump2"}), document["meshes"][0]["extras"]["targetNames"]);
+    EXPECT_EQ(json({"run1", "run2", "run3", "jump1", "jump2"}),
+              document["meshes"][0]["extras"]["targetNames"]);
     ASSERT_EQ(2u, document["animations"].size());
     EXPECT_EQ("run", document["animations"][0]["name"]);
     EXPECT_EQ("STEP", document["animations"][0]["samplers"][0]["interpolation"]);
-    const json& position = document["accessors"][document["meshes"][0]["primitives"][0]["attributes"]["POSITION"].get<int>()];
+    const json& position =
+        document["accessors"][document["meshes"][0]["primitives"][0]["attributes"]["POSITION"].get<int>()];
     float lo = 1e9f;
     for (const FrameVertex& p : data.frames[0].positions) {
         lo = std::min(lo, p.x); // Quake's x is glTF's z
@@ -187,7 +190,8 @@ TEST(Gltf, AModelGoesOutAndComesBackWithItsFramesNamesAndSkin) {
     WriteContext options;
     options.linearInterpolation = true;
     options.scale = 2.0f;
-    Result<SaveOutput> scaled = exportGltf(ModelRef{data.model, data.frames, data.source}, dir.path("s.gltf"), options);
+    Result<SaveOutput> scaled =
+        exportGltf(ModelRef{data.model, data.frames, data.source}, dir.path("s.gltf"), options);
     const json other = json::parse(std::string(scaled->files[0].bytes.begin(), scaled->files[0].bytes.end()));
     EXPECT_EQ("LINEAR", other["animations"][0]["samplers"][0]["interpolation"]);
     const ModelData twice = writeAndRead(*scaled, dir.dir().string() + "/");
@@ -202,12 +206,14 @@ TEST(Gltf, ASkinnedAnimationIsBakedIntoFramesAsWorkedOutByHand) {
     const size_t joints = put<uint8_t>(bin, {0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0});
     const size_t weights = put<float>(bin, {1, 0, 0, 0, 1, 0, 0, 0, 0.5f, 0.5f, 0, 0});
     const size_t indices = put<uint16_t>(bin, {0, 1, 2});
-    const size_t inverse = put<float>(bin, {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1,   // joint 0
+    const size_t inverse = put<float>(bin, {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0,  0, 1,   // joint 0
                                             1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, -1, 0, 1}); // joint 1
     const size_t times = put<float>(bin, {0, 1});
     const float h = std::sqrt(0.5f);
     const size_t turns = put<float>(bin, {0, 0, 0, 1, 0, 0, h, h});
-    auto view = [](size_t offset, size_t length) { return json{{"buffer", 0}, {"byteOffset", offset}, {"byteLength", length}}; };
+    auto view = [](size_t offset, size_t length) {
+        return json{{"buffer", 0}, {"byteOffset", offset}, {"byteLength", length}};
+    };
     auto accessor = [](int viewIndex, int type, int count, const char* shape, json bounds = json::object()) {
         json a{{"bufferView", viewIndex}, {"componentType", type}, {"count", count}, {"type", shape}};
         a.update(bounds);
@@ -218,19 +224,22 @@ TEST(Gltf, ASkinnedAnimationIsBakedIntoFramesAsWorkedOutByHand) {
         {"scene", 0},
         {"scenes", {{{"nodes", {0, 1}}}}},
         {"nodes", {{{"mesh", 0}, {"skin", 0}}, {{"children", {2}}}, {{"translation", {0, 1, 0}}}}},
-        {"meshes", {{{"primitives", {{{"attributes", {{"POSITION", 0}, {"JOINTS_0", 1}, {"WEIGHTS_0", 2}}}, {"indices", 3}}}}}}},
+        {"meshes",
+         {{{"primitives",
+            {{{"attributes", {{"POSITION", 0}, {"JOINTS_0", 1}, {"WEIGHTS_0", 2}}}, {"indices", 3}}}}}}},
         {"skins", {{{"joints", {1, 2}}, {"inverseBindMatrices", 4}}}},
         {"animations",
          {{{"name", "bend"},
            {"samplers", {{{"input", 5}, {"output", 6}, {"interpolation", "LINEAR"}}}},
            {"channels", {{{"sampler", 0}, {"target", {{"node", 2}, {"path", "rotation"}}}}}}}}},
         {"bufferViews",
-         {view(positions, 36), view(joints, 12), view(weights, 48), view(indices, 6), view(inverse, 128), view(times, 8),
-          view(turns, 32)}},
+         {view(positions, 36), view(joints, 12), view(weights, 48), view(indices, 6), view(inverse, 128),
+          view(times, 8), view(turns, 32)}},
         {"accessors",
-         {accessor(0, 5126, 3, "VEC3", {{"min", {0, 0.5, 0}}, {"max", {1, 1.5, 0}}}), accessor(1, 5121, 3, "VEC4"),
-          accessor(2, 5126, 3, "VEC4"), accessor(3, 5123, 3, "SCALAR"), accessor(4, 5126, 2, "MAT4"),
-          accessor(5, 5126, 2, "SCALAR", {{"min", {0}}, {"max", {1}}}), accessor(6, 5126, 2, "VEC4")}},
+         {accessor(0, 5126, 3, "VEC3", {{"min", {0, 0.5, 0}}, {"max", {1, 1.5, 0}}}),
+          accessor(1, 5121, 3, "VEC4"), accessor(2, 5126, 3, "VEC4"), accessor(3, 5123, 3, "SCALAR"),
+          accessor(4, 5126, 2, "MAT4"), accessor(5, 5126, 2, "SCALAR", {{"min", {0}}, {"max", {1}}}),
+          accessor(6, 5126, 2, "VEC4")}},
         {"buffers", json::array({{{"byteLength", size_t((bin.size() + 3) / 4 * 4)}}})}};
     ModelData data;
     ASSERT_TRUE(into(importGltf(glb(document, bin), ReadContext{}), data));
@@ -249,7 +258,7 @@ TEST(Gltf, ASkinnedAnimationIsBakedIntoFramesAsWorkedOutByHand) {
     expectAt(0, 2, 1, 1.5f);
     expectAt(10, 0, 0, 0.5f); // a quarter turn: (0, 0.5) about (0, 1) goes to (-0.5, 1)
     expectAt(10, 1, -0.5f, 1.0f);
-    expectAt(10, 2, 0.25f, 1.75f); // half of (1, 1.5) and half of (-0.5, 2)
+    expectAt(10, 2, 0.25f, 1.75f);              // half of (1, 1.5) and half of (-0.5, 2)
     expectAt(5, 1, -0.5f * h, 1.0f + 0.5f * h); // half way: an eighth of a turn
     // Another rate: 4 a second gives frames at 0, 0.25, 0.5, 0.75 and 1.
     ReadContext slow;
@@ -343,7 +352,8 @@ TEST(Gltf, TheRealMorphSampleFollowsItsWeights) {
     auto accessorData = [&](int index, size_t components) {
         const json& a = document["accessors"][size_t(index)];
         const json& v = document["bufferViews"][a["bufferView"].get<size_t>()];
-        return values<float>(bin, v.value("byteOffset", 0) + a.value("byteOffset", 0), a["count"].get<size_t>() * components);
+        return values<float>(bin, v.value("byteOffset", 0) + a.value("byteOffset", 0),
+                             a["count"].get<size_t>() * components);
     };
     const std::vector<float> base = accessorData(2, 3);
     const std::vector<float> thin = accessorData(4, 3);
@@ -363,7 +373,8 @@ TEST(Gltf, TheRealMorphSampleFollowsItsWeights) {
     auto expected = [&](size_t vertex, double w0, double w1) {
         double p[3];
         for (int c = 0; c < 3; ++c) {
-            p[c] = base[vertex * 3 + size_t(c)] + w0 * thin[vertex * 3 + size_t(c)] + w1 * angle[vertex * 3 + size_t(c)];
+            p[c] = base[vertex * 3 + size_t(c)] + w0 * thin[vertex * 3 + size_t(c)] +
+                   w1 * angle[vertex * 3 + size_t(c)];
         }
         const double g[3] = {-p[0] * 100, -p[2] * 100, -p[1] * 100};
         return FrameVertex{float(g[2]), float(g[0]), float(g[1])};
@@ -382,7 +393,8 @@ TEST(Gltf, TheRealMorphSampleFollowsItsWeights) {
             const FrameVertex want = expected(v, w0, w1);
             bool found = false;
             for (const FrameVertex& p : data.frames[f].positions) {
-                found = found || (std::abs(p.x - want.x) < 1e-3f && std::abs(p.y - want.y) < 1e-3f && std::abs(p.z - want.z) < 1e-3f);
+                found = found || (std::abs(p.x - want.x) < 1e-3f && std::abs(p.y - want.y) < 1e-3f &&
+                                  std::abs(p.z - want.z) < 1e-3f);
             }
             EXPECT_TRUE(found) << "frame " << f << " vertex " << v;
         }
@@ -396,13 +408,14 @@ TEST(Gltf, HostileFilesAreRefusedWithAReason) {
     // An accessor that reaches past its buffer, points, and a buffer outside the model's folder.
     std::vector<uint8_t> bin;
     put<float>(bin, {0, 0, 0, 1, 0, 0, 0, 1, 0});
-    json document{{"asset", {{"version", "2.0"}}},
-                  {"scenes", {{{"nodes", {0}}}}},
-                  {"nodes", {{{"mesh", 0}}}},
-                  {"meshes", {{{"primitives", {{{"attributes", {{"POSITION", 0}}}}}}}}},
-                  {"bufferViews", {{{"buffer", 0}, {"byteLength", 36}}}},
-                  {"accessors", {{{"bufferView", 0}, {"componentType", 5126}, {"count", 3000000}, {"type", "VEC3"}}}},
-                  {"buffers", {{{"byteLength", 36}}}}};
+    json document{
+        {"asset", {{"version", "2.0"}}},
+        {"scenes", {{{"nodes", {0}}}}},
+        {"nodes", {{{"mesh", 0}}}},
+        {"meshes", {{{"primitives", {{{"attributes", {{"POSITION", 0}}}}}}}}},
+        {"bufferViews", {{{"buffer", 0}, {"byteLength", 36}}}},
+        {"accessors", {{{"bufferView", 0}, {"componentType", 5126}, {"count", 3000000}, {"type", "VEC3"}}}},
+        {"buffers", {{{"byteLength", 36}}}}};
     Result<ModelData> past = importGltf(glb(document, bin), ReadContext{});
     ASSERT_FALSE(past);
     EXPECT_EQ("an accessor reaches past its buffer", past.error());
@@ -430,9 +443,17 @@ TEST(Gltf, HostileFilesAreRefusedWithAReason) {
     const size_t moves = put<float>(more, {0, 0, 0, 1, 1, 1});
     endless["bufferViews"].push_back({{"buffer", 0}, {"byteOffset", times}, {"byteLength", 8}});
     endless["bufferViews"].push_back({{"buffer", 0}, {"byteOffset", moves}, {"byteLength", 24}});
-    endless["accessors"].push_back({{"bufferView", 1}, {"componentType", 5126}, {"count", 2}, {"type", "SCALAR"}, {"min", {0}}, {"max", {1e9}}});
-    endless["accessors"].push_back({{"bufferView", 2}, {"componentType", 5126}, {"count", 2}, {"type", "VEC3"}});
-    endless["animations"] = {{{"samplers", {{{"input", 1}, {"output", 2}}}}, {"channels", {{{"sampler", 0}, {"target", {{"node", 0}, {"path", "translation"}}}}}}}};
+    endless["accessors"].push_back({{"bufferView", 1},
+                                    {"componentType", 5126},
+                                    {"count", 2},
+                                    {"type", "SCALAR"},
+                                    {"min", {0}},
+                                    {"max", {1e9}}});
+    endless["accessors"].push_back(
+        {{"bufferView", 2}, {"componentType", 5126}, {"count", 2}, {"type", "VEC3"}});
+    endless["animations"] = {
+        {{"samplers", {{{"input", 1}, {"output", 2}}}},
+         {"channels", {{{"sampler", 0}, {"target", {{"node", 0}, {"path", "translation"}}}}}}}};
     endless["buffers"][0]["byteLength"] = more.size();
     Result<ModelData> bomb = importGltf(glb(endless, more), ReadContext{});
     ASSERT_FALSE(bomb);
@@ -449,7 +470,8 @@ TEST(Obj, AFramesPoseGoesOutAndComesBackAsOneStep) {
     EXPECT_TRUE(std::filesystem::exists(dir.path("pose.mtl")));
     EXPECT_TRUE(std::filesystem::exists(dir.path("pose.png")));
     // Opened as a model: one frame, its vertices in the model's order.
-    const ModelData opened = writeAndRead(*f.doc->saveOutputFor(dir.path("pose.obj")), dir.dir().string() + "/");
+    const ModelData opened =
+        writeAndRead(*f.doc->saveOutputFor(dir.path("pose.obj")), dir.dir().string() + "/");
     ASSERT_EQ(1u, opened.frames.size());
     ASSERT_EQ(data.model.vertexCount(), opened.model.vertexCount());
     for (size_t v = 0; v < opened.frames[0].positions.size(); ++v) {
@@ -496,7 +518,8 @@ TEST(Gltf, LongAnimationsWriteSparseWeightsAndComeBack) {
         f.name = "pose"; // no number: one animation of them all
     }
     TempDir dir;
-    Result<SaveOutput> out = exportGltf(ModelRef{data.model, data.frames, data.source}, dir.path("long.glb"), WriteContext{});
+    Result<SaveOutput> out =
+        exportGltf(ModelRef{data.model, data.frames, data.source}, dir.path("long.glb"), WriteContext{});
     ASSERT_TRUE(out) << out.error();
     const ByteBuffer& glbBytes = out->files[0].bytes;
     EXPECT_LT(glbBytes.size(), 100000u); // dense, the weights alone would take 300 x 300 x 4 bytes
@@ -529,7 +552,9 @@ TEST(Gltf, EverySetOfJointsAndWeightsMovesTheVertex) {
     const size_t joints1 = put<uint8_t>(bin, {4, 5, 6, 7, 0, 0, 0, 0, 0, 0, 0, 0});
     const size_t weights0 = put<float>(bin, {0.1f, 0.1f, 0.1f, 0.1f, 1, 0, 0, 0, 1, 0, 0, 0});
     const size_t weights1 = put<float>(bin, {0.1f, 0.1f, 0.1f, 0.1f, 0, 0, 0, 0, 0, 0, 0, 0});
-    auto view = [](size_t offset, size_t length) { return json{{"buffer", 0}, {"byteOffset", offset}, {"byteLength", length}}; };
+    auto view = [](size_t offset, size_t length) {
+        return json{{"buffer", 0}, {"byteOffset", offset}, {"byteLength", length}};
+    };
     json nodes = json::array({{{"mesh", 0}, {"skin", 0}}});
     json jointNodes = json::array();
     for (int j = 0; j < 8; ++j) {
@@ -549,7 +574,12 @@ TEST(Gltf, EverySetOfJointsAndWeightsMovesTheVertex) {
         {"bufferViews",
          {view(positions, 36), view(joints0, 12), view(joints1, 12), view(weights0, 48), view(weights1, 48)}},
         {"accessors",
-         {{{"bufferView", 0}, {"componentType", 5126}, {"count", 3}, {"type", "VEC3"}, {"min", {0, 0, 0}}, {"max", {0, 1, 1}}},
+         {{{"bufferView", 0},
+           {"componentType", 5126},
+           {"count", 3},
+           {"type", "VEC3"},
+           {"min", {0, 0, 0}},
+           {"max", {0, 1, 1}}},
           {{"bufferView", 1}, {"componentType", 5121}, {"count", 3}, {"type", "VEC4"}},
           {{"bufferView", 2}, {"componentType", 5121}, {"count", 3}, {"type", "VEC4"}},
           {{"bufferView", 3}, {"componentType", 5126}, {"count", 3}, {"type", "VEC4"}},
@@ -566,11 +596,13 @@ TEST(Gltf, EverySetOfJointsAndWeightsMovesTheVertex) {
 // How a skin reads past its edges goes out as the texture's sampler and comes back from it, and the
 // native file keeps it: a Quake skin clamps, a glTF skin repeats (straight or mirrored) as its file said.
 TEST(Gltf, TheSkinsWrappingGoesOutAndComesBack) {
-    for (const auto& wrap : {std::array<Wrap, 2>{Wrap::Clamp, Wrap::Clamp}, std::array<Wrap, 2>{Wrap::Repeat, Wrap::Mirror}}) {
+    for (const auto& wrap :
+         {std::array<Wrap, 2>{Wrap::Clamp, Wrap::Clamp}, std::array<Wrap, 2>{Wrap::Repeat, Wrap::Mirror}}) {
         ModelData data = animatedModel();
         data.model.skins[0].wrap = wrap;
         TempDir dir;
-        Result<SaveOutput> out = exportGltf(ModelRef{data.model, data.frames, data.source}, dir.path("w.glb"), WriteContext{});
+        Result<SaveOutput> out =
+            exportGltf(ModelRef{data.model, data.frames, data.source}, dir.path("w.glb"), WriteContext{});
         ASSERT_TRUE(out);
         const ModelData back = writeAndRead(*out, dir.dir().string() + "/");
         ASSERT_EQ(1u, back.model.skins.size());

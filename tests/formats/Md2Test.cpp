@@ -1,11 +1,10 @@
 #include "TestSupport.h"
-
 #include "formats/Md2Reader.h"
 #include "formats/Md2Writer.h"
+#include "formats/NativeFormat.h"
 #include "formats/NormalTable.h"
 #include "formats/Pcx.h"
 #include "formats/SkinLoader.h"
-#include "formats/NativeFormat.h"
 
 #include <cmath>
 #include <cstring>
@@ -63,8 +62,9 @@ std::vector<uint8_t> md2File(const Md2Spec& s) {
     const int gl = frames + frameSize * int(s.frames.size());
     std::vector<uint8_t> b;
     b.insert(b.end(), {'I', 'D', 'P', '2'});
-    for (int v : {8, s.skinWidth, s.skinHeight, frameSize, int(s.skins.size()), s.vertexCount, int(s.st.size()),
-                  int(s.triangles.size()), 1, int(s.frames.size()), skins, st, tris, frames, gl, gl + 4}) {
+    for (int v :
+         {8, s.skinWidth, s.skinHeight, frameSize, int(s.skins.size()), s.vertexCount, int(s.st.size()),
+          int(s.triangles.size()), 1, int(s.frames.size()), skins, st, tris, frames, gl, gl + 4}) {
         put32(b, uint32_t(v));
     }
     for (const auto& name : s.skins) {
@@ -99,8 +99,9 @@ Md2Spec oneTriangle() {
     Md2Spec s;
     s.st = {{128, 64}, {0, 0}, {10, 20}};
     s.triangles = {{0, 1, 2, 0, 1, 2}};
-    s.frames = {{{0.5f, 1.0f, 2.0f}, {-10.0f, 0.0f, 3.0f}, "stand01", {{255, 0, 128, 7}, {0, 0, 0, 0}, {2, 4, 6, 0}}},
-                {{1, 1, 1}, {0, 0, 0}, "a_frame_name_16c", {{1, 1, 1, 0}, {2, 2, 2, 0}, {3, 3, 3, 0}}}};
+    s.frames = {
+        {{0.5f, 1.0f, 2.0f}, {-10.0f, 0.0f, 3.0f}, "stand01", {{255, 0, 128, 7}, {0, 0, 0, 0}, {2, 4, 6, 0}}},
+        {{1, 1, 1}, {0, 0, 0}, "a_frame_name_16c", {{1, 1, 1, 0}, {2, 2, 2, 0}, {3, 3, 3, 0}}}};
     return s;
 }
 
@@ -150,10 +151,10 @@ TEST(Md2Reader, ReadsMeshFramesAndSourceFields) {
 TEST(Md2Reader, NormalsGlCommandsAndVersionDoNotMatter) {
     std::vector<uint8_t> a = md2File(oneTriangle());
     std::vector<uint8_t> b = a;
-    b[4] = 99;                  // version
-    b[b.size() - 4] = 5;        // GL commands
+    b[4] = 99;           // version
+    b[b.size() - 4] = 5; // GL commands
     const size_t firstVertex = 68 + 3 * 4 + 12 + 40;
-    b[firstVertex + 3] = 100;   // normal index
+    b[firstVertex + 3] = 100; // normal index
     ModelData da;
     ModelData db;
     ASSERT_TRUE(into(parseMd2(a, nowhere()), da));
@@ -218,13 +219,13 @@ TEST(Md2Reader, RejectsFilesItsHeaderDoesNotDescribe) {
         std::memcpy(&b[offset], &value, 4);
         return b;
     };
-    EXPECT_FALSE(into(parseMd2(patched(20, -1), nowhere()), out));         // skin count
-    EXPECT_FALSE(into(parseMd2(patched(24, 100000), nowhere()), out));     // vertices
-    EXPECT_FALSE(into(parseMd2(patched(28, 1 << 30), nowhere()), out));    // texture pairs
-    EXPECT_FALSE(into(parseMd2(patched(32, -5), nowhere()), out));         // triangles
-    EXPECT_FALSE(into(parseMd2(patched(40, 0), nowhere()), out));          // no frame
+    EXPECT_FALSE(into(parseMd2(patched(20, -1), nowhere()), out));                   // skin count
+    EXPECT_FALSE(into(parseMd2(patched(24, 100000), nowhere()), out));               // vertices
+    EXPECT_FALSE(into(parseMd2(patched(28, 1 << 30), nowhere()), out));              // texture pairs
+    EXPECT_FALSE(into(parseMd2(patched(32, -5), nowhere()), out));                   // triangles
+    EXPECT_FALSE(into(parseMd2(patched(40, 0), nowhere()), out));                    // no frame
     EXPECT_FALSE(into(parseMd2(patched(48, int32_t(good.size())), nowhere()), out)); // pairs past the end
-    EXPECT_FALSE(into(parseMd2(patched(56, -4), nowhere()), out));         // frames before the start
+    EXPECT_FALSE(into(parseMd2(patched(56, -4), nowhere()), out)); // frames before the start
     std::vector<uint8_t> badCorner = good;
     badCorner[68 + 12 + 2] = 3; // second corner: vertex 3 of 3
     EXPECT_FALSE(into(parseMd2(badCorner, nowhere()), out));
@@ -250,7 +251,8 @@ TEST(Md2Writer, WritesTheExactLayoutOfASmallModel) {
     }
     ASSERT_EQ(184u, file.size());
     // 10.4 and 9.6 both round to 10: one pair for two corners.
-    EXPECT_EQ((std::vector<uint8_t>{10, 0, 20, 0, 30, 0, 40, 0}), std::vector<uint8_t>(file.begin() + 68, file.begin() + 76));
+    EXPECT_EQ((std::vector<uint8_t>{10, 0, 20, 0, 30, 0, 40, 0}),
+              std::vector<uint8_t>(file.begin() + 68, file.begin() + 76));
     EXPECT_EQ((std::vector<uint8_t>{0, 0, 1, 0, 2, 0, 0, 0, 0, 0, 1, 0}),
               std::vector<uint8_t>(file.begin() + 76, file.begin() + 88));
     EXPECT_EQ(2.0f * 0.003921569f, decode(file, 88));
@@ -260,8 +262,9 @@ TEST(Md2Writer, WritesTheExactLayoutOfASmallModel) {
     EXPECT_EQ("pose1", std::string(reinterpret_cast<const char*>(&file[112])));
     // Packed vertices: the largest coordinate on the top step.
     const int top = 255;
-    const uint8_t down = uint8_t(std::find(MD2_NORMALS.begin(), MD2_NORMALS.end(), std::array<float, 3>{0, 0, -1}) -
-                                 MD2_NORMALS.begin()); // the face looks down the z axis
+    const uint8_t down =
+        uint8_t(std::find(MD2_NORMALS.begin(), MD2_NORMALS.end(), std::array<float, 3>{0, 0, -1}) -
+                MD2_NORMALS.begin()); // the face looks down the z axis
     EXPECT_EQ((std::vector<uint8_t>{0, 0, 0, down, uint8_t(top), 0, 0, down, 0, uint8_t(top), 0, down}),
               std::vector<uint8_t>(file.begin() + 128, file.begin() + 140));
     // One isolated triangle: a fan of three from corner 0.
@@ -279,7 +282,8 @@ TEST(Md2Writer, QuantisationRoundsToTheNearestStep) {
     for (float range : {1.0f, 3.0f, 7.5f, 10.0f, 100.0f, 123.4f, 1000.0f}) {
         ModelData data = makeModel(4, {}, 1);
         const float step = range / 255;
-        data.frames[0].positions = {{-5, 0, 0}, {-5 + range, 1, 1}, {-5 + step / 3, 0, 0}, {-5 + step * 2 / 3, 0, 0}};
+        data.frames[0].positions = {
+            {-5, 0, 0}, {-5 + range, 1, 1}, {-5 + step / 3, 0, 0}, {-5 + step * 2 / 3, 0, 0}};
         const std::vector<uint8_t> file = toVector(*encodeMd2(data.model, data.frames, data.source, {}));
         const float scale = decode(file, 68);
         EXPECT_EQ(range * 0.003921569f, scale);
@@ -411,14 +415,16 @@ TEST(Md2Writer, RoundTripStaysWithinTheQuantisationStep) {
         for (size_t v = 0; v < 40; ++v) {
             for (int a = 0; a < 3; ++a) {
                 const float range = 1000.0f; // half a step, and a little for the float arithmetic
-                EXPECT_NEAR(data.frames[f].positions[v][a], back.frames[f].positions[v][a], range / 255.0f * 0.501f);
+                EXPECT_NEAR(data.frames[f].positions[v][a], back.frames[f].positions[v][a],
+                            range / 255.0f * 0.501f);
             }
         }
     }
     for (size_t t = 0; t < data.model.triangles.size(); ++t) {
         EXPECT_EQ(data.model.triangles[t].v, back.model.triangles[t].v);
         for (int c = 0; c < 3; ++c) {
-            EXPECT_EQ(std::round(data.model.triangles[t].st[size_t(c)][1]), back.model.triangles[t].st[size_t(c)][1]);
+            EXPECT_EQ(std::round(data.model.triangles[t].st[size_t(c)][1]),
+                      back.model.triangles[t].st[size_t(c)][1]);
         }
     }
 }

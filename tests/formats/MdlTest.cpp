@@ -1,5 +1,4 @@
 #include "TestSupport.h"
-
 #include "formats/MdlReader.h"
 
 #include <cstring>
@@ -62,7 +61,14 @@ std::vector<uint8_t> version6(int32_t skinWidth = 4) {
     MdlBytes m = header(6, 2, skinWidth, 2, 2);
     const int size = skinWidth * 2;
     m.i32(0).raw(pixels(size, 0));
-    m.i32(1).i32(3).f32(0.1f).f32(0.2f).f32(0.3f).raw(pixels(size, 10)).raw(pixels(size, 20)).raw(pixels(size, 30));
+    m.i32(1)
+        .i32(3)
+        .f32(0.1f)
+        .f32(0.2f)
+        .f32(0.3f)
+        .raw(pixels(size, 10))
+        .raw(pixels(size, 20))
+        .raw(pixels(size, 30));
     m.i32(0).i32(10).i32(20);  // vertex 0 not on the seam
     m.i32(32).i32(10).i32(21); // vertex 1 on the seam
     m.i32(32).i32(0).i32(22);
@@ -98,18 +104,18 @@ TEST(MdlReader, Version6WithSkinGroupsFrameGroupsAndTheSeam) {
     const Triangle& back = data.model.triangles[1];
     EXPECT_EQ(10.0f, front.st[1][0]); // on the seam but facing front
     EXPECT_EQ(21.0f, front.st[1][1]);
-    EXPECT_EQ(2.0f, back.st[0][0]);   // vertex 2: 0 + 4 / 2
-    EXPECT_EQ(12.0f, back.st[1][0]);  // vertex 1: 10 + 2
-    EXPECT_EQ(10.0f, back.st[2][0]);  // vertex 0: not on the seam
+    EXPECT_EQ(2.0f, back.st[0][0]);  // vertex 2: 0 + 4 / 2
+    EXPECT_EQ(12.0f, back.st[1][0]); // vertex 1: 10 + 2
+    EXPECT_EQ(10.0f, back.st[2][0]); // vertex 0: not on the seam
     EXPECT_EQ((std::array<int32_t, 3>{2, 1, 0}), back.v);
 
     ASSERT_EQ(5u, data.frames.size());
     EXPECT_EQ("stand1", data.frames[0].name);
     EXPECT_EQ("run4", data.frames[4].name);
     const FrameVertex& p = data.frames[0].positions[1];
-    EXPECT_EQ(14.0f, p.x); // 4 x 1 + 10
-    EXPECT_EQ(10.0f, p.y); // 5 x 2 + 0
-    EXPECT_EQ(2.0f, p.z);  // 6 x 0.5 - 1
+    EXPECT_EQ(14.0f, p.x);                           // 4 x 1 + 10
+    EXPECT_EQ(10.0f, p.y);                           // 5 x 2 + 0
+    EXPECT_EQ(2.0f, p.z);                            // 6 x 0.5 - 1
     EXPECT_EQ(13.0f, data.frames[4].positions[0].x); // the fourth sub-frame's first byte is 3
 }
 
@@ -162,13 +168,13 @@ TEST(MdlReader, RejectsWhatItsHeaderDoesNotDescribe) {
         std::memcpy(&b[offset], &value, 4);
         return b;
     };
-    EXPECT_FALSE(into(parseMdl(patched(48, -1)), out));        // skins
-    EXPECT_FALSE(into(parseMdl(patched(52, 1 << 20)), out));   // skin width beyond the file
-    EXPECT_FALSE(into(parseMdl(patched(60, 1 << 28)), out));   // vertices
-    EXPECT_FALSE(into(parseMdl(patched(64, -2)), out));        // triangles
-    EXPECT_FALSE(into(parseMdl(patched(68, 0)), out));         // no frame
+    EXPECT_FALSE(into(parseMdl(patched(48, -1)), out));      // skins
+    EXPECT_FALSE(into(parseMdl(patched(52, 1 << 20)), out)); // skin width beyond the file
+    EXPECT_FALSE(into(parseMdl(patched(60, 1 << 28)), out)); // vertices
+    EXPECT_FALSE(into(parseMdl(patched(64, -2)), out));      // triangles
+    EXPECT_FALSE(into(parseMdl(patched(68, 0)), out));       // no frame
     const size_t triangles = 84 + 4 + 8 + 4 + 4 + 12 + 24 + 36;
-    EXPECT_FALSE(into(parseMdl(patched(triangles + 8, 3)), out)); // corner past the last vertex
+    EXPECT_FALSE(into(parseMdl(patched(triangles + 8, 3)), out));   // corner past the last vertex
     EXPECT_FALSE(into(parseMdl(patched(84 + 4 + 8 + 4, -1)), out)); // skin group size
     EXPECT_TRUE(out.frames.empty());
 }

@@ -1,13 +1,13 @@
 // The Quake model writer: its bytes, its round trips through the reader, the seam, skins and groups.
-#include "TestSupport.h"
+#include "formats/MdlWriter.h"
 
+#include "TestSupport.h"
 #include "formats/FormatTable.h"
 #include "formats/Md2Reader.h"
 #include "formats/Md2Writer.h"
+#include "formats/MdlReader.h"
 #include "formats/NativeFormat.h"
 #include "formats/SkinLoader.h"
-#include "formats/MdlReader.h"
-#include "formats/MdlWriter.h"
 
 #include <cmath>
 #include <cstdio>
@@ -114,7 +114,7 @@ TEST(MdlWriter, WritesTheExactLayoutOfASmallModel) {
     }
     EXPECT_FLOAT_EQ(std::sqrt(404.0f), real(file, 32)); // bounding radius
     EXPECT_EQ(0.0f, real(file, 36));
-    EXPECT_EQ(24.0f, real(file, 44)); // the eye, without a Quake source
+    EXPECT_EQ(24.0f, real(file, 44));                          // the eye, without a Quake source
     const std::vector<int32_t> counts{1, 8, 2, 3, 1, 1, 0, 0}; // skins, 6 padded to 8 x 2, ..., sync, flags
     for (size_t i = 0; i < counts.size(); ++i) {
         EXPECT_EQ(counts[i], word(file, 48 + 4 * i)) << "header word " << i;
@@ -122,15 +122,17 @@ TEST(MdlWriter, WritesTheExactLayoutOfASmallModel) {
     EXPECT_EQ(0.0f, real(file, 80)); // the triangle has no area
     size_t at = 84;
     EXPECT_EQ(0, word(file, at)); // a single skin of plain grey
-    EXPECT_EQ(std::vector<uint8_t>(16, 7), std::vector<uint8_t>(file.begin() + long(at + 4), file.begin() + long(at + 20)));
+    EXPECT_EQ(std::vector<uint8_t>(16, 7),
+              std::vector<uint8_t>(file.begin() + long(at + 4), file.begin() + long(at + 20)));
     at += 20;
     const std::vector<int32_t> st{0, 0, 0, 0, 2, 0, 0, 0, 2}; // coordinates round to whole texels
     for (size_t i = 0; i < st.size(); ++i) {
         EXPECT_EQ(st[i], word(file, at + 4 * i)) << "skin vertex word " << i;
     }
     at += 36;
-    EXPECT_EQ((std::vector<int32_t>{1, 0, 1, 2}),
-              (std::vector<int32_t>{word(file, at), word(file, at + 4), word(file, at + 8), word(file, at + 12)}));
+    EXPECT_EQ(
+        (std::vector<int32_t>{1, 0, 1, 2}),
+        (std::vector<int32_t>{word(file, at), word(file, at + 4), word(file, at + 8), word(file, at + 12)}));
     at += 16;
     EXPECT_EQ(0, word(file, at));
     EXPECT_EQ((std::vector<uint8_t>{0, 0, 0, 0, 255, 0, 255, 0}),
@@ -145,7 +147,8 @@ TEST(MdlWriter, WritesTheExactLayoutOfASmallModel) {
 
 TEST(MdlWriter, VersionSixRoundTripKeepsSkinsGroupsHeaderAndSeam) {
     ModelData original;
-    ASSERT_TRUE(into(parseMdl(readBytes(std::string(FACETO_SOURCE_DIR) + "/fuzz/corpus/mdl/v6.mdl")), original));
+    ASSERT_TRUE(
+        into(parseMdl(readBytes(std::string(FACETO_SOURCE_DIR) + "/fuzz/corpus/mdl/v6.mdl")), original));
     applyPalette(original.model, distinctPalette());
     original.source.quake->eye = {1, 2, 3};
     original.source.quake->flags = 8;
@@ -190,7 +193,8 @@ TEST(MdlWriter, VerticesAreSplitOnlyWhereTheSeamCannotSayIt) {
     // Skin 8 wide: a seam shifts s by 4. Vertex 2 is asked for (0, 2) and (4, 2): on the seam, with its
     // second triangle facing back. Vertex 5 and vertex 6 would need triangle 2 both front and back: 6 is
     // split. Vertex 7 is asked for three coordinates: two copies.
-    ModelData data = makeModel(8, {tri(0, 1, 2), tri(1, 3, 2), tri(4, 5, 6), tri(5, 4, 7), tri(6, 7, 4), tri(7, 6, 5)}, 2);
+    ModelData data =
+        makeModel(8, {tri(0, 1, 2), tri(1, 3, 2), tri(4, 5, 6), tri(5, 4, 7), tri(6, 7, 4), tri(7, 6, 5)}, 2);
     auto& t = data.model.triangles;
     t[0].st = {{{0, 0}, {2, 0}, {0, 2}}};
     t[1].st = {{{2, 0}, {6, 0}, {4, 2}}};
@@ -212,7 +216,8 @@ TEST(MdlWriter, VerticesAreSplitOnlyWhereTheSeamCannotSayIt) {
     Result<MdlOutput> out = encodeMdl(data.model, data.frames, data.source, distinctPalette());
     ASSERT_TRUE(out);
     ASSERT_EQ(1u, out->notices.size());
-    EXPECT_EQ("3 vertices were split where the skin coordinates need more than the format's seam", out->notices[0]);
+    EXPECT_EQ("3 vertices were split where the skin coordinates need more than the format's seam",
+              out->notices[0]);
     const std::vector<uint8_t> file = toVector(out->bytes);
     const ModelData back = reread(file);
     EXPECT_EQ(11, back.model.vertexCount());
@@ -221,14 +226,18 @@ TEST(MdlWriter, VerticesAreSplitOnlyWhereTheSeamCannotSayIt) {
 
 TEST(MdlWriter, SkinsAreInTheQuakePaletteWithoutFullBrightsUnlessAsked) {
     const RgbPalette quake = distinctPalette();
-    auto colour = [&](int i) { return std::array<uint8_t, 3>{quake[size_t(i) * 3], quake[size_t(i) * 3 + 1], quake[size_t(i) * 3 + 2]}; };
+    auto colour = [&](int i) {
+        return std::array<uint8_t, 3>{quake[size_t(i) * 3], quake[size_t(i) * 3 + 1],
+                                      quake[size_t(i) * 3 + 2]};
+    };
     // A true-colour skin, 3 x 1: exactly full-bright colour 230, nearly 230, exactly colour 10.
     Skin rgb;
     rgb.imageWidth = 3;
     rgb.imageHeight = 1;
     rgb.bitsPerPixel = 24;
     rgb.pixels.assign(size_t(rgb.stride()), 0);
-    const std::array<std::array<uint8_t, 3>, 3> texels{colour(230), std::array<uint8_t, 3>{229, 26, 75}, colour(10)};
+    const std::array<std::array<uint8_t, 3>, 3> texels{colour(230), std::array<uint8_t, 3>{229, 26, 75},
+                                                       colour(10)};
     for (size_t x = 0; x < 3; ++x) {
         std::copy(texels[x].begin(), texels[x].end(), rgb.pixels.begin() + long(x * 3));
     }
@@ -278,7 +287,8 @@ TEST(MdlWriter, Md2AndNativeModelsGoThroughAndBack) {
     ModelData viaMdl = reread(mdl);
     expectSameCorners(md2, viaMdl, mdl);
     ModelData again;
-    ASSERT_TRUE(into(parseMd2(toVector(*encodeMd2(viaMdl.model, viaMdl.frames, viaMdl.source, {})), none), again));
+    ASSERT_TRUE(
+        into(parseMd2(toVector(*encodeMd2(viaMdl.model, viaMdl.frames, viaMdl.source, {})), none), again));
     EXPECT_EQ(md2.model.triangleCount(), again.model.triangleCount());
     EXPECT_EQ(md2.frames.size(), again.frames.size());
 
@@ -320,7 +330,8 @@ TEST(MdlWriter, LimitsOfTheEngineAreNoticesAndFailuresLeaveTheOldFile) {
     f.doc->frames.clear();
     EXPECT_EQ(CFacetoDoc::SaveAsResult::Failed, f.doc->saveAs(path));
     EXPECT_EQ((std::vector<uint8_t>{1, 2, 3}), readBytes(path));
-    EXPECT_EQ((std::vector<std::string>{"Error writing file.\n" + path + ": the model has no frame"}), f.host.messages);
+    EXPECT_EQ((std::vector<std::string>{"Error writing file.\n" + path + ": the model has no frame"}),
+              f.host.messages);
     EXPECT_EQ(CFacetoDoc::SaveAsResult::Failed, f.doc->saveAs(dir.path("no/such/folder/x.mdl")));
     EXPECT_FALSE(std::filesystem::exists(dir.path("no")));
 }
@@ -348,13 +359,16 @@ TEST(MdlWriter, RealModelsConvertAndComeBack) {
             for (size_t fr = 0; fr < before.frames.size(); ++fr) {
                 for (size_t v = 0; v < size_t(before.model.vertexCount()); ++v) {
                     for (int k = 0; k < 3; ++k) {
-                        worst = std::max(worst, std::abs(before.frames[fr].positions[v][k] - back.frames[fr].positions[v][k]) / step[k]);
+                        worst = std::max(worst, std::abs(before.frames[fr].positions[v][k] -
+                                                         back.frames[fr].positions[v][k]) /
+                                                    step[k]);
                     }
                 }
             }
-            std::printf("%s: %d -> %d vertices, %d triangles, %zu frames, largest difference %.3f of a step\n",
-                        entry.path().filename().c_str(), before.model.vertexCount(), back.model.vertexCount(),
-                        back.model.triangleCount(), back.frames.size(), worst);
+            std::printf(
+                "%s: %d -> %d vertices, %d triangles, %zu frames, largest difference %.3f of a step\n",
+                entry.path().filename().c_str(), before.model.vertexCount(), back.model.vertexCount(),
+                back.model.triangleCount(), back.frames.size(), worst);
             EXPECT_LE(worst, 0.5f + 1e-3f);
             ++models;
         }

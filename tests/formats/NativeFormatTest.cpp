@@ -1,6 +1,6 @@
-#include "TestSupport.h"
-
 #include "formats/NativeFormat.h"
+
+#include "TestSupport.h"
 
 #include <cstring>
 
@@ -27,7 +27,9 @@ struct Bytes {
         b.insert(b.end(), s.begin(), s.end());
         return *this;
     }
-    Bytes& name(const std::string& s) { return i32(int32_t(s.size() + 1)).text(s).text(std::string(1, '\0')); }
+    Bytes& name(const std::string& s) {
+        return i32(int32_t(s.size() + 1)).text(s).text(std::string(1, '\0'));
+    }
 };
 
 // A small model with a selected hidden vertex, reserved words, and every stored triangle word set.
@@ -75,7 +77,8 @@ TEST(NativeFormat, WritesTheExactLayout) {
     const std::vector<uint8_t> expected = sampleBytes().b;
     EXPECT_EQ(expected, toVector(encodeNative(data.model, data.frames, data.source)));
     // The version is stored as the float 4.0.
-    EXPECT_EQ((std::vector<uint8_t>{0x00, 0x00, 0x80, 0x40}), std::vector<uint8_t>(expected.begin() + 4, expected.begin() + 8));
+    EXPECT_EQ((std::vector<uint8_t>{0x00, 0x00, 0x80, 0x40}),
+              std::vector<uint8_t>(expected.begin() + 4, expected.begin() + 8));
 }
 
 TEST(NativeFormat, ReadsAHandMadeFileCompletely) {
@@ -134,11 +137,11 @@ TEST(NativeFormat, RejectsMalformedFiles) {
         }
         return b;
     };
-    const size_t counts = 28 + 4 + 5; // after the name "cube"
-    EXPECT_FALSE(into(parseNative(patched(28, 0)), out));                // name length 0
-    EXPECT_FALSE(into(parseNative(patched(28, 257)), out));              // name length over 256
-    EXPECT_FALSE(into(parseNative(patched(counts, 0)), out));            // no frame
-    EXPECT_FALSE(into(parseNative(patched(counts, -1)), out));           // negative frame count
+    const size_t counts = 28 + 4 + 5;                                      // after the name "cube"
+    EXPECT_FALSE(into(parseNative(patched(28, 0)), out));                  // name length 0
+    EXPECT_FALSE(into(parseNative(patched(28, 257)), out));                // name length over 256
+    EXPECT_FALSE(into(parseNative(patched(counts, 0)), out));              // no frame
+    EXPECT_FALSE(into(parseNative(patched(counts, -1)), out));             // negative frame count
     EXPECT_FALSE(into(parseNative(patched(counts + 4, 0x7fffffff)), out)); // more vertices than bytes
     EXPECT_FALSE(into(parseNative(patched(counts + 4, -3)), out));
     EXPECT_FALSE(into(parseNative(patched(counts + 8, 0x10000000)), out)); // more triangles than bytes
@@ -225,7 +228,8 @@ TEST(NativeFormat, SkinsAndGroupsFollowTheFrames) {
     const std::vector<uint8_t> plain = sampleBytes().b;
     ASSERT_GT(file.size(), plain.size());
     EXPECT_TRUE(std::equal(plain.begin(), plain.end(), file.begin()));
-    EXPECT_EQ("HBFX", std::string(file.begin() + std::ptrdiff_t(plain.size()), file.begin() + std::ptrdiff_t(plain.size()) + 4));
+    EXPECT_EQ("HBFX", std::string(file.begin() + std::ptrdiff_t(plain.size()),
+                                  file.begin() + std::ptrdiff_t(plain.size()) + 4));
 
     ModelData back;
     ASSERT_TRUE(into(parseNative(file), back));

@@ -1,5 +1,4 @@
 #include "TestSupport.h"
-
 #include "formats/Md2Reader.h"
 #include "formats/Md2Writer.h"
 #include "formats/MdlReader.h"
@@ -81,8 +80,9 @@ TEST(OpenDispatch, GameFormatsAreRecognisedByTheirFirstBytes) {
     EXPECT_EQ(1u, mdl.doc->model.groups.size());
     EXPECT_EQ("frame", mdl.doc->animations[0].name);
 
-    writeText(dir.path("model.3DO"), "GEOSETS 1\nGEOSET 0\nMESHES 1\nMESH 0\nVERTICES 3\n0: 0 0 0 0\n1: 1 0 0 0\n"
-                                     "2: 0 1 0 0\nFACES 1\n0: 0 0x0 4 3 1 0 3 0, 0 1, 0 2, 0\n");
+    writeText(dir.path("model.3DO"),
+              "GEOSETS 1\nGEOSET 0\nMESHES 1\nMESH 0\nVERTICES 3\n0: 0 0 0 0\n1: 1 0 0 0\n"
+              "2: 0 1 0 0\nFACES 1\n0: 0 0x0 4 3 1 0 3 0, 0 1, 0 2, 0\n");
     DocFixture jk;
     ASSERT_TRUE(jk.doc->onOpenDocument(dir.path("model.3DO")));
     EXPECT_EQ(3u, jk.doc->model.edges.size());
@@ -151,8 +151,9 @@ TEST(SaveAs, ExportsKeepTheDocumentsPathAndSaveWritesTheGameModelBack) {
     f.doc->frames.clear();
     EXPECT_EQ(CFacetoDoc::SaveAsResult::Failed, f.doc->saveAs(dir.path("empty.asc")));
     EXPECT_EQ(CFacetoDoc::SaveAsResult::Failed, f.doc->saveAs(dir.path("empty.md2")));
-    EXPECT_EQ((std::vector<std::string>{"Error writing file.\n" + dir.path("empty.asc") + ": the model has no frame",
-                                        "Error writing file.\n" + dir.path("empty.md2") + ": the model has no frame"}),
+    EXPECT_EQ((std::vector<std::string>{
+                  "Error writing file.\n" + dir.path("empty.asc") + ": the model has no frame",
+                  "Error writing file.\n" + dir.path("empty.md2") + ": the model has no frame"}),
               f.host.messages);
     EXPECT_FALSE(std::filesystem::exists(dir.path("empty.asc")));
 }

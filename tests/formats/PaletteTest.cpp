@@ -1,8 +1,8 @@
-#include "TestSupport.h"
+#include "model/Palette.h"
 
+#include "TestSupport.h"
 #include "document/CFacetoDoc.h"
 #include "formats/PaletteFiles.h"
-#include "model/Palette.h"
 
 #include <unistd.h>
 

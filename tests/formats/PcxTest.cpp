@@ -1,6 +1,6 @@
-#include "TestSupport.h"
-
 #include "formats/Pcx.h"
+
+#include "TestSupport.h"
 #include "formats/SkinLoader.h"
 
 using namespace faceto;
@@ -15,7 +15,7 @@ struct PcxSpec {
     int width = 4;
     int height = 2;
     int bytesPerLine = 4;
-    std::vector<uint8_t> decoded;      // bytesPerLine x planes x height
+    std::vector<uint8_t> decoded;       // bytesPerLine x planes x height
     std::vector<uint8_t> headerPalette; // 48 bytes
     bool eofPalette = false;
 };
@@ -51,9 +51,9 @@ std::vector<uint8_t> pcxFile(const PcxSpec& s) {
     if (s.eofPalette) {
         f.push_back(12);
         for (int i = 0; i < 256; ++i) {
-            f.push_back(uint8_t(i));           // red
-            f.push_back(uint8_t(255 - i));     // green
-            f.push_back(uint8_t(i / 2));       // blue
+            f.push_back(uint8_t(i));       // red
+            f.push_back(uint8_t(255 - i)); // green
+            f.push_back(uint8_t(i / 2));   // blue
         }
     }
     return f;
@@ -184,10 +184,10 @@ TEST(Pcx, MalformedFilesFailAndLeaveTheSkinAlone) {
         b[offset] = value;
         return b;
     };
-    EXPECT_TRUE(fails(patched(0, 11)));  // manufacturer
-    EXPECT_TRUE(fails(patched(3, 2)));   // 2 bits in one plane
-    EXPECT_TRUE(fails(patched(65, 2)));  // 16 bits
-    EXPECT_TRUE(fails(patched(66, 1)));  // lines shorter than the picture
+    EXPECT_TRUE(fails(patched(0, 11)));    // manufacturer
+    EXPECT_TRUE(fails(patched(3, 2)));     // 2 bits in one plane
+    EXPECT_TRUE(fails(patched(65, 2)));    // 16 bits
+    EXPECT_TRUE(fails(patched(66, 1)));    // lines shorter than the picture
     EXPECT_TRUE(fails(patched(11, 0xFF))); // 65,000 rows from a file of a few bytes
     EXPECT_TRUE(decodePcx(good, skin));
 }
@@ -223,7 +223,8 @@ TEST(Pcx, WriterEscapesHighValuesAndAppendsThePalette) {
     EXPECT_EQ((std::vector<uint8_t>{5, 193, 192, 193, 255, 191, 7, 8}),
               std::vector<uint8_t>(bytes.begin() + 128, bytes.begin() + 136));
     EXPECT_EQ(12, bytes[136]);
-    EXPECT_EQ((std::vector<uint8_t>{10, 20, 30}), std::vector<uint8_t>(bytes.begin() + 140, bytes.begin() + 143));
+    EXPECT_EQ((std::vector<uint8_t>{10, 20, 30}),
+              std::vector<uint8_t>(bytes.begin() + 140, bytes.begin() + 143));
 
     Skin back;
     ASSERT_TRUE(decodePcx(bytes, back));
@@ -244,8 +245,8 @@ TEST(Pcx, TrueColourAndSmallDepthsAreWrittenWithoutLoss) {
     rgb.bitsPerPixel = 24;
     rgb.pixels.resize(size_t(rgb.stride()) * 2, 0);
     for (size_t i = 0; i < 9; ++i) {
-        rgb.pixels[i] = uint8_t(200 + i);     // first row, values that need escaping
-        rgb.pixels[12 + i] = uint8_t(i * 7);  // second row
+        rgb.pixels[i] = uint8_t(200 + i);    // first row, values that need escaping
+        rgb.pixels[12 + i] = uint8_t(i * 7); // second row
     }
     const std::vector<uint8_t> bytes = toVector(encodeSkinPcx(rgb));
     EXPECT_EQ(3, bytes[65]); // three planes
@@ -280,9 +281,10 @@ TEST(Pcx, RealFiles) {
         int width, height, depth;
         size_t palette;
     };
-    for (const Expected& e : {Expected{"testpcx_1bit.pcx", 70, 63, 1, 2}, Expected{"testpcx_4bit.pcx", 70, 63, 4, 16},
-                              Expected{"testpcx_8bit.pcx", 70, 63, 8, 256}, Expected{"testpcx_rgb.pcx", 70, 63, 24, 0},
-                              Expected{"p_4_planes.pcx", 1, 1, 4, 16}, Expected{"odd_stride.pcx", 371, 150, 8, 256}}) {
+    for (const Expected& e :
+         {Expected{"testpcx_1bit.pcx", 70, 63, 1, 2}, Expected{"testpcx_4bit.pcx", 70, 63, 4, 16},
+          Expected{"testpcx_8bit.pcx", 70, 63, 8, 256}, Expected{"testpcx_rgb.pcx", 70, 63, 24, 0},
+          Expected{"p_4_planes.pcx", 1, 1, 4, 16}, Expected{"odd_stride.pcx", 371, 150, 8, 256}}) {
         Skin skin;
         ASSERT_TRUE(readPcx((dir / e.file).string(), skin)) << e.file;
         EXPECT_EQ(e.width, skin.imageWidth) << e.file;

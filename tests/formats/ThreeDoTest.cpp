@@ -1,5 +1,4 @@
 #include "TestSupport.h"
-
 #include "formats/ThreeDoReader.h"
 
 using namespace faceto;
@@ -7,7 +6,9 @@ using namespace faceto::test;
 
 namespace {
 
-std::vector<uint8_t> text(const std::string& s) { return {s.begin(), s.end()}; }
+std::vector<uint8_t> text(const std::string& s) {
+    return {s.begin(), s.end()};
+}
 
 // Two meshes in geometry set 0 (a quad and a triangle), a second set that must be ignored, and a
 // two-node hierarchy.
@@ -104,7 +105,8 @@ TEST(ThreeDoReader, HierarchyMovesVerticesIntoModelSpace) {
 }
 
 TEST(ThreeDoReader, ScalesByAThousandInDouble) {
-    const std::string file = "GEOSETS 1\nGEOSET 0\nMESHES 1\nMESH 0\nVERTICES 1\n0: .125038 -.050212 .65 0\nFACES 0\n";
+    const std::string file =
+        "GEOSETS 1\nGEOSET 0\nMESHES 1\nMESH 0\nVERTICES 1\n0: .125038 -.050212 .65 0\nFACES 0\n";
     ModelData data;
     ASSERT_TRUE(into(parse3do(text(file)), data));
     EXPECT_EQ(float(0.125038 * 1000.0), data.frames[0].positions[0].x);
@@ -115,19 +117,26 @@ TEST(ThreeDoReader, ScalesByAThousandInDouble) {
 
 TEST(ThreeDoReader, RejectsIncompleteBlocksAndBadIndices) {
     ModelData out;
-    const std::string head = "GEOSETS 1\nGEOSET 0\nMESHES 1\nMESH 0\nVERTICES 3\n0: 0 0 0 0\n1: 1 0 0 0\n2: 0 1 0 0\n";
+    const std::string head =
+        "GEOSETS 1\nGEOSET 0\nMESHES 1\nMESH 0\nVERTICES 3\n0: 0 0 0 0\n1: 1 0 0 0\n2: 0 1 0 0\n";
     ASSERT_TRUE(into(parse3do(text(head + "FACES 1\n0: 0 0x0 4 3 1 0 3 0, 0 1, 0 2, 0\n")), out));
-    EXPECT_FALSE(into(parse3do(text("GEOSETS 1\nGEOSET 0\nMESHES 1\nMESH 0\nVERTICES 3\n0: 0 0 0 0\n")), out));
-    EXPECT_FALSE(into(parse3do(text(head + "FACES 1\n0: 0 0x0 4 3 1 0 3 0, 0 1, 0 3, 0\n")), out)); // vertex 3
+    EXPECT_FALSE(
+        into(parse3do(text("GEOSETS 1\nGEOSET 0\nMESHES 1\nMESH 0\nVERTICES 3\n0: 0 0 0 0\n")), out));
+    EXPECT_FALSE(
+        into(parse3do(text(head + "FACES 1\n0: 0 0x0 4 3 1 0 3 0, 0 1, 0 3, 0\n")), out)); // vertex 3
     EXPECT_FALSE(into(parse3do(text(head + "FACES 1\n0: 0 0x0 4 3 1 0 3 0, 0 -1, 0 2, 0\n")), out));
-    EXPECT_FALSE(into(parse3do(text(head + "FACES 1\n0: 0 0x0 4 3 1 0 3 9223372036854775807, 0 1, 0 2, 0\n")), out));
+    EXPECT_FALSE(
+        into(parse3do(text(head + "FACES 1\n0: 0 0x0 4 3 1 0 3 9223372036854775807, 0 1, 0 2, 0\n")), out));
     EXPECT_FALSE(into(parse3do(text(head + "FACES 2\n0: 0 0x0 4 3 1 0 3 0, 0 1, 0 2, 0\n")), out));
-    EXPECT_FALSE(into(parse3do(text(head + "FACES 1\n0: 0 0x0 4 3 1 0 4 0, 0 1, 0 2, 0\n")), out)); // a corner short
+    EXPECT_FALSE(
+        into(parse3do(text(head + "FACES 1\n0: 0 0x0 4 3 1 0 4 0, 0 1, 0 2, 0\n")), out)); // a corner short
     EXPECT_FALSE(into(parse3do(text(head + "MESH 5\nFACES 1\n0: 0 0x0 4 3 1 0 3 0, 0 1, 0 2, 0\n")), out));
     EXPECT_FALSE(into(parse3do(text("VERTICES 1\n0: 1 1 1 1\n")), out)); // no geometry at all
-    EXPECT_FALSE(into(parse3do(text(head + "HIERARCHY NODES 1\n0: 0x0 0x1 0 7 -1 -1 0 0 0 0 0 0 0 0 0 0 a\n")), out));
+    EXPECT_FALSE(
+        into(parse3do(text(head + "HIERARCHY NODES 1\n0: 0x0 0x1 0 7 -1 -1 0 0 0 0 0 0 0 0 0 0 a\n")), out));
     EXPECT_FALSE(into(parse3do(text(head + "HIERARCHY NODES 2\n0: 0x0 0x1 0 1 -1 -1 0 0 0 0 0 0 0 0 0 0 a\n"
-                                      "1: 0x0 0x1 0 0 -1 -1 0 0 0 0 0 0 0 0 0 0 b\n")), out)); // parents in a loop
+                                           "1: 0x0 0x1 0 0 -1 -1 0 0 0 0 0 0 0 0 0 0 b\n")),
+                      out)); // parents in a loop
     EXPECT_FALSE(into(parse3do(text(head + "HIERARCHY NODES 1\n0: 0x0 0x1 0 -1\n")), out));
     EXPECT_FALSE(into(parse3do(text("GEOSETS 1\nGEOSET 0\nMESHES 999999999999\n")), out));
     // A file cut short before a mesh's faces (its texture vertices, which are not read, half there).
@@ -171,13 +180,16 @@ TEST(ThreeDoReader, VertexOffsetsAddTheAncestorsOneByOne) {
 
 TEST(ThreeDoReader, CountsAndChainsThatWouldTakeTooMuchFailQuickly) {
     // A mesh count with nothing behind it makes no groups.
-    Result<ModelData> meshes = parse3do(text("GEOSETS 1\nGEOSET 0\nMESHES 12000000\n" + std::string(4096, ' ')));
+    Result<ModelData> meshes =
+        parse3do(text("GEOSETS 1\nGEOSET 0\nMESHES 12000000\n" + std::string(4096, ' ')));
     EXPECT_EQ("the file announces more meshes than it holds", meshes.error());
 
     // A hierarchy that is one long chain: refused past the depth no model has.
-    std::string chain = "GEOSETS 1\nGEOSET 0\nMESHES 1\nMESH 0\nVERTICES 1\n0: 0 0 0 0\nHIERARCHY NODES 5000\n";
+    std::string chain =
+        "GEOSETS 1\nGEOSET 0\nMESHES 1\nMESH 0\nVERTICES 1\n0: 0 0 0 0\nHIERARCHY NODES 5000\n";
     for (int i = 0; i < 5000; ++i) {
-        chain += std::to_string(i) + ": 0x0 0x1 0 " + std::to_string(i - 1) + " -1 -1 0 0 0 0 0 0 0 0 0 0 n\n";
+        chain +=
+            std::to_string(i) + ": 0x0 0x1 0 " + std::to_string(i - 1) + " -1 -1 0 0 0 0 0 0 0 0 0 0 n\n";
     }
     Result<ModelData> deep = parse3do(text(chain));
     EXPECT_EQ("the hierarchy is deeper than 4096 nodes, or its parents form a loop", deep.error());

@@ -1,5 +1,4 @@
 #include "TestSupport.h"
-
 #include "views/C2DView.h"
 #include "views/CAnimationView.h"
 #include "views/CCameraView.h"
@@ -103,7 +102,7 @@ TEST(TwoDViewGestures, DraggingMovesTheSelectionInTheCurrentFrameOnly) {
     EXPECT_FLOAT_EQ(15.0f, p.position(2).z);
     EXPECT_FLOAT_EQ(0.0f, p.position(0).x);
     EXPECT_FLOAT_EQ(1.0f, p.doc.frames[1].positions[1].x); // the other frame keeps its positions
-    EXPECT_FALSE(p.selected(1));                             // a move does not select the picked vertex
+    EXPECT_FALSE(p.selected(1));                           // a move does not select the picked vertex
     EXPECT_FALSE(p.doc.model.vertexInfos[1].marked());
     EXPECT_TRUE(p.doc.isModified());
 
@@ -209,7 +208,8 @@ TEST(TwoDViewGestures, DigitKeysSetTheZoomOfTheView) {
 TEST(TwoDViewGestures, GroupLevelSelectsTheGroupsOfThePickedVertex) {
     FrontPane p;
     ModelData data = makeModel(6, {tri(0, 1, 2), tri(3, 4, 5)}, 1);
-    data.frames[0].positions = {{0, 0, 0}, {10, 0, 0}, {0, 0, 10}, {-20, 0, -20}, {-30, 0, -20}, {-20, 0, -30}};
+    data.frames[0].positions = {{0, 0, 0},     {10, 0, 0},    {0, 0, 10},
+                                {-20, 0, -20}, {-30, 0, -20}, {-20, 0, -30}};
     data.model.triangles[1].group = 1;
     loadInto(p.doc, data);
     p.app.editLevel = LEVEL_GROUP;

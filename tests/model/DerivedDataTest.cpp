@@ -1,8 +1,8 @@
+#include "model/DerivedData.h"
+
 #include "TestSupport.h"
 
 #include <algorithm>
-
-#include "model/DerivedData.h"
 
 using namespace faceto;
 using namespace faceto::test;
@@ -54,8 +54,9 @@ TEST(BuildEdges, FollowsFirstTriangleOrderOrientationAndColour) {
     triangles[2].color = 11;
     Model model = modelWith(5, triangles);
     buildEdges(model);
-    // (2,1) and (4,3) repeat earlier edges in the other order and are skipped; the degenerate (3,3) is an edge.
-    const std::vector<Edge> expected{{0, 1, 0, 7}, {1, 2, 0, 7}, {2, 0, 0, 7}, {1, 3, 0, 9},
+    // (2,1) and (4,3) repeat earlier edges in the other order and are skipped; the degenerate (3,3) is an
+    // edge.
+    const std::vector<Edge> expected{{0, 1, 0, 7}, {1, 2, 0, 7},  {2, 0, 0, 7}, {1, 3, 0, 9},
                                      {3, 2, 0, 9}, {3, 4, 0, 11}, {3, 3, 0, 11}};
     expectSameEdges(expected, model.edges);
 }
@@ -64,7 +65,8 @@ TEST(BuildEdges, MatchesLiteralBuilderOnRandomMeshes) {
     std::mt19937 rng(1234);
     for (int round = 0; round < 60; ++round) {
         const int32_t vertexCount = 3 + int32_t(rng() % 60);
-        Model model = modelWith(vertexCount, randomTriangles(rng, vertexCount, int32_t(rng() % 120), round % 2 == 0));
+        Model model =
+            modelWith(vertexCount, randomTriangles(rng, vertexCount, int32_t(rng() % 120), round % 2 == 0));
         buildEdges(model);
         expectSameEdges(literalEdges(model), model.edges);
     }
@@ -161,7 +163,7 @@ TEST(BuildAnimations, BaseNamesFromFrameNames) {
 }
 
 TEST(BuildAnimations, GroupsFramesByBaseNameIgnoringCase) {
-    std::vector<Frame> frames{Frame("run1"), Frame("RUN2"), Frame("stand01"), Frame("run3"),
+    std::vector<Frame> frames{Frame("run1"),    Frame("RUN2"),    Frame("stand01"), Frame("run3"),
                               Frame("walk101"), Frame("walk102"), Frame("pose")};
     std::vector<Animation> animations = buildAnimations(frames);
     ASSERT_EQ(4u, animations.size());
@@ -180,7 +182,8 @@ TEST(BuildAnimations, MatchesTheLinearSearchOnRandomNames) {
         std::vector<Animation> out;
         for (size_t f = 0; f < frames.size(); ++f) {
             const std::string base = animationBaseName(frames[f].name);
-            auto it = std::find_if(out.begin(), out.end(), [&](const Animation& a) { return equalsIgnoreCase(a.name, base); });
+            auto it = std::find_if(out.begin(), out.end(),
+                                   [&](const Animation& a) { return equalsIgnoreCase(a.name, base); });
             if (it == out.end()) {
                 out.push_back(Animation{base, {int32_t(f)}, {}});
             } else {
@@ -204,7 +207,8 @@ TEST(BuildAnimations, MatchesTheLinearSearchOnRandomNames) {
     for (int round = 0; round < 50; ++round) {
         std::vector<Frame> frames;
         for (int f = 0; f < 200; ++f) {
-            frames.emplace_back(std::string(stems[rng() % 8]) + (rng() % 3 ? std::to_string(rng() % 300) : ""));
+            frames.emplace_back(std::string(stems[rng() % 8]) +
+                                (rng() % 3 ? std::to_string(rng() % 300) : ""));
         }
         const std::vector<Animation> fast = buildAnimations(frames);
         const std::vector<Animation> slow = literal(frames);

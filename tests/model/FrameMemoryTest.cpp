@@ -1,6 +1,6 @@
-#include "TestSupport.h"
-
 #include "model/FrameMemory.h"
+
+#include "TestSupport.h"
 #include "model/Model.h"
 
 #include <thread>
@@ -29,7 +29,8 @@ TEST(FrameMemory, FramesOfAScopeShareABlockUntilTheLastIsFreed) {
     const Frame copy = frames[39]; // made outside any scope
     EXPECT_EQ(copy, frames[39]);
     // All but the first freed on another thread: the first still holds the block.
-    std::vector<Frame> others(std::make_move_iterator(frames.begin() + 1), std::make_move_iterator(frames.end()));
+    std::vector<Frame> others(std::make_move_iterator(frames.begin() + 1),
+                              std::make_move_iterator(frames.end()));
     frames.resize(1);
     std::thread([moved = std::move(others)]() mutable { moved.clear(); }).join();
     EXPECT_EQ(before.blocks + 1, frame_memory::usage().blocks);

@@ -1,6 +1,6 @@
-#include "TestSupport.h"
-
 #include "render/Rasterizer.h"
+
+#include "TestSupport.h"
 
 #include <set>
 
@@ -11,7 +11,8 @@ namespace {
 
 class Capture : public FramePresenter {
 public:
-    void present(const uint8_t* pixels, int stride, int width, int height, const DisplayPalette& palette) override {
+    void present(const uint8_t* pixels, int stride, int width, int height,
+                 const DisplayPalette& palette) override {
         this->width = width;
         this->height = height;
         this->stride = stride;
@@ -26,7 +27,9 @@ public:
 
 class RecordingOverlay : public OverlayTarget {
 public:
-    void line(Pixel from, Pixel to, uint32_t rgb, int, bool) override { lines.push_back({from.x, from.y, to.x, to.y, int(rgb)}); }
+    void line(Pixel from, Pixel to, uint32_t rgb, int, bool) override {
+        lines.push_back({from.x, from.y, to.x, to.y, int(rgb)});
+    }
     void pixel(Pixel at, uint32_t rgb) override { lines.push_back({at.x, at.y, at.x, at.y, int(rgb)}); }
     void text(Pixel, const std::string&, uint32_t) override {}
     std::vector<std::array<int, 5>> lines;
@@ -80,7 +83,7 @@ TEST(Rasterizer, FramesRoundTheirWidthUpAndTheBufferOnlyGrows) {
     EXPECT_EQ(8, f.r.width());
     EXPECT_EQ(3, f.r.height());
     EXPECT_EQ(24u, f.r.allocatedBytes()); // the first frame always allocates
-    f.r.plotPixel({7, 2}, 9); // the added columns are part of the frame
+    f.r.plotPixel({7, 2}, 9);             // the added columns are part of the frame
     f.r.plotPixel({8, 2}, 9);
     f.r.plotPixel({-1, 0}, 9);
     EXPECT_EQ(1, f.r.presentFrame());
@@ -129,7 +132,8 @@ TEST(Rasterizer, LinesAreBresenhamAndClipOnEverySide) {
     Fixture f;
     f.r.beginFrame(&f.capture, 8, 4, 0);
     f.r.drawLine({0, 0}, {4, 1}, 1);
-    EXPECT_EQ((Pixels{{0, 0}, {1, 0}, {2, 1}, {3, 1}, {4, 1}}), pixelsOf(f.r, 1)); // both ends, first column kept
+    EXPECT_EQ((Pixels{{0, 0}, {1, 0}, {2, 1}, {3, 1}, {4, 1}}),
+              pixelsOf(f.r, 1)); // both ends, first column kept
 
     f.r.drawLine({-5, 0}, {10, 0}, 2); // along the first row
     EXPECT_EQ(8u, pixelsOf(f.r, 2).size());
@@ -197,7 +201,8 @@ TEST(Rasterizer, FlatPolygonsFillTheirSpans) {
     EXPECT_EQ(48u, pixelsOf(f.r, 7).size());
     // The same from the other winding, and with huge coordinates.
     f.r.clearFrame(0);
-    const int32_t huge[] = {-200000000, 200000000, 200000000, 200000000, 0, -200000000, -200000000, 200000000};
+    const int32_t huge[] = {-200000000, 200000000,  200000000,  200000000,
+                            0,          -200000000, -200000000, 200000000};
     f.r.fillFlatPolygon(huge, 3, 8);
     EXPECT_EQ(48u, pixelsOf(f.r, 8).size());
 }

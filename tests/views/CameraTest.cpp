@@ -1,5 +1,4 @@
 #include "TestSupport.h"
-
 #include "render/Rasterizer.h"
 #include "views/CameraDrawing.h"
 #include "views/CameraMouse.h"
@@ -90,7 +89,8 @@ TEST(Camera, DragsTurnAndMoveTheCamera) {
     mouse.release(MouseButton::Right, true, false, window);
     mouse.move(30, 10, true, camera, window); // vertical: a tilt about the camera's horizontal axis
     const float tilt = -70.0f * CameraMouse::RADIANS_PER_PIXEL;
-    expectNear(Mat4::translation(0, 0, 100) * Mat4::rotationX(tilt) * Mat4::translation(0, 0, -100) * paused, camera);
+    expectNear(Mat4::translation(0, 0, 100) * Mat4::rotationX(tilt) * Mat4::translation(0, 0, -100) * paused,
+               camera);
     mouse.release(MouseButton::Left, false, false, window);
     EXPECT_FALSE(window.captured);
 
@@ -274,7 +274,8 @@ TEST(CameraView, EachModeDrawsTheModelItsOwnWay) {
         drawCameraView(r, f.doc.get(), initialCamera(), 64, 64, &frame);
         return std::set<uint8_t>(frame.image.begin(), frame.image.end());
     };
-    // The default (flat) is the picture as ever: the facing light row of the triangle's colour, outlines in 0.
+    // The default (flat) is the picture as ever: the facing light row of the triangle's colour, outlines in
+    // 0.
     EXPECT_EQ((std::set<uint8_t>{0, tables.shade(0, 100)}), draw(FILL_FLAT));
     EXPECT_EQ((std::set<uint8_t>{0}), draw(FILL_NONE));
     EXPECT_EQ((std::set<uint8_t>{0, 100}), draw(FILL_WIREFRAME)); // edges in the triangle's colour
@@ -286,7 +287,8 @@ TEST(CameraView, EachModeDrawsTheModelItsOwnWay) {
     // Dimmer lights darken it: no spot light at all leaves the ambient light only.
     f.doc->lightSpot = 0;
     f.doc->lightAmbient = 25;
-    EXPECT_EQ((std::set<uint8_t>{0, tables.shade(0, 100)}), draw(FILL_GOURAUD)); // ambient alone is the full light
+    EXPECT_EQ((std::set<uint8_t>{0, tables.shade(0, 100)}),
+              draw(FILL_GOURAUD)); // ambient alone is the full light
     f.doc->lightAmbient = 50;
     f.doc->lightSpot = 24;
     EXPECT_EQ((std::set<uint8_t>{0, 60}), draw(FILL_TEXTURED));
@@ -314,7 +316,8 @@ TEST(CameraView, PositionsFarOutOrNotNumbersDrawInEveryMode) {
     data.frames[0].positions = {{1e30f, 0, 0}, {0, 1e30f, 1}, {0, 0, 1e30f}, {nan, 1, 2}};
     loadInto(*f.doc, std::move(data));
     Pixels frame;
-    for (int mode : {FILL_NONE, FILL_WIREFRAME, FILL_VERTEX, FILL_FLAT, FILL_GOURAUD, FILL_TEXTURED, FILL_TEXTURED_SHADED}) {
+    for (int mode : {FILL_NONE, FILL_WIREFRAME, FILL_VERTEX, FILL_FLAT, FILL_GOURAUD, FILL_TEXTURED,
+                     FILL_TEXTURED_SHADED}) {
         f.doc->fillMode = uint8_t(mode);
         f.doc->drawBackFaces = true;
         EXPECT_TRUE(drawCameraView(r, f.doc.get(), initialCamera(), 48, 48, &frame)) << mode;

@@ -1,10 +1,9 @@
 #include "TestSupport.h"
-
-#include "views/OrthoEditor.h"
 #include "model/DerivedData.h"
+#include "views/OrthoEditor.h"
+#include "views/OrthoView.h"
 
 #include <random>
-#include "views/OrthoView.h"
 
 using namespace faceto;
 using namespace faceto::test;
@@ -29,7 +28,9 @@ public:
 
 class Overlay : public OverlayTarget {
 public:
-    void line(Pixel a, Pixel b, uint32_t rgb, int, bool) override { lines.push_back({a.x, a.y, b.x, b.y, int(rgb)}); }
+    void line(Pixel a, Pixel b, uint32_t rgb, int, bool) override {
+        lines.push_back({a.x, a.y, b.x, b.y, int(rgb)});
+    }
     void pixel(Pixel, uint32_t) override { ++pixels; }
     void text(Pixel, const std::string& t, uint32_t) override { texts.push_back(t); }
     std::vector<std::array<int, 5>> lines;
@@ -91,27 +92,28 @@ TEST(OrthoView, DrawsEdgesVerticesAndSelection) {
     Overlay overlay;
     drawOrthoView(v.r, v.doc(), 1, v.app, 200, 200, &frame, &overlay);
     ASSERT_EQ(200, frame.width);
-    EXPECT_EQ(14, frame.at(5, 5)); // background
+    EXPECT_EQ(14, frame.at(5, 5));    // background
     EXPECT_EQ(0, frame.at(100, 100)); // an unselected vertex: a 3 x 3 dot in 0
     EXPECT_EQ(0, frame.at(101, 101));
     EXPECT_EQ(99, frame.at(110, 100)); // the edge from vertex 0 to vertex 1 in its own colour
-    EXPECT_EQ(0, frame.at(60, 60)); // vertex 3
+    EXPECT_EQ(0, frame.at(60, 60));    // vertex 3
     // The axis indicator: z (blue) up, x (red) to the right, with its arrow heads.
     ASSERT_EQ(2u, overlay.lines.size());
     EXPECT_EQ((std::array<int, 5>{6, 194, 6, 173, 0xFF0000}), overlay.lines[0]);
     EXPECT_EQ((std::array<int, 5>{6, 194, 27, 194, 0x0000FF}), overlay.lines[1]);
     EXPECT_EQ(8, overlay.pixels);
-    EXPECT_EQ(std::vector<std::string>{"Side (X right, Z up)"}, overlay.texts); // the pane's name in its corner
+    EXPECT_EQ(std::vector<std::string>{"Side (X right, Z up)"},
+              overlay.texts); // the pane's name in its corner
 
     auto& infos = v.doc().model.vertexInfos;
     infos[0].flags |= VERTEX_SELECTED;
     infos[1].flags |= VERTEX_MARKED;
     infos[3].flags = 0; // hidden
     drawOrthoView(v.r, v.doc(), 1, v.app, 200, 200, &frame, &overlay);
-    EXPECT_EQ(250, frame.at(110, 100));       // both ends active: the edge in 250
-    EXPECT_EQ(250, frame.at(102, 102));       // a 5 x 5 dot
-    EXPECT_EQ(14, frame.at(60, 60));          // the hidden vertex is not drawn
-    EXPECT_NE(250, frame.at(100, 110));       // the edge to vertex 2 keeps its colour
+    EXPECT_EQ(250, frame.at(110, 100)); // both ends active: the edge in 250
+    EXPECT_EQ(250, frame.at(102, 102)); // a 5 x 5 dot
+    EXPECT_EQ(14, frame.at(60, 60));    // the hidden vertex is not drawn
+    EXPECT_NE(250, frame.at(100, 110)); // the edge to vertex 2 keeps its colour
     EXPECT_NE(14, frame.at(100, 110));
 }
 
@@ -125,7 +127,7 @@ TEST(OrthoView, GridAxesAndTheSelectionRectangle) {
     EXPECT_EQ(12, frame.at(5, 120)); // grid line at z = 10
     EXPECT_EQ(0, frame.at(100, 5));  // the axes through the origin
     EXPECT_EQ(0, frame.at(5, 100));
-    v.doc().gridSpacing = 0.4f;      // 0.8 pixels apart: no grid at all
+    v.doc().gridSpacing = 0.4f; // 0.8 pixels apart: no grid at all
     drawOrthoView(v.r, v.doc(), 1, v.app, 200, 200, &frame, nullptr);
     EXPECT_EQ(0u, frame.colour(12));
     v.doc().gridSpacing = 1e-8f;
@@ -185,7 +187,8 @@ TEST(OrthoView, ShortEdgesLeftOutChangeNoPixel) {
     }
     for (size_t i = 0; i < infos.size(); ++i) {
         if (infos[i].visible()) {
-            v.r.plotSquare(m.toBuffer(positions[i]), infos[i].flags & 5 ? 250 : 0, infos[i].flags & 5 ? 2 : 1);
+            v.r.plotSquare(m.toBuffer(positions[i]), infos[i].flags & 5 ? 250 : 0,
+                           infos[i].flags & 5 ? 2 : 1);
         }
     }
     v.r.presentFrame();
