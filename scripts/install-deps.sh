@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
     libgtest-dev libgmock-dev
     libbenchmark-dev
-    clang-14 libclang-rt-14-dev
+    clang-14 libclang-rt-14-dev clang-format-14 clang-tidy-14
     libassimp-dev assimp-utils
     libtinygltf-dev libstb-dev nlohmann-json3-dev
     appstream dpkg-dev groff-base desktop-file-utils libxml2-utils shared-mime-info
