@@ -30,6 +30,16 @@ build_sanitized() {
     cmake --build "$sanitized_dir" -j "$jobs"
 }
 
+# faceto-cli alone, without the toolkit installed or asked for: it must build and read a model.
+cli_only_dir=build-cli-only
+check_cli_without_gui() {
+    cmake -S . -B "$cli_only_dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DFACETO_WERROR=ON -DFACETO_BUILD_GUI=OFF \
+        -DFACETO_BUILD_TESTS=OFF -DFACETO_BUILD_BENCH=OFF >/dev/null
+    cmake --build "$cli_only_dir" -j "$jobs" --target faceto-cli
+    "$cli_only_dir/cli/faceto-cli" info --json examples/sample.md2 >/dev/null
+    echo "faceto-cli builds and reads models without the editor"
+}
+
 run_tests() {
     local dir=$1
     (cd "$dir" && QT_QPA_PLATFORM=offscreen \
@@ -90,6 +100,7 @@ case "$command" in
         setup
         build_main
         run_tests "$build_dir"
+        check_cli_without_gui
         build_sanitized
         run_tests "$sanitized_dir"
         run_fuzzers 10
