@@ -33,7 +33,7 @@ build_sanitized() {
 # faceto-cli alone, without the toolkit installed or asked for: it must build and read a model.
 cli_only_dir=build-cli-only
 check_cli_without_gui() {
-    cmake -S . -B "$cli_only_dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DFACETO_WERROR=ON -DFACETO_BUILD_GUI=OFF \
+    cmake -S . -B "$cli_only_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFACETO_WERROR=ON -DFACETO_BUILD_GUI=OFF \
         -DFACETO_BUILD_TESTS=OFF -DFACETO_BUILD_BENCH=OFF >/dev/null
     cmake --build "$cli_only_dir" -j "$jobs" --target faceto-cli
     "$cli_only_dir/cli/faceto-cli" info --json examples/sample.md2 >/dev/null
