@@ -266,7 +266,7 @@ void MeshEdit::removeUnusedVertices() {
     keptVertices_ = 0;
     for (size_t v = 0; v < used.size(); ++v) {
         removeVertex_[v] = !used[v];
-        keptVertices_ += used[v] ? 1 : 0;
+        keptVertices_ += used[v] ? 1u : 0u;
     }
 }
 

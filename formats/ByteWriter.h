@@ -36,11 +36,15 @@ public:
         return out_.data() + at;
     }
     void raw(std::span<const uint8_t> data) { out_.insert(out_.end(), data.begin(), data.end()); }
-    void text(std::string_view s) { out_.insert(out_.end(), s.begin(), s.end()); }
+    void text(std::string_view s) {
+        const auto* bytes = reinterpret_cast<const uint8_t*>(s.data());
+        out_.insert(out_.end(), bytes, bytes + s.size());
+    }
     // A text field of exactly `length` bytes: cut, or padded with zero bytes.
     void fixedString(std::string_view s, size_t length) {
         const size_t n = s.size() < length ? s.size() : length;
-        out_.insert(out_.end(), s.begin(), s.begin() + std::ptrdiff_t(n));
+        const auto* bytes = reinterpret_cast<const uint8_t*>(s.data());
+        out_.insert(out_.end(), bytes, bytes + n);
         out_.insert(out_.end(), length - n, uint8_t(0));
     }
 

@@ -8,12 +8,18 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace faceto {
 
 // The bytes of a whole file, read or to be written.
 using ByteBuffer = std::vector<uint8_t, BulkAllocator<uint8_t>>;
+// The bytes of a text, as a file holds them.
+inline ByteBuffer bytesOf(std::string_view text) {
+    const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
+    return ByteBuffer(bytes, bytes + text.size());
+}
 
 // The whole file. On failure the reason names the path and what went wrong ("x.md2: No such file or
 // directory", "... Is a directory", "... Permission denied").

@@ -99,7 +99,7 @@ Result<SaveOutput> writeAsc(const ModelRef& m, const std::string& path, const Wr
     if (!text) {
         return Failure{"the model has no frame"};
     }
-    return SaveOutput{{{path, ByteBuffer(text->begin(), text->end())}}, {}, {}};
+    return SaveOutput{{{path, bytesOf(*text)}}, {}, {}};
 }
 
 std::string extensionOf(const std::string& path) {

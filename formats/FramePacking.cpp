@@ -102,7 +102,8 @@ void writeNameField(std::vector<uint8_t, BulkAllocator<uint8_t>>& out, const Fra
         }
     }
     const size_t n = std::min(name.size(), length);
-    out.insert(out.end(), name.begin(), name.begin() + std::ptrdiff_t(n));
+    const auto* bytes = reinterpret_cast<const uint8_t*>(name.data());
+    out.insert(out.end(), bytes, bytes + n);
     out.insert(out.end(), length - n, uint8_t(0));
 }
 

@@ -75,7 +75,7 @@ SplitVertices splitVertices(const Model& model, float width, float height) {
     // glTF's front faces run counter-clockwise; Quake's clockwise.
     out.indices.reserve(model.triangles.size() * 3);
     for (size_t t = 0; t < model.triangles.size(); ++t) {
-        for (size_t c : {0, 2, 1}) {
+        for (size_t c : {size_t(0), size_t(2), size_t(1)}) {
             out.indices.push_back(first[size_t(model.triangles[t].v[c])] + cornerCoord[t][c]);
         }
     }
@@ -304,7 +304,8 @@ Result<ByteBuffer> packGlb(json& document, ByteBuffer& data) {
     u32(uint32_t(total));
     u32(uint32_t(text.size()));
     u32(0x4E4F534A); // JSON
-    glb.insert(glb.end(), text.begin(), text.end());
+    const ByteBuffer jsonBytes = bytesOf(text);
+    glb.insert(glb.end(), jsonBytes.begin(), jsonBytes.end());
     u32(uint32_t(data.size()));
     u32(0x004E4942); // BIN
     glb.insert(glb.end(), data.begin(), data.end());
@@ -387,7 +388,7 @@ Result<SaveOutput> exportGltf(const ModelRef& m, const std::string& path, const 
     }
     document["buffers"] = json::array({json{{"byteLength", data.size()}, {"uri", stem + ".bin"}}});
     const std::string text = document.dump(1);
-    output.files.push_back({path, ByteBuffer(text.begin(), text.end())});
+    output.files.push_back({path, bytesOf(text)});
     output.files.push_back({folderOf(path) + stem + ".bin", std::move(data)});
     if (!png.empty()) {
         output.files.push_back({folderOf(path) + stem + ".png", std::move(png)});

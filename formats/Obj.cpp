@@ -154,7 +154,7 @@ Result<SaveOutput> exportObj(const ModelRef& m, const std::string& path, const W
     for (size_t i = 0; i < model.triangles.size(); ++i) {
         const Triangle& t = model.triangles[i];
         text += 'f';
-        for (size_t k : {0, 2, 1}) {
+        for (size_t k : {size_t(0), size_t(2), size_t(1)}) {
             if (t.v[k] < 0 || size_t(t.v[k]) >= model.vertexInfos.size()) {
                 return Failure{"a triangle uses a vertex the model does not have"};
             }
@@ -163,14 +163,14 @@ Result<SaveOutput> exportObj(const ModelRef& m, const std::string& path, const W
         text += '\n';
     }
     SaveOutput output;
-    output.files.push_back({path, ByteBuffer(text.begin(), text.end())});
+    output.files.push_back({path, bytesOf(text)});
     std::string material = "# written by Faceto\nnewmtl skin\nKd 1 1 1\n";
     ByteBuffer png;
     if (skin != nullptr) {
         png = encodeSkinPng(*skin);
         material += "map_Kd " + stem + ".png\n";
     }
-    output.files.push_back({folder + stem + ".mtl", ByteBuffer(material.begin(), material.end())});
+    output.files.push_back({folder + stem + ".mtl", bytesOf(material)});
     if (!png.empty()) {
         output.files.push_back({folder + stem + ".png", std::move(png)});
     }

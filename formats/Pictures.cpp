@@ -390,7 +390,8 @@ void appendChunk(ByteBuffer& out, const char* type, const std::vector<uint8_t>& 
     };
     put32(uint32_t(data.size()));
     const size_t start = out.size();
-    out.insert(out.end(), type, type + 4);
+    const auto* name = reinterpret_cast<const uint8_t*>(type);
+    out.insert(out.end(), name, name + 4);
     out.insert(out.end(), data.begin(), data.end());
     put32(crc32Of(&out[start], out.size() - start));
 }

@@ -40,7 +40,7 @@ bool parseInteger(std::string_view text, int base, long& value, size_t& consumed
     if (end == text.data() + at) {
         return false;
     }
-    const unsigned long limit = (unsigned long)std::numeric_limits<long>::max();
+    const unsigned long limit = static_cast<unsigned long>(std::numeric_limits<long>::max());
     const long clamped =
         ec == std::errc() && magnitude <= limit ? long(magnitude) : std::numeric_limits<long>::max();
     value = negative ? -clamped : clamped;

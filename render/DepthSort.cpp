@@ -65,7 +65,7 @@ bool keysDiffer(const DepthEntry* e, int lo, int hi) {
 
 // The partitions are deep enough to be going wrong (a quicksort goes about 2 log2 n deep on average).
 int depthLimit(int size) {
-    return 2 * std::bit_width(unsigned(std::max(size, 1))) + 8;
+    return 2 * int(std::bit_width(unsigned(std::max(size, 1)))) + 8;
 }
 
 // `depth` counts the partitions above the range; past `limit` a range of different keys is sorted
