@@ -183,7 +183,10 @@ Result<std::string> resolveWriteTarget(const std::string& requested) {
                 return Failure{reasonOf(path, errno)};
             }
             target.resize(size_t(n));
-            path = !target.empty() && target.front() == '/' ? target : parentOf(path) + "/" + target;
+            if (target.empty() || target.front() != '/') {
+                target = parentOf(path).append("/").append(target);
+            }
+            path = std::move(target);
             continue;
         }
         if (S_ISDIR(st.st_mode)) {

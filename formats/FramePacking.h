@@ -40,6 +40,8 @@ bool packOnGrid(const Positions& positions, size_t vertexCount, const std::array
 
 // A value packed onto a grid step by rounding to the nearest step, kept within 0..255 (NaN packs to 0).
 inline uint8_t nearestStep(float steps) {
+    // Only values of 0.5 and more are rounded here, where adding a half and truncating is right.
+    // NOLINTNEXTLINE(bugprone-incorrect-roundings)
     return steps >= 254.5f ? 255 : steps >= 0.5f ? uint8_t(steps + 0.5f) : 0;
 }
 

@@ -231,6 +231,8 @@ void weld(const Scene& scene, const std::vector<Frame>& frames, std::vector<uint
     std::unordered_map<uint64_t, std::vector<uint32_t>> buckets;
     auto same = [&](uint32_t a, uint32_t b) {
         for (const Frame& f : frames) {
+            // Bit for bit (three floats, no padding): -0 and 0 stay apart, as the file has them.
+            // NOLINTNEXTLINE(bugprone-suspicious-memory-comparison)
             if (std::memcmp(&f.positions[a], &f.positions[b], sizeof(FrameVertex)) != 0) {
                 return false;
             }

@@ -396,6 +396,7 @@ Result<MdlOutput> encodeMdl(const Model& model, const std::vector<Frame>& frames
     // Groups from the file are written back while the skins and frames are still the ones read.
     const QuakeFields quake = source.quake.value_or(QuakeFields{});
     std::vector<std::string> frameNames;
+    frameNames.reserve(frames.size());
     for (const Frame& f : frames) {
         frameNames.push_back(f.name);
     }

@@ -42,8 +42,8 @@ Block* mapBlock(size_t size) {
         return nullptr;
     }
     auto* start = static_cast<uint8_t*>(raw);
-    auto* aligned =
-        reinterpret_cast<uint8_t*>((reinterpret_cast<uintptr_t>(start) + HUGE_PAGE - 1) & ~(HUGE_PAGE - 1));
+    const uintptr_t address = reinterpret_cast<uintptr_t>(start);
+    uint8_t* aligned = start + (((address + HUGE_PAGE - 1) & ~(HUGE_PAGE - 1)) - address);
     if (aligned > start) {
         ::munmap(start, size_t(aligned - start));
     }
