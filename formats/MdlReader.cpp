@@ -78,10 +78,10 @@ bool readFrame(ByteReader& r, const Header& h, bool named, uint64_t mesh, std::v
     return true;
 }
 
-} // namespace
+const char* const ENDS_EARLY = "the file ends before everything its header announces";
 
-Result<ModelData> parseMdl(std::span<const uint8_t> bytes) {
-    ByteReader r(bytes);
+// The header, and what a Quake model keeps of it; refused when its counts cannot fit the file.
+Result<Header> readHeader(ByteReader& r, QuakeFields& quake) {
     Header h{};
     r.skip(4); // "IDPO", already recognised by the open dispatch
     h.version = r.i32();
@@ -91,7 +91,6 @@ Result<ModelData> parseMdl(std::span<const uint8_t> bytes) {
     for (float& t : h.translate) {
         t = r.f32();
     }
-    QuakeFields quake;
     quake.radius = r.f32();
     for (float& e : quake.eye) {
         e = r.f32();
@@ -102,8 +101,7 @@ Result<ModelData> parseMdl(std::span<const uint8_t> bytes) {
     h.vertexCount = r.i32();
     h.triangleCount = r.i32();
     h.frameCount = r.i32();
-    const bool current = h.version == CURRENT_VERSION;
-    if (current) {
+    if (h.version == CURRENT_VERSION) {
         quake.syncType = r.i32();
         quake.flags = r.i32();
         quake.size = r.f32();
@@ -119,28 +117,23 @@ Result<ModelData> parseMdl(std::span<const uint8_t> bytes) {
     if (h.skinCount > 0 && (h.skinWidth > limits::MAX_SKIN_SIDE || h.skinHeight > limits::MAX_SKIN_SIDE)) {
         return Failure{limits::skinTooLarge(h.skinWidth, h.skinHeight)};
     }
-    limits::DecodeBudget budget;
-    const std::string endsEarly = "the file ends before everything its header announces";
+    return h;
+}
 
-    ModelData data;
-    Model& model = data.model;
-    data.source.sourceFormat = SOURCE_MDL;
-    data.source.sourceFlag = 1;
-    data.source.skinWidth = h.skinWidth;
-    data.source.skinHeight = h.skinHeight;
-    data.source.hasSkins = 1;
-
+// The skins: single pictures, and groups of pictures with the times they show.
+std::optional<std::string> readSkins(ByteReader& r, const Header& h, Model& model, QuakeFields& quake,
+                                     limits::DecodeBudget& budget) {
     for (int32_t i = 0; i < h.skinCount; ++i) {
         if (r.i32() == 0) {
             if (auto error = readSkinImage(r, h, model, budget)) {
-                return Failure{*error};
+                return error;
             }
             quake.skinGroups.push_back({});
             continue;
         }
         const int32_t images = r.i32();
         if (!r.ok() || images < 0 || uint64_t(images) * 4 > r.remaining()) {
-            return Failure{endsEarly};
+            return ENDS_EARLY;
         }
         QuakeFields::Group group{true, images, {}, {}};
         for (int32_t k = 0; k < images; ++k) {
@@ -149,15 +142,22 @@ Result<ModelData> parseMdl(std::span<const uint8_t> bytes) {
         quake.skinGroups.push_back(std::move(group));
         for (int32_t k = 0; k < images; ++k) {
             if (auto error = readSkinImage(r, h, model, budget)) {
-                return Failure{*error};
+                return error;
             }
         }
     }
+    return std::nullopt;
+}
 
+// The skin coordinates and the triangles. A back-facing triangle on the seam takes its skin coordinates
+// from the skin's back half. The sections are kept as read, for a save of the same mesh to write back.
+std::optional<std::string> readMesh(ByteReader& r, const Header& h, std::span<const uint8_t> bytes,
+                                    ModelData& data) {
+    const bool current = h.version == CURRENT_VERSION;
     const size_t texVertsAt = r.position();
-    std::vector<int32_t> onSeam(static_cast<size_t>(h.vertexCount));
-    std::vector<int32_t> s(static_cast<size_t>(h.vertexCount));
-    std::vector<int32_t> t(static_cast<size_t>(h.vertexCount));
+    std::vector<int32_t> onSeam(size_t(h.vertexCount));
+    std::vector<int32_t> s(size_t(h.vertexCount));
+    std::vector<int32_t> t(size_t(h.vertexCount));
     for (int32_t v = 0; v < h.vertexCount; ++v) {
         int32_t seam = r.i32();
         if (!current && (seam & 1)) {
@@ -167,18 +167,17 @@ Result<ModelData> parseMdl(std::span<const uint8_t> bytes) {
         s[size_t(v)] = r.i32();
         t[size_t(v)] = r.i32();
     }
-
     const size_t trianglesAt = r.position();
+    Model& model = data.model;
     model.triangles.resize(size_t(h.triangleCount));
     for (Triangle& tri : model.triangles) {
         const int32_t facesFront = r.i32();
         for (size_t c = 0; c < 3; ++c) {
             const int32_t k = r.i32();
             if (k < 0 || k >= h.vertexCount) {
-                return Failure{"a triangle uses a vertex the model does not have"};
+                return "a triangle uses a vertex the model does not have";
             }
             tri.v[c] = k;
-            // A back-facing triangle on the seam takes its skin coordinates from the skin's back half.
             int64_t sk = s[size_t(k)]; // the sum of two file values can pass the int range
             if ((onSeam[size_t(k)] & ON_SEAM) && !(facesFront & 1)) {
                 sk += h.skinWidth / 2;
@@ -187,10 +186,9 @@ Result<ModelData> parseMdl(std::span<const uint8_t> bytes) {
         }
     }
     if (!r.ok()) {
-        return Failure{endsEarly};
+        return ENDS_EARLY;
     }
     model.vertexInfos.resize(size_t(h.vertexCount));
-    const uint64_t mesh = meshDigest(model, false);
     if (current) {
         auto kept = std::make_shared<KeptMesh>();
         kept->format = SOURCE_MDL;
@@ -204,51 +202,88 @@ Result<ModelData> parseMdl(std::span<const uint8_t> bytes) {
                                bytes.begin() + std::ptrdiff_t(r.position()));
         data.source.keptMesh = std::move(kept);
     }
+    return std::nullopt;
+}
 
-    auto frameFailure = [&] { return Failure{budget.within() ? endsEarly : limits::tooMuchToDecode()}; };
+// A group of frames: their count, bounds and times, then the frames.
+std::optional<std::string> readFrameGroup(ByteReader& r, const Header& h, uint64_t mesh, ModelData& data,
+                                          QuakeFields& quake, limits::DecodeBudget& budget) {
+    const int32_t count = r.i32();
+    const std::span<const uint8_t> bounds = r.bytes(BOUNDS);
+    if (!r.ok() || count < 0 || uint64_t(count) * 4 > r.remaining()) {
+        return ENDS_EARLY;
+    }
+    QuakeFields::Group group{true, count, {}, {}};
+    group.bounds.emplace();
+    std::copy(bounds.begin(), bounds.end(), group.bounds->begin());
+    for (int32_t k = 0; k < count; ++k) {
+        group.intervals.push_back(r.f32());
+    }
+    quake.frameGroups.push_back(std::move(group));
+    for (int32_t k = 0; k < count; ++k) {
+        if (!readFrame(r, h, true, mesh, data.frames, budget)) {
+            return budget.within() ? ENDS_EARLY : limits::tooMuchToDecode();
+        }
+    }
+    return std::nullopt;
+}
+
+// The frames, single or in groups (the older layout has single unnamed frames only).
+std::optional<std::string> readFrames(ByteReader& r, const Header& h, ModelData& data, QuakeFields& quake,
+                                      limits::DecodeBudget& budget) {
+    const bool current = h.version == CURRENT_VERSION;
+    const uint64_t mesh = meshDigest(data.model, false);
     // All frames' positions in one block, as many as the rest of the file can hold (a group holds
     // several).
     const FrameMemoryScope positionsBlock(r.remaining() / std::max<size_t>(size_t(h.vertexCount) * 4 + 24, 1),
                                           size_t(h.vertexCount));
     for (int32_t i = 0; i < h.frameCount; ++i) {
-        if (!current) {
-            r.skip(4); // kind word
-            if (!readFrame(r, h, false, mesh, data.frames, budget)) {
-                return frameFailure();
+        const int32_t kind = r.i32(); // the older layout's kind word is not looked at
+        if (current && kind != 0) {
+            if (auto error = readFrameGroup(r, h, mesh, data, quake, budget)) {
+                return error;
             }
-            quake.frameGroups.push_back({});
             continue;
         }
-        if (r.i32() == 0) {
-            if (!readFrame(r, h, true, mesh, data.frames, budget)) {
-                return frameFailure();
-            }
-            quake.frameGroups.push_back({});
-            continue;
+        if (!readFrame(r, h, current, mesh, data.frames, budget)) {
+            return budget.within() ? ENDS_EARLY : limits::tooMuchToDecode();
         }
-        const int32_t count = r.i32();
-        const std::span<const uint8_t> bounds = r.bytes(BOUNDS);
-        if (!r.ok() || count < 0 || uint64_t(count) * 4 > r.remaining()) {
-            return Failure{endsEarly};
-        }
-        QuakeFields::Group group{true, count, {}, {}};
-        group.bounds.emplace();
-        std::copy(bounds.begin(), bounds.end(), group.bounds->begin());
-        for (int32_t k = 0; k < count; ++k) {
-            group.intervals.push_back(r.f32());
-        }
-        quake.frameGroups.push_back(std::move(group));
-        for (int32_t k = 0; k < count; ++k) {
-            if (!readFrame(r, h, true, mesh, data.frames, budget)) {
-                return frameFailure();
-            }
-        }
+        quake.frameGroups.push_back({});
     }
     if (!r.ok()) {
-        return Failure{endsEarly};
+        return ENDS_EARLY;
     }
     if (data.frames.empty()) {
-        return Failure{"the model has no frame"};
+        return "the model has no frame";
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+Result<ModelData> parseMdl(std::span<const uint8_t> bytes) {
+    ByteReader r(bytes);
+    QuakeFields quake;
+    const Result<Header> header = readHeader(r, quake);
+    if (!header) {
+        return Failure{header.error()};
+    }
+    const Header& h = *header;
+    limits::DecodeBudget budget;
+    ModelData data;
+    data.source.sourceFormat = SOURCE_MDL;
+    data.source.sourceFlag = 1;
+    data.source.skinWidth = h.skinWidth;
+    data.source.skinHeight = h.skinHeight;
+    data.source.hasSkins = 1;
+    if (auto error = readSkins(r, h, data.model, quake, budget)) {
+        return Failure{*error};
+    }
+    if (auto error = readMesh(r, h, bytes, data)) {
+        return Failure{*error};
+    }
+    if (auto error = readFrames(r, h, data, quake, budget)) {
+        return Failure{*error};
     }
     for (const Frame& frame : data.frames) {
         quake.frameNames.push_back(frame.name);

@@ -171,71 +171,92 @@ int32_t paddedSkinWidth(int32_t width) {
     return (std::max(width, 1) + 3) / 4 * 4;
 }
 
-MdlTexCoords mdlTexCoords(const Model& model, int32_t skinWidth) {
-    const size_t count = model.vertexInfos.size();
-    const size_t triangles = model.triangles.size();
-    const int32_t half = skinWidth / 2;
-    MdlTexCoords out;
-    out.modelVertices = int32_t(count);
+namespace {
 
-    // The distinct coordinates each vertex's corners ask for, in order of first use.
-    using Coord = std::pair<int32_t, int32_t>;
-    std::vector<std::vector<Coord>> coords(count);
-    std::vector<std::array<uint8_t, 3>> cornerCoord(triangles);
-    std::vector<std::vector<int32_t>> cornersOf(count); // triangle * 3 + corner
-    for (size_t t = 0; t < triangles; ++t) {
+using Coord = std::pair<int32_t, int32_t>;
+enum : uint8_t { FREE, FRONT, BACK }; // which side of the skin a triangle takes on a seam
+
+// The distinct coordinates each vertex's corners ask for, in order of first use, which of them each
+// corner asks for, and the corners of each vertex (triangle * 3 + corner).
+struct CornerCoords {
+    std::vector<std::vector<Coord>> coords;
+    std::vector<std::array<uint8_t, 3>> cornerCoord;
+    std::vector<std::vector<int32_t>> cornersOf;
+};
+
+CornerCoords cornerCoords(const Model& model) {
+    const size_t count = model.vertexInfos.size();
+    CornerCoords out{std::vector<std::vector<Coord>>(count),
+                     std::vector<std::array<uint8_t, 3>>(model.triangles.size()),
+                     std::vector<std::vector<int32_t>>(count)};
+    for (size_t t = 0; t < model.triangles.size(); ++t) {
         const Triangle& tri = model.triangles[t];
         for (size_t c = 0; c < 3; ++c) {
             const size_t v = size_t(tri.v[c]);
             const Coord st{texel(tri.st[c][0]), texel(tri.st[c][1])};
-            auto& list = coords[v];
+            auto& list = out.coords[v];
             auto it = std::find(list.begin(), list.end(), st);
             if (it == list.end()) {
                 list.push_back(st);
                 it = list.end() - 1;
             }
             // More than 255 coordinates on one vertex still split it, each copy its own.
-            cornerCoord[t][c] = uint8_t(std::min<ptrdiff_t>(it - list.begin(), 255));
-            cornersOf[v].push_back(int32_t(t * 3 + c));
+            out.cornerCoord[t][c] = uint8_t(std::min<ptrdiff_t>(it - list.begin(), 255));
+            out.cornersOf[v].push_back(int32_t(t * 3 + c));
         }
     }
+    return out;
+}
 
-    // A vertex with two coordinates half the skin apart sits on the seam: its triangles that ask for the
-    // right-hand one do not face front, the others do. It is taken as one when no triangle is asked to be
-    // both; otherwise (and for any other mix of coordinates) the vertex is split.
-    enum : uint8_t { FREE, FRONT, BACK };
-    std::vector<uint8_t> side(triangles, FREE);
-    std::vector<int32_t> seamBase(count, -1); // the index of the left-hand coordinate of a seam vertex
-    for (size_t v = 0; v < count; ++v) {
-        const auto& list = coords[v];
+// A vertex with two coordinates half the skin apart sits on the seam: its triangles that ask for the
+// right-hand one do not face front, the others do. It is taken as one when no triangle is asked to be
+// both; otherwise (and for any other mix of coordinates) the vertex is split. Gives each seam vertex's
+// left-hand coordinate (-1 for others) and fills in each triangle's side.
+std::vector<int32_t> seamVertices(const CornerCoords& in, int32_t half, std::vector<uint8_t>& side) {
+    std::vector<int32_t> seamBase(in.coords.size(), -1);
+    for (size_t v = 0; v < in.coords.size(); ++v) {
+        const auto& list = in.coords[v];
         if (list.size() != 2 || half <= 0 || list[0].second != list[1].second ||
             std::abs(list[0].first - list[1].first) != half) {
             continue;
         }
         const int32_t base = list[0].first < list[1].first ? 0 : 1;
-        bool fits = true;
-        for (int32_t corner : cornersOf[v]) {
-            const size_t t = size_t(corner / 3);
-            const uint8_t want = cornerCoord[t][size_t(corner % 3)] == base ? FRONT : BACK;
-            fits = fits && (side[t] == FREE || side[t] == want);
-        }
+        const auto wants = [&](int32_t corner) {
+            return in.cornerCoord[size_t(corner / 3)][size_t(corner % 3)] == base ? FRONT : BACK;
+        };
+        const bool fits = std::all_of(in.cornersOf[v].begin(), in.cornersOf[v].end(), [&](int32_t corner) {
+            const uint8_t now = side[size_t(corner / 3)];
+            return now == FREE || now == wants(corner);
+        });
         if (!fits) {
             continue;
         }
-        for (int32_t corner : cornersOf[v]) {
-            const size_t t = size_t(corner / 3);
-            side[t] = cornerCoord[t][size_t(corner % 3)] == base ? FRONT : BACK;
+        for (int32_t corner : in.cornersOf[v]) {
+            side[size_t(corner / 3)] = wants(corner);
         }
         seamBase[v] = base;
     }
+    return seamBase;
+}
+
+} // namespace
+
+MdlTexCoords mdlTexCoords(const Model& model, int32_t skinWidth) {
+    const size_t count = model.vertexInfos.size();
+    const size_t triangles = model.triangles.size();
+    const CornerCoords in = cornerCoords(model);
+    std::vector<uint8_t> side(triangles, FREE);
+    const std::vector<int32_t> seamBase = seamVertices(in, skinWidth / 2, side);
 
     // Every model vertex keeps its number; the copies of split vertices follow them.
+    MdlTexCoords out;
+    out.modelVertices = int32_t(count);
     out.vertices.resize(count);
     out.vertexOf.resize(count);
     std::vector<std::vector<int32_t>> copies(count); // the written vertex of each coordinate
     for (size_t v = 0; v < count; ++v) {
         out.vertexOf[v] = int32_t(v);
-        const auto& list = coords[v];
+        const auto& list = in.coords[v];
         if (list.empty()) {
             continue;
         }
@@ -258,9 +279,8 @@ MdlTexCoords mdlTexCoords(const Model& model, int32_t skinWidth) {
     for (size_t t = 0; t < triangles; ++t) {
         out.facesFront[t] = side[t] == BACK ? 0 : 1;
         for (size_t c = 0; c < 3; ++c) {
-            const size_t v = size_t(model.triangles[t].v[c]);
-            const auto& list = copies[v];
-            out.corners[t][c] = list[std::min<size_t>(cornerCoord[t][c], list.size() - 1)];
+            const auto& list = copies[size_t(model.triangles[t].v[c])];
+            out.corners[t][c] = list[std::min<size_t>(in.cornerCoord[t][c], list.size() - 1)];
         }
     }
     return out;
@@ -360,124 +380,114 @@ int64_t framesIn(const std::vector<QuakeFields::Group>& groups) {
     return n;
 }
 
-} // namespace
+// The skin's size as written: the first skin's (or the one recorded, or a default), its width padded.
+struct SkinLayout {
+    bool haveSkins = false;
+    int32_t width = 0;
+    int32_t height = 0;
+    int32_t padded = 0;
+    size_t count = 1;
+};
 
-Result<MdlOutput> encodeMdl(const Model& model, const std::vector<Frame>& frames, const SourceFields& source,
-                            const RgbPalette& quakePalette) {
+Result<SkinLayout> skinLayout(const Model& model, const std::vector<Frame>& frames,
+                              const SourceFields& source) {
     if (frames.empty()) {
         return Failure{"the model has no frame"};
     }
     const int32_t vertexCount = model.vertexCount();
     for (const Triangle& t : model.triangles) {
-        for (int32_t v : t.v) {
-            if (v < 0 || v >= vertexCount) {
-                return Failure{"a triangle uses a vertex the model does not have"};
-            }
+        if (std::any_of(t.v.begin(), t.v.end(), [&](int32_t v) { return v < 0 || v >= vertexCount; })) {
+            return Failure{"a triangle uses a vertex the model does not have"};
         }
     }
-    const bool haveSkins = !model.skins.empty() && model.skins[0].hasImage();
-    int32_t width = haveSkins ? model.skins[0].imageWidth : source.skinWidth;
-    int32_t height = haveSkins ? model.skins[0].imageHeight : source.skinHeight;
-    if (width <= 0 || height <= 0) {
-        width = height = DEFAULT_SKIN_SIDE;
+    SkinLayout s;
+    s.haveSkins = !model.skins.empty() && model.skins[0].hasImage();
+    s.width = s.haveSkins ? model.skins[0].imageWidth : source.skinWidth;
+    s.height = s.haveSkins ? model.skins[0].imageHeight : source.skinHeight;
+    if (s.width <= 0 || s.height <= 0) {
+        s.width = s.height = DEFAULT_SKIN_SIDE;
     }
-    const int32_t padded = paddedSkinWidth(width);
-    if (padded > limits::MAX_SKIN_SIDE || height > limits::MAX_SKIN_SIDE) {
-        return Failure{limits::skinTooLarge(padded, height)};
+    s.padded = paddedSkinWidth(s.width);
+    if (s.padded > limits::MAX_SKIN_SIDE || s.height > limits::MAX_SKIN_SIDE) {
+        return Failure{limits::skinTooLarge(s.padded, s.height)};
     }
+    s.count = s.haveSkins ? model.skins.size() : 1;
+    return s;
+}
 
-    MdlOutput out;
-    const KeptMesh* keptMesh = keptMdlMesh(model, source, padded, height);
-    const MdlTexCoords tex = keptMesh != nullptr ? identityTexCoords(model) : mdlTexCoords(model, padded);
-    const int32_t written = int32_t(tex.vertices.size());
-    const FittedNames names = fitFrameNames(frames, FRAME_NAME);
-    out.notices = mdlNotices(model, tex, names);
+// The skin and frame groups to write: those read from the file while the skins and frames are still the
+// ones read, else each skin and frame on its own.
+struct Groups {
+    std::vector<QuakeFields::Group> skins;
+    std::vector<QuakeFields::Group> frames;
+    bool sameFrames = false; // the frames are named as read
+};
 
-    // Groups from the file are written back while the skins and frames are still the ones read.
+Groups groupsToWrite(const std::vector<Frame>& frames, const SourceFields& source, const SkinLayout& layout) {
     const QuakeFields quake = source.quake.value_or(QuakeFields{});
     std::vector<std::string> frameNames;
     frameNames.reserve(frames.size());
     for (const Frame& f : frames) {
         frameNames.push_back(f.name);
     }
-    const bool sameFrames = source.quake && frameNames == quake.frameNames;
-    const bool keepFrameGroups = sameFrames && framesIn(quake.frameGroups) == int64_t(frames.size());
-    const size_t skinCount = haveSkins ? model.skins.size() : 1;
-    const bool keepSkinGroups = source.quake && haveSkins && framesIn(quake.skinGroups) == int64_t(skinCount);
-    std::vector<QuakeFields::Group> frameGroups(frames.size());
-    std::vector<QuakeFields::Group> skinGroups(skinCount);
-    if (keepFrameGroups) {
-        frameGroups = quake.frameGroups;
+    Groups g{std::vector<QuakeFields::Group>(layout.count), std::vector<QuakeFields::Group>(frames.size()),
+             source.quake && frameNames == quake.frameNames};
+    if (g.sameFrames && framesIn(quake.frameGroups) == int64_t(frames.size())) {
+        g.frames = quake.frameGroups;
     }
-    if (keepSkinGroups) {
-        skinGroups = quake.skinGroups;
+    if (source.quake && layout.haveSkins && framesIn(quake.skinGroups) == int64_t(layout.count)) {
+        g.skins = quake.skinGroups;
     }
+    return g;
+}
 
-    const Quantiser q(frames, size_t(vertexCount));
-    const std::vector<Packed> packed = packFrames(model, frames, tex, q);
-    // The header's radius and size stay as read while the mesh and every frame are.
-    const bool allAsRead =
-        keptMesh != nullptr && sameFrames &&
-        std::all_of(packed.begin(), packed.end(), [](const Packed& p) { return p.asRead; });
-    const auto [radius, size] =
-        allAsRead ? std::pair{quake.radius, quake.size} : radiusAndSize(model, frames);
+void writeIntervals(ByteWriter& w, const QuakeFields::Group& g) {
+    for (int32_t k = 0; k < g.count; ++k) {
+        w.f32(size_t(k) < g.intervals.size() ? g.intervals[size_t(k)] : 0.1f * float(k + 1));
+    }
+}
 
-    ByteWriter w;
-    w.reserve(84 + skinCount * (size_t(padded) * size_t(height) + 8) + size_t(written) * 12 +
-              model.triangles.size() * 16 + frames.size() * (24 + size_t(written) * 4));
-    w.text("IDPO");
-    w.i32(VERSION);
-    for (float s : q.scale) {
-        w.f32(s);
-    }
-    for (float o : q.origin) {
-        w.f32(o);
-    }
-    w.f32(radius);
-    for (float e : quake.eye) {
-        w.f32(e);
-    }
-    w.i32(int32_t(skinGroups.size()));
-    w.i32(padded);
-    w.i32(height);
-    w.i32(written);
-    w.i32(model.triangleCount());
-    w.i32(int32_t(frameGroups.size()));
-    w.i32(quake.syncType);
-    w.i32(quake.flags);
-    w.f32(size);
-
+void writeSkins(ByteWriter& w, const std::vector<QuakeFields::Group>& groups, const Model& model,
+                const SkinLayout& layout, const RgbPalette& quakePalette) {
     const Skin plain;
     size_t skin = 0;
-    for (const QuakeFields::Group& g : skinGroups) {
+    for (const QuakeFields::Group& g : groups) {
         w.i32(g.grouped ? 1 : 0);
         if (g.grouped) {
             w.i32(g.count);
-            for (int32_t k = 0; k < g.count; ++k) {
-                w.f32(size_t(k) < g.intervals.size() ? g.intervals[size_t(k)] : 0.1f * float(k + 1));
-            }
+            writeIntervals(w, g);
         }
         for (int32_t k = 0; k < (g.grouped ? g.count : 1); ++k, ++skin) {
-            w.raw(quakeSkinPixels(haveSkins ? model.skins[skin] : plain, quakePalette, width, height));
+            w.raw(quakeSkinPixels(layout.haveSkins ? model.skins[skin] : plain, quakePalette, layout.width,
+                                  layout.height));
         }
     }
+}
+
+// The skin coordinates and triangles: as read while the mesh is, else from `tex`.
+void writeMesh(ByteWriter& w, const Model& model, const MdlTexCoords& tex, const KeptMesh* keptMesh) {
     if (keptMesh != nullptr) {
         w.raw(keptMesh->texcoords);
         w.raw(keptMesh->triangles);
-    } else {
-        for (const MdlTexCoords::Vertex& v : tex.vertices) {
-            w.i32(v.onSeam);
-            w.i32(v.s);
-            w.i32(v.t);
-        }
-        for (size_t t = 0; t < model.triangles.size(); ++t) {
-            w.i32(tex.facesFront[t]);
-            for (int32_t c : tex.corners[t]) {
-                w.i32(c);
-            }
+        return;
+    }
+    for (const MdlTexCoords::Vertex& v : tex.vertices) {
+        w.i32(v.onSeam);
+        w.i32(v.s);
+        w.i32(v.t);
+    }
+    for (size_t t = 0; t < model.triangles.size(); ++t) {
+        w.i32(tex.facesFront[t]);
+        for (int32_t c : tex.corners[t]) {
+            w.i32(c);
         }
     }
+}
 
+// The frames, single or as groups; a group's bounds cover all its frames (as read while they are).
+void writeFrames(ByteWriter& w, const std::vector<QuakeFields::Group>& groups,
+                 const std::vector<Frame>& frames, const std::vector<Packed>& packed,
+                 const FittedNames& names) {
     auto simpleFrame = [&](size_t f) {
         w.raw(packed[f].lo);
         w.raw(packed[f].hi);
@@ -485,14 +495,12 @@ Result<MdlOutput> encodeMdl(const Model& model, const std::vector<Frame>& frames
         w.raw(packed[f].bytes);
     };
     size_t f = 0;
-    for (const QuakeFields::Group& g : frameGroups) {
+    for (const QuakeFields::Group& g : groups) {
         if (!g.grouped) {
             w.i32(0);
-            simpleFrame(f);
-            ++f;
+            simpleFrame(f++);
             continue;
         }
-        // A group: its bounds over all its frames (as read while they are), its intervals, its frames.
         std::array<uint8_t, 4> lo{255, 255, 255, 0};
         std::array<uint8_t, 4> hi{0, 0, 0, 0};
         bool membersAsRead = true;
@@ -512,13 +520,64 @@ Result<MdlOutput> encodeMdl(const Model& model, const std::vector<Frame>& frames
         w.i32(g.count);
         w.raw(lo);
         w.raw(hi);
+        writeIntervals(w, g);
         for (int32_t k = 0; k < g.count; ++k) {
-            w.f32(size_t(k) < g.intervals.size() ? g.intervals[size_t(k)] : 0.1f * float(k + 1));
-        }
-        for (int32_t k = 0; k < g.count; ++k, ++f) {
-            simpleFrame(f);
+            simpleFrame(f++);
         }
     }
+}
+
+} // namespace
+
+Result<MdlOutput> encodeMdl(const Model& model, const std::vector<Frame>& frames, const SourceFields& source,
+                            const RgbPalette& quakePalette) {
+    const Result<SkinLayout> layout = skinLayout(model, frames, source);
+    if (!layout) {
+        return Failure{layout.error()};
+    }
+    MdlOutput out;
+    const KeptMesh* keptMesh = keptMdlMesh(model, source, layout->padded, layout->height);
+    const MdlTexCoords tex =
+        keptMesh != nullptr ? identityTexCoords(model) : mdlTexCoords(model, layout->padded);
+    const int32_t written = int32_t(tex.vertices.size());
+    const FittedNames names = fitFrameNames(frames, FRAME_NAME);
+    out.notices = mdlNotices(model, tex, names);
+    const Groups groups = groupsToWrite(frames, source, *layout);
+    const QuakeFields quake = source.quake.value_or(QuakeFields{});
+
+    const Quantiser q(frames, size_t(model.vertexCount()));
+    const std::vector<Packed> packed = packFrames(model, frames, tex, q);
+    // The header's radius and size stay as read while the mesh and every frame are.
+    const bool allAsRead =
+        keptMesh != nullptr && groups.sameFrames &&
+        std::all_of(packed.begin(), packed.end(), [](const Packed& p) { return p.asRead; });
+    const auto [radius, size] =
+        allAsRead ? std::pair{quake.radius, quake.size} : radiusAndSize(model, frames);
+
+    ByteWriter w;
+    w.reserve(84 + layout->count * (size_t(layout->padded) * size_t(layout->height) + 8) +
+              size_t(written) * 12 + model.triangles.size() * 16 +
+              frames.size() * (24 + size_t(written) * 4));
+    w.text("IDPO");
+    w.i32(VERSION);
+    for (float v : q.scale) {
+        w.f32(v);
+    }
+    for (float o : q.origin) {
+        w.f32(o);
+    }
+    w.f32(radius);
+    for (float e : quake.eye) {
+        w.f32(e);
+    }
+    for (int32_t v : {int32_t(groups.skins.size()), layout->padded, layout->height, written,
+                      model.triangleCount(), int32_t(groups.frames.size()), quake.syncType, quake.flags}) {
+        w.i32(v);
+    }
+    w.f32(size);
+    writeSkins(w, groups.skins, model, *layout, quakePalette);
+    writeMesh(w, model, tex, keptMesh);
+    writeFrames(w, groups.frames, frames, packed, names);
     out.bytes = std::move(w.bytes());
     return out;
 }
