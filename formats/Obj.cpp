@@ -204,130 +204,170 @@ Result<std::vector<FrameVertex>> readObjPositions(std::span<const uint8_t> bytes
     return positions;
 }
 
-Result<ModelData> importObj(std::span<const uint8_t> bytes, const ReadContext& context) {
-    ModelData data;
-    Model& model = data.model;
-    Frame frame("frame1");
+namespace {
+
+// What the lines of an .obj give: positions, texture coordinates, faces cut into triangles (a corner is a
+// vertex and a coordinate, from 0, -1 for none), and the first material library and material named.
+struct ObjLines {
+    Frame frame{"frame1"};
     std::vector<std::array<float, 2>> coordinates;
-    std::vector<std::array<std::pair<int64_t, int64_t>, 3>> faces; // (vertex, coordinate) from 0, -1: none
+    std::vector<std::array<std::pair<int64_t, int64_t>, 3>> faces;
     std::string library;
     std::string material;
     std::string error;
-    limits::DecodeBudget budget;
-    auto resolve = [](int64_t index, size_t count) -> int64_t {
-        // From 1, or counted back from the last one read when negative.
+
+    // From 1, or counted back from the last one read when negative.
+    static int64_t resolve(int64_t index, size_t count) {
         return index > 0 ? index - 1 : index < 0 ? int64_t(count) + index : -1;
-    };
-    const bool ok = eachLine(bytes, [&](std::string_view line, size_t n) {
+    }
+
+    // One face corner ("v", "v/t", "v/t/n", "v//n"); an empty reason when it is sound.
+    std::string corner(std::string_view item, std::vector<std::pair<int64_t, int64_t>>& corners) const {
+        const size_t slash = item.find('/');
+        int64_t v = 0;
+        int64_t t = 0;
+        if (!integer(item.substr(0, slash), v)) {
+            return "a face corner needs a vertex number";
+        }
+        if (slash != std::string_view::npos) {
+            const std::string_view rest = item.substr(slash + 1);
+            const std::string_view tex = rest.substr(0, rest.find('/'));
+            if (!tex.empty() && !integer(tex, t)) {
+                return "a face corner has a texture coordinate that is not a number";
+            }
+        }
+        const int64_t vi = resolve(v, frame.positions.size());
+        const int64_t ti = t == 0 ? -1 : resolve(t, coordinates.size());
+        if (vi < 0 || size_t(vi) >= frame.positions.size() ||
+            (t != 0 && (ti < 0 || size_t(ti) >= coordinates.size()))) {
+            return "a face uses a vertex or texture coordinate the file has not given";
+        }
+        corners.emplace_back(vi, ti);
+        return {};
+    }
+
+    // A face of many corners is a fan of triangles around its first.
+    std::string face(const std::vector<std::string_view>& w) {
+        std::vector<std::pair<int64_t, int64_t>> corners;
+        for (size_t k = 1; k < w.size(); ++k) {
+            if (std::string why = corner(w[k], corners); !why.empty()) {
+                return why;
+            }
+        }
+        if (corners.size() < 3) {
+            return "a face needs three corners";
+        }
+        for (size_t k = 1; k + 1 < corners.size(); ++k) {
+            faces.push_back({corners[0], corners[k], corners[k + 1]});
+        }
+        return {};
+    }
+
+    // One line; an empty reason when it is sound (or of a kind not read).
+    std::string line(std::string_view text, const std::vector<std::string_view>& w) {
+        if (w[0] == "v") {
+            float c[3];
+            if (w.size() < 4 || !number(w[1], c[0]) || !number(w[2], c[1]) || !number(w[3], c[2])) {
+                return "a vertex needs three numbers";
+            }
+            frame.positions.push_back(fromObj(c[0], c[1], c[2]));
+        } else if (w[0] == "vt") {
+            float c[2] = {0, 0};
+            if (w.size() < 2 || !number(w[1], c[0]) || (w.size() > 2 && !number(w[2], c[1]))) {
+                return "a texture coordinate needs numbers";
+            }
+            coordinates.push_back({c[0], c[1]});
+        } else if (w[0] == "f") {
+            return face(w);
+        } else if (w[0] == "mtllib" && w.size() > 1 && library.empty()) {
+            library = std::string(text.substr(text.find(w[1])));
+        } else if (w[0] == "usemtl" && w.size() > 1 && material.empty()) {
+            material = std::string(w[1]);
+        }
+        return {};
+    }
+};
+
+bool readObjLines(std::span<const uint8_t> bytes, ObjLines& out) {
+    limits::DecodeBudget budget;
+    return eachLine(bytes, [&](std::string_view line, size_t n) {
         // A face of many corners is as many triangles, each a record of the model: taken from the budget
         // before anything of it is made.
         const size_t items = wordCount(line);
-        if (!budget.take(32 + (items > 3 ? items - 3 : 0) * (sizeof(faces.front()) + sizeof(Triangle)))) {
-            error = limits::tooMuchToDecode();
+        if (!budget.take(32 + (items > 3 ? items - 3 : 0) * (sizeof(out.faces.front()) + sizeof(Triangle)))) {
+            out.error = limits::tooMuchToDecode();
             return false;
         }
         const auto w = words(line);
         if (w.empty() || w[0][0] == '#') {
             return true;
         }
-        auto refuse = [&](const std::string& why) {
-            error = "line " + std::to_string(n) + ": " + why;
+        if (std::string why = out.line(line, w); !why.empty()) {
+            out.error = "line " + std::to_string(n) + ": " + why;
             return false;
-        };
-        if (w[0] == "v") {
-            float c[3];
-            if (w.size() < 4 || !number(w[1], c[0]) || !number(w[2], c[1]) || !number(w[3], c[2])) {
-                return refuse("a vertex needs three numbers");
-            }
-            frame.positions.push_back(fromObj(c[0], c[1], c[2]));
-        } else if (w[0] == "vt") {
-            float c[2] = {0, 0};
-            if (w.size() < 2 || !number(w[1], c[0]) || (w.size() > 2 && !number(w[2], c[1]))) {
-                return refuse("a texture coordinate needs numbers");
-            }
-            coordinates.push_back({c[0], c[1]});
-        } else if (w[0] == "f") {
-            std::vector<std::pair<int64_t, int64_t>> corners;
-            for (size_t k = 1; k < w.size(); ++k) {
-                const std::string_view item = w[k];
-                const size_t slash = item.find('/');
-                int64_t v = 0;
-                int64_t t = 0;
-                if (!integer(item.substr(0, slash), v)) {
-                    return refuse("a face corner needs a vertex number");
-                }
-                if (slash != std::string_view::npos) {
-                    const std::string_view rest = item.substr(slash + 1);
-                    const std::string_view tex = rest.substr(0, rest.find('/'));
-                    if (!tex.empty() && !integer(tex, t)) {
-                        return refuse("a face corner has a texture coordinate that is not a number");
-                    }
-                }
-                const int64_t vi = resolve(v, frame.positions.size());
-                const int64_t ti = t == 0 ? -1 : resolve(t, coordinates.size());
-                if (vi < 0 || size_t(vi) >= frame.positions.size() ||
-                    (t != 0 && (ti < 0 || size_t(ti) >= coordinates.size()))) {
-                    return refuse("a face uses a vertex or texture coordinate the file has not given");
-                }
-                corners.emplace_back(vi, ti);
-            }
-            if (corners.size() < 3) {
-                return refuse("a face needs three corners");
-            }
-
-            for (size_t k = 1; k + 1 < corners.size(); ++k) {
-                faces.push_back({corners[0], corners[k], corners[k + 1]});
-            }
-        } else if (w[0] == "mtllib" && w.size() > 1 && library.empty()) {
-            library = std::string(line.substr(line.find(w[1])));
-        } else if (w[0] == "usemtl" && w.size() > 1 && material.empty()) {
-            material = std::string(w[1]);
         }
         return true;
     });
-    if (!ok) {
-        return Failure{error};
+}
+
+// The picture of the first material used, when the material library names one: the model's skin.
+// Fails when the picture is there but cannot be read.
+Status readMaterialPicture(const ObjLines& lines, const ReadContext& context, Model& model) {
+    if (lines.library.empty() || lines.material.empty() || !context.readBeside) {
+        return {};
     }
-    if (frame.positions.empty()) {
+    const Result<ByteBuffer> mtl = context.readBeside(lines.library);
+    if (!mtl) {
+        return {};
+    }
+    std::string current;
+    std::string picture;
+    eachLine(*mtl, [&](std::string_view line, size_t) {
+        const auto w = words(line);
+        if (w.size() > 1 && w[0] == "newmtl") {
+            current = std::string(w[1]);
+        } else if (w.size() > 1 && w[0] == "map_Kd" && current == lines.material && picture.empty()) {
+            picture = std::string(w.back());
+        }
+        return true;
+    });
+    if (picture.empty()) {
+        return {};
+    }
+    if (Result<ByteBuffer> file = context.readBeside(picture)) {
+        Result<Skin> skin = decodePictureAsSkin(*file);
+        if (!skin) {
+            return Failure{picture + ": " + skin.error()};
+        }
+        skin->name = picture;
+        model.skins.push_back(std::move(*skin));
+    }
+    return {};
+}
+
+} // namespace
+
+Result<ModelData> importObj(std::span<const uint8_t> bytes, const ReadContext& context) {
+    ObjLines lines;
+    if (!readObjLines(bytes, lines)) {
+        return Failure{lines.error};
+    }
+    if (lines.frame.positions.empty()) {
         return Failure{"the file has no vertex"};
     }
-
-    // The picture of the first material used, when the material library names one.
-    int width = 256;
-    int height = 256;
-    if (!library.empty() && !material.empty() && context.readBeside) {
-        if (Result<ByteBuffer> mtl = context.readBeside(library)) {
-            std::string current;
-            std::string picture;
-            eachLine(*mtl, [&](std::string_view line, size_t) {
-                const auto w = words(line);
-                if (w.size() > 1 && w[0] == "newmtl") {
-                    current = std::string(w[1]);
-                } else if (w.size() > 1 && w[0] == "map_Kd" && current == material && picture.empty()) {
-                    picture = std::string(w.back());
-                }
-                return true;
-            });
-            if (!picture.empty()) {
-                if (Result<ByteBuffer> file = context.readBeside(picture)) {
-                    Result<Skin> skin = decodePictureAsSkin(*file);
-                    if (!skin) {
-                        return Failure{picture + ": " + skin.error()};
-                    }
-                    skin->name = picture;
-                    width = skin->imageWidth;
-                    height = skin->imageHeight;
-                    model.skins.push_back(std::move(*skin));
-                }
-            }
-        }
+    ModelData data;
+    Model& model = data.model;
+    if (const Status read = readMaterialPicture(lines, context, model); !read) {
+        return Failure{read.error()};
     }
+    const int width = model.skins.empty() ? 256 : model.skins[0].imageWidth;
+    const int height = model.skins.empty() ? 256 : model.skins[0].imageHeight;
     data.source.skinWidth = width;
     data.source.skinHeight = height;
     data.source.hasSkins = model.skins.empty() ? 0 : 1;
 
-    model.vertexInfos.resize(frame.positions.size());
-    for (const auto& face : faces) {
+    model.vertexInfos.resize(lines.frame.positions.size());
+    for (const auto& face : lines.faces) {
         Triangle t;
         // Counter-clockwise in the file, clockwise in the model.
         const size_t order[3] = {0, 2, 1};
@@ -335,8 +375,8 @@ Result<ModelData> importObj(std::span<const uint8_t> bytes, const ReadContext& c
             const auto& [v, tex] = face[order[k]];
             t.v[k] = int32_t(v);
             if (tex >= 0) {
-                t.st[k] = {coordinates[size_t(tex)][0] * float(width),
-                           (1.0f - coordinates[size_t(tex)][1]) * float(height)};
+                t.st[k] = {lines.coordinates[size_t(tex)][0] * float(width),
+                           (1.0f - lines.coordinates[size_t(tex)][1]) * float(height)};
             }
         }
         model.triangles.push_back(t);
@@ -344,7 +384,7 @@ Result<ModelData> importObj(std::span<const uint8_t> bytes, const ReadContext& c
     if (model.vertexInfos.size() > size_t(INT32_MAX)) {
         return Failure{limits::tooMuchToDecode()};
     }
-    data.frames.push_back(std::move(frame));
+    data.frames.push_back(std::move(lines.frame));
     scalePositions(data.frames, context.scale);
     return data;
 }
