@@ -386,59 +386,57 @@ private:
         return true;
     }
 
-    bool readHierarchy(int count, ModelData& data) {
-        if (count < 0) {
+    // One node line: flags, type, mesh, parent, child, sibling, child count, x y z, pitch yaw roll,
+    // pivot x y z, name.
+    bool readNode(int index, std::vector<SkeletonNode>& nodes) {
+        if (!text_.skipTo(index)) {
             return false;
         }
-        Model& model = data.model;
-        std::vector<SkeletonNode> nodes;
-        for (int i = 0; i < count; ++i) {
-            if (!text_.skipTo(i)) {
+        std::string_view words[16];
+        for (std::string_view& w : words) {
+            w = text_.word();
+            if (w.empty()) {
                 return false;
             }
-            std::string_view words[16];
-            for (std::string_view& w : words) {
-                w = text_.word();
-                if (w.empty()) {
-                    return false;
-                }
-            }
-            // flags, type, mesh, parent, child, sibling, child count, x y z, pitch yaw roll, pivot x y z
-            SkeletonNode node;
-            node.mesh = integerOf(words[2]);
-            node.parent = integerOf(words[3]);
-            for (int k = 0; k < 9; ++k) {
-                const double value = numberOf(words[7 + k]);
-                const bool isAngle = k >= 3 && k < 6;
-                node.block[size_t(k)] = isAngle ? float(value) : scaled(value);
-            }
-            const std::string_view name = text_.word();
-            if (name.empty()) {
-                return false;
-            }
-            node.name = std::string(name);
-            for (int d = 0; d < 4; ++d) {
-                node.matrix[size_t(d)][size_t(d)] = 1.0f;
-            }
-            node.size = 10.0f;
-            node.flags = 2;
-            nodes.push_back(std::move(node));
         }
+        SkeletonNode node;
+        node.mesh = integerOf(words[2]);
+        node.parent = integerOf(words[3]);
+        for (int k = 0; k < 9; ++k) {
+            const double value = numberOf(words[7 + k]);
+            const bool isAngle = k >= 3 && k < 6;
+            node.block[size_t(k)] = isAngle ? float(value) : scaled(value);
+        }
+        const std::string_view name = text_.word();
+        if (name.empty()) {
+            return false;
+        }
+        node.name = std::string(name);
+        for (int d = 0; d < 4; ++d) {
+            node.matrix[size_t(d)][size_t(d)] = 1.0f;
+        }
+        node.size = 10.0f;
+        node.flags = 2;
+        nodes.push_back(std::move(node));
+        return true;
+    }
 
-        // A parent that is no node, a loop of parents, or a chain deeper than any model has makes the
-        // file unusable. Each node's ancestors' positions are summed walking up from its parent.
+    // A parent that is no node, a loop of parents, or a chain deeper than any model has makes the file
+    // unusable. Gives each node's ancestors' positions, summed walking up from its parent, and lists the
+    // children of each node.
+    std::optional<std::vector<std::array<float, 3>>> linkNodes(std::vector<SkeletonNode>& nodes) {
         const size_t n = nodes.size();
         std::vector<std::array<float, 3>> ancestors(n, {0, 0, 0});
         for (size_t i = 0; i < n; ++i) {
             int depth = 0;
             for (int32_t p = nodes[i].parent; p != -1; p = nodes[size_t(p)].parent) {
                 if (p < 0 || size_t(p) >= n) {
-                    return false;
+                    return std::nullopt;
                 }
                 if (++depth > limits::MAX_HIERARCHY_DEPTH) {
                     error_ = "the hierarchy is deeper than " + std::to_string(limits::MAX_HIERARCHY_DEPTH) +
                              " nodes, or its parents form a loop";
-                    return false;
+                    return std::nullopt;
                 }
                 for (size_t a = 0; a < 3; ++a) {
                     ancestors[i][a] += nodes[size_t(p)].block[a];
@@ -448,9 +446,59 @@ private:
                 nodes[size_t(nodes[i].parent)].children.push_back(int32_t(i));
             }
         }
+        return ancestors;
+    }
+
+    // A vertex moves by its node's position plus pivot, then by each ancestor's position in turn, walking
+    // up from the parent: in float32 that order decides the last digit.
+    static void moveIntoModelSpace(const std::vector<SkeletonNode>& nodes, const Model& model, Frame& frame) {
+        const size_t n = nodes.size();
+        std::vector<std::optional<std::array<float, 3>>> offsets(n);
+        auto offsetOf = [&](size_t node) {
+            if (!offsets[node]) {
+                std::array<float, 3> offset;
+                for (size_t a = 0; a < 3; ++a) {
+                    offset[a] = nodes[node].block[a] + nodes[node].block[6 + a];
+                }
+                for (int32_t p = nodes[node].parent; p != -1; p = nodes[size_t(p)].parent) {
+                    for (size_t a = 0; a < 3; ++a) {
+                        offset[a] += nodes[size_t(p)].block[a];
+                    }
+                }
+                offsets[node] = offset;
+            }
+            return *offsets[node];
+        };
+        for (size_t v = 0; v < frame.positions.size(); ++v) {
+            const size_t node = size_t(model.vertexInfos[v].reserved[1]);
+            if (node >= n) {
+                continue;
+            }
+            const std::array<float, 3> offset = offsetOf(node);
+            for (int a = 0; a < 3; ++a) {
+                frame.positions[v][a] += offset[size_t(a)];
+            }
+        }
+    }
+
+    bool readHierarchy(int count, ModelData& data) {
+        if (count < 0) {
+            return false;
+        }
+        Model& model = data.model;
+        std::vector<SkeletonNode> nodes;
+        for (int i = 0; i < count; ++i) {
+            if (!readNode(i, nodes)) {
+                return false;
+            }
+        }
+        const std::optional<std::vector<std::array<float, 3>>> ancestors = linkNodes(nodes);
+        if (!ancestors) {
+            return false;
+        }
         // Every vertex belongs to the last node of its mesh.
         std::unordered_map<int32_t, int32_t> nodeOfMesh;
-        for (size_t i = 0; i < n; ++i) {
+        for (size_t i = 0; i < nodes.size(); ++i) {
             nodeOfMesh[nodes[i].mesh] = int32_t(i);
         }
         for (VertexInfo& info : model.vertexInfos) {
@@ -458,41 +506,13 @@ private:
                 info.reserved[1] = it->second;
             }
         }
-        if (n > 0 && !data.frames.empty()) {
-            // A vertex moves by its node's position plus pivot, then by each ancestor's position in turn,
-            // walking up from the parent: in float32 that order decides the last digit.
-            std::vector<std::optional<std::array<float, 3>>> offsets(n);
-            auto offsetOf = [&](size_t node) {
-                if (!offsets[node]) {
-                    std::array<float, 3> offset;
-                    for (size_t a = 0; a < 3; ++a) {
-                        offset[a] = nodes[node].block[a] + nodes[node].block[6 + a];
-                    }
-                    for (int32_t p = nodes[node].parent; p != -1; p = nodes[size_t(p)].parent) {
-                        for (size_t a = 0; a < 3; ++a) {
-                            offset[a] += nodes[size_t(p)].block[a];
-                        }
-                    }
-                    offsets[node] = offset;
-                }
-                return *offsets[node];
-            };
-            Frame& frame = data.frames.front();
-            for (size_t v = 0; v < frame.positions.size(); ++v) {
-                const size_t node = size_t(model.vertexInfos[v].reserved[1]);
-                if (node >= n) {
-                    continue;
-                }
-                const std::array<float, 3> offset = offsetOf(node);
-                for (int a = 0; a < 3; ++a) {
-                    frame.positions[v][a] += offset[size_t(a)];
-                }
-            }
+        if (!nodes.empty() && !data.frames.empty()) {
+            moveIntoModelSpace(nodes, model, data.frames.front());
         }
         // The nodes move into model space too: the first point becomes the joint, the second the pivot.
-        for (size_t i = 0; i < n; ++i) {
+        for (size_t i = 0; i < nodes.size(); ++i) {
             for (size_t a = 0; a < 3; ++a) {
-                nodes[i].block[a] += ancestors[i][a];
+                nodes[i].block[a] += (*ancestors)[i][a];
                 nodes[i].block[6 + a] += nodes[i].block[a];
             }
         }
