@@ -639,51 +639,84 @@ std::vector<Mat4d> Poser::globalTransforms(int animation, double t,
     return global;
 }
 
+Weights Poser::activeWeights(const Instance& in, int target, const std::map<int, AnimatedWeights>& weights) {
+    Weights active;
+    if (target >= 0) {
+        if (size_t(target) < in.targets.size()) {
+            active.emplace_back(uint32_t(target), 1.0f);
+        }
+        return active;
+    }
+    const auto it = weights.find(in.node);
+    if (it == weights.end()) {
+        return in.restWeights;
+    }
+    // The animation gives the weights of its first `width` targets; the rest stay as they rest.
+    const auto& [animated, width] = it->second;
+    for (const Weight& w : animated) {
+        if (w.first < in.targets.size()) {
+            active.push_back(w);
+        }
+    }
+    for (const Weight& w : in.restWeights) {
+        if (w.first >= width) {
+            active.push_back(w);
+        }
+    }
+    return active;
+}
+
+std::vector<Mat4d> Poser::jointMatrices(const Instance& in, const std::vector<Mat4d>& global) const {
+    std::vector<Mat4d> joints;
+    if (in.skin < 0 || size_t(in.skin) >= gltf_.skins.size()) {
+        return joints;
+    }
+    const tinygltf::Skin& skin = gltf_.skins[size_t(in.skin)];
+    for (size_t j = 0; j < skin.joints.size(); ++j) {
+        const int node = skin.joints[j];
+        const Mat4d& ibm = inverseBind_[size_t(in.skin)][j];
+        joints.push_back(node >= 0 && size_t(node) < gltf_.nodes.size() ? multiply(global[size_t(node)], ibm)
+                                                                        : ibm);
+    }
+    return joints;
+}
+
+namespace {
+
+// Linear blend skinning: the point moved by each joint matrix, weighted.
+std::array<double, 3> skinned(const Instance& in, size_t v, const std::vector<Mat4d>& joints,
+                              const std::array<double, 3>& p) {
+    std::array<double, 3> q{0, 0, 0};
+    for (size_t i = 0; i < in.influences; ++i) {
+        const float weight = (*in.weights)[v * in.influences + i];
+        const auto which = (*in.joints)[v * in.influences + i];
+        // A joint number the skin does not have (negative, too large) moves nothing.
+        if (weight == 0.0f || !(which >= 0) || !(double(which) < double(joints.size()))) {
+            continue;
+        }
+        const auto r = transformPoint(joints[size_t(which)], p);
+        for (size_t c = 0; c < 3; ++c) {
+            q[c] += double(weight) * r[c];
+        }
+    }
+    return q;
+}
+
+} // namespace
+
 Positions Poser::pose(int animation, double t, int target, Weights& shownWeights) const {
-    const size_t nodeCount = gltf_.nodes.size();
     std::map<int, AnimatedWeights> weights;
     const std::vector<Mat4d> global = globalTransforms(animation, t, weights);
     Positions out(scene_.vertexCount);
     shownWeights.clear();
     bool shown = false;
     for (const Instance& in : scene_.instances) {
-        // The morph weights: a target shown alone, the animation's, or those the mesh rests at; only
-        // the targets that take part (a frame of a file this program wrote shows one).
-        Weights active;
-        if (target >= 0) {
-            if (size_t(target) < in.targets.size()) {
-                active.emplace_back(uint32_t(target), 1.0f);
-            }
-        } else if (auto it = weights.find(in.node); it != weights.end()) {
-            // The animation gives the weights of its first `width` targets; the rest stay as they rest.
-            const auto& [animated, width] = it->second;
-            for (const Weight& w : animated) {
-                if (w.first < in.targets.size()) {
-                    active.push_back(w);
-                }
-            }
-            for (const Weight& w : in.restWeights) {
-                if (w.first >= width) {
-                    active.push_back(w);
-                }
-            }
-        } else {
-            active = in.restWeights;
-        }
+        const Weights active = activeWeights(in, target, weights);
         if (!shown) {
             shownWeights = active;
             shown = true;
         }
-        std::vector<Mat4d> joints;
-        if (in.skin >= 0 && size_t(in.skin) < gltf_.skins.size()) {
-            const tinygltf::Skin& skin = gltf_.skins[size_t(in.skin)];
-            for (size_t j = 0; j < skin.joints.size(); ++j) {
-                const int node = skin.joints[j];
-                const Mat4d& ibm = inverseBind_[size_t(in.skin)][j];
-                joints.push_back(node >= 0 && size_t(node) < nodeCount ? multiply(global[size_t(node)], ibm)
-                                                                       : ibm);
-            }
-        }
+        const std::vector<Mat4d> joints = jointMatrices(in, global);
         const std::vector<float>& positions = *in.positions;
         for (size_t v = 0; v < in.count; ++v) {
             std::array<double, 3> p{positions[v * 3], positions[v * 3 + 1], positions[v * 3 + 2]};
@@ -693,26 +726,7 @@ Positions Poser::pose(int animation, double t, int target, Weights& shownWeights
                     p[c] += double(weight) * offsets[v * 3 + c];
                 }
             }
-            if (!joints.empty()) {
-                // Linear blend skinning: the joint matrices weighted.
-                std::array<double, 3> q{0, 0, 0};
-                for (size_t i = 0; i < in.influences; ++i) {
-                    const float weight = (*in.weights)[v * in.influences + i];
-                    const auto which = (*in.joints)[v * in.influences + i];
-                    // A joint number the skin does not have (negative, too large) moves nothing.
-                    if (weight == 0.0f || !(which >= 0) || !(double(which) < double(joints.size()))) {
-                        continue;
-                    }
-                    const auto joint = size_t(which);
-                    const auto r = transformPoint(joints[joint], p);
-                    for (size_t c = 0; c < 3; ++c) {
-                        q[c] += double(weight) * r[c];
-                    }
-                }
-                p = q;
-            } else {
-                p = transformPoint(global[size_t(in.node)], p);
-            }
+            p = joints.empty() ? transformPoint(global[size_t(in.node)], p) : skinned(in, v, joints, p);
             out[in.first + v] = fromGltf(p[0], p[1], p[2]);
         }
     }

@@ -149,6 +149,12 @@ private:
     // Every node's transform to the scene at that time of the animation, and the morph weights animated.
     std::vector<Mat4d> globalTransforms(int animation, double t,
                                         std::map<int, AnimatedWeights>& weights) const;
+    // The morph weights of an instance: a target shown alone, the animation's, or those it rests at;
+    // only the targets that take part.
+    static Weights activeWeights(const Instance& in, int target,
+                                 const std::map<int, AnimatedWeights>& weights);
+    // The joint matrices of an instance's skin at these node transforms (none without a skin).
+    std::vector<Mat4d> jointMatrices(const Instance& in, const std::vector<Mat4d>& global) const;
 
     const tinygltf::Model& gltf_;
     const Scene& scene_;
