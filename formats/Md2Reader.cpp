@@ -55,10 +55,15 @@ std::shared_ptr<const KeptMesh> keptSections(ByteReader& r, const Model& model, 
     return kept;
 }
 
-} // namespace
+// The header's counts and where its sections lie.
+struct Md2Header {
+    int32_t skinWidth, skinHeight, skinCount, vertexCount, texcoordCount, triangleCount, frameCount;
+    int32_t skinsOffset, texcoordsOffset, trianglesOffset, framesOffset;
+};
 
-Result<ModelData> parseMd2(std::span<const uint8_t> bytes, SkinLoader& skins) {
-    ByteReader r(bytes);
+// The header; refused when a section lies past the end of the file or the frames pass the memory a load
+// may take.
+Result<Md2Header> readHeader(ByteReader& r, limits::DecodeBudget& budget) {
     if (!r.require(md2::HEADER_SIZE)) {
         return Failure{"the file is shorter than a Quake 2 model header"};
     }
@@ -66,90 +71,82 @@ Result<ModelData> parseMd2(std::span<const uint8_t> bytes, SkinLoader& skins) {
         r.seek(offset);
         return r.i32();
     };
-    const int32_t skinWidth = field(md2::header::SKIN_WIDTH);
-    const int32_t skinHeight = field(md2::header::SKIN_HEIGHT);
-    const int32_t skinCount = field(md2::header::SKIN_COUNT);
-    const int32_t vertexCount = field(md2::header::VERTEX_COUNT);
-    const int32_t texcoordCount = field(md2::header::TEXCOORD_COUNT);
-    const int32_t triangleCount = field(md2::header::TRIANGLE_COUNT);
-    const int32_t frameCount = field(md2::header::FRAME_COUNT);
-    const int32_t skinsOffset = field(md2::header::SKINS_OFFSET);
-    const int32_t texcoordsOffset = field(md2::header::TEXCOORDS_OFFSET);
-    const int32_t trianglesOffset = field(md2::header::TRIANGLES_OFFSET);
-    const int32_t framesOffset = field(md2::header::FRAMES_OFFSET);
-    const int64_t frameSize = md2::FRAME_HEADER_SIZE + int64_t(md2::PACKED_VERTEX_SIZE) * vertexCount;
-    if (frameCount < 1) {
+    namespace at = md2::header;
+    const Md2Header h{field(at::SKIN_WIDTH),       field(at::SKIN_HEIGHT),    field(at::SKIN_COUNT),
+                      field(at::VERTEX_COUNT),     field(at::TEXCOORD_COUNT), field(at::TRIANGLE_COUNT),
+                      field(at::FRAME_COUNT),      field(at::SKINS_OFFSET),   field(at::TEXCOORDS_OFFSET),
+                      field(at::TRIANGLES_OFFSET), field(at::FRAMES_OFFSET)};
+    const int64_t frameSize = md2::FRAME_HEADER_SIZE + int64_t(md2::PACKED_VERTEX_SIZE) * h.vertexCount;
+    if (h.frameCount < 1) {
         return Failure{"the model has no frame"};
     }
-    if (vertexCount < 0 || vertexCount > md2::MAX_INDEX + 1 ||
-        !sectionFits(r, skinsOffset, skinCount, md2::SKIN_NAME_SIZE) ||
-        !sectionFits(r, texcoordsOffset, texcoordCount, md2::TEXCOORD_SIZE) ||
-        !sectionFits(r, trianglesOffset, triangleCount, md2::TRIANGLE_SIZE) ||
-        !sectionFits(r, framesOffset, frameCount, frameSize)) {
+    if (h.vertexCount < 0 || h.vertexCount > md2::MAX_INDEX + 1 ||
+        !sectionFits(r, h.skinsOffset, h.skinCount, md2::SKIN_NAME_SIZE) ||
+        !sectionFits(r, h.texcoordsOffset, h.texcoordCount, md2::TEXCOORD_SIZE) ||
+        !sectionFits(r, h.trianglesOffset, h.triangleCount, md2::TRIANGLE_SIZE) ||
+        !sectionFits(r, h.framesOffset, h.frameCount, frameSize)) {
         return Failure{"the header's counts and offsets point past the end of the file"};
     }
-    if (skinCount > limits::MAX_SKINS) {
+    if (h.skinCount > limits::MAX_SKINS) {
         return Failure{limits::tooManySkins()};
     }
-    limits::DecodeBudget budget;
-    if (!budget.take(uint64_t(vertexCount) * sizeof(FrameVertex) * uint64_t(frameCount))) {
+    if (!budget.take(uint64_t(h.vertexCount) * sizeof(FrameVertex) * uint64_t(h.frameCount))) {
         return Failure{limits::tooMuchToDecode()};
     }
+    return h;
+}
 
-    ModelData data;
-    data.source.sourceFormat = SOURCE_MD2;
-    data.source.sourceFlag = 1;
-    data.source.skinWidth = skinWidth;
-    data.source.skinHeight = skinHeight;
-    data.source.hasSkins = skinCount != 0 ? 1 : 0;
-
-    r.seek(texcoordsOffset);
-    std::vector<std::array<float, 2>> texcoords(static_cast<size_t>(texcoordCount));
+// The triangles, with the skin coordinates their corners name.
+Status readTriangles(ByteReader& r, const Md2Header& h, Model& model) {
+    r.seek(h.texcoordsOffset);
+    std::vector<std::array<float, 2>> texcoords(size_t(h.texcoordCount));
     for (auto& st : texcoords) {
         st[0] = float(r.i16());
         st[1] = float(r.i16());
     }
-
-    r.seek(trianglesOffset);
-    Model& model = data.model;
-    model.triangles.resize(size_t(triangleCount));
+    r.seek(h.trianglesOffset);
+    model.triangles.resize(size_t(h.triangleCount));
     for (Triangle& t : model.triangles) {
         for (int32_t& v : t.v) {
             v = r.i16();
-            if (v < 0 || v >= vertexCount) {
+            if (v < 0 || v >= h.vertexCount) {
                 return Failure{"a triangle uses a vertex the model does not have"};
             }
         }
         for (auto& st : t.st) {
             const int32_t index = r.i16();
-            if (index < 0 || index >= texcoordCount) {
+            if (index < 0 || index >= h.texcoordCount) {
                 return Failure{"a triangle uses a skin coordinate the model does not have"};
             }
             st = texcoords[size_t(index)];
         }
     }
+    model.vertexInfos.resize(size_t(h.vertexCount));
+    return {};
+}
 
-    model.vertexInfos.resize(size_t(vertexCount));
-    const uint64_t normalsMesh = meshDigest(model, false);
-    r.seek(framesOffset);
+// Every frame: its scale and translation, its name and its packed vertices, kept for a save to write back.
+Status readFrames(ByteReader& r, const Md2Header& h, std::span<const uint8_t> bytes, ModelData& data) {
+    const uint64_t normalsMesh = meshDigest(data.model, false);
+    r.seek(h.framesOffset);
     // All frames' positions in one block; no more frames than the rest of the file can hold.
+    const size_t packedSize = size_t(h.vertexCount) * md2::PACKED_VERTEX_SIZE;
     const FrameMemoryScope positionsBlock(
-        std::min<size_t>(size_t(frameCount),
-                         r.remaining() / std::max<size_t>(size_t(vertexCount) * md2::PACKED_VERTEX_SIZE, 1)),
-        size_t(vertexCount));
-    data.frames.resize(size_t(frameCount));
+        std::min<size_t>(size_t(h.frameCount), r.remaining() / std::max<size_t>(packedSize, 1)),
+        size_t(h.vertexCount));
+    data.frames.resize(size_t(h.frameCount));
     for (Frame& frame : data.frames) {
         float scale[3];
         float translate[3];
-        for (float& s : scale) {
-            s = r.f32();
+        for (float& v : scale) {
+            v = r.f32();
         }
         for (float& t : translate) {
             t = r.f32();
         }
         const size_t nameAt = r.position();
         frame.name = r.fixedString(md2::FRAME_NAME_SIZE);
-        const std::span<const uint8_t> packed = r.bytes(size_t(vertexCount) * md2::PACKED_VERTEX_SIZE);
+        const std::span<const uint8_t> packed = r.bytes(packedSize);
         decodePackedVertices(packed, scale, translate, frame.positions);
         if (r.ok()) {
             frame.packing = keepPacking(packed, scale, translate, normalsMesh,
@@ -159,11 +156,15 @@ Result<ModelData> parseMd2(std::span<const uint8_t> bytes, SkinLoader& skins) {
     if (!r.ok()) {
         return Failure{"the file ends inside its frames"};
     }
-    data.source.keptMesh = keptSections(r, model, skinWidth, skinHeight);
+    return {};
+}
 
-    // Skins last: everything they depend on was checked, and a skin that is not found is left out.
-    r.seek(skinsOffset);
-    for (int32_t i = 0; i < skinCount; ++i) {
+// The skins the file names, each read through `skins`; one that is not found is left out (its name
+// is kept).
+Status readSkins(ByteReader& r, const Md2Header& h, SkinLoader& skins, limits::DecodeBudget& budget,
+                 ModelData& data) {
+    r.seek(h.skinsOffset);
+    for (int32_t i = 0; i < h.skinCount; ++i) {
         const std::string name = r.fixedString(md2::SKIN_NAME_SIZE);
         data.source.storedSkinNames.push_back(name);
         Result<std::optional<Skin>> picture = skins.load(name);
@@ -178,9 +179,39 @@ Result<ModelData> parseMd2(std::span<const uint8_t> bytes, SkinLoader& skins) {
             return Failure{limits::tooMuchToDecode()};
         }
         skin.name = name;
-        skin.width = skinWidth;
-        skin.height = skinHeight;
-        model.skins.push_back(std::move(skin));
+        skin.width = h.skinWidth;
+        skin.height = h.skinHeight;
+        data.model.skins.push_back(std::move(skin));
+    }
+    return {};
+}
+
+} // namespace
+
+Result<ModelData> parseMd2(std::span<const uint8_t> bytes, SkinLoader& skins) {
+    ByteReader r(bytes);
+    limits::DecodeBudget budget;
+    const Result<Md2Header> header = readHeader(r, budget);
+    if (!header) {
+        return Failure{header.error()};
+    }
+    const Md2Header& h = *header;
+    ModelData data;
+    data.source.sourceFormat = SOURCE_MD2;
+    data.source.sourceFlag = 1;
+    data.source.skinWidth = h.skinWidth;
+    data.source.skinHeight = h.skinHeight;
+    data.source.hasSkins = h.skinCount != 0 ? 1 : 0;
+    if (Status read = readTriangles(r, h, data.model); !read) {
+        return Failure{read.error()};
+    }
+    if (Status read = readFrames(r, h, bytes, data); !read) {
+        return Failure{read.error()};
+    }
+    data.source.keptMesh = keptSections(r, data.model, h.skinWidth, h.skinHeight);
+    // Skins last: everything they depend on was checked.
+    if (Status read = readSkins(r, h, skins, budget, data); !read) {
+        return Failure{read.error()};
     }
     return data;
 }
