@@ -282,100 +282,60 @@ void packMd2Frame(const Model& model, const Frame& frame, uint64_t normalsMesh, 
     }
 }
 
-} // namespace
-
-std::optional<ByteBuffer> encodeMd2(const Model& model, const std::vector<Frame>& frames,
-                                    const SourceFields& source, const std::vector<std::string>& skinNames,
-                                    std::vector<std::string>* notices) {
-    const int32_t vertexCount = model.vertexCount();
-    if (frames.empty() || vertexCount > md2::MAX_INDEX + 1) {
-        return std::nullopt;
-    }
-    for (const Triangle& t : model.triangles) {
-        for (int32_t v : t.v) {
-            if (v < 0 || v >= vertexCount) {
-                return std::nullopt;
-            }
-        }
-    }
-
-    const bool useFirstSkin = !model.skins.empty();
-    const int32_t skinWidth = useFirstSkin ? model.skins[0].imageWidth : source.skinWidth;
-    const int32_t skinHeight = useFirstSkin ? model.skins[0].imageHeight : source.skinHeight;
-    // A skin size of 0 would make every normalised coordinate infinite.
-    const double sDivisor = skinWidth != 0 ? skinWidth : 1;
-    const double tDivisor = skinHeight != 0 ? skinHeight : 1;
-
-    // The mesh sections: as the file had them while the mesh is unchanged, else made afresh.
-    const KeptMesh* kept = keptMd2Mesh(model, source, skinWidth, skinHeight);
+// The mesh sections: as the file had them while the mesh is unchanged (`kept`), else made afresh.
+struct Md2Mesh {
+    const KeptMesh* kept = nullptr;
     Md2TexCoords tex;
     std::vector<GlRun> runs;
     int32_t glWords = 1;
     int32_t texcoordCount = 0;
-    if (kept != nullptr) {
-        texcoordCount = kept->texcoordCount;
-        glWords = kept->glCommandWords;
-    } else {
-        tex = collectTexCoords(model);
-        if (int64_t(tex.pairs.size()) > md2::MAX_INDEX + 1) {
-            return std::nullopt;
-        }
-        texcoordCount = int32_t(tex.pairs.size());
-        runs = buildGlRuns(tex.corners);
-        for (const GlRun& run : runs) {
-            glWords += 1 + 3 * int32_t(run.vertices.size());
-        }
-    }
-    const FittedNames names = fitFrameNames(frames, size_t(md2::FRAME_NAME_SIZE));
-    if (notices != nullptr && !names.notice.empty()) {
-        notices->push_back(names.notice);
-    }
+};
 
-    const int32_t skinCount = int32_t(skinNames.size());
-    const int32_t triangleCount = model.triangleCount();
-    const int32_t frameCount = int32_t(frames.size());
-    const int32_t frameSize = md2::FRAME_HEADER_SIZE + md2::PACKED_VERTEX_SIZE * vertexCount;
-    const int64_t skinsOffset = md2::HEADER_SIZE;
-    const int64_t texcoordsOffset = skinsOffset + int64_t(md2::SKIN_NAME_SIZE) * skinCount;
-    const int64_t trianglesOffset = texcoordsOffset + int64_t(md2::TEXCOORD_SIZE) * texcoordCount;
-    const int64_t framesOffset = trianglesOffset + int64_t(md2::TRIANGLE_SIZE) * triangleCount;
-    const int64_t glOffset = framesOffset + int64_t(frameSize) * frameCount;
-    const int64_t endOffset = glOffset + 4 * int64_t(glWords);
-    if (endOffset > std::numeric_limits<int32_t>::max()) {
+std::optional<Md2Mesh> md2Mesh(const Model& model, const SourceFields& source, int32_t skinWidth,
+                               int32_t skinHeight) {
+    Md2Mesh mesh;
+    mesh.kept = keptMd2Mesh(model, source, skinWidth, skinHeight);
+    if (mesh.kept != nullptr) {
+        mesh.texcoordCount = mesh.kept->texcoordCount;
+        mesh.glWords = mesh.kept->glCommandWords;
+        return mesh;
+    }
+    mesh.tex = collectTexCoords(model);
+    if (int64_t(mesh.tex.pairs.size()) > md2::MAX_INDEX + 1) {
         return std::nullopt;
     }
+    mesh.texcoordCount = int32_t(mesh.tex.pairs.size());
+    mesh.runs = buildGlRuns(mesh.tex.corners);
+    for (const GlRun& run : mesh.runs) {
+        mesh.glWords += 1 + 3 * int32_t(run.vertices.size());
+    }
+    return mesh;
+}
 
-    ByteWriter w;
-    w.reserve(size_t(endOffset));
-    w.text("IDP2");
-    for (int64_t value : {int64_t(md2::VERSION), int64_t(skinWidth), int64_t(skinHeight), int64_t(frameSize),
-                          int64_t(skinCount), int64_t(vertexCount), int64_t(texcoordCount),
-                          int64_t(triangleCount), int64_t(glWords), int64_t(frameCount), skinsOffset,
-                          texcoordsOffset, trianglesOffset, framesOffset, glOffset, endOffset}) {
-        w.i32(int32_t(value));
+void writeMeshSections(ByteWriter& w, const Md2Mesh& mesh) {
+    if (mesh.kept != nullptr) {
+        w.raw(mesh.kept->texcoords);
+        w.raw(mesh.kept->triangles);
+        return;
     }
-    for (const std::string& name : skinNames) {
-        w.fixedString(name, md2::SKIN_NAME_SIZE);
+    for (const auto& pair : mesh.tex.pairs) {
+        w.i16(toInt16(pair[0]));
+        w.i16(toInt16(pair[1]));
     }
-    if (kept != nullptr) {
-        w.raw(kept->texcoords);
-        w.raw(kept->triangles);
-    } else {
-        for (const auto& pair : tex.pairs) {
-            w.i16(toInt16(pair[0]));
-            w.i16(toInt16(pair[1]));
+    for (const auto& corners : mesh.tex.corners) {
+        for (const GlVertex& c : corners) {
+            w.i16(int16_t(c.vertex));
         }
-        for (const auto& corners : tex.corners) {
-            for (const GlVertex& c : corners) {
-                w.i16(int16_t(c.vertex));
-            }
-            for (const GlVertex& c : corners) {
-                w.i16(int16_t(c.pair));
-            }
+        for (const GlVertex& c : corners) {
+            w.i16(int16_t(c.pair));
         }
     }
+}
 
+void writeFrames(ByteWriter& w, const Model& model, const std::vector<Frame>& frames,
+                 const FittedNames& names) {
     const uint64_t normalsMesh = meshDigest(model, false);
+    const size_t vertexCount = size_t(model.vertexCount());
     std::vector<uint8_t> xyz;
     std::vector<uint8_t> normals;
     for (size_t f = 0; f < frames.size(); ++f) {
@@ -389,30 +349,93 @@ std::optional<ByteBuffer> encodeMd2(const Model& model, const std::vector<Frame>
             w.f32(v);
         }
         writeNameField(w.bytes(), frames[f], names.names[f], md2::FRAME_NAME_SIZE);
-        uint8_t* packed = w.append(size_t(vertexCount) * md2::PACKED_VERTEX_SIZE);
-        for (size_t v = 0; v < size_t(vertexCount); ++v) {
+        uint8_t* packed = w.append(vertexCount * md2::PACKED_VERTEX_SIZE);
+        for (size_t v = 0; v < vertexCount; ++v) {
             *packed++ = xyz[v * 3];
             *packed++ = xyz[v * 3 + 1];
             *packed++ = xyz[v * 3 + 2];
             *packed++ = normals[v];
         }
     }
+}
 
-    if (kept != nullptr) {
-        w.raw(kept->glCommands);
-        return std::move(w.bytes());
+// The GL commands: strips and fans, each corner's coordinates normalised to the skin's size (a size of
+// 0 would make every one infinite), ended by a 0.
+void writeGlCommands(ByteWriter& w, const Md2Mesh& mesh, int32_t skinWidth, int32_t skinHeight) {
+    if (mesh.kept != nullptr) {
+        w.raw(mesh.kept->glCommands);
+        return;
     }
-    for (const GlRun& run : runs) {
+    const double sDivisor = skinWidth != 0 ? skinWidth : 1;
+    const double tDivisor = skinHeight != 0 ? skinHeight : 1;
+    for (const GlRun& run : mesh.runs) {
         const int32_t count = int32_t(run.vertices.size());
         w.i32(run.strip ? count : -count);
         for (const GlVertex& c : run.vertices) {
-            const auto& pair = tex.pairs[size_t(c.pair)];
+            const auto& pair = mesh.tex.pairs[size_t(c.pair)];
             w.f32(float((pair[0] + 0.5) / sDivisor));
             w.f32(float((pair[1] + 0.5) / tDivisor));
             w.i32(c.vertex);
         }
     }
     w.i32(0);
+}
+
+} // namespace
+
+std::optional<ByteBuffer> encodeMd2(const Model& model, const std::vector<Frame>& frames,
+                                    const SourceFields& source, const std::vector<std::string>& skinNames,
+                                    std::vector<std::string>* notices) {
+    const int32_t vertexCount = model.vertexCount();
+    if (frames.empty() || vertexCount > md2::MAX_INDEX + 1) {
+        return std::nullopt;
+    }
+    for (const Triangle& t : model.triangles) {
+        if (std::any_of(t.v.begin(), t.v.end(), [&](int32_t v) { return v < 0 || v >= vertexCount; })) {
+            return std::nullopt;
+        }
+    }
+    const bool useFirstSkin = !model.skins.empty();
+    const int32_t skinWidth = useFirstSkin ? model.skins[0].imageWidth : source.skinWidth;
+    const int32_t skinHeight = useFirstSkin ? model.skins[0].imageHeight : source.skinHeight;
+    const std::optional<Md2Mesh> mesh = md2Mesh(model, source, skinWidth, skinHeight);
+    if (!mesh) {
+        return std::nullopt;
+    }
+    const FittedNames names = fitFrameNames(frames, size_t(md2::FRAME_NAME_SIZE));
+    if (notices != nullptr && !names.notice.empty()) {
+        notices->push_back(names.notice);
+    }
+
+    const int32_t skinCount = int32_t(skinNames.size());
+    const int32_t triangleCount = model.triangleCount();
+    const int32_t frameCount = int32_t(frames.size());
+    const int32_t frameSize = md2::FRAME_HEADER_SIZE + md2::PACKED_VERTEX_SIZE * vertexCount;
+    const int64_t skinsOffset = md2::HEADER_SIZE;
+    const int64_t texcoordsOffset = skinsOffset + int64_t(md2::SKIN_NAME_SIZE) * skinCount;
+    const int64_t trianglesOffset = texcoordsOffset + int64_t(md2::TEXCOORD_SIZE) * mesh->texcoordCount;
+    const int64_t framesOffset = trianglesOffset + int64_t(md2::TRIANGLE_SIZE) * triangleCount;
+    const int64_t glOffset = framesOffset + int64_t(frameSize) * frameCount;
+    const int64_t endOffset = glOffset + 4 * int64_t(mesh->glWords);
+    if (endOffset > std::numeric_limits<int32_t>::max()) {
+        return std::nullopt;
+    }
+
+    ByteWriter w;
+    w.reserve(size_t(endOffset));
+    w.text("IDP2");
+    for (int64_t value : {int64_t(md2::VERSION), int64_t(skinWidth), int64_t(skinHeight), int64_t(frameSize),
+                          int64_t(skinCount), int64_t(vertexCount), int64_t(mesh->texcoordCount),
+                          int64_t(triangleCount), int64_t(mesh->glWords), int64_t(frameCount), skinsOffset,
+                          texcoordsOffset, trianglesOffset, framesOffset, glOffset, endOffset}) {
+        w.i32(int32_t(value));
+    }
+    for (const std::string& name : skinNames) {
+        w.fixedString(name, md2::SKIN_NAME_SIZE);
+    }
+    writeMeshSections(w, *mesh);
+    writeFrames(w, model, frames, names);
+    writeGlCommands(w, *mesh, skinWidth, skinHeight);
     return std::move(w.bytes());
 }
 
