@@ -243,38 +243,12 @@ void appendChunk(ByteWriter& w, const char (&tag)[5], const ByteBuffer& payload)
 
 } // namespace
 
-Result<ModelData> parseNative(std::span<const uint8_t> bytes) {
-    const Failure truncated{"the file ends before everything its header announces"};
-    ByteReader r(bytes);
-    r.skip(4); // magic: the open dispatch has already looked at it
-    r.f32();   // version
-    ModelData data;
-    data.source.sourceFormat = r.i32();
-    data.source.sourceFlag = r.i32();
-    data.source.skinWidth = r.i32();
-    data.source.skinHeight = r.i32();
-    data.source.hasSkins = r.i32();
-    if (!readName(r, data.model.name)) {
-        return Failure{"the model's name is not stored as the format says"};
-    }
-    const int32_t frameCount = r.i32();
-    const int32_t vertexCount = r.i32();
-    const int32_t triangleCount = r.i32();
-    if (!r.ok() || vertexCount < 0 || triangleCount < 0) {
-        return truncated;
-    }
-    if (frameCount < 1) {
-        return Failure{"the model has no frame"};
-    }
-    // Every count must fit in the bytes that are left before anything is allocated for it.
-    const uint64_t meshBytes =
-        VERTEX_RECORD * uint64_t(vertexCount) + TRIANGLE_RECORD * uint64_t(triangleCount);
-    const uint64_t smallestFrame = 4 + 1 + POSITION_RECORD * uint64_t(vertexCount);
-    if (meshBytes > r.remaining() || smallestFrame * uint64_t(frameCount) > r.remaining() - meshBytes) {
-        return truncated;
-    }
+namespace {
 
-    Model& model = data.model;
+const char* const TRUNCATED = "the file ends before everything its header announces";
+
+// The vertex records and the triangles; a triangle's corner must be one of the vertices.
+Status readMesh(ByteReader& r, int32_t vertexCount, int32_t triangleCount, Model& model) {
     model.vertexInfos.resize(size_t(vertexCount));
     for (VertexInfo& info : model.vertexInfos) {
         info.flags = r.i32();
@@ -299,31 +273,75 @@ Result<ModelData> parseNative(std::span<const uint8_t> bytes) {
         }
         t.tail = r.i32();
     }
+    return {};
+}
 
+// Every frame: its name and one position a vertex.
+Status readFrames(ByteReader& r, int32_t frameCount, int32_t vertexCount, std::vector<Frame>& frames) {
     // All frames' positions in one block; no more frames than the rest of the file can hold.
     const FrameMemoryScope positionsBlock(
         std::min<size_t>(size_t(frameCount),
                          r.remaining() / std::max<size_t>(POSITION_RECORD * size_t(vertexCount), 1)),
         size_t(vertexCount));
-    data.frames.resize(size_t(frameCount));
-    for (Frame& frame : data.frames) {
+    frames.resize(size_t(frameCount));
+    for (Frame& frame : frames) {
         if (!readName(r, frame.name) || !r.require(POSITION_RECORD * uint64_t(vertexCount))) {
-            return truncated;
+            return Failure{TRUNCATED};
         }
         frame.positions.resize(size_t(vertexCount));
         readPositions(r, frame.positions);
     }
     if (!r.ok()) {
-        return truncated;
+        return Failure{TRUNCATED};
+    }
+    return {};
+}
+
+} // namespace
+
+Result<ModelData> parseNative(std::span<const uint8_t> bytes) {
+    ByteReader r(bytes);
+    r.skip(4); // magic: the open dispatch has already looked at it
+    r.f32();   // version
+    ModelData data;
+    data.source.sourceFormat = r.i32();
+    data.source.sourceFlag = r.i32();
+    data.source.skinWidth = r.i32();
+    data.source.skinHeight = r.i32();
+    data.source.hasSkins = r.i32();
+    if (!readName(r, data.model.name)) {
+        return Failure{"the model's name is not stored as the format says"};
+    }
+    const int32_t frameCount = r.i32();
+    const int32_t vertexCount = r.i32();
+    const int32_t triangleCount = r.i32();
+    if (!r.ok() || vertexCount < 0 || triangleCount < 0) {
+        return Failure{TRUNCATED};
+    }
+    if (frameCount < 1) {
+        return Failure{"the model has no frame"};
+    }
+    // Every count must fit in the bytes that are left before anything is allocated for it.
+    const uint64_t meshBytes =
+        VERTEX_RECORD * uint64_t(vertexCount) + TRIANGLE_RECORD * uint64_t(triangleCount);
+    const uint64_t smallestFrame = 4 + 1 + POSITION_RECORD * uint64_t(vertexCount);
+    if (meshBytes > r.remaining() || smallestFrame * uint64_t(frameCount) > r.remaining() - meshBytes) {
+        return Failure{TRUNCATED};
+    }
+    if (Status read = readMesh(r, vertexCount, triangleCount, data.model); !read) {
+        return Failure{read.error()};
+    }
+    if (Status read = readFrames(r, frameCount, vertexCount, data.frames); !read) {
+        return Failure{read.error()};
     }
     limits::DecodeBudget budget;
     if (!budget.take(uint64_t(vertexCount) * sizeof(FrameVertex) * uint64_t(frameCount))) {
         return Failure{limits::tooMuchToDecode()};
     }
-    if (std::optional<std::string> error = readExtras(r, model, budget)) {
+    if (std::optional<std::string> error = readExtras(r, data.model, budget)) {
         return Failure{*error};
     }
-    buildEdges(model);
+    buildEdges(data.model);
     return data;
 }
 
