@@ -63,13 +63,17 @@ void storePixel(uint8_t* row, int depth, int x, uint32_t value) {
 
 } // namespace
 
-bool decodePcx(std::span<const uint8_t> bytes, Skin& skin) {
+namespace {
+
+// The header, when it is one of a layout this reader knows and of a size a skin may have; the 16-colour
+// palette it holds goes to `headerPalette`.
+std::optional<Header> readHeader(std::span<const uint8_t> bytes, std::span<const uint8_t>& headerPalette) {
     if (bytes.size() < HEADER_SIZE) {
-        return false;
+        return std::nullopt;
     }
     ByteReader r(bytes);
     if (r.u8() != 10) {
-        return false;
+        return std::nullopt;
     }
     Header h{};
     h.version = r.u8();
@@ -82,7 +86,7 @@ bool decodePcx(std::span<const uint8_t> bytes, Skin& skin) {
     h.width = (xMax - xMin + 1) & 0xFFFF;
     h.height = (yMax - yMin + 1) & 0xFFFF;
     r.seek(16);
-    std::span<const uint8_t> headerPalette = r.bytes(48);
+    headerPalette = r.bytes(48);
     r.seek(65);
     h.planes = r.u8();
     h.bytesPerLine = r.u16();
@@ -91,16 +95,21 @@ bool decodePcx(std::span<const uint8_t> bytes, Skin& skin) {
         (h.bitsPerPlane == 1 || h.bitsPerPlane == 2 || h.bitsPerPlane == 4 || h.bitsPerPlane == 8);
     if (!r.ok() || !knownLayout || (depth != 1 && depth != 4 && depth != 8 && depth != 24) || h.width == 0 ||
         h.height == 0 || int64_t(h.bytesPerLine) * 8 < int64_t(h.width) * h.bitsPerPlane) {
-        return false;
+        return std::nullopt;
     }
-
     if (h.width > limits::MAX_SKIN_SIDE || h.height > limits::MAX_SKIN_SIDE) {
-        return false;
+        return std::nullopt;
     }
+    return h;
+}
+
+// The run-length encoded scan lines; `end` is where the picture's data ends. Empty when the file ends
+// inside the picture (or is too short for it to start with).
+std::optional<std::vector<uint8_t>> decodeRuns(std::span<const uint8_t> bytes, const Header& h, size_t& end) {
     // Runs expand at most 63 times, so a file too short for its picture is refused before allocating.
     const uint64_t decodedSize = uint64_t(h.bytesPerLine) * uint64_t(h.height) * uint64_t(h.planes);
     if (decodedSize > 63 * uint64_t(bytes.size())) {
-        return false;
+        return std::nullopt;
     }
     std::vector<uint8_t> decoded(decodedSize);
     size_t filled = 0;
@@ -119,18 +128,17 @@ bool decodePcx(std::span<const uint8_t> bytes, Skin& skin) {
             decoded[filled++] = b;
         }
     }
+    end = pos;
     if (filled < decoded.size()) {
-        return false; // the file ends inside the picture
+        return std::nullopt;
     }
+    return decoded;
+}
 
-    Skin image;
-    image.imageWidth = h.width;
-    image.imageHeight = h.height;
-    image.bitsPerPixel = depth;
-    const int32_t stride = image.stride();
-    image.imageSize = stride * h.height;
-    image.colorsUsed = 256;
-
+// The colours: 256 from the end of the file, 16 from the header, or black and white for 1-bit pictures;
+// none for true colour.
+std::vector<PaletteEntry> pictureColours(std::span<const uint8_t> bytes, const Header& h, int depth,
+                                         size_t end, std::span<const uint8_t> headerPalette) {
     size_t paletteSize = depth == 1 ? 2 : 16;
     const bool eofPalette = h.version >= 5 && depth > 4 && bytes.size() >= HEADER_SIZE + EOF_PALETTE &&
                             bytes[bytes.size() - EOF_PALETTE] == 12;
@@ -138,30 +146,56 @@ bool decodePcx(std::span<const uint8_t> bytes, Skin& skin) {
     // loader takes the last 768 bytes whatever precedes them, and so does this one where they follow
     // the picture's data.
     const bool bareEofPalette =
-        !eofPalette && h.version >= 5 && depth == 8 && bytes.size() - pos >= EOF_PALETTE - 1;
+        !eofPalette && h.version >= 5 && depth == 8 && bytes.size() - end >= EOF_PALETTE - 1;
     if (eofPalette || bareEofPalette) {
         paletteSize = 256;
     }
     if (depth > 8) {
         paletteSize = 0;
     }
-    image.palette.resize(paletteSize);
+    std::vector<PaletteEntry> palette(paletteSize);
     for (size_t i = 0; i < paletteSize; ++i) {
         const uint8_t* rgb = paletteSize == 256  ? &bytes[bytes.size() - (EOF_PALETTE - 1) + i * 3]
                              : paletteSize == 16 ? &headerPalette[i * 3]
                                                  : nullptr;
         if (rgb != nullptr) {
-            image.palette[i] = {rgb[2], rgb[1], rgb[0], 0};
+            palette[i] = {rgb[2], rgb[1], rgb[0], 0};
         } else {
             const uint8_t level = i == 0 ? 0 : 255; // 1-bit pictures are black and white
-            image.palette[i] = {level, level, level, 0};
+            palette[i] = {level, level, level, 0};
         }
     }
+    return palette;
+}
+
+} // namespace
+
+bool decodePcx(std::span<const uint8_t> bytes, Skin& skin) {
+    std::span<const uint8_t> headerPalette;
+    const std::optional<Header> header = readHeader(bytes, headerPalette);
+    if (!header) {
+        return false;
+    }
+    const Header& h = *header;
+    size_t end = 0;
+    const std::optional<std::vector<uint8_t>> decoded = decodeRuns(bytes, h, end);
+    if (!decoded) {
+        return false;
+    }
+    const int depth = h.bitsPerPlane * h.planes;
+    Skin image;
+    image.imageWidth = h.width;
+    image.imageHeight = h.height;
+    image.bitsPerPixel = depth;
+    const int32_t stride = image.stride();
+    image.imageSize = stride * h.height;
+    image.colorsUsed = 256;
+    image.palette = pictureColours(bytes, h, depth, end, headerPalette);
 
     image.pixels.assign(size_t(stride) * size_t(h.height), 0);
     const size_t lineBytes = size_t(h.bytesPerLine) * size_t(h.planes);
     for (int y = 0; y < h.height; ++y) {
-        const uint8_t* line = decoded.data() + size_t(y) * lineBytes;
+        const uint8_t* line = decoded->data() + size_t(y) * lineBytes;
         uint8_t* row = image.pixels.data() + size_t(y) * size_t(stride);
         if (depth == 8 && h.planes == 1) {
             std::copy_n(line, h.width, row);
