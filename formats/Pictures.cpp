@@ -156,17 +156,21 @@ Skin indexedSkin(int width, int height) {
 
 // An 8-bit, colour-mapped, not interlaced PNG with its indices; nothing for any other PNG (read in true
 // colour then) or a damaged one.
-std::optional<Skin> decodeIndexedPng(std::span<const uint8_t> bytes) {
-    if (bytes.size() < 8 + 25 || !std::equal(PNG_SIGNATURE.begin(), PNG_SIGNATURE.end(), bytes.begin())) {
-        return std::nullopt;
-    }
-    size_t at = 8;
+// The chunks of a PNG of 8-bit indices this reader takes: its size, its colours, its compressed data.
+struct IndexedPngChunks {
     uint32_t width = 0;
     uint32_t height = 0;
     std::vector<PaletteEntry> palette;
     std::vector<uint8_t> compressed;
+};
+
+std::optional<IndexedPngChunks> readIndexedPngChunks(std::span<const uint8_t> bytes) {
+    if (bytes.size() < 8 + 25 || !std::equal(PNG_SIGNATURE.begin(), PNG_SIGNATURE.end(), bytes.begin())) {
+        return std::nullopt;
+    }
+    IndexedPngChunks out;
     bool header = false;
-    while (at + 12 <= bytes.size()) {
+    for (size_t at = 8; at + 12 <= bytes.size();) {
         const uint32_t length = bigEndian32(&bytes[at]);
         const std::string_view type(reinterpret_cast<const char*>(&bytes[at + 4]), 4);
         if (length > bytes.size() - at - 12) {
@@ -178,67 +182,85 @@ std::optional<Skin> decodeIndexedPng(std::span<const uint8_t> bytes) {
                 data[12] != 0) {
                 return std::nullopt; // not 8-bit indices, or interlaced
             }
-            width = bigEndian32(data);
-            height = bigEndian32(data + 4);
+            out.width = bigEndian32(data);
+            out.height = bigEndian32(data + 4);
             header = true;
         } else if (type == "PLTE") {
-            for (uint32_t i = 0; i + 3 <= length && palette.size() < 256; i += 3) {
-                palette.push_back({data[i + 2], data[i + 1], data[i], 0});
+            for (uint32_t i = 0; i + 3 <= length && out.palette.size() < 256; i += 3) {
+                out.palette.push_back({data[i + 2], data[i + 1], data[i], 0});
             }
         } else if (type == "IDAT") {
-            compressed.insert(compressed.end(), data, data + length);
+            out.compressed.insert(out.compressed.end(), data, data + length);
         } else if (type == "IEND") {
             break;
         }
         at += 12 + size_t(length);
     }
-    if (!header || palette.empty() || width == 0 || height == 0 || width > uint32_t(limits::MAX_SKIN_SIDE) ||
-        height > uint32_t(limits::MAX_SKIN_SIDE) || compressed.size() > size_t(INT_MAX)) {
+    if (!header || out.palette.empty() || out.width == 0 || out.height == 0 ||
+        out.width > uint32_t(limits::MAX_SKIN_SIDE) || out.height > uint32_t(limits::MAX_SKIN_SIDE) ||
+        out.compressed.size() > size_t(INT_MAX)) {
         return std::nullopt;
     }
+    return out;
+}
+
+// Undoes one row's filter (0 to 4) in place against the row above; false for an unknown filter.
+bool unfilterRow(uint8_t filter, uint8_t* line, const std::vector<uint8_t>& previous, uint32_t width) {
+    for (uint32_t x = 0; x < width; ++x) {
+        const int left = x > 0 ? line[x - 1] : 0;
+        const int up = previous[x];
+        const int upLeft = x > 0 ? previous[x - 1] : 0;
+        int add = 0;
+        switch (filter) {
+        case 0:
+            break;
+        case 1:
+            add = left;
+            break;
+        case 2:
+            add = up;
+            break;
+        case 3:
+            add = (left + up) / 2;
+            break;
+        case 4: {
+            const int p = left + up - upLeft;
+            const int pa = std::abs(p - left), pb = std::abs(p - up), pc = std::abs(p - upLeft);
+            add = pa <= pb && pa <= pc ? left : pb <= pc ? up : upLeft;
+            break;
+        }
+        default:
+            return false;
+        }
+        line[x] = uint8_t(line[x] + add);
+    }
+    return true;
+}
+
+std::optional<Skin> decodeIndexedPng(std::span<const uint8_t> bytes) {
+    const std::optional<IndexedPngChunks> chunks = readIndexedPngChunks(bytes);
+    if (!chunks) {
+        return std::nullopt;
+    }
+    const uint32_t width = chunks->width;
+    const uint32_t height = chunks->height;
     // Into a buffer of exactly the size the header promises: a stream that would inflate further fails.
     const size_t rowBytes = size_t(width) + 1;
     std::vector<uint8_t> raw(rowBytes * height + 1);
-    const int got =
-        stbi_zlib_decode_buffer(reinterpret_cast<char*>(raw.data()), int(raw.size()),
-                                reinterpret_cast<const char*>(compressed.data()), int(compressed.size()));
+    const int got = stbi_zlib_decode_buffer(reinterpret_cast<char*>(raw.data()), int(raw.size()),
+                                            reinterpret_cast<const char*>(chunks->compressed.data()),
+                                            int(chunks->compressed.size()));
     if (got != int(rowBytes * height)) {
         return std::nullopt;
     }
     Skin skin = indexedSkin(int(width), int(height));
-    std::copy(palette.begin(), palette.end(), skin.palette.begin());
+    std::copy(chunks->palette.begin(), chunks->palette.end(), skin.palette.begin());
     const size_t stride = size_t(skin.stride());
     std::vector<uint8_t> previous(width, 0);
     for (uint32_t y = 0; y < height; ++y) {
-        const uint8_t filter = raw[y * rowBytes];
         uint8_t* line = &raw[y * rowBytes + 1];
-        for (uint32_t x = 0; x < width; ++x) {
-            const int left = x > 0 ? line[x - 1] : 0;
-            const int up = previous[x];
-            const int upLeft = x > 0 ? previous[x - 1] : 0;
-            int add = 0;
-            switch (filter) {
-            case 0:
-                break;
-            case 1:
-                add = left;
-                break;
-            case 2:
-                add = up;
-                break;
-            case 3:
-                add = (left + up) / 2;
-                break;
-            case 4: {
-                const int p = left + up - upLeft;
-                const int pa = std::abs(p - left), pb = std::abs(p - up), pc = std::abs(p - upLeft);
-                add = pa <= pb && pa <= pc ? left : pb <= pc ? up : upLeft;
-                break;
-            }
-            default:
-                return std::nullopt;
-            }
-            line[x] = uint8_t(line[x] + add);
+        if (!unfilterRow(raw[y * rowBytes], line, previous, width)) {
+            return std::nullopt;
         }
         std::copy_n(line, width, &skin.pixels[y * stride]);
         std::copy_n(line, width, previous.begin());
