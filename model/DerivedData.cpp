@@ -119,47 +119,54 @@ void buildEdges(Model& model) {
     }
 }
 
-void buildGroupsByConnectivity(Model& model) {
-    const int32_t vertexCount = model.vertexCount();
-    const int32_t triangleCount = model.triangleCount();
+namespace {
 
-    // Triangles of each vertex in index order, each listed once however many corners it has there.
-    std::vector<int32_t> start(size_t(vertexCount) + 1, 0);
-    auto inRange = [&](int32_t v) { return v >= 0 && v < vertexCount; };
+// The triangles of each vertex in index order, each listed once however many corners it has there:
+// those of vertex v are incident[start[v] .. start[v + 1]).
+struct Incidence {
+    std::vector<int32_t> start;
+    std::vector<int32_t> incident;
+};
+
+Incidence incidence(const Model& model) {
+    const int32_t vertexCount = model.vertexCount();
+    Incidence out{std::vector<int32_t>(size_t(vertexCount) + 1, 0), {}};
     auto forEachDistinctCorner = [&](const Triangle& t, auto&& fn) {
         for (int c = 0; c < 3; ++c) {
             const int32_t v = t.v[size_t(c)];
-            if (inRange(v) && (c < 1 || t.v[0] != v) && (c < 2 || t.v[1] != v)) {
+            if (v >= 0 && v < vertexCount && (c < 1 || t.v[0] != v) && (c < 2 || t.v[1] != v)) {
                 fn(v);
             }
         }
     };
     for (const Triangle& t : model.triangles) {
-        forEachDistinctCorner(t, [&](int32_t v) { ++start[size_t(v) + 1]; });
+        forEachDistinctCorner(t, [&](int32_t v) { ++out.start[size_t(v) + 1]; });
     }
-    for (size_t i = 1; i < start.size(); ++i) {
-        start[i] += start[i - 1];
+    for (size_t i = 1; i < out.start.size(); ++i) {
+        out.start[i] += out.start[i - 1];
     }
-    std::vector<int32_t> incident(size_t(start.back()));
-    {
-        std::vector<int32_t> fill(start.begin(), start.end() - 1);
-        for (int32_t ti = 0; ti < triangleCount; ++ti) {
-            forEachDistinctCorner(model.triangles[size_t(ti)],
-                                  [&](int32_t v) { incident[size_t(fill[size_t(v)]++)] = ti; });
-        }
+    out.incident.resize(size_t(out.start.back()));
+    std::vector<int32_t> fill(out.start.begin(), out.start.end() - 1);
+    for (int32_t ti = 0; ti < model.triangleCount(); ++ti) {
+        forEachDistinctCorner(model.triangles[size_t(ti)],
+                              [&](int32_t v) { out.incident[size_t(fill[size_t(v)]++)] = ti; });
     }
+    return out;
+}
 
+// Each triangle's node in `classes` (-1: no valid vertex reaches it): vertices pass their labels on
+// through the triangles they share, the lower label winning.
+std::vector<int32_t> labelTriangles(const Model& model, const Incidence& in, LabelClasses& classes) {
+    const int32_t vertexCount = model.vertexCount();
     std::vector<int32_t> vertexLabel(static_cast<size_t>(vertexCount));
     std::vector<int32_t> verticesWithLabel(size_t(vertexCount), 1);
     for (int32_t i = 0; i < vertexCount; ++i) {
         vertexLabel[size_t(i)] = i;
     }
-    std::vector<int32_t> triangleNode(size_t(triangleCount), -1);
-    LabelClasses classes(vertexCount);
-
+    std::vector<int32_t> triangleNode(size_t(model.triangleCount()), -1);
     for (int32_t i = 0; i < vertexCount; ++i) {
-        for (int32_t k = start[size_t(i)]; k < start[size_t(i) + 1]; ++k) {
-            const int32_t t = incident[size_t(k)];
+        for (int32_t k = in.start[size_t(i)]; k < in.start[size_t(i) + 1]; ++k) {
+            const int32_t t = in.incident[size_t(k)];
             const int32_t own = vertexLabel[size_t(i)];
             if (triangleNode[size_t(t)] < 0) {
                 triangleNode[size_t(t)] = classes.nodeFor(own);
@@ -183,11 +190,20 @@ void buildGroupsByConnectivity(Model& model) {
             }
         }
     }
+    return triangleNode;
+}
+
+} // namespace
+
+void buildGroupsByConnectivity(Model& model) {
+    const int32_t vertexCount = model.vertexCount();
+    LabelClasses classes(vertexCount);
+    const std::vector<int32_t> triangleNode = labelTriangles(model, incidence(model), classes);
 
     model.groups.clear();
     std::vector<int32_t> groupOfLabel(size_t(vertexCount), -1);
     int32_t groupOfUnlabelled = -1; // triangles no valid vertex reached
-    for (int32_t t = 0; t < triangleCount; ++t) {
+    for (int32_t t = 0; t < model.triangleCount(); ++t) {
         const int32_t node = triangleNode[size_t(t)];
         int32_t& group = node < 0 ? groupOfUnlabelled : groupOfLabel[size_t(classes.labelOf(node))];
         if (group < 0) {
