@@ -133,8 +133,9 @@ CAnimationPlayer::CAnimationPlayer(CFacetoApp& app, QWidget* parent) : QWidget(p
         preview_->update();
     });
     // A skin chosen for the document (in the Skin drop-down) is the one the preview shows from then on.
-    connect(&app_, &CFacetoApp::documentChanged, this, [this](CFacetoDoc* doc) {
-        if (doc != nullptr && doc == app_.state().activeDocument && doc->currentSkin != followedSkin_) {
+    connect(&app_, &CFacetoApp::changeNoticed, this, [this](CFacetoDoc* doc, ChangeNotice notice) {
+        if (doc != nullptr && doc == app_.state().activeDocument &&
+            notice.touches(change::SKINS | change::VIEW) && doc->currentSkin != followedSkin_) {
             followedSkin_ = doc->currentSkin;
             preview_->settings.skinIndex = -1;
             preview_->update();

@@ -127,7 +127,6 @@ bool CFacetoApp::startUp(const QStringList& files) {
     loadPalette(tables_);
     loadColormap(tables_);
     viewContext_ = std::make_unique<ViewContext>(ViewContext{state_, tables_, registry_});
-    registry_.onUpdate = [this](CFacetoDoc* doc) { refreshTitles(doc); };
     registry_.onPointer = [this](const QString& text) {
         if (mainFrame_) {
             mainFrame_->showPointer(text);
@@ -485,10 +484,16 @@ void CFacetoApp::message(std::string_view text) {
     dialogs_.message(mainFrame_, QString::fromUtf8(text.data(), qsizetype(text.size())));
 }
 
-void CFacetoApp::updateAllViews(CFacetoDoc& doc) {
-    registry_.updateViews(&doc);
-    refreshCommandStates();
-    emit documentChanged(&doc);
+void CFacetoApp::documentChanged(CFacetoDoc& doc, const ChangeNotice& notice) {
+    registry_.updateViews(&doc, notice, nullptr, doc.currentFramePosition());
+    if (notice.touches(change::FILE)) {
+        refreshTitles(&doc);
+    }
+    // Positions alone change no command's state, nor the selection's count.
+    if (notice.what != change::POSITIONS) {
+        refreshCommandStates();
+    }
+    emit changeNoticed(&doc, notice);
 }
 
 bool CFacetoApp::confirmReplace(const std::string& path) {
@@ -643,7 +648,7 @@ void CFacetoApp::connectCommands() {
 
     onDocument("grids", [this](CFacetoDoc& doc) {
         doc.gridVisible = doc.gridVisible == 0 ? 1 : 0;
-        doc.updateAllViews();
+        doc.changed({change::VIEW});
         refreshCommandStates();
     });
     on("resizeViewsEqually", [this] {

@@ -80,7 +80,7 @@ public:
 
     // DocumentHost
     void message(std::string_view text) override;
-    void updateAllViews(CFacetoDoc& doc) override;
+    void documentChanged(CFacetoDoc& doc, const ChangeNotice& notice) override;
     void addToRecentFiles(const std::string& path) override;
     bool confirmReplace(const std::string& path) override;
     bool confirmReplaceAll(const std::vector<std::string>& paths) override;
@@ -95,7 +95,8 @@ public:
 
 signals:
     void activeDocumentChanged(CFacetoDoc* doc);
-    void documentChanged(CFacetoDoc* doc);
+    // What changed in a document, for the panels to rebuild what shows it.
+    void changeNoticed(CFacetoDoc* doc, faceto::ChangeNotice notice);
     void escapePressed();
 
 private:

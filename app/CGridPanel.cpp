@@ -33,13 +33,13 @@ CGridPanel::CGridPanel(CFacetoApp& app, QWidget* parent) : QWidget(parent), app_
     connect(snap_, &QCheckBox::clicked, this, [this](bool on) {
         if (CFacetoDoc* doc = app_.state().activeDocument) {
             doc->snapToGrid = on ? 1 : 0;
-            doc->updateAllViews();
+            doc->changed({change::VIEW});
         }
     });
     connect(visible_, &QCheckBox::clicked, this, [this](bool on) {
         if (CFacetoDoc* doc = app_.state().activeDocument) {
             doc->gridVisible = on ? 1 : 0;
-            doc->updateAllViews();
+            doc->changed({change::VIEW});
         }
     });
     connect(apply_, &QPushButton::clicked, this, &CGridPanel::applySpacing);
@@ -84,7 +84,7 @@ void CGridPanel::applySpacing() {
         spacing = 1.0f;
     }
     doc->gridSpacing = spacing;
-    doc->updateAllViews();
+    doc->changed({change::VIEW});
 }
 
 void CGridPanel::showEvent(QShowEvent* event) {

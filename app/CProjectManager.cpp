@@ -162,8 +162,9 @@ CProjectManager::CProjectManager(CFacetoApp& app, QWidget* parent) : QWidget(par
     });
     frames_->installEventFilter(this);
     connect(&app_, &CFacetoApp::activeDocumentChanged, this, [this] { refresh(); });
-    connect(&app_, &CFacetoApp::documentChanged, this, [this](CFacetoDoc* doc) {
-        if (doc == document()) {
+    // The lists show the frames, animations and groups (with their eyes) and the counts.
+    connect(&app_, &CFacetoApp::changeNoticed, this, [this](CFacetoDoc* doc, ChangeNotice notice) {
+        if (doc == document() && notice.touches(change::FRAMES | change::TOPOLOGY | change::VISIBILITY)) {
             refresh();
         }
     });
@@ -263,6 +264,7 @@ void CProjectManager::refresh() {
         return;
     }
     refreshing_ = true;
+    ++rebuilds_;
     frames_->clear();
     animations_->clear();
     groups_->clear();

@@ -27,6 +27,8 @@ class CPrimitivesPanel;
 class CProjectManager : public QWidget {
     Q_OBJECT
 public:
+    // How many times its lists were made again (a drag of vertices makes none).
+    int rebuilds() const { return rebuilds_; }
     // How an animation without a name is listed.
     static constexpr const char* NO_NAME = "(no name)";
 
@@ -93,6 +95,7 @@ private:
     QTreeWidget* groups_ = nullptr;
     QMenu* menu_ = nullptr;
     bool refreshing_ = false;
+    int rebuilds_ = 0;
 };
 
 } // namespace faceto

@@ -118,13 +118,20 @@ CSkinPanel::CSkinPanel(CFacetoApp& app, QWidget* parent) : QWidget(parent), app_
         }
         doc->currentSkin = index; // a way of looking, not an edit: the textured views follow
         view_->viewState().fitted = false;
-        doc->changed();
+        doc->changed({change::SKINS | change::VIEW});
     });
     connect(snap_, &QCheckBox::toggled, view_, &CSkinView::setSnapToTexels);
     connect(&app_, &CFacetoApp::activeDocumentChanged, this, [this] { refresh(); });
-    connect(&app_, &CFacetoApp::documentChanged, this, [this](CFacetoDoc* doc) {
-        if (doc == app_.state().activeDocument) {
+    // The drop-down lists the skins; the view shows the skin map with the selection.
+    connect(&app_, &CFacetoApp::changeNoticed, this, [this](CFacetoDoc* doc, ChangeNotice notice) {
+        if (doc != app_.state().activeDocument) {
+            return;
+        }
+        if (notice.touches(change::SKINS | change::VIEW)) {
             refresh();
+        } else if (notice.touches(change::SELECTION | change::TOPOLOGY | change::VISIBILITY |
+                                  change::FRAMES)) {
+            view_->update();
         }
     });
     refresh();
@@ -132,6 +139,7 @@ CSkinPanel::CSkinPanel(CFacetoApp& app, QWidget* parent) : QWidget(parent), app_
 
 void CSkinPanel::refresh() {
     refreshing_ = true;
+    ++rebuilds_;
     CFacetoDoc* doc = app_.state().activeDocument;
     view_->setDocument(doc);
     const std::vector<SkinEntry> entries = doc != nullptr ? skinEntries(*doc) : std::vector<SkinEntry>{};

@@ -17,6 +17,8 @@ class CSkinView;
 class CSkinPanel : public QWidget {
     Q_OBJECT
 public:
+    // How many times its lists were made again (a drag of vertices makes none).
+    int rebuilds() const { return rebuilds_; }
     explicit CSkinPanel(CFacetoApp& app, QWidget* parent = nullptr);
 
     CSkinView* view() const { return view_; }
@@ -33,6 +35,7 @@ private:
     QCheckBox* snap_ = nullptr;
     CSkinView* view_ = nullptr;
     bool refreshing_ = false;
+    int rebuilds_ = 0;
 };
 
 } // namespace faceto

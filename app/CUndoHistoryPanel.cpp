@@ -15,8 +15,8 @@ CUndoHistoryPanel::CUndoHistoryPanel(CFacetoApp& app, QWidget* parent) : QWidget
     layout->addWidget(list_);
     connect(list_, &QListWidget::currentRowChanged, this, &CUndoHistoryPanel::stepClicked);
     connect(&app_, &CFacetoApp::activeDocumentChanged, this, [this] { refresh(); });
-    connect(&app_, &CFacetoApp::documentChanged, this, [this](CFacetoDoc* doc) {
-        if (doc == app_.state().activeDocument) {
+    connect(&app_, &CFacetoApp::changeNoticed, this, [this](CFacetoDoc* doc, ChangeNotice notice) {
+        if (doc == app_.state().activeDocument && notice.touches(change::HISTORY)) {
             refresh();
         }
     });
@@ -25,6 +25,7 @@ CUndoHistoryPanel::CUndoHistoryPanel(CFacetoApp& app, QWidget* parent) : QWidget
 
 void CUndoHistoryPanel::refresh() {
     refreshing_ = true;
+    ++rebuilds_;
     list_->clear();
     if (const CFacetoDoc* doc = app_.state().activeDocument) {
         const UndoHistory& history = doc->history();

@@ -13,6 +13,8 @@ class CFacetoApp;
 class CUndoHistoryPanel : public QWidget {
     Q_OBJECT
 public:
+    // How many times its lists were made again (a drag of vertices makes none).
+    int rebuilds() const { return rebuilds_; }
     static constexpr const char* START = "(as opened)";
 
     explicit CUndoHistoryPanel(CFacetoApp& app, QWidget* parent = nullptr);
@@ -25,6 +27,7 @@ private:
     CFacetoApp& app_;
     QListWidget* list_ = nullptr;
     bool refreshing_ = false;
+    int rebuilds_ = 0;
 };
 
 } // namespace faceto

@@ -207,7 +207,7 @@ void CFacetoApp::connectViewCommands() {
     }
     onDocument("frontBack", [this](CFacetoDoc& doc) {
         doc.drawBackFaces = !doc.drawBackFaces;
-        doc.updateAllViews();
+        doc.changed({change::VIEW});
         refreshCommandStates();
     });
     onDocument("cameraProperties", [this](CFacetoDoc& doc) {
@@ -225,12 +225,12 @@ void CFacetoApp::connectViewCommands() {
     on("captureToFile", [this] { captureCameraView(); });
     onDocument("solid2D", [this](CFacetoDoc& doc) {
         doc.solid2D = !doc.solid2D;
-        doc.updateAllViews();
+        doc.changed({change::VIEW});
         refreshCommandStates();
     });
     onDocument("vertex2D", [this](CFacetoDoc& doc) {
         doc.vertexDots2D = !doc.vertexDots2D;
-        doc.updateAllViews();
+        doc.changed({change::VIEW});
         refreshCommandStates();
     });
     // The 2D view with the keyboard focus is looked at from its usual side or from the other one.
@@ -242,7 +242,7 @@ void CFacetoApp::connectViewCommands() {
                 if (s.negative != negative) {
                     s.negative = negative;
                     s.signU = -s.signU;
-                    doc.updateAllViews();
+                    doc.changed({change::VIEW});
                 }
             }
             refreshCommandStates();

@@ -13,7 +13,7 @@ namespace faceto::bench {
 class NullHost : public DocumentHost {
 public:
     void message(std::string_view) override {}
-    void updateAllViews(CFacetoDoc&) override {}
+    void documentChanged(CFacetoDoc&, const ChangeNotice&) override {}
     void addToRecentFiles(const std::string&) override {}
     bool confirmReplace(const std::string&) override { return true; }
 };

@@ -38,7 +38,7 @@ public:
     CliHost(std::ostream& err, std::string file, bool force)
         : err_(err), file_(std::move(file)), force_(force) {}
     void message(std::string_view text) override;
-    void updateAllViews(CFacetoDoc&) override {}
+    void documentChanged(CFacetoDoc&, const ChangeNotice&) override {}
     void addToRecentFiles(const std::string&) override {}
     bool confirmReplace(const std::string& path) override;
     // Every file in the way named on one line.

@@ -345,12 +345,12 @@ void CFacetoDoc::rebuildAnimations() {
 
 void CFacetoDoc::selectAll() {
     faceto::selectAll(model);
-    changed();
+    changed({change::SELECTION});
 }
 
 void CFacetoDoc::selectNone() {
     faceto::selectNone(model);
-    changed();
+    changed({change::SELECTION});
 }
 
 void CFacetoDoc::toggleLock(int axis) {
@@ -361,8 +361,12 @@ bool CFacetoDoc::isLocked(int axis) const {
     return locks[size_t(axis)] != 0;
 }
 
-void CFacetoDoc::changed() {
-    host_.updateAllViews(*this);
+void CFacetoDoc::changed(ChangeNotice notice) {
+    if (isModified() != modifiedShown_) {
+        modifiedShown_ = isModified();
+        notice.what |= change::FILE;
+    }
+    host_.documentChanged(*this, notice);
 }
 
 int fillModeNamed(std::string_view name) {
@@ -393,23 +397,41 @@ void CFacetoDoc::setCameraSettings(int fill, int background, int ambient, int sp
     profile_.writeInt(settings::PREF, "BackColor", backColor);
     profile_.writeInt(settings::PREF, "LightAmbient", lightAmbient);
     profile_.writeInt(settings::PREF, "LightSpot", lightSpot);
-    changed();
+    changed({change::VIEW});
 }
 
 void CFacetoDoc::run(std::unique_ptr<Command> command) {
-    history_.run(std::move(command), *this);
-    changed();
+    ChangeNotice notice = command->changes();
+    if (history_.run(std::move(command), *this)) {
+        notice.what |= change::HISTORY;
+    }
+    changed(notice);
 }
 
+namespace {
+
+// Undoing or redoing a step also takes back or makes again the selection and visibility changes made
+// before it.
+ChangeNotice steppedOver(const Command* command) {
+    ChangeNotice notice = command != nullptr ? command->changes() : ChangeNotice{};
+    notice.what |= change::HISTORY | change::SELECTION | change::VISIBILITY;
+    notice.frame = -1;
+    return notice;
+}
+
+} // namespace
+
 bool CFacetoDoc::undo() {
+    const ChangeNotice notice = steppedOver(history_.toUndo());
     const bool done = history_.undo(*this);
-    changed();
+    changed(done ? notice : ChangeNotice{change::HISTORY});
     return done;
 }
 
 bool CFacetoDoc::redo() {
+    const ChangeNotice notice = steppedOver(history_.toRedo());
     const bool done = history_.redo(*this);
-    changed();
+    changed(done ? notice : ChangeNotice{change::HISTORY});
     return done;
 }
 

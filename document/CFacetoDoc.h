@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/Changes.h"
 #include "document/DocumentHost.h"
 #include "document/Profile.h"
 #include "document/UndoHistory.h"
@@ -144,9 +145,10 @@ public:
     void toggleLock(int axis); // 0 = x, 1 = y, 2 = z
     bool isLocked(int axis) const;
 
-    // Redraws every view of the document (after a change of the selection or of the view).
-    void changed();
-    void updateAllViews() { host_.updateAllViews(*this); }
+    // Tells the views and panels what changed (by default: everything); whether the document is modified
+    // is added when that changed too.
+    void changed(ChangeNotice notice = {});
+    void updateAllViews() { changed(); }
 
     // --- state -----------------------------------------------------------------------------
     Model model;
@@ -202,6 +204,7 @@ public:
 
 private:
     bool fillModeChosen_ = false; // the profile holds a mode, or the user picked one
+    bool modifiedShown_ = false;  // whether the document was modified at the last notice
     bool loadFrom(const std::string& path, std::span<const uint8_t> bytes);
     // `back`: the document's own file (it is then saved, not exported).
     SaveAsResult write(const std::string& path, const FileFormat& format, bool back = false);

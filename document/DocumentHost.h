@@ -8,6 +8,7 @@
 namespace faceto {
 
 class CFacetoDoc;
+struct ChangeNotice;
 
 // What a document needs from the program that shows it: modal messages, redraws of its views and
 // the recent-file list. The editor implements it with message boxes and widgets; tests in memory.
@@ -15,7 +16,8 @@ class DocumentHost {
 public:
     virtual ~DocumentHost() = default;
     virtual void message(std::string_view text) = 0;
-    virtual void updateAllViews(CFacetoDoc& document) = 0;
+    // The document changed: the views and panels that show what changed redraw or rebuild.
+    virtual void documentChanged(CFacetoDoc& document, const ChangeNotice& notice) = 0;
     virtual void addToRecentFiles(const std::string& path) = 0;
     // A save would replace `path`, a file beside the model (a skin) whose content differs from what the
     // save writes: true to replace it, false to leave everything as it is (the save is then cancelled).

@@ -383,6 +383,8 @@ public:
         }
     }
 
+    ChangeNotice changes() const override { return {change::FRAMES | change::POSITIONS}; }
+
     void redo(CFacetoDoc& doc) override {
         for (size_t k = c_.removed.size(); k-- > 0;) {
             c_.removedFrames[k] = std::move(doc.frames[size_t(c_.removed[k])]);

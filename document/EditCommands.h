@@ -24,6 +24,7 @@ public:
     void undo(CFacetoDoc& doc) override;
     bool mergeWith(const Command& next) override;
     size_t memoryBytes() const override;
+    ChangeNotice changes() const override { return {change::POSITIONS, frame_}; }
 
 private:
     void swap(CFacetoDoc& doc);

@@ -175,7 +175,7 @@ void invertSelection(CFacetoDoc& doc) {
             info.flags = (info.flags ^ VERTEX_SELECTED) & ~VERTEX_MARKED;
         }
     }
-    doc.changed();
+    doc.changed({change::SELECTION});
 }
 
 void selectTriangles(CFacetoDoc& doc, const std::vector<int32_t>& triangles, bool add) {
@@ -194,7 +194,7 @@ void selectTriangles(CFacetoDoc& doc, const std::vector<int32_t>& triangles, boo
             }
         }
     }
-    doc.changed();
+    doc.changed({change::SELECTION});
 }
 
 void hideSelected(CFacetoDoc& doc) {

@@ -149,7 +149,7 @@ bool selectAnimation(CFacetoDoc& document, int index) {
     }
     document.currentAnimationIndex = index;
     makeFirstFrameCurrent(document);
-    document.changed();
+    document.changed({change::FRAMES});
     return true;
 }
 
@@ -162,7 +162,7 @@ bool selectFrameByName(CFacetoDoc& document, std::string_view name) {
     }
     document.currentFrameIndex = int32_t(it - frames.begin());
     document.setCurrentFrame(document.currentFrameIndex);
-    document.changed();
+    document.changed({change::FRAMES});
     return true;
 }
 

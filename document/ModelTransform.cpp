@@ -24,6 +24,9 @@ public:
         }
         return bytes;
     }
+    ChangeNotice changes() const override {
+        return {flip_ ? change::POSITIONS | change::TOPOLOGY | change::SKINS : change::POSITIONS};
+    }
 
 private:
     void swap(CFacetoDoc& doc) {

@@ -28,6 +28,7 @@ public:
     void undo(CFacetoDoc& doc) override { swap(doc); }
     bool mergeWith(const Command& next) override;
     size_t memoryBytes() const override;
+    ChangeNotice changes() const override { return {change::SKINS}; }
 
 private:
     void swap(CFacetoDoc& doc);
@@ -45,6 +46,7 @@ public:
     void redo(CFacetoDoc& doc) override { swap(doc); }
     void undo(CFacetoDoc& doc) override { swap(doc); }
     size_t memoryBytes() const override;
+    ChangeNotice changes() const override { return {change::SKINS | change::VIEW}; }
 
 private:
     void swap(CFacetoDoc& doc);

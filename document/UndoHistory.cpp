@@ -38,7 +38,7 @@ void UndoHistory::remember(const CFacetoDoc& doc) {
     }
 }
 
-void UndoHistory::run(std::unique_ptr<Command> command, CFacetoDoc& doc) {
+bool UndoHistory::run(std::unique_ptr<Command> command, CFacetoDoc& doc) {
     std::vector<FlagChange> selection = selectionSinceLastStep(doc);
     command->redo(doc);
     while (steps_.size() > done_) {
@@ -55,7 +55,7 @@ void UndoHistory::run(std::unique_ptr<Command> command, CFacetoDoc& doc) {
         if (last.command->mergeWith(*command)) {
             bytes_ = bytes_ - before + last.bytes();
             remember(doc);
-            return;
+            return false;
         }
     }
     steps_.push_back(Step{std::move(command), std::move(selection)});
@@ -65,6 +65,7 @@ void UndoHistory::run(std::unique_ptr<Command> command, CFacetoDoc& doc) {
         dropOldest();
     }
     remember(doc);
+    return true;
 }
 
 void UndoHistory::dropOldest() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "document/Changes.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -27,6 +29,8 @@ public:
     // whole mouse drag is one step). True when it did; `next` is then dropped.
     virtual bool mergeWith(const Command&) { return false; }
     virtual size_t memoryBytes() const = 0;
+    // What doing or undoing it changes.
+    virtual ChangeNotice changes() const { return {}; }
 
 private:
     std::string name_;
@@ -43,7 +47,8 @@ public:
 
     // Does the command and records it, after dropping the steps that were undone. It joins the last
     // step when that one takes it (and is not the state last saved).
-    void run(std::unique_ptr<Command> command, CFacetoDoc& doc);
+    // True when it became a step of its own (the history's list changed).
+    bool run(std::unique_ptr<Command> command, CFacetoDoc& doc);
     bool undo(CFacetoDoc& doc);
     bool redo(CFacetoDoc& doc);
     // Undoes or redoes until `position` steps are done.
@@ -57,6 +62,9 @@ public:
     size_t position() const { return done_; }
     const std::string& stepName(size_t index) const { return steps_[index].command->name(); }
     size_t memoryBytes() const { return bytes_; }
+    // The command Undo or Redo would undo or redo (null when there is none).
+    const Command* toUndo() const { return canUndo() ? steps_[done_ - 1].command.get() : nullptr; }
+    const Command* toRedo() const { return canRedo() ? steps_[done_].command.get() : nullptr; }
 
     // The current state is the one on disk; true while it is (undoing back to it makes it so again).
     void markClean() { clean_ = done_; }

@@ -21,7 +21,10 @@ namespace faceto::test {
 class RecordingHost : public DocumentHost {
 public:
     void message(std::string_view text) override { messages.emplace_back(text); }
-    void updateAllViews(CFacetoDoc&) override { ++updates; }
+    void documentChanged(CFacetoDoc&, const ChangeNotice& notice) override {
+        ++updates;
+        notices.push_back(notice);
+    }
     void addToRecentFiles(const std::string& path) override { recentFiles.push_back(path); }
     bool confirmReplace(const std::string& path) override {
         replaceQuestions.push_back(path);
@@ -35,6 +38,7 @@ public:
     bool replaceAnswer = true;
     std::vector<std::string> recentFiles;
     int updates = 0;
+    std::vector<ChangeNotice> notices;
 };
 
 // The first line of each message: the fixed text, without the file and reason below it.

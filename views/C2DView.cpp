@@ -50,7 +50,8 @@ void C2DView::onInitialUpdate() {
                 doc_->orthoViews[size_t(o)].zoom *= old / doc_->zoomFactor;
             }
         }
-        context_.registry.updateViews(doc_, this); // panes drawn before this one used the old factor
+        // Panes drawn before this one used the old factor.
+        context_.registry.updateViews(doc_, {change::VIEW}, this);
     }
     const int o = orientation();
     if (doc_->frameOnOpen && !doc_->orthoFramed[size_t(o)]) {
@@ -62,7 +63,7 @@ void C2DView::onInitialUpdate() {
 void C2DView::frameModel(bool selectedOnly) {
     if (doc_ != nullptr) {
         frameOrtho(*doc_, orientation(), width(), height(), frameBounds(*doc_, selectedOnly));
-        context_.registry.updateViews(doc_);
+        context_.registry.updateViews(doc_, {change::VIEW});
     }
 }
 
@@ -152,7 +153,7 @@ void C2DView::keyPressEvent(QKeyEvent* e) {
 }
 
 void C2DView::updateOtherViews() {
-    context_.registry.updateViews(doc_, this);
+    context_.registry.updateViews(doc_, {change::VIEW | change::SELECTION}, this);
 }
 
 void C2DView::reportAction(const std::string& text) {

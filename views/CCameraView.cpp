@@ -85,7 +85,7 @@ void CCameraView::mouseReleaseEvent(QMouseEvent* e) {
         for (int32_t v : t.v) {
             infos[size_t(v)].flags &= ~VERTEX_SELECTED;
         }
-        doc_->changed();
+        doc_->changed({change::SELECTION});
     } else {
         selectTriangles(*doc_, {picked}, true);
     }

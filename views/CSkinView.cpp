@@ -342,7 +342,7 @@ void CSkinView::clickSelect(QPointF at, bool add) {
             }
         }
     }
-    doc_->changed();
+    doc_->changed({change::SELECTION});
 }
 
 void CSkinView::bandSelect(bool add) {
@@ -357,7 +357,7 @@ void CSkinView::bandSelect(bool add) {
             infos[size_t(v)].flags |= VERTEX_SELECTED;
         }
     }
-    doc_->changed();
+    doc_->changed({change::SELECTION});
 }
 
 void CSkinView::mouseReleaseEvent(QMouseEvent* event) {

@@ -108,7 +108,7 @@ void OrthoEditor::press(CFacetoDoc& doc, MouseButton button, const MouseState& m
                 infos[size_t(hitVertex_)].flags |= VERTEX_MARKED;
                 vertexHit_ = true;
             }
-            doc.updateAllViews();
+            doc.changed({change::SELECTION});
         }
     }
     host.capture();
@@ -473,7 +473,7 @@ void OrthoEditor::release(CFacetoDoc& doc, MouseButton button, const MouseState&
         }
     }
     doc.bandStart = doc.bandEnd = {m.x, m.y};
-    doc.updateAllViews();
+    doc.changed({change::SELECTION});
 }
 
 // A click toggles the triangle under the pointer; a rectangle adds the triangles wholly inside it.
@@ -505,7 +505,7 @@ void OrthoEditor::selectTrianglesAt(CFacetoDoc& doc) {
     for (int32_t v : doc.model.triangles[size_t(hitTriangle_)].v) {
         infos[size_t(v)].flags &= ~VERTEX_SELECTED;
     }
-    doc.changed();
+    doc.changed({change::SELECTION});
 }
 
 void OrthoEditor::doubleClick(CFacetoDoc& doc, MouseButton button, const MouseState& m, MouseHost& host) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/Changes.h"
 #include "render/Rasterizer.h"
 #include "views/AppState.h"
 
@@ -14,18 +15,21 @@ namespace faceto {
 
 class CFacetoDoc;
 
-// The windows that show each document, so that a change can redraw all of them (or all but the
-// window that made it and has already redrawn itself).
+// The panes that show each document, each with what it shows, so that a change redraws those that show
+// what changed (and not the pane that made it and has already redrawn itself).
 class ViewRegistry {
 public:
-    void add(CFacetoDoc* doc, QWidget* view) { views_[doc].push_back(view); }
+    // What a pane of the model shows: everything but the undo history and the file's name.
+    static constexpr uint32_t MODEL_PANE = change::EVERYTHING & ~(change::HISTORY | change::FILE);
+
+    void add(CFacetoDoc* doc, QWidget* view, uint32_t shows = MODEL_PANE) {
+        views_[doc].push_back({view, shows});
+    }
     void remove(QWidget* view) {
         for (auto& [doc, list] : views_) {
-            std::erase_if(list, [&](const QPointer<QWidget>& w) { return w == view || w.isNull(); });
+            std::erase_if(list, [&](const Entry& e) { return e.view == view || e.view.isNull(); });
         }
     }
-    // Called whenever a document's views are redrawn after a change (window titles follow it).
-    std::function<void(CFacetoDoc*)> onUpdate;
     // Called with where the pointer is in a 2D view, in world coordinates ("Y 12.50   Z -3.00").
     std::function<void(const QString&)> onPointer;
     // Called with what a drag in a view is doing ("Moving 12 vertices"), and with nothing when it ends.
@@ -34,17 +38,17 @@ public:
     // Forgets a document that is closing; its windows are on their way out.
     void removeDocument(CFacetoDoc* doc) { views_.erase(doc); }
 
-    void updateViews(CFacetoDoc* doc, const QWidget* except = nullptr) {
-        if (onUpdate) {
-            onUpdate(doc);
-        }
+    // The panes of the document that show what changed are drawn again; `shownFrame` is the frame they
+    // show (positions of another frame alone redraw none).
+    void updateViews(CFacetoDoc* doc, const ChangeNotice& notice = {}, const QWidget* except = nullptr,
+                     int32_t shownFrame = -1) {
         auto it = views_.find(doc);
-        if (it == views_.end()) {
+        if (it == views_.end() || (shownFrame >= 0 && notice.onlyPositionsOfAnotherFrame(shownFrame))) {
             return;
         }
-        for (const QPointer<QWidget>& view : it->second) {
-            if (view && view != except) {
-                view->update();
+        for (const Entry& e : it->second) {
+            if (e.view && e.view != except && notice.touches(e.shows)) {
+                e.view->update();
             }
         }
     }
@@ -52,9 +56,9 @@ public:
         std::vector<QWidget*> out;
         auto it = views_.find(doc);
         if (it != views_.end()) {
-            for (const QPointer<QWidget>& view : it->second) {
-                if (view) {
-                    out.push_back(view);
+            for (const Entry& e : it->second) {
+                if (e.view) {
+                    out.push_back(e.view);
                 }
             }
         }
@@ -62,7 +66,11 @@ public:
     }
 
 private:
-    std::map<CFacetoDoc*, std::vector<QPointer<QWidget>>> views_;
+    struct Entry {
+        QPointer<QWidget> view;
+        uint32_t shows;
+    };
+    std::map<CFacetoDoc*, std::vector<Entry>> views_;
 };
 
 // What every view shares: the application state, the palette and colour map it draws with, and the view

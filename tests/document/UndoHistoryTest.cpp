@@ -276,3 +276,34 @@ TEST(UndoHistory, GoingToAStepUndoesOrRedoesToIt) {
     EXPECT_EQ(0.0f, f.doc->frames[0].positions[0].x);
     EXPECT_EQ("Move Vertices", f.doc->history().redoName());
 }
+
+// Each change says what it touched: a drag's steps their frame's positions (the first one a new step
+// of the history and the modified flag), an undo the history and the selection it takes back too.
+TEST(ChangeNotices, SayWhatAChangeTouched) {
+    DocFixture f;
+    CFacetoDoc& doc = *f.doc;
+    loadInto(doc, makeModel(3, {tri(0, 1, 2)}, 2));
+    f.host.notices.clear();
+    const uint64_t gesture = doc.newGesture();
+    for (float x : {1.0f, 2.0f}) {
+        doc.run(std::make_unique<ChangePositions>(doc, "Move Vertices", 1, std::vector<int32_t>{0},
+                                                  std::vector<FrameVertex>{{x, 0, 0}}, gesture));
+    }
+    ASSERT_EQ(2u, f.host.notices.size());
+    EXPECT_EQ(change::POSITIONS | change::HISTORY | change::FILE, f.host.notices[0].what);
+    EXPECT_EQ(1, f.host.notices[0].frame);
+    EXPECT_EQ(change::POSITIONS, f.host.notices[1].what); // joined into the step: nothing else changed
+    EXPECT_TRUE(f.host.notices[1].onlyPositionsOfAnotherFrame(0));
+    EXPECT_FALSE(f.host.notices[1].onlyPositionsOfAnotherFrame(1));
+
+    doc.selectAll();
+    EXPECT_EQ(change::SELECTION, f.host.notices.back().what);
+    doc.undo();
+    const ChangeNotice undone = f.host.notices.back();
+    EXPECT_TRUE(undone.touches(change::POSITIONS));
+    EXPECT_TRUE(undone.touches(change::HISTORY));
+    EXPECT_TRUE(undone.touches(change::SELECTION));
+    EXPECT_TRUE(undone.touches(change::FILE)); // back at the state loaded
+    EXPECT_FALSE(undone.touches(change::TOPOLOGY));
+    EXPECT_EQ(-1, undone.frame);
+}

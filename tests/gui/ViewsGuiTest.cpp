@@ -17,7 +17,9 @@ class RegistryHost : public DocumentHost {
 public:
     explicit RegistryHost(ViewRegistry& registry) : registry_(registry) {}
     void message(std::string_view) override {}
-    void updateAllViews(CFacetoDoc& doc) override { registry_.updateViews(&doc); }
+    void documentChanged(CFacetoDoc& doc, const ChangeNotice& notice) override {
+        registry_.updateViews(&doc, notice);
+    }
     void addToRecentFiles(const std::string&) override {}
     bool confirmReplace(const std::string&) override { return false; }
 

@@ -1,0 +1,82 @@
+// A change tells what it touched, and only what shows that is drawn or rebuilt again: a drag of vertices
+// redraws the panes once a step and rebuilds no panel.
+#include "EditorFixture.h"
+#include "app/CProjectManager.h"
+#include "app/CSkinPanel.h"
+#include "app/CUndoHistoryPanel.h"
+#include "views/C2DView.h"
+#include "views/CCameraView.h"
+#include "views/OrthoView.h"
+
+#include <QDockWidget>
+#include <QMouseEvent>
+
+using namespace faceto;
+using namespace faceto::test;
+
+namespace {
+
+// Counts the paint events of the widgets it watches.
+class PaintCounter : public QObject {
+public:
+    std::map<QObject*, int> paints;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            ++paints[watched];
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+TEST(ChangeNotices, ADragRedrawsThePanesOnceAStepAndRebuildsNoPanel) {
+    Editor e;
+    e.start({e.writeModel("m.fm")});
+    e.frame().findChild<QDockWidget*>("undoHistory")->show();
+    QApplication::processEvents();
+    CChildFrame* window = e.app->activeFrame();
+    C2DView* front = window->view2D(1, 0);
+    QTest::keyClick(front, Qt::Key_C, Qt::ShiftModifier); // select all
+    QApplication::processEvents();
+
+    CProjectManager& project = *e.app->projectManager();
+    CSkinPanel& skins = *e.app->skinPanel();
+    auto* history = e.frame().findChild<CUndoHistoryPanel*>();
+    ASSERT_NE(nullptr, history);
+    const int projectBefore = project.rebuilds();
+    const int skinsBefore = skins.rebuilds();
+    const int historyBefore = history->rebuilds();
+    ASSERT_FALSE(window->parentWidget()->isWindowModified());
+
+    PaintCounter counter;
+    const std::vector<QWidget*> panes{window->view2D(0, 0), window->view2D(0, 1), front,
+                                      window->cameraView()};
+    for (QWidget* pane : panes) {
+        pane->installEventFilter(&counter);
+    }
+    const OrthoMapping map(*e.active(), front->orientation(), front->width(), front->height());
+    const Pixel at = map.toWindow(e.active()->currentFrame()->positions[1]);
+    QPoint p(at.x, at.y);
+    QTest::mousePress(front, Qt::LeftButton, Qt::NoModifier, p);
+    constexpr int STEPS = 40;
+    for (int step = 0; step < STEPS; ++step) {
+        p += QPoint(1, step % 2);
+        QMouseEvent move(QEvent::MouseMove, p, front->mapToGlobal(p), Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(front, &move);
+        QApplication::processEvents();
+    }
+    QTest::mouseRelease(front, Qt::LeftButton, Qt::NoModifier, p);
+    QApplication::processEvents();
+
+    EXPECT_EQ(1u, e.active()->history().size()); // one drag, one step
+    EXPECT_EQ(projectBefore, project.rebuilds());
+    EXPECT_EQ(skinsBefore, skins.rebuilds());
+    EXPECT_LE(history->rebuilds() - historyBefore, 1);       // the new step, listed once
+    EXPECT_TRUE(window->parentWidget()->isWindowModified()); // the title's "*"
+    for (QWidget* pane : panes) {
+        EXPECT_GE(counter.paints[pane], STEPS / 2) << pane->metaObject()->className();
+        EXPECT_LE(counter.paints[pane], STEPS + 2) << pane->metaObject()->className();
+    }
+}
