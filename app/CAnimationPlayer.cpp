@@ -187,14 +187,14 @@ void CAnimationPlayer::addPlaybackControls(QVBoxLayout* layout) {
     rate_ = new QSpinBox(this);
     rate_->setRange(1, 60);
     rate_->setSuffix(" fps");
-    rate_->setValue(std::clamp(profile.getInt(settings::PREF, "PlayerRate", 10), 1, 60));
+    rate_->setValue(std::clamp(profile.get(settings::PLAYER_RATE), 1, 60));
     rate_->setToolTip("Frames a second");
     rate_->setAccessibleName("Frames a second");
     loop_ = new QCheckBox("Loop", this);
-    loop_->setChecked(profile.getInt(settings::PREF, "PlayerLoop", 1) != 0);
+    loop_->setChecked(profile.get(settings::PLAYER_LOOP));
     follow_ = new QCheckBox("Camera follows", this);
     follow_->setToolTip("The camera pane of the active window shows the frame played");
-    follow_->setChecked(profile.getInt(settings::PREF, "CameraFollowsPlayer", 0) != 0);
+    follow_->setChecked(profile.get(settings::CAMERA_FOLLOWS_PLAYER));
     for (QWidget* w : std::initializer_list<QWidget*>{back, play_, on, rate_}) {
         row->addWidget(w);
     }
@@ -255,21 +255,21 @@ void CAnimationPlayer::setFramesPerSecond(int fps) {
         rate_->setValue(fps);
     }
     timer_.setInterval(1000 / fps);
-    app_.profile().writeInt(settings::PREF, "PlayerRate", fps);
+    app_.profile().set(settings::PLAYER_RATE, fps);
 }
 
 void CAnimationPlayer::setLooping(bool on) {
     if (loop_->isChecked() != on) {
         loop_->setChecked(on);
     }
-    app_.profile().writeInt(settings::PREF, "PlayerLoop", on ? 1 : 0);
+    app_.profile().set(settings::PLAYER_LOOP, on);
 }
 
 void CAnimationPlayer::setCameraFollows(bool on) {
     if (follow_->isChecked() != on) {
         follow_->setChecked(on);
     }
-    app_.profile().writeInt(settings::PREF, "CameraFollowsPlayer", on ? 1 : 0);
+    app_.profile().set(settings::CAMERA_FOLLOWS_PLAYER, on);
     show(preview_->settings.shownFrame);
 }
 

@@ -161,7 +161,7 @@ bool CFacetoApp::startUp(const QStringList& files) {
     state_.orthoColours = OrthoColours{14, 12, 0};
     // Files named on the command line open instead of the documents of the last session (or, from a
     // settings file older than sessions, the last document).
-    const QString lastDoc = QString::fromStdString(profile_->getString(settings::PREF, "LastDoc", ""));
+    const QString lastDoc = QString::fromStdString(profile_->get(settings::LAST_DOC));
     if (files.isEmpty() && !restoreDocuments() && !lastDoc.isEmpty() &&
         fileIsReadable(lastDoc.toStdString())) {
         openDocument(lastDoc);
@@ -232,7 +232,7 @@ CFacetoDoc* CFacetoApp::openChosenFile(const UserDialogs::FileChoice& choice) {
         path += extensionOfFilter(openFilters().value(choice.filterIndex));
     }
     // The next Open starts in this folder.
-    profile_->writeString(settings::PREF, "LastFolder", QFileInfo(path).absolutePath().toStdString());
+    profile_->set(settings::LAST_FOLDER, QFileInfo(path).absolutePath().toStdString());
     CFacetoDoc* doc = openDocument(path);
     state_.activeDocument = doc;
     emit activeDocumentChanged(doc);
@@ -505,8 +505,7 @@ bool CFacetoApp::confirmReplace(const std::string& path) {
 }
 
 float CFacetoApp::fileUnits(bool opening) const {
-    const std::string text =
-        profile_->getString(settings::PREF, opening ? "ImportScale" : "ExportScale", "1");
+    const std::string text = profile_->get(opening ? settings::IMPORT_SCALE : settings::EXPORT_SCALE);
     const float value = QString::fromStdString(text).toFloat();
     return value > 0.0f && std::isfinite(value) ? value : 1.0f;
 }
@@ -612,7 +611,7 @@ void CFacetoApp::connectCommands() {
 
     on("fileNew", [this] { newDocument(); });
     on("fileOpen", [this] {
-        const QString folder = QString::fromStdString(profile_->getString(settings::PREF, "LastFolder", ""));
+        const QString folder = QString::fromStdString(profile_->get(settings::LAST_FOLDER));
         if (auto choice = dialogs_.chooseFileToOpen(mainFrame_, openFilters(), folder)) {
             openChosenFile(*choice);
         }
@@ -641,13 +640,13 @@ void CFacetoApp::connectCommands() {
     const char* locks[3] = {"lockX", "lockY", "lockZ"};
     for (int axis = 0; axis < 3; ++axis) {
         onDocument(locks[axis], [this, axis](CFacetoDoc& doc) {
-            doc.toggleLock(axis);
+            viewOf(doc).toggleLock(axis);
             refreshCommandStates();
         });
     }
 
     onDocument("grids", [this](CFacetoDoc& doc) {
-        doc.gridVisible = doc.gridVisible == 0 ? 1 : 0;
+        viewOf(doc).gridVisible = viewOf(doc).gridVisible == 0 ? 1 : 0;
         doc.changed({change::VIEW});
         refreshCommandStates();
     });
@@ -718,10 +717,10 @@ void CFacetoApp::refreshCommandStates() {
     f.action("toolMoveZoom")->setChecked(state_.currentTool == TOOL_MOVE_ZOOM);
     CChildFrame* frame = activeFrame();
     const CFacetoDoc* doc = frame ? frame->document() : nullptr;
-    f.action("grids")->setChecked(doc && doc->gridVisible != 0);
+    f.action("grids")->setChecked(doc && viewOf(*doc).gridVisible != 0);
     const char* locks[3] = {"lockX", "lockY", "lockZ"};
     for (int axis = 0; axis < 3; ++axis) {
-        f.action(locks[axis])->setChecked(doc && doc->isLocked(axis));
+        f.action(locks[axis])->setChecked(doc && viewOf(*doc).isLocked(axis));
     }
     for (const char* name : {"fileSave", "fileSaveAs", "fileClose"}) {
         f.action(name)->setEnabled(doc != nullptr);

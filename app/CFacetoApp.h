@@ -50,6 +50,8 @@ public:
 
     const std::vector<std::unique_ptr<CFacetoDoc>>& documents() const { return documents_; }
     CChildFrame* activeFrame() const;
+    // How the windows of `doc` show it.
+    ViewState& viewOf(const CFacetoDoc& doc) { return registry_.stateOf(&doc); }
     std::vector<CChildFrame*> framesOf(const CFacetoDoc* doc) const;
     // The camera panes of the document's windows are drawn again (the frame the player shows moved).
     void redrawCameraViews(const CFacetoDoc* doc);

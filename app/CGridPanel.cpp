@@ -32,13 +32,13 @@ CGridPanel::CGridPanel(CFacetoApp& app, QWidget* parent) : QWidget(parent), app_
 
     connect(snap_, &QCheckBox::clicked, this, [this](bool on) {
         if (CFacetoDoc* doc = app_.state().activeDocument) {
-            doc->snapToGrid = on ? 1 : 0;
+            app_.viewOf(*doc).snapToGrid = on ? 1 : 0;
             doc->changed({change::VIEW});
         }
     });
     connect(visible_, &QCheckBox::clicked, this, [this](bool on) {
         if (CFacetoDoc* doc = app_.state().activeDocument) {
-            doc->gridVisible = on ? 1 : 0;
+            app_.viewOf(*doc).gridVisible = on ? 1 : 0;
             doc->changed({change::VIEW});
         }
     });
@@ -57,9 +57,9 @@ void CGridPanel::loadFromDocument() {
     if (doc == nullptr) {
         return;
     }
-    visible_->setChecked(doc->gridVisible != 0);
-    snap_->setChecked(doc->snapToGrid != 0);
-    spacing_->setText(QString::number(double(doc->gridSpacing), 'g', 6));
+    visible_->setChecked(app_.viewOf(*doc).gridVisible != 0);
+    snap_->setChecked(app_.viewOf(*doc).snapToGrid != 0);
+    spacing_->setText(QString::number(double(app_.viewOf(*doc).gridSpacing), 'g', 6));
 }
 
 void CGridPanel::applySpacing() {
@@ -83,7 +83,7 @@ void CGridPanel::applySpacing() {
     if (!(spacing > 0.0f)) {
         spacing = 1.0f;
     }
-    doc->gridSpacing = spacing;
+    app_.viewOf(*doc).gridSpacing = spacing;
     doc->changed({change::VIEW});
 }
 

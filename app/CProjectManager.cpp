@@ -57,10 +57,10 @@ QIcon groupImage(bool visible) {
 
 // Adds the shape where the 2D views look (each axis from the views that show it), a quarter of the
 // model's size across (16 units in an empty model).
-void addPrimitiveInView(CFacetoDoc& doc, Primitive shape) {
+void addPrimitiveInView(CFacetoDoc& doc, const ViewState& view, Primitive shape) {
     std::array<float, 3> sum{0, 0, 0};
     std::array<int, 3> count{0, 0, 0};
-    for (const OrthoViewState& s : doc.orthoViews) {
+    for (const OrthoViewState& s : view.orthoViews) {
         sum[size_t(s.axisU)] += s.centerU;
         sum[size_t(s.axisV)] += s.centerV;
         ++count[size_t(s.axisU)];
@@ -147,7 +147,7 @@ CProjectManager::CProjectManager(CFacetoApp& app, QWidget* parent) : QWidget(par
     connect(panelButtons_[3], &QAbstractButton::clicked, this, [this] { showPage(primitives_); });
     connect(primitives_, &CPrimitivesPanel::shapeChosen, this, [this](Primitive shape) {
         if (CFacetoDoc* doc = document()) {
-            addPrimitiveInView(*doc, shape);
+            addPrimitiveInView(*doc, app_.viewOf(*doc), shape);
         }
     });
     connect(ins_, &QPushButton::clicked, this, &CProjectManager::addAnimation);

@@ -5,6 +5,7 @@
 #include "document/CFacetoDoc.h"
 #include "formats/Limits.h"
 #include "model/Version.h"
+#include "views/ViewState.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -30,26 +31,22 @@ namespace faceto {
 
 namespace {
 
-struct GameSetting {
-    const std::string* section;
-    const char* entry;
-    std::string defaultValue;
+// In the order the dialog reads and writes them.
+const Setting<std::string>* const GAME_SETTINGS[5] = {
+    &settings::QUAKE2_BASE,    &settings::QUAKE_PALETTE,   &settings::QUAKE_COLORMAP,
+    &settings::HEXEN2_PALETTE, &settings::HEXEN2_COLORMAP,
 };
 
-// In the order the dialog reads and writes them.
-const GameSetting GAME_SETTINGS[5] = {
-    {&settings::QUAKE2, "base", ""},     {&settings::QUAKE, "palette", ""},
-    {&settings::QUAKE, "colormap", ""},  {&settings::HEXEN2, "palette", ""},
-    {&settings::HEXEN2, "colormap", ""},
-};
+std::string gameSetting(const Profile& profile, int i) {
+    return i == 0 ? profile.get(*GAME_SETTINGS[0], settings::defaultQuake2Base())
+                  : profile.get(*GAME_SETTINGS[i]);
+}
 
 } // namespace
 
 void storeGameSettings(Profile& profile) {
     for (int i = 0; i < 5; ++i) {
-        const GameSetting& s = GAME_SETTINGS[i];
-        const std::string fallback = i == 0 ? settings::defaultQuake2Base() : s.defaultValue;
-        profile.writeString(*s.section, s.entry, profile.getString(*s.section, s.entry, fallback));
+        profile.set(*GAME_SETTINGS[i], gameSetting(profile, i));
     }
 }
 
@@ -115,14 +112,11 @@ GameSetupDialog::GameSetupDialog(Profile& profile, UserDialogs& dialogs, QWidget
     mdlPalette_ = new QComboBox(this);
     mdlPalette_->addItem("the Quake palette", "quake");
     mdlPalette_->addItem("the Hexen II palette", "hexen2");
-    mdlPalette_->setCurrentIndex(
-        profile_.getString(settings::QUAKE, "modelPalette", "quake") == "hexen2" ? 1 : 0);
+    mdlPalette_->setCurrentIndex(profile_.get(settings::MODEL_PALETTE) == "hexen2" ? 1 : 0);
     choice->addWidget(mdlPalette_, 1);
     layout->addLayout(choice);
     for (int i = 0; i < 5; ++i) {
-        const GameSetting& s = GAME_SETTINGS[i];
-        const std::string fallback = i == 0 ? settings::defaultQuake2Base() : s.defaultValue;
-        edits_[i]->setText(QString::fromStdString(profile_.getString(*s.section, s.entry, fallback)));
+        edits_[i]->setText(QString::fromStdString(gameSetting(profile_, i)));
     }
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setDefault(true);
@@ -133,11 +127,9 @@ GameSetupDialog::GameSetupDialog(Profile& profile, UserDialogs& dialogs, QWidget
 
 void GameSetupDialog::accept() {
     for (int i = 0; i < 5; ++i) {
-        const GameSetting& s = GAME_SETTINGS[i];
-        profile_.writeString(*s.section, s.entry, edits_[i]->text().toStdString());
+        profile_.set(*GAME_SETTINGS[i], edits_[i]->text().toStdString());
     }
-    profile_.writeString(settings::QUAKE, "modelPalette",
-                         mdlPalette_->currentData().toString().toStdString());
+    profile_.set(settings::MODEL_PALETTE, mdlPalette_->currentData().toString().toStdString());
     QDialog::accept();
 }
 

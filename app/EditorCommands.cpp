@@ -107,9 +107,6 @@ void CFacetoApp::connectEditingCommands() {
         on(name, [this] {
             state_.currentTool = TOOL_SCALE; // no redraw
             refreshCommandStates();
-            if (CChildFrame* f = activeFrame()) {
-                f->document()->scaleFactors = {1.0f, 1.0f, 1.0f};
-            }
         });
     }
     for (const auto& [name, level] : LEVEL_COMMANDS) {
@@ -158,10 +155,8 @@ void CFacetoApp::connectEditingCommands() {
         if (dialogs_.run(dialog) != QDialog::Accepted) {
             return;
         }
-        profile_->writeString(settings::PREF, "ImportScale",
-                              QString::number(dialog.importScale()->value()).toStdString());
-        profile_->writeString(settings::PREF, "ExportScale",
-                              QString::number(dialog.exportScale()->value()).toStdString());
+        profile_->set(settings::IMPORT_SCALE, QString::number(dialog.importScale()->value()).toStdString());
+        profile_->set(settings::EXPORT_SCALE, QString::number(dialog.exportScale()->value()).toStdString());
         for (const auto& doc : documents_) {
             doc->exportScale = fileUnits(false);
         }
@@ -201,22 +196,27 @@ void CFacetoApp::connectEditingCommands() {
 void CFacetoApp::connectViewCommands() {
     for (const auto& [name, mode] : FILL_COMMANDS) {
         onDocument(name, [this, mode = mode](CFacetoDoc& doc) {
-            doc.setCameraSettings(mode, doc.backColor, doc.lightAmbient, doc.lightSpot);
+            ViewState& view = viewOf(doc);
+            view.setCameraSettings(*profile_, mode, view.backColor, view.lightAmbient, view.lightSpot);
+            doc.changed({change::VIEW});
             refreshCommandStates();
         });
     }
     onDocument("frontBack", [this](CFacetoDoc& doc) {
-        doc.drawBackFaces = !doc.drawBackFaces;
+        viewOf(doc).drawBackFaces = !viewOf(doc).drawBackFaces;
         doc.changed({change::VIEW});
         refreshCommandStates();
     });
     onDocument("cameraProperties", [this](CFacetoDoc& doc) {
-        const CameraPropertiesDialog::Settings current{doc.fillMode, doc.backColor, doc.lightAmbient,
-                                                       doc.lightSpot};
+        const ViewState& view = viewOf(doc);
+        const CameraPropertiesDialog::Settings current{view.fillMode, view.backColor, view.lightAmbient,
+                                                       view.lightSpot};
         CameraPropertiesDialog dialog(
             current, tables_.palette.data(),
             [this, &doc](const auto& s) {
-                doc.setCameraSettings(s.fillMode, s.backColor, s.lightAmbient, s.lightSpot);
+                viewOf(doc).setCameraSettings(*profile_, s.fillMode, s.backColor, s.lightAmbient,
+                                              s.lightSpot);
+                doc.changed({change::VIEW});
                 refreshCommandStates();
             },
             mainFrame_);
@@ -224,12 +224,12 @@ void CFacetoApp::connectViewCommands() {
     });
     on("captureToFile", [this] { captureCameraView(); });
     onDocument("solid2D", [this](CFacetoDoc& doc) {
-        doc.solid2D = !doc.solid2D;
+        viewOf(doc).solid2D = !viewOf(doc).solid2D;
         doc.changed({change::VIEW});
         refreshCommandStates();
     });
     onDocument("vertex2D", [this](CFacetoDoc& doc) {
-        doc.vertexDots2D = !doc.vertexDots2D;
+        viewOf(doc).vertexDots2D = !viewOf(doc).vertexDots2D;
         doc.changed({change::VIEW});
         refreshCommandStates();
     });
@@ -238,7 +238,7 @@ void CFacetoApp::connectViewCommands() {
          {std::pair{"positiveDepth", false}, std::pair{"negativeDepth", true}}) {
         onDocument(name, [this, negative = negative](CFacetoDoc& doc) {
             if (C2DView* view = focused2DView(activeFrame())) {
-                OrthoViewState& s = doc.orthoViews[size_t(view->orientation())];
+                OrthoViewState& s = viewOf(doc).orthoViews[size_t(view->orientation())];
                 if (s.negative != negative) {
                     s.negative = negative;
                     s.signU = -s.signU;
@@ -302,14 +302,15 @@ void CFacetoApp::refreshEditingStates() {
     f.action("skeletonMode")->setChecked(state_.skeletonShown);
     CChildFrame* frame = activeFrame();
     const CFacetoDoc* doc = frame ? frame->document() : nullptr;
+    const ViewState* shown = doc ? &viewOf(*doc) : nullptr;
     for (const auto& [name, mode] : FILL_COMMANDS) {
-        f.action(name)->setChecked(doc && doc->fillMode == mode);
+        f.action(name)->setChecked(shown && shown->fillMode == mode);
     }
-    f.action("frontBack")->setChecked(doc && doc->drawBackFaces);
-    f.action("solid2D")->setChecked(doc && doc->solid2D);
-    f.action("vertex2D")->setChecked(doc && doc->vertexDots2D);
+    f.action("frontBack")->setChecked(shown && shown->drawBackFaces);
+    f.action("solid2D")->setChecked(shown && shown->solid2D);
+    f.action("vertex2D")->setChecked(shown && shown->vertexDots2D);
     const C2DView* view = focused2DView(frame);
-    const bool negative = doc && view && doc->orthoViews[size_t(view->orientation())].negative;
+    const bool negative = shown && view && shown->orthoViews[size_t(view->orientation())].negative;
     f.action("positiveDepth")->setChecked(!negative);
     f.action("negativeDepth")->setChecked(negative);
     f.action("viewAnimationPlayer")->setChecked(projectManager_ && projectManager_->playerShown());
@@ -318,12 +319,12 @@ void CFacetoApp::refreshEditingStates() {
 
 void CFacetoApp::saveSettings() {
     if (CChildFrame* frame = activeFrame()) {
-        CFacetoDoc& doc = *frame->document();
-        doc.setCameraSettings(doc.fillMode, doc.backColor, doc.lightAmbient, doc.lightSpot);
+        ViewState& view = viewOf(*frame->document());
+        view.setCameraSettings(*profile_, view.fillMode, view.backColor, view.lightAmbient, view.lightSpot);
         for (int axis = 0; axis < 3; ++axis) {
-            profile_->writeInt(settings::PREF, "Lock" + std::to_string(axis + 1), doc.isLocked(axis) ? 1 : 0);
+            profile_->set(settings::LOCKS[axis], view.isLocked(axis) ? 1 : 0);
         }
-        profile_->writeInt(settings::PREF, "FrameOnOpen", doc.frameOnOpen ? 1 : 0);
+        profile_->set(settings::FRAME_ON_OPEN, view.frameOnOpen);
     }
     storeGameSettings(*profile_);
     storeRecentFiles();
@@ -344,7 +345,7 @@ void CFacetoApp::captureCameraView() {
     }
     const QImage picture = frame->cameraView()->grab().toImage();
     const QString base = QFileInfo(QString::fromStdString(frame->document()->title())).completeBaseName();
-    const QString folder = QString::fromStdString(profile_->getString(settings::PREF, "LastFolder", ""));
+    const QString folder = QString::fromStdString(profile_->get(settings::LAST_FOLDER));
     const QString suggested =
         (folder.isEmpty() ? QString() : folder + "/") + (base.isEmpty() ? "capture" : base) + ".png";
     const auto choice = dialogs_.chooseFileToSave(mainFrame_, {"PNG picture (*.png)"}, suggested);

@@ -14,8 +14,6 @@ namespace faceto {
 
 namespace {
 
-const std::string SESSION = "Session";
-
 QString joined(const QList<int>& numbers) {
     QStringList parts;
     for (int n : numbers) {
@@ -80,10 +78,10 @@ void CFacetoApp::keepNormalPlace(QMdiSubWindow* window) {
 // the file an index into the list of files.
 void CFacetoApp::storeSession() {
     QSettings& settings = profile_->settings();
-    settings.remove(QString::fromStdString(SESSION));
-    profile_->writeString(SESSION, "Geometry", mainFrame_->saveGeometry().toBase64().toStdString());
-    profile_->writeString(SESSION, "Docks", mainFrame_->saveState().toBase64().toStdString());
-    profile_->writeInt(SESSION, "StatusBar", mainFrame_->statusBar()->isVisibleTo(mainFrame_) ? 1 : 0);
+    settings.remove(QString::fromStdString(settings::SESSION));
+    profile_->set(settings::SESSION_GEOMETRY, mainFrame_->saveGeometry().toBase64().toStdString());
+    profile_->set(settings::SESSION_DOCKS, mainFrame_->saveState().toBase64().toStdString());
+    profile_->set(settings::SESSION_STATUS_BAR, mainFrame_->statusBar()->isVisibleTo(mainFrame_));
     std::vector<const CFacetoDoc*> files;
     int windows = 0;
     int active = -1;
@@ -96,7 +94,7 @@ void CFacetoApp::storeSession() {
         auto known = std::find(files.begin(), files.end(), doc);
         if (known == files.end()) {
             known = files.insert(files.end(), doc);
-            profile_->writeString(SESSION, "File" + std::to_string(files.size()), doc->pathName());
+            profile_->set(settings::sessionFile(files.size()), doc->pathName());
         }
         const QRect place = normalPlace(window);
         const QString entry =
@@ -108,27 +106,27 @@ void CFacetoApp::storeSession() {
             active = windows;
         }
         ++windows;
-        profile_->writeString(SESSION, "Window" + std::to_string(windows), entry.toStdString());
+        profile_->set(settings::sessionWindow(size_t(windows)), entry.toStdString());
     }
-    profile_->writeInt(SESSION, "Files", int(files.size()));
-    profile_->writeInt(SESSION, "Windows", windows);
-    profile_->writeInt(SESSION, "Active", active + 1);
+    profile_->set(settings::SESSION_FILES, int(files.size()));
+    profile_->set(settings::SESSION_WINDOWS, windows);
+    profile_->set(settings::SESSION_ACTIVE, active + 1);
 }
 
 bool CFacetoApp::restoreLayout() {
-    const auto bytes = [this](const char* entry) {
-        return QByteArray::fromBase64(QByteArray::fromStdString(profile_->getString(SESSION, entry, "")));
+    const auto bytes = [this](const Setting<std::string>& setting) {
+        return QByteArray::fromBase64(QByteArray::fromStdString(profile_->get(setting)));
     };
-    const bool placed = mainFrame_->restoreGeometry(bytes("Geometry"));
-    mainFrame_->restoreState(bytes("Docks"));
-    if (profile_->getInt(SESSION, "StatusBar", 1) == 0) {
+    const bool placed = mainFrame_->restoreGeometry(bytes(settings::SESSION_GEOMETRY));
+    mainFrame_->restoreState(bytes(settings::SESSION_DOCKS));
+    if (!profile_->get(settings::SESSION_STATUS_BAR)) {
         mainFrame_->action("viewStatusBar")->setChecked(false);
     }
     return placed;
 }
 
 bool CFacetoApp::restoreDocuments() {
-    const int fileCount = std::clamp(profile_->getInt(SESSION, "Files", 0), 0, 1000);
+    const int fileCount = std::clamp(profile_->get(settings::SESSION_FILES), 0, 1000);
     if (fileCount == 0) {
         return false;
     }
@@ -137,20 +135,19 @@ bool CFacetoApp::restoreDocuments() {
     std::vector<CFacetoDoc*> docs;
     int missing = 0;
     for (int i = 1; i <= fileCount; ++i) {
-        const QString path =
-            QString::fromStdString(profile_->getString(SESSION, "File" + std::to_string(i), ""));
+        const QString path = QString::fromStdString(profile_->get(settings::sessionFile(size_t(i))));
         CFacetoDoc* doc =
             !path.isEmpty() && fileIsReadable(path.toStdString()) ? openDocument(path) : nullptr;
         missing += doc == nullptr ? 1 : 0;
         docs.push_back(doc);
     }
-    const int windowCount = std::clamp(profile_->getInt(SESSION, "Windows", 0), 0, 1000);
-    const int active = profile_->getInt(SESSION, "Active", 0);
+    const int windowCount = std::clamp(profile_->get(settings::SESSION_WINDOWS), 0, 1000);
+    const int active = profile_->get(settings::SESSION_ACTIVE);
     std::vector<bool> firstUsed(docs.size(), false);
     QMdiSubWindow* activeWindow = nullptr;
     for (int w = 1; w <= windowCount; ++w) {
         const QStringList fields =
-            QString::fromStdString(profile_->getString(SESSION, "Window" + std::to_string(w), "")).split(';');
+            QString::fromStdString(profile_->get(settings::sessionWindow(size_t(w)))).split(';');
         bool ok = false;
         const int index = fields.value(0).toInt(&ok);
         if (fields.size() != 5 || !ok || index < 0 || size_t(index) >= docs.size() ||

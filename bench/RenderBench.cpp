@@ -38,6 +38,7 @@ struct Scene {
     AppState app;
     std::unique_ptr<CFacetoDoc> doc;
     NullFrame frame;
+    ViewState view;
 
     // A wavy sheet of `columns` x `rows` vertices in the y-z plane, facing the initial camera,
     // about 80 units across, with a 256 x 256 skin.
@@ -61,7 +62,7 @@ struct Scene {
         doc->model = std::move(data.model);
         doc->frames = std::move(data.frames);
         doc->setCurrentFrame(0);
-        doc->zoomFactor = 8.0f;
+        view.zoomFactor = 8.0f;
     }
 };
 
@@ -69,7 +70,8 @@ struct Scene {
 void BM_CameraView100kTriangles(benchmark::State& state) {
     Scene scene(224, 224);
     for (auto _ : state) {
-        drawCameraView(scene.rasterizer, scene.doc.get(), initialCamera(), 1023, 1023, &scene.frame);
+        drawCameraView(scene.rasterizer, scene.doc.get(), scene.view, initialCamera(), 1023, 1023,
+                       &scene.frame);
     }
     state.counters["triangles"] = double(scene.doc->model.triangleCount());
 }
@@ -79,9 +81,10 @@ BENCHMARK(BM_CameraView100kTriangles)->Unit(benchmark::kMillisecond);
 // 100,000 triangles, lit as the default settings light them.
 void BM_CameraViewEachMode100kTriangles(benchmark::State& state) {
     Scene scene(224, 224);
-    scene.doc->fillMode = uint8_t(state.range(0));
+    scene.view.fillMode = uint8_t(state.range(0));
     for (auto _ : state) {
-        drawCameraView(scene.rasterizer, scene.doc.get(), initialCamera(), 1023, 1023, &scene.frame);
+        drawCameraView(scene.rasterizer, scene.doc.get(), scene.view, initialCamera(), 1023, 1023,
+                       &scene.frame);
     }
     state.counters["triangles"] = double(scene.doc->model.triangleCount());
 }
@@ -123,8 +126,9 @@ void BM_ScalingCameraRender(benchmark::State& state) {
     doc.model = std::move(data.model);
     doc.frames = std::move(data.frames);
     doc.setCurrentFrame(0);
+    const ViewState view;
     for (auto _ : state) {
-        drawCameraView(rasterizer, &doc, initialCamera(), 1023, 1023, &frame);
+        drawCameraView(rasterizer, &doc, view, initialCamera(), 1023, 1023, &frame);
     }
     state.counters["triangles"] = double(doc.model.triangleCount());
     state.counters["per_triangle"] =
@@ -137,7 +141,8 @@ BENCHMARK(BM_ScalingCameraRender)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benc
 void BM_OrthoView150kEdges(benchmark::State& state) {
     Scene scene(224, 224);
     for (auto _ : state) {
-        drawOrthoView(scene.rasterizer, *scene.doc, 2, scene.app, 1023, 1023, &scene.frame, nullptr);
+        drawOrthoView(scene.rasterizer, *scene.doc, scene.view, 2, scene.app, 1023, 1023, &scene.frame,
+                      nullptr);
     }
     state.counters["edges"] = double(scene.doc->model.edges.size());
 }
@@ -164,9 +169,9 @@ void BM_VertexDragMoveAndRedraw100kVertices(benchmark::State& state) {
             doc.model.vertexInfos[size_t(r * 317 + c)].flags |= VERTEX_SELECTED;
         }
     }
-    OrthoEditor editor(2, scene.app);
+    OrthoEditor editor(2, scene.app, scene.view);
     PaneHost pane;
-    const OrthoMapping mapping(doc, 2, 800, 500);
+    const OrthoMapping mapping(scene.view, 2, 800, 500);
     const Pixel hit = mapping.toWindow(doc.frames[0].positions[160 * 317 + 160]);
     MouseState m;
     m.x = hit.x;
@@ -178,9 +183,10 @@ void BM_VertexDragMoveAndRedraw100kVertices(benchmark::State& state) {
         m.x += (step++ % 2) ? -1 : 1;
         editor.move(doc, m, pane);
         for (int orientation = 0; orientation < 3; ++orientation) {
-            drawOrthoView(scene.rasterizer, doc, orientation, scene.app, 800, 500, &scene.frame, nullptr);
+            drawOrthoView(scene.rasterizer, doc, scene.view, orientation, scene.app, 800, 500, &scene.frame,
+                          nullptr);
         }
-        drawCameraView(scene.rasterizer, &doc, initialCamera(), 800, 500, &scene.frame);
+        drawCameraView(scene.rasterizer, &doc, scene.view, initialCamera(), 800, 500, &scene.frame);
     }
     state.counters["vertices"] = double(doc.model.vertexCount());
     state.counters["triangles"] = double(doc.model.triangleCount());

@@ -48,8 +48,8 @@ int orientationOf(const std::string& view) {
 
 // The camera pane's corner label is drawn in the four panes of a window only: a camera picture of its own
 // is the model alone.
-QImage pane(Rasterizer& r, CFacetoDoc& doc, AppState& app, const std::string& view, int width, int height,
-            PreviewSettings& preview, bool fit, bool inWindow = false) {
+QImage pane(Rasterizer& r, CFacetoDoc& doc, ViewState& shown, AppState& app, const std::string& view,
+            int width, int height, PreviewSettings& preview, bool fit, bool inWindow = false) {
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(Qt::black);
     QPainter painter(&image);
@@ -58,15 +58,15 @@ QImage pane(Rasterizer& r, CFacetoDoc& doc, AppState& app, const std::string& vi
     const Bounds bounds = frameBounds(doc, false);
     const Mat4 camera = fit ? frameCamera(initialCamera(), bounds, width, height) : initialCamera();
     if (view == "camera") {
-        drawCameraView(r, &doc, camera, width, height, &presenter, -1, inWindow ? &overlay : nullptr);
+        drawCameraView(r, &doc, shown, camera, width, height, &presenter, -1, inWindow ? &overlay : nullptr);
     } else if (view == "preview") {
         drawPreview(r, &doc, preview, camera, width, height, &presenter);
     } else {
         const int orientation = orientationOf(view);
         if (fit) {
-            frameOrtho(doc, orientation, width, height, bounds);
+            frameOrtho(shown, orientation, width, height, bounds);
         }
-        drawOrthoView(r, doc, orientation, app, width, height, &presenter, &overlay);
+        drawOrthoView(r, doc, shown, orientation, app, width, height, &presenter, &overlay);
     }
     return image;
 }
@@ -127,6 +127,7 @@ int render(Context& context, const std::string& input, const std::string& output
         return 1;
     }
     CFacetoDoc& doc = *opened->doc;
+    ViewState shown(doc.profile(), doc); // as a window of the editor would show the model
     PreviewSettings preview;
     preview.skinIndex = options.skin;
     preview.showEdges = options.edges;
@@ -147,7 +148,7 @@ int render(Context& context, const std::string& input, const std::string& output
         return 1;
     }
     if (mode >= 0) {
-        doc.fillMode = uint8_t(mode);
+        shown.fillMode = uint8_t(mode);
     }
     if (options.skin >= 0) {
         doc.currentSkin = options.skin; // the textured modes of the camera view paint with it too
@@ -160,20 +161,23 @@ int render(Context& context, const std::string& input, const std::string& output
         // The four panes of a document window, each a quarter of it.
         const int w = std::max(1, options.width / 2);
         const int h = std::max(1, options.height / 2);
-        doc.zoomFactor = initialZoomFactor(doc, w, h);
+        shown.zoomFactor = initialZoomFactor(shown, w, h);
         image = QImage(options.width, options.height, QImage::Format_RGB32);
         image.fill(Qt::black);
         QPainter painter(&image);
         const bool fit = options.fit;
-        painter.drawImage(0, 0, pane(rasterizer, doc, app, "top", w, h, preview, fit));
-        painter.drawImage(w, 0, pane(rasterizer, doc, app, "side", options.width - w, h, preview, fit));
-        painter.drawImage(0, h, pane(rasterizer, doc, app, "front", w, options.height - h, preview, fit));
-        painter.drawImage(
-            w, h,
-            pane(rasterizer, doc, app, "camera", options.width - w, options.height - h, preview, fit, true));
+        painter.drawImage(0, 0, pane(rasterizer, doc, shown, app, "top", w, h, preview, fit));
+        painter.drawImage(w, 0,
+                          pane(rasterizer, doc, shown, app, "side", options.width - w, h, preview, fit));
+        painter.drawImage(0, h,
+                          pane(rasterizer, doc, shown, app, "front", w, options.height - h, preview, fit));
+        painter.drawImage(w, h,
+                          pane(rasterizer, doc, shown, app, "camera", options.width - w, options.height - h,
+                               preview, fit, true));
     } else {
-        doc.zoomFactor = initialZoomFactor(doc, options.width, options.height);
-        image = pane(rasterizer, doc, app, options.view, options.width, options.height, preview, options.fit);
+        shown.zoomFactor = initialZoomFactor(shown, options.width, options.height);
+        image = pane(rasterizer, doc, shown, app, options.view, options.width, options.height, preview,
+                     options.fit);
     }
     if (const Status written = savePicture(image, output, format); !written) {
         context.err << output << ": " << written.error() << "\n";
@@ -189,13 +193,14 @@ int thumbnail(Context& context, const std::string& input, const std::string& out
     }
     CFacetoDoc& doc = *opened->doc;
     const bool skinned = !doc.model.skins.empty() && doc.model.skins[0].hasImage();
-    doc.fillMode = uint8_t(skinned ? FILL_TEXTURED : FILL_FLAT);
+    ViewState shown;
+    shown.fillMode = uint8_t(skinned ? FILL_TEXTURED : FILL_FLAT);
     Rasterizer rasterizer(context.palette);
     QImage image(size, size, QImage::Format_RGB32);
     QPainter painter(&image);
     QtFramePresenter presenter(&painter);
     const Mat4 camera = frameCamera(initialCamera(), frameBounds(doc, false), size, size);
-    drawCameraView(rasterizer, &doc, camera, size, size, &presenter);
+    drawCameraView(rasterizer, &doc, shown, camera, size, size, &presenter);
     painter.end();
     if (const Status written = savePicture(image, output, "PNG"); !written) {
         context.err << output << ": " << written.error() << "\n";

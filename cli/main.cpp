@@ -303,7 +303,7 @@ int main(int argc, char** argv) {
 #endif
     faceto::CliProfile profile(settings, base);
     if (modelPalette) {
-        profile.writeString(faceto::settings::QUAKE, "modelPalette", *modelPalette);
+        profile.set(faceto::settings::MODEL_PALETTE, *modelPalette);
     }
 #ifdef FACETO_CLI_RENDERS
     faceto::PaletteTables palette = faceto::PaletteTables::builtIn();

@@ -61,22 +61,10 @@ bool groupsFitTriangles(const Model& model) {
 } // namespace
 
 CFacetoDoc::CFacetoDoc(Profile& profile, DocumentHost& host, const PaletteTables& palette)
-    : profile_(profile), host_(host), palette_(palette) {
-    // Until a mode is chosen, a model with a skin is shown painted with it (see loadFrom).
-    const int storedFill = profile_.getInt(settings::PREF, "FillMode", -1);
-    fillModeChosen_ = storedFill >= 0;
-    fillMode = uint8_t(fillModeChosen_ ? storedFill : FILL_FLAT);
-    backColor = uint8_t(profile_.getInt(settings::PREF, "BackColor", 0));
-    lightAmbient = profile_.getInt(settings::PREF, "LightAmbient", 50);
-    lightSpot = profile_.getInt(settings::PREF, "LightSpot", 24);
-    locks[0] = profile_.getInt(settings::PREF, "Lock1", 0);
-    locks[1] = profile_.getInt(settings::PREF, "Lock2", 0);
-    locks[2] = profile_.getInt(settings::PREF, "Lock3", 0);
-    frameOnOpen = profile_.getInt(settings::PREF, "FrameOnOpen", 1) != 0;
-}
+    : profile_(profile), host_(host), palette_(palette) {}
 
 CFacetoDoc::~CFacetoDoc() {
-    profile_.writeString(settings::PREF, "LastDoc", pathName_);
+    profile_.set(settings::LAST_DOC, pathName_);
 }
 
 bool CFacetoDoc::onNewDocument() {
@@ -91,7 +79,7 @@ bool CFacetoDoc::onNewDocument() {
 }
 
 std::string md2SkinFolder(const Profile& profile) {
-    std::string folder = trimmed(profile.getString(settings::QUAKE2, "base", settings::defaultQuake2Base()));
+    std::string folder = trimmed(profile.get(settings::QUAKE2_BASE, settings::defaultQuake2Base()));
     if (!folder.empty() && folder.back() != '\\' && folder.back() != '/') {
         folder += '/';
     }
@@ -99,13 +87,13 @@ std::string md2SkinFolder(const Profile& profile) {
 }
 
 std::string quakePalettePath(const Profile& profile) {
-    std::string path = trimmed(profile.getString(settings::QUAKE, "palette", ""));
+    std::string path = trimmed(profile.get(settings::QUAKE_PALETTE));
     return path.empty() ? std::string("games/quake/palette.lmp") : path;
 }
 
 SkinPalette quakeModelPalette(const Profile& profile, const PaletteTables& tables) {
-    if (profile.getString(settings::QUAKE, "modelPalette", "quake") == "hexen2") {
-        std::string path = trimmed(profile.getString(settings::HEXEN2, "palette", ""));
+    if (profile.get(settings::MODEL_PALETTE) == "hexen2") {
+        std::string path = trimmed(profile.get(settings::HEXEN2_PALETTE));
         if (path.empty()) {
             path = "games/hexen2/palette.lmp";
         }
@@ -181,9 +169,6 @@ bool CFacetoDoc::loadFrom(const std::string& path, std::span<const uint8_t> byte
         }
         buildEdges(model);
         rebuildAnimations();
-        if (!fillModeChosen_ && !model.skins.empty() && model.skins[0].hasImage()) {
-            fillMode = FILL_TEXTURED;
-        }
         sourceFileFormat_ = format;
         fileFormat_ = format;
         if (!paletteUsed.empty()) {
@@ -353,51 +338,12 @@ void CFacetoDoc::selectNone() {
     changed({change::SELECTION});
 }
 
-void CFacetoDoc::toggleLock(int axis) {
-    locks[size_t(axis)] = locks[size_t(axis)] ? 0 : 1;
-}
-
-bool CFacetoDoc::isLocked(int axis) const {
-    return locks[size_t(axis)] != 0;
-}
-
 void CFacetoDoc::changed(ChangeNotice notice) {
     if (isModified() != modifiedShown_) {
         modifiedShown_ = isModified();
         notice.what |= change::FILE;
     }
     host_.documentChanged(*this, notice);
-}
-
-int fillModeNamed(std::string_view name) {
-    static const std::pair<std::string_view, int> MODES[] = {{"none", FILL_NONE},
-                                                             {"wireframe", FILL_WIREFRAME},
-                                                             {"vertex", FILL_VERTEX},
-                                                             {"flat", FILL_FLAT},
-                                                             {"gouraud", FILL_GOURAUD},
-                                                             {"textured", FILL_TEXTURED},
-                                                             {"textured-shaded", FILL_TEXTURED_SHADED}};
-    for (const auto& [n, mode] : MODES) {
-        if (n == name) {
-            return mode;
-        }
-    }
-    return -1;
-}
-
-void CFacetoDoc::setCameraSettings(int fill, int background, int ambient, int spot) {
-    fillModeChosen_ = fillModeChosen_ || fill != fillMode;
-    fillMode = uint8_t(fill);
-    backColor = uint8_t(background);
-    lightAmbient = ambient;
-    lightSpot = spot;
-    if (fillModeChosen_) {
-        profile_.writeInt(settings::PREF, "FillMode", fillMode);
-    }
-    profile_.writeInt(settings::PREF, "BackColor", backColor);
-    profile_.writeInt(settings::PREF, "LightAmbient", lightAmbient);
-    profile_.writeInt(settings::PREF, "LightSpot", lightSpot);
-    changed({change::VIEW});
 }
 
 void CFacetoDoc::run(std::unique_ptr<Command> command) {

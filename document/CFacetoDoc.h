@@ -21,38 +21,6 @@ namespace faceto {
 
 struct PaletteTables;
 
-// How one of the three orthographic orientations maps the world to its window.
-struct OrthoViewState {
-    int axisU = 0; // world component shown horizontally (0 = x, 1 = y, 2 = z)
-    int signU = 1;
-    int axisV = 0; // world component shown vertically
-    int signV = 1;
-    float centerU = 0.0f; // world coordinates at the window centre
-    float centerV = 0.0f;
-    float zoom = 1.0f;
-    float viewExtentU = 50.0f;
-    float viewExtentV = 50.0f;
-    bool negative = false; // looked at from the other side: the horizontal axis runs the other way
-};
-
-// The camera pane's drawing modes (the "FillMode" setting).
-constexpr int FILL_NONE = 0;
-constexpr int FILL_WIREFRAME = 1;
-constexpr int FILL_VERTEX = 2;
-constexpr int FILL_FLAT = 4;
-constexpr int FILL_GOURAUD = 5;
-constexpr int FILL_TEXTURED = 6;
-constexpr int FILL_TEXTURED_SHADED = 7;
-// A mode by the name scripts give it: "none", "wireframe", "vertex", "flat", "gouraud", "textured" or
-// "textured-shaded"; -1 for any other.
-int fillModeNamed(std::string_view name);
-
-struct WindowPoint {
-    int x = 0;
-    int y = 0;
-    bool operator==(const WindowPoint&) const = default;
-};
-
 // The Quake 2 base folder setting ("games\\quake2" / "base"), trimmed, ending in a separator; empty when
 // there is none.
 std::string md2SkinFolder(const Profile& profile);
@@ -70,8 +38,8 @@ struct SkinPalette {
 };
 SkinPalette quakeModelPalette(const Profile& profile, const PaletteTables& tables);
 
-// One open model: its mesh, key frames and animations, the view settings that all of its windows
-// share, and the file it came from. It knows no toolkit: messages, redraws and the recent-file
+// One open model: its mesh, key frames and animations, its undo history, and the file it came from
+// (how its windows show it is theirs: ViewState). It knows no toolkit: messages, redraws and the recent-file
 // list go through the DocumentHost, settings through the Profile.
 class CFacetoDoc {
 public:
@@ -142,8 +110,6 @@ public:
 
     void selectAll();
     void selectNone();
-    void toggleLock(int axis); // 0 = x, 1 = y, 2 = z
-    bool isLocked(int axis) const;
 
     // Tells the views and panels what changed (by default: everything); whether the document is modified
     // is added when that changed too.
@@ -157,41 +123,7 @@ public:
     int32_t currentFrameIndex = -1; // the index the frame panels last selected
     std::vector<Animation> animations;
     int32_t currentAnimationIndex = 0;
-
-    float gridSpacing = 10.0f;
-    int32_t snapToGrid = 0;
-    int32_t gridVisible = 1;
-    std::array<int32_t, 3> locks{0, 0, 0}; // x, y, z
-
-    // View settings shared by every window of this document.
-    std::array<OrthoViewState, 3> orthoViews{{{1, 1, 0, -1}, {0, 1, 2, 1}, {1, 1, 2, 1}}};
-    float zoomFactor = 2.0f;
-    int32_t originVisible = 1;
-    int32_t bandView = -1; // orientation the selection rectangle belongs to
-    WindowPoint bandStart;
-    WindowPoint bandEnd;
-    std::array<float, 3> scaleFactors{1.0f, 1.0f, 1.0f};
-    bool solid2D = false;     // the 2D views fill the triangles in their colours
-    bool vertexDots2D = true; // the 2D views draw the vertices as dots
-
-    // The views show the whole model when a window first opens ("Pref" / "FrameOnOpen", 1 by default),
-    // each 2D orientation once.
-    bool frameOnOpen = true;
-    std::array<bool, 3> orthoFramed{false, false, false};
-
-    // How the camera pane draws ("Pref" / "FillMode", one of the FILL_ values), its background colour
-    // (a palette index) and the light of its shaded modes; read from the profile, written back when
-    // changed (setCameraSettings).
-    uint8_t fillMode = FILL_FLAT;
-    uint8_t backColor = 0;
-    int32_t lightAmbient = 50;
-    int32_t lightSpot = 24;
-    bool drawBackFaces = false; // the camera pane's Front/Back switch
-    int32_t currentSkin = 0;    // the skin the textured modes and the skin view show
-    // Sets the camera pane's settings and writes them to the profile (the mode only once it was chosen:
-    // until then a model with a skin starts painted with it).
-    void setCameraSettings(int fill, int background, int ambient, int spot);
-    bool fillModeChosen() const { return fillModeChosen_; }
+    int32_t currentSkin = 0; // the skin the textured modes and the skin view show (and .md2 export writes)
 
     const std::string& pathName() const { return pathName_; }
     const std::string& title() const { return title_; }
@@ -200,11 +132,11 @@ public:
     bool isModified() const { return !history_.isClean(); }
 
     Profile& profile() { return profile_; }
+    const Profile& profile() const { return profile_; }
     DocumentHost& host() { return host_; }
 
 private:
-    bool fillModeChosen_ = false; // the profile holds a mode, or the user picked one
-    bool modifiedShown_ = false;  // whether the document was modified at the last notice
+    bool modifiedShown_ = false; // whether the document was modified at the last notice
     bool loadFrom(const std::string& path, std::span<const uint8_t> bytes);
     // `back`: the document's own file (it is then saved, not exported).
     SaveAsResult write(const std::string& path, const FileFormat& format, bool back = false);

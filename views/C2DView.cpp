@@ -21,8 +21,8 @@ MouseButton buttonOf(const QMouseEvent* e) {
 } // namespace
 
 C2DView::C2DView(ViewContext& context, CFacetoDoc* doc, int paneRow, int paneColumn, QWidget* parent)
-    : QWidget(parent), context_(context), doc_(doc), paneRow_(paneRow), paneColumn_(paneColumn),
-      editor_(orientationForPane(paneRow, paneColumn), context.app) {
+    : QWidget(parent), context_(context), doc_(doc), view_(context.registry.stateOf(doc)), paneRow_(paneRow),
+      paneColumn_(paneColumn), editor_(orientationForPane(paneRow, paneColumn), context.app, view_) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::ClickFocus);
     setMouseTracking(true); // the status bar shows where the pointer is
@@ -42,33 +42,33 @@ void C2DView::onInitialUpdate() {
         return;
     }
     if (isFirstView()) {
-        const float old = doc_->zoomFactor;
-        doc_->zoomFactor = initialZoomFactor(*doc_, width(), height());
+        const float old = view_.zoomFactor;
+        view_.zoomFactor = initialZoomFactor(view_, width(), height());
         // Panes framed before this one keep their scale.
         for (int o = 0; o < 3; ++o) {
-            if (doc_->orthoFramed[size_t(o)] && doc_->zoomFactor > 0.0f) {
-                doc_->orthoViews[size_t(o)].zoom *= old / doc_->zoomFactor;
+            if (view_.orthoFramed[size_t(o)] && view_.zoomFactor > 0.0f) {
+                view_.orthoViews[size_t(o)].zoom *= old / view_.zoomFactor;
             }
         }
         // Panes drawn before this one used the old factor.
         context_.registry.updateViews(doc_, {change::VIEW}, this);
     }
     const int o = orientation();
-    if (doc_->frameOnOpen && !doc_->orthoFramed[size_t(o)]) {
-        doc_->orthoFramed[size_t(o)] = true;
-        frameOrtho(*doc_, o, width(), height(), frameBounds(*doc_, false));
+    if (view_.frameOnOpen && !view_.orthoFramed[size_t(o)]) {
+        view_.orthoFramed[size_t(o)] = true;
+        frameOrtho(view_, o, width(), height(), frameBounds(*doc_, false));
     }
 }
 
 void C2DView::frameModel(bool selectedOnly) {
     if (doc_ != nullptr) {
-        frameOrtho(*doc_, orientation(), width(), height(), frameBounds(*doc_, selectedOnly));
+        frameOrtho(view_, orientation(), width(), height(), frameBounds(*doc_, selectedOnly));
         context_.registry.updateViews(doc_, {change::VIEW});
     }
 }
 
 void C2DView::wheelEvent(QWheelEvent* e) {
-    if (doc_ != nullptr && editor_.wheel(*doc_, e->position().toPoint().x(), e->position().toPoint().y(),
+    if (doc_ != nullptr && editor_.wheel(e->position().toPoint().x(), e->position().toPoint().y(),
                                          float(e->angleDelta().y()) / 120.0f, *this)) {
         e->accept();
     }
@@ -82,7 +82,8 @@ void C2DView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     QtFramePresenter presenter(&painter);
     QtOverlay overlay(painter);
-    drawOrthoView(rasterizer_, *doc_, orientation(), context_.app, width(), height(), &presenter, &overlay);
+    drawOrthoView(rasterizer_, *doc_, view_, orientation(), context_.app, width(), height(), &presenter,
+                  &overlay);
 }
 
 MouseState C2DView::stateOf(const QMouseEvent* e) const {
@@ -118,7 +119,7 @@ void C2DView::mouseMoveEvent(QMouseEvent* e) {
     editor_.move(*doc_, stateOf(e), *this);
     if (context_.registry.onPointer) {
         // Where the pointer is, in the world coordinates of the two axes this pane shows.
-        const OrthoMapping m(*doc_, orientation(), width(), height());
+        const OrthoMapping m(view_, orientation(), width(), height());
         const QPoint p = e->position().toPoint();
         static const char* const AXES[3] = {"X", "Y", "Z"};
         const OrthoViewState& s = m.state();
@@ -138,14 +139,14 @@ void C2DView::mouseReleaseEvent(QMouseEvent* e) {
 
 void C2DView::mouseDoubleClickEvent(QMouseEvent* e) {
     if (doc_ != nullptr) {
-        editor_.doubleClick(*doc_, buttonOf(e), stateOf(e), *this);
+        editor_.doubleClick(buttonOf(e), stateOf(e), *this);
     }
 }
 
 void C2DView::keyPressEvent(QKeyEvent* e) {
     const int key = e->key();
     if (doc_ != nullptr && key >= Qt::Key_0 && key <= Qt::Key_9 && !(e->modifiers() & Qt::KeypadModifier) &&
-        editor_.digitKey(*doc_, key - Qt::Key_0, *this)) {
+        editor_.digitKey(key - Qt::Key_0, *this)) {
         e->accept();
         return;
     }

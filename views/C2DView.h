@@ -18,6 +18,7 @@ public:
     ~C2DView() override;
 
     CFacetoDoc* document() const { return doc_; }
+    const ViewState& viewState() const { return view_; }
     void detachDocument() { doc_ = nullptr; }
     int orientation() const { return editor_.orientation(); }
     bool isFirstView() const { return paneRow_ == 0 && paneColumn_ == 0; }
@@ -56,6 +57,7 @@ private:
     ViewContext& context_;
     Rasterizer rasterizer_{context_.tables};
     CFacetoDoc* doc_;
+    ViewState& view_;
     int paneRow_;
     int paneColumn_;
     OrthoEditor editor_;

@@ -22,10 +22,10 @@ Bounds CAnimationView::shownBounds() const {
 
 void CAnimationView::paintEvent(QPaintEvent*) {
     // A document shown for the first time is framed, as its windows are.
-    const CFacetoDoc* doc = context_.app.activeDocument;
+    CFacetoDoc* doc = context_.app.activeDocument;
     if (doc != nullptr && doc != framedFor_ && width() > 1 && height() > 1) {
         framedFor_ = doc;
-        if (doc->frameOnOpen) {
+        if (context_.registry.stateOf(doc).frameOnOpen) {
             camera = frameCamera(camera, frameBounds(*doc, false), width(), height());
         }
     }

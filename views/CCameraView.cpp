@@ -13,7 +13,7 @@
 namespace faceto {
 
 CCameraView::CCameraView(ViewContext& context, CFacetoDoc* doc, QWidget* parent)
-    : CameraWidget(parent), context_(context), doc_(doc) {
+    : CameraWidget(parent), context_(context), doc_(doc), view_(context.registry.stateOf(doc)) {
     context_.registry.add(doc_, this);
 }
 
@@ -46,7 +46,7 @@ void CCameraView::resetCamera() {
 void CCameraView::paintEvent(QPaintEvent*) {
     if (!placed_ && doc_ != nullptr && width() > 1 && height() > 1) {
         placed_ = true;
-        if (doc_->frameOnOpen) {
+        if (view_.frameOnOpen) {
             camera = home_ = frameCamera(camera, frameBounds(*doc_, false), width(), height());
         }
     }
@@ -54,7 +54,7 @@ void CCameraView::paintEvent(QPaintEvent*) {
     QtFramePresenter presenter(&painter);
     QtOverlay overlay(painter);
     const bool following = doc_ == context_.app.activeDocument && context_.app.followedFrame >= 0;
-    drawCameraView(rasterizer_, doc_, camera, width(), height(), &presenter,
+    drawCameraView(rasterizer_, doc_, view_, camera, width(), height(), &presenter,
                    following ? context_.app.followedFrame : -1, &overlay);
 }
 
@@ -72,7 +72,7 @@ void CCameraView::mouseReleaseEvent(QMouseEvent* e) {
         return;
     }
     camera = before;
-    const int picked = pickCameraTriangle(*doc_, camera, width(), height(), at.x(), at.y());
+    const int picked = pickCameraTriangle(*doc_, view_, camera, width(), height(), at.x(), at.y());
     if (picked < 0) {
         return;
     }

@@ -37,6 +37,7 @@ private:
     ViewContext& context_;
     Rasterizer rasterizer_{context_.tables};
     CFacetoDoc* doc_;
+    ViewState& view_;
     Mat4 home_;
     QPoint pressedAt_;
     bool placed_ = false; // the start camera is settled (at the first paint, when the size is known)

@@ -2,6 +2,7 @@
 
 #include "document/CFacetoDoc.h"
 #include "views/Projection.h"
+#include "views/ViewState.h"
 
 #include <algorithm>
 
@@ -161,9 +162,9 @@ void drawCameraLabel(Rasterizer& r, int mode, const PaletteEntry& background, Ov
 
 } // namespace
 
-bool drawCameraView(Rasterizer& r, const CFacetoDoc* doc, const Mat4& camera, int width, int height,
-                    FramePresenter* target, int frameIndex, OverlayTarget* overlay) {
-    const int mode = doc ? doc->fillMode : FILL_FLAT;
+bool drawCameraView(Rasterizer& r, const CFacetoDoc* doc, const ViewState& view, const Mat4& camera,
+                    int width, int height, FramePresenter* target, int frameIndex, OverlayTarget* overlay) {
+    const int mode = doc ? view.fillMode : FILL_FLAT;
     const Model* model = doc ? &doc->model : nullptr;
     const bool textured =
         (mode == FILL_TEXTURED || mode == FILL_TEXTURED_SHADED) && model && !model->skins.empty();
@@ -179,7 +180,7 @@ bool drawCameraView(Rasterizer& r, const CFacetoDoc* doc, const Mat4& camera, in
         }
         skin = &skinInColours(model->skins[index], own ? skinPalette : r.defaultPalette());
     }
-    const int background = doc ? doc->backColor : 0;
+    const int background = doc ? view.backColor : 0;
     if (!r.beginFrame(target, width, height, background,
                       skin && model->skins[0].isIndexed8() ? &skinPalette : nullptr)) {
         return false;
@@ -203,7 +204,7 @@ bool drawCameraView(Rasterizer& r, const CFacetoDoc* doc, const Mat4& camera, in
         vertexNormals(*model, vertices, normals);
         vertexRow.resize(normals.size());
         for (size_t v = 0; v < normals.size(); ++v) {
-            vertexRow[v] = shadedRow(normals[v].z, doc->lightAmbient, doc->lightSpot);
+            vertexRow[v] = shadedRow(normals[v].z, view.lightAmbient, view.lightSpot);
         }
     }
     const int32_t* order = r.sortIndices().data();
@@ -211,7 +212,7 @@ bool drawCameraView(Rasterizer& r, const CFacetoDoc* doc, const Mat4& camera, in
     for (int32_t k = 0; k < model->triangleCount(); ++k) {
         const ProjectedTriangle& t = triangles[size_t(order[k])];
         // Behind the camera, or facing away (unless back faces are drawn), or seen edge-on: left out.
-        if (!t.inFront || (t.normalZ >= 0.0f && !(doc->drawBackFaces && t.normalZ > 0.0f))) {
+        if (!t.inFront || (t.normalZ >= 0.0f && !(view.drawBackFaces && t.normalZ > 0.0f))) {
             continue;
         }
         const auto& q = t.corners;
@@ -273,7 +274,8 @@ bool drawCameraView(Rasterizer& r, const CFacetoDoc* doc, const Mat4& camera, in
     return true;
 }
 
-int pickCameraTriangle(const CFacetoDoc& doc, const Mat4& camera, int width, int height, int x, int y) {
+int pickCameraTriangle(const CFacetoDoc& doc, const ViewState& view, const Mat4& camera, int width,
+                       int height, int x, int y) {
     const Frame* frame = doc.currentFrame();
     if (frame == nullptr || width <= 0 || height <= 0) {
         return -1;
@@ -299,7 +301,7 @@ int pickCameraTriangle(const CFacetoDoc& doc, const Mat4& camera, int width, int
             continue;
         }
         const float nz = normalize(cross(c[0] - c[1], c[2] - c[1])).z;
-        if (nz >= 0.0f && !(doc.drawBackFaces && nz > 0.0f)) {
+        if (nz >= 0.0f && !(view.drawBackFaces && nz > 0.0f)) {
             continue;
         }
         for (int k = 0; k < 3; ++k) {

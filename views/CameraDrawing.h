@@ -6,6 +6,7 @@
 namespace faceto {
 
 class CFacetoDoc;
+struct ViewState;
 
 // The display switches of the animation preview.
 struct PreviewSettings {
@@ -23,13 +24,15 @@ struct PreviewSettings {
 // the given client size is drawn and presented; false when no frame could be opened.
 // `frame`, when it is one of the document's, is drawn instead of the current one. With an overlay the
 // pane's corner label is drawn on top: "Camera (" and the mode as the View menu names it, ")".
-bool drawCameraView(Rasterizer& r, const CFacetoDoc* doc, const Mat4& camera, int width, int height,
-                    FramePresenter* target, int frame = -1, OverlayTarget* overlay = nullptr);
+bool drawCameraView(Rasterizer& r, const CFacetoDoc* doc, const ViewState& view, const Mat4& camera,
+                    int width, int height, FramePresenter* target, int frame = -1,
+                    OverlayTarget* overlay = nullptr);
 std::string cameraPaneLabel(int fillMode);
 
 // The triangle the camera pane shows at window pixel (x, y) (rows downwards): the nearest of those in
 // front of the camera that face it (or any, with back faces drawn) and hold the point; -1 when none does.
-int pickCameraTriangle(const CFacetoDoc& doc, const Mat4& camera, int width, int height, int x, int y);
+int pickCameraTriangle(const CFacetoDoc& doc, const ViewState& view, const Mat4& camera, int width,
+                       int height, int x, int y);
 
 // The animation preview: the shown frame (or the current one) textured with a skin, flat-shaded,
 // as wire frame and/or with vertex dots, in the first skin's colours. Adjusts `settings.skinIndex`

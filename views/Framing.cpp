@@ -2,6 +2,7 @@
 
 #include "document/CFacetoDoc.h"
 #include "views/Projection.h"
+#include "views/ViewState.h"
 
 #include <algorithm>
 #include <cmath>
@@ -46,18 +47,18 @@ Bounds frameBounds(const CFacetoDoc& doc, bool selectedOnly) {
     return b;
 }
 
-void frameOrtho(CFacetoDoc& doc, int orientation, int width, int height, const Bounds& bounds) {
-    if (!bounds.valid || width <= 0 || height <= 0 || !(doc.zoomFactor > 0.0f)) {
+void frameOrtho(ViewState& view, int orientation, int width, int height, const Bounds& bounds) {
+    if (!bounds.valid || width <= 0 || height <= 0 || !(view.zoomFactor > 0.0f)) {
         return;
     }
-    OrthoViewState& s = doc.orthoViews[size_t(std::clamp(orientation, 0, 2))];
+    OrthoViewState& s = view.orthoViews[size_t(std::clamp(orientation, 0, 2))];
     s.centerU = (bounds.lo[size_t(s.axisU)] + bounds.hi[size_t(s.axisU)]) / 2;
     s.centerV = (bounds.lo[size_t(s.axisV)] + bounds.hi[size_t(s.axisV)]) / 2;
     // A flat box (one axis of no extent) is framed by its other axis; a point by a small size.
     const float extentU = std::max(bounds.hi[size_t(s.axisU)] - bounds.lo[size_t(s.axisU)], 1e-3f);
     const float extentV = std::max(bounds.hi[size_t(s.axisV)] - bounds.lo[size_t(s.axisV)], 1e-3f);
     const float scale = MARGIN * std::min(float(width) / extentU, float(height) / extentV);
-    s.zoom = std::clamp(scale / doc.zoomFactor, 1e-6f, 1e6f);
+    s.zoom = std::clamp(scale / view.zoomFactor, 1e-6f, 1e6f);
 }
 
 Mat4 frameCamera(const Mat4& camera, const Bounds& bounds, int width, int height) {

@@ -7,6 +7,7 @@
 namespace faceto {
 
 class CFacetoDoc;
+struct ViewState;
 
 // The box around some vertices of a frame.
 struct Bounds {
@@ -25,7 +26,7 @@ Bounds frameBounds(const CFacetoDoc& doc, bool selectedOnly);
 
 // Centres orientation `orientation` of the document on the box and zooms it so that the box fills a
 // window of width x height with a margin.
-void frameOrtho(CFacetoDoc& doc, int orientation, int width, int height, const Bounds& bounds);
+void frameOrtho(ViewState& view, int orientation, int width, int height, const Bounds& bounds);
 
 // The camera turned as `camera` is, moved so that it looks at the box's centre from far enough for the
 // box to fill a window of width x height with a margin.

@@ -34,7 +34,7 @@ int OrthoEditor::pick(const CFacetoDoc& doc, int x, int y, int width, int height
     if (frame == nullptr) {
         return -1;
     }
-    const OrthoMapping m(doc, orientation_, width, height);
+    const OrthoMapping m(view_, orientation_, width, height);
     const size_t count = std::min(doc.model.vertexInfos.size(), frame->positions.size());
     int best = -1;
     int64_t bestDistance = 0;
@@ -77,7 +77,7 @@ void OrthoEditor::press(CFacetoDoc& doc, MouseButton button, const MouseState& m
     } else if (app_.currentTool == TOOL_MOVE_ZOOM) {
         dragMode_ = PAN_ZOOM;
     } else if (app_.currentTool == TOOL_EDIT) {
-        doc.bandStart = doc.bandEnd = {m.x, m.y};
+        view_.bandStart = view_.bandEnd = {m.x, m.y};
         if (button == MouseButton::Left) {
             dragMode_ = EDIT;
             vertexHit_ = false;
@@ -112,7 +112,7 @@ void OrthoEditor::press(CFacetoDoc& doc, MouseButton button, const MouseState& m
         }
     }
     host.capture();
-    doc.bandView = orientation_;
+    view_.bandView = orientation_;
     lastX_ = m.x;
     lastY_ = m.y;
 }
@@ -129,15 +129,15 @@ void OrthoEditor::move(CFacetoDoc& doc, const MouseState& m, MouseHost& host) {
         if (vertexHit_ && doc.currentFrame() != nullptr) {
             moveSelection(doc, m, host);
         } else {
-            doc.bandEnd = {m.x, m.y};
+            view_.bandEnd = {m.x, m.y};
             markInRectangle(doc, host);
         }
         host.repaintSelf();
         host.updateOtherViews();
         break;
     case PAN_ZOOM: {
-        OrthoViewState& s = doc.orthoViews[size_t(orientation_)];
-        const float scale = s.zoom * doc.zoomFactor;
+        OrthoViewState& s = view_.orthoViews[size_t(orientation_)];
+        const float scale = s.zoom * view_.zoomFactor;
         if (m.leftHeld) {
             s.centerU += float(lastX_ - m.x) * float(s.signU) / scale;
             s.centerV += float(m.y - lastY_) * float(s.signV) / scale;
@@ -202,7 +202,7 @@ void OrthoEditor::startRotation(const CFacetoDoc& doc) {
     if (frame == nullptr) {
         return;
     }
-    const OrthoViewState& s = doc.orthoViews[size_t(orientation_)];
+    const OrthoViewState& s = view_.orthoViews[size_t(orientation_)];
     float lo[2] = {0, 0};
     float hi[2] = {0, 0};
     const auto& infos = doc.model.vertexInfos;
@@ -226,8 +226,9 @@ void OrthoEditor::startRotation(const CFacetoDoc& doc) {
 // A degree per pixel the pointer moved right (clockwise as the view shows it), in steps of 15 with
 // Shift. A locked view axis keeps its coordinates, so nothing turns then.
 void OrthoEditor::rotateSelection(CFacetoDoc& doc, const MouseState& m, MouseHost& host) {
-    const OrthoViewState& s = doc.orthoViews[size_t(orientation_)];
-    if (rotated_.empty() || doc.currentFrame() == nullptr || doc.isLocked(s.axisU) || doc.isLocked(s.axisV)) {
+    const OrthoViewState& s = view_.orthoViews[size_t(orientation_)];
+    if (rotated_.empty() || doc.currentFrame() == nullptr || view_.isLocked(s.axisU) ||
+        view_.isLocked(s.axisV)) {
         return;
     }
     int degrees = m.x - pressX_;
@@ -257,7 +258,7 @@ int OrthoEditor::pickTriangle(const CFacetoDoc& doc, int x, int y, int width, in
     if (frame == nullptr) {
         return -1;
     }
-    const OrthoMapping m(doc, orientation_, width, height);
+    const OrthoMapping m(view_, orientation_, width, height);
     const OrthoViewState& s = m.state();
     // Towards the viewer: the view's right crossed with its up.
     std::array<float, 3> right{0, 0, 0};
@@ -307,22 +308,23 @@ int OrthoEditor::pickTriangle(const CFacetoDoc& doc, int x, int y, int width, in
 
 void OrthoEditor::moveSelection(CFacetoDoc& doc, const MouseState& m, MouseHost& host) {
     Frame& frame = *doc.currentFrame();
-    const OrthoViewState& s = doc.orthoViews[size_t(orientation_)];
-    const OrthoMapping mapping(doc, orientation_, host.clientWidth(), host.clientHeight());
+    const OrthoViewState& s = view_.orthoViews[size_t(orientation_)];
+    const OrthoMapping mapping(view_, orientation_, host.clientWidth(), host.clientHeight());
     const float scale = mapping.scale();
-    const bool snap = doc.snapToGrid && doc.gridSpacing > 0.0f && size_t(hitVertex_) < frame.positions.size();
+    const bool snap =
+        view_.snapToGrid && view_.gridSpacing > 0.0f && size_t(hitVertex_) < frame.positions.size();
     // Per view axis: how far the active vertices move, and where the hit vertex lands when snapping.
     float delta[2] = {0.0f, 0.0f};
     float snapped[2] = {0.0f, 0.0f};
     const int axes[2] = {s.axisU, s.axisV};
     for (int k = 0; k < 2; ++k) {
-        if (doc.isLocked(axes[k])) {
+        if (view_.isLocked(axes[k])) {
             continue;
         }
         if (snap) {
             const float cursor = k == 0 ? mapping.uAtColumn(float(m.x))
                                         : mapping.vAtBufferRow(float(host.clientHeight() - m.y));
-            snapped[k] = roundHalfTowardZero(cursor / doc.gridSpacing) * doc.gridSpacing;
+            snapped[k] = roundHalfTowardZero(cursor / view_.gridSpacing) * view_.gridSpacing;
             delta[k] = frame.positions[size_t(hitVertex_)][axes[k]] - snapped[k];
         } else {
             delta[k] = k == 0 ? float(s.signU) * float(lastX_ - m.x) / scale
@@ -339,7 +341,7 @@ void OrthoEditor::moveSelection(CFacetoDoc& doc, const MouseState& m, MouseHost&
         }
         FrameVertex p = frame.positions[v];
         for (int k = 0; k < 2; ++k) {
-            if (doc.isLocked(axes[k])) {
+            if (view_.isLocked(axes[k])) {
                 continue;
             }
             // The hit vertex lands exactly on the grid line; the others keep their offsets to it.
@@ -357,12 +359,12 @@ void OrthoEditor::markInRectangle(CFacetoDoc& doc, MouseHost& host) {
     if (frame == nullptr) {
         return;
     }
-    const OrthoMapping mapping(doc, orientation_, host.clientWidth(), host.clientHeight());
+    const OrthoMapping mapping(view_, orientation_, host.clientWidth(), host.clientHeight());
     const int h = host.clientHeight();
-    const float uA = mapping.uAtColumn(float(doc.bandStart.x));
-    const float uB = mapping.uAtColumn(float(doc.bandEnd.x));
-    const float vA = mapping.vAtBufferRow(float(h - doc.bandStart.y));
-    const float vB = mapping.vAtBufferRow(float(h - doc.bandEnd.y));
+    const float uA = mapping.uAtColumn(float(view_.bandStart.x));
+    const float uB = mapping.uAtColumn(float(view_.bandEnd.x));
+    const float vA = mapping.vAtBufferRow(float(h - view_.bandStart.y));
+    const float vB = mapping.vAtBufferRow(float(h - view_.bandEnd.y));
     const float uLo = std::min(uA, uB);
     const float uHi = std::max(uA, uB);
     const float vLo = std::min(vA, vB);
@@ -388,11 +390,10 @@ void OrthoEditor::scaleSelection(CFacetoDoc& doc, const MouseState& m) {
     if (frame == nullptr) {
         return;
     }
-    const OrthoViewState& s = doc.orthoViews[size_t(orientation_)];
+    const OrthoViewState& s = view_.orthoViews[size_t(orientation_)];
     const float shrink = m.shift ? 0.98f : 0.9f;
     const float grow = m.shift ? 1.02f : 1.1f;
-    std::array<float, 3>& factors = doc.scaleFactors;
-    factors = {1.0f, 1.0f, 1.0f};
+    std::array<float, 3> factors{1.0f, 1.0f, 1.0f};
     // Up or right grows, down or left shrinks: whichever way the pointer moved the more.
     const auto factor = [&](int along) { return along > 0 ? grow : along < 0 ? shrink : 1.0f; };
     const int up = lastY_ - m.y;
@@ -400,20 +401,19 @@ void OrthoEditor::scaleSelection(CFacetoDoc& doc, const MouseState& m) {
     if (m.leftHeld) {
         const float f = factor(std::abs(right) > std::abs(up) ? right : up);
         for (int a = 0; a < 3; ++a) {
-            if (!doc.isLocked(a)) {
+            if (!view_.isLocked(a)) {
                 factors[size_t(a)] = f;
             }
         }
     } else if (m.rightHeld) {
-        if (!doc.isLocked(s.axisV)) {
+        if (!view_.isLocked(s.axisV)) {
             factors[size_t(s.axisV)] = factor(up);
         }
-        if (!doc.isLocked(s.axisU)) {
+        if (!view_.isLocked(s.axisU)) {
             factors[size_t(s.axisU)] = factor(right);
         }
     }
     VertexPositions scaled = scaledSelection(doc.model, *frame, factors);
-    factors = {1.0f, 1.0f, 1.0f};
     // Nothing that would not move (no motion, every axis locked, one vertex alone) is a step.
     bool moves = false;
     for (size_t k = 0; k < scaled.vertices.size() && !moves; ++k) {
@@ -437,7 +437,7 @@ void OrthoEditor::release(CFacetoDoc& doc, MouseButton button, const MouseState&
     const DragMode mode = dragMode_;
     dragMode_ = NONE;
     if (mode == PAN_ZOOM && !dragged_) {
-        recentreAndZoom(doc, m.x, m.y, button == MouseButton::Left ? 2.0f : 0.5f, host);
+        recentreAndZoom(m.x, m.y, button == MouseButton::Left ? 2.0f : 0.5f, host);
         return;
     }
     if (mode != EDIT || button != MouseButton::Left) {
@@ -472,7 +472,7 @@ void OrthoEditor::release(CFacetoDoc& doc, MouseButton button, const MouseState&
             }
         }
     }
-    doc.bandStart = doc.bandEnd = {m.x, m.y};
+    view_.bandStart = view_.bandEnd = {m.x, m.y};
     doc.changed({change::SELECTION});
 }
 
@@ -508,44 +508,44 @@ void OrthoEditor::selectTrianglesAt(CFacetoDoc& doc) {
     doc.changed({change::SELECTION});
 }
 
-void OrthoEditor::doubleClick(CFacetoDoc& doc, MouseButton button, const MouseState& m, MouseHost& host) {
+void OrthoEditor::doubleClick(MouseButton button, const MouseState& m, MouseHost& host) {
     if (app_.currentTool == TOOL_MOVE_ZOOM) {
-        recentreAndZoom(doc, m.x, m.y, button == MouseButton::Left ? 2.0f : 0.5f, host);
+        recentreAndZoom(m.x, m.y, button == MouseButton::Left ? 2.0f : 0.5f, host);
     }
 }
 
-void OrthoEditor::recentreAndZoom(CFacetoDoc& doc, int x, int y, float factor, MouseHost& host) {
-    OrthoViewState& s = doc.orthoViews[size_t(orientation_)];
-    const float scale = s.zoom * doc.zoomFactor;
+void OrthoEditor::recentreAndZoom(int x, int y, float factor, MouseHost& host) {
+    OrthoViewState& s = view_.orthoViews[size_t(orientation_)];
+    const float scale = s.zoom * view_.zoomFactor;
     s.centerU += (float(x) - float(host.clientWidth()) * 0.5f) * float(s.signU) / scale;
     s.centerV += float(s.signV) * (float(host.clientHeight()) * 0.5f - float(y)) / scale;
     s.zoom *= factor;
     host.repaintSelf();
 }
 
-bool OrthoEditor::wheel(CFacetoDoc& doc, int x, int y, float notches, MouseHost& host) {
+bool OrthoEditor::wheel(int x, int y, float notches, MouseHost& host) {
     if (notches == 0.0f) {
         return false;
     }
     const int w = host.clientWidth();
     const int h = host.clientHeight();
-    const OrthoMapping before(doc, orientation_, w, h);
+    const OrthoMapping before(view_, orientation_, w, h);
     const float u = before.uAtColumn(float(x));
     const float v = before.vAtBufferRow(float(h - y));
-    OrthoViewState& s = doc.orthoViews[size_t(orientation_)];
+    OrthoViewState& s = view_.orthoViews[size_t(orientation_)];
     s.zoom = std::clamp(s.zoom * std::pow(1.25f, notches), 1e-6f, 1e6f);
-    const float scale = s.zoom * doc.zoomFactor;
+    const float scale = s.zoom * view_.zoomFactor;
     s.centerU = u - (float(x) - float(w / 2)) / (float(s.signU) * scale);
     s.centerV = v - (float(h - y) - float(h / 2)) / (float(s.signV) * scale);
     host.repaintSelf();
     return true;
 }
 
-bool OrthoEditor::digitKey(CFacetoDoc& doc, int digit, MouseHost& host) {
+bool OrthoEditor::digitKey(int digit, MouseHost& host) {
     if (digit < 0 || digit > 9) {
         return false;
     }
-    doc.orthoViews[size_t(orientation_)].zoom = ZOOM_KEYS[digit];
+    view_.orthoViews[size_t(orientation_)].zoom = ZOOM_KEYS[digit];
     host.repaintSelf();
     return true;
 }

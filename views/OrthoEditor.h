@@ -3,6 +3,7 @@
 #include "model/Model.h"
 #include "views/AppState.h"
 #include "views/MouseHost.h"
+#include "views/ViewState.h"
 
 #include <cstdint>
 #include <vector>
@@ -29,17 +30,18 @@ class OrthoEditor {
 public:
     enum DragMode { NONE = 0, EDIT = 1, PAN_ZOOM = 2, SCALE = 3, ROTATE = 4 };
 
-    OrthoEditor(int orientation, AppState& app) : orientation_(orientation), app_(app) {}
+    OrthoEditor(int orientation, AppState& app, ViewState& view)
+        : orientation_(orientation), app_(app), view_(view) {}
 
     void press(CFacetoDoc& doc, MouseButton button, const MouseState& m, MouseHost& host);
     void move(CFacetoDoc& doc, const MouseState& m, MouseHost& host);
     void release(CFacetoDoc& doc, MouseButton button, const MouseState& m, MouseHost& host);
-    void doubleClick(CFacetoDoc& doc, MouseButton button, const MouseState& m, MouseHost& host);
+    void doubleClick(MouseButton button, const MouseState& m, MouseHost& host);
     // The wheel zooms by a quarter per notch (`notches` > 0: in) about the pointer, whose world point stays
     // under it. False when there was nothing to do.
-    bool wheel(CFacetoDoc& doc, int x, int y, float notches, MouseHost& host);
+    bool wheel(int x, int y, float notches, MouseHost& host);
     // Digits 0 to 9 set the zoom of this orientation; false for any other key.
-    bool digitKey(CFacetoDoc& doc, int digit, MouseHost& host);
+    bool digitKey(int digit, MouseHost& host);
 
     // The visible vertex of the current frame within 5 pixels of (x, y), the nearest (on a tie the
     // higher index); -1 when there is none.
@@ -54,7 +56,7 @@ private:
     void moveSelection(CFacetoDoc& doc, const MouseState& m, MouseHost& host);
     void markInRectangle(CFacetoDoc& doc, MouseHost& host);
     void scaleSelection(CFacetoDoc& doc, const MouseState& m);
-    void recentreAndZoom(CFacetoDoc& doc, int x, int y, float factor, MouseHost& host);
+    void recentreAndZoom(int x, int y, float factor, MouseHost& host);
     void startRotation(const CFacetoDoc& doc);
     void selectTrianglesAt(CFacetoDoc& doc);
     void reportAction(const CFacetoDoc& doc, MouseHost& host) const;
@@ -62,6 +64,7 @@ private:
 
     int orientation_;
     AppState& app_;
+    ViewState& view_;
     DragMode dragMode_ = NONE;
     bool dragged_ = false;
     bool vertexHit_ = false;

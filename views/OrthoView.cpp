@@ -21,8 +21,8 @@ bool active(const VertexInfo& info) {
     return (info.flags & (VERTEX_SELECTED | VERTEX_MARKED)) != 0;
 }
 
-void drawGrid(Rasterizer& r, const CFacetoDoc& doc, const OrthoMapping& m, int colour) {
-    const float spacing = doc.gridSpacing;
+void drawGrid(Rasterizer& r, const ViewState& view, const OrthoMapping& m, int colour) {
+    const float spacing = view.gridSpacing;
     if (!(m.scale() * spacing > 1.0f)) {
         return; // lines closer than a pixel
     }
@@ -110,8 +110,8 @@ void drawAxisIndicator(Rasterizer& r, const OrthoMapping& m, OverlayTarget* over
 
 } // namespace
 
-OrthoMapping::OrthoMapping(const CFacetoDoc& doc, int orientation, int width, int height)
-    : state_(doc.orthoViews[size_t(std::clamp(orientation, 0, 2))]), scale_(state_.zoom * doc.zoomFactor),
+OrthoMapping::OrthoMapping(const ViewState& view, int orientation, int width, int height)
+    : state_(view.orthoViews[size_t(std::clamp(orientation, 0, 2))]), scale_(state_.zoom * view.zoomFactor),
       width_(width), height_(height), halfW_(width / 2), halfH_(height / 2) {}
 
 int32_t OrthoMapping::column(float u) const {
@@ -135,16 +135,17 @@ float OrthoMapping::vAtBufferRow(float yb) const {
     return (yb - float(halfH_)) / (float(state_.signV) * scale_) + state_.centerV;
 }
 
-void drawOrthoView(Rasterizer& r, const CFacetoDoc& doc, int orientation, const AppState& app, int width,
-                   int height, FramePresenter* target, OverlayTarget* overlay) {
+void drawOrthoView(Rasterizer& r, const CFacetoDoc& doc, const ViewState& view, int orientation,
+                   const AppState& app, int width, int height, FramePresenter* target,
+                   OverlayTarget* overlay) {
     if (width <= 0 || height <= 0 || !r.beginFrame(target, width, height, app.orthoColours.background)) {
         return;
     }
-    const OrthoMapping m(doc, orientation, width, height);
-    if (doc.gridVisible) {
-        drawGrid(r, doc, m, app.orthoColours.grid);
+    const OrthoMapping m(view, orientation, width, height);
+    if (view.gridVisible) {
+        drawGrid(r, view, m, app.orthoColours.grid);
     }
-    if (doc.originVisible) {
+    if (view.originVisible) {
         const int32_t x = m.column(0.0f);
         const int32_t y = m.bufferRow(0.0f);
         r.drawLineIfOpen({x, 0}, {x, height}, app.orthoColours.axes);
@@ -161,7 +162,7 @@ void drawOrthoView(Rasterizer& r, const CFacetoDoc& doc, int orientation, const 
         for (size_t v = 0; v < count; ++v) {
             at[v] = m.toBuffer(positions[v]);
         }
-        if (doc.solid2D) {
+        if (view.solid2D) {
             fillTriangles(r, doc, m, *frame, at);
         }
         for (const Edge& e : model.edges) {
@@ -193,17 +194,17 @@ void drawOrthoView(Rasterizer& r, const CFacetoDoc& doc, int orientation, const 
             r.plotSquareIfOpen(pivot, SELECTED_COLOUR, 3);
             r.drawLineIfOpen(joint, pivot, 0);
         }
-        if (app.currentTool == TOOL_EDIT && doc.bandView == orientation && doc.bandStart.x != doc.bandEnd.x &&
-            doc.bandStart.y != doc.bandEnd.y) {
-            const Pixel a{doc.bandStart.x, height - doc.bandStart.y};
-            const Pixel b{doc.bandEnd.x, height - doc.bandEnd.y};
+        if (app.currentTool == TOOL_EDIT && view.bandView == orientation &&
+            view.bandStart.x != view.bandEnd.x && view.bandStart.y != view.bandEnd.y) {
+            const Pixel a{view.bandStart.x, height - view.bandStart.y};
+            const Pixel b{view.bandEnd.x, height - view.bandEnd.y};
             r.drawLineIfOpen(a, {b.x, a.y}, RECTANGLE);
             r.drawLineIfOpen({b.x, a.y}, b, RECTANGLE);
             r.drawLineIfOpen(b, {a.x, b.y}, RECTANGLE);
             r.drawLineIfOpen({a.x, b.y}, a, RECTANGLE);
         }
         for (size_t v = 0; v < count; ++v) {
-            if (!infos[v].visible() || (!doc.vertexDots2D && !active(infos[v]))) {
+            if (!infos[v].visible() || (!view.vertexDots2D && !active(infos[v]))) {
                 continue;
             }
             if (active(infos[v])) {
@@ -217,9 +218,9 @@ void drawOrthoView(Rasterizer& r, const CFacetoDoc& doc, int orientation, const 
     drawAxisIndicator(r, m, overlay);
 }
 
-float initialZoomFactor(const CFacetoDoc& doc, int width, int height) {
+float initialZoomFactor(const ViewState& view, int width, int height) {
     float factor = 1e10f;
-    for (const OrthoViewState& s : doc.orthoViews) {
+    for (const OrthoViewState& s : view.orthoViews) {
         if (s.viewExtentU > 0.0f) {
             factor = std::min(factor, float(width) / s.viewExtentU);
         }

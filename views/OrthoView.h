@@ -3,6 +3,7 @@
 #include "document/CFacetoDoc.h"
 #include "render/Rasterizer.h"
 #include "views/AppState.h"
+#include "views/ViewState.h"
 
 #include <string>
 
@@ -12,7 +13,7 @@ namespace faceto {
 // scale = zoom x zoomFactor pixels per unit, the view's centre at the window's centre.
 class OrthoMapping {
 public:
-    OrthoMapping(const CFacetoDoc& doc, int orientation, int width, int height);
+    OrthoMapping(const ViewState& view, int orientation, int width, int height);
 
     const OrthoViewState& state() const { return state_; }
     float scale() const { return scale_; }
@@ -41,11 +42,12 @@ private:
 // Draws the 2D view of `orientation`: grid, axes through the origin, the edges, skeleton nodes, the
 // selection rectangle being dragged and the vertices of the current frame, then the axis indicator
 // in the lower-left corner. A zero-sized window draws nothing at all.
-void drawOrthoView(Rasterizer& r, const CFacetoDoc& doc, int orientation, const AppState& app, int width,
-                   int height, FramePresenter* target, OverlayTarget* overlay);
+void drawOrthoView(Rasterizer& r, const CFacetoDoc& doc, const ViewState& view, int orientation,
+                   const AppState& app, int width, int height, FramePresenter* target,
+                   OverlayTarget* overlay);
 
 // The zoom factor that makes every orientation's extent fit a window of this size.
-float initialZoomFactor(const CFacetoDoc& doc, int width, int height);
+float initialZoomFactor(const ViewState& view, int width, int height);
 
 // Which orientation a view in the given pane of the 2 x 2 layout shows.
 int orientationForPane(int row, int column);

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "document/CFacetoDoc.h"
 #include "document/Changes.h"
 #include "render/Rasterizer.h"
 #include "views/AppState.h"
+#include "views/ViewState.h"
 
 #include <QPointer>
 #include <QString>
@@ -16,7 +18,8 @@ namespace faceto {
 class CFacetoDoc;
 
 // The panes that show each document, each with what it shows, so that a change redraws those that show
-// what changed (and not the pane that made it and has already redrawn itself).
+// what changed (and not the pane that made it and has already redrawn itself); and how the windows of
+// each document show it.
 class ViewRegistry {
 public:
     // What a pane of the model shows: everything but the undo history and the file's name.
@@ -35,8 +38,23 @@ public:
     // Called with what a drag in a view is doing ("Moving 12 vertices"), and with nothing when it ends.
     std::function<void(const QString&)> onAction;
 
+    // How the windows of `doc` show it, made from the user's settings the first time it is asked for.
+    ViewState& stateOf(const CFacetoDoc* doc) {
+        if (doc == nullptr) {
+            return detached_;
+        }
+        auto it = states_.find(doc);
+        if (it == states_.end()) {
+            it = states_.emplace(doc, ViewState(doc->profile(), *doc)).first;
+        }
+        return it->second;
+    }
+
     // Forgets a document that is closing; its windows are on their way out.
-    void removeDocument(CFacetoDoc* doc) { views_.erase(doc); }
+    void removeDocument(CFacetoDoc* doc) {
+        views_.erase(doc);
+        states_.erase(doc);
+    }
 
     // The panes of the document that show what changed are drawn again; `shownFrame` is the frame they
     // show (positions of another frame alone redraw none).
@@ -71,6 +89,8 @@ private:
         uint32_t shows;
     };
     std::map<CFacetoDoc*, std::vector<Entry>> views_;
+    std::map<const CFacetoDoc*, ViewState> states_;
+    ViewState detached_; // what a view without a document is given
 };
 
 // What every view shares: the application state, the palette and colour map it draws with, and the view

@@ -62,7 +62,7 @@ TEST(Editor, StartsEmptyWithAnEmptyProfile) {
     // A new document has its axis locks off.
     e.trigger("fileNew");
     ASSERT_EQ(1u, e.app->documents().size());
-    EXPECT_FALSE(e.active()->isLocked(0));
+    EXPECT_FALSE(e.shown().isLocked(0));
     EXPECT_TRUE(hasMenu(e.frame(), "Edit"));
     EXPECT_EQ("Faceto", e.frame().windowTitle());
     // The View menu names the project panel once.
@@ -84,8 +84,8 @@ TEST(Editor, ReopensTheLastDocumentWithTheProfilesLocks) {
     ASSERT_EQ(1u, e.app->documents().size());
     CFacetoDoc* doc = e.app->documents().front().get();
     EXPECT_EQ(model.toStdString(), doc->pathName());
-    EXPECT_TRUE(doc->isLocked(0));
-    EXPECT_FALSE(doc->isLocked(1));
+    EXPECT_TRUE(e.shown(doc).isLocked(0));
+    EXPECT_FALSE(e.shown(doc).isLocked(1));
     EXPECT_EQ(doc, e.app->state().activeDocument);
     EXPECT_TRUE(e.frame().action("lockX")->isChecked());
     EXPECT_EQ("Faceto", e.frame().windowTitle());
@@ -328,10 +328,8 @@ TEST(Editor, ToolsAndLevelsAreOneForAllDocuments) {
     EXPECT_TRUE(e.frame().action("toolMoveZoom")->isChecked());
     EXPECT_FALSE(e.frame().action("toolEdit")->isChecked());
 
-    b->scaleFactors = {2, 2, 2};
     QTest::mouseClick(bar->widgetForAction(e.frame().action("toolScale")), Qt::LeftButton);
     EXPECT_EQ(TOOL_SCALE, e.app->state().currentTool);
-    EXPECT_EQ((std::array<float, 3>{1, 1, 1}), b->scaleFactors);
     QTest::mouseClick(bar->widgetForAction(e.frame().action("toolRotate")), Qt::LeftButton);
     EXPECT_EQ(TOOL_ROTATE, e.app->state().currentTool);
     EXPECT_TRUE(e.frame().action("toolRotate")->isChecked());
@@ -371,13 +369,13 @@ TEST(Editor, ToolsAndLevelsAreOneForAllDocuments) {
 
     // The locks and the grid follow the active document.
     e.trigger("lockY");
-    EXPECT_TRUE(b->isLocked(1));
+    EXPECT_TRUE(e.shown(b).isLocked(1));
     e.activate(a);
     EXPECT_FALSE(e.frame().action("lockY")->isChecked());
     QTest::mouseClick(bar->widgetForAction(e.frame().action("grids")), Qt::LeftButton);
-    EXPECT_EQ(0, a->gridVisible);
+    EXPECT_EQ(0, e.shown(a).gridVisible);
     EXPECT_FALSE(e.frame().action("grids")->isChecked());
-    EXPECT_EQ(1, b->gridVisible);
+    EXPECT_EQ(1, e.shown(b).gridVisible);
     e.activate(b);
     EXPECT_TRUE(e.frame().action("grids")->isChecked());
 }

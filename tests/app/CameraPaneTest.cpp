@@ -82,7 +82,7 @@ TEST(CameraPane, ShowsWhatRenderDrawsWhileThePlayerSteps) {
     for (const Qt::Key key : {Qt::Key_2, Qt::Key_3, Qt::Key_4, Qt::Key_5}) {
         QTest::keyClick(camera, key, Qt::ShiftModifier); // the camera pane's mode
         const auto named = std::find_if(std::begin(MODES), std::end(MODES),
-                                        [&](const auto& m) { return m.first == e.active()->fillMode; });
+                                        [&](const auto& m) { return m.first == e.shown().fillMode; });
         ASSERT_NE(std::end(MODES), named);
         const char* mode = named->second;
         // Zoom in, step the player (its preview drawn between the pane's pictures), then back home.
@@ -101,7 +101,7 @@ TEST(CameraPane, ShowsWhatRenderDrawsWhileThePlayerSteps) {
         player.preview()->repaint();
         const QImage shown = camera->grab().toImage().convertToFormat(QImage::Format_RGB32);
         const QImage picture = rendered(e, model, camera->size(), mode);
-        EXPECT_EQ(0, differentPixels(picture, shown, labelArea(camera, e.active()->fillMode))) << mode;
+        EXPECT_EQ(0, differentPixels(picture, shown, labelArea(camera, e.shown().fillMode))) << mode;
         EXPECT_GT(differentPixels(picture, shown), 0) << mode; // the label is there
     }
 }
@@ -151,8 +151,8 @@ TEST(CameraPane, FirstLook) {
     std::filesystem::copy_file(FACETO_SOURCE_DIR "/examples/sample.md2", model);
     std::filesystem::copy_file(FACETO_SOURCE_DIR "/examples/sample.pcx", e.dir.path("sample.pcx"));
     e.start({QString::fromStdString(model)});
-    EXPECT_EQ(FILL_TEXTURED, e.active()->fillMode);
-    EXPECT_EQ("Camera (Texture Mapped)", cameraPaneLabel(e.active()->fillMode));
+    EXPECT_EQ(FILL_TEXTURED, e.shown().fillMode);
+    EXPECT_EQ("Camera (Texture Mapped)", cameraPaneLabel(e.shown().fillMode));
     CCameraView* camera = e.app->activeFrame()->cameraView();
     QApplication::processEvents();
     const QImage shown = camera->grab().toImage().convertToFormat(QImage::Format_RGB32);

@@ -55,7 +55,7 @@ TEST(ChangeNotices, ADragRedrawsThePanesOnceAStepAndRebuildsNoPanel) {
     for (QWidget* pane : panes) {
         pane->installEventFilter(&counter);
     }
-    const OrthoMapping map(*e.active(), front->orientation(), front->width(), front->height());
+    const OrthoMapping map(e.shown(), front->orientation(), front->width(), front->height());
     const Pixel at = map.toWindow(e.active()->currentFrame()->positions[1]);
     QPoint p(at.x, at.y);
     QTest::mousePress(front, Qt::LeftButton, Qt::NoModifier, p);

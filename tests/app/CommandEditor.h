@@ -59,7 +59,7 @@ struct CommandEditor : Editor {
         QTest::keyClick(front(), k, modifiers);
     }
     QPoint at(float y, float z) {
-        const OrthoMapping map(*doc, front()->orientation(), front()->width(), front()->height());
+        const OrthoMapping map(shown(doc), front()->orientation(), front()->width(), front()->height());
         const Pixel p = map.toWindow({0, y, z});
         return {p.x, p.y};
     }

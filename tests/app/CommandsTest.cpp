@@ -221,7 +221,8 @@ TEST(Commands, TriangleAndObjectLevelsPickByClick) {
     QPoint hit;
     for (int y = 0; y < camera->height() && hit.isNull(); y += 2) {
         for (int x = 0; x < camera->width(); x += 2) {
-            if (pickCameraTriangle(doc, camera->camera, camera->width(), camera->height(), x, y) == 3) {
+            if (pickCameraTriangle(doc, e.shown(&doc), camera->camera, camera->width(), camera->height(), x,
+                                   y) == 3) {
                 hit = QPoint(x, y);
                 break;
             }
@@ -388,7 +389,7 @@ TEST(Commands, CameraModesPropertiesAndCapture) {
     QImage last;
     for (size_t i = 0; i < std::size(keys); ++i) {
         QTest::keyClick(e.camera(), keys[i].first.key(), keys[i].first.keyboardModifiers());
-        EXPECT_EQ(keys[i].second, doc.fillMode) << commands[i];
+        EXPECT_EQ(keys[i].second, e.shown(&doc).fillMode) << commands[i];
         EXPECT_TRUE(e.frame().action(commands[i])->isChecked()) << commands[i];
         EXPECT_EQ(keys[i].second, e.storedSetting("Pref/FillMode").toInt());
         const QImage shown = e.camera()->grab().toImage();
@@ -397,24 +398,24 @@ TEST(Commands, CameraModesPropertiesAndCapture) {
     }
     // F: back faces drawn or culled.
     e.key(Qt::Key_F);
-    EXPECT_TRUE(doc.drawBackFaces);
+    EXPECT_TRUE(e.shown(&doc).drawBackFaces);
     EXPECT_TRUE(e.frame().action("frontBack")->isChecked());
     e.key(Qt::Key_F);
-    EXPECT_FALSE(doc.drawBackFaces);
+    EXPECT_FALSE(e.shown(&doc).drawBackFaces);
 
     // Camera Properties: live changes; Cancel puts them back, OK keeps them.
     e.dialogs.onDialog = [&](QDialog& d) {
         auto& props = dynamic_cast<CameraPropertiesDialog&>(d);
         props.backColorBox()->setValue(12);
         props.ambientBox()->setValue(90);
-        EXPECT_EQ(12, doc.backColor); // shown at once
-        EXPECT_EQ(90, doc.lightAmbient);
+        EXPECT_EQ(12, e.shown(&doc).backColor); // shown at once
+        EXPECT_EQ(90, e.shown(&doc).lightAmbient);
         props.reject();
         return int(QDialog::Rejected);
     };
     e.toolbarClick("cameraProperties");
-    EXPECT_EQ(0, doc.backColor);
-    EXPECT_EQ(50, doc.lightAmbient);
+    EXPECT_EQ(0, e.shown(&doc).backColor);
+    EXPECT_EQ(50, e.shown(&doc).lightAmbient);
     e.dialogs.onDialog = [&](QDialog& d) {
         auto& props = dynamic_cast<CameraPropertiesDialog&>(d);
         props.modeList()->setCurrentIndex(props.modeList()->findText("Gouraud Shading"));
@@ -423,8 +424,8 @@ TEST(Commands, CameraModesPropertiesAndCapture) {
         return int(QDialog::Accepted);
     };
     e.toolbarClick("cameraProperties");
-    EXPECT_EQ(FILL_GOURAUD, doc.fillMode);
-    EXPECT_EQ(40, doc.lightSpot);
+    EXPECT_EQ(FILL_GOURAUD, e.shown(&doc).fillMode);
+    EXPECT_EQ(40, e.shown(&doc).lightSpot);
     EXPECT_EQ(40, e.storedSetting("Pref/LightSpot").toInt());
     EXPECT_TRUE(e.frame().action("gouraudShading")->isChecked());
 
@@ -448,7 +449,7 @@ TEST(Commands, TwoDViewSwitchesAndSkeleton) {
     front->setFocus();
     const QImage plain = front->grab().toImage();
     e.key(Qt::Key_S); // solid
-    EXPECT_TRUE(doc.solid2D);
+    EXPECT_TRUE(e.shown(&doc).solid2D);
     EXPECT_TRUE(e.frame().action("solid2D")->isChecked());
     const QImage solid = front->grab().toImage();
     EXPECT_NE(plain, solid);
@@ -457,7 +458,7 @@ TEST(Commands, TwoDViewSwitchesAndSkeleton) {
     EXPECT_NE(plain.pixel(middle), solid.pixel(middle));
     e.key(Qt::Key_S);
     e.key(Qt::Key_V, Qt::ShiftModifier); // vertex dots off
-    EXPECT_FALSE(doc.vertexDots2D);
+    EXPECT_FALSE(e.shown(&doc).vertexDots2D);
     EXPECT_NE(plain, front->grab().toImage());
     e.key(Qt::Key_V, Qt::ShiftModifier);
     EXPECT_EQ(plain, front->grab().toImage());
@@ -465,7 +466,7 @@ TEST(Commands, TwoDViewSwitchesAndSkeleton) {
     // Negative depth: the focused view looks from the other side, left and right swap.
     const QPoint leftBefore = e.at(-30, -10);
     e.trigger("negativeDepth");
-    EXPECT_TRUE(doc.orthoViews[size_t(front->orientation())].negative);
+    EXPECT_TRUE(e.shown(&doc).orthoViews[size_t(front->orientation())].negative);
     EXPECT_TRUE(e.frame().action("negativeDepth")->isChecked());
     EXPECT_NEAR(front->width() - leftBefore.x(), e.at(-30, -10).x(), 2); // mirrored about the middle
     EXPECT_EQ(leftBefore.y(), e.at(-30, -10).y());

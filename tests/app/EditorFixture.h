@@ -112,6 +112,8 @@ struct Editor {
     CMainFrame& frame() { return *app->mainFrame(); }
     void trigger(const QString& action) { frame().action(action)->trigger(); }
     CFacetoDoc* active() { return app->activeFrame() ? app->activeFrame()->document() : nullptr; }
+    // How the windows of the active document (or of `doc`) show it.
+    ViewState& shown(const CFacetoDoc* doc = nullptr) { return app->viewOf(doc ? *doc : *active()); }
     void activate(CFacetoDoc* doc) {
         CChildFrame* f = app->framesOf(doc).front();
         frame().mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(f->parentWidget()));

@@ -41,7 +41,7 @@ QString writeHugeModel(Editor& e) {
 
 // Where a pane shows a vertex of the current frame, in window pixels.
 QPoint shownAt(C2DView* view, const CFacetoDoc& doc, int vertex) {
-    const OrthoMapping map(doc, view->orientation(), view->width(), view->height());
+    const OrthoMapping map(view->viewState(), view->orientation(), view->width(), view->height());
     const Pixel p = map.toWindow(doc.currentFrame()->positions[size_t(vertex)]);
     return {p.x, p.y};
 }
@@ -109,16 +109,16 @@ TEST(Navigation, TheWheelZoomsAboutThePointerAndDollies) {
     e.start({e.writeModel("m.fm")});
     C2DView* view = e.app->activeFrame()->view2D(0, 0);
     QApplication::processEvents();
-    const float zoom = e.active()->orthoViews[0].zoom;
+    const float zoom = e.shown().orthoViews[0].zoom;
     const QPoint at(view->width() / 3, view->height() / 4);
-    const OrthoMapping before(*e.active(), 0, view->width(), view->height());
+    const OrthoMapping before(e.shown(), 0, view->width(), view->height());
     const float u = before.uAtColumn(float(at.x()));
     wheel(view, at, 2);
-    EXPECT_FLOAT_EQ(zoom * 1.5625f, e.active()->orthoViews[0].zoom);
-    const OrthoMapping after(*e.active(), 0, view->width(), view->height());
+    EXPECT_FLOAT_EQ(zoom * 1.5625f, e.shown().orthoViews[0].zoom);
+    const OrthoMapping after(e.shown(), 0, view->width(), view->height());
     EXPECT_NEAR(u, after.uAtColumn(float(at.x())), 1e-3f); // the point under the pointer stays
     wheel(view, at, -2);
-    EXPECT_FLOAT_EQ(zoom, e.active()->orthoViews[0].zoom);
+    EXPECT_FLOAT_EQ(zoom, e.shown().orthoViews[0].zoom);
 
     CCameraView* camera = e.app->activeFrame()->cameraView();
     const float depth = camera->camera.m[2][3];
@@ -234,7 +234,7 @@ TEST(Navigation, TheStatusBarShowsThePointerAndTheSelection) {
     e.start({e.writeModel("m.fm")});
     C2DView* front = e.app->activeFrame()->view2D(1, 0); // y right, z up
     QApplication::processEvents();
-    const OrthoMapping map(*e.active(), front->orientation(), front->width(), front->height());
+    const OrthoMapping map(e.shown(), front->orientation(), front->width(), front->height());
     const QPoint at(front->width() / 2 + 10, front->height() / 2 - 20);
     QMouseEvent move(QEvent::MouseMove, at, front->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
                      Qt::NoModifier);

@@ -472,34 +472,34 @@ TEST(GridPanel, ReadsTheDocumentWhenShownAndAppliesTheSpacing) {
     // Clicked on their boxes, as a user clicks them.
     QTest::mouseClick(grid.snapBox(), Qt::LeftButton, Qt::NoModifier,
                       QPoint(6, grid.snapBox()->height() / 2));
-    EXPECT_EQ(1, e.doc->snapToGrid);
+    EXPECT_EQ(1, e.shown(e.doc).snapToGrid);
     QTest::mouseClick(grid.visibleBox(), Qt::LeftButton, Qt::NoModifier,
                       QPoint(6, grid.visibleBox()->height() / 2));
-    EXPECT_EQ(0, e.doc->gridVisible);
+    EXPECT_EQ(0, e.shown(e.doc).gridVisible);
 
     grid.spacingEdit()->setText("2.5");
     QTest::mouseClick(grid.applyButton(), Qt::LeftButton);
-    EXPECT_EQ(2.5f, e.doc->gridSpacing);
+    EXPECT_EQ(2.5f, e.shown(e.doc).gridSpacing);
     grid.spacingEdit()->setText("0");
     QTest::mouseClick(grid.applyButton(), Qt::LeftButton);
-    EXPECT_EQ(1.0f, e.doc->gridSpacing);
+    EXPECT_EQ(1.0f, e.shown(e.doc).gridSpacing);
     EXPECT_EQ(QStringList{"Enter a number between 1e-08 and 1000."}, e.dialogs.messages);
     grid.spacingEdit()->setText("-4");
     QTest::mouseClick(grid.applyButton(), Qt::LeftButton);
-    EXPECT_EQ(1.0f, e.doc->gridSpacing);
+    EXPECT_EQ(1.0f, e.shown(e.doc).gridSpacing);
     grid.spacingEdit()->setText("5000");
     QTest::mouseClick(grid.applyButton(), Qt::LeftButton);
-    EXPECT_EQ(1.0f, e.doc->gridSpacing); // refused
+    EXPECT_EQ(1.0f, e.shown(e.doc).gridSpacing); // refused
     grid.spacingEdit()->setText("ten");
     QTest::mouseClick(grid.applyButton(), Qt::LeftButton);
-    EXPECT_EQ(1.0f, e.doc->gridSpacing);
+    EXPECT_EQ(1.0f, e.shown(e.doc).gridSpacing);
     EXPECT_EQ((QStringList{"Enter a number between 1e-08 and 1000.", "Enter a number between 1e-08 and 1000.",
                            "Enter a number between 1e-08 and 1000.", "Enter a number."}),
               e.dialogs.messages);
 
     // Another document: the controls keep the first one's values until the panel is shown again.
     CFacetoDoc* other = e.app->newDocument();
-    other->gridSpacing = 7.0f;
+    e.shown(other).gridSpacing = 7.0f;
     EXPECT_EQ("ten", grid.spacingEdit()->text());
     QTest::mouseClick(e.panel().panelButton('P'), Qt::LeftButton);
     QTest::mouseClick(e.panel().panelButton('G'), Qt::LeftButton);
@@ -566,7 +566,7 @@ TEST(UndoInTheEditor, ADragInAViewIsOneStepAndTheTitleFollows) {
     const FrameVertex before = e.doc->frames[0].positions[1];
     // A drag of a selected vertex across many mouse moves.
     const Frame& frame = e.doc->frames[0];
-    const OrthoMapping map(*e.doc, front->orientation(), front->width(), front->height());
+    const OrthoMapping map(e.shown(e.doc), front->orientation(), front->width(), front->height());
     const Pixel at = map.toWindow(frame.positions[1]);
     QTest::mousePress(front, Qt::LeftButton, Qt::NoModifier, QPoint(at.x, at.y));
     for (int step = 1; step <= 10; ++step) {

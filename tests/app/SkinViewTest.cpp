@@ -89,7 +89,10 @@ TEST(SkinView, SelectionIsSharedWithTheModelViews) {
 
 TEST(SkinView, DraggingCornersIsOneStepAndTheTexturedCameraFollows) {
     SkinEditor e;
-    e.doc->setCameraSettings(FILL_TEXTURED, e.doc->backColor, e.doc->lightAmbient, e.doc->lightSpot);
+    ViewState& shown = e.shown(e.doc);
+    shown.setCameraSettings(e.doc->profile(), FILL_TEXTURED, shown.backColor, shown.lightAmbient,
+                            shown.lightSpot);
+    e.doc->changed({change::VIEW});
     // A skin with a left half of one colour and a right half of another, so that moving shows.
     Skin& skin = e.doc->model.skins[0];
     for (int y = 0; y < 64; ++y) {

@@ -5,6 +5,7 @@
 #include "formats/Pcx.h"
 #include "formats/Pictures.h"
 #include "model/Version.h"
+#include "views/ViewState.h"
 
 #include <QImage>
 #include <QJsonArray>

@@ -5,28 +5,6 @@
 using namespace faceto;
 using namespace faceto::test;
 
-TEST(Document, ReadsItsSettingsFromThePrefSection) {
-    DocFixture defaults;
-    EXPECT_EQ(4, defaults.doc->fillMode);
-    EXPECT_EQ(50, defaults.doc->lightAmbient);
-    EXPECT_EQ(24, defaults.doc->lightSpot);
-    EXPECT_FALSE(defaults.doc->isLocked(0));
-
-    MemoryProfile profile;
-    profile.writeInt("Pref", "Lock1", 1);
-    profile.writeInt("Pref", "Lock3", 1);
-    profile.writeInt("Pref", "FillMode", 258); // held as 8 bits
-    profile.writeInt("Pref", "BackColor", 7);
-    RecordingHost host;
-    PaletteTables palette = PaletteTables::builtIn();
-    CFacetoDoc doc(profile, host, palette);
-    EXPECT_TRUE(doc.isLocked(0));
-    EXPECT_FALSE(doc.isLocked(1));
-    EXPECT_TRUE(doc.isLocked(2));
-    EXPECT_EQ(2, doc.fillMode);
-    EXPECT_EQ(7, doc.backColor);
-}
-
 TEST(Document, NewDocumentHasOneFrameAndOneAnimation) {
     DocFixture f;
     ASSERT_TRUE(f.doc->onNewDocument());

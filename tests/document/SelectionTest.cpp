@@ -52,12 +52,3 @@ TEST(Selection, ScaleWorksAboutTheSelectionCentreInTheGivenFrame) {
     scaleSelection(model, frame, {3.0f, 3.0f, 3.0f});
     EXPECT_EQ(15.0f, frame.positions[1].z);
 }
-
-TEST(Selection, LockToggles) {
-    DocFixture f;
-    f.doc->toggleLock(0);
-    EXPECT_TRUE(f.doc->isLocked(0));
-    EXPECT_FALSE(f.doc->isLocked(1));
-    f.doc->toggleLock(0);
-    EXPECT_FALSE(f.doc->isLocked(0));
-}

@@ -43,12 +43,13 @@ struct FrontPane {
         ModelData data = makeModel(4, {tri(0, 1, 2)}, 2);
         data.frames[0].positions = {{0, 0, 0}, {10, 0, 0}, {0, 0, 10}, {-20, 0, -20}};
         loadInto(doc, data);
-        doc.frameOnOpen = false; // the gestures below are worked out at the first view's own scale
+        shown().frameOnOpen = false; // the gestures below are worked out at the first view's own scale
         view = std::make_unique<C2DView>(context, &doc, 0, 1);
         view->resize(200, 200);
         view->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(view.get()));
     }
+    ViewState& shown() { return registry.stateOf(&doc); }
     const FrameVertex& position(int v) const { return doc.frames[0].positions[size_t(v)]; }
     bool selected(int v) const { return doc.model.vertexInfos[size_t(v)].selected(); }
 
@@ -91,7 +92,7 @@ TEST(TwoDViewGestures, ARectangleAddsToTheSelection) {
     for (const VertexInfo& info : p.doc.model.vertexInfos) {
         EXPECT_FALSE(info.marked());
     }
-    EXPECT_EQ(p.doc.bandStart, p.doc.bandEnd);
+    EXPECT_EQ(p.shown().bandStart, p.shown().bandEnd);
 }
 
 TEST(TwoDViewGestures, DraggingMovesTheSelectionInTheCurrentFrameOnly) {
@@ -109,7 +110,7 @@ TEST(TwoDViewGestures, DraggingMovesTheSelectionInTheCurrentFrameOnly) {
     EXPECT_TRUE(p.doc.isModified());
 
     // With the vertical axis (z) locked the vertex moves horizontally only.
-    p.doc.toggleLock(2);
+    p.shown().toggleLock(2);
     p.drag(QPoint(140, 90), QPoint(160, 60));
     EXPECT_FLOAT_EQ(30.0f, p.position(1).x);
     EXPECT_FLOAT_EQ(5.0f, p.position(1).z);
@@ -117,7 +118,7 @@ TEST(TwoDViewGestures, DraggingMovesTheSelectionInTheCurrentFrameOnly) {
 
 TEST(TwoDViewGestures, SnapPutsTheDraggedVertexOnTheGrid) {
     FrontPane p;
-    p.doc.snapToGrid = 1;
+    p.shown().snapToGrid = 1;
     p.doc.model.vertexInfos[3].flags |= VERTEX_SELECTED;
     // The cursor at world (16.5, 11.5): the grid points are 20 and 10.
     p.drag(QPoint(120, 100), QPoint(133, 77));
@@ -143,7 +144,6 @@ TEST(TwoDViewGestures, ScaleStepsAreTwoPercentWithShift) {
     p.moveTo(QPoint(50, 40), Qt::LeftButton); // up without Shift: 10 % larger
     EXPECT_NEAR(5.0f + 5.0f * 0.98f * 0.98f * 1.1f, p.position(1).x, 1e-4);
     QTest::mouseRelease(p.view.get(), Qt::LeftButton, Qt::NoModifier, QPoint(50, 40));
-    EXPECT_EQ((std::array<float, 3>{1, 1, 1}), p.doc.scaleFactors);
     EXPECT_FLOAT_EQ(10.0f, p.position(2).z); // not selected
 }
 
@@ -162,11 +162,11 @@ TEST(TwoDViewGestures, ScaleFollowsSidewaysDragsAndRecordsOnlyWhatMoves) {
 
     // A drag that changes nothing (every axis locked; one vertex alone) leaves no step behind.
     for (int a = 0; a < 3; ++a) {
-        p.doc.locks[size_t(a)] = 1;
+        p.shown().locks[size_t(a)] = 1;
     }
     p.drag(QPoint(50, 50), QPoint(50, 20));
     EXPECT_EQ(1u, p.doc.history().size());
-    p.doc.locks = {0, 0, 0};
+    p.shown().locks = {0, 0, 0};
     p.doc.model.vertexInfos[0].flags &= ~VERTEX_SELECTED;
     p.drag(QPoint(50, 50), QPoint(50, 20));
     EXPECT_EQ(1u, p.doc.history().size());
@@ -184,27 +184,27 @@ TEST(TwoDViewGestures, RotateToolDoesNothingAndMoveZoomPansAndZooms) {
 
     p.app.currentTool = TOOL_MOVE_ZOOM;
     QTest::mouseClick(p.view.get(), Qt::LeftButton, Qt::NoModifier, QPoint(150, 100)); // recentre, zoom x 2
-    EXPECT_FLOAT_EQ(25.0f, p.doc.orthoViews[1].centerU);
-    EXPECT_FLOAT_EQ(2.0f, p.doc.orthoViews[1].zoom);
+    EXPECT_FLOAT_EQ(25.0f, p.shown().orthoViews[1].centerU);
+    EXPECT_FLOAT_EQ(2.0f, p.shown().orthoViews[1].zoom);
     QTest::mouseClick(p.view.get(), Qt::RightButton, Qt::NoModifier, QPoint(100, 100)); // zoom out
-    EXPECT_FLOAT_EQ(1.0f, p.doc.orthoViews[1].zoom);
+    EXPECT_FLOAT_EQ(1.0f, p.shown().orthoViews[1].zoom);
     p.drag(QPoint(100, 100), QPoint(80, 100)); // the picture follows the cursor
-    EXPECT_FLOAT_EQ(35.0f, p.doc.orthoViews[1].centerU);
+    EXPECT_FLOAT_EQ(35.0f, p.shown().orthoViews[1].centerU);
 
     // Ctrl pans whatever the tool.
     p.app.currentTool = TOOL_EDIT;
     p.drag(QPoint(100, 100), QPoint(100, 120), Qt::LeftButton, Qt::ControlModifier);
-    EXPECT_FLOAT_EQ(10.0f, p.doc.orthoViews[1].centerV);
+    EXPECT_FLOAT_EQ(10.0f, p.shown().orthoViews[1].centerV);
     EXPECT_FLOAT_EQ(10.0f, p.position(1).x);
 }
 
 TEST(TwoDViewGestures, DigitKeysSetTheZoomOfTheView) {
     FrontPane p;
     QTest::keyClick(p.view.get(), Qt::Key_7);
-    EXPECT_FLOAT_EQ(4.0f, p.doc.orthoViews[1].zoom);
+    EXPECT_FLOAT_EQ(4.0f, p.shown().orthoViews[1].zoom);
     QTest::keyClick(p.view.get(), Qt::Key_0);
-    EXPECT_FLOAT_EQ(30.0f, p.doc.orthoViews[1].zoom);
-    EXPECT_FLOAT_EQ(1.0f, p.doc.orthoViews[0].zoom);
+    EXPECT_FLOAT_EQ(30.0f, p.shown().orthoViews[1].zoom);
+    EXPECT_FLOAT_EQ(1.0f, p.shown().orthoViews[0].zoom);
 }
 
 TEST(TwoDViewGestures, GroupLevelSelectsTheGroupsOfThePickedVertex) {
@@ -227,14 +227,14 @@ TEST(TwoDViewGestures, GroupLevelSelectsTheGroupsOfThePickedVertex) {
 
 TEST(TwoDView, FirstPaneSetsTheZoomFactorFromItsSize) {
     FrontPane p;
-    p.doc.zoomFactor = 2.0f;
+    p.shown().zoomFactor = 2.0f;
     C2DView first(p.context, &p.doc, 0, 0);
     first.resize(300, 150);
     first.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&first));
     first.repaint();
     EXPECT_EQ(0, first.orientation());
-    EXPECT_FLOAT_EQ(3.0f, p.doc.zoomFactor); // 50 units fit the smaller side
+    EXPECT_FLOAT_EQ(3.0f, p.shown().zoomFactor); // 50 units fit the smaller side
     C2DView side(p.context, &p.doc, 1, 0);
     EXPECT_EQ(2, side.orientation());
 }

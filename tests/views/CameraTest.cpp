@@ -3,6 +3,7 @@
 #include "views/CameraDrawing.h"
 #include "views/CameraMouse.h"
 #include "views/Projection.h"
+#include "views/ViewState.h"
 
 #include <cmath>
 #include <set>
@@ -120,30 +121,31 @@ TEST(CameraView, FacingTrianglesAreShadedThroughTheColourMapAndBackFacesLeftOut)
     PaletteTables tables = PaletteTables::builtIn();
     Rasterizer r(tables);
     DocFixture f;
+    ViewState view;
     // A triangle in the plane x = 0 facing +x (the camera), then wound the other way.
     ModelData data = makeModel(3, {tri(0, 2, 1)}, 1);
     data.frames[0].positions = {{0, -20, -20}, {0, 20, -20}, {0, 0, 20}};
     data.model.triangles[0].color = 100;
     loadInto(*f.doc, data);
     Pixels frame;
-    ASSERT_TRUE(drawCameraView(r, f.doc.get(), initialCamera(), 64, 64, &frame));
+    ASSERT_TRUE(drawCameraView(r, f.doc.get(), view, initialCamera(), 64, 64, &frame));
     const uint8_t facing = tables.shade(0, 100);
     EXPECT_GT(std::count(frame.image.begin(), frame.image.end(), facing), 100);
     EXPECT_EQ(0, frame.image[0]); // background
     std::swap(f.doc->model.triangles[0].v[1], f.doc->model.triangles[0].v[2]);
-    drawCameraView(r, f.doc.get(), initialCamera(), 64, 64, &frame);
+    drawCameraView(r, f.doc.get(), view, initialCamera(), 64, 64, &frame);
     EXPECT_EQ(0u, countNot(frame.image, 0));
     // Seen exactly edge-on: nothing either.
     f.doc->frames[0].positions = {{-20, 0, -20}, {20, 0, -20}, {0, 0, 20}};
-    drawCameraView(r, f.doc.get(), initialCamera(), 64, 64, &frame);
+    drawCameraView(r, f.doc.get(), view, initialCamera(), 64, 64, &frame);
     EXPECT_EQ(0u, countNot(frame.image, 0));
     // Behind the camera: left out.
     f.doc->frames[0].positions = {{200, -20, -20}, {200, 20, -20}, {200, 0, 20}};
     std::swap(f.doc->model.triangles[0].v[1], f.doc->model.triangles[0].v[2]);
-    drawCameraView(r, f.doc.get(), initialCamera(), 64, 64, &frame);
+    drawCameraView(r, f.doc.get(), view, initialCamera(), 64, 64, &frame);
     EXPECT_EQ(0u, countNot(frame.image, 0));
     // No document or no frame: an empty picture.
-    EXPECT_TRUE(drawCameraView(r, nullptr, initialCamera(), 64, 64, &frame));
+    EXPECT_TRUE(drawCameraView(r, nullptr, view, initialCamera(), 64, 64, &frame));
     EXPECT_EQ(0u, countNot(frame.image, 0));
 }
 
@@ -151,12 +153,13 @@ TEST(CameraView, DrawsTheWholeOfALargeWindow) {
     PaletteTables tables = PaletteTables::builtIn();
     Rasterizer r(tables);
     DocFixture f;
+    ViewState view;
     ModelData data = makeModel(3, {tri(0, 2, 1)}, 1);
     data.frames[0].positions = {{-50, -5000, -5000}, {-50, 5000, -5000}, {-50, 0, 5000}}; // covers the view
     data.model.triangles[0].color = 100;
     loadInto(*f.doc, data);
     Pixels frame;
-    drawCameraView(r, f.doc.get(), initialCamera(), 1500, 1200, &frame);
+    drawCameraView(r, f.doc.get(), view, initialCamera(), 1500, 1200, &frame);
     ASSERT_EQ(size_t(1500) * 1200, frame.image.size());
     EXPECT_NE(0, frame.image.back()); // the top right corner, beyond 1023 pixels, is painted
     EXPECT_NE(0, frame.image.front());
@@ -166,6 +169,7 @@ TEST(Preview, ChoosesTheFrameSkinAndFillMode) {
     PaletteTables tables = PaletteTables::builtIn();
     Rasterizer r(tables);
     DocFixture f;
+    ViewState view;
     ModelData data = makeModel(3, {tri(0, 2, 1)}, 2);
     data.frames[0].positions = {{0, -20, -20}, {0, 20, -20}, {0, 0, 20}};
     data.frames[1].positions = {{0, -2, -2}, {0, 2, -2}, {0, 0, 2}}; // a smaller second frame
@@ -221,6 +225,7 @@ TEST(Preview, TrueColourSkinsShowInTheNearestColours) {
     PaletteTables tables = PaletteTables::builtIn();
     Rasterizer r(tables);
     DocFixture f;
+    ViewState view;
     ModelData data = makeModel(3, {tri(0, 2, 1)}, 1);
     data.frames[0].positions = {{0, -20, -20}, {0, 20, -20}, {0, 0, 20}};
     loadInto(*f.doc, data);
@@ -252,6 +257,7 @@ TEST(CameraView, EachModeDrawsTheModelItsOwnWay) {
     PaletteTables tables = PaletteTables::builtIn();
     Rasterizer r(tables);
     DocFixture f;
+    ViewState view;
     // Two triangles of a square facing the camera, and beside it one wound away from it.
     ModelData data = makeModel(7, {tri(0, 2, 1), tri(1, 2, 3), tri(4, 5, 6)}, 1);
     data.frames[0].positions = {{0, -20, -20}, {0, 20, -20}, {0, -20, 20}, {0, 20, 20},
@@ -270,8 +276,8 @@ TEST(CameraView, EachModeDrawsTheModelItsOwnWay) {
     f.doc->model.skins = {skin};
     Pixels frame;
     auto draw = [&](int mode) {
-        f.doc->fillMode = uint8_t(mode);
-        drawCameraView(r, f.doc.get(), initialCamera(), 64, 64, &frame);
+        view.fillMode = uint8_t(mode);
+        drawCameraView(r, f.doc.get(), view, initialCamera(), 64, 64, &frame);
         return std::set<uint8_t>(frame.image.begin(), frame.image.end());
     };
     // The default (flat) is the picture as ever: the facing light row of the triangle's colour, outlines in
@@ -285,22 +291,22 @@ TEST(CameraView, EachModeDrawsTheModelItsOwnWay) {
     // Gouraud: every vertex faces the camera squarely, all in the brightest row of the default lights.
     EXPECT_EQ((std::set<uint8_t>{0, tables.shade(0, 100)}), draw(FILL_GOURAUD));
     // Dimmer lights darken it: no spot light at all leaves the ambient light only.
-    f.doc->lightSpot = 0;
-    f.doc->lightAmbient = 25;
+    view.lightSpot = 0;
+    view.lightAmbient = 25;
     EXPECT_EQ((std::set<uint8_t>{0, tables.shade(0, 100)}),
               draw(FILL_GOURAUD)); // ambient alone is the full light
-    f.doc->lightAmbient = 50;
-    f.doc->lightSpot = 24;
+    view.lightAmbient = 50;
+    view.lightSpot = 24;
     EXPECT_EQ((std::set<uint8_t>{0, 60}), draw(FILL_TEXTURED));
     EXPECT_EQ((std::set<uint8_t>{0, tables.shade(0, 60)}), draw(FILL_TEXTURED_SHADED));
     // A background colour of one's own.
-    f.doc->backColor = 14;
+    view.backColor = 14;
     EXPECT_EQ(14, *draw(FILL_NONE).begin());
-    f.doc->backColor = 0;
+    view.backColor = 0;
 
     // Front/Back: the triangle wound away shows once back faces are drawn.
     const size_t frontOnly = countNot((draw(FILL_FLAT), frame.image), 0);
-    f.doc->drawBackFaces = true;
+    view.drawBackFaces = true;
     const size_t both = countNot((draw(FILL_FLAT), frame.image), 0);
     EXPECT_GT(both, frontOnly + 20);
 }
@@ -311,6 +317,7 @@ TEST(CameraView, PositionsFarOutOrNotNumbersDrawInEveryMode) {
     PaletteTables tables = PaletteTables::builtIn();
     Rasterizer r(tables);
     DocFixture f;
+    ViewState view;
     ModelData data = makeModel(4, {tri(0, 1, 2), tri(0, 2, 3), tri(1, 3, 2)}, 1);
     const float nan = std::numeric_limits<float>::quiet_NaN();
     data.frames[0].positions = {{1e30f, 0, 0}, {0, 1e30f, 1}, {0, 0, 1e30f}, {nan, 1, 2}};
@@ -318,12 +325,12 @@ TEST(CameraView, PositionsFarOutOrNotNumbersDrawInEveryMode) {
     Pixels frame;
     for (int mode : {FILL_NONE, FILL_WIREFRAME, FILL_VERTEX, FILL_FLAT, FILL_GOURAUD, FILL_TEXTURED,
                      FILL_TEXTURED_SHADED}) {
-        f.doc->fillMode = uint8_t(mode);
-        f.doc->drawBackFaces = true;
-        EXPECT_TRUE(drawCameraView(r, f.doc.get(), initialCamera(), 48, 48, &frame)) << mode;
+        view.fillMode = uint8_t(mode);
+        view.drawBackFaces = true;
+        EXPECT_TRUE(drawCameraView(r, f.doc.get(), view, initialCamera(), 48, 48, &frame)) << mode;
     }
     PreviewSettings settings;
     EXPECT_TRUE(drawPreview(r, f.doc.get(), settings, initialCamera(), 48, 48, &frame));
-    const int picked = pickCameraTriangle(*f.doc, initialCamera(), 48, 48, 24, 24);
+    const int picked = pickCameraTriangle(*f.doc, view, initialCamera(), 48, 48, 24, 24);
     EXPECT_TRUE(picked >= -1 && picked < 3);
 }

@@ -45,14 +45,15 @@ struct FrontView {
     PaletteTables tables = PaletteTables::builtIn();
     Rasterizer r{tables};
     AppState app;
+    ViewState view;
     FrontView() {
         ModelData data = makeModel(4, {tri(0, 1, 2)}, 1);
         data.frames[0].positions = {{0, 0, 0}, {10, 0, 0}, {0, 0, 10}, {-20, 0, -20}};
         loadInto(*f.doc, data);
         buildEdges(f.doc->model);
         f.doc->model.edges[0].color = 99;
-        f.doc->gridVisible = 0;
-        f.doc->originVisible = 0;
+        view.gridVisible = 0;
+        view.originVisible = 0;
     }
     CFacetoDoc& doc() { return *f.doc; }
 };
@@ -61,24 +62,25 @@ struct FrontView {
 
 TEST(OrthoMapping, OrientationsShowTheirAxes) {
     DocFixture f;
+    ViewState view;
     f.doc->onNewDocument();
     EXPECT_EQ(0, orientationForPane(0, 0));
     EXPECT_EQ(1, orientationForPane(0, 1));
     EXPECT_EQ(2, orientationForPane(1, 0));
     EXPECT_EQ(2, orientationForPane(1, 1));
-    EXPECT_FLOAT_EQ(4.0f, initialZoomFactor(*f.doc, 200, 300)); // 50 units fit the smaller side
-    f.doc->zoomFactor = 2.0f;
+    EXPECT_FLOAT_EQ(4.0f, initialZoomFactor(view, 200, 300)); // 50 units fit the smaller side
+    view.zoomFactor = 2.0f;
     const FrameVertex p{10, 20, 30};
-    const OrthoMapping top(*f.doc, 0, 200, 100); // y to the right, x downwards
+    const OrthoMapping top(view, 0, 200, 100); // y to the right, x downwards
     EXPECT_EQ(140, top.toBuffer(p).x);
     EXPECT_EQ(30, top.toBuffer(p).y);
     EXPECT_EQ(70, top.toWindow(p).y);
-    const OrthoMapping side(*f.doc, 1, 200, 100); // x right, z up
+    const OrthoMapping side(view, 1, 200, 100); // x right, z up
     EXPECT_EQ(120, side.toBuffer(p).x);
     EXPECT_EQ(110, side.toBuffer(p).y);
     EXPECT_FLOAT_EQ(10.0f, side.uAtColumn(120.0f));
     EXPECT_FLOAT_EQ(30.0f, side.vAtBufferRow(110.0f));
-    const OrthoMapping front(*f.doc, 2, 200, 100); // y right, z up: Quake models face +x
+    const OrthoMapping front(view, 2, 200, 100); // y right, z up: Quake models face +x
     EXPECT_EQ(140, front.toBuffer(p).x);
     // Each pane names its view and axes.
     EXPECT_EQ("Top (Y right, X down)", paneLabel(top.state()));
@@ -90,7 +92,7 @@ TEST(OrthoView, DrawsEdgesVerticesAndSelection) {
     FrontView v;
     Frame8 frame;
     Overlay overlay;
-    drawOrthoView(v.r, v.doc(), 1, v.app, 200, 200, &frame, &overlay);
+    drawOrthoView(v.r, v.doc(), v.view, 1, v.app, 200, 200, &frame, &overlay);
     ASSERT_EQ(200, frame.width);
     EXPECT_EQ(14, frame.at(5, 5));    // background
     EXPECT_EQ(0, frame.at(100, 100)); // an unselected vertex: a 3 x 3 dot in 0
@@ -109,7 +111,7 @@ TEST(OrthoView, DrawsEdgesVerticesAndSelection) {
     infos[0].flags |= VERTEX_SELECTED;
     infos[1].flags |= VERTEX_MARKED;
     infos[3].flags = 0; // hidden
-    drawOrthoView(v.r, v.doc(), 1, v.app, 200, 200, &frame, &overlay);
+    drawOrthoView(v.r, v.doc(), v.view, 1, v.app, 200, 200, &frame, &overlay);
     EXPECT_EQ(250, frame.at(110, 100)); // both ends active: the edge in 250
     EXPECT_EQ(250, frame.at(102, 102)); // a 5 x 5 dot
     EXPECT_EQ(14, frame.at(60, 60));    // the hidden vertex is not drawn
@@ -120,36 +122,36 @@ TEST(OrthoView, DrawsEdgesVerticesAndSelection) {
 TEST(OrthoView, GridAxesAndTheSelectionRectangle) {
     FrontView v;
     Frame8 frame;
-    v.doc().gridVisible = 1;
-    v.doc().originVisible = 1;
-    drawOrthoView(v.r, v.doc(), 1, v.app, 200, 200, &frame, nullptr);
+    v.view.gridVisible = 1;
+    v.view.originVisible = 1;
+    drawOrthoView(v.r, v.doc(), v.view, 1, v.app, 200, 200, &frame, nullptr);
     EXPECT_EQ(12, frame.at(120, 5)); // grid line at x = 10
     EXPECT_EQ(12, frame.at(5, 120)); // grid line at z = 10
     EXPECT_EQ(0, frame.at(100, 5));  // the axes through the origin
     EXPECT_EQ(0, frame.at(5, 100));
-    v.doc().gridSpacing = 0.4f; // 0.8 pixels apart: no grid at all
-    drawOrthoView(v.r, v.doc(), 1, v.app, 200, 200, &frame, nullptr);
+    v.view.gridSpacing = 0.4f; // 0.8 pixels apart: no grid at all
+    drawOrthoView(v.r, v.doc(), v.view, 1, v.app, 200, 200, &frame, nullptr);
     EXPECT_EQ(0u, frame.colour(12));
-    v.doc().gridSpacing = 1e-8f;
-    v.doc().orthoViews[1].centerU = 1e8f; // a tiny spacing far away must not stall the drawing
-    drawOrthoView(v.r, v.doc(), 1, v.app, 200, 200, &frame, nullptr);
+    v.view.gridSpacing = 1e-8f;
+    v.view.orthoViews[1].centerU = 1e8f; // a tiny spacing far away must not stall the drawing
+    drawOrthoView(v.r, v.doc(), v.view, 1, v.app, 200, 200, &frame, nullptr);
 
     FrontView w;
-    w.doc().bandView = 1;
-    w.doc().bandStart = {20, 20};
-    w.doc().bandEnd = {50, 60};
-    drawOrthoView(w.r, w.doc(), 1, w.app, 200, 200, &frame, nullptr);
+    w.view.bandView = 1;
+    w.view.bandStart = {20, 20};
+    w.view.bandEnd = {50, 60};
+    drawOrthoView(w.r, w.doc(), w.view, 1, w.app, 200, 200, &frame, nullptr);
     EXPECT_EQ(0, frame.at(35, 180)); // window rows 20 and 60 are frame rows 180 and 140
     EXPECT_EQ(0, frame.at(50, 160));
     EXPECT_EQ(0, frame.at(35, 140));
-    drawOrthoView(w.r, w.doc(), 0, w.app, 200, 200, &frame, nullptr); // another view: no rectangle
+    drawOrthoView(w.r, w.doc(), w.view, 0, w.app, 200, 200, &frame, nullptr); // another view: no rectangle
     EXPECT_EQ(14, frame.at(35, 180));
     w.app.currentTool = TOOL_SCALE;
-    drawOrthoView(w.r, w.doc(), 1, w.app, 200, 200, &frame, nullptr);
+    drawOrthoView(w.r, w.doc(), w.view, 1, w.app, 200, 200, &frame, nullptr);
     EXPECT_EQ(14, frame.at(35, 180));
 
     const int before = frame.count;
-    drawOrthoView(w.r, w.doc(), 1, w.app, 0, 200, &frame, nullptr);
+    drawOrthoView(w.r, w.doc(), w.view, 1, w.app, 0, 200, &frame, nullptr);
     EXPECT_EQ(before, frame.count); // a zero-sized window draws nothing
 }
 
@@ -167,11 +169,11 @@ TEST(OrthoView, ShortEdgesLeftOutChangeNoPixel) {
     data.model.vertexInfos[7].flags = 0;
     loadInto(v.doc(), data);
     buildEdges(v.doc().model);
-    v.doc().zoomFactor = 3.0f;
+    v.view.zoomFactor = 3.0f;
     Frame8 drawn;
-    drawOrthoView(v.r, v.doc(), 1, v.app, 200, 200, &drawn, nullptr);
+    drawOrthoView(v.r, v.doc(), v.view, 1, v.app, 200, 200, &drawn, nullptr);
 
-    const OrthoMapping m(v.doc(), 1, 200, 200);
+    const OrthoMapping m(v.view, 1, 200, 200);
     const auto& infos = v.doc().model.vertexInfos;
     const auto& positions = v.doc().frames[0].positions;
     Frame8 literal;
@@ -197,7 +199,7 @@ TEST(OrthoView, ShortEdgesLeftOutChangeNoPixel) {
 
 TEST(OrthoView, PickPrefersTheNearestThenTheHigherIndex) {
     FrontView v;
-    OrthoEditor editor(1, v.app);
+    OrthoEditor editor(1, v.app, v.view);
     EXPECT_EQ(1, editor.pick(v.doc(), 121, 101, 200, 200));
     EXPECT_EQ(1, editor.pick(v.doc(), 125, 105, 200, 200));
     EXPECT_EQ(-1, editor.pick(v.doc(), 126, 100, 200, 200)); // 6 pixels away
