@@ -1,5 +1,7 @@
 #include "document/Selection.h"
 
+#include "document/CFacetoDoc.h"
+
 #include <algorithm>
 
 namespace faceto {
@@ -18,6 +20,65 @@ void selectNone(Model& model) {
             info.flags &= ~(VERTEX_SELECTED | VERTEX_MARKED);
         }
     }
+}
+
+void markVertices(CFacetoDoc& doc, const std::vector<int32_t>& vertices) {
+    auto& infos = doc.model.vertexInfos;
+    for (int32_t v : vertices) {
+        if (v >= 0 && size_t(v) < infos.size()) {
+            infos[size_t(v)].flags |= VERTEX_MARKED;
+        }
+    }
+    doc.changed({change::SELECTION});
+}
+
+void markOnly(CFacetoDoc& doc, const std::vector<int32_t>& vertices) {
+    auto& infos = doc.model.vertexInfos;
+    for (VertexInfo& info : infos) {
+        if (info.visible()) {
+            info.flags &= ~VERTEX_MARKED;
+        }
+    }
+    for (int32_t v : vertices) {
+        if (v >= 0 && size_t(v) < infos.size() && infos[size_t(v)].visible()) {
+            infos[size_t(v)].flags |= VERTEX_MARKED;
+        }
+    }
+    doc.changed({change::SELECTION});
+}
+
+void endMarks(CFacetoDoc& doc, MarksBecome what) {
+    for (VertexInfo& info : doc.model.vertexInfos) {
+        if (!info.marked()) {
+            continue;
+        }
+        info.flags &= ~VERTEX_MARKED;
+        if (what == MarksBecome::Selected) {
+            info.flags |= VERTEX_SELECTED;
+        } else if (what == MarksBecome::Toggled) {
+            info.flags ^= VERTEX_SELECTED;
+        }
+    }
+    doc.changed({change::SELECTION});
+}
+
+void toggleTriangle(CFacetoDoc& doc, int32_t triangle) {
+    if (triangle < 0 || size_t(triangle) >= doc.model.triangles.size()) {
+        return;
+    }
+    auto& infos = doc.model.vertexInfos;
+    const Triangle& t = doc.model.triangles[size_t(triangle)];
+    const bool whole =
+        std::all_of(t.v.begin(), t.v.end(), [&](int32_t v) { return infos[size_t(v)].selected(); });
+    for (int32_t v : t.v) {
+        VertexInfo& info = infos[size_t(v)];
+        if (whole) {
+            info.flags &= ~VERTEX_SELECTED;
+        } else if (info.visible()) {
+            info.flags |= VERTEX_SELECTED;
+        }
+    }
+    doc.changed({change::SELECTION});
 }
 
 VertexPositions scaledSelection(const Model& model, const Frame& frame, const std::array<float, 3>& factors) {

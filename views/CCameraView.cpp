@@ -1,7 +1,7 @@
 #include "views/CCameraView.h"
 
 #include "document/CFacetoDoc.h"
-#include "document/EditOperations.h"
+#include "document/Selection.h"
 #include "views/CameraDrawing.h"
 #include "views/QtFramePresenter.h"
 
@@ -76,19 +76,7 @@ void CCameraView::mouseReleaseEvent(QMouseEvent* e) {
     if (picked < 0) {
         return;
     }
-    // The picked triangle is selected, or unselected when it was.
-    const Triangle& t = doc_->model.triangles[size_t(picked)];
-    auto& infos = doc_->model.vertexInfos;
-    const bool selected =
-        std::all_of(t.v.begin(), t.v.end(), [&](int32_t v) { return infos[size_t(v)].selected(); });
-    if (selected) {
-        for (int32_t v : t.v) {
-            infos[size_t(v)].flags &= ~VERTEX_SELECTED;
-        }
-        doc_->changed({change::SELECTION});
-    } else {
-        selectTriangles(*doc_, {picked}, true);
-    }
+    toggleTriangle(*doc_, picked); // selected, or unselected when it was
 }
 
 void CCameraView::contextMenuEvent(QContextMenuEvent* e) {

@@ -1,7 +1,9 @@
 #include "views/CSkinView.h"
 
 #include "document/CFacetoDoc.h"
+#include "document/EditOperations.h"
 #include "document/Selection.h"
+#include "views/Tools.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -271,18 +273,9 @@ void CSkinView::mouseMoveEvent(QMouseEvent* event) {
         break;
     }
     case Drag::Scale: {
-        // As the 2D views: up grows, down shrinks, by a tenth a step (a fiftieth with Shift); the left
-        // button scales both ways, the right one each way by its own movement.
-        const float shrink = fine ? 0.98f : 0.9f;
-        const float grow = fine ? 1.02f : 1.1f;
-        float fs = 1.0f;
-        float ft = 1.0f;
-        if (event->buttons() & Qt::LeftButton) {
-            fs = ft = step.y() > 0 ? shrink : step.y() < 0 ? grow : 1.0f;
-        } else {
-            ft = step.y() > 0 ? shrink : step.y() < 0 ? grow : 1.0f;
-            fs = step.x() < 0 ? shrink : step.x() > 0 ? grow : 1.0f;
-        }
+        // As the 2D views scale (the skin's t runs down the view).
+        const auto [fs, ft] = ScaleTool::factors(int(std::lround(step.x())), int(std::lround(-step.y())),
+                                                 (event->buttons() & Qt::LeftButton) != 0, fine);
         std::vector<CornerCoords> after = current_;
         for (size_t i = 0; i < after.size(); ++i) {
             for (size_t k = 0; k < 3; ++k) {
@@ -297,10 +290,7 @@ void CSkinView::mouseMoveEvent(QMouseEvent* event) {
     }
     case Drag::Rotate: {
         // A degree per pixel across, in steps of 15 with Shift, from the coordinates at the press.
-        int degrees = int(std::lround(at.x() - pressAt_.x()));
-        if (fine) {
-            degrees = degrees / 15 * 15;
-        }
+        const int degrees = RotateTool::degrees(at.x() - pressAt_.x(), fine);
         const double angle = degrees * std::numbers::pi / 180.0;
         const auto c = float(std::cos(angle));
         const auto s = float(std::sin(angle));
@@ -326,38 +316,22 @@ void CSkinView::mouseMoveEvent(QMouseEvent* event) {
 void CSkinView::clickSelect(QPointF at, bool add) {
     const auto st = view_.toSkin(at, width(), height());
     const int hit = skinTriangleAt(doc_->model, st[0], st[1]);
-    auto& infos = doc_->model.vertexInfos;
-    if (!add) {
-        selectNone(doc_->model);
-    }
-    if (hit >= 0) {
-        const Triangle& t = doc_->model.triangles[size_t(hit)];
-        const bool whole =
-            std::all_of(t.v.begin(), t.v.end(), [&](int32_t v) { return infos[size_t(v)].selected(); });
-        for (int32_t v : t.v) {
-            if (add && whole) {
-                infos[size_t(v)].flags &= ~VERTEX_SELECTED; // Shift on a selected triangle takes it away
-            } else {
-                infos[size_t(v)].flags |= VERTEX_SELECTED;
-            }
+    if (hit < 0) {
+        if (!add) {
+            doc_->selectNone();
         }
+    } else if (add) {
+        toggleTriangle(*doc_, hit); // Shift on a selected triangle takes it away
+    } else {
+        selectTriangles(*doc_, {hit}, false);
     }
-    doc_->changed({change::SELECTION});
 }
 
 void CSkinView::bandSelect(bool add) {
     const auto a = view_.toSkin(pressAt_, width(), height());
     const auto b = view_.toSkin(lastAt_, width(), height());
-    if (!add) {
-        selectNone(doc_->model);
-    }
-    auto& infos = doc_->model.vertexInfos;
-    for (int32_t t : skinTrianglesIn(doc_->model, QRectF(QPointF(a[0], a[1]), QPointF(b[0], b[1])))) {
-        for (int32_t v : doc_->model.triangles[size_t(t)].v) {
-            infos[size_t(v)].flags |= VERTEX_SELECTED;
-        }
-    }
-    doc_->changed({change::SELECTION});
+    selectTriangles(*doc_, skinTrianglesIn(doc_->model, QRectF(QPointF(a[0], a[1]), QPointF(b[0], b[1]))),
+                    add);
 }
 
 void CSkinView::mouseReleaseEvent(QMouseEvent* event) {

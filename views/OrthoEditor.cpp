@@ -5,6 +5,7 @@
 #include "document/EditOperations.h"
 #include "document/Selection.h"
 #include "views/OrthoView.h"
+#include "views/Tools.h"
 
 #include <algorithm>
 #include <cmath>
@@ -81,15 +82,15 @@ void OrthoEditor::press(CFacetoDoc& doc, MouseButton button, const MouseState& m
         if (button == MouseButton::Left) {
             dragMode_ = EDIT;
             vertexHit_ = false;
-            auto& infos = doc.model.vertexInfos;
             if (app_.editLevel == LEVEL_VERTEX || app_.editLevel == LEVEL_GROUP) {
                 hitVertex_ = pick(doc, m.x, m.y, host.clientWidth(), host.clientHeight());
             } else if (app_.editLevel == LEVEL_TRIANGLE) {
                 hitTriangle_ = pickTriangle(doc, m.x, m.y, host.clientWidth(), host.clientHeight());
             }
+            std::vector<int32_t> marked;
             if (app_.editLevel == LEVEL_VERTEX && hitVertex_ >= 0) {
                 vertexHit_ = true;
-                infos[size_t(hitVertex_)].flags |= VERTEX_MARKED;
+                marked.push_back(hitVertex_);
             } else if (app_.editLevel == LEVEL_GROUP && hitVertex_ >= 0) {
                 // Every vertex of every triangle in the groups of the picked vertex.
                 std::set<int32_t> groups;
@@ -100,15 +101,13 @@ void OrthoEditor::press(CFacetoDoc& doc, MouseButton button, const MouseState& m
                 }
                 for (const Triangle& t : doc.model.triangles) {
                     if (groups.count(t.group)) {
-                        for (int32_t v : t.v) {
-                            infos[size_t(v)].flags |= VERTEX_MARKED;
-                        }
+                        marked.insert(marked.end(), t.v.begin(), t.v.end());
                     }
                 }
-                infos[size_t(hitVertex_)].flags |= VERTEX_MARKED;
+                marked.push_back(hitVertex_);
                 vertexHit_ = true;
             }
-            doc.changed({change::SELECTION});
+            markVertices(doc, marked);
         }
     }
     host.capture();
@@ -231,10 +230,7 @@ void OrthoEditor::rotateSelection(CFacetoDoc& doc, const MouseState& m, MouseHos
         view_.isLocked(s.axisV)) {
         return;
     }
-    int degrees = m.x - pressX_;
-    if (m.shift) {
-        degrees = int(std::lround(float(degrees) / 15.0f)) * 15;
-    }
+    const int degrees = RotateTool::degrees(m.x - pressX_, m.shift);
     rotation_ = degrees;
     const float angle = -float(degrees) * std::numbers::pi_v<float> / 180.0f;
     const float c = std::cos(angle);
@@ -369,20 +365,16 @@ void OrthoEditor::markInRectangle(CFacetoDoc& doc, MouseHost& host) {
     const float uHi = std::max(uA, uB);
     const float vLo = std::min(vA, vB);
     const float vHi = std::max(vA, vB);
-    auto& infos = doc.model.vertexInfos;
-    const size_t count = std::min(infos.size(), frame->positions.size());
+    const size_t count = std::min(doc.model.vertexInfos.size(), frame->positions.size());
+    std::vector<int32_t> inside;
     for (size_t v = 0; v < count; ++v) {
-        if (!infos[v].visible()) {
-            continue;
-        }
         const float u = mapping.u(frame->positions[v]);
         const float w = mapping.v(frame->positions[v]);
         if (u > uLo && u < uHi && w > vLo && w < vHi) {
-            infos[v].flags |= VERTEX_MARKED;
-        } else {
-            infos[v].flags &= ~VERTEX_MARKED;
+            inside.push_back(int32_t(v));
         }
     }
+    markOnly(doc, inside);
 }
 
 void OrthoEditor::scaleSelection(CFacetoDoc& doc, const MouseState& m) {
@@ -391,26 +383,20 @@ void OrthoEditor::scaleSelection(CFacetoDoc& doc, const MouseState& m) {
         return;
     }
     const OrthoViewState& s = view_.orthoViews[size_t(orientation_)];
-    const float shrink = m.shift ? 0.98f : 0.9f;
-    const float grow = m.shift ? 1.02f : 1.1f;
     std::array<float, 3> factors{1.0f, 1.0f, 1.0f};
-    // Up or right grows, down or left shrinks: whichever way the pointer moved the more.
-    const auto factor = [&](int along) { return along > 0 ? grow : along < 0 ? shrink : 1.0f; };
-    const int up = lastY_ - m.y;
-    const int right = m.x - lastX_;
+    const auto [across, up] = ScaleTool::factors(m.x - lastX_, lastY_ - m.y, m.leftHeld, m.shift);
     if (m.leftHeld) {
-        const float f = factor(std::abs(right) > std::abs(up) ? right : up);
         for (int a = 0; a < 3; ++a) {
             if (!view_.isLocked(a)) {
-                factors[size_t(a)] = f;
+                factors[size_t(a)] = across;
             }
         }
     } else if (m.rightHeld) {
         if (!view_.isLocked(s.axisV)) {
-            factors[size_t(s.axisV)] = factor(up);
+            factors[size_t(s.axisV)] = up;
         }
         if (!view_.isLocked(s.axisU)) {
-            factors[size_t(s.axisU)] = factor(right);
+            factors[size_t(s.axisU)] = across;
         }
     }
     VertexPositions scaled = scaledSelection(doc.model, *frame, factors);
@@ -443,69 +429,41 @@ void OrthoEditor::release(CFacetoDoc& doc, MouseButton button, const MouseState&
     if (mode != EDIT || button != MouseButton::Left) {
         return;
     }
-    auto& infos = doc.model.vertexInfos;
+    view_.bandStart = view_.bandEnd = {m.x, m.y};
     if (app_.editLevel == LEVEL_OBJECT) {
         // A click at the object level takes the whole model.
-        for (VertexInfo& info : infos) {
-            info.flags &= ~VERTEX_MARKED;
-        }
+        endMarks(doc, MarksBecome::Nothing);
         doc.selectAll();
     } else if (app_.editLevel == LEVEL_TRIANGLE) {
         selectTrianglesAt(doc);
     } else if (app_.editLevel == LEVEL_VERTEX) {
-        for (VertexInfo& info : infos) {
-            if (!info.marked()) {
-                continue;
-            }
-            info.flags &= ~VERTEX_MARKED;
-            if (dragged_ && !vertexHit_) {
-                info.flags |= VERTEX_SELECTED; // a rectangle adds to the selection
-            } else if (!dragged_ && vertexHit_) {
-                info.flags ^= VERTEX_SELECTED; // a click toggles the vertex
-            }
-        }
-    } else if (app_.editLevel == LEVEL_GROUP) {
+        // A rectangle adds to the selection, a click toggles the vertex; a vertex dragged stays as it was.
+        endMarks(doc, dragged_ && !vertexHit_   ? MarksBecome::Selected
+                      : !dragged_ && vertexHit_ ? MarksBecome::Toggled
+                                                : MarksBecome::Nothing);
+    } else {
         // At the group level whatever the press or the rectangle marked becomes selected.
-        for (VertexInfo& info : infos) {
-            if (info.marked()) {
-                info.flags = (info.flags & ~VERTEX_MARKED) | VERTEX_SELECTED;
-            }
-        }
+        endMarks(doc, MarksBecome::Selected);
     }
-    view_.bandStart = view_.bandEnd = {m.x, m.y};
-    doc.changed({change::SELECTION});
 }
 
 // A click toggles the triangle under the pointer; a rectangle adds the triangles wholly inside it.
 void OrthoEditor::selectTrianglesAt(CFacetoDoc& doc) {
-    auto& infos = doc.model.vertexInfos;
-    std::vector<int32_t> chosen;
-    bool add = true;
-    if (dragged_) {
-        for (size_t t = 0; t < doc.model.triangles.size(); ++t) {
-            const Triangle& tri = doc.model.triangles[t];
-            if (std::all_of(tri.v.begin(), tri.v.end(),
-                            [&](int32_t v) { return infos[size_t(v)].marked(); })) {
-                chosen.push_back(int32_t(t));
-            }
-        }
-    } else if (hitTriangle_ >= 0) {
-        chosen.push_back(hitTriangle_);
-        const Triangle& tri = doc.model.triangles[size_t(hitTriangle_)];
-        add =
-            !std::all_of(tri.v.begin(), tri.v.end(), [&](int32_t v) { return infos[size_t(v)].selected(); });
-    }
-    for (VertexInfo& info : infos) {
-        info.flags &= ~VERTEX_MARKED;
-    }
-    if (add) {
-        selectTriangles(doc, chosen, true);
+    if (!dragged_) {
+        endMarks(doc, MarksBecome::Nothing);
+        toggleTriangle(doc, hitTriangle_);
         return;
     }
-    for (int32_t v : doc.model.triangles[size_t(hitTriangle_)].v) {
-        infos[size_t(v)].flags &= ~VERTEX_SELECTED;
+    const auto& infos = doc.model.vertexInfos;
+    std::vector<int32_t> chosen;
+    for (size_t t = 0; t < doc.model.triangles.size(); ++t) {
+        const Triangle& tri = doc.model.triangles[t];
+        if (std::all_of(tri.v.begin(), tri.v.end(), [&](int32_t v) { return infos[size_t(v)].marked(); })) {
+            chosen.push_back(int32_t(t));
+        }
     }
-    doc.changed({change::SELECTION});
+    endMarks(doc, MarksBecome::Nothing);
+    selectTriangles(doc, chosen, true);
 }
 
 void OrthoEditor::doubleClick(MouseButton button, const MouseState& m, MouseHost& host) {

@@ -25,7 +25,8 @@ struct MouseState {
 // always pans and zooms): the edit tool picks and toggles vertices, adds a dragged rectangle to the
 // selection and moves the picked selection (axis locks and grid snap applied); the scale tool scales
 // the selection; move/zoom pans with the left button and zooms with the right one; the rotate tool
-// does nothing here. Digit keys set the view's zoom.
+// turns the selection in the view's plane about the centre of its box. The tools' rules are those of
+// Tools.h; the selection changes through the selection operations. Digit keys set the view's zoom.
 class OrthoEditor {
 public:
     enum DragMode { NONE = 0, EDIT = 1, PAN_ZOOM = 2, SCALE = 3, ROTATE = 4 };

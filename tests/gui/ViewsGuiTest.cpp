@@ -172,7 +172,7 @@ TEST(TwoDViewGestures, ScaleFollowsSidewaysDragsAndRecordsOnlyWhatMoves) {
     EXPECT_EQ(1u, p.doc.history().size());
 }
 
-TEST(TwoDViewGestures, RotateToolDoesNothingAndMoveZoomPansAndZooms) {
+TEST(TwoDViewGestures, RotateWithoutASelectionMovesNothingAndMoveZoomPansAndZooms) {
     FrontPane p;
     p.app.currentTool = TOOL_ROTATE;
     p.drag(QPoint(120, 100), QPoint(150, 50));
