@@ -33,11 +33,9 @@ public:
     QAction* action(const QString& name) const;
     const QHash<QString, QAction*>& actions() const { return actions_; }
     QActionGroup* levelGroup() const { return levelGroup_; }
-    QActionGroup* fillGroup() const { return fillGroup_; }
 
     // The menus for "no document open" and "documents open", switched by the application.
     void showDocumentMenus(bool documentsOpen);
-    bool showsDocumentMenus() const { return documentMenus_; }
     void setRecentFiles(const QStringList& paths);
     QMenu* menu(const QString& title) const; // a top-level menu of the current menu bar, by its text
 

@@ -42,9 +42,6 @@ public:
 
     QLineEdit* quake2Base() const { return edits_[0]; }
     QLineEdit* quakePalette() const { return edits_[1]; }
-    QLineEdit* quakeColormap() const { return edits_[2]; }
-    QLineEdit* hexen2Palette() const { return edits_[3]; }
-    QLineEdit* hexen2Colormap() const { return edits_[4]; }
     // Which game's palette the skins of .mdl models are given ("games\\quake" / "modelPalette").
     QComboBox* mdlPalette() const { return mdlPalette_; }
 
@@ -78,7 +75,6 @@ public:
     ModelTransform transform() const;
     // Scale (0-2), turn in degrees (3-5) and move (6-8), x, y, z each.
     QDoubleSpinBox* field(int index) const { return fields_[size_t(index)]; }
-    QCheckBox* uniform() const { return uniform_; }
     QComboBox* about() const { return about_; }
 
 private:

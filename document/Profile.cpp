@@ -26,7 +26,6 @@ int MemoryProfile::getInt(const std::string& section, const std::string& entry, 
 bool MemoryProfile::writeString(const std::string& section, const std::string& entry,
                                 const std::string& value) {
     values_[{section, entry}] = value;
-    writeLog_.push_back(section + "/" + entry + "=" + value);
     return true;
 }
 

@@ -51,12 +51,9 @@ public:
     bool writeInt(const std::string& section, const std::string& entry, int value) override;
 
     bool contains(const std::string& section, const std::string& entry) const;
-    // Every write in order, as "section/entry=value".
-    const std::vector<std::string>& writeLog() const { return writeLog_; }
 
 private:
     std::map<std::pair<std::string, std::string>, std::string> values_;
-    std::vector<std::string> writeLog_;
 };
 
 // Section and entry names of the settings.

@@ -117,13 +117,6 @@ struct SkeletonNode {
     int32_t flags = 0; // 2 = drawn in the 2D views
     int32_t mesh = 0;
     float size = 0.0f;
-
-    SkeletonNode() = default;
-    SkeletonNode(const SkeletonNode&) = default;
-    SkeletonNode(SkeletonNode&&) = default;
-    SkeletonNode& operator=(SkeletonNode&&) = default;
-    // Assigning a node keeps the target's angles and scratch values (block values 3-5 and 9-11).
-    SkeletonNode& operator=(const SkeletonNode& other);
 };
 
 struct Model {

@@ -20,7 +20,6 @@ public:
 
     void setFullScreen(bool on);
     bool isFullScreenPreview() const { return fullScreen_; }
-    QRect savedRect() const { return savedRect_; }
 
 public slots:
     void leaveFullScreen() { setFullScreen(false); }

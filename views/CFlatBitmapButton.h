@@ -22,7 +22,6 @@ public:
     void setFaceColour(const QColor& colour); // instead of the style's button colour
     void setLatched(bool latched);
     bool isLatched() const { return latched_; }
-    bool isHot() const { return hot_; }
     bool looksPressed() const { return (isDown() && hot_) || latched_; }
 
     QSize sizeHint() const override;

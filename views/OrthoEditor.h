@@ -51,7 +51,6 @@ public:
     int pickTriangle(const CFacetoDoc& doc, int x, int y, int width, int height) const;
 
     int orientation() const { return orientation_; }
-    DragMode dragMode() const { return dragMode_; }
 
 private:
     void moveSelection(CFacetoDoc& doc, const MouseState& m, MouseHost& host);
