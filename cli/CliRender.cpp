@@ -95,10 +95,9 @@ int renderSkin(Context& context, const std::string& input, const std::string& ou
     return 0;
 }
 
-} // namespace
-
-int render(Context& context, const std::string& input, const std::string& output,
-           const RenderOptions& options) {
+// What the options ask for that needs no model: a known view, a size in range, a picture format, a
+// known mode; 0 when all is well, otherwise the exit status after saying what is wrong.
+int checkRenderOptions(Context& context, const std::string& output, const RenderOptions& options) {
     static const char* const VIEWS[] = {"camera", "preview", "top", "front", "side", "quad", "skin"};
     if (std::find(std::begin(VIEWS), std::end(VIEWS), options.view) == std::end(VIEWS)) {
         context.err << "faceto-cli: unknown view " << options.view << "\n";
@@ -108,19 +107,72 @@ int render(Context& context, const std::string& input, const std::string& output
         context.err << "faceto-cli: the size must be between 1x1 and 16384x16384\n";
         return 2;
     }
-    const char* format = pictureFormatOf(output);
-    if (*format == '\0') {
+    if (*pictureFormatOf(output) == '\0') {
         context.err << "faceto-cli: " << output << ": pictures are written as .png, .jpg or .bmp\n";
         return 2;
     }
-    if (options.view == "skin") {
-        return renderSkin(context, input, output, options.skin < 0 ? 0 : options.skin, format);
-    }
-    const int mode = options.mode.empty() ? -1 : fillModeNamed(options.mode);
-    if (!options.mode.empty() && mode < 0) {
+    if (options.view != "skin" && !options.mode.empty() &&
+        fillModeNamed(options.mode) < 0) { // the skin has no mode
         context.err << "faceto-cli: unknown mode " << options.mode
                     << " (none, wireframe, vertex, flat, gouraud, textured or textured-shaded)\n";
         return 2;
+    }
+    return 0;
+}
+
+// Makes the frame and skin the options name the shown ones; false (after saying why) when the model has
+// no such frame or skin.
+bool showChosenFrameAndSkin(Context& context, const std::string& input, CFacetoDoc& doc,
+                            const RenderOptions& options, PreviewSettings& preview) {
+    if (options.frame) {
+        const int index = frameIndex(doc, *options.frame);
+        if (index < 0) {
+            context.err << input << ": no frame " << *options.frame << "\n";
+            return false;
+        }
+        doc.setCurrentFrame(index);
+        doc.currentFrameIndex = index;
+        preview.shownFrame = index;
+    }
+    if (options.skin >= 0 && size_t(options.skin) >= doc.model.skins.size()) {
+        context.err << input << ": no skin " << options.skin << " (the model has " << doc.model.skins.size()
+                    << ")\n";
+        return false;
+    }
+    if (options.skin >= 0) {
+        doc.currentSkin = options.skin; // the textured modes of the camera view paint with it too
+    }
+    return true;
+}
+
+// The four panes of a document window, each a quarter of it.
+QImage quadPicture(Rasterizer& r, CFacetoDoc& doc, ViewState& shown, AppState& app,
+                   const RenderOptions& options, PreviewSettings& preview) {
+    const int w = std::max(1, options.width / 2);
+    const int h = std::max(1, options.height / 2);
+    shown.zoomFactor = initialZoomFactor(shown, w, h);
+    QImage image(options.width, options.height, QImage::Format_RGB32);
+    image.fill(Qt::black);
+    QPainter painter(&image);
+    const bool fit = options.fit;
+    painter.drawImage(0, 0, pane(r, doc, shown, app, "top", w, h, preview, fit));
+    painter.drawImage(w, 0, pane(r, doc, shown, app, "side", options.width - w, h, preview, fit));
+    painter.drawImage(0, h, pane(r, doc, shown, app, "front", w, options.height - h, preview, fit));
+    painter.drawImage(
+        w, h, pane(r, doc, shown, app, "camera", options.width - w, options.height - h, preview, fit, true));
+    return image;
+}
+
+} // namespace
+
+int render(Context& context, const std::string& input, const std::string& output,
+           const RenderOptions& options) {
+    if (const int status = checkRenderOptions(context, output, options); status != 0) {
+        return status;
+    }
+    const char* format = pictureFormatOf(output);
+    if (options.view == "skin") {
+        return renderSkin(context, input, output, options.skin < 0 ? 0 : options.skin, format);
     }
     std::optional<OpenedDocument> opened = openModel(context, input);
     if (!opened) {
@@ -132,48 +184,17 @@ int render(Context& context, const std::string& input, const std::string& output
     preview.skinIndex = options.skin;
     preview.showEdges = options.edges;
     preview.showVertices = options.vertices;
-    if (options.frame) {
-        const int index = frameIndex(doc, *options.frame);
-        if (index < 0) {
-            context.err << input << ": no frame " << *options.frame << "\n";
-            return 1;
-        }
-        doc.setCurrentFrame(index);
-        doc.currentFrameIndex = index;
-        preview.shownFrame = index;
-    }
-    if (options.skin >= 0 && size_t(options.skin) >= doc.model.skins.size()) {
-        context.err << input << ": no skin " << options.skin << " (the model has " << doc.model.skins.size()
-                    << ")\n";
+    if (!showChosenFrameAndSkin(context, input, doc, options, preview)) {
         return 1;
     }
-    if (mode >= 0) {
-        shown.fillMode = uint8_t(mode);
-    }
-    if (options.skin >= 0) {
-        doc.currentSkin = options.skin; // the textured modes of the camera view paint with it too
+    if (!options.mode.empty()) {
+        shown.fillMode = uint8_t(fillModeNamed(options.mode));
     }
     Rasterizer rasterizer(context.palette);
     AppState app;
-
     QImage image;
     if (options.view == "quad") {
-        // The four panes of a document window, each a quarter of it.
-        const int w = std::max(1, options.width / 2);
-        const int h = std::max(1, options.height / 2);
-        shown.zoomFactor = initialZoomFactor(shown, w, h);
-        image = QImage(options.width, options.height, QImage::Format_RGB32);
-        image.fill(Qt::black);
-        QPainter painter(&image);
-        const bool fit = options.fit;
-        painter.drawImage(0, 0, pane(rasterizer, doc, shown, app, "top", w, h, preview, fit));
-        painter.drawImage(w, 0,
-                          pane(rasterizer, doc, shown, app, "side", options.width - w, h, preview, fit));
-        painter.drawImage(0, h,
-                          pane(rasterizer, doc, shown, app, "front", w, options.height - h, preview, fit));
-        painter.drawImage(w, h,
-                          pane(rasterizer, doc, shown, app, "camera", options.width - w, options.height - h,
-                               preview, fit, true));
+        image = quadPicture(rasterizer, doc, shown, app, options, preview);
     } else {
         shown.zoomFactor = initialZoomFactor(shown, options.width, options.height);
         image = pane(rasterizer, doc, shown, app, options.view, options.width, options.height, preview,

@@ -160,29 +160,108 @@ void drawCameraLabel(Rasterizer& r, int mode, const PaletteEntry& background, Ov
     r.endOverlay();
 }
 
+// The skin the textured modes paint with, in the colours the pane shows: the first skin's palette when
+// that skin is an 8-bit picture (then copied to `palette`), the renderer's own otherwise. Null in the
+// other modes and without a skin.
+const Skin* paintedSkin(Rasterizer& r, const CFacetoDoc& doc, int mode, DisplayPalette& palette) {
+    const Model& model = doc.model;
+    if ((mode != FILL_TEXTURED && mode != FILL_TEXTURED_SHADED) || model.skins.empty()) {
+        return nullptr;
+    }
+    const size_t index = size_t(std::clamp<int32_t>(doc.currentSkin, 0, int32_t(model.skins.size()) - 1));
+    const bool own = model.skins[0].isIndexed8();
+    if (own) {
+        std::copy(model.skins[0].palette.begin(), model.skins[0].palette.end(), palette.begin());
+    }
+    return &skinInColours(model.skins[index], own ? palette : r.defaultPalette());
+}
+
+// The light row of each vertex in the shaded modes (empty in the others).
+std::vector<int> vertexLightRows(const Model& model, const std::vector<ProjectedVertex>& vertices, int mode,
+                                 const ViewState& view) {
+    std::vector<int> rows;
+    if (mode == FILL_GOURAUD || mode == FILL_TEXTURED_SHADED) {
+        std::vector<Vec3> normals;
+        vertexNormals(model, vertices, normals);
+        rows.resize(normals.size());
+        for (size_t v = 0; v < normals.size(); ++v) {
+            rows[v] = shadedRow(normals[v].z, view.lightAmbient, view.lightSpot);
+        }
+    }
+    return rows;
+}
+
+void drawTexturedTriangle(Rasterizer& r, const std::array<Pixel, 3>& q, const Triangle& source,
+                          const Skin& skin, const std::vector<int>& vertexRow, bool shaded) {
+    int32_t polygon[20];
+    const int n = shaded ? 5 : 4;
+    for (int c = 0; c <= 3; ++c) {
+        const int corner = c % 3;
+        polygon[c * n] = q[size_t(corner)].x;
+        polygon[c * n + 1] = q[size_t(corner)].y;
+        polygon[c * n + 2] = texel(source.st[size_t(corner)][0]);
+        polygon[c * n + 3] = texel(source.st[size_t(corner)][1]);
+        if (shaded) {
+            polygon[c * n + 4] = vertexRow[size_t(source.v[size_t(corner)])];
+        }
+    }
+    if (shaded) {
+        r.fillTexturedShadedPolygon(polygon, 3, skin);
+    } else {
+        r.fillTexturedPolygon(polygon, 3, skin);
+    }
+}
+
+// One triangle as the mode draws it.
+void drawCameraTriangle(Rasterizer& r, const Model& model, const ProjectedTriangle& t, const Triangle& source,
+                        int mode, const Skin* skin, const std::vector<int>& vertexRow) {
+    const auto& q = t.corners;
+    switch (mode) {
+    case FILL_WIREFRAME:
+        outline(r, q, t.color & 0xFF);
+        return;
+    case FILL_VERTEX:
+        for (int c = 0; c < 3; ++c) {
+            const bool selected = model.vertexInfos[size_t(source.v[size_t(c)])].selected();
+            r.plotSquare(q[size_t(c)], selected ? VERTEX_DOT : WHITE, 1);
+        }
+        return;
+    case FILL_GOURAUD: {
+        int32_t polygon[12];
+        for (int c = 0; c <= 3; ++c) {
+            const int corner = c % 3;
+            polygon[c * 3] = q[size_t(corner)].x;
+            polygon[c * 3 + 1] = q[size_t(corner)].y;
+            polygon[c * 3 + 2] = vertexRow[size_t(source.v[size_t(corner)])];
+        }
+        r.fillGouraudPolygon(polygon, 3, t.color);
+        return;
+    }
+    case FILL_TEXTURED:
+    case FILL_TEXTURED_SHADED:
+        if (skin != nullptr) {
+            drawTexturedTriangle(r, q, source, *skin, vertexRow, mode == FILL_TEXTURED_SHADED);
+            return;
+        }
+        break; // without a skin: flat
+    default:
+        break;
+    }
+    const int32_t polygon[] = {q[0].x, q[0].y, q[1].x, q[1].y, q[2].x, q[2].y, q[0].x, q[0].y};
+    r.fillFlatPolygon(polygon, 3, r.tables().shade(lightRow(-std::abs(t.normalZ)), t.color));
+    outline(r, q, OUTLINE);
+}
+
 } // namespace
 
 bool drawCameraView(Rasterizer& r, const CFacetoDoc* doc, const ViewState& view, const Mat4& camera,
                     int width, int height, FramePresenter* target, int frameIndex, OverlayTarget* overlay) {
     const int mode = doc ? view.fillMode : FILL_FLAT;
-    const Model* model = doc ? &doc->model : nullptr;
-    const bool textured =
-        (mode == FILL_TEXTURED || mode == FILL_TEXTURED_SHADED) && model && !model->skins.empty();
-    const Skin* skin = nullptr;
     DisplayPalette skinPalette{};
-    if (textured) {
-        const size_t index =
-            size_t(std::clamp<int32_t>(doc->currentSkin, 0, int32_t(model->skins.size()) - 1));
-        // The picture shows in the first skin's colours when that skin is an 8-bit image.
-        const bool own = model->skins[0].isIndexed8();
-        if (own) {
-            std::copy(model->skins[0].palette.begin(), model->skins[0].palette.end(), skinPalette.begin());
-        }
-        skin = &skinInColours(model->skins[index], own ? skinPalette : r.defaultPalette());
-    }
+    const Skin* skin = doc ? paintedSkin(r, *doc, mode, skinPalette) : nullptr;
+    const bool ownColours = skin && doc->model.skins[0].isIndexed8();
     const int background = doc ? view.backColor : 0;
-    if (!r.beginFrame(target, width, height, background,
-                      skin && model->skins[0].isIndexed8() ? &skinPalette : nullptr)) {
+    if (!r.beginFrame(target, width, height, background, ownColours ? &skinPalette : nullptr)) {
         return false;
     }
     const Frame* frame = doc == nullptr ? nullptr
@@ -190,84 +269,24 @@ bool drawCameraView(Rasterizer& r, const CFacetoDoc* doc, const ViewState& view,
                              ? &doc->frames[size_t(frameIndex)]
                              : doc->currentFrame();
     const PaletteEntry backgroundRgb =
-        (skin && model->skins[0].isIndexed8() ? skinPalette : r.defaultPalette())[size_t(background & 0xFF)];
+        (ownColours ? skinPalette : r.defaultPalette())[size_t(background & 0xFF)];
     if (frame == nullptr || doc->frames.empty() || mode == FILL_NONE) {
         r.presentFrame();
         drawCameraLabel(r, mode, backgroundRgb, overlay);
         return true;
     }
-    prepare(r, *model, *frame, camera, Projection(r.width(), r.height()));
-    const auto& vertices = r.projectedVertices();
-    std::vector<int> vertexRow;
-    if (mode == FILL_GOURAUD || mode == FILL_TEXTURED_SHADED) {
-        std::vector<Vec3> normals;
-        vertexNormals(*model, vertices, normals);
-        vertexRow.resize(normals.size());
-        for (size_t v = 0; v < normals.size(); ++v) {
-            vertexRow[v] = shadedRow(normals[v].z, view.lightAmbient, view.lightSpot);
-        }
-    }
+    const Model& model = doc->model;
+    prepare(r, model, *frame, camera, Projection(r.width(), r.height()));
+    const std::vector<int> vertexRow = vertexLightRows(model, r.projectedVertices(), mode, view);
     const int32_t* order = r.sortIndices().data();
     const auto& triangles = r.projectedTriangles();
-    for (int32_t k = 0; k < model->triangleCount(); ++k) {
+    for (int32_t k = 0; k < model.triangleCount(); ++k) {
         const ProjectedTriangle& t = triangles[size_t(order[k])];
         // Behind the camera, or facing away (unless back faces are drawn), or seen edge-on: left out.
         if (!t.inFront || (t.normalZ >= 0.0f && !(view.drawBackFaces && t.normalZ > 0.0f))) {
             continue;
         }
-        const auto& q = t.corners;
-        const Triangle& source = model->triangles[size_t(order[k])];
-        switch (mode) {
-        case FILL_WIREFRAME:
-            outline(r, q, t.color & 0xFF);
-            break;
-        case FILL_VERTEX:
-            for (int c = 0; c < 3; ++c) {
-                const bool selected = model->vertexInfos[size_t(source.v[size_t(c)])].selected();
-                r.plotSquare(q[size_t(c)], selected ? VERTEX_DOT : WHITE, 1);
-            }
-            break;
-        case FILL_GOURAUD: {
-            int32_t polygon[12];
-            for (int c = 0; c <= 3; ++c) {
-                const int corner = c % 3;
-                polygon[c * 3] = q[size_t(corner)].x;
-                polygon[c * 3 + 1] = q[size_t(corner)].y;
-                polygon[c * 3 + 2] = vertexRow[size_t(source.v[size_t(corner)])];
-            }
-            r.fillGouraudPolygon(polygon, 3, t.color);
-            break;
-        }
-        case FILL_TEXTURED:
-        case FILL_TEXTURED_SHADED:
-            if (skin != nullptr) {
-                int32_t polygon[20];
-                const int n = mode == FILL_TEXTURED ? 4 : 5;
-                for (int c = 0; c <= 3; ++c) {
-                    const int corner = c % 3;
-                    polygon[c * n] = q[size_t(corner)].x;
-                    polygon[c * n + 1] = q[size_t(corner)].y;
-                    polygon[c * n + 2] = texel(source.st[size_t(corner)][0]);
-                    polygon[c * n + 3] = texel(source.st[size_t(corner)][1]);
-                    if (n == 5) {
-                        polygon[c * n + 4] = vertexRow[size_t(source.v[size_t(corner)])];
-                    }
-                }
-                if (n == 4) {
-                    r.fillTexturedPolygon(polygon, 3, *skin);
-                } else {
-                    r.fillTexturedShadedPolygon(polygon, 3, *skin);
-                }
-                break;
-            }
-            [[fallthrough]]; // without a skin: flat
-        default: {
-            const int32_t polygon[] = {q[0].x, q[0].y, q[1].x, q[1].y, q[2].x, q[2].y, q[0].x, q[0].y};
-            r.fillFlatPolygon(polygon, 3, r.tables().shade(lightRow(-std::abs(t.normalZ)), t.color));
-            outline(r, q, OUTLINE);
-            break;
-        }
-        }
+        drawCameraTriangle(r, model, t, model.triangles[size_t(order[k])], mode, skin, vertexRow);
     }
     r.presentFrame();
     drawCameraLabel(r, mode, backgroundRgb, overlay);
