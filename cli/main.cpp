@@ -7,6 +7,7 @@
 #include "formats/FormatTable.h"
 #include "formats/PaletteFiles.h"
 #include "formats/Temporaries.h"
+#include "model/Version.h"
 
 #ifdef FACETO_CLI_RENDERS
 #include "app/QtProfile.h"
@@ -24,10 +25,12 @@
 
 #include <cmath>
 #include <cstdio>
+#include <getopt.h>
 #include <iostream>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -84,6 +87,7 @@ options:
                     the palette of .mdl skins: Quake's (the "games\quake" "palette" file, else
                     the built-in Quake palette) or Hexen II's ("games\hexen2" "palette")
   -h, --help        this text
+  --version         the version
 
 The tool reads the editor's settings file (Quake 2 base folder, Quake palette) and, like the
 editor, loads palette.lmp and colormap.lmp from the current folder when they are there.
@@ -139,10 +143,8 @@ int runRenderer(char** argv) {
 
 } // namespace
 
-int main(int argc, char** argv) {
-    // Ctrl+C in the middle of a save leaves no temporary file behind.
-    faceto::removeTemporariesOnSignals();
-
+// Everything the command line says.
+struct Arguments {
     std::vector<std::string> positional;
     std::optional<std::string> base;
     std::optional<std::string> settingsFile;
@@ -158,118 +160,241 @@ int main(int argc, char** argv) {
     int skinDepth = 0;
     std::optional<std::string> modelPalette;
     faceto::cli::RenderOptions render;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        auto value = [&](std::optional<std::string>& target) {
-            if (i + 1 >= argc) {
-                return false;
-            }
-            target = argv[++i];
-            return true;
-        };
-        if (arg == "-h" || arg == "--help") {
+};
+
+enum LongOption {
+    BASE = 1000,
+    SETTINGS,
+    TO,
+    VIEW,
+    FRAME,
+    SIZE,
+    SKIN,
+    EDGES,
+    VERTICES,
+    MODE,
+    SCALE,
+    IMPORT_SCALE,
+    FPS,
+    INTERPOLATION,
+    SKIN_DEPTH,
+    PALETTE,
+    FIT,
+    MAP,
+    SCALE_COORDS,
+    JSON,
+    FORCE,
+    TREE,
+    VERSION_OPTION,
+};
+
+const option LONG_OPTIONS[] = {
+    {"base", required_argument, nullptr, BASE},
+    {"settings", required_argument, nullptr, SETTINGS},
+    {"to", required_argument, nullptr, TO},
+    {"view", required_argument, nullptr, VIEW},
+    {"frame", required_argument, nullptr, FRAME},
+    {"size", required_argument, nullptr, SIZE},
+    {"skin", required_argument, nullptr, SKIN},
+    {"edges", no_argument, nullptr, EDGES},
+    {"vertices", no_argument, nullptr, VERTICES},
+    {"mode", required_argument, nullptr, MODE},
+    {"scale", required_argument, nullptr, SCALE},
+    {"import-scale", required_argument, nullptr, IMPORT_SCALE},
+    {"fps", required_argument, nullptr, FPS},
+    {"interpolation", required_argument, nullptr, INTERPOLATION},
+    {"skin-depth", required_argument, nullptr, SKIN_DEPTH},
+    {"palette", required_argument, nullptr, PALETTE},
+    {"fit", no_argument, nullptr, FIT},
+    {"map", no_argument, nullptr, MAP},
+    {"scale-coords", no_argument, nullptr, SCALE_COORDS},
+    {"json", no_argument, nullptr, JSON},
+    {"force", no_argument, nullptr, FORCE},
+    {"tree", no_argument, nullptr, TREE},
+    {"help", no_argument, nullptr, 'h'},
+    {"version", no_argument, nullptr, VERSION_OPTION},
+    {nullptr, 0, nullptr, 0},
+};
+
+// What an option lacking its value needs, as the usage error says it.
+std::string missingValue(int option) {
+    switch (option) {
+    case BASE:
+        return "--base needs a folder";
+    case SETTINGS:
+        return "--settings needs a file";
+    case TO:
+        return "--to needs an extension";
+    case 'd':
+        return "-d needs a folder";
+    case VIEW:
+        return "--view needs a view";
+    case FRAME:
+        return "--frame needs an index or a name";
+    case SIZE:
+        return "--size needs WIDTHxHEIGHT";
+    case SKIN:
+        return "--skin needs a number";
+    case MODE:
+        return "--mode needs a mode";
+    case SCALE:
+        return "--scale needs a positive number";
+    case IMPORT_SCALE:
+        return "--import-scale needs a positive number";
+    case FPS:
+        return "--fps needs a number from 1 to 1000";
+    case INTERPOLATION:
+        return "--interpolation is step or linear";
+    case SKIN_DEPTH:
+        return "--skin-depth is 8 or 24";
+    case PALETTE:
+        return "--palette is quake or hexen2";
+    default:
+        return "an option needs a value";
+    }
+}
+
+bool positiveNumber(const char* text, float& out) {
+    return std::sscanf(text, "%f", &out) == 1 && out > 0.0f && std::isfinite(out);
+}
+
+// Takes the value of an option that has one; an empty text when it is fine, else what is wrong.
+std::string takeValue(int option, const char* text, Arguments& a) {
+    faceto::cli::RenderOptions& render = a.render;
+    bool ok = true;
+    switch (option) {
+    case BASE:
+        a.base = text;
+        break;
+    case SETTINGS:
+        a.settingsFile = text;
+        break;
+    case TO:
+        a.toExtension = text;
+        break;
+    case 'd':
+        a.folder = text;
+        break;
+    case VIEW:
+        render.view = text;
+        break;
+    case FRAME:
+        render.frame = text;
+        break;
+    case SIZE:
+        ok = std::sscanf(text, "%dx%d", &render.width, &render.height) == 2;
+        break;
+    case SKIN:
+        ok = std::sscanf(text, "%d", &render.skin) == 1;
+        break;
+    case MODE:
+        render.mode = text;
+        break;
+    case SCALE:
+        ok = positiveNumber(text, a.scale);
+        break;
+    case IMPORT_SCALE:
+        ok = positiveNumber(text, a.importScale);
+        break;
+    case FPS:
+        ok = std::sscanf(text, "%d", &a.framesPerSecond) == 1 && a.framesPerSecond >= 1 &&
+             a.framesPerSecond <= 1000;
+        break;
+    case INTERPOLATION:
+        ok = std::string_view(text) == "step" || std::string_view(text) == "linear";
+        a.linear = std::string_view(text) == "linear";
+        break;
+    case SKIN_DEPTH:
+        ok = std::string_view(text) == "8" || std::string_view(text) == "24";
+        a.skinDepth = ok ? std::stoi(text) : 0;
+        break;
+    case PALETTE:
+        a.modelPalette = text;
+        ok = *a.modelPalette == "quake" || *a.modelPalette == "hexen2";
+        break;
+    default:
+        break;
+    }
+    return ok ? std::string() : missingValue(option);
+}
+
+// Sets a switch; false when `option` is none.
+bool takeSwitch(int option, Arguments& a) {
+    switch (option) {
+    case JSON:
+        a.json = true;
+        return true;
+    case FORCE:
+        a.force = true;
+        return true;
+    case TREE:
+        a.tree = true;
+        return true;
+    case EDGES:
+        a.render.edges = true;
+        return true;
+    case VERTICES:
+        a.render.vertices = true;
+        return true;
+    case FIT:
+        a.render.fit = true;
+        return true;
+    case MAP:
+        a.render.withMap = true;
+        return true;
+    case SCALE_COORDS:
+        a.render.scaleCoords = true;
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Reads the command line (options anywhere, "--opt=value" or "--opt value", "--" before file names that
+// begin with a dash). The exit status when the program is done (help, version, a usage error).
+std::optional<int> parseArguments(int argc, char** argv, Arguments& a) {
+    opterr = 0; // the usage errors are ours
+    optind = 1;
+    int option = 0;
+    while ((option = getopt_long(argc, argv, ":hd:", LONG_OPTIONS, nullptr)) != -1) {
+        if (option == 'h') {
             std::cout << usage();
             return 0;
-        } else if (arg == "--json") {
-            json = true;
-        } else if (arg == "--force") {
-            force = true;
-        } else if (arg == "--tree") {
-            tree = true;
-        } else if (arg == "--base") {
-            if (!value(base)) {
-                return usageError("--base needs a folder");
-            }
-        } else if (arg == "--settings") {
-            if (!value(settingsFile)) {
-                return usageError("--settings needs a file");
-            }
-        } else if (arg == "--to") {
-            if (!value(toExtension)) {
-                return usageError("--to needs an extension");
-            }
-        } else if (arg == "-d") {
-            std::optional<std::string> dir;
-            if (!value(dir)) {
-                return usageError("-d needs a folder");
-            }
-            folder = *dir;
-        } else if (arg == "--view") {
-            std::optional<std::string> view;
-            if (!value(view)) {
-                return usageError("--view needs a view");
-            }
-            render.view = *view;
-        } else if (arg == "--frame") {
-            if (!value(render.frame)) {
-                return usageError("--frame needs an index or a name");
-            }
-        } else if (arg == "--size") {
-            std::optional<std::string> size;
-            if (!value(size) || std::sscanf(size->c_str(), "%dx%d", &render.width, &render.height) != 2) {
-                return usageError("--size needs WIDTHxHEIGHT");
-            }
-        } else if (arg == "--skin") {
-            std::optional<std::string> skin;
-            if (!value(skin) || std::sscanf(skin->c_str(), "%d", &render.skin) != 1) {
-                return usageError("--skin needs a number");
-            }
-        } else if (arg == "--edges") {
-            render.edges = true;
-        } else if (arg == "--vertices") {
-            render.vertices = true;
-        } else if (arg == "--mode") {
-            std::optional<std::string> mode;
-            if (!value(mode)) {
-                return usageError("--mode needs a mode");
-            }
-            render.mode = *mode;
-        } else if (arg == "--scale") {
-            std::optional<std::string> text;
-            if (!value(text) || std::sscanf(text->c_str(), "%f", &scale) != 1 || !(scale > 0.0f) ||
-                !std::isfinite(scale)) {
-                return usageError("--scale needs a positive number");
-            }
-        } else if (arg == "--import-scale") {
-            std::optional<std::string> text;
-            if (!value(text) || std::sscanf(text->c_str(), "%f", &importScale) != 1 ||
-                !(importScale > 0.0f) || !std::isfinite(importScale)) {
-                return usageError("--import-scale needs a positive number");
-            }
-        } else if (arg == "--fps") {
-            std::optional<std::string> text;
-            if (!value(text) || std::sscanf(text->c_str(), "%d", &framesPerSecond) != 1 ||
-                framesPerSecond < 1 || framesPerSecond > 1000) {
-                return usageError("--fps needs a number from 1 to 1000");
-            }
-        } else if (arg == "--interpolation") {
-            std::optional<std::string> text;
-            if (!value(text) || (*text != "step" && *text != "linear")) {
-                return usageError("--interpolation is step or linear");
-            }
-            linear = *text == "linear";
-        } else if (arg == "--skin-depth") {
-            std::optional<std::string> text;
-            if (!value(text) || (*text != "8" && *text != "24")) {
-                return usageError("--skin-depth is 8 or 24");
-            }
-            skinDepth = std::stoi(*text);
-        } else if (arg == "--palette") {
-            if (!value(modelPalette) || (*modelPalette != "quake" && *modelPalette != "hexen2")) {
-                return usageError("--palette is quake or hexen2");
-            }
-        } else if (arg == "--fit") {
-            render.fit = true;
-        } else if (arg == "--map") {
-            render.withMap = true;
-        } else if (arg == "--scale-coords") {
-            render.scaleCoords = true;
-        } else if (arg.size() > 1 && arg[0] == '-') {
-            return usageError("unknown option " + arg);
-        } else {
-            positional.push_back(arg);
+        }
+        if (option == VERSION_OPTION) {
+            std::cout << "faceto-cli " << faceto::VERSION << "\n";
+            return 0;
+        }
+        if (option == ':') {
+            return usageError(missingValue(optopt));
+        }
+        if (option == '?') {
+            const std::string given = argv[optind - 1];
+            return usageError("unknown option " + (optopt != 0 ? "-" + std::string(1, char(optopt)) : given));
+        }
+        if (takeSwitch(option, a)) {
+            continue;
+        }
+        if (const std::string wrong = takeValue(option, optarg, a); !wrong.empty()) {
+            return usageError(wrong);
         }
     }
+    for (int i = optind; i < argc; ++i) {
+        a.positional.emplace_back(argv[i]);
+    }
+    return std::nullopt;
+}
+
+int main(int argc, char** argv) {
+    // Ctrl+C in the middle of a save leaves no temporary file behind.
+    faceto::removeTemporariesOnSignals();
+
+    Arguments arguments;
+    if (const std::optional<int> done = parseArguments(argc, argv, arguments)) {
+        return *done;
+    }
+    std::vector<std::string>& positional = arguments.positional;
+    const std::optional<std::string>& settingsFile = arguments.settingsFile;
     if (positional.empty()) {
         return usageError("no command");
     }
@@ -301,9 +426,9 @@ int main(int argc, char** argv) {
     }
     const faceto::IniProfile settings(settingsFile ? *settingsFile : faceto::IniProfile::userFile());
 #endif
-    faceto::CliProfile profile(settings, base);
-    if (modelPalette) {
-        profile.set(faceto::settings::MODEL_PALETTE, *modelPalette);
+    faceto::CliProfile profile(settings, arguments.base);
+    if (arguments.modelPalette) {
+        profile.set(faceto::settings::MODEL_PALETTE, *arguments.modelPalette);
     }
 #ifdef FACETO_CLI_RENDERS
     faceto::PaletteTables palette = faceto::PaletteTables::builtIn();
@@ -314,10 +439,11 @@ int main(int argc, char** argv) {
     faceto::PaletteTables palette{faceto::builtInPalette(), {}};
     faceto::loadPalette(palette);
 #endif
-    faceto::cli::Context context{profile, palette,         std::cout, std::cerr,   force, scale,
-                                 linear,  framesPerSecond, skinDepth, importScale, {}};
+    const Arguments& a = arguments;
+    faceto::cli::Context context{profile,  palette,           std::cout,   std::cerr,     a.force, a.scale,
+                                 a.linear, a.framesPerSecond, a.skinDepth, a.importScale, {}};
     try {
-        return run(context, command, positional, json, toExtension, folder, tree, render);
+        return run(context, command, positional, a.json, a.toExtension, a.folder, a.tree, a.render);
     } catch (const std::bad_alloc&) {
         std::cerr << "faceto-cli: not enough memory\n";
         return 1;

@@ -140,6 +140,22 @@ TEST(FacetoCli, ErrorsGoToStandardErrorWithTheMessages) {
     run = cli(dir, "--help");
     EXPECT_EQ(0, run.status);
     EXPECT_NE(std::string::npos, run.out.find("faceto-cli info FILE..."));
+    // The options as command-line tools take them: --opt=value, anywhere, and -- before a file whose
+    // name begins with a dash.
+    run = cli(dir, "--version");
+    EXPECT_EQ(0, run.status);
+    EXPECT_EQ(std::string("faceto-cli ") + VERSION + "\n", run.out);
+    run = cli(dir, "--size");
+    EXPECT_EQ(2, run.status);
+    EXPECT_EQ(0u, run.err.find("faceto-cli: --size needs WIDTHxHEIGHT\n"));
+    EXPECT_EQ(0u, cli(dir, "info --frobnicate a.fm").err.find("faceto-cli: unknown option --frobnicate\n"));
+    EXPECT_EQ(0u, cli(dir, "info -q a.fm").err.find("faceto-cli: unknown option -q\n"));
+    std::filesystem::copy_file(dir.path("a.fm"), dir.path("-x.fm"));
+    run = cli(dir, "info --json -- -x.fm");
+    EXPECT_EQ(0, run.status) << run.err;
+    EXPECT_NE(std::string::npos, run.out.find("-x.fm"));
+    EXPECT_EQ(0, cli(dir, "convert --to=obj a.fm -d out").status);
+    EXPECT_TRUE(std::filesystem::exists(dir.path("out/a.obj")));
 }
 
 TEST(FacetoCli, BaseFolderOptionFindsSkinsAndSettingsAreNotWritten) {
