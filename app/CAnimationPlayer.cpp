@@ -109,6 +109,12 @@ CAnimationPlayer::CAnimationPlayer(CFacetoApp& app, QWidget* parent) : QWidget(p
     }
     layout->addLayout(row);
     addPlaybackControls(layout);
+    connectControls();
+    followDocuments();
+}
+
+// The slider and the display buttons.
+void CAnimationPlayer::connectControls() {
     connect(slider_, &QSlider::sliderPressed, &timer_, &QTimer::stop);
     connect(slider_, &QSlider::sliderReleased, this, &CAnimationPlayer::restartTimer);
     connect(slider_, &QSlider::sliderMoved, this, &CAnimationPlayer::showStep);
@@ -132,6 +138,10 @@ CAnimationPlayer::CAnimationPlayer(CFacetoApp& app, QWidget* parent) : QWidget(p
         index = index >= 0 ? index + 1 : (doc ? doc->currentSkin : 0) + 1;
         preview_->update();
     });
+}
+
+// The player follows the documents: the skin chosen, the window made active, the timer and Esc.
+void CAnimationPlayer::followDocuments() {
     // A skin chosen for the document (in the Skin drop-down) is the one the preview shows from then on.
     connect(&app_, &CFacetoApp::changeNoticed, this, [this](CFacetoDoc* doc, ChangeNotice notice) {
         if (doc != nullptr && doc == app_.state().activeDocument &&

@@ -58,6 +58,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void connectControls();
+    void followDocuments();
     int followedSkin_ = 0; // the document's skin when the preview last took it
     void cycleFill();
     void addPlaybackControls(QVBoxLayout* layout);

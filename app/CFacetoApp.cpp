@@ -608,7 +608,14 @@ void CFacetoApp::connectCommands() {
             emit escapePressed(); // a full-screen preview is a window of its own: it goes back first
         }
     });
+    connectFileCommands();
+    connectSelectionCommands();
+    connectWindowCommands();
+    connectHelpCommands();
+}
 
+// File menu: new, open, close, save, exit, game and print setup.
+void CFacetoApp::connectFileCommands() {
     on("fileNew", [this] { newDocument(); });
     on("fileOpen", [this] {
         const QString folder = QString::fromStdString(profile_->get(settings::LAST_FOLDER));
@@ -629,7 +636,10 @@ void CFacetoApp::connectCommands() {
         QPageSetupDialog dialog(&printer, mainFrame_);
         dialogs_.run(dialog);
     });
+}
 
+// Undo, the clipboard, the selection, the axis locks and the grid.
+void CFacetoApp::connectSelectionCommands() {
     onDocument("editUndo", [](CFacetoDoc& doc) { doc.undo(); });
     onDocument("editRedo", [](CFacetoDoc& doc) { doc.redo(); });
     onDocument("editCopy", [this](CFacetoDoc& doc) { state_.clipboard.copySelection(doc); });
@@ -650,6 +660,10 @@ void CFacetoApp::connectCommands() {
         doc.changed({change::VIEW});
         refreshCommandStates();
     });
+}
+
+// The panes, the camera, the toolbar and the windows.
+void CFacetoApp::connectWindowCommands() {
     on("resizeViewsEqually", [this] {
         if (CChildFrame* f = activeFrame()) {
             f->resizeViewsEqually();
@@ -680,6 +694,10 @@ void CFacetoApp::connectCommands() {
     on("windowTile", [this] { mainFrame_->mdiArea()->tileSubWindows(); });
     on("windowNext", [this] { mainFrame_->mdiArea()->activateNextSubWindow(); });
     on("windowPrevious", [this] { mainFrame_->mdiArea()->activatePreviousSubWindow(); });
+}
+
+// About, the web page and the program's own help.
+void CFacetoApp::connectHelpCommands() {
     on("helpAbout", [this] {
         AboutDialog dialog(mainFrame_);
         dialogs_.run(dialog);

@@ -103,14 +103,24 @@ signals:
 
 private:
     void connectCommands();
+    void connectFileCommands();
+    void connectSelectionCommands();
+    void connectWindowCommands();
+    void connectHelpCommands();
     // The commands of the Edit and Tools menus, the levels, and the frame and selection commands.
     void connectEditingCommands();
+    void connectModelCommands();
+    void connectFrameCommands();
     // The commands of the View menu: the camera view's modes, the 2D views' switches, the panels.
     void connectViewCommands();
+    void connectPlayerCommands();
+    void connectPanelCommands();
     // The check marks of the commands connectEditingCommands and connectViewCommands add.
     void refreshEditingStates();
     // The skin commands: new, delete, resize, generate a map, import, export; on when they can act.
     void connectSkinCommands();
+    void connectSkinImport();
+    void connectSkinExport();
     void refreshSkinStates();
     // Writes every setting to the profile now.
     void saveSettings();

@@ -146,7 +146,15 @@ void CMainFrame::createActions() {
         "right\nGenerate SkinMap");
     add("printSetup", "P&rint Setup...", "Change the printer and printing options\nPage Setup");
     add("fileExit", "E&xit", "Quit the application; prompts to save documents\nExit");
+    createEditActions();
+    createToolActions();
+    create2DViewActions();
+    createToolAndLevelActions();
+    createWindowActions();
+}
 
+// The Edit menu.
+void CMainFrame::createEditActions() {
     add("editUndo", "&Undo", "Undo the last action\nUndo", QKeySequence("Ctrl+Z"), "undo")->setEnabled(false);
     add("editRedo", "&Redo", "Redo the action undone last\nRedo", QKeySequence("Ctrl+Y"), "redo")
         ->setEnabled(false);
@@ -185,6 +193,10 @@ void CMainFrame::createActions() {
         "Move the whole model so that its middle is at the origin\nCentre on Origin");
     add("fileUnits", "glTF and OBJ Units...",
         "How large a unit of a glTF or OBJ file is in model units, on opening and saving\nUnits");
+}
+
+// The locks, the bars and the panels.
+void CMainFrame::createToolActions() {
     add("lockX", "X Lock", "Lock the X axis\nX Lock", QKeySequence("X"), "xlock")->setCheckable(true);
     add("lockY", "Y Lock", "Lock the Y axis\nY Lock", QKeySequence("Y"), "ylock")->setCheckable(true);
     add("lockZ", "Z Lock", "Lock the Z axis\nZ Lock", QKeySequence("Z"), "zlock")->setCheckable(true);
@@ -243,6 +255,10 @@ void CMainFrame::createActions() {
         ->setCheckable(true);
     add("captureToFile", "&Capture to File", "Save the camera view as a picture\nCapture to File",
         QKeySequence(Qt::Key_F12));
+}
+
+// The switches of the 2D views.
+void CMainFrame::create2DViewActions() {
     add("solid2D", "&Solid", "Fill the triangles in the 2D views\nSolid", QKeySequence("S"))
         ->setCheckable(true);
     add("vertex2D", "&Vertex", "Draw the vertices in the 2D views\nVertex", QKeySequence("Shift+V"))
@@ -262,6 +278,10 @@ void CMainFrame::createActions() {
         ->setCheckable(true);
     add("toolsScale", "&Scale", "Scale Selected\nScale")->setCheckable(true);
     add("toolsRotate", "&Rotate", "Rotate Selected\nRotate")->setCheckable(true);
+}
+
+// The tools and the editing levels.
+void CMainFrame::createToolAndLevelActions() {
     add("toolEdit", "Edit", "Edit\nEdit", {}, "edit")->setCheckable(true);
     add("toolScale", "Scale", "Scale Selected\nScale", {}, "scale")->setCheckable(true);
     add("toolRotate", "Rotate", "Rotate Selected\nRotate", {}, "rotate")->setCheckable(true);
@@ -295,7 +315,10 @@ void CMainFrame::createActions() {
     add("unnamed1", "", {}, {}, "blank")->setEnabled(false);
     add("unnamed2", "", {}, {}, "blank")->setEnabled(false);
     add("escape", "Escape", "", QKeySequence(Qt::Key_Escape));
+}
 
+// The Window and Help menus.
+void CMainFrame::createWindowActions() {
     add("windowNew", "&New Window", "Open another window for the active document\nNew Window");
     add("windowCascade", "&Cascade", "Arrange windows so they overlap\nCascade Windows");
     add("windowTile", "&Tile", "Arrange windows as non-overlapping tiles\nTile Windows");

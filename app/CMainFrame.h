@@ -73,6 +73,11 @@ private:
     QAction* add(const QString& name, const QString& text, const QString& promptAndTip = {},
                  const QKeySequence& key = {}, const QString& icon = {});
     void createActions();
+    void createEditActions();
+    void createToolActions();
+    void create2DViewActions();
+    void createToolAndLevelActions();
+    void createWindowActions();
     void createToolBar();
     void createStatusBar();
     QMenu* fileMenu(bool documentsOpen);

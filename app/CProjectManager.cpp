@@ -140,7 +140,11 @@ CProjectManager::CProjectManager(CFacetoApp& app, QWidget* parent) : QWidget(par
     parts->setStretchFactor(0, 0);
     parts->setStretchFactor(1, 1);
     parts->setStretchFactor(2, 1);
+    connectControls();
+}
 
+// The sub-panel buttons, the lists and their menus, and the documents' notices.
+void CProjectManager::connectControls() {
     connect(panelButtons_[0], &QAbstractButton::clicked, this, [this] { showPage(player_); });
     connect(panelButtons_[1], &QAbstractButton::clicked, this, [this] { showPage(tools_); });
     connect(panelButtons_[2], &QAbstractButton::clicked, this, [this] { showPage(grid_); });

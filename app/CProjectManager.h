@@ -72,6 +72,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void connectControls();
     CFacetoDoc* document() const;
     void animationChosen(int index);
     void frameClicked();

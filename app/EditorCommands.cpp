@@ -125,7 +125,12 @@ void CFacetoApp::connectEditingCommands() {
             }
         });
     }
+    connectModelCommands();
+    connectFrameCommands();
+}
 
+// The selection, the triangles and the whole model.
+void CFacetoApp::connectModelCommands() {
     onDocument("invertSelection", [](CFacetoDoc& doc) { invertSelection(doc); });
     onDocument("hideSelected", [](CFacetoDoc& doc) { hideSelected(doc); });
     onDocument("showAll", [](CFacetoDoc& doc) { showAll(doc); });
@@ -161,6 +166,10 @@ void CFacetoApp::connectEditingCommands() {
             doc->exportScale = fileUnits(false);
         }
     });
+}
+
+// Cloning, and frames exported, imported and pasted as new.
+void CFacetoApp::connectFrameCommands() {
     onDocument("cloneSelected", [](CFacetoDoc& doc) { cloneSelected(doc); });
     onDocument("exportFrame", [this](CFacetoDoc& doc) {
         if (doc.currentFrame() == nullptr) {
@@ -248,7 +257,12 @@ void CFacetoApp::connectViewCommands() {
             refreshCommandStates();
         });
     }
+    connectPlayerCommands();
+    connectPanelCommands();
+}
 
+// The animation player: shown, played, paused and stepped.
+void CFacetoApp::connectPlayerCommands() {
     for (const char* name : {"viewAnimationPlayer", "animationPlayerKey"}) {
         on(name, [this] {
             if (projectManager_) {
@@ -275,6 +289,10 @@ void CFacetoApp::connectViewCommands() {
             refreshCommandStates();
         });
     }
+}
+
+// The panels of the Tools menu, the status bar fields and the settings.
+void CFacetoApp::connectPanelCommands() {
     on("toolsFrame", [this] { projectManager_->focusFrameList(); });
     on("toolsGroups", [this] { projectManager_->focusGroupTree(); });
     on("toolsPrimatives",

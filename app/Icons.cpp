@@ -60,8 +60,9 @@ void turnArrow(QPainter& p, bool forward) {
     p.drawPolygon(QPolygonF({{1, 6}, {6.5, 2}, {6.5, 10}}));
 }
 
-const std::map<QString, Painter>& painters() {
-    static const std::map<QString, Painter> table{
+// The file and clipboard commands.
+std::map<QString, Painter> documentPainters() {
+    return {
         {"new", [](QPainter& p) { page(p, 3, 1.5); }},
         {"open",
          [](QPainter& p) {
@@ -103,6 +104,12 @@ const std::map<QString, Painter>& painters() {
              p.drawRect(QRectF(4.5, 1.5, 4, 3));
              page(p, 6.5, 6.5);
          }},
+    };
+}
+
+// The tools and the editing levels.
+std::map<QString, Painter> toolPainters() {
+    return {
         {"edit",
          [](QPainter& p) {
              p.setPen(pen(INK));
@@ -172,6 +179,12 @@ const std::map<QString, Painter>& painters() {
              p.setBrush(Qt::white);
              p.drawEllipse(QPointF(8, 2.5), 2, 2);
          }},
+    };
+}
+
+// The locks, the grid, the camera and the undo arrows.
+std::map<QString, Painter> viewPainters() {
+    return {
         {"xlock",
          [](QPainter& p) {
              letter(p, "X", QColor(200, 30, 30));
@@ -218,6 +231,15 @@ const std::map<QString, Painter>& painters() {
         {"redo", [](QPainter& p) { turnArrow(p, true); }},
         {"blank", [](QPainter&) {}},
     };
+}
+
+const std::map<QString, Painter>& painters() {
+    static const std::map<QString, Painter> table = [] {
+        std::map<QString, Painter> all = documentPainters();
+        all.merge(toolPainters());
+        all.merge(viewPainters());
+        return all;
+    }();
     return table;
 }
 

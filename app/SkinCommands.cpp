@@ -76,6 +76,12 @@ void CFacetoApp::connectSkinCommands() {
             dialogs_.message(mainFrame_, "Generate SkinMap needs a current frame with triangles.");
         }
     });
+    connectSkinImport();
+    connectSkinExport();
+}
+
+// Skin ▸ Import: a picture replaces the skin shown or is added as a new one.
+void CFacetoApp::connectSkinImport() {
     onDocument("importSkin", [this](CFacetoDoc& doc) {
         const QString folder = QFileInfo(QString::fromStdString(doc.pathName())).absolutePath();
         const auto choice = dialogs_.chooseFileToOpen(
@@ -122,6 +128,10 @@ void CFacetoApp::connectSkinCommands() {
             addSkin(doc, std::move(*skin), "Import Skin", scale);
         }
     });
+}
+
+// Skin ▸ Export: the picture alone, or with the skin map drawn over it.
+void CFacetoApp::connectSkinExport() {
     onDocument("exportSkin", [this](CFacetoDoc& doc) {
         if (doc.model.skins.empty()) {
             dialogs_.message(mainFrame_, "The model has no skin to export.");
