@@ -58,14 +58,6 @@ QString selectionSummary(const CFacetoDoc& doc) {
         .arg(triangles == 1 ? "triangle" : "triangles");
 }
 
-// The path with links resolved, for telling whether two names are one file; as given when there is no
-// such file.
-QString canonicalPath(const QString& path) {
-    const QFileInfo info(path);
-    const QString canonical = info.canonicalFilePath();
-    return canonical.isEmpty() ? info.absoluteFilePath() : canonical;
-}
-
 QString extensionOfFilter(const QString& filter) {
     const int star = filter.indexOf("*.");
     return star < 0 ? QString() : filter.mid(star + 1).section(')', 0, 0).trimmed();
@@ -115,9 +107,7 @@ CFacetoApp::~CFacetoApp() {
     delete mainFrame_;
     mainFrame_ = nullptr;
     state_.activeDocument = nullptr;
-    while (!documents_.empty()) {
-        documents_.pop_back(); // each remembers itself as the last document
-    }
+    documents_.closeAll(); // each remembers itself as the last document
     profile_->sync();
 }
 
@@ -178,24 +168,17 @@ bool CFacetoApp::startUp(const QStringList& files) {
 // --- documents -----------------------------------------------------------------------------------
 
 CFacetoDoc* CFacetoApp::newDocument() {
-    auto doc = std::make_unique<CFacetoDoc>(*profile_, *this, tables_);
+    std::unique_ptr<CFacetoDoc> doc = documents_.make();
     if (!doc->onNewDocument()) {
         return nullptr;
     }
-    CFacetoDoc* raw = doc.get();
-    documents_.push_back(std::move(doc));
+    CFacetoDoc* raw = documents_.add(std::move(doc));
     addFrame(raw);
     return raw;
 }
 
 CFacetoDoc* CFacetoApp::findDocument(const QString& path) const {
-    const QString wanted = canonicalPath(path);
-    for (const auto& doc : documents_) {
-        if (!doc->pathName().empty() && canonicalPath(QString::fromStdString(doc->pathName())) == wanted) {
-            return doc.get();
-        }
-    }
-    return nullptr;
+    return documents_.find(path);
 }
 
 CFacetoDoc* CFacetoApp::openDocument(const QString& path) {
@@ -211,15 +194,14 @@ CFacetoDoc* CFacetoApp::openDocument(const QString& path) {
         mainFrame_->showAction(QString("%1 is open already").arg(QString::fromStdString(open->title())));
         return open;
     }
-    auto doc = std::make_unique<CFacetoDoc>(*profile_, *this, tables_);
+    std::unique_ptr<CFacetoDoc> doc = documents_.make();
     doc->importScale = fileUnits(true);
     doc->exportScale = fileUnits(false);
     const QString absolute = QFileInfo(path).absoluteFilePath();
     if (!doc->onOpenDocument(absolute.toStdString())) {
         return nullptr; // the document that failed is discarded (and remembered as an empty last document)
     }
-    CFacetoDoc* raw = doc.get();
-    documents_.push_back(std::move(doc));
+    CFacetoDoc* raw = documents_.add(std::move(doc));
     addFrame(raw);
     return raw;
 }
@@ -332,7 +314,7 @@ bool CFacetoApp::closeDocument(CFacetoDoc* doc) {
 
 bool CFacetoApp::closeAllDocuments() {
     while (!documents_.empty()) {
-        if (!closeDocument(documents_.front().get())) {
+        if (!closeDocument(documents_.documents().front().get())) {
             return false;
         }
     }
@@ -420,13 +402,9 @@ void CFacetoApp::frameClosed(CChildFrame* frame) {
     }
     if (lastWindow) {
         registry_.removeDocument(doc);
-        auto it =
-            std::find_if(documents_.begin(), documents_.end(), [&](const auto& d) { return d.get() == doc; });
-        if (it != documents_.end()) {
-            documents_.erase(it); // remembers itself as the last document
-        }
+        documents_.close(doc); // remembers itself as the last document
     }
-    for (const auto& d : documents_) {
+    for (const auto& d : documents_.documents()) {
         refreshTitles(d.get());
     }
     refreshCommandStates();

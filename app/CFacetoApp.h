@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/DocumentManager.h"
 #include "app/QtProfile.h"
 #include "app/UserDialogs.h"
 #include "document/CFacetoDoc.h"
@@ -48,7 +49,7 @@ public:
     const PaletteTables& paletteTables() const { return tables_; }
     UserDialogs& dialogs() { return dialogs_; }
 
-    const std::vector<std::unique_ptr<CFacetoDoc>>& documents() const { return documents_; }
+    const std::vector<std::unique_ptr<CFacetoDoc>>& documents() const { return documents_.documents(); }
     CChildFrame* activeFrame() const;
     // How the windows of `doc` show it.
     ViewState& viewOf(const CFacetoDoc& doc) { return registry_.stateOf(&doc); }
@@ -153,7 +154,7 @@ private:
     AppState state_;
     ViewRegistry registry_;
     std::unique_ptr<ViewContext> viewContext_;
-    std::vector<std::unique_ptr<CFacetoDoc>> documents_;
+    DocumentManager documents_{*profile_, *this, tables_};
     std::vector<CChildFrame*> frames_;
     CMainFrame* mainFrame_ = nullptr;
     CProjectManager* projectManager_ = nullptr; // in the main window's dialog bar

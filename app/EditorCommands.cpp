@@ -162,7 +162,7 @@ void CFacetoApp::connectModelCommands() {
         }
         profile_->set(settings::IMPORT_SCALE, QString::number(dialog.importScale()->value()).toStdString());
         profile_->set(settings::EXPORT_SCALE, QString::number(dialog.exportScale()->value()).toStdString());
-        for (const auto& doc : documents_) {
+        for (const auto& doc : documents_.documents()) {
             doc->exportScale = fileUnits(false);
         }
     });
