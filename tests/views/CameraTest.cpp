@@ -169,7 +169,6 @@ TEST(Preview, ChoosesTheFrameSkinAndFillMode) {
     PaletteTables tables = PaletteTables::builtIn();
     Rasterizer r(tables);
     DocFixture f;
-    ViewState view;
     ModelData data = makeModel(3, {tri(0, 2, 1)}, 2);
     data.frames[0].positions = {{0, -20, -20}, {0, 20, -20}, {0, 0, 20}};
     data.frames[1].positions = {{0, -2, -2}, {0, 2, -2}, {0, 0, 2}}; // a smaller second frame
@@ -225,7 +224,6 @@ TEST(Preview, TrueColourSkinsShowInTheNearestColours) {
     PaletteTables tables = PaletteTables::builtIn();
     Rasterizer r(tables);
     DocFixture f;
-    ViewState view;
     ModelData data = makeModel(3, {tri(0, 2, 1)}, 1);
     data.frames[0].positions = {{0, -20, -20}, {0, 20, -20}, {0, 0, 20}};
     loadInto(*f.doc, data);
