@@ -14,22 +14,6 @@
 using namespace faceto;
 using namespace faceto::test;
 
-namespace {
-
-// Counts the paint events of the widgets it watches.
-class PaintCounter : public QObject {
-public:
-    std::map<QObject*, int> paints;
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint) {
-            ++paints[watched];
-        }
-        return false;
-    }
-};
-
-} // namespace
-
 TEST(ChangeNotices, ADragRedrawsThePanesOnceAStepAndRebuildsNoPanel) {
     Editor e;
     e.start({e.writeModel("m.fm")});

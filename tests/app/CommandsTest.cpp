@@ -596,22 +596,6 @@ TEST(Commands, ExportAndImportFrame) {
     EXPECT_EQ(before, doc.frames[0].positions);
 }
 
-namespace {
-
-// Counts the paint events of the widgets it watches.
-class PaintCounter : public QObject {
-public:
-    std::map<QObject*, int> paints;
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint) {
-            ++paints[watched];
-        }
-        return false;
-    }
-};
-
-} // namespace
-
 // One step of a vertex drag changes the document and so every pane; each pane paints once for it,
 // the dragged one included.
 TEST(Commands, ADragStepPaintsEachPaneOnce) {

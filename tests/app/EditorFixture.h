@@ -14,8 +14,21 @@
 #include <QTest>
 #include <deque>
 #include <functional>
+#include <map>
 
 namespace faceto::test {
+
+// Counts the paint events of the widgets it watches.
+class PaintCounter : public QObject {
+public:
+    std::map<QObject*, int> paints;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            ++paints[watched];
+        }
+        return false;
+    }
+};
 
 // Answers the editor's questions from a script and records its messages.
 class ScriptedDialogs : public UserDialogs {
