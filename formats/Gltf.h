@@ -24,6 +24,16 @@ Result<SaveOutput> exportGltf(const ModelRef& model, const std::string& path, co
 // become one.
 Result<ModelData> importGltf(std::span<const uint8_t> bytes, const ReadContext& context);
 
+// The picture a glTF or OBJ export paints with (the skin shown, when it has one; null otherwise), and the
+// size its skin coordinates are measured in: the picture's, else the skin size the source file gave,
+// else 256 x 256.
+struct ExportedSkin {
+    const Skin* picture;
+    float width;
+    float height;
+};
+ExportedSkin exportedSkin(const ModelRef& model, const WriteContext& context);
+
 // Every position times `scale` (the unit of a file of another tool in model units); 1 leaves them.
 void scalePositions(std::vector<Frame>& frames, float scale);
 

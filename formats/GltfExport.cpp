@@ -314,6 +314,18 @@ Result<ByteBuffer> packGlb(json& document, ByteBuffer& data) {
 
 } // namespace
 
+ExportedSkin exportedSkin(const ModelRef& m, const WriteContext& context) {
+    const std::vector<Skin>& skins = m.model.skins;
+    const Skin* skin = nullptr;
+    if (!skins.empty()) {
+        const Skin& s = skins[size_t(std::clamp<int32_t>(context.skin, 0, int32_t(skins.size()) - 1))];
+        skin = s.hasImage() ? &s : nullptr;
+    }
+    const int32_t width = skin ? skin->imageWidth : m.source.skinWidth > 0 ? m.source.skinWidth : 256;
+    const int32_t height = skin ? skin->imageHeight : m.source.skinHeight > 0 ? m.source.skinHeight : 256;
+    return {skin, float(width), float(height)};
+}
+
 Result<SaveOutput> exportGltf(const ModelRef& m, const std::string& path, const WriteContext& context) {
     const Model& model = m.model;
     const std::vector<Frame>& frames = m.frames;
@@ -328,17 +340,7 @@ Result<SaveOutput> exportGltf(const ModelRef& m, const std::string& path, const 
         }
     }
     const bool binary = equalsIgnoreCase(extensionAfterLastDot(path), "glb");
-    // The skin shown, and the size its coordinates are measured in.
-    const Skin* skin = nullptr;
-    if (!model.skins.empty()) {
-        const Skin& s =
-            model.skins[size_t(std::clamp<int32_t>(context.skin, 0, int32_t(model.skins.size()) - 1))];
-        skin = s.hasImage() ? &s : nullptr;
-    }
-    const float width = float(skin ? skin->imageWidth : m.source.skinWidth > 0 ? m.source.skinWidth : 256);
-    const float height = float(skin                      ? skin->imageHeight
-                               : m.source.skinHeight > 0 ? m.source.skinHeight
-                                                         : 256);
+    const auto [skin, width, height] = exportedSkin(m, context);
 
     const SplitVertices split = splitVertices(model, width, height);
     Buffers buffers;

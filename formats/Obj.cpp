@@ -106,16 +106,7 @@ Result<SaveOutput> exportObj(const ModelRef& m, const std::string& path, const W
     }
     const Frame& frame =
         m.frames[size_t(std::clamp<int32_t>(context.frame, 0, int32_t(m.frames.size()) - 1))];
-    const Skin* skin = nullptr;
-    if (!model.skins.empty()) {
-        const Skin& s =
-            model.skins[size_t(std::clamp<int32_t>(context.skin, 0, int32_t(model.skins.size()) - 1))];
-        skin = s.hasImage() ? &s : nullptr;
-    }
-    const float width = float(skin ? skin->imageWidth : m.source.skinWidth > 0 ? m.source.skinWidth : 256);
-    const float height = float(skin                      ? skin->imageHeight
-                               : m.source.skinHeight > 0 ? m.source.skinHeight
-                                                         : 256);
+    const auto [skin, width, height] = exportedSkin(m, context);
     const std::string stem = stemOf(path);
     const std::string folder = folderOf(path);
 
