@@ -3,36 +3,26 @@
 #include "model/Model.h"
 #include "views/AppState.h"
 #include "views/MouseHost.h"
+#include "views/OrthoDrags.h"
 #include "views/ViewState.h"
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace faceto {
 
 class CFacetoDoc;
 
-struct MouseState {
-    int x = 0;
-    int y = 0; // window pixels, rows downwards
-    bool ctrl = false;
-    bool shift = false;
-    bool leftHeld = false;
-    bool rightHeld = false;
-};
-
-// Mouse and key editing in one orthographic view. By the process-wide tool and level (and Ctrl, which
-// always pans and zooms): the edit tool picks and toggles vertices, adds a dragged rectangle to the
-// selection and moves the picked selection (axis locks and grid snap applied); the scale tool scales
-// the selection; move/zoom pans with the left button and zooms with the right one; the rotate tool
-// turns the selection in the view's plane about the centre of its box. The tools' rules are those of
-// Tools.h; the selection changes through the selection operations. Digit keys set the view's zoom.
+// Mouse and key editing in one orthographic view. A press starts the drag of the process-wide tool and
+// level (OrthoDrags.h: edit, scale, rotate, move/zoom; Ctrl always pans and zooms), which takes the
+// pointer's motion until the button is let go. The wheel and the digit keys zoom.
 class OrthoEditor {
 public:
-    enum DragMode { NONE = 0, EDIT = 1, PAN_ZOOM = 2, SCALE = 3, ROTATE = 4 };
-
-    OrthoEditor(int orientation, AppState& app, ViewState& view)
-        : orientation_(orientation), app_(app), view_(view) {}
+    OrthoEditor(int orientation, AppState& app, ViewState& view);
+    ~OrthoEditor();
+    OrthoEditor(const OrthoEditor&) = delete;
+    OrthoEditor& operator=(const OrthoEditor&) = delete;
 
     void press(CFacetoDoc& doc, MouseButton button, const MouseState& m, MouseHost& host);
     void move(CFacetoDoc& doc, const MouseState& m, MouseHost& host);
@@ -53,33 +43,16 @@ public:
     int orientation() const { return orientation_; }
 
 private:
-    void moveSelection(CFacetoDoc& doc, const MouseState& m, MouseHost& host);
-    void markInRectangle(CFacetoDoc& doc, MouseHost& host);
-    void scaleSelection(CFacetoDoc& doc, const MouseState& m);
-    void recentreAndZoom(int x, int y, float factor, MouseHost& host);
-    void startRotation(const CFacetoDoc& doc);
-    void selectTrianglesAt(CFacetoDoc& doc);
-    void reportAction(const CFacetoDoc& doc, MouseHost& host) const;
-    void rotateSelection(CFacetoDoc& doc, const MouseState& m, MouseHost& host);
+    OrthoDragContext context(CFacetoDoc& doc, MouseHost& host);
 
     int orientation_;
     AppState& app_;
     ViewState& view_;
-    DragMode dragMode_ = NONE;
+    std::unique_ptr<OrthoDrag> drag_; // the drag in progress, if any
     bool dragged_ = false;
-    bool vertexHit_ = false;
-    int hitVertex_ = -1;
     int lastX_ = 0;
     int lastY_ = 0;
-    uint64_t gesture_ = 0; // the steps of one drag join into one
-    // A rotation turns the vertices as they were at the press, about the centre of their box.
-    int pressX_ = 0;
-    int rotation_ = 0; // degrees
-    int hitTriangle_ = -1;
-    std::vector<int32_t> rotated_;
-    std::vector<FrameVertex> rotatedFrom_;
-    float centreU_ = 0.0f;
-    float centreV_ = 0.0f;
+    uint64_t gesture_ = 0;
 };
 
 } // namespace faceto
