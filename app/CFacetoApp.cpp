@@ -9,6 +9,7 @@
 #include "app/CSkinPanel.h"
 #include "app/CUndoHistoryPanel.h"
 #include "app/Dialogs.h"
+#include "app/EditorCommands.h"
 #include "formats/FileIO.h"
 #include "formats/PaletteFiles.h"
 #include "model/Version.h"
@@ -16,21 +17,16 @@
 #include "views/CCameraView.h"
 
 #include <QAction>
-#include <QActionGroup>
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QDir>
 #include <QDockWidget>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QPageSetupDialog>
-#include <QPrinter>
 #include <QScreen>
 #include <QSettings>
 #include <QStyle>
-#include <QUrl>
 #include <algorithm>
 #include <cmath>
 
@@ -39,24 +35,6 @@ namespace faceto {
 namespace {
 
 const QString RECENT_SECTION = "Recent File List";
-
-// "12 vertices, 4 triangles selected": the visible selected vertices and the triangles all of whose
-// corners are selected.
-QString selectionSummary(const CFacetoDoc& doc) {
-    const auto& infos = doc.model.vertexInfos;
-    const auto vertices = std::count_if(infos.begin(), infos.end(),
-                                        [](const VertexInfo& i) { return i.visible() && i.selected(); });
-    const auto triangles =
-        std::count_if(doc.model.triangles.begin(), doc.model.triangles.end(), [&](const Triangle& t) {
-            return std::all_of(t.v.begin(), t.v.end(),
-                               [&](int32_t v) { return infos[size_t(v)].selected(); });
-        });
-    return QString("%1 %2, %3 %4 selected")
-        .arg(vertices)
-        .arg(vertices == 1 ? "vertex" : "vertices")
-        .arg(triangles)
-        .arg(triangles == 1 ? "triangle" : "triangles");
-}
 
 QString extensionOfFilter(const QString& filter) {
     const int star = filter.indexOf("*.");
@@ -129,6 +107,7 @@ bool CFacetoApp::startUp(const QStringList& files) {
     };
 
     mainFrame_ = new CMainFrame();
+    commands_ = std::make_unique<EditorCommands>(*this);
     mainFrame_->setRecentFiles(recentFiles_);
     connectCommands();
     projectManager_ = new CProjectManager(*this);
@@ -550,26 +529,6 @@ void CFacetoApp::storeRecentFiles() {
 
 // --- commands --------------------------------------------------------------------------------------
 
-void CFacetoApp::on(const QString& action, std::function<void()> handler) {
-    QAction* a = mainFrame_->action(action);
-    Q_ASSERT(a);
-    handled_ << action;
-    connect(a, &QAction::triggered, this, [handler = std::move(handler)] { handler(); });
-}
-
-QStringList CFacetoApp::handledCommands() const {
-    // The main window shows and hides its bars and docks itself.
-    return handled_ + QStringList{"viewToolbar", "viewStatusBar", "viewUndoHistory", "viewSkinView"};
-}
-
-void CFacetoApp::onDocument(const QString& action, std::function<void(CFacetoDoc&)> handler) {
-    on(action, [this, handler = std::move(handler)] {
-        if (CChildFrame* frame = activeFrame()) {
-            handler(*frame->document());
-        }
-    });
-}
-
 void CFacetoApp::connectCommands() {
     CMainFrame& frame = *mainFrame_;
     connect(frame.mdiArea(), &QMdiArea::subWindowActivated, this, &CFacetoApp::subWindowActivated);
@@ -586,156 +545,15 @@ void CFacetoApp::connectCommands() {
             emit escapePressed(); // a full-screen preview is a window of its own: it goes back first
         }
     });
-    connectFileCommands();
-    connectSelectionCommands();
-    connectWindowCommands();
-    connectHelpCommands();
+    commands_->connectAll();
 }
 
-// File menu: new, open, close, save, exit, game and print setup.
-void CFacetoApp::connectFileCommands() {
-    on("fileNew", [this] { newDocument(); });
-    on("fileOpen", [this] {
-        const QString folder = QString::fromStdString(profile_->get(settings::LAST_FOLDER));
-        if (auto choice = dialogs_.chooseFileToOpen(mainFrame_, openFilters(), folder)) {
-            openChosenFile(*choice);
-        }
-    });
-    onDocument("fileClose", [this](CFacetoDoc& doc) { closeDocument(&doc); });
-    onDocument("fileSave", [this](CFacetoDoc& doc) { save(&doc); });
-    onDocument("fileSaveAs", [this](CFacetoDoc& doc) { saveAs(&doc); });
-    on("fileExit", [this] { mainFrame_->close(); });
-    on("gameSetup", [this] {
-        GameSetupDialog dialog(*profile_, dialogs_, mainFrame_);
-        dialogs_.run(dialog);
-    });
-    on("printSetup", [this] {
-        QPrinter printer;
-        QPageSetupDialog dialog(&printer, mainFrame_);
-        dialogs_.run(dialog);
-    });
-}
-
-// Undo, the clipboard, the selection, the axis locks and the grid.
-void CFacetoApp::connectSelectionCommands() {
-    onDocument("editUndo", [](CFacetoDoc& doc) { doc.undo(); });
-    onDocument("editRedo", [](CFacetoDoc& doc) { doc.redo(); });
-    onDocument("editCopy", [this](CFacetoDoc& doc) { state_.clipboard.copySelection(doc); });
-    onDocument("editCut", [this](CFacetoDoc& doc) { state_.clipboard.cutSelection(doc); });
-    onDocument("editPasteInto", [this](CFacetoDoc& doc) { state_.clipboard.pasteInto(doc); });
-    onDocument("selectAll", [](CFacetoDoc& doc) { doc.selectAll(); });
-    onDocument("selectNone", [](CFacetoDoc& doc) { doc.selectNone(); });
-    const char* locks[3] = {"lockX", "lockY", "lockZ"};
-    for (int axis = 0; axis < 3; ++axis) {
-        onDocument(locks[axis], [this, axis](CFacetoDoc& doc) {
-            viewOf(doc).toggleLock(axis);
-            refreshCommandStates();
-        });
-    }
-
-    onDocument("grids", [this](CFacetoDoc& doc) {
-        viewOf(doc).gridVisible = viewOf(doc).gridVisible == 0 ? 1 : 0;
-        doc.changed({change::VIEW});
-        refreshCommandStates();
-    });
-}
-
-// The panes, the camera, the toolbar and the windows.
-void CFacetoApp::connectWindowCommands() {
-    on("resizeViewsEqually", [this] {
-        if (CChildFrame* f = activeFrame()) {
-            f->resizeViewsEqually();
-        }
-    });
-    on("resetCamera", [this] {
-        if (CChildFrame* f = activeFrame()) {
-            f->cameraView()->resetCamera();
-        }
-    });
-    for (const auto& entry : {std::pair{"frameAll", false}, std::pair{"frameSelected", true}}) {
-        on(entry.first, [this, selectedOnly = entry.second] {
-            if (CChildFrame* f = activeFrame()) {
-                f->frameModel(selectedOnly);
-            }
-        });
-    }
-    on("viewMainToolBar",
-       [this] { mainFrame_->dialogBar()->setVisible(!mainFrame_->dialogBar()->isVisible()); });
-    on("escape", [this] { emit escapePressed(); });
-
-    on("windowNew", [this] {
-        if (CChildFrame* f = activeFrame()) {
-            newWindow(f->document());
-        }
-    });
-    on("windowCascade", [this] { cascadeWindows(); });
-    on("windowTile", [this] { mainFrame_->mdiArea()->tileSubWindows(); });
-    on("windowNext", [this] { mainFrame_->mdiArea()->activateNextSubWindow(); });
-    on("windowPrevious", [this] { mainFrame_->mdiArea()->activatePreviousSubWindow(); });
-}
-
-// About, the web page and the program's own help.
-void CFacetoApp::connectHelpCommands() {
-    on("helpAbout", [this] {
-        AboutDialog dialog(mainFrame_);
-        dialogs_.run(dialog);
-    });
-    // The web page opens in the browser; when none can be started, the address is given to copy.
-    on("helpHomepage", [this] {
-        if (!QDesktopServices::openUrl(QUrl(HOMEPAGE))) {
-            dialogs_.message(
-                mainFrame_,
-                QString("No web browser could be started. The program's web page is at\n%1").arg(HOMEPAGE));
-        }
-    });
-    // The program's own help: the guide (F1), or the keys and gestures of every view.
-    for (const auto& [help, page] :
-         {std::pair{"helpGettingStarted", HelpDialog::GETTING_STARTED},
-          std::pair{"helpTopics", HelpDialog::KEYS}, std::pair{"helpContext", HelpDialog::KEYS}}) {
-        on(help, [this, page = page] {
-            HelpDialog dialog(page, mainFrame_);
-            dialogs_.run(dialog);
-        });
-    }
-    connectEditingCommands();
-    connectViewCommands();
-    connectSkinCommands();
+QStringList CFacetoApp::handledCommands() const {
+    return commands_->handledCommands();
 }
 
 void CFacetoApp::refreshCommandStates() {
-    if (mainFrame_ == nullptr) {
-        return;
-    }
-    CMainFrame& f = *mainFrame_;
-    f.action("toolEdit")->setChecked(state_.currentTool == TOOL_EDIT);
-    f.action("toolRotate")->setChecked(state_.currentTool == TOOL_ROTATE);
-    f.action("toolScale")->setChecked(state_.currentTool == TOOL_SCALE);
-    f.action("toolMoveZoom")->setChecked(state_.currentTool == TOOL_MOVE_ZOOM);
-    CChildFrame* frame = activeFrame();
-    const CFacetoDoc* doc = frame ? frame->document() : nullptr;
-    f.action("grids")->setChecked(doc && viewOf(*doc).gridVisible != 0);
-    const char* locks[3] = {"lockX", "lockY", "lockZ"};
-    for (int axis = 0; axis < 3; ++axis) {
-        f.action(locks[axis])->setChecked(doc && viewOf(*doc).isLocked(axis));
-    }
-    for (const char* name : {"fileSave", "fileSaveAs", "fileClose"}) {
-        f.action(name)->setEnabled(doc != nullptr);
-    }
-    f.showSelection(doc ? selectionSummary(*doc) : QString());
-    refreshEditingStates();
-    refreshSkinStates();
-    // Undo and Redo name the step they would take, and are off when there is none.
-    const UndoHistory* history = doc ? &doc->history() : nullptr;
-    QAction* undo = f.action("editUndo");
-    undo->setEnabled(history && history->canUndo());
-    undo->setText(history && history->canUndo() ? "&Undo " + QString::fromStdString(history->undoName())
-                                                : "&Undo");
-    undo->setToolTip(undo->text().remove('&'));
-    QAction* redo = f.action("editRedo");
-    redo->setEnabled(history && history->canRedo());
-    redo->setText(history && history->canRedo() ? "&Redo " + QString::fromStdString(history->redoName())
-                                                : "&Redo");
-    redo->setToolTip(redo->text().remove('&'));
+    commands_->refreshCommandStates();
 }
 
 } // namespace faceto

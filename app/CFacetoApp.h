@@ -19,14 +19,18 @@ class QMdiSubWindow;
 namespace faceto {
 
 class CChildFrame;
+class EditorCommands;
 class CMainFrame;
 class CProjectManager;
 class CSkinPanel;
 
 // The editor: its settings, the one rasterizer, the process-wide editing state and clipboard, the
-// open documents with their windows, and every command of the menus, toolbar and keys.
+// open documents (DocumentManager) with their windows, the recent files and the session; the commands
+// of the menus, toolbar and keys are EditorCommands'.
 class CFacetoApp : public QObject, public DocumentHost {
     Q_OBJECT
+    friend class EditorCommands;
+
 public:
     // The file dialogs' filters, from the table of formats.
     static QStringList openFilters();
@@ -104,32 +108,7 @@ signals:
 
 private:
     void connectCommands();
-    void connectFileCommands();
-    void connectSelectionCommands();
-    void connectWindowCommands();
-    void connectHelpCommands();
-    // The commands of the Edit and Tools menus, the levels, and the frame and selection commands.
-    void connectEditingCommands();
-    void connectModelCommands();
-    void connectFrameCommands();
-    // The commands of the View menu: the camera view's modes, the 2D views' switches, the panels.
-    void connectViewCommands();
-    void connectPlayerCommands();
-    void connectPanelCommands();
-    // The check marks of the commands connectEditingCommands and connectViewCommands add.
-    void refreshEditingStates();
-    // The skin commands: new, delete, resize, generate a map, import, export; on when they can act.
-    void connectSkinCommands();
-    void connectSkinImport();
-    void connectSkinExport();
-    void refreshSkinStates();
-    // Writes every setting to the profile now.
-    void saveSettings();
-    // Saves the active window's camera view as a PNG picture, through a file dialog.
-    void captureCameraView();
     void redrawActive();
-    void on(const QString& action, std::function<void()> handler);
-    void onDocument(const QString& action, std::function<void(CFacetoDoc&)> handler);
     CChildFrame* addFrame(CFacetoDoc* doc);
     void placeWindow(QMdiSubWindow* window, int n);
     void cascadeWindows();
@@ -154,13 +133,13 @@ private:
     AppState state_;
     ViewRegistry registry_;
     std::unique_ptr<ViewContext> viewContext_;
+    std::unique_ptr<EditorCommands> commands_;
     DocumentManager documents_{*profile_, *this, tables_};
     std::vector<CChildFrame*> frames_;
     CMainFrame* mainFrame_ = nullptr;
     CProjectManager* projectManager_ = nullptr; // in the main window's dialog bar
     CSkinPanel* skinPanel_ = nullptr;           // in the skin dock
     QStringList recentFiles_;
-    QStringList handled_; // the commands given a handler by on()
     bool closingDocument_ = false;
     bool toldWhatGameFormatsLose_ = false; // once a session
 };

@@ -1,4 +1,6 @@
 // The editing and view commands of the menus, keys and toolbar.
+#include "app/EditorCommands.h"
+
 #include "app/CAnimationPlayer.h"
 #include "app/CChildFrame.h"
 #include "app/CFacetoApp.h"
@@ -91,36 +93,36 @@ void CFacetoApp::redrawCameraViews(const CFacetoDoc* doc) {
     }
 }
 
-void CFacetoApp::connectEditingCommands() {
+void EditorCommands::connectEditingCommands() {
     // Tools and levels are one for all documents; the active window's views show the change.
     for (const auto& [name, tool] :
          {std::pair{"toolEdit", TOOL_EDIT}, std::pair{"toolsSelect", TOOL_EDIT},
           std::pair{"toolRotate", TOOL_ROTATE}, std::pair{"toolsRotate", TOOL_ROTATE},
           std::pair{"toolMoveZoom", TOOL_MOVE_ZOOM}}) {
         on(name, [this, tool = tool] {
-            state_.currentTool = tool;
+            app_.state_.currentTool = tool;
             refreshCommandStates();
-            redrawActive();
+            app_.redrawActive();
         });
     }
     for (const char* name : {"toolScale", "toolsScale"}) {
         on(name, [this] {
-            state_.currentTool = TOOL_SCALE; // no redraw
+            app_.state_.currentTool = TOOL_SCALE; // no redraw
             refreshCommandStates();
         });
     }
     for (const auto& [name, level] : LEVEL_COMMANDS) {
         on(name, [this, level = level] {
-            state_.editLevel = level;
+            app_.state_.editLevel = level;
             refreshCommandStates();
-            redrawActive();
+            app_.redrawActive();
         });
     }
     for (const char* name : {"levelSkeleton", "skeletonMode"}) {
         on(name, [this] {
-            state_.skeletonShown = !state_.skeletonShown;
+            app_.state_.skeletonShown = !app_.state_.skeletonShown;
             refreshCommandStates();
-            for (CChildFrame* f : frames_) {
+            for (CChildFrame* f : app_.frames_) {
                 f->redrawAllViews();
             }
         });
@@ -130,23 +132,23 @@ void CFacetoApp::connectEditingCommands() {
 }
 
 // The selection, the triangles and the whole model.
-void CFacetoApp::connectModelCommands() {
+void EditorCommands::connectModelCommands() {
     onDocument("invertSelection", [](CFacetoDoc& doc) { invertSelection(doc); });
     onDocument("hideSelected", [](CFacetoDoc& doc) { hideSelected(doc); });
     onDocument("showAll", [](CFacetoDoc& doc) { showAll(doc); });
     // Del deletes the frame chosen in the frame list while the list has the keyboard focus, else the
     // selected triangles.
     onDocument("deleteTris", [this](CFacetoDoc& doc) {
-        if (projectManager_ && projectManager_->frameList()->hasFocus()) {
-            projectManager_->deleteChosenFrame();
+        if (app_.projectManager_ && app_.projectManager_->frameList()->hasFocus()) {
+            app_.projectManager_->deleteChosenFrame();
         } else if (!selectedTriangles(doc).empty()) {
             doc.run(deleteSelectedTriangles(doc, "Delete Triangles"));
         }
     });
     onDocument("flipTris", [](CFacetoDoc& doc) { flipSelectedTriangles(doc); });
     onDocument("transformModel", [this](CFacetoDoc& doc) {
-        TransformDialog dialog(mainFrame_);
-        if (dialogs_.run(dialog) == QDialog::Accepted) {
+        TransformDialog dialog(app_.mainFrame_);
+        if (app_.dialogs_.run(dialog) == QDialog::Accepted) {
             transformModel(doc, dialog.transform());
         }
     });
@@ -156,20 +158,22 @@ void CFacetoApp::connectModelCommands() {
     }
     onDocument("centreOnOrigin", [](CFacetoDoc& doc) { centreModelOnOrigin(doc); });
     on("fileUnits", [this] {
-        UnitsDialog dialog(fileUnits(true), fileUnits(false), mainFrame_);
-        if (dialogs_.run(dialog) != QDialog::Accepted) {
+        UnitsDialog dialog(app_.fileUnits(true), app_.fileUnits(false), app_.mainFrame_);
+        if (app_.dialogs_.run(dialog) != QDialog::Accepted) {
             return;
         }
-        profile_->set(settings::IMPORT_SCALE, QString::number(dialog.importScale()->value()).toStdString());
-        profile_->set(settings::EXPORT_SCALE, QString::number(dialog.exportScale()->value()).toStdString());
-        for (const auto& doc : documents_.documents()) {
-            doc->exportScale = fileUnits(false);
+        app_.profile_->set(settings::IMPORT_SCALE,
+                           QString::number(dialog.importScale()->value()).toStdString());
+        app_.profile_->set(settings::EXPORT_SCALE,
+                           QString::number(dialog.exportScale()->value()).toStdString());
+        for (const auto& doc : app_.documents_.documents()) {
+            doc->exportScale = app_.fileUnits(false);
         }
     });
 }
 
 // Cloning, and frames exported, imported and pasted as new.
-void CFacetoApp::connectFrameCommands() {
+void EditorCommands::connectFrameCommands() {
     onDocument("cloneSelected", [](CFacetoDoc& doc) { cloneSelected(doc); });
     onDocument("exportFrame", [this](CFacetoDoc& doc) {
         if (doc.currentFrame() == nullptr) {
@@ -177,7 +181,8 @@ void CFacetoApp::connectFrameCommands() {
         }
         const QString folder = QFileInfo(QString::fromStdString(doc.pathName())).absolutePath();
         const QString suggested = folder + "/" + QString::fromStdString(doc.currentFrame()->name) + ".obj";
-        if (auto choice = dialogs_.chooseFileToSave(mainFrame_, {"Wavefront OBJ (*.obj)"}, suggested)) {
+        if (auto choice =
+                app_.dialogs_.chooseFileToSave(app_.mainFrame_, {"Wavefront OBJ (*.obj)"}, suggested)) {
             QString path = choice->path;
             if (QFileInfo(path).suffix().compare("obj", Qt::CaseInsensitive) != 0) {
                 path += ".obj";
@@ -187,58 +192,59 @@ void CFacetoApp::connectFrameCommands() {
     });
     onDocument("importFrame", [this](CFacetoDoc& doc) {
         const QString folder = QFileInfo(QString::fromStdString(doc.pathName())).absolutePath();
-        if (auto choice = dialogs_.chooseFileToOpen(mainFrame_, {"Wavefront OBJ (*.obj)"}, folder)) {
+        if (auto choice =
+                app_.dialogs_.chooseFileToOpen(app_.mainFrame_, {"Wavefront OBJ (*.obj)"}, folder)) {
             const std::string refused = importFramePose(doc, choice->path.toStdString());
             if (!refused.empty()) {
-                dialogs_.message(mainFrame_, QString::fromStdString(refused));
+                app_.dialogs_.message(app_.mainFrame_, QString::fromStdString(refused));
             }
         }
     });
     onDocument("editPasteNewFrame", [this](CFacetoDoc& doc) {
-        const std::string refused = pasteAsNewFrame(doc, state_.clipboard);
+        const std::string refused = pasteAsNewFrame(doc, app_.state_.clipboard);
         if (!refused.empty()) {
-            dialogs_.message(mainFrame_, QString::fromStdString(refused));
+            app_.dialogs_.message(app_.mainFrame_, QString::fromStdString(refused));
         }
     });
 }
 
-void CFacetoApp::connectViewCommands() {
+void EditorCommands::connectViewCommands() {
     for (const auto& [name, mode] : FILL_COMMANDS) {
         onDocument(name, [this, mode = mode](CFacetoDoc& doc) {
-            ViewState& view = viewOf(doc);
-            view.setCameraSettings(*profile_, mode, view.backColor, view.lightAmbient, view.lightSpot);
+            ViewState& view = app_.viewOf(doc);
+            view.setCameraSettings(*app_.profile_, mode, view.backColor, view.lightAmbient, view.lightSpot);
             doc.changed({change::VIEW});
             refreshCommandStates();
         });
     }
     onDocument("frontBack", [this](CFacetoDoc& doc) {
-        viewOf(doc).drawBackFaces = !viewOf(doc).drawBackFaces;
+        app_.viewOf(doc).drawBackFaces = !app_.viewOf(doc).drawBackFaces;
         doc.changed({change::VIEW});
         refreshCommandStates();
     });
     onDocument("cameraProperties", [this](CFacetoDoc& doc) {
-        const ViewState& view = viewOf(doc);
+        const ViewState& view = app_.viewOf(doc);
         const CameraPropertiesDialog::Settings current{view.fillMode, view.backColor, view.lightAmbient,
                                                        view.lightSpot};
         CameraPropertiesDialog dialog(
-            current, tables_.palette.data(),
+            current, app_.tables_.palette.data(),
             [this, &doc](const auto& s) {
-                viewOf(doc).setCameraSettings(*profile_, s.fillMode, s.backColor, s.lightAmbient,
-                                              s.lightSpot);
+                app_.viewOf(doc).setCameraSettings(*app_.profile_, s.fillMode, s.backColor, s.lightAmbient,
+                                                   s.lightSpot);
                 doc.changed({change::VIEW});
                 refreshCommandStates();
             },
-            mainFrame_);
-        dialogs_.run(dialog);
+            app_.mainFrame_);
+        app_.dialogs_.run(dialog);
     });
     on("captureToFile", [this] { captureCameraView(); });
     onDocument("solid2D", [this](CFacetoDoc& doc) {
-        viewOf(doc).solid2D = !viewOf(doc).solid2D;
+        app_.viewOf(doc).solid2D = !app_.viewOf(doc).solid2D;
         doc.changed({change::VIEW});
         refreshCommandStates();
     });
     onDocument("vertex2D", [this](CFacetoDoc& doc) {
-        viewOf(doc).vertexDots2D = !viewOf(doc).vertexDots2D;
+        app_.viewOf(doc).vertexDots2D = !app_.viewOf(doc).vertexDots2D;
         doc.changed({change::VIEW});
         refreshCommandStates();
     });
@@ -246,8 +252,8 @@ void CFacetoApp::connectViewCommands() {
     for (const auto& [name, negative] :
          {std::pair{"positiveDepth", false}, std::pair{"negativeDepth", true}}) {
         onDocument(name, [this, negative = negative](CFacetoDoc& doc) {
-            if (C2DView* view = focused2DView(activeFrame())) {
-                OrthoViewState& s = viewOf(doc).orthoViews[size_t(view->orientation())];
+            if (C2DView* view = focused2DView(app_.activeFrame())) {
+                OrthoViewState& s = app_.viewOf(doc).orthoViews[size_t(view->orientation())];
                 if (s.negative != negative) {
                     s.negative = negative;
                     s.signU = -s.signU;
@@ -262,20 +268,20 @@ void CFacetoApp::connectViewCommands() {
 }
 
 // The animation player: shown, played, paused and stepped.
-void CFacetoApp::connectPlayerCommands() {
+void EditorCommands::connectPlayerCommands() {
     for (const char* name : {"viewAnimationPlayer", "animationPlayerKey"}) {
         on(name, [this] {
-            if (projectManager_) {
-                projectManager_->setPlayerShown(!projectManager_->playerShown());
+            if (app_.projectManager_) {
+                app_.projectManager_->setPlayerShown(!app_.projectManager_->playerShown());
             }
             refreshCommandStates();
         });
     }
     // Play and pause, and a step back or on, work with the player shown or not: stepping shows it.
     on("playerPlayPause", [this] {
-        CAnimationPlayer* player = projectManager_->player();
-        if (!projectManager_->playerShown()) {
-            projectManager_->setPlayerShown(true);
+        CAnimationPlayer* player = app_.projectManager_->player();
+        if (!app_.projectManager_->playerShown()) {
+            app_.projectManager_->setPlayerShown(true);
             player->setPaused(false);
         } else {
             player->setPaused(!player->paused());
@@ -284,43 +290,44 @@ void CFacetoApp::connectPlayerCommands() {
     });
     for (const auto& [name, by] : {std::pair{"playerStepBack", -1}, std::pair{"playerStepOn", 1}}) {
         on(name, [this, by = by] {
-            projectManager_->setPlayerShown(true);
-            projectManager_->player()->step(by);
+            app_.projectManager_->setPlayerShown(true);
+            app_.projectManager_->player()->step(by);
             refreshCommandStates();
         });
     }
 }
 
 // The panels of the Tools menu, the status bar fields and the settings.
-void CFacetoApp::connectPanelCommands() {
-    on("toolsFrame", [this] { projectManager_->focusFrameList(); });
-    on("toolsGroups", [this] { projectManager_->focusGroupTree(); });
+void EditorCommands::connectPanelCommands() {
+    on("toolsFrame", [this] { app_.projectManager_->focusFrameList(); });
+    on("toolsGroups", [this] { app_.projectManager_->focusGroupTree(); });
     on("toolsPrimatives",
-       [this] { projectManager_->showPage((QWidget*)projectManager_->primitivesPanel()); });
-    on("toolsGrid", [this] { projectManager_->showPage((QWidget*)projectManager_->gridPanel()); });
+       [this] { app_.projectManager_->showPage((QWidget*)app_.projectManager_->primitivesPanel()); });
+    on("toolsGrid", [this] { app_.projectManager_->showPage((QWidget*)app_.projectManager_->gridPanel()); });
     on("toolsCurrentMode", [this] {
-        mainFrame_->modeField()->setVisible(mainFrame_->action("toolsCurrentMode")->isChecked());
+        app_.mainFrame_->modeField()->setVisible(app_.mainFrame_->action("toolsCurrentMode")->isChecked());
         refreshCommandStates();
     });
     on("toolsCurrentAction", [this] {
-        mainFrame_->actionField()->setVisible(mainFrame_->action("toolsCurrentAction")->isChecked());
+        app_.mainFrame_->actionField()->setVisible(
+            app_.mainFrame_->action("toolsCurrentAction")->isChecked());
     });
     on("saveSettings", [this] { saveSettings(); });
 }
 
-void CFacetoApp::refreshEditingStates() {
-    CMainFrame& f = *mainFrame_;
-    f.action("toolsSelect")->setChecked(state_.currentTool == TOOL_EDIT);
-    f.action("toolsScale")->setChecked(state_.currentTool == TOOL_SCALE);
-    f.action("toolsRotate")->setChecked(state_.currentTool == TOOL_ROTATE);
+void EditorCommands::refreshEditingStates() {
+    CMainFrame& f = *app_.mainFrame_;
+    f.action("toolsSelect")->setChecked(app_.state_.currentTool == TOOL_EDIT);
+    f.action("toolsScale")->setChecked(app_.state_.currentTool == TOOL_SCALE);
+    f.action("toolsRotate")->setChecked(app_.state_.currentTool == TOOL_ROTATE);
     for (const auto& [name, level] : LEVEL_COMMANDS) {
-        f.action(name)->setChecked(state_.editLevel == level);
+        f.action(name)->setChecked(app_.state_.editLevel == level);
     }
-    f.action("levelSkeleton")->setChecked(state_.skeletonShown);
-    f.action("skeletonMode")->setChecked(state_.skeletonShown);
-    CChildFrame* frame = activeFrame();
+    f.action("levelSkeleton")->setChecked(app_.state_.skeletonShown);
+    f.action("skeletonMode")->setChecked(app_.state_.skeletonShown);
+    CChildFrame* frame = app_.activeFrame();
     const CFacetoDoc* doc = frame ? frame->document() : nullptr;
-    const ViewState* shown = doc ? &viewOf(*doc) : nullptr;
+    const ViewState* shown = doc ? &app_.viewOf(*doc) : nullptr;
     for (const auto& [name, mode] : FILL_COMMANDS) {
         f.action(name)->setChecked(shown && shown->fillMode == mode);
     }
@@ -331,42 +338,44 @@ void CFacetoApp::refreshEditingStates() {
     const bool negative = shown && view && shown->orthoViews[size_t(view->orientation())].negative;
     f.action("positiveDepth")->setChecked(!negative);
     f.action("negativeDepth")->setChecked(negative);
-    f.action("viewAnimationPlayer")->setChecked(projectManager_ && projectManager_->playerShown());
-    f.showMode(QString("%1 tool, %2 level").arg(toolName(state_.currentTool), levelName(state_.editLevel)));
+    f.action("viewAnimationPlayer")->setChecked(app_.projectManager_ && app_.projectManager_->playerShown());
+    f.showMode(QString("%1 tool, %2 level")
+                   .arg(toolName(app_.state_.currentTool), levelName(app_.state_.editLevel)));
 }
 
-void CFacetoApp::saveSettings() {
-    if (CChildFrame* frame = activeFrame()) {
-        ViewState& view = viewOf(*frame->document());
-        view.setCameraSettings(*profile_, view.fillMode, view.backColor, view.lightAmbient, view.lightSpot);
+void EditorCommands::saveSettings() {
+    if (CChildFrame* frame = app_.activeFrame()) {
+        ViewState& view = app_.viewOf(*frame->document());
+        view.setCameraSettings(*app_.profile_, view.fillMode, view.backColor, view.lightAmbient,
+                               view.lightSpot);
         for (int axis = 0; axis < 3; ++axis) {
-            profile_->set(settings::LOCKS[axis], view.isLocked(axis) ? 1 : 0);
+            app_.profile_->set(settings::LOCKS[axis], view.isLocked(axis) ? 1 : 0);
         }
-        profile_->set(settings::FRAME_ON_OPEN, view.frameOnOpen);
+        app_.profile_->set(settings::FRAME_ON_OPEN, view.frameOnOpen);
     }
-    storeGameSettings(*profile_);
-    storeRecentFiles();
-    storeSession();
-    profile_->sync();
-    const QString file = profile_->settings().fileName();
-    if (profile_->settings().status() != QSettings::NoError) {
-        dialogs_.message(mainFrame_, "The settings could not be saved.\n" + file);
+    storeGameSettings(*app_.profile_);
+    app_.storeRecentFiles();
+    app_.storeSession();
+    app_.profile_->sync();
+    const QString file = app_.profile_->settings().fileName();
+    if (app_.profile_->settings().status() != QSettings::NoError) {
+        app_.dialogs_.message(app_.mainFrame_, "The settings could not be saved.\n" + file);
     } else {
-        mainFrame_->statusBar()->showMessage("Settings saved to " + file, 5000);
+        app_.mainFrame_->statusBar()->showMessage("Settings saved to " + file, 5000);
     }
 }
 
-void CFacetoApp::captureCameraView() {
-    CChildFrame* frame = activeFrame();
+void EditorCommands::captureCameraView() {
+    CChildFrame* frame = app_.activeFrame();
     if (frame == nullptr) {
         return;
     }
     const QImage picture = frame->cameraView()->grab().toImage();
     const QString base = QFileInfo(QString::fromStdString(frame->document()->title())).completeBaseName();
-    const QString folder = QString::fromStdString(profile_->get(settings::LAST_FOLDER));
+    const QString folder = QString::fromStdString(app_.profile_->get(settings::LAST_FOLDER));
     const QString suggested =
         (folder.isEmpty() ? QString() : folder + "/") + (base.isEmpty() ? "capture" : base) + ".png";
-    const auto choice = dialogs_.chooseFileToSave(mainFrame_, {"PNG picture (*.png)"}, suggested);
+    const auto choice = app_.dialogs_.chooseFileToSave(app_.mainFrame_, {"PNG picture (*.png)"}, suggested);
     if (!choice) {
         return;
     }
@@ -375,10 +384,10 @@ void CFacetoApp::captureCameraView() {
         path += ".png";
     }
     if (const Status written = savePicture(picture, path.toStdString(), "PNG"); !written) {
-        dialogs_.message(mainFrame_, "The picture could not be saved.\n" + path + ": " +
-                                         QString::fromStdString(written.error()));
+        app_.dialogs_.message(app_.mainFrame_, "The picture could not be saved.\n" + path + ": " +
+                                                   QString::fromStdString(written.error()));
     } else {
-        mainFrame_->statusBar()->showMessage("Saved " + path, 5000);
+        app_.mainFrame_->statusBar()->showMessage("Saved " + path, 5000);
     }
 }
 

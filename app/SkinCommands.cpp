@@ -3,6 +3,7 @@
 #include "app/CFacetoApp.h"
 #include "app/CMainFrame.h"
 #include "app/Dialogs.h"
+#include "app/EditorCommands.h"
 #include "document/SkinOperations.h"
 #include "formats/FileIO.h"
 #include "formats/Pictures.h"
@@ -41,12 +42,13 @@ std::array<int, 2> mapSize(const CFacetoDoc& doc) {
 
 } // namespace
 
-void CFacetoApp::connectSkinCommands() {
+void EditorCommands::connectSkinCommands() {
     onDocument("newSkin", [this](CFacetoDoc& doc) {
         const auto size = mapSize(doc);
-        SkinSizeDialog dialog("New Skin", size[0], size[1], mainFrame_);
-        if (dialogs_.run(dialog) == QDialog::Accepted) {
-            Skin skin = blankSkin(dialog.widthBox()->value(), dialog.heightBox()->value(), tables_.palette);
+        SkinSizeDialog dialog("New Skin", size[0], size[1], app_.mainFrame_);
+        if (app_.dialogs_.run(dialog) == QDialog::Accepted) {
+            Skin skin =
+                blankSkin(dialog.widthBox()->value(), dialog.heightBox()->value(), app_.tables_.palette);
             skin.name = "skin" + std::to_string(doc.model.skins.size());
             addSkin(doc, std::move(skin));
         }
@@ -56,7 +58,7 @@ void CFacetoApp::connectSkinCommands() {
             return;
         }
         const int index = shownIndex(doc);
-        if (dialogs_.askYesNo(mainFrame_, QString("Delete skin %1?").arg(skinLabel(doc, index)))) {
+        if (app_.dialogs_.askYesNo(app_.mainFrame_, QString("Delete skin %1?").arg(skinLabel(doc, index)))) {
             deleteSkin(doc, index);
         }
     });
@@ -66,14 +68,14 @@ void CFacetoApp::connectSkinCommands() {
         }
         const int index = shownIndex(doc);
         const Skin& skin = doc.model.skins[size_t(index)];
-        SkinSizeDialog dialog("Resize Skin", skin.imageWidth, skin.imageHeight, mainFrame_);
-        if (dialogs_.run(dialog) == QDialog::Accepted) {
+        SkinSizeDialog dialog("Resize Skin", skin.imageWidth, skin.imageHeight, app_.mainFrame_);
+        if (app_.dialogs_.run(dialog) == QDialog::Accepted) {
             resizeSkin(doc, index, dialog.widthBox()->value(), dialog.heightBox()->value());
         }
     });
     onDocument("generateSkinMap", [this](CFacetoDoc& doc) {
-        if (!generateSkinMap(doc, tables_.palette)) {
-            dialogs_.message(mainFrame_, "Generate SkinMap needs a current frame with triangles.");
+        if (!generateSkinMap(doc, app_.tables_.palette)) {
+            app_.dialogs_.message(app_.mainFrame_, "Generate SkinMap needs a current frame with triangles.");
         }
     });
     connectSkinImport();
@@ -81,11 +83,11 @@ void CFacetoApp::connectSkinCommands() {
 }
 
 // Skin ▸ Import: a picture replaces the skin shown or is added as a new one.
-void CFacetoApp::connectSkinImport() {
+void EditorCommands::connectSkinImport() {
     onDocument("importSkin", [this](CFacetoDoc& doc) {
         const QString folder = QFileInfo(QString::fromStdString(doc.pathName())).absolutePath();
-        const auto choice = dialogs_.chooseFileToOpen(
-            mainFrame_, {"Skin Pictures (*.pcx *.png *.bmp *.tga)", "All Files (*)"}, folder);
+        const auto choice = app_.dialogs_.chooseFileToOpen(
+            app_.mainFrame_, {"Skin Pictures (*.pcx *.png *.bmp *.tga)", "All Files (*)"}, folder);
         if (!choice) {
             return;
         }
@@ -93,19 +95,19 @@ void CFacetoApp::connectSkinImport() {
         const auto bytes = readFile(path);
         Result<Skin> skin = bytes ? decodeSkinPicture(*bytes) : Result<Skin>(Failure{bytes.error()});
         if (!skin) {
-            dialogs_.message(
-                mainFrame_,
+            app_.dialogs_.message(
+                app_.mainFrame_,
                 QString("Cannot import %1:\n%2").arg(choice->path, QString::fromStdString(skin.error())));
             return;
         }
         skin->name = QFileInfo(choice->path).fileName().toStdString();
         bool replace = false;
         if (!doc.model.skins.empty()) {
-            const int answer =
-                dialogs_.choose(mainFrame_,
-                                QString("Replace skin %1 with %2, or add the picture as a new skin?")
-                                    .arg(skinLabel(doc, shownIndex(doc)), QFileInfo(choice->path).fileName()),
-                                {"Replace", "Add as New Skin"});
+            const int answer = app_.dialogs_.choose(
+                app_.mainFrame_,
+                QString("Replace skin %1 with %2, or add the picture as a new skin?")
+                    .arg(skinLabel(doc, shownIndex(doc)), QFileInfo(choice->path).fileName()),
+                {"Replace", "Add as New Skin"});
             if (answer < 0) {
                 return;
             }
@@ -115,13 +117,13 @@ void CFacetoApp::connectSkinImport() {
         const bool scale =
             !doc.model.triangles.empty() && !doc.model.skins.empty() &&
             (skin->imageWidth != size[0] || skin->imageHeight != size[1]) &&
-            dialogs_.askYesNo(mainFrame_,
-                              QString("The picture is %1 x %2 texels; the skin map is made for %3 x %4.\n"
-                                      "Scale the skin coordinates to the picture?")
-                                  .arg(skin->imageWidth)
-                                  .arg(skin->imageHeight)
-                                  .arg(size[0])
-                                  .arg(size[1]));
+            app_.dialogs_.askYesNo(
+                app_.mainFrame_, QString("The picture is %1 x %2 texels; the skin map is made for %3 x %4.\n"
+                                         "Scale the skin coordinates to the picture?")
+                                     .arg(skin->imageWidth)
+                                     .arg(skin->imageHeight)
+                                     .arg(size[0])
+                                     .arg(size[1]));
         if (replace) {
             replaceSkin(doc, shownIndex(doc), std::move(*skin), scale);
         } else {
@@ -131,10 +133,10 @@ void CFacetoApp::connectSkinImport() {
 }
 
 // Skin ▸ Export: the picture alone, or with the skin map drawn over it.
-void CFacetoApp::connectSkinExport() {
+void EditorCommands::connectSkinExport() {
     onDocument("exportSkin", [this](CFacetoDoc& doc) {
         if (doc.model.skins.empty()) {
-            dialogs_.message(mainFrame_, "The model has no skin to export.");
+            app_.dialogs_.message(app_.mainFrame_, "The model has no skin to export.");
             return;
         }
         const int index = shownIndex(doc);
@@ -142,8 +144,8 @@ void CFacetoApp::connectSkinExport() {
         const QString folder = QFileInfo(QString::fromStdString(doc.pathName())).absolutePath();
         const QString base =
             QFileInfo(QString::fromStdString(doc.model.skins[size_t(index)].name)).completeBaseName();
-        const auto choice = dialogs_.chooseFileToSave(
-            mainFrame_, filters,
+        const auto choice = app_.dialogs_.chooseFileToSave(
+            app_.mainFrame_, filters,
             folder + "/" + (base.isEmpty() ? QString("skin%1").arg(index) : base) + ".pcx");
         if (!choice) {
             return;
@@ -156,11 +158,11 @@ void CFacetoApp::connectSkinExport() {
         }
         // The map drawn over the picture makes a template to paint a new skin on.
         const int drawn =
-            dialogs_.choose(mainFrame_,
-                            QString("Export skin %1 as it is, or with the skin map drawn over it as a "
-                                    "template to paint on?")
-                                .arg(skinLabel(doc, index)),
-                            {"Picture Only", "With the Skin Map"});
+            app_.dialogs_.choose(app_.mainFrame_,
+                                 QString("Export skin %1 as it is, or with the skin map drawn over it as a "
+                                         "template to paint on?")
+                                     .arg(skinLabel(doc, index)),
+                                 {"Picture Only", "With the Skin Map"});
         if (drawn < 0) {
             return;
         }
@@ -168,21 +170,21 @@ void CFacetoApp::connectSkinExport() {
         const Status written =
             bytes ? writeFileReplacing(path.toStdString(), *bytes) : Status(Failure{bytes.error()});
         if (!written) {
-            dialogs_.message(mainFrame_, QString("Cannot export the skin to %1:\n%2")
-                                             .arg(path, QString::fromStdString(written.error())));
+            app_.dialogs_.message(app_.mainFrame_, QString("Cannot export the skin to %1:\n%2")
+                                                       .arg(path, QString::fromStdString(written.error())));
         }
     });
 }
 
-void CFacetoApp::refreshSkinStates() {
-    CChildFrame* frame = activeFrame();
+void EditorCommands::refreshSkinStates() {
+    CChildFrame* frame = app_.activeFrame();
     const CFacetoDoc* doc = frame ? frame->document() : nullptr;
     const bool skins = doc && !doc->model.skins.empty();
     for (const char* name : {"deleteSkin", "resizeSkin", "exportSkin"}) {
-        mainFrame_->action(name)->setEnabled(skins);
+        app_.mainFrame_->action(name)->setEnabled(skins);
     }
     for (const char* name : {"newSkin", "importSkin", "generateSkinMap"}) {
-        mainFrame_->action(name)->setEnabled(doc != nullptr);
+        app_.mainFrame_->action(name)->setEnabled(doc != nullptr);
     }
 }
 
