@@ -103,6 +103,12 @@ void printText(std::ostream& out, const std::string& path, const CFacetoDoc& doc
         out << "    -: " << name << " (missing: its picture was not found)\n";
     }
     out << "  groups: " << model.groups.size() << "\n";
+    if (!model.tagNames.empty()) {
+        out << "  tags: " << model.tagNames.size() << "\n";
+        for (const std::string& name : model.tagNames) {
+            out << "    " << name << "\n";
+        }
+    }
     out << "  animations: " << doc.animations.size() << "\n";
     for (const Animation& a : doc.animations) {
         out << "    " << (a.name.empty() ? "(no name)" : a.name) << ": " << a.frameIndices.size()
@@ -158,13 +164,14 @@ json describe(const std::string& path, const CFacetoDoc& doc) {
         }
         frames.push_back(std::move(frame));
     }
-    return {{"file", utf8Text(path)},
-            {"format", formatName(doc)},
-            {"vertices", model.vertexCount()},
-            {"triangles", model.triangleCount()},
-            {"groups", model.groups.size()},
-            {"skins", std::move(skins)},
-            {"animations", std::move(animations)},
+    json tags = json::array();
+    for (const std::string& name : model.tagNames) {
+        tags.push_back(utf8Text(name));
+    }
+    return {{"file", utf8Text(path)},          {"format", formatName(doc)},
+            {"vertices", model.vertexCount()}, {"triangles", model.triangleCount()},
+            {"groups", model.groups.size()},   {"skins", std::move(skins)},
+            {"tags", std::move(tags)},         {"animations", std::move(animations)},
             {"frames", std::move(frames)}};
 }
 

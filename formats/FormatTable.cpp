@@ -4,6 +4,7 @@
 #include "formats/Gltf.h"
 #include "formats/Md2Reader.h"
 #include "formats/Md2Writer.h"
+#include "formats/Md3.h"
 #include "formats/MdlReader.h"
 #include "formats/MdlWriter.h"
 #include "formats/NativeFormat.h"
@@ -25,6 +26,14 @@ Result<ModelData> readNative(std::span<const uint8_t> bytes, const ReadContext&)
 
 Result<SaveOutput> writeNative(const ModelRef& m, const std::string& path, const WriteContext&) {
     return SaveOutput{{{path, encodeNative(m.model, m.frames, m.source)}}, {}, {}};
+}
+
+Result<ModelData> readMd3(std::span<const uint8_t> bytes, const ReadContext& context) {
+    return parseMd3(bytes, context.readBeside);
+}
+
+Result<SaveOutput> writeMd3(const ModelRef& m, const std::string& path, const WriteContext&) {
+    return encodeMd3(m.model, m.frames, m.source, path);
 }
 
 Result<ModelData> readMdl(std::span<const uint8_t> bytes, const ReadContext& context) {
@@ -54,8 +63,29 @@ Md2SkinOptions md2SkinOptions(const Model& model, const WriteContext& context) {
     return options;
 }
 
+// A Quake III model's surfaces become one mesh in the formats of one skin map: it keeps the first
+// surface's skin, and the notice names how many others were left out.
+template <typename Write> Result<SaveOutput> withSurfacesMerged(const ModelRef& m, Write write) {
+    if (!m.source.md3 || m.model.skins.size() < 2) {
+        return write(m);
+    }
+    Model merged = m.model;
+    merged.skins.resize(1);
+    Result<SaveOutput> out = write(ModelRef{merged, m.frames, m.source});
+    if (out) {
+        const size_t others = m.model.skins.size() - 1;
+        out->notices.push_back("the surfaces share the skin " + merged.skins[0].name + "; " +
+                               (others == 1 ? std::string("the other skin was")
+                                            : "the " + std::to_string(others) + " other skins were") +
+                               " left out");
+    }
+    return out;
+}
+
 Result<SaveOutput> writeMd2(const ModelRef& m, const std::string& path, const WriteContext& context) {
-    return exportMd2(m.model, m.frames, m.source, path, md2SkinOptions(m.model, context));
+    return withSurfacesMerged(m, [&](const ModelRef& one) {
+        return exportMd2(one.model, one.frames, one.source, path, md2SkinOptions(one.model, context));
+    });
 }
 
 Result<SaveOutput> writeMd2Back(const ModelRef& m, const std::string& path, const WriteContext& context) {
@@ -63,15 +93,17 @@ Result<SaveOutput> writeMd2Back(const ModelRef& m, const std::string& path, cons
 }
 
 Result<SaveOutput> writeMdl(const ModelRef& m, const std::string& path, const WriteContext& context) {
-    const RgbPalette palette = context.gamePalette ? context.gamePalette() : builtInPalette();
-    Result<MdlOutput> out = encodeMdl(m.model, m.frames, m.source, palette);
-    if (!out) {
-        return Failure{out.error()};
-    }
-    SaveOutput output;
-    output.files.push_back({path, std::move(out->bytes)});
-    output.notices = std::move(out->notices);
-    return output;
+    return withSurfacesMerged(m, [&](const ModelRef& one) -> Result<SaveOutput> {
+        const RgbPalette palette = context.gamePalette ? context.gamePalette() : builtInPalette();
+        Result<MdlOutput> out = encodeMdl(one.model, one.frames, one.source, palette);
+        if (!out) {
+            return Failure{out.error()};
+        }
+        SaveOutput output;
+        output.files.push_back({path, std::move(out->bytes)});
+        output.notices = std::move(out->notices);
+        return output;
+    });
 }
 
 Result<ModelData> read3do(std::span<const uint8_t> bytes, const ReadContext&) {
@@ -139,6 +171,15 @@ const std::vector<FileFormat>& fileFormats() {
          readMd2,
          writeMd2,
          writeMd2Back},
+        {"md3",
+         "Quake III Model (*.md3)",
+         "Quake III Model (*.md3)",
+         {"md3"},
+         "IDP3",
+         Grouping::AsRead,
+         false,
+         readMd3,
+         writeMd3},
         {"3do", "Jedi Knight Model (*.3do)", "", {"3do"}, "", Grouping::AsRead, false, read3do, nullptr},
         {"asc", "", "3D Studio Ascii (*.asc)", {"asc"}, "", Grouping::AsRead, false, nullptr, writeAsc},
         {"gltf",

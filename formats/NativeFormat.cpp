@@ -4,6 +4,7 @@
 #include "formats/ByteWriter.h"
 #include "formats/FileIO.h"
 #include "formats/Limits.h"
+#include "formats/Md3Chunks.h"
 #include "model/DerivedData.h"
 
 #include <algorithm>
@@ -78,6 +79,8 @@ constexpr uint8_t EXTRA_MAGIC[4] = {'H', 'B', 'F', 'X'};
 constexpr int32_t EXTRA_VERSION = 1;
 constexpr char SKINS_TAG[] = "SKIN";
 constexpr char GROUPS_TAG[] = "GRPS";
+constexpr char TAGS_TAG[] = "TAGS"; // a Quake III model's tags, with their place in every frame
+constexpr char MD3_TAG[] = "MD3S";  // a Quake III model's header and surfaces
 constexpr char WRAP_TAG[] = "WRAP"; // how each skin reads coordinates past its edges, when one repeats
 
 ByteBuffer encodeSkins(const std::vector<Skin>& skins) {
@@ -205,7 +208,8 @@ void readWraps(ByteReader& r, Model& model) {
 }
 
 // The section after the frames, when there is one.
-std::optional<std::string> readExtras(ByteReader& r, Model& model, limits::DecodeBudget& budget) {
+std::optional<std::string> readExtras(ByteReader& r, ModelData& data, limits::DecodeBudget& budget) {
+    Model& model = data.model;
     if (r.remaining() < 8 || !std::equal(EXTRA_MAGIC, EXTRA_MAGIC + 4, r.bytes(4).begin())) {
         return std::nullopt; // nothing of ours: older files may carry bytes of an older file here
     }
@@ -227,6 +231,10 @@ std::optional<std::string> readExtras(ByteReader& r, Model& model, limits::Decod
             error = readGroups(c, model);
         } else if (tag == WRAP_TAG) {
             readWraps(c, model);
+        } else if (tag == TAGS_TAG) {
+            error = decodeTags(chunk, model, data.frames);
+        } else if (tag == MD3_TAG) {
+            error = decodeMd3Fields(chunk, model.vertexInfos.size(), data.source);
         }
         if (error) {
             return error;
@@ -338,7 +346,7 @@ Result<ModelData> parseNative(std::span<const uint8_t> bytes) {
     if (!budget.take(uint64_t(vertexCount) * sizeof(FrameVertex) * uint64_t(frameCount))) {
         return Failure{limits::tooMuchToDecode()};
     }
-    if (std::optional<std::string> error = readExtras(r, data.model, budget)) {
+    if (std::optional<std::string> error = readExtras(r, data, budget)) {
         return Failure{*error};
     }
     buildEdges(data.model);
@@ -385,7 +393,7 @@ ByteBuffer encodeNative(const Model& model, const std::vector<Frame>& frames, co
         writeName(w, frame.name);
         writePositions(w, frame.positions);
     }
-    if (!model.skins.empty() || !model.groups.empty()) {
+    if (!model.skins.empty() || !model.groups.empty() || !model.tagNames.empty() || source.md3) {
         w.raw(EXTRA_MAGIC);
         w.i32(EXTRA_VERSION);
         if (!model.skins.empty()) {
@@ -398,6 +406,12 @@ ByteBuffer encodeNative(const Model& model, const std::vector<Frame>& frames, co
         }
         if (!model.groups.empty()) {
             appendChunk(w, GROUPS_TAG, encodeGroups(model.groups));
+        }
+        if (!model.tagNames.empty()) {
+            appendChunk(w, TAGS_TAG, encodeTags(model, frames));
+        }
+        if (source.md3) {
+            appendChunk(w, MD3_TAG, encodeMd3Fields(*source.md3));
         }
     }
     return std::move(w.bytes());

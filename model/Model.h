@@ -86,6 +86,18 @@ struct FramePacking {
     std::optional<std::array<uint8_t, 16>> nameField;
     uint64_t packedDigest = 0;
     uint64_t meshDigest = 0;
+    // A Quake III frame's bounds, local origin and radius (40 bytes) as stored.
+    std::optional<std::array<uint8_t, 40>> md3Record;
+    // A Quake III frame's packed positions and normals (8 bytes a vertex, surface after surface).
+    std::vector<uint8_t> md3Vertices;
+};
+
+// Where a tag (a Quake III attachment point: head on torso, weapon in hand) lies in one frame: its origin
+// and its three axes.
+struct TagPlacement {
+    std::array<float, 3> origin{0, 0, 0};
+    std::array<std::array<float, 3>, 3> axes{{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}};
+    bool operator==(const TagPlacement&) const = default;
 };
 
 struct Frame {
@@ -93,6 +105,9 @@ struct Frame {
     Positions positions; // exactly one per vertex index
     // What the file it was read from packed it as; travels with the frame (copies, clipboard, undo).
     std::shared_ptr<const FramePacking> packing;
+    // One placement per tag of the model (none when it has no tags; a frame made in the editor may have
+    // fewer, its missing tags lie at the origin).
+    std::vector<TagPlacement> tags;
 
     Frame() = default;
     explicit Frame(std::string frameName) : name(std::move(frameName)) {}
@@ -127,6 +142,7 @@ struct Model {
     std::vector<Group> groups;
     std::vector<SkeletonNode> skeletonNodes;
     std::vector<Skin> skins;
+    std::vector<std::string> tagNames; // the model's tags; where each lies is a frame's
 
     int32_t vertexCount() const { return int32_t(vertexInfos.size()); }
     int32_t triangleCount() const { return int32_t(triangles.size()); }
@@ -172,6 +188,34 @@ struct KeptMesh {
     std::vector<uint8_t> glCommands;
 };
 
+// What a Quake III model keeps of its header and surfaces, for a save back (and through a native file):
+// the name fields as stored, each surface's flags, shaders and the vertices it holds, and, while the mesh
+// is the one read (`meshDigest`), each surface's triangles and skin coordinates as stored.
+struct Md3Fields {
+    using NameField = std::array<uint8_t, 64>;
+    NameField name{};
+    int32_t flags = 0;
+    int32_t skinCount = 0; // the header's count of skins, which the engine never reads
+    struct Shader {
+        NameField name{};
+        int32_t index = 0;
+    };
+    struct Surface {
+        NameField name{};
+        int32_t flags = 0;
+        std::vector<Shader> shaders;
+        int32_t firstVertex = 0; // of the model's vertices, the surface holds `vertexCount` from here
+        int32_t vertexCount = 0;
+        std::vector<std::array<int32_t, 3>> triangles; // surface-local corners
+        std::vector<std::array<float, 2>> st;          // one per vertex, as stored
+    };
+    std::vector<Surface> surfaces;
+    uint64_t meshDigest = 0;
+};
+
+// The text of a stored name field: up to its first zero byte.
+std::string nameFieldText(const Md3Fields::NameField& field);
+
 // What every model file holds besides the mesh: the game format the model came from and its skin size.
 struct SourceFields {
     int32_t sourceFormat = 0; // 1 = mdl, 2 = md2
@@ -184,6 +228,7 @@ struct SourceFields {
     std::optional<QuakeFields> quake;
     std::vector<std::string> storedSkinNames;
     std::shared_ptr<const KeptMesh> keptMesh;
+    std::shared_ptr<const Md3Fields> md3;
 };
 
 constexpr int32_t SOURCE_MDL = 1;

@@ -2,6 +2,7 @@
 
 #include "document/CFacetoDoc.h"
 #include "views/Projection.h"
+#include "views/TagDrawing.h"
 #include "views/ViewState.h"
 
 #include <algorithm>
@@ -151,9 +152,28 @@ std::string cameraPaneLabel(int fillMode) {
 namespace {
 
 // The label in the pane's top left corner, light on a dark background and dark on a light one.
-void drawCameraLabel(Rasterizer& r, int mode, const PaletteEntry& background, OverlayTarget* overlay) {
+void drawCameraLabel(Rasterizer& r, int mode, const PaletteEntry& background, OverlayTarget* overlay,
+                     const Model* model = nullptr, const Frame* frame = nullptr,
+                     const Mat4* camera = nullptr) {
     if (overlay == nullptr || !r.beginOverlay(overlay)) {
         return;
+    }
+    if (model != nullptr && frame != nullptr && camera != nullptr && !model->tagNames.empty()) {
+        // The axes are as long on the screen wherever the tag is: sized by its origin's depth.
+        const Projection projection(r.width(), r.height());
+        const int height = r.height();
+        const auto unitsPerPixel = [&](const FrameVertex& p) {
+            return std::abs(camera->transformPoint(p.x, p.y, p.z).z) /
+                   std::max(std::abs(projection.a), std::abs(projection.b));
+        };
+        drawTags(r, *model, *frame, unitsPerPixel, [&](const FrameVertex& p) -> std::optional<Pixel> {
+            const Vec3 c = camera->transformPoint(p.x, p.y, p.z);
+            if (!(c.z > 0.0f)) {
+                return std::nullopt;
+            }
+            const Pixel at = projection.project(c);
+            return Pixel{at.x, height - at.y};
+        });
     }
     const int light = (background[2] * 299 + background[1] * 587 + background[0] * 114) / 1000;
     r.overlayText({4, 2}, cameraPaneLabel(mode), light < 128 ? 0xC0C0C0 : 0x303030);
@@ -289,7 +309,7 @@ bool drawCameraView(Rasterizer& r, const CFacetoDoc* doc, const ViewState& view,
         drawCameraTriangle(r, model, t, model.triangles[size_t(order[k])], mode, skin, vertexRow);
     }
     r.presentFrame();
-    drawCameraLabel(r, mode, backgroundRgb, overlay);
+    drawCameraLabel(r, mode, backgroundRgb, overlay, &model, frame, &camera);
     return true;
 }
 

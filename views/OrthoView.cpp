@@ -1,6 +1,7 @@
 #include "views/OrthoView.h"
 
 #include "views/Projection.h"
+#include "views/TagDrawing.h"
 
 #include <algorithm>
 #include <cmath>
@@ -89,9 +90,15 @@ void fillTriangles(Rasterizer& r, const CFacetoDoc& doc, const OrthoMapping& m, 
     }
 }
 
-void drawAxisIndicator(Rasterizer& r, const OrthoMapping& m, OverlayTarget* overlay) {
+void drawAxisIndicator(Rasterizer& r, const OrthoMapping& m, const Model& model, const Frame* frame,
+                       OverlayTarget* overlay) {
     if (!r.beginOverlay(overlay)) {
         return;
+    }
+    if (frame != nullptr && m.scale() > 0.0f) {
+        drawTags(
+            r, model, *frame, [&](const FrameVertex&) { return 1.0f / m.scale(); },
+            [&](const FrameVertex& p) -> std::optional<Pixel> { return m.toWindow(p); });
     }
     const int h = m.height();
     const uint32_t vertical = AXIS_RGB[m.state().axisV];
@@ -215,7 +222,7 @@ void drawOrthoView(Rasterizer& r, const CFacetoDoc& doc, const ViewState& view, 
         }
     }
     r.presentFrame();
-    drawAxisIndicator(r, m, overlay);
+    drawAxisIndicator(r, m, doc.model, frame, overlay);
 }
 
 float initialZoomFactor(const ViewState& view, int width, int height) {

@@ -117,12 +117,13 @@ TEST(Editor, OpensEveryFormatThroughTheDialogsPath) {
 
     // The filters: every model first, then each format; a name without a dot takes the chosen filter's
     // extension, and the next Open starts in the folder of the last.
-    e.dialogs.files = {{native, 0}, {e.path("quake2"), 3}, {e.path("knight.3do"), 4}};
+    e.dialogs.files = {{native, 0}, {e.path("quake2"), 3}, {e.path("knight.3do"), 5}};
     e.trigger("fileOpen");
-    EXPECT_EQ((QStringList{"All models (*.fm *.mdl *.md2 *.3do *.gltf *.glb *.obj)", "Faceto Model (*.fm)",
-                           "Quake/Hexen2 Model (*.mdl)", "Quake2 Model (*.md2)", "Jedi Knight Model (*.3do)",
-                           "glTF 2.0 (*.gltf *.glb)", "Wavefront OBJ (*.obj)"}),
-              e.dialogs.openFilters);
+    EXPECT_EQ(
+        (QStringList{"All models (*.fm *.mdl *.md2 *.md3 *.3do *.gltf *.glb *.obj)", "Faceto Model (*.fm)",
+                     "Quake/Hexen2 Model (*.mdl)", "Quake2 Model (*.md2)", "Quake III Model (*.md3)",
+                     "Jedi Knight Model (*.3do)", "glTF 2.0 (*.gltf *.glb)", "Wavefront OBJ (*.obj)"}),
+        e.dialogs.openFilters);
     e.trigger("fileOpen"); // "quake2" without a dot: the filter adds ".md2"
     e.trigger("fileOpen");
     ASSERT_EQ(3u, e.app->documents().size());

@@ -125,7 +125,8 @@ TEST(FacetoCli, ErrorsGoToStandardErrorWithTheMessages) {
     EXPECT_FALSE(std::filesystem::exists(dir.path("x.fm")));
     run = cli(dir, "convert a.fm x.dxf");
     EXPECT_EQ(1, run.status);
-    EXPECT_NE(std::string::npos, run.err.find("can only write .fm, .mdl, .md2, .asc, .gltf, .glb and .obj"));
+    EXPECT_NE(std::string::npos,
+              run.err.find("can only write .fm, .mdl, .md2, .md3, .asc, .gltf, .glb and .obj"));
     run = cli(dir, "convert --to fm notes.txt a.fm");
     EXPECT_EQ(1, run.status);
     EXPECT_NE(std::string::npos, run.out.find("notes.txt: failed"));

@@ -48,7 +48,7 @@ ModelData sampleModel() {
     t.spare = 4;
     data.frames[0].name = "a1";
     data.frames[1].name = "a2";
-    data.source = {2, 1, 256, 128, 1, std::nullopt, {}, {}};
+    data.source = {2, 1, 256, 128, 1, std::nullopt, {}, {}, {}};
     return data;
 }
 

@@ -25,7 +25,8 @@ std::vector<fs::path> realModels(std::initializer_list<const char*> folders) {
         }
         for (const auto& entry : fs::recursive_directory_iterator(root / folder)) {
             const std::string ext = entry.path().extension().string();
-            if (ext == ".md2" || ext == ".mdl" || ext == ".3do" || ext == ".3DO" || ext == ".gltf") {
+            if (ext == ".md2" || ext == ".mdl" || ext == ".md3" || ext == ".3do" || ext == ".3DO" ||
+                ext == ".gltf") {
                 out.push_back(entry.path());
             }
         }
@@ -74,14 +75,14 @@ ModelData wavyModel(int frames) {
 // An unedited real model saved back is the file it was; every conversion to a Quake format, repeated ten
 // times from its own output, gives the bytes of the first one.
 TEST(RoundTrip, RealModelsSaveBackByteForByteAndConversionsSettle) {
-    const std::vector<fs::path> models = realModels({"md2", "mdl", "3do", "gltf"});
+    const std::vector<fs::path> models = realModels({"md2", "mdl", "md3", "3do", "gltf"});
     if (models.empty()) {
         GTEST_SKIP() << "no real data";
     }
     TempDir dir;
     for (const fs::path& model : models) {
         const std::string ext = model.extension().string();
-        if (ext == ".md2" || ext == ".mdl") {
+        if (ext == ".md2" || ext == ".mdl" || ext == ".md3") {
             const std::string copy = dir.path("back" + ext);
             fs::copy_file(model, copy, fs::copy_options::overwrite_existing);
             fs::permissions(copy, fs::perms::owner_write, fs::perm_options::add);
@@ -90,7 +91,7 @@ TEST(RoundTrip, RealModelsSaveBackByteForByteAndConversionsSettle) {
             ASSERT_EQ(CFacetoDoc::SaveResult::Saved, f.doc->save()) << model;
             EXPECT_EQ(readBytes(model.string()), readBytes(copy)) << model << " saved back";
         }
-        for (const char* to : {".md2", ".mdl"}) {
+        for (const char* to : {".md2", ".mdl", ".md3"}) {
             const std::string first = dir.path(model.stem().string() + "-1" + to);
             const std::vector<uint8_t> bytes = convert(model.string(), first);
             ASSERT_FALSE(bytes.empty()) << model << to;

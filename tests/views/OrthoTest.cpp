@@ -1,5 +1,7 @@
 #include "TestSupport.h"
 #include "model/DerivedData.h"
+#include "views/CameraDrawing.h"
+#include "views/CameraMath.h"
 #include "views/OrthoEditor.h"
 #include "views/OrthoView.h"
 
@@ -117,6 +119,35 @@ TEST(OrthoView, DrawsEdgesVerticesAndSelection) {
     EXPECT_EQ(14, frame.at(60, 60));    // the hidden vertex is not drawn
     EXPECT_NE(250, frame.at(100, 110)); // the edge to vertex 2 keeps its colour
     EXPECT_NE(14, frame.at(100, 110));
+}
+
+// A tag is a cross of its axes, 16 pixels long (x red, y green, z blue), named beside its origin, in the
+// 2D views and, where it lies in front of the camera, in the camera view.
+TEST(OrthoView, TagsShowAsNamedAxisCrossesInTheViews) {
+    FrontView v;
+    v.doc().model.tagNames = {"tag_hand", "tag_behind"};
+    TagPlacement hand;
+    hand.origin = {10, 0, 10};
+    TagPlacement behind;
+    behind.origin = {200, 0, 0};
+    v.doc().frames[0].tags = {hand, behind};
+    Frame8 frame;
+    Overlay overlay;
+    drawOrthoView(v.r, v.doc(), v.view, 1, v.app, 200, 200, &frame, &overlay);
+    // (10, 10) at column 120, window row 80; 16 pixels are 8 units; y points into the screen.
+    EXPECT_EQ((std::array<int, 5>{120, 80, 136, 80, 0x0000FF}), overlay.lines[0]);
+    EXPECT_EQ((std::array<int, 5>{120, 80, 120, 80, 0x00FF00}), overlay.lines[1]);
+    EXPECT_EQ((std::array<int, 5>{120, 80, 120, 64, 0xFF0000}), overlay.lines[2]);
+    EXPECT_EQ((std::vector<std::string>{"tag_hand", "tag_behind", "Side (X right, Z up)"}), overlay.texts);
+
+    Overlay camera;
+    ASSERT_TRUE(drawCameraView(v.r, &v.doc(), v.view, initialCamera(), 200, 200, &frame, -1, &camera));
+    EXPECT_EQ((std::vector<std::string>{"tag_hand", "Camera (Flat Shading)"}), camera.texts);
+    ASSERT_EQ(3u, camera.lines.size());
+    for (const auto& line : camera.lines) {
+        const double length = std::hypot(line[2] - line[0], line[3] - line[1]);
+        EXPECT_LE(length, 16.5); // 16 pixels at most at the tag's depth, less where it is foreshortened
+    }
 }
 
 TEST(OrthoView, GridAxesAndTheSelectionRectangle) {
