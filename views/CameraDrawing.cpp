@@ -196,6 +196,55 @@ const Skin* paintedSkin(Rasterizer& r, const CFacetoDoc& doc, int mode, DisplayP
     return &skinInColours(model.skins[index], own ? palette : r.defaultPalette());
 }
 
+// What one surface of a Quake III model paints with: the skin its first shader names, and the factors
+// that take the model's skin coordinates (in pixels of the model's skin size) onto that picture.
+struct SurfaceSkin {
+    const Skin* skin = nullptr;
+    float across = 1.0f;
+    float down = 1.0f;
+};
+
+// Per group, the skin of the Quake III surface it is, where that skin was found (else `shown`), while the
+// skin chosen to show is one of the surfaces' own (or the first): a skin chosen that no surface names
+// paints every surface. Empty for other models and without a skin.
+std::vector<SurfaceSkin> surfaceSkins(const CFacetoDoc& doc, const Skin* shown,
+                                      const DisplayPalette& colours) {
+    const Model& model = doc.model;
+    std::vector<SurfaceSkin> skins;
+    if (shown == nullptr || !doc.source.md3 || doc.source.skinWidth <= 0 || doc.source.skinHeight <= 0) {
+        return skins;
+    }
+    auto skinNamed = [&](const std::string& name) -> const Skin* {
+        for (const Skin& skin : model.skins) {
+            if (skin.name == name) {
+                return &skin;
+            }
+        }
+        return nullptr;
+    };
+    std::vector<const Skin*> own(model.groups.size(), nullptr);
+    bool chosenIsOwn = doc.currentSkin <= 0;
+    for (size_t g = 0; g < model.groups.size(); ++g) {
+        for (const Md3Fields::Surface& surface : doc.source.md3->surfaces) {
+            if (own[g] == nullptr && !surface.shaders.empty() &&
+                nameFieldText(surface.name) == model.groups[g].name) {
+                own[g] = skinNamed(nameFieldText(surface.shaders.front().name));
+            }
+        }
+        chosenIsOwn = chosenIsOwn || (own[g] != nullptr && own[g]->name == shown->name);
+    }
+    for (const Skin* skin : own) {
+        if (skin == nullptr || !chosenIsOwn) {
+            skins.push_back({shown, 1.0f, 1.0f});
+            continue;
+        }
+        const Skin& painted = skinInColours(*skin, colours);
+        skins.push_back({&painted, float(painted.imageWidth) / float(doc.source.skinWidth),
+                         float(painted.imageHeight) / float(doc.source.skinHeight)});
+    }
+    return skins;
+}
+
 // The light row of each vertex in the shaded modes (empty in the others).
 std::vector<int> vertexLightRows(const Model& model, const std::vector<ProjectedVertex>& vertices, int mode,
                                  const ViewState& view) {
@@ -298,6 +347,8 @@ bool drawCameraView(Rasterizer& r, const CFacetoDoc* doc, const ViewState& view,
     const Model& model = doc->model;
     prepare(r, model, *frame, camera, Projection(r.width(), r.height()));
     const std::vector<int> vertexRow = vertexLightRows(model, r.projectedVertices(), mode, view);
+    const std::vector<SurfaceSkin> surfaces =
+        surfaceSkins(*doc, skin, ownColours ? skinPalette : r.defaultPalette());
     const int32_t* order = r.sortIndices().data();
     const auto& triangles = r.projectedTriangles();
     for (int32_t k = 0; k < model.triangleCount(); ++k) {
@@ -306,7 +357,17 @@ bool drawCameraView(Rasterizer& r, const CFacetoDoc* doc, const ViewState& view,
         if (!t.inFront || (t.normalZ >= 0.0f && !(view.drawBackFaces && t.normalZ > 0.0f))) {
             continue;
         }
-        drawCameraTriangle(r, model, t, model.triangles[size_t(order[k])], mode, skin, vertexRow);
+        const Triangle& source = model.triangles[size_t(order[k])];
+        if (const size_t g = size_t(source.group); g < surfaces.size()) {
+            // A surface's own skin, its skin coordinates on that picture.
+            Triangle onSkin = source;
+            for (auto& st : onSkin.st) {
+                st = {st[0] * surfaces[g].across, st[1] * surfaces[g].down};
+            }
+            drawCameraTriangle(r, model, t, onSkin, mode, surfaces[g].skin, vertexRow);
+            continue;
+        }
+        drawCameraTriangle(r, model, t, source, mode, skin, vertexRow);
     }
     r.presentFrame();
     drawCameraLabel(r, mode, backgroundRgb, overlay, &model, frame, &camera);
@@ -405,6 +466,8 @@ bool drawPreview(Rasterizer& r, const CFacetoDoc* doc, PreviewSettings& settings
     const Skin* skin =
         textured ? &skinInColours(model->skins[shownSkin], ownColours ? skinPalette : r.defaultPalette())
                  : nullptr;
+    const std::vector<SurfaceSkin> surfaces =
+        surfaceSkins(*doc, skin, ownColours ? skinPalette : r.defaultPalette());
     const bool cull = settings.shaded && settings.cullBackFaces;
     const int edgeColour = settings.shaded ? OUTLINE : WIRE;
     const int32_t* order = r.sortIndices().data();
@@ -416,12 +479,15 @@ bool drawPreview(Rasterizer& r, const CFacetoDoc* doc, PreviewSettings& settings
         }
         const auto& q = t.corners;
         if (skin != nullptr) {
-            const auto& st = model->triangles[size_t(order[k])].st;
-            const int32_t polygon[] = {q[0].x, q[0].y, texel(st[0][0]), texel(st[0][1]),
-                                       q[1].x, q[1].y, texel(st[1][0]), texel(st[1][1]),
-                                       q[2].x, q[2].y, texel(st[2][0]), texel(st[2][1]),
-                                       q[0].x, q[0].y, texel(st[0][0]), texel(st[0][1])};
-            r.fillTexturedPolygon(polygon, 3, *skin);
+            const Triangle& source = model->triangles[size_t(order[k])];
+            const size_t g = size_t(source.group);
+            const SurfaceSkin painted = g < surfaces.size() ? surfaces[g] : SurfaceSkin{skin, 1.0f, 1.0f};
+            const auto& st = source.st;
+            auto sAt = [&](size_t c) { return texel(st[c][0] * painted.across); };
+            auto tAt = [&](size_t c) { return texel(st[c][1] * painted.down); };
+            const int32_t polygon[] = {q[0].x, q[0].y, sAt(0), tAt(0), q[1].x, q[1].y, sAt(1), tAt(1),
+                                       q[2].x, q[2].y, sAt(2), tAt(2), q[0].x, q[0].y, sAt(0), tAt(0)};
+            r.fillTexturedPolygon(polygon, 3, *painted.skin);
             if (settings.showEdges) {
                 outline(r, q, WIRE);
             }

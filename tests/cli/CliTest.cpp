@@ -578,6 +578,67 @@ TEST(FacetoCli, GltfExportsPassTheValidatorAndLoadInAssimp) {
     }
 }
 
+// Every real Quake and Quake 2 model converts to .md3, reads back with its triangles and frames, and loads
+// in assimp (as many faces) and Maverick Model 3D (as many faces and vertices); the real Quake III
+// model describes itself, exports to glTF the validator accepts, and gives a thumbnail.
+TEST(FacetoCli, QuakeThreeModelsConvertBothWaysAndLoadInOtherReaders) {
+    const std::filesystem::path root = FACETO_REALDATA_DIR;
+    if (!std::filesystem::exists(root / "md3")) {
+        GTEST_SKIP() << "no real data";
+    }
+    TempDir dir;
+    const std::string watercan = (root / "md3" / "watercan.md3").string();
+    const CliRun info = cli(dir, "info '" + watercan + "'");
+    ASSERT_EQ(0, info.status) << info.err;
+    EXPECT_NE(std::string::npos,
+              info.out.find("  format: md3\n  vertices: 92\n  triangles: 78\n  frames: 1\n"));
+    EXPECT_NE(std::string::npos,
+              info.out.find("models/mapobjects/kt_utilities/water_can.tga 256x128, 24 bits"));
+    ASSERT_EQ(0, cli(dir, "convert '" + watercan + "' can.gltf").status);
+    if (haveValidator()) {
+        EXPECT_NE(std::string::npos, output("node '" FACETO_SOURCE_DIR "/scripts/validate-gltf.js' '" +
+                                            dir.path("can.gltf") + "'")
+                                         .find(": 0 errors"));
+    }
+    ASSERT_EQ(0, cli(dir, "thumbnail '" + watercan + "' can.png 64").status);
+    EXPECT_TRUE(std::filesystem::exists(dir.path("can.png")));
+
+    std::string inputs;
+    std::vector<std::filesystem::path> models;
+    for (const char* folder : {"md2", "mdl"}) {
+        for (const auto& entry : std::filesystem::directory_iterator(root / folder)) {
+            inputs += " '" + entry.path().string() + "'";
+            models.push_back(entry.path());
+        }
+    }
+    const CliRun run = cli(dir, "convert --to md3 -d out" + inputs);
+    ASSERT_EQ(0, run.status) << run.err;
+    const bool mm3d = std::system("command -v mm3d >/dev/null 2>&1") == 0;
+    for (const auto& model : models) {
+        const std::string written = dir.path("out/" + model.stem().string() + ".md3");
+        const CliRun back = cli(dir, "info --json '" + written + "'");
+        ASSERT_EQ(0, back.status) << back.err;
+        const CliRun original = cli(dir, "info --json '" + model.string() + "'");
+        auto count = [](const std::string& json, const std::string& key) {
+            const size_t at = json.find("\"" + key + "\": ");
+            return std::atoi(json.c_str() + at + key.size() + 4);
+        };
+        EXPECT_EQ(count(original.out, "triangles"), count(back.out, "triangles")) << model;
+        EXPECT_EQ(countOf(original.out, "\"min\""), countOf(back.out, "\"min\"")) << model << ": frames";
+        if (haveAssimp()) {
+            EXPECT_EQ(count(back.out, "triangles"), assimpCounts(written).first) << written;
+        }
+        if (mm3d) {
+            output("cd '" + dir.path("out") + "' && QT_QPA_PLATFORM=offscreen mm3d --convert obj '" +
+                   written + "'");
+            const std::vector<uint8_t> obj = readBytes(dir.path("out/" + model.stem().string() + ".obj"));
+            const std::string text = "\n" + std::string(obj.begin(), obj.end());
+            EXPECT_EQ(count(back.out, "triangles"), countOf(text, "\nf ")) << written;
+            EXPECT_EQ(count(back.out, "vertices"), countOf(text, "\nv ")) << written;
+        }
+    }
+}
+
 // A rigged, animated glTF becomes a Quake 2 and a Quake model in one command each, its animation
 // baked into frames that form one animation.
 TEST(FacetoCli, ARiggedGltfConvertsToTheGamesFormats) {

@@ -6,6 +6,7 @@
 #include "views/ViewState.h"
 
 #include <cmath>
+#include <cstring>
 #include <set>
 
 using namespace faceto;
@@ -307,6 +308,64 @@ TEST(CameraView, EachModeDrawsTheModelItsOwnWay) {
     view.drawBackFaces = true;
     const size_t both = countNot((draw(FILL_FLAT), frame.image), 0);
     EXPECT_GT(both, frontOnly + 20);
+}
+
+// A Quake III model paints each surface with its own skin, its skin coordinates scaled onto that
+// picture; a skin chosen that no surface names paints them all, as does every skin of other models.
+TEST(CameraView, QuakeThreeSurfacesPaintWithTheirOwnSkins) {
+    PaletteTables tables = PaletteTables::builtIn();
+    Rasterizer r(tables);
+    DocFixture f;
+    ViewState view;
+    ModelData data = makeModel(4, {tri(0, 2, 1), tri(1, 2, 3)}, 1);
+    data.frames[0].positions = {{0, -20, -20}, {0, 20, -20}, {0, -20, 20}, {0, 20, 20}};
+    data.model.groups = {Group{"left", 8, GROUP_VISIBLE, -1}, Group{"right", 8, GROUP_VISIBLE, -1}};
+    data.model.triangles[0].st = {{{0, 0}, {0, 2}, {1, 0}}};
+    data.model.triangles[1].group = 1;
+    data.model.triangles[1].st = {{{1, 0}, {1, 2}, {2, 2}}}; // the right half of a 2 x 2 map
+    data.source.skinWidth = 2;
+    data.source.skinHeight = 2;
+    auto fields = std::make_shared<Md3Fields>();
+    for (const char* name : {"left", "right"}) {
+        Md3Fields::Surface surface;
+        std::copy_n(name, std::strlen(name), surface.name.begin());
+        Md3Fields::Shader shader;
+        const std::string skin = std::string(name) + ".tga";
+        std::copy(skin.begin(), skin.end(), shader.name.begin());
+        surface.shaders = {shader};
+        fields->surfaces.push_back(surface);
+    }
+    data.source.md3 = fields;
+    auto skin = [](const char* name, int side, std::vector<uint8_t> pixels) {
+        Skin s;
+        s.name = name;
+        s.width = s.height = 2;
+        s.imageWidth = s.imageHeight = side;
+        s.bitsPerPixel = 8;
+        s.pixels = std::move(pixels);
+        s.palette.assign(256, PaletteEntry{5, 5, 5, 0});
+        return s;
+    };
+    // 4 x 4: columns 0 and 1 in 70, 2 and 3 in 71 (rows padded to 4 bytes).
+    std::vector<uint8_t> halves;
+    for (int row = 0; row < 4; ++row) {
+        halves.insert(halves.end(), {70, 70, 71, 71});
+    }
+    data.model.skins = {skin("left.tga", 2, {60, 60, 0, 0, 60, 60, 0, 0}), skin("right.tga", 4, halves),
+                        skin("other.tga", 2, {90, 90, 0, 0, 90, 90, 0, 0})};
+    loadInto(*f.doc, data);
+    view.fillMode = FILL_TEXTURED;
+    Pixels frame;
+    auto colours = [&] {
+        drawCameraView(r, f.doc.get(), view, initialCamera(), 64, 64, &frame);
+        return std::set<uint8_t>(frame.image.begin(), frame.image.end());
+    };
+    EXPECT_EQ((std::set<uint8_t>{0, 60, 71}), colours());
+    f.doc->currentSkin = 2; // named by no surface: everywhere
+    EXPECT_EQ((std::set<uint8_t>{0, 90}), colours());
+    f.doc->currentSkin = 0;
+    f.doc->source.md3.reset();
+    EXPECT_EQ((std::set<uint8_t>{0, 60}), colours());
 }
 
 // Positions far past any model's (1e30) or not numbers at all make normals and light rows that are
