@@ -3,20 +3,24 @@
 #include "document/CFacetoDoc.h"
 #include "document/SkinOperations.h"
 #include "formats/FileIO.h"
+#include "formats/Limits.h"
 #include "formats/Md2Writer.h"
 #include "formats/Pictures.h"
 #include "model/Version.h"
 
 #include <algorithm>
 #include <charconv>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <limits>
 #include <map>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <ostream>
+#include <unistd.h>
 
 namespace faceto::cli {
 
@@ -186,7 +190,7 @@ bool saveAs(Context& context, CFacetoDoc& doc, const std::string& output) {
     case CFacetoDoc::SaveAsResult::UnknownExtension:
         break;
     }
-    context.err << output << ": can only write " << extensionList(true) << " files\n";
+    context.err << "faceto-cli: " << output << ": can only write " << extensionList(true) << " files\n";
     return false;
 }
 
@@ -213,20 +217,48 @@ std::string utf8Text(const std::string& text) {
 }
 
 void CliHost::message(std::string_view text) {
-    lastMessage = std::string(text);
     const size_t newline = text.find('\n');
-    if (newline == std::string_view::npos) {
-        err_ << file_ << ": " << text << "\n";
+    if (text == messages::UNSUPPORTED) {
+        lastMessage = file_ + ": " + notAModel(head);
+    } else if (newline == std::string_view::npos) {
+        lastMessage = file_ + ": " + std::string(text);
     } else {
-        std::string details(text.substr(newline + 1));
-        std::replace(details.begin(), details.end(), '\n', ' ');
-        err_ << text.substr(0, newline) << " " << details << "\n";
+        // "Error reading file.\nFILE: reason": the details say it all, a failed write that it is one.
+        lastMessage = std::string(text.substr(newline + 1));
+        std::replace(lastMessage.begin(), lastMessage.end(), '\n', ' ');
+        const std::string_view heading = text.substr(0, newline);
+        const size_t colon = lastMessage.find(": ");
+        if ((heading == messages::ERROR_WRITING || heading == messages::COULD_NOT_WRITE) &&
+            colon != std::string::npos) {
+            lastMessage.insert(colon + 2, "not written: ");
+        }
     }
+    err_ << "faceto-cli: " << lastMessage << "\n";
     failed = true;
 }
 
 void CliHost::note(std::string_view text) {
-    err_ << file_ << ": " << text << "\n";
+    err_ << "faceto-cli: " << file_ << ": " << text << "\n";
+}
+
+std::string notAModel(std::span<const uint8_t> head) {
+    if (head.empty()) {
+        return "not a model file (it is empty)";
+    }
+    const std::span<const uint8_t> first = head.first(std::min<size_t>(head.size(), 4));
+    const bool printable =
+        std::all_of(first.begin(), first.end(), [](uint8_t b) { return b >= 0x20 && b < 0x7F; });
+    std::string shown;
+    if (printable) {
+        shown = "\"" + std::string(first.begin(), first.end()) + "\"";
+    } else {
+        for (uint8_t b : first) {
+            char hex[4];
+            std::snprintf(hex, sizeof hex, "%02x", b);
+            shown += (shown.empty() ? "" : " ") + std::string(hex);
+        }
+    }
+    return "not a model file (starts with " + shown + ")";
 }
 
 void CliHost::savedWithNotes(const std::string& path, const std::vector<std::string>& notes) {
@@ -239,6 +271,7 @@ bool CliHost::confirmReplaceAll(const std::vector<std::string>& paths) {
     if (force_ || paths.size() == 1) {
         return force_ || confirmReplace(paths.front());
     }
+    err_ << "faceto-cli: ";
     for (size_t i = 0; i < paths.size(); ++i) {
         err_ << (i ? ", " : "") << paths[i];
     }
@@ -252,42 +285,138 @@ bool CliHost::confirmReplace(const std::string& path) {
     if (force_) {
         return true;
     }
-    err_ << path
+    err_ << "faceto-cli: " << path
          << ": a different file of this name is in the way; it is not replaced (--force replaces it)\n";
     failed = true;
     return false;
 }
 
+namespace {
+
+// Everything on standard input, up to what a load may take.
+Result<ByteBuffer> readStandardInput() {
+    ByteBuffer bytes;
+    uint8_t buffer[65536];
+    size_t n = 0;
+    while ((n = std::fread(buffer, 1, sizeof buffer, stdin)) > 0) {
+        if (bytes.size() + n > limits::MAX_DECODED_BYTES) {
+            return Failure{"more than a model may hold"};
+        }
+        bytes.insert(bytes.end(), buffer, buffer + n);
+    }
+    if (std::ferror(stdin)) {
+        return Failure{"cannot be read"};
+    }
+    return bytes;
+}
+
+std::vector<uint8_t> firstBytes(const std::string& path, size_t count) {
+    std::vector<uint8_t> head(count);
+    std::ifstream in(path, std::ios::binary);
+    in.read(reinterpret_cast<char*>(head.data()), std::streamsize(count));
+    head.resize(size_t(std::max<std::streamsize>(in.gcount(), 0)));
+    return head;
+}
+
+} // namespace
+
+bool isStandardStream(const std::string& path) {
+    return path == "-" || path.rfind("-.", 0) == 0;
+}
+
 std::optional<OpenedDocument> openModel(Context& context, const std::string& path) {
+    const bool standardInput = path == "-";
+    const std::string name = standardInput ? "standard input" : path;
     OpenedDocument opened;
-    opened.host = std::make_unique<CliHost>(context.err, path, context.force);
+    opened.host = std::make_unique<CliHost>(context.err, name, context.force);
     opened.doc = std::make_unique<CFacetoDoc>(context.profile, *opened.host, context.palette);
     opened.doc->framesPerSecond = context.framesPerSecond;
     opened.doc->exportScale = context.scale;
     opened.doc->exportLinear = context.linear;
     opened.doc->skinDepth = context.skinDepth;
     opened.doc->importScale = context.importScale;
-    if (!opened.doc->onOpenDocument(path)) {
+    bool read = false;
+    if (standardInput) {
+        Result<ByteBuffer> bytes = readStandardInput();
+        if (!bytes) {
+            opened.host->message(std::string(messages::ERROR_READING) + "\n" + name + ": " + bytes.error());
+        } else {
+            opened.host->head.assign(bytes->begin(),
+                                     bytes->begin() + long(std::min<size_t>(bytes->size(), 4)));
+            read = opened.doc->openBytes(name, *bytes);
+        }
+    } else {
+        opened.host->head = firstBytes(path, 4);
+        read = opened.doc->onOpenDocument(path);
+    }
+    if (!read) {
         if (!opened.host->failed) {
-            context.err << path << ": cannot open the file\n";
+            context.err << "faceto-cli: " << name << ": cannot open the file\n";
         }
         context.lastError =
-            opened.host->lastMessage.empty() ? "cannot open the file" : opened.host->lastMessage;
-        std::replace(context.lastError.begin(), context.lastError.end(), '\n', ' ');
+            opened.host->lastMessage.empty() ? name + ": cannot open the file" : opened.host->lastMessage;
         return std::nullopt;
     }
     return opened;
 }
 
+namespace {
+
+// The progress of a batch on standard error, once it has run a second, when that is a terminal: files
+// done of the total and the file at hand, on one line that the next overwrites and the end clears.
+class Progress {
+public:
+    explicit Progress(size_t total) : total_(total), shown_(::isatty(STDERR_FILENO) == 1 && total > 1) {}
+    Progress(const Progress&) = delete;
+    Progress& operator=(const Progress&) = delete;
+    ~Progress() {
+        if (drawn_) {
+            std::fputs("\r\033[K", stderr);
+        }
+    }
+    void at(size_t done, const std::string& file) {
+        if (!shown_ || std::chrono::steady_clock::now() - start_ < std::chrono::seconds(1)) {
+            return;
+        }
+        std::fprintf(stderr, "\r\033[K%zu/%zu %s", done, total_, file.c_str());
+        std::fflush(stderr);
+        drawn_ = true;
+    }
+    // Before a message of its own: the line is cleared so that the message stands alone.
+    void clear() {
+        if (drawn_) {
+            std::fputs("\r\033[K", stderr);
+            drawn_ = false;
+        }
+    }
+
+private:
+    size_t total_;
+    bool shown_;
+    bool drawn_ = false;
+    std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+};
+
+} // namespace
+
 int info(Context& context, const std::vector<std::string>& files, bool asJson) {
     int status = 0;
     json described = json::array();
-    for (const std::string& path : files) {
+    Progress progress(files.size());
+    for (size_t i = 0; i < files.size(); ++i) {
+        const std::string& path = files[i];
+        progress.at(i, path);
         auto opened = openModel(context, path);
+        progress.clear();
         if (!opened) {
             status = 1;
             if (asJson) {
-                described.push_back({{"file", utf8Text(path)}, {"error", utf8Text(context.lastError)}});
+                // The reason alone: the file is named beside it.
+                std::string reason = context.lastError;
+                if (const size_t colon = reason.find(": "); colon != std::string::npos) {
+                    reason.erase(0, colon + 2);
+                }
+                described.push_back({{"file", utf8Text(path)}, {"error", utf8Text(reason)}});
             }
             continue;
         }
@@ -318,11 +447,11 @@ int skinExport(Context& context, const std::string& model, int index, const std:
     }
     Result<ByteBuffer> bytes = skinFileBytes(opened->doc->model, index, png, withMap);
     if (!bytes) {
-        context.err << model << ": " << bytes.error() << "\n";
+        context.err << "faceto-cli: " << model << ": " << bytes.error() << "\n";
         return 1;
     }
     if (const Status written = writeFileReplacing(output, *bytes); !written) {
-        context.err << output << ": " << written.error() << "\n";
+        context.err << "faceto-cli: " << output << ": " << written.error() << "\n";
         return 1;
     }
     return 0;
@@ -337,18 +466,18 @@ int skinImport(Context& context, const std::string& model, int index, const std:
     CFacetoDoc& doc = *opened->doc;
     const auto count = int(doc.model.skins.size());
     if (index < 0 || index > count) {
-        context.err << model << ": no skin " << index << " to replace (the model has " << count << "; "
-                    << count << " adds one)\n";
+        context.err << "faceto-cli: " << model << ": no skin " << index << " to replace (the model has "
+                    << count << "; " << count << " adds one)\n";
         return 1;
     }
     const auto bytes = readFile(picture);
     if (!bytes) {
-        context.err << picture << ": " << bytes.error() << "\n";
+        context.err << "faceto-cli: " << picture << ": " << bytes.error() << "\n";
         return 1;
     }
     Result<Skin> skin = decodeSkinPicture(*bytes);
     if (!skin) {
-        context.err << picture << ": " << skin.error() << "\n";
+        context.err << "faceto-cli: " << picture << ": " << skin.error() << "\n";
         return 1;
     }
     skin->name = std::filesystem::path(picture).filename().string();
@@ -361,9 +490,44 @@ int skinImport(Context& context, const std::string& model, int index, const std:
     return saveAs(context, doc, outputModel) ? 0 : 1;
 }
 
+namespace {
+
+// Writes what a Save As to "-.EXT" would write to standard output, which takes one file only.
+bool saveToStandardOutput(Context& context, CFacetoDoc& doc, const std::string& output) {
+    if (output == "-") {
+        context.err << "faceto-cli: -: standard output needs the format: -.EXT (or --to EXT)\n";
+        return false;
+    }
+    Result<SaveOutput> files = doc.saveOutputFor(output);
+    if (!files) {
+        context.err << "faceto-cli: " << output << ": " << files.error() << "\n";
+        return false;
+    }
+    if (files->files.size() != 1) {
+        context.err << "faceto-cli: " << output << ": the model is written as " << files->files.size()
+                    << " files; standard output takes one\n";
+        return false;
+    }
+    for (const std::string& note : files->notices) {
+        context.err << "warning: standard output: " << note << "\n";
+    }
+    const ByteBuffer& bytes = files->files.front().bytes;
+    context.out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    context.out.flush();
+    return bool(context.out);
+}
+
+} // namespace
+
 int convert(Context& context, const std::string& input, const std::string& output) {
     auto opened = openModel(context, input);
-    return opened && saveAs(context, *opened->doc, output) ? 0 : 1;
+    if (!opened) {
+        return 1;
+    }
+    if (isStandardStream(output)) {
+        return saveToStandardOutput(context, *opened->doc, output) ? 0 : 1;
+    }
+    return saveAs(context, *opened->doc, output) ? 0 : 1;
 }
 
 namespace {
@@ -406,6 +570,13 @@ int convertBatch(Context& context, const std::vector<std::string>& inputs, const
     if (!ext.empty() && ext.front() != '.') {
         ext.insert(ext.begin(), '.');
     }
+    if (std::find(inputs.begin(), inputs.end(), "-") != inputs.end()) {
+        if (inputs.size() != 1 || !folder.empty()) {
+            context.err << "faceto-cli: -: standard input is converted alone, to standard output\n";
+            return 2;
+        }
+        return convert(context, "-", "-" + ext);
+    }
     const fs::path common = tree ? commonFolder(inputs) : fs::path();
     auto outputFor = [&](const std::string& input) {
         const fs::path in(input);
@@ -425,8 +596,11 @@ int convertBatch(Context& context, const std::vector<std::string>& inputs, const
     std::map<std::string, Claim> claims;
     std::vector<bool> readable(inputs.size(), false);
     bool clash = false;
+    Progress reading(inputs.size());
     for (size_t i = 0; i < inputs.size(); ++i) {
+        reading.at(i, inputs[i]);
         auto opened = openModel(context, inputs[i]);
+        reading.clear();
         if (!opened) {
             continue;
         }
@@ -441,8 +615,9 @@ int convertBatch(Context& context, const std::vector<std::string>& inputs, const
             const uint64_t d = f == 0 ? uint64_t(i) : digest(files->files[f].bytes);
             auto [it, added] = claims.try_emplace(key, Claim{inputs[i], d});
             if (!added && (f == 0 || it->second.digest != d)) {
-                context.err << inputs[i] << " and " << it->second.input << " would both write "
-                            << files->files[f].path << (f == 0 ? "" : " (different skins)")
+                context.err << "faceto-cli: " << inputs[i] << " and " << it->second.input
+                            << " would both write " << files->files[f].path
+                            << (f == 0 ? "" : " (different skins)")
                             << "; nothing was written (--tree keeps each input's folder below -d)\n";
                 clash = true;
             }
@@ -455,12 +630,14 @@ int convertBatch(Context& context, const std::vector<std::string>& inputs, const
         std::error_code ec;
         fs::create_directories(folder, ec);
         if (ec) {
-            context.err << folder << ": " << ec.message() << "\n";
+            context.err << "faceto-cli: " << folder << ": " << ec.message() << "\n";
             return 1;
         }
     }
     int status = 0;
+    Progress writing(inputs.size());
     for (size_t i = 0; i < inputs.size(); ++i) {
+        writing.at(i, inputs[i]);
         const std::string output = outputFor(inputs[i]);
         bool done = false;
         if (readable[i]) { // an input that cannot be read has said why
@@ -469,6 +646,7 @@ int convertBatch(Context& context, const std::vector<std::string>& inputs, const
             auto opened = openModel(context, inputs[i]);
             done = opened && saveAs(context, *opened->doc, output);
         }
+        writing.clear();
         if (done) {
             context.out << inputs[i] << " -> " << output << "\n";
         } else {

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <ostream>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -47,7 +48,8 @@ public:
     // Printed as warnings; the save stands.
     void savedWithNotes(const std::string& path, const std::vector<std::string>& notes) override;
     bool failed = false;
-    std::string lastMessage;
+    std::string lastMessage;   // as printed, without the program's name
+    std::vector<uint8_t> head; // the first bytes of the file, for saying what it is not
 
 private:
     std::ostream& err_;
@@ -61,7 +63,10 @@ struct OpenedDocument {
     std::unique_ptr<CFacetoDoc> doc;
 };
 
-// Opens a model as the editor does; prints why when it cannot.
+// "-" (standard input or output) or "-.EXT" (standard output, in the format of EXT).
+bool isStandardStream(const std::string& path);
+
+// Opens a model as the editor does ("-": from standard input); prints why when it cannot.
 std::optional<OpenedDocument> openModel(Context& context, const std::string& path);
 
 // Each returns the process exit status: 0 when every file succeeded, 1 otherwise.
@@ -84,6 +89,10 @@ int skinExport(Context& context, const std::string& model, int index, const std:
 // as OUTPUT_MODEL; with `scaleCoords` the skin coordinates follow a change of size.
 int skinImport(Context& context, const std::string& model, int index, const std::string& picture,
                const std::string& outputModel, bool scaleCoords);
+
+// Why a file of a format no reader knows cannot be opened: "not a model file (starts with "hell")", the
+// first bytes as text where they are printable, else in hexadecimal.
+std::string notAModel(std::span<const uint8_t> head);
 
 // The text as valid UTF-8: every byte that is not part of a UTF-8 sequence becomes the code point of the
 // same value (names in model files are often Latin-1), so that strict JSON parsers accept it.

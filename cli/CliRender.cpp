@@ -11,6 +11,7 @@
 #include "views/OrthoView.h"
 #include "views/QtFramePresenter.h"
 
+#include <QBuffer>
 #include <QImage>
 #include <QPainter>
 #include <algorithm>
@@ -21,6 +22,27 @@
 namespace faceto::cli {
 
 namespace {
+
+// The picture format of OUTPUT's extension; "-" (standard output) is a PNG.
+const char* pictureFormatFor(const std::string& output) {
+    return output == "-" ? "PNG" : pictureFormatOf(output);
+}
+
+// Writes the picture to the file, or to standard output for "-" or "-.EXT".
+Status writePicture(Context& context, const QImage& image, const std::string& output, const char* format) {
+    if (!isStandardStream(output)) {
+        return savePicture(image, output, format);
+    }
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, format)) {
+        return Failure{"the picture cannot be encoded"};
+    }
+    context.out.write(bytes.constData(), std::streamsize(bytes.size()));
+    context.out.flush();
+    return context.out ? Status{} : Status{Failure{"standard output cannot be written"}};
+}
 
 // A frame given by index or by name (ignoring case); -1 when there is no such frame.
 int frameIndex(const CFacetoDoc& doc, const std::string& wanted) {
@@ -80,7 +102,8 @@ int renderSkin(Context& context, const std::string& input, const std::string& ou
     }
     const Model& model = opened->doc->model;
     if (index >= int(model.skins.size()) || !model.skins[size_t(index)].hasImage()) {
-        context.err << input << ": no skin " << index << " (the model has " << model.skins.size() << ")\n";
+        context.err << "faceto-cli: " << input << ": no skin " << index << " (the model has "
+                    << model.skins.size() << ")\n";
         return 1;
     }
     const std::vector<uint8_t> rgb = skinRgb(skinWithMap(model.skins[size_t(index)], model.triangles));
@@ -88,8 +111,8 @@ int renderSkin(Context& context, const std::string& input, const std::string& ou
     const QImage image =
         QImage(rgb.data(), skin.imageWidth, skin.imageHeight, skin.imageWidth * 3, QImage::Format_RGB888)
             .copy();
-    if (const Status written = savePicture(image, output, format); !written) {
-        context.err << output << ": " << written.error() << "\n";
+    if (const Status written = writePicture(context, image, output, format); !written) {
+        context.err << "faceto-cli: " << output << ": " << written.error() << "\n";
         return 1;
     }
     return 0;
@@ -107,7 +130,7 @@ int checkRenderOptions(Context& context, const std::string& output, const Render
         context.err << "faceto-cli: the size must be between 1x1 and 16384x16384\n";
         return 2;
     }
-    if (*pictureFormatOf(output) == '\0') {
+    if (*pictureFormatFor(output) == '\0') {
         context.err << "faceto-cli: " << output << ": pictures are written as .png, .jpg or .bmp\n";
         return 2;
     }
@@ -127,7 +150,7 @@ bool showChosenFrameAndSkin(Context& context, const std::string& input, CFacetoD
     if (options.frame) {
         const int index = frameIndex(doc, *options.frame);
         if (index < 0) {
-            context.err << input << ": no frame " << *options.frame << "\n";
+            context.err << "faceto-cli: " << input << ": no frame " << *options.frame << "\n";
             return false;
         }
         doc.setCurrentFrame(index);
@@ -135,8 +158,8 @@ bool showChosenFrameAndSkin(Context& context, const std::string& input, CFacetoD
         preview.shownFrame = index;
     }
     if (options.skin >= 0 && size_t(options.skin) >= doc.model.skins.size()) {
-        context.err << input << ": no skin " << options.skin << " (the model has " << doc.model.skins.size()
-                    << ")\n";
+        context.err << "faceto-cli: " << input << ": no skin " << options.skin << " (the model has "
+                    << doc.model.skins.size() << ")\n";
         return false;
     }
     if (options.skin >= 0) {
@@ -170,7 +193,7 @@ int render(Context& context, const std::string& input, const std::string& output
     if (const int status = checkRenderOptions(context, output, options); status != 0) {
         return status;
     }
-    const char* format = pictureFormatOf(output);
+    const char* format = pictureFormatFor(output);
     if (options.view == "skin") {
         return renderSkin(context, input, output, options.skin < 0 ? 0 : options.skin, format);
     }
@@ -200,8 +223,8 @@ int render(Context& context, const std::string& input, const std::string& output
         image = pane(rasterizer, doc, shown, app, options.view, options.width, options.height, preview,
                      options.fit);
     }
-    if (const Status written = savePicture(image, output, format); !written) {
-        context.err << output << ": " << written.error() << "\n";
+    if (const Status written = writePicture(context, image, output, format); !written) {
+        context.err << "faceto-cli: " << output << ": " << written.error() << "\n";
         return 1;
     }
     return 0;
@@ -223,8 +246,8 @@ int thumbnail(Context& context, const std::string& input, const std::string& out
     const Mat4 camera = frameCamera(initialCamera(), frameBounds(doc, false), size, size);
     drawCameraView(rasterizer, &doc, shown, camera, size, size, &presenter);
     painter.end();
-    if (const Status written = savePicture(image, output, "PNG"); !written) {
-        context.err << output << ": " << written.error() << "\n";
+    if (const Status written = writePicture(context, image, output, "PNG"); !written) {
+        context.err << "faceto-cli: " << output << ": " << written.error() << "\n";
         return 1;
     }
     return 0;

@@ -4,6 +4,7 @@
 #include "cli/CliCommands.h"
 #include "cli/CliProfile.h"
 #include "cli/CliRender.h"
+#include "cli/Help.h"
 #include "formats/FormatTable.h"
 #include "formats/PaletteFiles.h"
 #include "formats/Temporaries.h"
@@ -35,78 +36,9 @@
 
 namespace {
 
-constexpr const char* USAGE = R"(usage:
-  faceto-cli info FILE... [--json]
-      Format, vertex, triangle and frame counts, skins with their sizes and depths, groups,
-      animations with their frame counts, frame names and each frame's bounding box.
-  faceto-cli convert INPUT OUTPUT
-      Reads INPUT ({READ}) and writes OUTPUT as the editor's Save As does; the format
-      follows OUTPUT's extension: {WRITE} (an .md2 with its skins as PCX files beside it; a
-      .gltf with its .bin and .png; an .obj, of the first frame, with its .mtl and .png). A rigged,
-      animated glTF becomes frames sampled at 10 a second (--fps N), a unit of a glTF or OBJ file
-      one model unit (--import-scale S); glTF and OBJ are written with 1 unit per model unit
-      (--scale S) and stepped animations (--interpolation step|linear).
-  faceto-cli convert --to EXT INPUT... [-d DIR] [--tree]
-      Converts every INPUT to EXT, into DIR (made when missing) or beside each input; one line per
-      file. With --tree each input keeps its folder below DIR, relative to the inputs' common folder.
-      Inputs that would write the same file, or the same skin file with other pictures, are refused
-      before anything is written.
-  faceto-cli render INPUT OUTPUT.png [--view VIEW] [--frame N|NAME] [--size WxH] [--skin N]
-                    [--edges] [--vertices] [--fit] [--mode MODE]
-      Draws the model as the editor's window of that client size shows it (default 640x480) and
-      writes a picture: PNG, JPEG or BMP by OUTPUT's extension. VIEW is camera (the default),
-      preview (textured, as the animation player), top, side, front (the three 2D panes; Quake
-      models face +x, so front shows y to the right and z up), quad (all four panes of a
-      document window) or skin (the skin, --skin N or the first, at its size with the skin map
-      drawn over it; the size option does not apply). --frame picks the frame by index or name; --skin the skin of the preview
-      and of the textured camera modes; --edges and --vertices set the preview's wire frame and
-      vertex dots; --fit shows the whole model. MODE is how the camera view draws: none,
-      wireframe, vertex, flat, gouraud, textured or textured-shaded (default: the editor's setting).
-  faceto-cli skin export MODEL N OUTPUT.pcx|OUTPUT.png [--map]
-      Writes skin N (from 0) of the model: as PCX (a skin read from a PCX file exactly as it was)
-      or PNG (an 8-bit skin keeps its indices and palette); --map draws the skin map's lines over
-      it, as a template to paint on.
-  faceto-cli skin import MODEL N PICTURE OUTPUT_MODEL [--scale-coords]
-      PICTURE (PCX, PNG, BMP or TGA; 8-bit pictures keep their indices, others are kept in true
-      colour) replaces skin N, or is added when N is the skin count, and the model is written as
-      OUTPUT_MODEL. --scale-coords scales the skin coordinates to a picture of another size.
-  faceto-cli thumbnail INPUT OUTPUT.png [SIZE]
-      A square picture of the whole model, SIZE pixels a side (default 256), textured when it has
-      a skin: what file managers show (the desktop's thumbnailer calls this).
-
-options:
-  --base DIR        the Quake 2 base folder that md2 skin names are relative to
-                    (instead of the editor's "games\quake2" "base" setting)
-  --settings FILE   read the editor's settings from FILE instead of the user's settings file
-  --force           replace skin files of other content that an .md2 export writes over (without
-                    it such a file is left alone and the conversion fails, naming the file)
-  --skin-depth 8|24 true-colour skins of an .md2 export: 8 bits in Quake 2's palette (that of
-                    pics/colormap.pcx under the base folder) or 24 bits; by default 8 when
-                    that palette is there
-  --palette quake|hexen2
-                    the palette of .mdl skins: Quake's (the "games\quake" "palette" file, else
-                    the built-in Quake palette) or Hexen II's ("games\hexen2" "palette")
-  -h, --help        this text
-  --version         the version
-
-The tool reads the editor's settings file (Quake 2 base folder, Quake palette) and, like the
-editor, loads palette.lmp and colormap.lmp from the current folder when they are there.
-Errors go to stderr; the exit status is 0 on success, 1 when a file failed, 2 for bad usage.
-)";
-
 int run(faceto::cli::Context& context, const std::string& command, const std::vector<std::string>& positional,
         bool json, const std::optional<std::string>& toExtension, const std::string& folder, bool tree,
         const faceto::cli::RenderOptions& render);
-
-// The help text, with the formats of the format table.
-std::string usage() {
-    std::string text = USAGE;
-    for (auto [mark, writable] :
-         {std::pair{std::string("{READ}"), false}, std::pair{std::string("{WRITE}"), true}}) {
-        text.replace(text.find(mark), mark.size(), faceto::extensionList(writable));
-    }
-    return text;
-}
 
 int usageError(const std::string& why) {
     std::cerr << "faceto-cli: " << why << "\nusage: faceto-cli info|convert|render FILE... [OPTION...]\n"
@@ -153,6 +85,7 @@ struct Arguments {
     bool json = false;
     bool force = false;
     bool tree = false;
+    bool help = false;
     float scale = 1.0f;
     float importScale = 1.0f;
     int framesPerSecond = 10;
@@ -355,11 +288,23 @@ bool takeSwitch(int option, Arguments& a) {
 std::optional<int> parseArguments(int argc, char** argv, Arguments& a) {
     opterr = 0; // the usage errors are ours
     optind = 1;
+    // "-.EXT" names standard output, not options: hidden from the option parser behind a mark.
+    constexpr char STREAM_MARK = '\x01';
+    std::vector<std::string> kept(argv, argv + argc);
+    std::vector<char*> args;
+    for (std::string& arg : kept) {
+        if (arg.rfind("-.", 0) == 0) {
+            arg.insert(arg.begin(), STREAM_MARK);
+        }
+        args.push_back(arg.data());
+    }
+    args.push_back(nullptr);
+    argv = args.data();
     int option = 0;
     while ((option = getopt_long(argc, argv, ":hd:", LONG_OPTIONS, nullptr)) != -1) {
         if (option == 'h') {
-            std::cout << usage();
-            return 0;
+            a.help = true; // the command, when one is named, is known only after every argument
+            continue;
         }
         if (option == VERSION_OPTION) {
             std::cout << "faceto-cli " << faceto::VERSION << "\n";
@@ -380,7 +325,21 @@ std::optional<int> parseArguments(int argc, char** argv, Arguments& a) {
         }
     }
     for (int i = optind; i < argc; ++i) {
-        a.positional.emplace_back(argv[i]);
+        a.positional.emplace_back(argv[i][0] == STREAM_MARK ? argv[i] + 1 : argv[i]);
+    }
+    // "help", "help COMMAND", "--help" and "COMMAND --help".
+    const bool helpCommand = !a.positional.empty() && a.positional.front() == "help";
+    if (a.help || helpCommand) {
+        const size_t named = helpCommand ? 1 : 0;
+        if (a.positional.size() <= named) {
+            std::cout << faceto::cli::generalHelp();
+            return 0;
+        }
+        if (const auto text = faceto::cli::commandHelp(a.positional[named])) {
+            std::cout << *text;
+            return 0;
+        }
+        return usageError("no command " + a.positional[named]);
     }
     return std::nullopt;
 }

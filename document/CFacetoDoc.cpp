@@ -113,6 +113,15 @@ SkinPalette quakeModelPalette(const Profile& profile, const PaletteTables& table
     return {quakePalette(), "the built-in Quake palette"};
 }
 
+bool CFacetoDoc::openBytes(const std::string& name, std::span<const uint8_t> bytes) {
+    if (!loadFrom(name, bytes)) {
+        return false;
+    }
+    fileFormat_ = nullptr;
+    history_.clear(*this);
+    return true;
+}
+
 bool CFacetoDoc::onOpenDocument(const std::string& path) {
     Result<ByteBuffer> bytes = readFile(path);
     if (!bytes) {

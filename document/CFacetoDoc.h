@@ -54,6 +54,9 @@ public:
     // Reads the file at `path`, choosing the reader by its first bytes (or its extension). Shows
     // "Unsupported File type.", or "Error reading file." with the file and the reason, on failure.
     bool onOpenDocument(const std::string& path);
+    // Reads a model from `bytes` (standard input, say) as onOpenDocument reads a file's, by their first
+    // bytes only; `name` stands for the file in messages. The document has no file (Save goes to Save As).
+    bool openBytes(const std::string& name, std::span<const uint8_t> bytes);
     // The format the document was read from (null for a new one).
     const FileFormat* sourceFileFormat() const { return sourceFileFormat_; }
 

@@ -87,7 +87,7 @@ TEST(FacetoCli, InfoDescribesAModel) {
     EXPECT_EQ(nlohmann::json({3, 2, 32}), named(a["frames"], "stand1")["max"]);
     EXPECT_EQ(a, doc["files"][1]);
     EXPECT_EQ("missing.fm", doc["files"][2]["file"]);
-    EXPECT_EQ("Error reading file. missing.fm: No such file or directory", doc["files"][2]["error"]);
+    EXPECT_EQ("No such file or directory", doc["files"][2]["error"]);
 }
 
 TEST(FacetoCli, ConvertUsesTheSaveAsDispatch) {
@@ -118,10 +118,10 @@ TEST(FacetoCli, ErrorsGoToStandardErrorWithTheMessages) {
     writeSample(dir.path("a.fm"));
     CliRun run = cli(dir, "info notes.txt");
     EXPECT_EQ(1, run.status);
-    EXPECT_EQ("notes.txt: Unsupported File type.\n", run.err);
+    EXPECT_EQ("faceto-cli: notes.txt: not a model file (starts with \"hell\")\n", run.err);
     run = cli(dir, "convert bad.md2 x.fm");
     EXPECT_EQ(1, run.status);
-    EXPECT_EQ("Error reading file. bad.md2: the file is shorter than a Quake 2 model header\n", run.err);
+    EXPECT_EQ("faceto-cli: bad.md2: the file is shorter than a Quake 2 model header\n", run.err);
     EXPECT_FALSE(std::filesystem::exists(dir.path("x.fm")));
     run = cli(dir, "convert a.fm x.dxf");
     EXPECT_EQ(1, run.status);
@@ -140,7 +140,7 @@ TEST(FacetoCli, ErrorsGoToStandardErrorWithTheMessages) {
     EXPECT_EQ(2, cli(dir, "frobnicate a.fm").status);
     run = cli(dir, "--help");
     EXPECT_EQ(0, run.status);
-    EXPECT_NE(std::string::npos, run.out.find("faceto-cli info FILE..."));
+    EXPECT_NE(std::string::npos, run.out.find("  info FILE... [--json]"));
     // The options as command-line tools take them: --opt=value, anywhere, and -- before a file whose
     // name begins with a dash.
     run = cli(dir, "--version");
@@ -157,6 +157,54 @@ TEST(FacetoCli, ErrorsGoToStandardErrorWithTheMessages) {
     EXPECT_NE(std::string::npos, run.out.find("-x.fm"));
     EXPECT_EQ(0, cli(dir, "convert --to=obj a.fm -d out").status);
     EXPECT_TRUE(std::filesystem::exists(dir.path("out/a.obj")));
+}
+
+// The help comes whole (--help, help) or for one command (help CMD, CMD --help), within 80 columns,
+// naming every option; "-" reads standard input and "-" or "-.EXT" writes standard output.
+TEST(FacetoCli, HelpPerCommandAndStandardStreams) {
+    TempDir dir;
+    writeSample(dir.path("a.fm"));
+    const CliRun all = cli(dir, "--help");
+    EXPECT_EQ(all.out, cli(dir, "help").out);
+    for (const char* option :
+         {"--json",       "--fps",   "--scale", "-d DIR",         "--tree",         "--to",
+          "--view",       "--mode",  "--frame", "--size",         "--skin",         "--edges",
+          "--vertices",   "--fit",   "--map",   "--scale-coords", "--import-scale", "--interpolation",
+          "--skin-depth", "--force", "--base",  "--settings",     "--palette",      "--version"}) {
+        EXPECT_NE(std::string::npos, all.out.find(option)) << option;
+    }
+    for (const char* command : {"", "info", "convert", "render", "thumbnail", "skin", "help"}) {
+        const std::string text = *command ? cli(dir, std::string("help ") + command).out : all.out;
+        std::istringstream lines(text);
+        for (std::string line; std::getline(lines, line);) {
+            EXPECT_LE(line.size(), 80u) << command << ": " << line;
+        }
+    }
+    const CliRun convert = cli(dir, "convert --help");
+    EXPECT_EQ(0, convert.status);
+    EXPECT_EQ(convert.out, cli(dir, "help convert").out);
+    EXPECT_NE(std::string::npos, convert.out.find("--interpolation"));
+    EXPECT_EQ(std::string::npos, convert.out.find("--vertices")); // render's
+    EXPECT_EQ(2, cli(dir, "help frobnicate").status);
+
+    EXPECT_EQ(0, cli(dir, "convert a.fm -.md3 > piped.md3").status);
+    const CliRun piped = cli(dir, "info - < piped.md3");
+    EXPECT_EQ(0, piped.status) << piped.err;
+    EXPECT_NE(std::string::npos, piped.out.find("format: md3"));
+    EXPECT_EQ(readBytes(dir.path("piped.md3")), [&] {
+        cli(dir, "convert --to md3 - < piped.md3 > again.md3");
+        return readBytes(dir.path("again.md3"));
+    }());
+    CliRun run = cli(dir, "convert a.fm -");
+    EXPECT_EQ("faceto-cli: -: standard output needs the format: -.EXT (or --to EXT)\n", run.err);
+    run = cli(dir, "info - < /dev/null");
+    EXPECT_EQ("faceto-cli: standard input: not a model file (it is empty)\n", run.err);
+    EXPECT_EQ(0, cli(dir, "thumbnail a.fm - 32 > t.png").status);
+    const std::vector<uint8_t> png = readBytes(dir.path("t.png"));
+    ASSERT_GT(png.size(), 8u);
+    EXPECT_EQ(0x89, png[0]);
+    EXPECT_EQ('P', png[1]);
+    EXPECT_FALSE(std::filesystem::exists(dir.path("-")));
 }
 
 TEST(FacetoCli, BaseFolderOptionFindsSkinsAndSettingsAreNotWritten) {
@@ -222,7 +270,7 @@ TEST(FacetoCli, RenderDrawsTheViewsAsPictures) {
     EXPECT_EQ(0, run.status) << run.err;
     run = cli(dir, "render square.fm p.png --view preview --skin 3");
     EXPECT_EQ(1, run.status);
-    EXPECT_EQ("square.fm: no skin 3 (the model has 0)\n", run.err);
+    EXPECT_EQ("faceto-cli: square.fm: no skin 3 (the model has 0)\n", run.err);
 
     // Front is the pane of y to the right and z up (Quake models face +x): the square shows whole
     // there, and as one vertical line from the side.
@@ -367,9 +415,10 @@ TEST(FacetoCli, AnotherModelsSkinIsReplacedOnlyWithForce) {
 
     CliRun run = cli(dir, "convert b/b.md2 out/b.md2");
     EXPECT_EQ(1, run.status);
-    EXPECT_EQ("out/skin0.PCX: a different file of this name is in the way; it is not replaced (--force "
-              "replaces it)\n",
-              run.err);
+    EXPECT_EQ(
+        "faceto-cli: out/skin0.PCX: a different file of this name is in the way; it is not replaced (--force "
+        "replaces it)\n",
+        run.err);
     EXPECT_EQ(first, readBytes(dir.path("out/skin0.PCX")));
     EXPECT_FALSE(std::filesystem::exists(dir.path("out/b.md2")));
 
@@ -383,7 +432,8 @@ TEST(FacetoCli, AnotherModelsSkinIsReplacedOnlyWithForce) {
     writeSkinnedMd2(dir, "d/d.md2", 4, 2);
     run = cli(dir, "convert d/d.md2 out/d.md2");
     EXPECT_EQ(
-        "out/skin0.PCX, out/skin1.PCX: different files of these names are in the way; they are not replaced "
+        "faceto-cli: out/skin0.PCX, out/skin1.PCX: different files of these names are in the way; they are "
+        "not replaced "
         "(--force replaces them)\n",
         run.err);
 }
@@ -394,11 +444,10 @@ TEST(FacetoCli, AFailedWriteNamesTheFileAndTheReason) {
     std::filesystem::create_directories(dir.path("out/skin0.PCX"));
     const CliRun run = cli(dir, "convert a.md2 out/a.md2");
     EXPECT_EQ(1, run.status);
-    EXPECT_EQ("Error writing file. out/skin0.PCX: Is a directory\n", run.err);
+    EXPECT_EQ("faceto-cli: out/skin0.PCX: not written: Is a directory\n", run.err);
     EXPECT_FALSE(std::filesystem::exists(dir.path("out/a.md2")));
-    EXPECT_EQ("Error reading file. missing.md2: No such file or directory\n",
-              cli(dir, "info missing.md2").err);
-    EXPECT_EQ("Error reading file. out: Is a directory\n", cli(dir, "info out").err);
+    EXPECT_EQ("faceto-cli: missing.md2: No such file or directory\n", cli(dir, "info missing.md2").err);
+    EXPECT_EQ("faceto-cli: out: Is a directory\n", cli(dir, "info out").err);
 }
 
 TEST(FacetoCli, JsonNamesThatAreNotUtf8AndPositionsThatAreNotNumbersStillParse) {
