@@ -554,6 +554,18 @@ QStringList CFacetoApp::handledCommands() const {
 
 void CFacetoApp::refreshCommandStates() {
     commands_->refreshCommandStates();
+    refreshMainTitle();
+}
+
+void CFacetoApp::refreshMainTitle() {
+    if (mainFrame_ == nullptr) {
+        return;
+    }
+    const CFacetoDoc* doc = state_.activeDocument;
+    mainFrame_->setWindowTitle(doc == nullptr
+                                   ? QString("Faceto")
+                                   : QString::fromStdString(doc->title()) + (doc->isModified() ? "*" : "") +
+                                         QString::fromUtf8(" — Faceto"));
 }
 
 } // namespace faceto

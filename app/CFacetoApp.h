@@ -116,6 +116,8 @@ private:
     void frameClosed(CChildFrame* frame);
     void subWindowActivated(QMdiSubWindow* window);
     void refreshTitles(const CFacetoDoc* doc);
+    // The main window names the active document: "name.md2 — Faceto", with "*" when it is modified.
+    void refreshMainTitle();
     void loadRecentFiles();
     void storeRecentFiles();
     // The session: the main window's place and docks, the files open and their windows (section

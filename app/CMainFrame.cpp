@@ -123,12 +123,27 @@ QAction* CMainFrame::add(const QString& name, const QString& text, const QString
     return a;
 }
 
+namespace {
+
+// The desktop's keys for a standard command, with `fallback` among them (some platforms give none).
+QList<QKeySequence> standardKeys(QKeySequence::StandardKey key, const char* fallback) {
+    QList<QKeySequence> keys = QKeySequence::keyBindings(key);
+    if (!keys.contains(QKeySequence(fallback))) {
+        keys << QKeySequence(fallback);
+    }
+    return keys;
+}
+
+} // namespace
+
 void CMainFrame::createActions() {
     add("fileNew", "&New", "Create a new document\nNew", QKeySequence("Ctrl+N"), "new");
     add("fileOpen", "&Open...", "Open an existing document\nOpen", QKeySequence("Ctrl+O"), "open");
-    add("fileClose", "&Close", "Close the active document\nClose");
+    add("fileClose", "&Close", "Close the active document\nClose")
+        ->setShortcuts(standardKeys(QKeySequence::Close, "Ctrl+W"));
     add("fileSave", "&Save", "Save the active document\nSave", QKeySequence("Ctrl+S"), "save");
-    add("fileSaveAs", "Save &As...", "Save the active document with a new name\nSave As");
+    add("fileSaveAs", "Save &As...", "Save the active document with a new name\nSave As")
+        ->setShortcuts(standardKeys(QKeySequence::SaveAs, "Ctrl+Shift+S"));
     add("gameSetup", "Game Setup", "Set Game information.");
     add("saveSettings", "Save Settings", "Write every setting to the settings file now\nSave Settings");
     add("exportFrame", "&Export Frame", "Save the current frame as a Wavefront OBJ file\nExport Frame");
@@ -145,7 +160,8 @@ void CMainFrame::createActions() {
         "Map the current frame seen from the front onto the skin: front faces left, back faces "
         "right\nGenerate SkinMap");
     add("printSetup", "P&rint Setup...", "Change the printer and printing options\nPage Setup");
-    add("fileExit", "E&xit", "Quit the application; prompts to save documents\nExit");
+    add("fileExit", "E&xit", "Quit the application; prompts to save documents\nExit")
+        ->setShortcuts(standardKeys(QKeySequence::Quit, "Ctrl+Q"));
     createEditActions();
     createToolActions();
     create2DViewActions();

@@ -64,7 +64,12 @@ TEST(Editor, StartsEmptyWithAnEmptyProfile) {
     ASSERT_EQ(1u, e.app->documents().size());
     EXPECT_FALSE(e.shown().isLocked(0));
     EXPECT_TRUE(hasMenu(e.frame(), "Edit"));
-    EXPECT_EQ("Faceto", e.frame().windowTitle());
+    // The main window names the active document, with a star once it is modified.
+    EXPECT_EQ(QString::fromUtf8("Untitled — Faceto"), e.frame().windowTitle());
+    // The desktop's standard keys where the menus had none.
+    EXPECT_TRUE(e.frame().action("fileExit")->shortcuts().contains(QKeySequence("Ctrl+Q")));
+    EXPECT_TRUE(e.frame().action("fileClose")->shortcuts().contains(QKeySequence("Ctrl+W")));
+    EXPECT_TRUE(e.frame().action("fileSaveAs")->shortcuts().contains(QKeySequence("Ctrl+Shift+S")));
     // The View menu names the project panel once.
     QStringList panels;
     for (QAction* a : e.frame().menu("View")->actions()) {
@@ -88,7 +93,11 @@ TEST(Editor, ReopensTheLastDocumentWithTheProfilesLocks) {
     EXPECT_FALSE(e.shown(doc).isLocked(1));
     EXPECT_EQ(doc, e.app->state().activeDocument);
     EXPECT_TRUE(e.frame().action("lockX")->isChecked());
-    EXPECT_EQ("Faceto", e.frame().windowTitle());
+    EXPECT_EQ(QString::fromUtf8("last.fm — Faceto"), e.frame().windowTitle());
+    moveVertex(*doc, 0, {1, 2, 3});
+    EXPECT_EQ(QString::fromUtf8("last.fm* — Faceto"), e.frame().windowTitle());
+    e.trigger("editUndo");
+    EXPECT_EQ(QString::fromUtf8("last.fm — Faceto"), e.frame().windowTitle());
     e.stop();
     EXPECT_EQ(model, e.storedSetting("Pref/LastDoc").toString());
 
