@@ -5,13 +5,13 @@ set -euo pipefail
 
 packages=(
     cmake ninja-build g++ pkg-config
-    qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
+    qt6-base-dev qt6-base-dev-tools
     libgtest-dev libgmock-dev
     libbenchmark-dev
     clang-14 libclang-rt-14-dev clang-format-14 clang-tidy-14
     libassimp-dev assimp-utils
     libtinygltf-dev libstb-dev nlohmann-json3-dev
-    appstream dpkg-dev groff-base desktop-file-utils libxml2-utils shared-mime-info
+    appstream dpkg-dev groff-base desktop-file-utils libxml2-utils shared-mime-info lintian bash-completion
     xvfb xauth fonts-dejavu-core
 )
 
