@@ -24,6 +24,9 @@
 #include <QGuiApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPainter>
+#include <QPixmap>
+#include <QPrinter>
 #include <QScreen>
 #include <QSettings>
 #include <QStyle>
@@ -433,6 +436,20 @@ void CFacetoApp::refreshTitles(const CFacetoDoc* doc) {
             window->setWindowModified(doc->isModified());
         }
     }
+}
+
+void CFacetoApp::printActiveWindow(QPrinter& printer) {
+    CChildFrame* frame = activeFrame();
+    if (frame == nullptr) {
+        return;
+    }
+    const QPixmap picture = frame->grab();
+    QPainter painter(&printer);
+    const QRect page = painter.viewport();
+    const QSize fitted = picture.size().scaled(page.size(), Qt::KeepAspectRatio);
+    painter.setViewport(page.x(), page.y(), fitted.width(), fitted.height());
+    painter.setWindow(picture.rect());
+    painter.drawPixmap(0, 0, picture);
 }
 
 // --- the document host ---------------------------------------------------------------------------

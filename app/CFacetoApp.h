@@ -15,6 +15,7 @@
 #include <vector>
 
 class QMdiSubWindow;
+class QPrinter;
 
 namespace faceto {
 
@@ -93,6 +94,9 @@ public:
     bool confirmReplaceAll(const std::vector<std::string>& paths) override;
     bool confirmOverwriteChanged(const std::string& path) override;
     void note(std::string_view text) override;
+
+    // The active window's four views, as they show, on one page of `printer` (nothing without a window).
+    void printActiveWindow(QPrinter& printer);
 
     // The commands that have a handler, by name.
     QStringList handledCommands() const;

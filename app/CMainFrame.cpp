@@ -160,6 +160,9 @@ void CMainFrame::createActions() {
         "Map the current frame seen from the front onto the skin: front faces left, back faces "
         "right\nGenerate SkinMap");
     add("printSetup", "P&rint Setup...", "Change the printer and printing options\nPage Setup");
+    add("filePrint", "&Print...", "Print the active window's four views on one page\nPrint")
+        ->setShortcuts(standardKeys(QKeySequence::Print, "Ctrl+P"));
+    add("filePrintPreview", "Print Pre&view...", "Show the page as it would be printed\nPrint Preview");
     add("fileExit", "E&xit", "Quit the application; prompts to save documents\nExit")
         ->setShortcuts(standardKeys(QKeySequence::Quit, "Ctrl+Q"));
     createEditActions();
@@ -449,6 +452,10 @@ QMenu* CMainFrame::fileMenu(bool documentsOpen) {
         file->addAction(action("importFrame"));
         file->addAction(action("exportSkin"));
         file->addAction(action("importSkin"));
+        file->addSeparator();
+        file->addAction(action("filePrint"));
+        file->addAction(action("filePrintPreview"));
+        file->addAction(action("printSetup"));
     } else {
         file->addSeparator();
         file->addAction(action("printSetup"));

@@ -4,6 +4,9 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
+
+class QPrinter;
 
 namespace faceto {
 
@@ -15,6 +18,9 @@ class CFacetoDoc;
 class EditorCommands : public QObject {
 public:
     explicit EditorCommands(CFacetoApp& app);
+    ~EditorCommands() override;
+    EditorCommands(const EditorCommands&) = delete;
+    EditorCommands& operator=(const EditorCommands&) = delete;
 
     // Gives every command its handler (once, when the main window exists).
     void connectAll();
@@ -51,8 +57,11 @@ private:
     // Saves the active window's camera view as a PNG picture, through a file dialog.
     void captureCameraView();
 
+    QPrinter& printer();
+
     CFacetoApp& app_;
-    QStringList handled_; // the commands given a handler by on()
+    QStringList handled_;               // the commands given a handler by on()
+    std::unique_ptr<QPrinter> printer_; // made when first needed
 };
 
 } // namespace faceto

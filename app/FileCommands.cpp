@@ -13,6 +13,8 @@
 #include <QDockWidget>
 #include <QMdiArea>
 #include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QUrl>
 #include <algorithm>
@@ -42,6 +44,15 @@ QString selectionSummary(const CFacetoDoc& doc) {
 } // namespace
 
 EditorCommands::EditorCommands(CFacetoApp& app) : app_(app) {}
+
+EditorCommands::~EditorCommands() = default;
+
+QPrinter& EditorCommands::printer() {
+    if (!printer_) {
+        printer_ = std::make_unique<QPrinter>();
+    }
+    return *printer_;
+}
 
 void EditorCommands::connectAll() {
     connectFileCommands();
@@ -87,9 +98,27 @@ void EditorCommands::connectFileCommands() {
         GameSetupDialog dialog(*app_.profile_, app_.dialogs_, app_.mainFrame_);
         app_.dialogs_.run(dialog);
     });
+    // One printer for the session: what Print Setup chooses, Print and Print Preview use.
     on("printSetup", [this] {
-        QPrinter printer;
-        QPageSetupDialog dialog(&printer, app_.mainFrame_);
+        QPageSetupDialog dialog(&printer(), app_.mainFrame_);
+        app_.dialogs_.run(dialog);
+    });
+    on("filePrint", [this] {
+        if (app_.activeFrame() == nullptr) {
+            return;
+        }
+        QPrintDialog dialog(&printer(), app_.mainFrame_);
+        if (app_.dialogs_.run(dialog) == QDialog::Accepted) {
+            app_.printActiveWindow(printer());
+        }
+    });
+    on("filePrintPreview", [this] {
+        if (app_.activeFrame() == nullptr) {
+            return;
+        }
+        QPrintPreviewDialog dialog(&printer(), app_.mainFrame_);
+        connect(&dialog, &QPrintPreviewDialog::paintRequested, this,
+                [this](QPrinter* page) { app_.printActiveWindow(*page); });
         app_.dialogs_.run(dialog);
     });
 }

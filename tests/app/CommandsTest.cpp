@@ -21,6 +21,8 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStackedWidget>
@@ -568,6 +570,31 @@ TEST(Commands, EveryEnabledCommandIsHandled) {
             EXPECT_TRUE(handled.contains(it.key())) << it.key().toStdString();
         }
     }
+}
+
+// Print and Print Preview put the active window's four panes on one page of the printer that Print Setup
+// chose.
+TEST(Commands, PrintPutsTheWindowOnAPage) {
+    CommandEditor e;
+    const std::string pdf = e.dir.path("page.pdf");
+    QStringList shown;
+    e.dialogs.onDialog = [&](QDialog& d) {
+        shown << d.metaObject()->className();
+        if (auto* print = qobject_cast<QPrintDialog*>(&d)) {
+            print->printer()->setOutputFormat(QPrinter::PdfFormat);
+            print->printer()->setOutputFileName(QString::fromStdString(pdf));
+            return int(QDialog::Accepted);
+        }
+        return int(QDialog::Rejected);
+    };
+    e.trigger("filePrint");
+    ASSERT_TRUE(std::filesystem::exists(pdf));
+    const std::vector<uint8_t> bytes = readBytes(pdf);
+    ASSERT_GT(bytes.size(), 1000u); // a page with a picture on it
+    EXPECT_EQ("%PDF", std::string(bytes.begin(), bytes.begin() + 4));
+    e.trigger("filePrintPreview");
+    e.trigger("printSetup");
+    EXPECT_EQ((QStringList{"QPrintDialog", "QPrintPreviewDialog", "QPageSetupDialog"}), shown);
 }
 
 // Export Frame writes the current frame as OBJ; Import Frame puts a pose back, one undo step.
