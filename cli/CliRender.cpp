@@ -243,7 +243,8 @@ int thumbnail(Context& context, const std::string& input, const std::string& out
     QImage image(size, size, QImage::Format_RGB32);
     QPainter painter(&image);
     QtFramePresenter presenter(&painter);
-    const Mat4 camera = frameCamera(initialCamera(), frameBounds(doc, false), size, size);
+    const Mat4 camera =
+        doc.currentFrame() ? thumbnailCamera(initialCamera(), *doc.currentFrame(), size) : initialCamera();
     drawCameraView(rasterizer, &doc, shown, camera, size, size, &presenter);
     painter.end();
     if (const Status written = writePicture(context, image, output, "PNG"); !written) {

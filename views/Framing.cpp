@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace faceto {
 
@@ -93,6 +94,118 @@ Mat4 frameCamera(const Mat4& camera, const Bounds& bounds, int width, int height
     for (size_t row = 0; row < 3; ++row) {
         const float rotated = camera.m[row][0] * c.x + camera.m[row][1] * c.y + camera.m[row][2] * c.z;
         framed.m[row][3] = (row == 2 ? distance : 0.0f) - rotated;
+    }
+    return framed;
+}
+
+namespace {
+
+// The area the points cover seen along `forward` (with `up` upwards), as the box of their projection.
+float coveredArea(const Positions& points, Vec3 forward, Vec3 up) {
+    const Vec3 right = normalize(cross(up, forward));
+    const Vec3 top = normalize(cross(forward, right));
+    float lo[2] = {0, 0};
+    float hi[2] = {0, 0};
+    bool first = true;
+    for (const FrameVertex& p : points) {
+        const Vec3 v{p.x, p.y, p.z};
+        const float at[2] = {dot(v, right), dot(v, top)};
+        if (!std::isfinite(at[0]) || !std::isfinite(at[1])) {
+            continue;
+        }
+        for (int k = 0; k < 2; ++k) {
+            lo[k] = first ? at[k] : std::min(lo[k], at[k]);
+            hi[k] = first ? at[k] : std::max(hi[k], at[k]);
+        }
+        first = false;
+    }
+    return (hi[0] - lo[0]) * (hi[1] - lo[1]);
+}
+
+// The extent of the points' projection in pixels, {centre x, centre y, largest side / size}, or none
+// when a point lies behind the camera.
+std::optional<std::array<float, 3>> projectedExtent(const Mat4& camera, const Positions& points, int size) {
+    const Projection projection(size, size);
+    float lo[2] = {0, 0};
+    float hi[2] = {0, 0};
+    bool first = true;
+    for (const FrameVertex& p : points) {
+        const Vec3 c = camera.transformPoint(p.x, p.y, p.z);
+        if (!std::isfinite(c.x) || !std::isfinite(c.y) || !std::isfinite(c.z)) {
+            continue;
+        }
+        if (!(c.z > 0.0f)) {
+            return std::nullopt;
+        }
+        const float at[2] = {c.x * projection.a / c.z, c.y * projection.b / c.z};
+        for (int k = 0; k < 2; ++k) {
+            lo[k] = first ? at[k] : std::min(lo[k], at[k]);
+            hi[k] = first ? at[k] : std::max(hi[k], at[k]);
+        }
+        first = false;
+    }
+    return std::array<float, 3>{(lo[0] + hi[0]) / 2, (lo[1] + hi[1]) / 2,
+                                std::max(hi[0] - lo[0], hi[1] - lo[1]) / float(size)};
+}
+
+} // namespace
+
+Mat4 thumbnailCamera(const Mat4& camera, const Frame& frame, int size, float fill) {
+    Bounds bounds;
+    for (const FrameVertex& p : frame.positions) {
+        for (int a = 0; a < 3; ++a) {
+            if (std::isfinite(p[a])) {
+                bounds.lo[size_t(a)] = bounds.valid ? std::min(bounds.lo[size_t(a)], p[a]) : p[a];
+                bounds.hi[size_t(a)] = bounds.valid ? std::max(bounds.hi[size_t(a)], p[a]) : p[a];
+            }
+        }
+        bounds.valid = true;
+    }
+    if (!bounds.valid || size <= 1) {
+        return camera;
+    }
+    // The sides, from the front (Quake models face +x) round to above; the first of the largest wins.
+    const std::pair<Vec3, Vec3> sides[] = {{{-1, 0, 0}, {0, 0, 1}},
+                                           {{0, -1, 0}, {0, 0, 1}},
+                                           {{-1, -1, -0.7f}, {0, 0, 1}},
+                                           {{-1, 1, -0.7f}, {0, 0, 1}},
+                                           {{0, 0, -1}, {-1, 0, 0}}};
+    size_t best = 0;
+    float bestArea = -1.0f;
+    for (size_t k = 0; k < std::size(sides); ++k) {
+        const float area = coveredArea(frame.positions, normalize(sides[k].first), sides[k].second);
+        if (area > bestArea * 1.05f) { // another side must show clearly more
+            best = k;
+            bestArea = area;
+        }
+    }
+    const Vec3 forward = normalize(sides[best].first);
+    const Vec3 up = sides[best].second;
+    Vec3 target = bounds.centre();
+    float distance = 3.0f * bounds.radius();
+    Mat4 framed = camera;
+    // Aim and distance converge in a few steps: the shape is moved to the middle, then scaled to fill.
+    for (int step = 0; step < 8; ++step) {
+        const Vec3 eye{target.x - forward.x * distance, target.y - forward.y * distance,
+                       target.z - forward.z * distance};
+        framed = lookAt(eye, target, up, 0);
+        const auto extent = projectedExtent(framed, frame.positions, size);
+        if (!extent) {
+            distance *= 2.0f; // a point behind the camera: step back
+            continue;
+        }
+        const auto [cx, cy, covered] = *extent;
+        // The pixel offset of the shape's middle, at the target's depth, in the camera's right and up.
+        const Projection projection(size, size);
+        const float across = cx / projection.a * distance;
+        const float upwards = cy / projection.b * distance;
+        for (size_t axis = 0; axis < 3; ++axis) {
+            const float shift = framed.m[0][axis] * across + framed.m[1][axis] * upwards;
+            (axis == 0 ? target.x : axis == 1 ? target.y : target.z) += shift;
+        }
+        if (covered > 0.0f && std::isfinite(covered)) {
+            distance = std::max(distance * covered / fill, 1e-3f * bounds.radius());
+        }
     }
     return framed;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/Model.h"
 #include "views/CameraMath.h"
 
 #include <array>
@@ -31,6 +32,12 @@ void frameOrtho(ViewState& view, int orientation, int width, int height, const B
 // The camera turned as `camera` is, moved so that it looks at the box's centre from far enough for the
 // box to fill a window of width x height with a margin.
 Mat4 frameCamera(const Mat4& camera, const Bounds& bounds, int width, int height);
+
+// The camera of a thumbnail of `frame`, `size` pixels square: of the sides a model is seen from (front,
+// side, three-quarter, above), the one whose view of the vertices covers the most; aimed at the middle of
+// their projected shape and at the distance where that shape fills `fill` of the picture's width or
+// height. `camera` when the frame has no vertex.
+Mat4 thumbnailCamera(const Mat4& camera, const Frame& frame, int size, float fill = 0.9f);
 
 // How far the camera moves per pixel of a pan (horizontally, vertically) so that a point at the depth
 // of the box's centre (the world origin without a box) follows the pointer.

@@ -731,6 +731,40 @@ TEST(FacetoCli, ThumbnailDrawsASquarePicture) {
     EXPECT_EQ(2, cli(dir, "thumbnail m.fm t.png 5").status);
 }
 
+// The thumbnail of every real model fills at least 80% of its picture's width or height, a long one
+// (a rifle, a horse) seen from the side that shows its length.
+TEST(FacetoCli, ThumbnailsFillTheirPicture) {
+    const std::filesystem::path root = FACETO_REALDATA_DIR;
+    if (!std::filesystem::exists(root)) {
+        GTEST_SKIP() << "no real data";
+    }
+    TempDir dir;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
+        const std::string ext = entry.path().extension().string();
+        if (ext != ".md2" && ext != ".mdl" && ext != ".md3" && ext != ".3do" && ext != ".3DO" &&
+            ext != ".gltf") {
+            continue;
+        }
+        const CliRun run = cli(dir, "thumbnail '" + entry.path().string() + "' t.png 128");
+        ASSERT_EQ(0, run.status) << entry.path() << run.err;
+        const QImage picture(QString::fromStdString(dir.path("t.png")));
+        const QRgb background = picture.pixel(0, 0);
+        int left = 128, right = -1, top = 128, bottom = -1;
+        for (int y = 0; y < 128; ++y) {
+            for (int x = 0; x < 128; ++x) {
+                if (picture.pixel(x, y) != background) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y);
+                }
+            }
+        }
+        const int covered = std::max(right - left + 1, bottom - top + 1);
+        EXPECT_GE(covered, 103) << entry.path() << ": " << covered << " of 128 pixels";
+    }
+}
+
 // Skins out and in from scripts: a PCX comes out exactly as it was read, a PNG keeps the indices, and a
 // picture goes in as a new skin.
 TEST(FacetoCli, SkinExportImportAndRender) {
