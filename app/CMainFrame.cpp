@@ -397,6 +397,9 @@ void CMainFrame::createToolBar() {
             toolBar_->addSeparator();
         } else {
             toolBar_->addAction(action(name));
+            if (action(name)->text().isEmpty()) {
+                toolBar_->widgetForAction(action(name))->setAccessibleName("Blank"); // a spacer of the bar
+            }
         }
     }
     action("viewToolbar")->setChecked(true);

@@ -122,14 +122,17 @@ CProjectManager::CProjectManager(CFacetoApp& app, QWidget* parent) : QWidget(par
     insDel->addWidget(del_);
     layout->addLayout(insDel);
     animations_ = new QComboBox(this);
+    animations_->setAccessibleName("Animation");
     layout->addWidget(animations_);
     caption_ = new QLabel(this);
     layout->addWidget(caption_);
     frames_ = new QListWidget(this);
+    frames_->setAccessibleName("Frames");
     frames_->setContextMenuPolicy(Qt::CustomContextMenu);
     frames_->setMinimumHeight(40);
     layout->addWidget(frames_, 1);
     groups_ = new QTreeWidget(parts);
+    groups_->setAccessibleName("Groups");
     groups_->setHeaderHidden(true);
     groups_->setRootIsDecorated(false);
     groups_->setIconSize(QSize(16, 16));

@@ -85,6 +85,7 @@ CSkinPanel::CSkinPanel(CFacetoApp& app, QWidget* parent) : QWidget(parent), app_
     layout->setContentsMargins(2, 2, 2, 2);
     auto* top = new QHBoxLayout();
     combo_ = new QComboBox(this);
+    combo_->setAccessibleName("Skin");
     combo_->setToolTip("The skin shown here and in the textured views");
     combo_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     combo_->setMinimumContentsLength(8);

@@ -13,6 +13,7 @@ namespace faceto {
 CAnimationView::CAnimationView(ViewContext& context, QWidget* parent)
     : CameraWidget(parent), context_(context) {
     setWindowTitle("Animation View");
+    setAccessibleName("Animation preview");
 }
 
 Bounds CAnimationView::shownBounds() const {

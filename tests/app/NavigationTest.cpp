@@ -11,12 +11,20 @@
 #include "views/OrthoView.h"
 #include "views/Projection.h"
 
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAbstractSpinBox>
+#include <QAccessible>
+#include <QComboBox>
 #include <QDesktopServices>
+#include <QDockWidget>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QSlider>
 #include <QTabWidget>
 #include <QTest>
@@ -334,3 +342,30 @@ TEST(Navigation, TextsAreSpelledAndTheHelpIsTheProgramsOwn) {
 }
 
 #include "NavigationTest.moc"
+
+// Every control, view and panel of the main window with a model open has a name that screen readers say.
+TEST(Navigation, EveryControlViewAndPanelHasAnAccessibleName) {
+    Editor e;
+    const QString model = e.writeModel("named.fm");
+    e.start({model});
+    QStringList nameless;
+    for (QWidget* w : e.frame().findChildren<QWidget*>()) {
+        const bool control = qobject_cast<QAbstractButton*>(w) || qobject_cast<QAbstractSpinBox*>(w) ||
+                             qobject_cast<QComboBox*>(w) || qobject_cast<QAbstractItemView*>(w) ||
+                             qobject_cast<QAbstractSlider*>(w) || qobject_cast<QLineEdit*>(w) ||
+                             qobject_cast<QDockWidget*>(w) || qobject_cast<C2DView*>(w) ||
+                             qobject_cast<CCameraView*>(w) || qobject_cast<CAnimationView*>(w);
+        // (a spin box's line edit is part of the spin box, which has the name)
+        if (!control || !w->isVisibleTo(&e.frame()) || qobject_cast<QScrollBar*>(w) ||
+            qobject_cast<QAbstractSpinBox*>(w->parentWidget())) {
+            continue;
+        }
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+        if (a == nullptr || a->text(QAccessible::Name).trimmed().isEmpty()) {
+            nameless << QString("%1 %2 in %3")
+                            .arg(w->metaObject()->className(), w->objectName(),
+                                 w->parentWidget() ? w->parentWidget()->metaObject()->className() : "");
+        }
+    }
+    EXPECT_TRUE(nameless.isEmpty()) << nameless.join(", ").toStdString();
+}
