@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <limits>
 #include <map>
 #include <memory>
@@ -563,6 +564,53 @@ std::filesystem::path commonFolder(const std::vector<std::string>& inputs) {
 
 } // namespace
 
+namespace {
+
+// Reads every input and works out the files it would write; true (after saying which) when two inputs
+// would write one file, or one skin file with other bytes. `readable` says which inputs could be read.
+bool outputsClash(Context& context, const std::vector<std::string>& inputs,
+                  const std::function<std::string(const std::string&)>& outputFor,
+                  std::vector<bool>& readable) {
+    namespace fs = std::filesystem;
+    struct Claim {
+        std::string input;
+        uint64_t digest;
+    };
+    std::map<std::string, Claim> claims;
+    readable.assign(inputs.size(), false);
+    bool clash = false;
+    Progress reading(inputs.size());
+    for (size_t i = 0; i < inputs.size(); ++i) {
+        reading.at(i, inputs[i]);
+        auto opened = openModel(context, inputs[i]);
+        reading.clear();
+        if (!opened) {
+            continue;
+        }
+        readable[i] = true;
+        const std::string output = outputFor(inputs[i]);
+        Result<SaveOutput> files = opened->doc->saveOutputFor(output);
+        if (!files) {
+            continue; // the write reports it
+        }
+        for (size_t f = 0; f < files->files.size(); ++f) {
+            const std::string key = fs::absolute(files->files[f].path).lexically_normal().string();
+            const uint64_t d = f == 0 ? uint64_t(i) : digest(files->files[f].bytes);
+            auto [it, added] = claims.try_emplace(key, Claim{inputs[i], d});
+            if (!added && (f == 0 || it->second.digest != d)) {
+                context.err << "faceto-cli: " << inputs[i] << " and " << it->second.input
+                            << " would both write " << files->files[f].path
+                            << (f == 0 ? "" : " (different skins)")
+                            << "; nothing was written (--tree keeps each input's folder below -d)\n";
+                clash = true;
+            }
+        }
+    }
+    return clash;
+}
+
+} // namespace
+
 int convertBatch(Context& context, const std::vector<std::string>& inputs, const std::string& extension,
                  const std::string& folder, bool tree) {
     namespace fs = std::filesystem;
@@ -589,40 +637,8 @@ int convertBatch(Context& context, const std::vector<std::string>& inputs, const
 
     // First every input is read and its files worked out: two inputs that would write one file (or one
     // skin file with other bytes) stop the batch before anything is written.
-    struct Claim {
-        std::string input;
-        uint64_t digest;
-    };
-    std::map<std::string, Claim> claims;
-    std::vector<bool> readable(inputs.size(), false);
-    bool clash = false;
-    Progress reading(inputs.size());
-    for (size_t i = 0; i < inputs.size(); ++i) {
-        reading.at(i, inputs[i]);
-        auto opened = openModel(context, inputs[i]);
-        reading.clear();
-        if (!opened) {
-            continue;
-        }
-        readable[i] = true;
-        const std::string output = outputFor(inputs[i]);
-        Result<SaveOutput> files = opened->doc->saveOutputFor(output);
-        if (!files) {
-            continue; // the write below reports it
-        }
-        for (size_t f = 0; f < files->files.size(); ++f) {
-            const std::string key = fs::absolute(files->files[f].path).lexically_normal().string();
-            const uint64_t d = f == 0 ? uint64_t(i) : digest(files->files[f].bytes);
-            auto [it, added] = claims.try_emplace(key, Claim{inputs[i], d});
-            if (!added && (f == 0 || it->second.digest != d)) {
-                context.err << "faceto-cli: " << inputs[i] << " and " << it->second.input
-                            << " would both write " << files->files[f].path
-                            << (f == 0 ? "" : " (different skins)")
-                            << "; nothing was written (--tree keeps each input's folder below -d)\n";
-                clash = true;
-            }
-        }
-    }
+    std::vector<bool> readable;
+    const bool clash = outputsClash(context, inputs, outputFor, readable);
     if (clash) {
         return 1;
     }
