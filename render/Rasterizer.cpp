@@ -448,7 +448,7 @@ void Rasterizer::fillTexturedShadedPolygon(const int32_t* vertices, int count, c
     const size_t texStride = size_t(texture.stride());
     const int32_t maxU = texture.imageWidth - 1;
     const int32_t maxV = texture.imageHeight - 1;
-    const uint8_t* colormap = tables_.colormap.data();
+    const uint8_t* colormap = colormap_ != nullptr ? colormap_ : tables_.colormap.data();
     eachSpan(3, [&](int32_t y, int32_t xl, int32_t xr, const int32_t* start, const int32_t* step) {
         int32_t u = start[0];
         int32_t v = start[1];

@@ -61,6 +61,11 @@ public:
     explicit Rasterizer(const PaletteTables& tables);
 
     const PaletteTables& tables() const { return tables_; }
+    // The colour map the textured and shaded fill lights texels with, until it is set again: a game's
+    // own (Quake's or Hexen II's, for a skin in that game's palette); null: the tables'.
+    void useColormap(const std::array<uint8_t, COLORMAP_BYTES>* colormap) {
+        colormap_ = colormap != nullptr ? colormap->data() : nullptr;
+    }
     const DisplayPalette& defaultPalette() const { return defaultPalette_; }
 
     // Opens a frame for a client area of width x height (the width rounded up to a multiple of 4),
@@ -133,6 +138,7 @@ private:
     void bresenham(Pixel a, Pixel b, int colour);
 
     PaletteTables tables_;
+    const uint8_t* colormap_ = nullptr; // instead of the tables' (useColormap)
     DisplayPalette defaultPalette_{};
     FramePresenter* target_ = nullptr;
     const DisplayPalette* framePalette_ = nullptr;

@@ -347,6 +347,8 @@ bool drawCameraView(Rasterizer& r, const CFacetoDoc* doc, const ViewState& view,
     const Model& model = doc->model;
     prepare(r, model, *frame, camera, Projection(r.width(), r.height()));
     const std::vector<int> vertexRow = vertexLightRows(model, r.projectedVertices(), mode, view);
+    // A skin shown in its own (the game's) colours is lit by the game's colour map when there is one.
+    r.useColormap(ownColours && view.gameColormap ? view.gameColormap.get() : nullptr);
     const std::vector<SurfaceSkin> surfaces =
         surfaceSkins(*doc, skin, ownColours ? skinPalette : r.defaultPalette());
     const int32_t* order = r.sortIndices().data();
@@ -369,6 +371,7 @@ bool drawCameraView(Rasterizer& r, const CFacetoDoc* doc, const ViewState& view,
         }
         drawCameraTriangle(r, model, t, source, mode, skin, vertexRow);
     }
+    r.useColormap(nullptr);
     r.presentFrame();
     drawCameraLabel(r, mode, backgroundRgb, overlay, &model, frame, &camera);
     return true;

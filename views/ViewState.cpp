@@ -1,6 +1,7 @@
 #include "views/ViewState.h"
 
 #include "document/CFacetoDoc.h"
+#include "formats/PaletteFiles.h"
 
 #include <utility>
 
@@ -19,6 +20,19 @@ ViewState::ViewState(const Profile& profile, const CFacetoDoc& doc) {
         locks[axis] = profile.get(settings::LOCKS[axis]);
     }
     frameOnOpen = profile.get(settings::FRAME_ON_OPEN);
+    if (doc.source.sourceFormat == SOURCE_MDL) {
+        const bool hexen2 = profile.get(settings::MODEL_PALETTE) == "hexen2";
+        std::string path = profile.get(hexen2 ? settings::HEXEN2_COLORMAP : settings::QUAKE_COLORMAP);
+        path.erase(0, path.find_first_not_of(" \t"));
+        path.erase(path.find_last_not_of(" \t") + 1);
+        if (path.empty()) {
+            path = hexen2 ? "games/hexen2/colormap.lmp" : "games/quake/colormap.lmp";
+        }
+        PaletteTables tables = PaletteTables::builtIn();
+        if (loadColormap(tables, path)) {
+            gameColormap = std::make_shared<const std::array<uint8_t, COLORMAP_BYTES>>(tables.colormap);
+        }
+    }
 }
 
 void ViewState::setCameraSettings(Profile& profile, int fill, int background, int ambient, int spot) {

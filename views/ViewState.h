@@ -1,9 +1,11 @@
 #pragma once
 
 #include "document/Profile.h"
+#include "model/Palette.h"
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string_view>
 
 namespace faceto {
@@ -63,6 +65,9 @@ struct ViewState {
     // The views show the whole model when a window first opens ("Pref" / "FrameOnOpen"), each 2D
     // orientation once.
     bool frameOnOpen = true;
+    // A Quake or Hexen II model's colour map (Game Setup's, of the game whose palette its skins take),
+    // which lights its skin in the textured and shaded camera mode; null without one.
+    std::shared_ptr<const std::array<uint8_t, COLORMAP_BYTES>> gameColormap;
     std::array<bool, 3> orthoFramed{false, false, false};
 
     // --- the grid and the axis locks of editing ---

@@ -310,6 +310,46 @@ TEST(CameraView, EachModeDrawsTheModelItsOwnWay) {
     EXPECT_GT(both, frontOnly + 20);
 }
 
+// A Quake model's skin, shown in its own colours, is lit by the colour map Game Setup names for the game
+// (Hexen II's with its palette); without that file, by the program's own.
+TEST(CameraView, QuakeModelsAreLitByTheGamesColourMap) {
+    PaletteTables tables = PaletteTables::builtIn();
+    Rasterizer r(tables);
+    DocFixture f;
+    TempDir dir;
+    ModelData data = makeModel(3, {tri(0, 2, 1)}, 1);
+    data.frames[0].positions = {{0, -20, -20}, {0, 20, -20}, {0, 0, 20}};
+    data.model.triangles[0].st = {{{0, 0}, {1, 0}, {0, 1}}};
+    data.source.sourceFormat = SOURCE_MDL;
+    Skin skin;
+    skin.imageWidth = skin.imageHeight = 2;
+    skin.bitsPerPixel = 8;
+    skin.pixels = {60, 60, 0, 0, 60, 60, 0, 0};
+    skin.palette.assign(256, PaletteEntry{5, 5, 5, 0});
+    data.model.skins = {skin};
+    loadInto(*f.doc, data);
+    writeBytes(dir.path("quake.lmp"), std::vector<uint8_t>(COLORMAP_BYTES, 7));
+    writeBytes(dir.path("hexen.lmp"), std::vector<uint8_t>(COLORMAP_BYTES, 9));
+    f.profile.set(settings::QUAKE_COLORMAP, dir.path("quake.lmp"));
+    f.profile.set(settings::HEXEN2_COLORMAP, dir.path("hexen.lmp"));
+    Pixels frame;
+    auto colours = [&](const ViewState& shown) {
+        ViewState view = shown;
+        view.fillMode = FILL_TEXTURED_SHADED;
+        drawCameraView(r, f.doc.get(), view, initialCamera(), 64, 64, &frame);
+        return std::set<uint8_t>(frame.image.begin(), frame.image.end());
+    };
+    EXPECT_EQ((std::set<uint8_t>{0, 7}), colours(ViewState(f.profile, *f.doc)));
+    f.profile.set(settings::MODEL_PALETTE, "hexen2");
+    EXPECT_EQ((std::set<uint8_t>{0, 9}), colours(ViewState(f.profile, *f.doc)));
+    f.profile.set(settings::HEXEN2_COLORMAP, dir.path("missing.lmp"));
+    EXPECT_EQ((std::set<uint8_t>{0, tables.shade(0, 60)}), colours(ViewState(f.profile, *f.doc)));
+    // The next picture, of another model, is lit by the program's map again.
+    f.profile.set(settings::MODEL_PALETTE, "quake");
+    colours(ViewState(f.profile, *f.doc));
+    EXPECT_EQ((std::set<uint8_t>{0, tables.shade(0, 60)}), colours(ViewState()));
+}
+
 // A Quake III model paints each surface with its own skin, its skin coordinates scaled onto that
 // picture; a skin chosen that no surface names paints them all, as does every skin of other models.
 TEST(CameraView, QuakeThreeSurfacesPaintWithTheirOwnSkins) {
