@@ -27,15 +27,17 @@ bool countFits(const ByteReader& r, int32_t count, size_t size) {
 
 } // namespace
 
+Md3Fields::NameField nameFieldOf(const std::string& text) {
+    Md3Fields::NameField field{};
+    std::copy_n(text.begin(), std::min(text.size(), field.size() - 1), field.begin());
+    return field;
+}
+
 ByteBuffer encodeTags(const Model& model, const std::vector<Frame>& frames) {
     ByteWriter w;
     w.i32(int32_t(model.tagNames.size()));
     for (const std::string& name : model.tagNames) {
-        writeField(w, [&] {
-            Md3Fields::NameField field{};
-            std::copy_n(name.begin(), std::min(name.size(), field.size() - 1), field.begin());
-            return field;
-        }());
+        writeField(w, nameFieldOf(name));
     }
     w.i32(int32_t(frames.size()));
     for (const Frame& frame : frames) {

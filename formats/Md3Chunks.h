@@ -22,6 +22,9 @@ std::optional<std::string> decodeTags(std::span<const uint8_t> chunk, Model& mod
 std::optional<std::string> decodeMd3Fields(std::span<const uint8_t> chunk, size_t vertexCount,
                                            SourceFields& source);
 
+// A name as a stored 64-byte field: cut to 63 bytes, the rest zeros.
+Md3Fields::NameField nameFieldOf(const std::string& text);
+
 // The surfaces lie inside a model of `vertexCount` vertices and their triangles inside them.
 bool surfacesFit(const Md3Fields& fields, size_t vertexCount);
 

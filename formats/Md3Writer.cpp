@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <map>
 #include <numbers>
 
@@ -23,12 +22,6 @@ struct SurfaceLayout {
     std::vector<std::array<float, 2>> st;
     std::vector<std::array<int32_t, 3>> triangles;
 };
-
-Md3Fields::NameField nameFieldOf(const std::string& text) {
-    Md3Fields::NameField field{};
-    std::memcpy(field.data(), text.data(), std::min(text.size(), field.size() - 1));
-    return field;
-}
 
 // The surfaces as read, while the mesh is the one read.
 std::vector<SurfaceLayout> keptLayout(const Md3Fields& kept) {
