@@ -24,18 +24,25 @@ int main(int argc, char** argv) {
     QCoreApplication::setOrganizationName("Hollowbark");
     QCoreApplication::setApplicationName("Faceto");
     QCoreApplication::setApplicationVersion(faceto::VERSION);
-    // The command line is read before any window (or display) is needed: --help, --version and a
-    // wrong option are answered on the terminal.
-    QStringList files;
+    // --help and --version are answered before any window (or display) is needed.
     {
         QCoreApplication reading(argc, argv);
         QCommandLineParser parser;
         describe(parser);
-        parser.process(reading); // prints the help, the version or what is wrong, and exits
-        files = parser.positionalArguments();
+        parser.parse(QCoreApplication::arguments()); // the toolkit's own options are not known here
+        if (parser.isSet("help")) {
+            parser.showHelp(); // exits
+        }
+        if (parser.isSet("version")) {
+            parser.showVersion(); // exits
+        }
     }
-    QApplication application(argc, argv);
+    QApplication application(argc, argv); // takes the toolkit's options (-platform, -style, ...) out
     QGuiApplication::setDesktopFileName("org.faceto.Faceto");
+    QCommandLineParser parser;
+    describe(parser);
+    parser.process(application); // a wrong option is told on stderr, with the status 1
+    const QStringList files = parser.positionalArguments();
     faceto::QtDialogs dialogs;
     faceto::CFacetoApp app(std::make_unique<faceto::QtProfile>(), dialogs);
     // Files named on the command line open as documents: it is how "open with" reaches the editor.
