@@ -382,6 +382,10 @@ std::optional<std::string> pngRefusal(std::span<const uint8_t> bytes) {
         }
         at += 12 + size_t(length);
     }
+    if (at + 12 > bytes.size() && at + 8 <= bytes.size()) {
+        // A chunk's length and name with no room for what they announce: the decoder would reserve it.
+        return damaged + " (a chunk runs past its end)";
+    }
     static const int CHANNELS[7] = {1, 0, 3, 1, 2, 0, 4};
     if (type < 0 || type > 6 || CHANNELS[type] == 0 ||
         (depth != 1 && depth != 2 && depth != 4 && depth != 8 && depth != 16)) {

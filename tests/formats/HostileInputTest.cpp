@@ -321,4 +321,11 @@ TEST(HostileInput, PicturesThatEndEarlyAreRefusedAndTopDownBmpsRead) {
     EXPECT_EQ("the picture file is shorter than its header says", decodeSkinPicture(rle).error());
     rle.insert(rle.end(), {0x00, 4, 5, 6});
     EXPECT_TRUE(decodeSkinPicture(rle));
+
+    // A PNG whose last chunk announces 1.1 GB in a file of 71 bytes: refused before the decoder would
+    // reserve room for it (found by the fuzzer).
+    const ByteBuffer whole = encodeSkinPng(*decodeSkinPicture(bmp24(false)));
+    std::vector<uint8_t> png(whole.begin(), whole.end() - 12); // without its IEND
+    png.insert(png.end(), {0x45, 0x00, 0x00, 0x00, 'I', 'D', 'A', 'T', 1, 2});
+    EXPECT_EQ("the PNG picture is damaged (a chunk runs past its end)", decodeSkinPicture(png).error());
 }
