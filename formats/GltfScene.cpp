@@ -407,6 +407,34 @@ Result<std::vector<std::vector<Track>>> readAnimations(const tinygltf::Model& gl
     return animations;
 }
 
+// Where time `t` falls among a track's keys (of which it has at least one): at key `key` itself
+// (before the first, after the last, or the only one), or `u` of the way from `key` to the next, `dt`
+// apart.
+struct KeySpan {
+    size_t key = 0;
+    bool atKey = true;
+    double u = 0.0;
+    double dt = 0.0;
+};
+
+KeySpan keySpan(const Track& track, double t) {
+    const size_t keys = track.times.size();
+    if (t <= track.times.front() || keys == 1) {
+        return {0, true};
+    }
+    if (t >= track.times.back() - 1e-6 * std::max(1.0, std::abs(t))) {
+        return {keys - 1, true};
+    }
+    // A sample a rounding away from a key is at the key (frames at k / 10 s meet keys written in float).
+    const float probe = float(t) + 1e-6f * std::max(1.0f, std::abs(float(t)));
+    size_t k =
+        size_t(std::upper_bound(track.times.begin(), track.times.end(), probe) - track.times.begin()) - 1;
+    k = std::min(k, keys - 2);
+    const double t0 = track.times[k];
+    const double dt = double(track.times[k + 1]) - t0;
+    return {k, false, dt > 0 ? std::clamp((t - t0) / dt, 0.0, 1.0) : 0.0, dt};
+}
+
 std::vector<double> sample(const Track& track, double t) {
     const size_t keys = track.times.size();
     const bool cubic = track.interpolation == "CUBICSPLINE";
@@ -418,21 +446,13 @@ std::vector<double> sample(const Track& track, double t) {
     if (keys == 0) {
         return {};
     }
-    if (t <= track.times.front() || keys == 1) {
-        return value(0);
+    const KeySpan span = keySpan(track, t);
+    if (span.atKey) {
+        return value(span.key);
     }
-    if (t >= track.times.back() - 1e-6 * std::max(1.0, std::abs(t))) {
-        return value(keys - 1);
-    }
-    // A sample a rounding away from a key is at the key (frames at k / 10 s meet keys written in float).
-    const float probe = float(t) + 1e-6f * std::max(1.0f, std::abs(float(t)));
-    size_t k =
-        size_t(std::upper_bound(track.times.begin(), track.times.end(), probe) - track.times.begin()) - 1;
-    k = std::min(k, keys - 2);
-    const double t0 = track.times[k];
-    const double t1 = track.times[k + 1];
-    const double dt = t1 - t0;
-    const double u = dt > 0 ? std::clamp((t - t0) / dt, 0.0, 1.0) : 0.0;
+    const size_t k = span.key;
+    const double dt = span.dt;
+    const double u = span.u;
     std::vector<double> a = value(k);
     if (track.interpolation == "STEP") {
         return a;
@@ -522,21 +542,13 @@ Weights sampleWeights(const Track& track, double t) {
     if (keys == 0 || track.weights.empty()) {
         return {};
     }
-    if (t <= track.times.front() || keys == 1) {
-        return value(0);
+    const KeySpan span = keySpan(track, t);
+    if (span.atKey) {
+        return value(span.key);
     }
-    if (t >= track.times.back() - 1e-6 * std::max(1.0, std::abs(t))) {
-        return value(keys - 1);
-    }
-    // A sample a rounding away from a key is at the key (frames at k / 10 s meet keys written in float).
-    const float probe = float(t) + 1e-6f * std::max(1.0f, std::abs(float(t)));
-    size_t k =
-        size_t(std::upper_bound(track.times.begin(), track.times.end(), probe) - track.times.begin()) - 1;
-    k = std::min(k, keys - 2);
-    const double t0 = track.times[k];
-    const double t1 = track.times[k + 1];
-    const double dt = t1 - t0;
-    const double u = dt > 0 ? std::clamp((t - t0) / dt, 0.0, 1.0) : 0.0;
+    const size_t k = span.key;
+    const double dt = span.dt;
+    const double u = span.u;
     if (track.interpolation == "STEP") {
         return value(k);
     }
