@@ -233,16 +233,8 @@ void writeFrameRecords(ByteWriter& w, const std::vector<Frame>& frames,
                        const std::vector<PackedFrame>& packed) {
     for (size_t f = 0; f < frames.size(); ++f) {
         w.raw(packed[f].record);
-        const FramePacking* kept = frames[f].packing.get();
-        const std::string& name = frames[f].name;
-        if (kept != nullptr && kept->nameField &&
-            std::string(reinterpret_cast<const char*>(kept->nameField->data()),
-                        size_t(std::find(kept->nameField->begin(), kept->nameField->end(), uint8_t(0)) -
-                               kept->nameField->begin())) == name) {
-            w.raw(*kept->nameField);
-        } else {
-            w.fixedString(name.substr(0, md3::FRAME_NAME_SIZE - 1), md3::FRAME_NAME_SIZE);
-        }
+        // The name field as read while the frame keeps its name; else the name, cut or padded with zeros.
+        writeNameField(w.bytes(), frames[f], frames[f].name, md3::FRAME_NAME_SIZE);
     }
 }
 
