@@ -135,7 +135,7 @@ void CAnimationPlayer::connectControls() {
         // From the skin shown on: the preview wraps past the last to the first.
         int& index = preview_->settings.skinIndex;
         const CFacetoDoc* doc = app_.state().activeDocument;
-        index = index >= 0 ? index + 1 : (doc ? doc->currentSkin : 0) + 1;
+        index = index >= 0 ? index + 1 : (doc ? doc->currentSkin() : 0) + 1;
         preview_->update();
     });
 }
@@ -145,8 +145,8 @@ void CAnimationPlayer::followDocuments() {
     // A skin chosen for the document (in the Skin drop-down) is the one the preview shows from then on.
     connect(&app_, &CFacetoApp::changeNoticed, this, [this](CFacetoDoc* doc, ChangeNotice notice) {
         if (doc != nullptr && doc == app_.state().activeDocument &&
-            notice.touches(change::SKINS | change::VIEW) && doc->currentSkin != followedSkin_) {
-            followedSkin_ = doc->currentSkin;
+            notice.touches(change::SKINS | change::VIEW) && doc->currentSkin() != followedSkin_) {
+            followedSkin_ = doc->currentSkin();
             preview_->settings.skinIndex = -1;
             preview_->update();
         }
@@ -320,7 +320,7 @@ void CAnimationPlayer::tick() {
         show(-1);
         return;
     }
-    if (doc->animations.empty()) {
+    if (doc->animations().empty()) {
         playStep = 0;
         s.shownFrame = 0; // shown at the next redraw
         return;

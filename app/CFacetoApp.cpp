@@ -177,8 +177,8 @@ CFacetoDoc* CFacetoApp::openDocument(const QString& path) {
         return open;
     }
     std::unique_ptr<CFacetoDoc> doc = documents_.make();
-    doc->importScale = fileUnits(true);
-    doc->exportScale = fileUnits(false);
+    doc->exchange().importScale = fileUnits(true);
+    doc->exchange().exportScale = fileUnits(false);
     const QString absolute = QFileInfo(path).absoluteFilePath();
     if (!doc->onOpenDocument(absolute.toStdString())) {
         return nullptr; // the document that failed is discarded (and remembered as an empty last document)

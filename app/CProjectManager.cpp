@@ -252,7 +252,7 @@ int CProjectManager::chosenFrame() const {
         return -1;
     }
     const int frame = item->data(Qt::UserRole).toInt();
-    return frame >= 0 && size_t(frame) < doc->frames.size() ? frame : -1;
+    return frame >= 0 && size_t(frame) < doc->frames().size() ? frame : -1;
 }
 
 bool CProjectManager::deleteChosenFrame() {
@@ -279,38 +279,38 @@ void CProjectManager::refresh() {
     if (doc != nullptr) {
         // Every animation is listed (one of frames without digits has no name of its own); the current
         // one is chosen in the list.
-        for (size_t a = 0; a < doc->animations.size(); ++a) {
-            const std::string& name = doc->animations[a].name;
+        for (size_t a = 0; a < doc->animations().size(); ++a) {
+            const std::string& name = doc->animations()[a].name;
             animations_->addItem(name.empty() ? QString(NO_NAME) : QString::fromStdString(name), int(a));
-            if (int(a) == doc->currentAnimationIndex) {
+            if (int(a) == doc->currentAnimationIndex()) {
                 animations_->setCurrentIndex(animations_->count() - 1);
             }
         }
         if (const Animation* current = doc->currentAnimation()) {
             for (int32_t f : current->frameIndices) {
-                const std::string& name = doc->frames[size_t(f)].name;
+                const std::string& name = doc->frames()[size_t(f)].name;
                 if (name.empty()) {
                     continue;
                 }
                 auto* item = new QListWidgetItem(QString::fromStdString(name), frames_);
                 item->setData(Qt::UserRole, int(f)); // the frame itself, whatever its name
-                if (f == doc->currentFrameIndex) {
+                if (f == doc->currentFrameIndex()) {
                     frames_->setCurrentItem(item);
                 }
             }
         }
-        const std::vector<bool> shown = groupsShown(doc->model);
-        for (size_t g = 0; g < doc->model.groups.size(); ++g) {
-            const Group& group = doc->model.groups[g];
+        const std::vector<bool> shown = groupsShown(doc->model());
+        for (size_t g = 0; g < doc->model().groups.size(); ++g) {
+            const Group& group = doc->model().groups[g];
             auto* item = new QTreeWidgetItem(groups_, {QString::fromStdString(group.name)});
             item->setIcon(0, groupImage(shown[g]));
             item->setData(0, Qt::UserRole, int(g));
         }
         caption_->setText(QString("Tri: %1\nVert: %2\nAnim: %3\nFram: %4")
-                              .arg(doc->model.triangleCount())
-                              .arg(doc->model.vertexCount())
-                              .arg(doc->animations.size())
-                              .arg(doc->frames.size()));
+                              .arg(doc->model().triangleCount())
+                              .arg(doc->model().vertexCount())
+                              .arg(doc->animations().size())
+                              .arg(doc->frames().size()));
     } else {
         caption_->setText("Tri:\nVert:\nAnim:\nFram:");
     }
@@ -443,7 +443,7 @@ QMenu* CProjectManager::frameMenu(QListWidgetItem* hit) {
         ->addAction("Properties", this,
                     [this, doc, chosen] {
                         NameDialog dialog("Frame Properties",
-                                          QString::fromStdString(doc->frames[size_t(chosen)].name), this);
+                                          QString::fromStdString(doc->frames()[size_t(chosen)].name), this);
                         if (app_.dialogs().run(dialog) == QDialog::Accepted &&
                             !dialog.name().trimmed().isEmpty()) {
                             renameFrame(*doc, chosen, dialog.name().trimmed().toStdString());
@@ -473,15 +473,15 @@ QMenu* CProjectManager::groupMenu(QTreeWidgetItem* hit) {
     });
     visible->setCheckable(true);
     visible->setEnabled(hit != nullptr);
-    visible->setChecked(doc && group >= 0 && size_t(group) < doc->model.groups.size() &&
-                        groupsShown(doc->model)[size_t(group)]);
-    const bool onGroup = doc && group >= 0 && size_t(group) < doc->model.groups.size();
+    visible->setChecked(doc && group >= 0 && size_t(group) < doc->model().groups.size() &&
+                        groupsShown(doc->model())[size_t(group)]);
+    const bool onGroup = doc && group >= 0 && size_t(group) < doc->model().groups.size();
     menu_
         ->addAction(
             "Properties", this,
             [this, doc, group] {
                 NameDialog dialog("Group Properties",
-                                  QString::fromStdString(doc->model.groups[size_t(group)].name), this);
+                                  QString::fromStdString(doc->model().groups[size_t(group)].name), this);
                 if (app_.dialogs().run(dialog) == QDialog::Accepted && !dialog.name().trimmed().isEmpty()) {
                     renameGroup(*doc, group, dialog.name().trimmed().toStdString());
                     refresh();
@@ -503,7 +503,7 @@ QMenu* CProjectManager::groupMenu(QTreeWidgetItem* hit) {
         ->addAction(
             "Delete", this,
             [this, doc, group] {
-                const QString name = QString::fromStdString(doc->model.groups[size_t(group)].name);
+                const QString name = QString::fromStdString(doc->model().groups[size_t(group)].name);
                 if (app_.dialogs().askYesNo(
                         this, QString("Are you sure you want to delete the group %1 and its triangles?")
                                   .arg(name))) {

@@ -28,11 +28,11 @@ QString pictureSize(const Skin& skin) {
 // The drop-down's entries: one a skin, except that a Quake skin group is listed as one group, headed
 // by how many pictures it cycles through, each picture under it with how long it shows.
 std::vector<SkinEntry> skinEntries(const CFacetoDoc& doc) {
-    const std::vector<Skin>& skins = doc.model.skins;
+    const std::vector<Skin>& skins = doc.model().skins;
     std::vector<SkinEntry> out;
     std::vector<QuakeFields::Group> groups;
-    if (doc.source.quake) {
-        groups = doc.source.quake->skinGroups;
+    if (doc.source().quake) {
+        groups = doc.source().quake->skinGroups;
         int64_t total = 0;
         for (const QuakeFields::Group& g : groups) {
             total += std::max(g.count, 0);
@@ -114,10 +114,10 @@ CSkinPanel::CSkinPanel(CFacetoApp& app, QWidget* parent) : QWidget(parent), app_
     connect(combo_, &QComboBox::currentIndexChanged, this, [this](int entry) {
         CFacetoDoc* doc = app_.state().activeDocument;
         const int index = entry < 0 ? -1 : combo_->itemData(entry).toInt();
-        if (refreshing_ || doc == nullptr || index < 0 || index == doc->currentSkin) {
+        if (refreshing_ || doc == nullptr || index < 0 || index == doc->currentSkin()) {
             return;
         }
-        doc->currentSkin = index; // a way of looking, not an edit: the textured views follow
+        doc->setCurrentSkin(index); // a way of looking, not an edit: the textured views follow
         view_->viewState().fitted = false;
         doc->changed({change::SKINS | change::VIEW});
     });
@@ -161,7 +161,7 @@ void CSkinPanel::refresh() {
         }
     }
     if (doc != nullptr && !entries.empty()) {
-        const int current = std::clamp(doc->currentSkin, 0, int(doc->model.skins.size()) - 1);
+        const int current = std::clamp(doc->currentSkin(), 0, int(doc->model().skins.size()) - 1);
         combo_->setCurrentIndex(combo_->findData(current));
     }
     combo_->setEnabled(!entries.empty());

@@ -167,7 +167,7 @@ void EditorCommands::connectModelCommands() {
         app_.profile_->set(settings::EXPORT_SCALE,
                            QString::number(dialog.exportScale()->value()).toStdString());
         for (const auto& doc : app_.documents_.documents()) {
-            doc->exportScale = app_.fileUnits(false);
+            doc->exchange().exportScale = app_.fileUnits(false);
         }
     });
 }

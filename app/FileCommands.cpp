@@ -26,11 +26,11 @@ namespace {
 // "12 vertices, 4 triangles selected": the visible selected vertices and the triangles all of whose
 // corners are selected.
 QString selectionSummary(const CFacetoDoc& doc) {
-    const auto& infos = doc.model.vertexInfos;
+    const auto& infos = doc.model().vertexInfos;
     const auto vertices = std::count_if(infos.begin(), infos.end(),
                                         [](const VertexInfo& i) { return i.visible() && i.selected(); });
     const auto triangles =
-        std::count_if(doc.model.triangles.begin(), doc.model.triangles.end(), [&](const Triangle& t) {
+        std::count_if(doc.model().triangles.begin(), doc.model().triangles.end(), [&](const Triangle& t) {
             return std::all_of(t.v.begin(), t.v.end(),
                                [&](int32_t v) { return infos[size_t(v)].selected(); });
         });

@@ -18,7 +18,7 @@ namespace faceto {
 namespace {
 
 QString skinLabel(const CFacetoDoc& doc, int index) {
-    const Skin& skin = doc.model.skins[size_t(index)];
+    const Skin& skin = doc.model().skins[size_t(index)];
     return QString("%1 (%2)").arg(index).arg(skin.name.empty() ? QString("unnamed")
                                                                : QString::fromStdString(skin.name));
 }
@@ -30,11 +30,11 @@ int shownIndex(const CFacetoDoc& doc) {
 
 // The size the skin coordinates are made for: the recorded skin size, or the shown skin's.
 std::array<int, 2> mapSize(const CFacetoDoc& doc) {
-    if (doc.source.skinWidth > 0 && doc.source.skinHeight > 0) {
-        return {doc.source.skinWidth, doc.source.skinHeight};
+    if (doc.source().skinWidth > 0 && doc.source().skinHeight > 0) {
+        return {doc.source().skinWidth, doc.source().skinHeight};
     }
-    if (!doc.model.skins.empty()) {
-        const Skin& skin = doc.model.skins[size_t(shownIndex(doc))];
+    if (!doc.model().skins.empty()) {
+        const Skin& skin = doc.model().skins[size_t(shownIndex(doc))];
         return {skin.imageWidth, skin.imageHeight};
     }
     return {256, 256};
@@ -49,12 +49,12 @@ void EditorCommands::connectSkinCommands() {
         if (app_.dialogs_.run(dialog) == QDialog::Accepted) {
             Skin skin =
                 blankSkin(dialog.widthBox()->value(), dialog.heightBox()->value(), app_.tables_.palette);
-            skin.name = "skin" + std::to_string(doc.model.skins.size());
+            skin.name = "skin" + std::to_string(doc.model().skins.size());
             addSkin(doc, std::move(skin));
         }
     });
     onDocument("deleteSkin", [this](CFacetoDoc& doc) {
-        if (doc.model.skins.empty()) {
+        if (doc.model().skins.empty()) {
             return;
         }
         const int index = shownIndex(doc);
@@ -63,11 +63,11 @@ void EditorCommands::connectSkinCommands() {
         }
     });
     onDocument("resizeSkin", [this](CFacetoDoc& doc) {
-        if (doc.model.skins.empty()) {
+        if (doc.model().skins.empty()) {
             return;
         }
         const int index = shownIndex(doc);
-        const Skin& skin = doc.model.skins[size_t(index)];
+        const Skin& skin = doc.model().skins[size_t(index)];
         SkinSizeDialog dialog("Resize Skin", skin.imageWidth, skin.imageHeight, app_.mainFrame_);
         if (app_.dialogs_.run(dialog) == QDialog::Accepted) {
             resizeSkin(doc, index, dialog.widthBox()->value(), dialog.heightBox()->value());
@@ -102,7 +102,7 @@ void EditorCommands::connectSkinImport() {
         }
         skin->name = QFileInfo(choice->path).fileName().toStdString();
         bool replace = false;
-        if (!doc.model.skins.empty()) {
+        if (!doc.model().skins.empty()) {
             const int answer = app_.dialogs_.choose(
                 app_.mainFrame_,
                 QString("Replace skin %1 with %2, or add the picture as a new skin?")
@@ -115,7 +115,7 @@ void EditorCommands::connectSkinImport() {
         }
         const auto size = mapSize(doc);
         const bool scale =
-            !doc.model.triangles.empty() && !doc.model.skins.empty() &&
+            !doc.model().triangles.empty() && !doc.model().skins.empty() &&
             (skin->imageWidth != size[0] || skin->imageHeight != size[1]) &&
             app_.dialogs_.askYesNo(
                 app_.mainFrame_, QString("The picture is %1 x %2 texels; the skin map is made for %3 x %4.\n"
@@ -135,7 +135,7 @@ void EditorCommands::connectSkinImport() {
 // Skin ▸ Export: the picture alone, or with the skin map drawn over it.
 void EditorCommands::connectSkinExport() {
     onDocument("exportSkin", [this](CFacetoDoc& doc) {
-        if (doc.model.skins.empty()) {
+        if (doc.model().skins.empty()) {
             app_.dialogs_.message(app_.mainFrame_, "The model has no skin to export.");
             return;
         }
@@ -143,7 +143,7 @@ void EditorCommands::connectSkinExport() {
         const QStringList filters{"PCX (*.pcx)", "PNG (*.png)"};
         const QString folder = QFileInfo(QString::fromStdString(doc.pathName())).absolutePath();
         const QString base =
-            QFileInfo(QString::fromStdString(doc.model.skins[size_t(index)].name)).completeBaseName();
+            QFileInfo(QString::fromStdString(doc.model().skins[size_t(index)].name)).completeBaseName();
         const auto choice = app_.dialogs_.chooseFileToSave(
             app_.mainFrame_, filters,
             folder + "/" + (base.isEmpty() ? QString("skin%1").arg(index) : base) + ".pcx");
@@ -166,7 +166,7 @@ void EditorCommands::connectSkinExport() {
         if (drawn < 0) {
             return;
         }
-        Result<ByteBuffer> bytes = skinFileBytes(doc.model, index, suffix == "png", drawn == 1);
+        Result<ByteBuffer> bytes = skinFileBytes(doc.model(), index, suffix == "png", drawn == 1);
         const Status written =
             bytes ? writeFileReplacing(path.toStdString(), *bytes) : Status(Failure{bytes.error()});
         if (!written) {
@@ -179,7 +179,7 @@ void EditorCommands::connectSkinExport() {
 void EditorCommands::refreshSkinStates() {
     CChildFrame* frame = app_.activeFrame();
     const CFacetoDoc* doc = frame ? frame->document() : nullptr;
-    const bool skins = doc && !doc->model.skins.empty();
+    const bool skins = doc && !doc->model().skins.empty();
     for (const char* name : {"deleteSkin", "resizeSkin", "exportSkin"}) {
         app_.mainFrame_->action(name)->setEnabled(skins);
     }

@@ -1,6 +1,7 @@
 // Figures for the model core on large meshes: derived data, cut and paste, native files.
 #include "BenchMeshes.h"
 #include "document/CFacetoDoc.h"
+#include "document/DocumentEdit.h"
 #include "document/EditCommands.h"
 #include "document/EditOperations.h"
 #include "document/FrameClipboard.h"
@@ -77,17 +78,17 @@ void BM_CutHalf50kVertices100Frames(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         CFacetoDoc doc(env.profile, env.host, env.palette);
-        doc.model = source.model;
-        doc.frames = source.frames;
+        DocumentEdit::model(doc) = source.model;
+        DocumentEdit::frames(doc) = source.frames;
         doc.setCurrentFrame(0);
-        for (size_t v = 0; v < doc.model.vertexInfos.size(); ++v) {
+        for (size_t v = 0; v < doc.model().vertexInfos.size(); ++v) {
             if (v % 250 < 125) {
-                doc.model.vertexInfos[v].flags |= VERTEX_SELECTED;
+                DocumentEdit::model(doc).vertexInfos[v].flags |= VERTEX_SELECTED;
             }
         }
         state.ResumeTiming();
         clipboard.cutSelection(doc);
-        benchmark::DoNotOptimize(doc.model.vertexInfos.data());
+        benchmark::DoNotOptimize(doc.model().vertexInfos.data());
     }
 }
 BENCHMARK(BM_CutHalf50kVertices100Frames)->Unit(benchmark::kMillisecond);
@@ -100,8 +101,8 @@ void paste25kVerticesInto100Frames(benchmark::State& state, bool cold) {
     const ModelData piece = makeGridModel(250, 100, 1);
     const ModelData target = makeGridModel(100, 100, 100);
     CFacetoDoc sourceDoc(env.profile, env.host, env.palette);
-    sourceDoc.model = piece.model;
-    sourceDoc.frames = piece.frames;
+    DocumentEdit::model(sourceDoc) = piece.model;
+    DocumentEdit::frames(sourceDoc) = piece.frames;
     sourceDoc.setCurrentFrame(0);
     sourceDoc.selectAll();
     FrameClipboard clipboard;
@@ -109,15 +110,15 @@ void paste25kVerticesInto100Frames(benchmark::State& state, bool cold) {
     for (auto _ : state) {
         state.PauseTiming();
         auto doc = std::make_unique<CFacetoDoc>(env.profile, env.host, env.palette);
-        doc->model = target.model;
-        doc->frames = target.frames;
+        DocumentEdit::model(*doc) = target.model;
+        DocumentEdit::frames(*doc) = target.frames;
         if (cold) {
             frame_memory::giveBackKept();
             ::malloc_trim(0);
         }
         state.ResumeTiming();
         clipboard.pasteInto(*doc);
-        benchmark::DoNotOptimize(doc->model.vertexInfos.data());
+        benchmark::DoNotOptimize(doc->model().vertexInfos.data());
         state.PauseTiming();
         doc.reset();
         state.ResumeTiming();
@@ -141,8 +142,8 @@ const ModelData& largeNativeModel() {
 // A document of the large model, with the vertices of the left half (50,000) selected.
 std::unique_ptr<CFacetoDoc> largeDocument(Environment& env) {
     auto doc = std::make_unique<CFacetoDoc>(env.profile, env.host, env.palette);
-    doc->model = largeNativeModel().model;
-    doc->frames = largeNativeModel().frames;
+    DocumentEdit::model(*doc) = largeNativeModel().model;
+    DocumentEdit::frames(*doc) = largeNativeModel().frames;
     doc->setCurrentFrame(0);
     doc->rebuildAnimations();
     doc->startHistory();
@@ -205,7 +206,7 @@ void BM_HistoryOf100Moves(benchmark::State& state) {
         }
         state.counters["history_MiB"] = double(doc->history().memoryBytes()) / double(1 << 20);
         state.counters["model_frames_MiB"] =
-            double(doc->frames.size() * doc->frames[0].positions.size() * 12) / double(1 << 20);
+            double(doc->frames().size() * doc->frames()[0].positions.size() * 12) / double(1 << 20);
     }
 }
 BENCHMARK(BM_HistoryOf100Moves)->Unit(benchmark::kMillisecond)->Iterations(1);
@@ -214,8 +215,8 @@ BENCHMARK(BM_HistoryOf100Moves)->Unit(benchmark::kMillisecond)->Iterations(1);
 void BM_UndoCutOf50Frames(benchmark::State& state) {
     Environment env;
     auto doc = largeDocument(env);
-    for (size_t f = 0; f < doc->frames.size(); ++f) {
-        doc->frames[f].name = (f < 50 ? "run" : "walk") + std::to_string(f % 50 + 1);
+    for (size_t f = 0; f < doc->frames().size(); ++f) {
+        DocumentEdit::frames(*doc)[f].name = (f < 50 ? "run" : "walk") + std::to_string(f % 50 + 1);
     }
     doc->rebuildAnimations();
     deleteCurrentAnimation(*doc);
@@ -235,12 +236,12 @@ void triangleCommand(benchmark::State& state, void (*command)(CFacetoDoc&)) {
     Environment env;
     auto doc = std::make_unique<CFacetoDoc>(env.profile, env.host, env.palette);
     ModelData data = makeGridModel(224, 224, 10);
-    doc->model = std::move(data.model);
-    doc->frames = std::move(data.frames);
+    DocumentEdit::model(*doc) = std::move(data.model);
+    DocumentEdit::frames(*doc) = std::move(data.frames);
     doc->setCurrentFrame(0);
     doc->rebuildAnimations();
     doc->startHistory();
-    const int32_t triangles = doc->model.triangleCount();
+    const int32_t triangles = doc->model().triangleCount();
     for (auto _ : state) {
         doc->selectAll();
         command(*doc);

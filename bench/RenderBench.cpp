@@ -2,6 +2,7 @@
 // engine filling the same triangles.
 #include "BenchMeshes.h"
 #include "document/CFacetoDoc.h"
+#include "document/DocumentEdit.h"
 #include "document/SkinOperations.h"
 #include "model/Palette.h"
 #include "render/Rasterizer.h"
@@ -59,8 +60,8 @@ struct Scene {
         }
         skin.palette.assign(256, PaletteEntry{0, 0, 0, 0});
         data.model.skins.push_back(std::move(skin));
-        doc->model = std::move(data.model);
-        doc->frames = std::move(data.frames);
+        DocumentEdit::model(*doc) = std::move(data.model);
+        DocumentEdit::frames(*doc) = std::move(data.frames);
         doc->setCurrentFrame(0);
         view.zoomFactor = 8.0f;
     }
@@ -73,7 +74,7 @@ void BM_CameraView100kTriangles(benchmark::State& state) {
         drawCameraView(scene.rasterizer, scene.doc.get(), scene.view, initialCamera(), 1023, 1023,
                        &scene.frame);
     }
-    state.counters["triangles"] = double(scene.doc->model.triangleCount());
+    state.counters["triangles"] = double(scene.doc->model().triangleCount());
 }
 BENCHMARK(BM_CameraView100kTriangles)->Unit(benchmark::kMillisecond);
 
@@ -86,7 +87,7 @@ void BM_CameraViewEachMode100kTriangles(benchmark::State& state) {
         drawCameraView(scene.rasterizer, scene.doc.get(), scene.view, initialCamera(), 1023, 1023,
                        &scene.frame);
     }
-    state.counters["triangles"] = double(scene.doc->model.triangleCount());
+    state.counters["triangles"] = double(scene.doc->model().triangleCount());
 }
 BENCHMARK(BM_CameraViewEachMode100kTriangles)
     ->ArgName("mode")
@@ -105,7 +106,7 @@ void BM_TexturedPreview100kTriangles(benchmark::State& state) {
     for (auto _ : state) {
         drawPreview(scene.rasterizer, scene.doc.get(), settings, initialCamera(), 1023, 1023, &scene.frame);
     }
-    state.counters["triangles"] = double(scene.doc->model.triangleCount());
+    state.counters["triangles"] = double(scene.doc->model().triangleCount());
 }
 BENCHMARK(BM_TexturedPreview100kTriangles)->Unit(benchmark::kMillisecond);
 
@@ -123,16 +124,16 @@ void BM_ScalingCameraRender(benchmark::State& state) {
     for (FrameVertex& p : data.frames[0].positions) {
         p = {p.z, -p.x * step, p.y * step};
     }
-    doc.model = std::move(data.model);
-    doc.frames = std::move(data.frames);
+    DocumentEdit::model(doc) = std::move(data.model);
+    DocumentEdit::frames(doc) = std::move(data.frames);
     doc.setCurrentFrame(0);
     const ViewState view;
     for (auto _ : state) {
         drawCameraView(rasterizer, &doc, view, initialCamera(), 1023, 1023, &frame);
     }
-    state.counters["triangles"] = double(doc.model.triangleCount());
+    state.counters["triangles"] = double(doc.model().triangleCount());
     state.counters["per_triangle"] =
-        benchmark::Counter(double(doc.model.triangleCount()),
+        benchmark::Counter(double(doc.model().triangleCount()),
                            benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_ScalingCameraRender)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
@@ -144,7 +145,7 @@ void BM_OrthoView150kEdges(benchmark::State& state) {
         drawOrthoView(scene.rasterizer, *scene.doc, scene.view, 2, scene.app, 1023, 1023, &scene.frame,
                       nullptr);
     }
-    state.counters["edges"] = double(scene.doc->model.edges.size());
+    state.counters["edges"] = double(scene.doc->model().edges.size());
 }
 BENCHMARK(BM_OrthoView150kEdges)->Unit(benchmark::kMillisecond);
 
@@ -166,13 +167,13 @@ void BM_VertexDragMoveAndRedraw100kVertices(benchmark::State& state) {
     CFacetoDoc& doc = *scene.doc;
     for (int r = 150; r < 182; ++r) {
         for (int c = 150; c < 182; ++c) {
-            doc.model.vertexInfos[size_t(r * 317 + c)].flags |= VERTEX_SELECTED;
+            DocumentEdit::model(doc).vertexInfos[size_t(r * 317 + c)].flags |= VERTEX_SELECTED;
         }
     }
     OrthoEditor editor(2, scene.app, scene.view);
     PaneHost pane;
     const OrthoMapping mapping(scene.view, 2, 800, 500);
-    const Pixel hit = mapping.toWindow(doc.frames[0].positions[160 * 317 + 160]);
+    const Pixel hit = mapping.toWindow(doc.frames()[0].positions[160 * 317 + 160]);
     MouseState m;
     m.x = hit.x;
     m.y = hit.y;
@@ -188,8 +189,8 @@ void BM_VertexDragMoveAndRedraw100kVertices(benchmark::State& state) {
         }
         drawCameraView(scene.rasterizer, &doc, scene.view, initialCamera(), 800, 500, &scene.frame);
     }
-    state.counters["vertices"] = double(doc.model.vertexCount());
-    state.counters["triangles"] = double(doc.model.triangleCount());
+    state.counters["vertices"] = double(doc.model().vertexCount());
+    state.counters["triangles"] = double(doc.model().triangleCount());
 }
 BENCHMARK(BM_VertexDragMoveAndRedraw100kVertices)->Unit(benchmark::kMillisecond);
 
@@ -198,10 +199,10 @@ void BM_DepthSort200k(benchmark::State& state) {
     Scene scene(317, 317);
     const Mat4 camera = initialCamera();
     std::vector<float> keys;
-    for (const Triangle& t : scene.doc->model.triangles) {
+    for (const Triangle& t : scene.doc->model().triangles) {
         float key = -1e30f;
         for (int32_t v : t.v) {
-            const FrameVertex& p = scene.doc->frames[0].positions[size_t(v)];
+            const FrameVertex& p = scene.doc->frames()[0].positions[size_t(v)];
             key = std::max(key, camera.transformPoint(p.x, p.y, p.z).z);
         }
         keys.push_back(key);
@@ -227,7 +228,7 @@ void previewFrame(benchmark::State& state, CFacetoDoc& doc, Rasterizer& r, int w
     NullFrame frame;
     int step = 0;
     for (auto _ : state) {
-        settings.shownFrame = step++ % int(doc.frames.size());
+        settings.shownFrame = step++ % int(doc.frames().size());
         drawPreview(r, &doc, settings, initialCamera(), width, height, &frame);
     }
 }
@@ -246,7 +247,7 @@ BENCHMARK(BM_PreviewSampleRobot)->Args({270, 185})->Args({1280, 800})->Unit(benc
 void BM_Preview4096Triangles(benchmark::State& state) {
     Scene scene(65, 33, 4096);
     previewFrame(state, *scene.doc, scene.rasterizer, int(state.range(0)), int(state.range(1)));
-    state.counters["triangles"] = double(scene.doc->model.triangleCount());
+    state.counters["triangles"] = double(scene.doc->model().triangleCount());
 }
 BENCHMARK(BM_Preview4096Triangles)->Args({270, 185})->Args({1280, 800})->Unit(benchmark::kMicrosecond);
 
@@ -269,7 +270,7 @@ BENCHMARK(BM_FillFlatFullFrame)->Unit(benchmark::kMillisecond);
 
 void BM_FillTexturedFullFrame(benchmark::State& state) {
     Scene scene(2, 2);
-    const Skin& skin = scene.doc->model.skins[0];
+    const Skin& skin = scene.doc->model().skins[0];
     scene.rasterizer.beginFrame(nullptr, SIDE, SIDE, 0);
     const int32_t a[] = {0, 0, 0, 0, SIDE - 1, 0, 255, 0, SIDE - 1, SIDE - 1, 255, 255, 0, 0, 0, 0};
     const int32_t b[] = {0, 0, 0, 0, SIDE - 1, SIDE - 1, 255, 255, 0, SIDE - 1, 0, 255, 0, 0, 0, 0};
@@ -300,10 +301,10 @@ void BM_QtRasterSameTriangles100k(benchmark::State& state) {
     const Mat4 camera = initialCamera();
     const Projection projection(1024, 1023);
     std::vector<QPolygon> polygons;
-    for (const Triangle& t : doc.model.triangles) {
+    for (const Triangle& t : doc.model().triangles) {
         QPolygon polygon;
         for (int32_t v : t.v) {
-            const FrameVertex& p = doc.frames[0].positions[size_t(v)];
+            const FrameVertex& p = doc.frames()[0].positions[size_t(v)];
             const Pixel q = projection.project(camera.transformPoint(p.x, p.y, p.z));
             polygon << QPoint(q.x, 1022 - q.y);
         }
@@ -345,8 +346,8 @@ void BM_SkinViewRedraw4096Triangles(benchmark::State& state) {
         skin.pixels[i] = uint8_t(i * 2654435761u >> 24);
     }
     data.model.skins.push_back(std::move(skin));
-    doc.model = std::move(data.model);
-    doc.frames = std::move(data.frames);
+    DocumentEdit::model(doc) = std::move(data.model);
+    DocumentEdit::frames(doc) = std::move(data.frames);
     SkinViewState view;
     view.fit(640, 480, 800, 600);
     SkinPictureCache cache;
@@ -355,7 +356,7 @@ void BM_SkinViewRedraw4096Triangles(benchmark::State& state) {
         QPainter painter(&pane);
         drawSkinView(painter, doc, view, pane.width(), pane.height(), cache);
     }
-    state.counters["triangles"] = double(doc.model.triangles.size());
+    state.counters["triangles"] = double(doc.model().triangles.size());
 }
 BENCHMARK(BM_SkinViewRedraw4096Triangles)->Unit(benchmark::kMillisecond);
 

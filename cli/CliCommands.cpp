@@ -87,13 +87,13 @@ std::string formatName(const CFacetoDoc& doc) {
 }
 
 void printText(std::ostream& out, const std::string& path, const CFacetoDoc& doc) {
-    const Model& model = doc.model;
+    const Model& model = doc.model();
     out << path << "\n";
     out << "  format: " << formatName(doc) << "\n";
     out << "  vertices: " << model.vertexCount() << "\n";
     out << "  triangles: " << model.triangleCount() << "\n";
-    out << "  frames: " << doc.frames.size() << "\n";
-    const std::vector<std::string> missing = missingSkinNames(model, doc.source);
+    out << "  frames: " << doc.frames().size() << "\n";
+    const std::vector<std::string> missing = missingSkinNames(model, doc.source());
     out << "  skins: " << model.skins.size();
     if (!missing.empty()) {
         out << " (and " << missing.size() << " named but not found)";
@@ -114,13 +114,13 @@ void printText(std::ostream& out, const std::string& path, const CFacetoDoc& doc
             out << "    " << name << "\n";
         }
     }
-    out << "  animations: " << doc.animations.size() << "\n";
-    for (const Animation& a : doc.animations) {
+    out << "  animations: " << doc.animations().size() << "\n";
+    for (const Animation& a : doc.animations()) {
         out << "    " << (a.name.empty() ? "(no name)" : a.name) << ": " << a.frameIndices.size()
             << (a.frameIndices.size() == 1 ? " frame\n" : " frames\n");
     }
     out << "  frame bounds:\n";
-    for (const Frame& f : doc.frames) {
+    for (const Frame& f : doc.frames()) {
         const Bounds b = boundsOf(f);
         out << "    " << f.name << ": " << triple(b.lo) << " to " << triple(b.hi) << "\n";
     }
@@ -141,7 +141,7 @@ json jsonTriple(const std::array<float, 3>& v) {
 }
 
 json describe(const std::string& path, const CFacetoDoc& doc) {
-    const Model& model = doc.model;
+    const Model& model = doc.model();
     json skins = json::array();
     for (const Skin& s : model.skins) {
         skins.push_back({{"name", utf8Text(s.name)},
@@ -150,15 +150,15 @@ json describe(const std::string& path, const CFacetoDoc& doc) {
                          {"bitsPerPixel", s.bitsPerPixel},
                          {"missing", false}});
     }
-    for (const std::string& name : missingSkinNames(model, doc.source)) {
+    for (const std::string& name : missingSkinNames(model, doc.source())) {
         skins.push_back({{"name", utf8Text(name)}, {"missing", true}});
     }
     json animations = json::array();
-    for (const Animation& a : doc.animations) {
+    for (const Animation& a : doc.animations()) {
         animations.push_back({{"name", utf8Text(a.name)}, {"frames", a.frameIndices.size()}});
     }
     json frames = json::array();
-    for (const Frame& f : doc.frames) {
+    for (const Frame& f : doc.frames()) {
         const Bounds b = boundsOf(f);
         json frame = {{"name", utf8Text(f.name)}, {"min", jsonTriple(b.lo)}, {"max", jsonTriple(b.hi)}};
         const bool finite = std::all_of(f.positions.begin(), f.positions.end(), [](const FrameVertex& p) {
@@ -331,11 +331,11 @@ std::optional<OpenedDocument> openModel(Context& context, const std::string& pat
     OpenedDocument opened;
     opened.host = std::make_unique<CliHost>(context.err, name, context.force);
     opened.doc = std::make_unique<CFacetoDoc>(context.profile, *opened.host, context.palette);
-    opened.doc->framesPerSecond = context.framesPerSecond;
-    opened.doc->exportScale = context.scale;
-    opened.doc->exportLinear = context.linear;
-    opened.doc->skinDepth = context.skinDepth;
-    opened.doc->importScale = context.importScale;
+    opened.doc->exchange().framesPerSecond = context.framesPerSecond;
+    opened.doc->exchange().exportScale = context.scale;
+    opened.doc->exchange().exportLinear = context.linear;
+    opened.doc->exchange().skinDepth = context.skinDepth;
+    opened.doc->exchange().importScale = context.importScale;
     bool read = false;
     if (standardInput) {
         Result<ByteBuffer> bytes = readStandardInput();
@@ -446,7 +446,7 @@ int skinExport(Context& context, const std::string& model, int index, const std:
     if (!opened) {
         return 1;
     }
-    Result<ByteBuffer> bytes = skinFileBytes(opened->doc->model, index, png, withMap);
+    Result<ByteBuffer> bytes = skinFileBytes(opened->doc->model(), index, png, withMap);
     if (!bytes) {
         context.err << "faceto-cli: " << model << ": " << bytes.error() << "\n";
         return 1;
@@ -465,7 +465,7 @@ int skinImport(Context& context, const std::string& model, int index, const std:
         return 1;
     }
     CFacetoDoc& doc = *opened->doc;
-    const auto count = int(doc.model.skins.size());
+    const auto count = int(doc.model().skins.size());
     if (index < 0 || index > count) {
         context.err << "faceto-cli: " << model << ": no skin " << index << " to replace (the model has "
                     << count << "; " << count << " adds one)\n";
@@ -485,7 +485,7 @@ int skinImport(Context& context, const std::string& model, int index, const std:
     if (index == count) {
         addSkin(doc, std::move(*skin), "Import Skin", scaleCoords);
     } else {
-        doc.currentSkin = index;
+        doc.setCurrentSkin(index);
         replaceSkin(doc, index, std::move(*skin), scaleCoords);
     }
     return saveAs(context, doc, outputModel) ? 0 : 1;

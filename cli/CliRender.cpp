@@ -49,10 +49,10 @@ int frameIndex(const CFacetoDoc& doc, const std::string& wanted) {
     int index = -1;
     const auto [end, ec] = std::from_chars(wanted.data(), wanted.data() + wanted.size(), index);
     if (ec == std::errc() && end == wanted.data() + wanted.size()) {
-        return index >= 0 && size_t(index) < doc.frames.size() ? index : -1;
+        return index >= 0 && size_t(index) < doc.frames().size() ? index : -1;
     }
-    for (size_t f = 0; f < doc.frames.size(); ++f) {
-        if (equalsIgnoreCase(doc.frames[f].name, wanted)) {
+    for (size_t f = 0; f < doc.frames().size(); ++f) {
+        if (equalsIgnoreCase(doc.frames()[f].name, wanted)) {
             return int(f);
         }
     }
@@ -100,7 +100,7 @@ int renderSkin(Context& context, const std::string& input, const std::string& ou
     if (!opened) {
         return 1;
     }
-    const Model& model = opened->doc->model;
+    const Model& model = opened->doc->model();
     if (index >= int(model.skins.size()) || !model.skins[size_t(index)].hasImage()) {
         context.err << "faceto-cli: " << input << ": no skin " << index << " (the model has "
                     << model.skins.size() << ")\n";
@@ -154,16 +154,16 @@ bool showChosenFrameAndSkin(Context& context, const std::string& input, CFacetoD
             return false;
         }
         doc.setCurrentFrame(index);
-        doc.currentFrameIndex = index;
+        doc.setCurrentFrameIndex(index);
         preview.shownFrame = index;
     }
-    if (options.skin >= 0 && size_t(options.skin) >= doc.model.skins.size()) {
+    if (options.skin >= 0 && size_t(options.skin) >= doc.model().skins.size()) {
         context.err << "faceto-cli: " << input << ": no skin " << options.skin << " (the model has "
-                    << doc.model.skins.size() << ")\n";
+                    << doc.model().skins.size() << ")\n";
         return false;
     }
     if (options.skin >= 0) {
-        doc.currentSkin = options.skin; // the textured modes of the camera view paint with it too
+        doc.setCurrentSkin(options.skin); // the textured modes of the camera view paint with it too
     }
     return true;
 }
@@ -236,7 +236,7 @@ int thumbnail(Context& context, const std::string& input, const std::string& out
         return 1;
     }
     CFacetoDoc& doc = *opened->doc;
-    const bool skinned = !doc.model.skins.empty() && doc.model.skins[0].hasImage();
+    const bool skinned = !doc.model().skins.empty() && doc.model().skins[0].hasImage();
     ViewState shown;
     shown.fillMode = uint8_t(skinned ? FILL_TEXTURED : FILL_FLAT);
     Rasterizer rasterizer(context.palette);

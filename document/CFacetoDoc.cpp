@@ -68,10 +68,10 @@ CFacetoDoc::~CFacetoDoc() {
 }
 
 bool CFacetoDoc::onNewDocument() {
-    frames.clear();
-    frames.emplace_back("frame1");
+    content_.frames.clear();
+    content_.frames.emplace_back("frame1");
     setCurrentFrame(0);
-    currentFrameIndex = -1;
+    currentFrameIndex_ = -1;
     rebuildAnimations();
     title_ = "Untitled";
     history_.clear(*this);
@@ -162,8 +162,8 @@ bool CFacetoDoc::loadFrom(const std::string& path, std::span<const uint8_t> byte
         context.readBeside = [folder = folderOf(path)](const std::string& name) {
             return readBesideModel(folder, name);
         };
-        context.framesPerSecond = framesPerSecond;
-        context.scale = importScale;
+        context.framesPerSecond = exchange_.framesPerSecond;
+        context.scale = exchange_.importScale;
         Result<ModelData> data = format->read(bytes, context);
         if (!data) {
             return failed(data.error());
@@ -174,9 +174,9 @@ bool CFacetoDoc::loadFrom(const std::string& path, std::span<const uint8_t> byte
         const std::vector<std::string> warnings = std::move(data->warnings);
         takeOver(std::move(*data));
         if (format->grouping == Grouping::ByConnectivity) {
-            buildGroupsByConnectivity(model);
+            buildGroupsByConnectivity(content_.model);
         }
-        buildEdges(model);
+        buildEdges(content_.model);
         rebuildAnimations();
         sourceFileFormat_ = format;
         fileFormat_ = format;
@@ -193,10 +193,10 @@ bool CFacetoDoc::loadFrom(const std::string& path, std::span<const uint8_t> byte
 }
 
 void CFacetoDoc::takeOver(ModelData&& data) {
-    model = std::move(data.model);
-    frames = std::move(data.frames);
-    source = data.source;
-    currentFrameIndex = 0;
+    content_.model = std::move(data.model);
+    content_.frames = std::move(data.frames);
+    content_.source = data.source;
+    currentFrameIndex_ = 0;
     setCurrentFrame(0);
 }
 
@@ -214,13 +214,13 @@ const FileFormat* CFacetoDoc::fileFormat() const {
 
 WriteContext CFacetoDoc::writeContext() const {
     WriteContext context;
-    context.skin = currentSkin;
+    context.skin = currentSkin_;
     context.frame = std::max(currentFramePosition(), 0);
-    context.scale = exportScale;
-    context.linearInterpolation = exportLinear;
+    context.scale = exchange_.exportScale;
+    context.linearInterpolation = exchange_.exportLinear;
     context.gamePalette = [this] { return quakeModelPalette(profile_, palette_).rgb; };
     context.quake2Palette = [this] { return quake2Palette(md2SkinFolder(profile_)); };
-    context.skinDepth = skinDepth;
+    context.skinDepth = exchange_.skinDepth;
     return context;
 }
 
@@ -262,7 +262,7 @@ Result<SaveOutput> CFacetoDoc::saveOutputFor(const std::string& path) const {
     if (format == nullptr) {
         return Failure{"no format is written with the extension of " + fileNameOf(path)};
     }
-    return format->write(ModelRef{model, frames, source}, path, writeContext());
+    return format->write(ModelRef{content_.model, content_.frames, content_.source}, path, writeContext());
 }
 
 // Builds every file of the save, asks before replacing a skin file of other content, then writes them
@@ -275,7 +275,8 @@ CFacetoDoc::SaveAsResult CFacetoDoc::write(const std::string& path, const FileFo
     };
     try {
         auto writer = back && format.writeBack ? format.writeBack : format.write;
-        Result<SaveOutput> output = writer(ModelRef{model, frames, source}, path, writeContext());
+        Result<SaveOutput> output =
+            writer(ModelRef{content_.model, content_.frames, content_.source}, path, writeContext());
         if (!output) {
             return failed(path + ": " + output.error());
         }
@@ -286,8 +287,8 @@ CFacetoDoc::SaveAsResult CFacetoDoc::write(const std::string& path, const FileFo
         if (Status written = writeAll(*output); !written) {
             return failed(written.error());
         }
-        for (size_t i = 0; i < output->skinNames.size() && i < model.skins.size(); ++i) {
-            model.skins[i].name = output->skinNames[i];
+        for (size_t i = 0; i < output->skinNames.size() && i < content_.model.skins.size(); ++i) {
+            content_.model.skins[i].name = output->skinNames[i];
         }
         if (!output->notices.empty()) {
             host_.savedWithNotes(path, output->notices);
@@ -309,41 +310,34 @@ void CFacetoDoc::setPathName(const std::string& path) {
     title_ = fileNameOf(path);
 }
 
-Frame* CFacetoDoc::currentFrame() {
-    return currentFrame_ >= 0 && size_t(currentFrame_) < frames.size() ? &frames[size_t(currentFrame_)]
-                                                                       : nullptr;
-}
-
 const Frame* CFacetoDoc::currentFrame() const {
-    return const_cast<CFacetoDoc*>(this)->currentFrame();
-}
-
-void CFacetoDoc::setCurrentFrame(int32_t index) {
-    currentFrame_ = index >= 0 && size_t(index) < frames.size() ? index : -1;
-}
-
-Animation* CFacetoDoc::currentAnimation() {
-    return currentAnimationIndex >= 0 && size_t(currentAnimationIndex) < animations.size()
-               ? &animations[size_t(currentAnimationIndex)]
+    return currentFrame_ >= 0 && size_t(currentFrame_) < content_.frames.size()
+               ? &content_.frames[size_t(currentFrame_)]
                : nullptr;
 }
 
+void CFacetoDoc::setCurrentFrame(int32_t index) {
+    currentFrame_ = index >= 0 && size_t(index) < content_.frames.size() ? index : -1;
+}
+
 const Animation* CFacetoDoc::currentAnimation() const {
-    return const_cast<CFacetoDoc*>(this)->currentAnimation();
+    return currentAnimationIndex_ >= 0 && size_t(currentAnimationIndex_) < content_.animations.size()
+               ? &content_.animations[size_t(currentAnimationIndex_)]
+               : nullptr;
 }
 
 void CFacetoDoc::rebuildAnimations() {
-    animations = buildAnimations(frames);
-    currentAnimationIndex = 0;
+    content_.animations = buildAnimations(content_.frames);
+    currentAnimationIndex_ = 0;
 }
 
 void CFacetoDoc::selectAll() {
-    faceto::selectAll(model);
+    faceto::selectAll(content_.model);
     changed({change::SELECTION});
 }
 
 void CFacetoDoc::selectNone() {
-    faceto::selectNone(model);
+    faceto::selectNone(content_.model);
     changed({change::SELECTION});
 }
 

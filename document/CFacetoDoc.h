@@ -38,6 +38,17 @@ struct SkinPalette {
 };
 SkinPalette quakeModelPalette(const Profile& profile, const PaletteTables& tables);
 
+// How a document reads and writes files besides its own format.
+struct ExchangeOptions {
+    // glTF and OBJ: units per model unit, and linear instead of stepped animation; animations of other
+    // tools are read at this many frames a second.
+    float exportScale = 1.0f;
+    bool exportLinear = false;
+    int framesPerSecond = 10;
+    float importScale = 1.0f; // glTF and OBJ: model units per unit of the file, on opening
+    int skinDepth = 0;        // of true-colour .md2 skins: 8, 24, or 0 for 8 when Quake 2's palette is known
+};
+
 // One open model: its mesh, key frames and animations, its undo history, and the file it came from
 // (how its windows show it is theirs: ViewState). It knows no toolkit: messages, redraws and the recent-file
 // list go through the DocumentHost, settings through the Profile.
@@ -72,13 +83,9 @@ public:
     // What writers need besides the model: the colours of Quake skins (the game's palette, or the one in
     // use without it), the skin shown, the current frame, and the export options below.
     WriteContext writeContext() const;
-    // glTF and OBJ: units per model unit, and linear instead of stepped animation; animations of other
-    // tools are read at this many frames a second.
-    float exportScale = 1.0f;
-    bool exportLinear = false;
-    int framesPerSecond = 10;
-    float importScale = 1.0f; // glTF and OBJ: model units per unit of the file, on opening
-    int skinDepth = 0;        // of true-colour .md2 skins: 8, 24, or 0 for 8 when Quake 2's palette is known
+    // How files are read and written; not part of the content (neither saved nor undone).
+    ExchangeOptions& exchange() { return exchange_; }
+    const ExchangeOptions& exchange() const { return exchange_; }
     enum class SaveAsResult { Saved, Failed, Cancelled, UnknownExtension };
     // Chooses the writer by the extension of `path`: ".fm" (the document then takes the path),
     // ".md2" or ".asc" (an export: the document keeps its path). A skin file of other content that the
@@ -88,12 +95,10 @@ public:
     Result<SaveOutput> saveOutputFor(const std::string& path) const;
 
     // --- frames and animations -------------------------------------------------------------
-    Frame* currentFrame();
     const Frame* currentFrame() const;
     // Makes frames[index] current (-1 or an index outside the list: no current frame).
     void setCurrentFrame(int32_t index);
     int32_t currentFramePosition() const { return currentFrame_; }
-    Animation* currentAnimation();
     const Animation* currentAnimation() const;
     void rebuildAnimations();
 
@@ -119,14 +124,21 @@ public:
     void changed(ChangeNotice notice = {});
     void updateAllViews() { changed(); }
 
-    // --- state -----------------------------------------------------------------------------
-    Model model;
-    std::vector<Frame> frames;
-    SourceFields source;
-    int32_t currentFrameIndex = -1; // the index the frame panels last selected
-    std::vector<Animation> animations;
-    int32_t currentAnimationIndex = 0;
-    int32_t currentSkin = 0; // the skin the textured modes and the skin view show (and .md2 export writes)
+    // --- content ----------------------------------------------------------------------------
+    // What is saved and undone. Views and panels read it here; it changes only through commands (run)
+    // and the operations of the document layer (DocumentEdit.h).
+    const Model& model() const { return content_.model; }
+    const std::vector<Frame>& frames() const { return content_.frames; }
+    const SourceFields& source() const { return content_.source; }
+    const std::vector<Animation>& animations() const { return content_.animations; }
+    int32_t currentAnimationIndex() const { return currentAnimationIndex_; }
+    void setCurrentAnimationIndex(int32_t index) { currentAnimationIndex_ = index; }
+    // The index the frame panels last selected.
+    int32_t currentFrameIndex() const { return currentFrameIndex_; }
+    void setCurrentFrameIndex(int32_t index) { currentFrameIndex_ = index; }
+    // The skin the textured modes and the skin view show (and .md2 export writes).
+    int32_t currentSkin() const { return currentSkin_; }
+    void setCurrentSkin(int32_t index) { currentSkin_ = index; }
 
     const std::string& pathName() const { return pathName_; }
     const std::string& title() const { return title_; }
@@ -139,6 +151,18 @@ public:
     DocumentHost& host() { return host_; }
 
 private:
+    friend struct DocumentEdit;
+    struct Content {
+        Model model;
+        std::vector<Frame> frames;
+        SourceFields source;
+        std::vector<Animation> animations;
+    };
+    Content content_;
+    ExchangeOptions exchange_;
+    int32_t currentFrameIndex_ = -1;
+    int32_t currentAnimationIndex_ = 0;
+    int32_t currentSkin_ = 0;
     bool modifiedShown_ = false; // whether the document was modified at the last notice
     bool loadFrom(const std::string& path, std::span<const uint8_t> bytes);
     // `back`: the document's own file (it is then saved, not exported).

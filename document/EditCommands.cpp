@@ -1,6 +1,7 @@
 #include "document/EditCommands.h"
 
 #include "document/CFacetoDoc.h"
+#include "document/DocumentEdit.h"
 #include "model/DerivedData.h"
 
 #include <algorithm>
@@ -22,7 +23,7 @@ ChangePositions::ChangePositions(const CFacetoDoc&, std::string name, int32_t fr
 // The positions in the frame and the other positions trade places: doing the step leaves the old ones
 // here, undoing it the new ones, so one set of positions is kept, not two.
 void ChangePositions::swap(CFacetoDoc& doc) {
-    Positions& positions = doc.frames[size_t(frame_)].positions;
+    Positions& positions = DocumentEdit::frames(doc)[size_t(frame_)].positions;
     for (size_t i = 0; i < vertices_.size(); ++i) {
         std::swap(positions[size_t(vertices_[i])], other_[i]);
     }
@@ -112,7 +113,7 @@ public:
     ChangeMesh(std::string name, MeshChange change) : Command(std::move(name)), c_(std::move(change)) {}
 
     void redo(CFacetoDoc& doc) override {
-        Model& model = doc.model;
+        Model& model = DocumentEdit::model(doc);
         for (const auto& f : c_.flags) {
             model.vertexInfos[size_t(f.vertex)].flags = f.after;
         }
@@ -132,7 +133,7 @@ public:
                 }
             }
             eraseListed(model.vertexInfos, c_.removedVertices);
-            for (Frame& frame : doc.frames) {
+            for (Frame& frame : DocumentEdit::frames(doc)) {
                 eraseListed(frame.positions, c_.removedVertices);
             }
             for (Triangle& t : model.triangles) {
@@ -145,15 +146,15 @@ public:
         if (!c_.addedInfos.empty()) {
             // Every frame grows: the grown frames are made together, in one block.
             const size_t grown = model.vertexInfos.size();
-            const bool moving = !doc.frames.empty() && doc.frames[0].positions.capacity() < grown;
+            const bool moving = !doc.frames().empty() && doc.frames()[0].positions.capacity() < grown;
             std::optional<FrameMemoryScope> scope;
             if (moving) {
-                scope.emplace(doc.frames.size(), grown);
+                scope.emplace(doc.frames().size(), grown);
             }
-            for (size_t f = 0; f < doc.frames.size(); ++f) {
+            for (size_t f = 0; f < doc.frames().size(); ++f) {
                 const auto& added =
                     c_.addedPositions.size() == 1 ? c_.addedPositions[0] : c_.addedPositions[f];
-                Positions& positions = doc.frames[f].positions;
+                Positions& positions = DocumentEdit::frames(doc)[f].positions;
                 positions.reserve(grown);
                 positions.insert(positions.end(), added.begin(), added.end());
             }
@@ -166,10 +167,10 @@ public:
     }
 
     void undo(CFacetoDoc& doc) override {
-        Model& model = doc.model;
+        Model& model = DocumentEdit::model(doc);
         model.triangles.resize(model.triangles.size() - c_.addedTriangles.size());
         model.vertexInfos.resize(model.vertexInfos.size() - c_.addedInfos.size());
-        for (Frame& frame : doc.frames) {
+        for (Frame& frame : DocumentEdit::frames(doc)) {
             frame.positions.resize(model.vertexInfos.size());
         }
         if (!c_.removedVertices.empty()) {
@@ -190,9 +191,10 @@ public:
                 }
             }
             insertListed(model.vertexInfos, c_.removedVertices, c_.removedInfos);
-            const FrameMemoryScope scope(doc.frames.size(), before);
-            for (size_t f = 0; f < doc.frames.size(); ++f) {
-                insertListed(doc.frames[f].positions, c_.removedVertices, c_.removedPositions[f]);
+            const FrameMemoryScope scope(doc.frames().size(), before);
+            for (size_t f = 0; f < doc.frames().size(); ++f) {
+                insertListed(DocumentEdit::frames(doc)[f].positions, c_.removedVertices,
+                             c_.removedPositions[f]);
             }
         }
         insertListed(model.triangles, c_.removedTriangles, c_.removedTriangleRecords);
@@ -234,9 +236,9 @@ private:
 } // namespace
 
 MeshEdit::MeshEdit(const CFacetoDoc& doc)
-    : doc_(doc), removeTriangle_(doc.model.triangles.size(), false),
-      removeVertex_(doc.model.vertexInfos.size(), false), newTriangle_(doc.model.triangles.size()),
-      newFlags_(doc.model.vertexInfos.size()), keptVertices_(doc.model.vertexInfos.size()) {}
+    : doc_(doc), removeTriangle_(doc.model().triangles.size(), false),
+      removeVertex_(doc.model().vertexInfos.size(), false), newTriangle_(doc.model().triangles.size()),
+      newFlags_(doc.model().vertexInfos.size()), keptVertices_(doc.model().vertexInfos.size()) {}
 
 void MeshEdit::setFlags(int32_t vertex, int32_t flags) {
     if (size_t(vertex) < newFlags_.size()) {
@@ -254,7 +256,7 @@ void MeshEdit::removeTriangle(int32_t triangle) {
 
 void MeshEdit::removeUnusedVertices() {
     std::vector<bool> used(removeVertex_.size(), false);
-    const auto& triangles = doc_.model.triangles;
+    const auto& triangles = doc_.model().triangles;
     for (size_t t = 0; t < triangles.size(); ++t) {
         if (removeTriangle_[t]) {
             continue;
@@ -282,7 +284,7 @@ int32_t MeshEdit::addVertex(const VertexInfo& info, const FrameVertex& position)
 int32_t MeshEdit::addVertex(const VertexInfo& info, const std::vector<FrameVertex>& positionPerFrame) {
     if (!positionsPerFrame_) {
         positionsPerFrame_ = true;
-        perFrame_.assign(doc_.frames.size(), shared_);
+        perFrame_.assign(doc_.frames().size(), shared_);
     }
     for (size_t f = 0; f < perFrame_.size(); ++f) {
         perFrame_[f].push_back(f < positionPerFrame.size() ? positionPerFrame[f] : FrameVertex{});
@@ -301,11 +303,11 @@ void MeshEdit::setGroups(std::vector<Group> groups) {
 }
 
 const std::vector<Group>& MeshEdit::groups() const {
-    return change_.groupsAfter ? *change_.groupsAfter : doc_.model.groups;
+    return change_.groupsAfter ? *change_.groupsAfter : doc_.model().groups;
 }
 
 std::unique_ptr<Command> MeshEdit::finish(std::string name) && {
-    const Model& model = doc_.model;
+    const Model& model = doc_.model();
     for (size_t v = 0; v < newFlags_.size(); ++v) {
         if (removeVertex_[v]) {
             change_.removedVertices.push_back(int32_t(v));
@@ -315,9 +317,9 @@ std::unique_ptr<Command> MeshEdit::finish(std::string name) && {
         }
     }
     if (!change_.removedVertices.empty()) {
-        change_.removedPositions.resize(doc_.frames.size());
-        for (size_t f = 0; f < doc_.frames.size(); ++f) {
-            const auto& positions = doc_.frames[f].positions;
+        change_.removedPositions.resize(doc_.frames().size());
+        for (size_t f = 0; f < doc_.frames().size(); ++f) {
+            const auto& positions = doc_.frames()[f].positions;
             auto& removed = change_.removedPositions[f];
             removed.reserve(change_.removedVertices.size());
             for (int32_t v : change_.removedVertices) {
@@ -387,35 +389,37 @@ public:
 
     void redo(CFacetoDoc& doc) override {
         for (size_t k = c_.removed.size(); k-- > 0;) {
-            c_.removedFrames[k] = std::move(doc.frames[size_t(c_.removed[k])]);
-            doc.frames.erase(doc.frames.begin() + c_.removed[k]);
+            c_.removedFrames[k] = std::move(DocumentEdit::frames(doc)[size_t(c_.removed[k])]);
+            DocumentEdit::frames(doc).erase(DocumentEdit::frames(doc).begin() + c_.removed[k]);
         }
         for (size_t k = 0; k < c_.inserted.size(); ++k) {
-            doc.frames.insert(doc.frames.begin() + c_.inserted[k], std::move(c_.insertedFrames[k]));
+            DocumentEdit::frames(doc).insert(DocumentEdit::frames(doc).begin() + c_.inserted[k],
+                                             std::move(c_.insertedFrames[k]));
         }
         for (const auto& r : c_.renamed) {
-            doc.frames[size_t(r.frame)].name = r.after;
+            DocumentEdit::frames(doc)[size_t(r.frame)].name = r.after;
         }
-        doc.animations = c_.animationsAfter;
-        doc.currentAnimationIndex = c_.animationAfter;
-        doc.currentFrameIndex = c_.frameIndexAfter;
+        DocumentEdit::animations(doc) = c_.animationsAfter;
+        doc.setCurrentAnimationIndex(c_.animationAfter);
+        doc.setCurrentFrameIndex(c_.frameIndexAfter);
         doc.setCurrentFrame(c_.currentAfter);
     }
 
     void undo(CFacetoDoc& doc) override {
         for (const auto& r : c_.renamed) {
-            doc.frames[size_t(r.frame)].name = r.before;
+            DocumentEdit::frames(doc)[size_t(r.frame)].name = r.before;
         }
         for (size_t k = c_.inserted.size(); k-- > 0;) {
-            c_.insertedFrames[k] = std::move(doc.frames[size_t(c_.inserted[k])]);
-            doc.frames.erase(doc.frames.begin() + c_.inserted[k]);
+            c_.insertedFrames[k] = std::move(DocumentEdit::frames(doc)[size_t(c_.inserted[k])]);
+            DocumentEdit::frames(doc).erase(DocumentEdit::frames(doc).begin() + c_.inserted[k]);
         }
         for (size_t k = 0; k < c_.removed.size(); ++k) {
-            doc.frames.insert(doc.frames.begin() + c_.removed[k], std::move(c_.removedFrames[k]));
+            DocumentEdit::frames(doc).insert(DocumentEdit::frames(doc).begin() + c_.removed[k],
+                                             std::move(c_.removedFrames[k]));
         }
-        doc.animations = c_.animationsBefore;
-        doc.currentAnimationIndex = c_.animationBefore;
-        doc.currentFrameIndex = c_.frameIndexBefore;
+        DocumentEdit::animations(doc) = c_.animationsBefore;
+        doc.setCurrentAnimationIndex(c_.animationBefore);
+        doc.setCurrentFrameIndex(c_.frameIndexBefore);
         doc.setCurrentFrame(c_.currentBefore);
     }
 
@@ -438,11 +442,11 @@ private:
 } // namespace
 
 FrameListEdit::FrameListEdit(const CFacetoDoc& doc)
-    : animations(doc.animations), currentAnimationIndex(doc.currentAnimationIndex),
-      currentFrameIndex(doc.currentFrameIndex), currentFrame(doc.currentFramePosition()), doc_(doc) {
-    slots.reserve(doc.frames.size());
-    for (size_t f = 0; f < doc.frames.size(); ++f) {
-        slots.push_back(Slot{int32_t(f), doc.frames[f].name, nullptr});
+    : animations(doc.animations()), currentAnimationIndex(doc.currentAnimationIndex()),
+      currentFrameIndex(doc.currentFrameIndex()), currentFrame(doc.currentFramePosition()), doc_(doc) {
+    slots.reserve(doc.frames().size());
+    for (size_t f = 0; f < doc.frames().size(); ++f) {
+        slots.push_back(Slot{int32_t(f), doc.frames()[f].name, nullptr});
     }
 }
 
@@ -452,18 +456,18 @@ std::unique_ptr<Command> FrameListEdit::finish(std::string name) && {
     int32_t last = -1;
     for (Slot& slot : slots) {
         if (slot.original >= 0 && slot.original <= last) {
-            slot.added = std::make_shared<Frame>(doc_.frames[size_t(slot.original)]);
+            slot.added = std::make_shared<Frame>(doc_.frames()[size_t(slot.original)]);
             slot.original = -1;
         } else if (slot.original >= 0) {
             last = slot.original;
         }
     }
-    std::vector<bool> kept(doc_.frames.size(), false);
+    std::vector<bool> kept(doc_.frames().size(), false);
     for (size_t i = 0; i < slots.size(); ++i) {
         const Slot& slot = slots[i];
         if (slot.original >= 0) {
             kept[size_t(slot.original)] = true;
-            const std::string& before = doc_.frames[size_t(slot.original)].name;
+            const std::string& before = doc_.frames()[size_t(slot.original)].name;
             if (before != slot.name) {
                 c.renamed.push_back({int32_t(i), before, slot.name});
             }
@@ -478,15 +482,15 @@ std::unique_ptr<Command> FrameListEdit::finish(std::string name) && {
     for (size_t f = 0; f < kept.size(); ++f) {
         if (!kept[f]) {
             c.removed.push_back(int32_t(f));
-            removedBytes += frameBytes(doc_.frames[f]);
+            removedBytes += frameBytes(doc_.frames()[f]);
         }
     }
     c.removedFrames.resize(c.removed.size());
-    c.animationsBefore = doc_.animations;
+    c.animationsBefore = doc_.animations();
     c.animationsAfter = std::move(animations);
-    c.animationBefore = doc_.currentAnimationIndex;
+    c.animationBefore = doc_.currentAnimationIndex();
     c.animationAfter = currentAnimationIndex;
-    c.frameIndexBefore = doc_.currentFrameIndex;
+    c.frameIndexBefore = doc_.currentFrameIndex();
     c.frameIndexAfter = currentFrameIndex;
     c.currentBefore = doc_.currentFramePosition();
     c.currentAfter = currentFrame;

@@ -1,6 +1,7 @@
 #include "document/EditOperations.h"
 
 #include "document/CFacetoDoc.h"
+#include "document/DocumentEdit.h"
 #include "document/EditCommands.h"
 #include "document/FrameOperations.h"
 
@@ -41,7 +42,7 @@ std::vector<Group> groupsFollowing(const Model& model, const std::vector<int32_t
 
 // Sets new flags on every vertex, the groups following them, as one step (none when nothing changes).
 void runFlagEdit(CFacetoDoc& doc, const std::vector<int32_t>& flags, const std::string& name) {
-    const Model& model = doc.model;
+    const Model& model = doc.model();
     MeshEdit edit(doc);
     bool changes = false;
     for (size_t v = 0; v < flags.size(); ++v) {
@@ -161,8 +162,8 @@ Shape shapeOf(Primitive primitive) {
 
 std::vector<int32_t> selectedTriangles(const CFacetoDoc& doc) {
     std::vector<int32_t> out;
-    for (size_t t = 0; t < doc.model.triangles.size(); ++t) {
-        if (allSelected(doc.model, doc.model.triangles[t])) {
+    for (size_t t = 0; t < doc.model().triangles.size(); ++t) {
+        if (allSelected(doc.model(), doc.model().triangles[t])) {
             out.push_back(int32_t(t));
         }
     }
@@ -170,7 +171,7 @@ std::vector<int32_t> selectedTriangles(const CFacetoDoc& doc) {
 }
 
 void invertSelection(CFacetoDoc& doc) {
-    for (VertexInfo& info : doc.model.vertexInfos) {
+    for (VertexInfo& info : DocumentEdit::model(doc).vertexInfos) {
         if (info.visible()) {
             info.flags = (info.flags ^ VERTEX_SELECTED) & ~VERTEX_MARKED;
         }
@@ -179,7 +180,7 @@ void invertSelection(CFacetoDoc& doc) {
 }
 
 void selectTriangles(CFacetoDoc& doc, const std::vector<int32_t>& triangles, bool add) {
-    auto& infos = doc.model.vertexInfos;
+    auto& infos = DocumentEdit::model(doc).vertexInfos;
     if (!add) {
         for (VertexInfo& info : infos) {
             if (info.visible()) {
@@ -188,7 +189,7 @@ void selectTriangles(CFacetoDoc& doc, const std::vector<int32_t>& triangles, boo
         }
     }
     for (int32_t t : triangles) {
-        for (int32_t v : doc.model.triangles[size_t(t)].v) {
+        for (int32_t v : doc.model().triangles[size_t(t)].v) {
             if (infos[size_t(v)].visible()) {
                 infos[size_t(v)].flags |= VERTEX_SELECTED;
             }
@@ -199,7 +200,7 @@ void selectTriangles(CFacetoDoc& doc, const std::vector<int32_t>& triangles, boo
 
 void hideSelected(CFacetoDoc& doc) {
     std::vector<int32_t> flags;
-    for (const VertexInfo& info : doc.model.vertexInfos) {
+    for (const VertexInfo& info : doc.model().vertexInfos) {
         const bool hide = info.visible() && info.selected();
         flags.push_back(hide ? info.flags & ~(VERTEX_VISIBLE | VERTEX_SELECTED | VERTEX_MARKED) : info.flags);
     }
@@ -208,14 +209,14 @@ void hideSelected(CFacetoDoc& doc) {
 
 void showAll(CFacetoDoc& doc) {
     std::vector<int32_t> flags;
-    for (const VertexInfo& info : doc.model.vertexInfos) {
+    for (const VertexInfo& info : doc.model().vertexInfos) {
         flags.push_back(info.flags | VERTEX_VISIBLE);
     }
     runFlagEdit(doc, flags, "Show All");
 }
 
 std::unique_ptr<Command> deleteSelectedTriangles(const CFacetoDoc& doc, const std::string& name) {
-    const Model& model = doc.model;
+    const Model& model = doc.model();
     MeshEdit edit(doc);
     for (int32_t t : selectedTriangles(doc)) {
         edit.removeTriangle(t);
@@ -234,7 +235,7 @@ void flipSelectedTriangles(CFacetoDoc& doc) {
     }
     MeshEdit edit(doc);
     for (int32_t t : selected) {
-        Triangle flipped = doc.model.triangles[size_t(t)];
+        Triangle flipped = doc.model().triangles[size_t(t)];
         std::swap(flipped.v[1], flipped.v[2]);
         std::swap(flipped.st[1], flipped.st[2]);
         std::swap(flipped.cornerAux[1], flipped.cornerAux[2]);
@@ -248,16 +249,16 @@ void cloneSelected(CFacetoDoc& doc) {
     if (selected.empty()) {
         return;
     }
-    const Model& model = doc.model;
+    const Model& model = doc.model();
     MeshEdit edit(doc);
     std::vector<int32_t> copyOf(model.vertexInfos.size(), -1);
-    std::vector<FrameVertex> positions(doc.frames.size());
+    std::vector<FrameVertex> positions(doc.frames().size());
     for (int32_t t : selected) {
         Triangle copy = model.triangles[size_t(t)];
         for (int32_t& v : copy.v) {
             if (copyOf[size_t(v)] < 0) {
-                for (size_t f = 0; f < doc.frames.size(); ++f) {
-                    positions[f] = doc.frames[f].positions[size_t(v)];
+                for (size_t f = 0; f < doc.frames().size(); ++f) {
+                    positions[f] = doc.frames()[f].positions[size_t(v)];
                 }
                 VertexInfo info = model.vertexInfos[size_t(v)];
                 info.flags = (info.flags | VERTEX_SELECTED) & ~VERTEX_MARKED;
@@ -282,11 +283,11 @@ bool newGroupFromSelection(CFacetoDoc& doc) {
         return false;
     }
     MeshEdit edit(doc);
-    std::vector<Group> groups = doc.model.groups;
+    std::vector<Group> groups = doc.model().groups;
     const int32_t index = int32_t(groups.size());
     groups.push_back(newGroup(index));
     for (int32_t t : selected) {
-        Triangle moved = doc.model.triangles[size_t(t)];
+        Triangle moved = doc.model().triangles[size_t(t)];
         moved.group = index;
         moved.color = groups.back().color;
         edit.setTriangle(t, moved);
@@ -297,19 +298,19 @@ bool newGroupFromSelection(CFacetoDoc& doc) {
 }
 
 void renameGroup(CFacetoDoc& doc, int group, const std::string& name) {
-    if (group < 0 || size_t(group) >= doc.model.groups.size() || name.empty() ||
-        doc.model.groups[size_t(group)].name == name) {
+    if (group < 0 || size_t(group) >= doc.model().groups.size() || name.empty() ||
+        doc.model().groups[size_t(group)].name == name) {
         return;
     }
     MeshEdit edit(doc);
-    std::vector<Group> groups = doc.model.groups;
+    std::vector<Group> groups = doc.model().groups;
     groups[size_t(group)].name = name;
     edit.setGroups(std::move(groups));
     doc.run(std::move(edit).finish("Rename Group"));
 }
 
 void deleteGroup(CFacetoDoc& doc, int group) {
-    const Model& model = doc.model;
+    const Model& model = doc.model();
     if (group < 0 || size_t(group) >= model.groups.size()) {
         return;
     }
@@ -333,7 +334,7 @@ void deleteGroup(CFacetoDoc& doc, int group) {
 
 void addPrimitive(CFacetoDoc& doc, Primitive shape, const std::array<float, 3>& centre, float size) {
     const Shape s = shapeOf(shape);
-    const Model& model = doc.model;
+    const Model& model = doc.model();
     MeshEdit edit(doc);
     // The new shape is the selection, ready to be moved into place.
     for (size_t v = 0; v < model.vertexInfos.size(); ++v) {

@@ -27,7 +27,7 @@ FrameClipboard::FrameClipboard() : frame_("ClipBoard") {
 }
 
 void FrameClipboard::copySelection(const CFacetoDoc& document) {
-    const Model& source = document.model;
+    const Model& source = document.model();
     const Frame* current = document.currentFrame();
     std::vector<VertexInfo> infos;
     std::vector<Triangle> triangles;
@@ -72,8 +72,8 @@ void FrameClipboard::pasteInto(CFacetoDoc& document) const {
         return;
     }
     MeshEdit edit(document);
-    const int32_t firstVertex = document.model.vertexCount();
-    const int32_t group = int32_t(document.model.groups.size());
+    const int32_t firstVertex = document.model().vertexCount();
+    const int32_t group = int32_t(document.model().groups.size());
     // One position per pasted vertex, whatever the clipboard frame holds, so every frame keeps one
     // position per vertex; every frame takes the same positions.
     for (size_t v = 0; v < model_.vertexInfos.size(); ++v) {
@@ -85,7 +85,7 @@ void FrameClipboard::pasteInto(CFacetoDoc& document) const {
     added.flags = GROUP_VISIBLE;
     added.tag = 0;
     added.color = GROUP_COLORS[size_t(group) % GROUP_COLORS.size()];
-    std::vector<Group> groups = document.model.groups;
+    std::vector<Group> groups = document.model().groups;
     groups.push_back(added);
     edit.setGroups(std::move(groups));
     for (Triangle t : model_.triangles) {
@@ -100,7 +100,7 @@ void FrameClipboard::pasteInto(CFacetoDoc& document) const {
 }
 
 void FrameClipboard::storeFrame(const CFacetoDoc& document, const Frame& frame) {
-    copyMesh(document.model, model_);
+    copyMesh(document.model(), model_);
     frame_ = frame;
     kind_ = FRAME;
 }

@@ -42,10 +42,10 @@ void renameAnimationFrames(FrameListEdit& edit, const Animation& animation) {
 void makeFirstFrameCurrent(CFacetoDoc& document) {
     const Animation* animation = document.currentAnimation();
     if (animation == nullptr || animation->frameIndices.empty()) {
-        document.currentFrameIndex = -1;
+        document.setCurrentFrameIndex(-1);
         document.setCurrentFrame(-1);
     } else {
-        document.currentFrameIndex = animation->frameIndices.front();
+        document.setCurrentFrameIndex(animation->frameIndices.front());
         document.setCurrentFrame(animation->frameIndices.front());
     }
 }
@@ -92,10 +92,10 @@ bool removeFrameFrom(FrameListEdit& edit, int animationIndex, std::string_view n
 // The animation holding frame `frame` (the current one when it does), and the frame's place in it.
 std::optional<std::pair<int, int>> placeOf(const CFacetoDoc& document, int32_t frame) {
     std::optional<std::pair<int, int>> found;
-    for (size_t a = 0; a < document.animations.size(); ++a) {
-        const auto& entries = document.animations[a].frameIndices;
+    for (size_t a = 0; a < document.animations().size(); ++a) {
+        const auto& entries = document.animations()[a].frameIndices;
         const auto it = std::find(entries.begin(), entries.end(), frame);
-        if (it != entries.end() && (!found || int(a) == document.currentAnimationIndex)) {
+        if (it != entries.end() && (!found || int(a) == document.currentAnimationIndex())) {
             found = std::pair{int(a), int(it - entries.begin())};
         }
     }
@@ -137,31 +137,31 @@ void insertInto(FrameListEdit& edit, const Frame& frame, int32_t n, int32_t k, i
 } // namespace
 
 bool selectAnimationByName(CFacetoDoc& document, std::string_view name) {
-    auto& animations = document.animations;
+    auto& animations = document.animations();
     auto it = std::find_if(animations.begin(), animations.end(),
                            [&](const Animation& a) { return equalsIgnoreCase(a.name, name); });
     return it != animations.end() && selectAnimation(document, int(it - animations.begin()));
 }
 
 bool selectAnimation(CFacetoDoc& document, int index) {
-    if (index < 0 || size_t(index) >= document.animations.size()) {
+    if (index < 0 || size_t(index) >= document.animations().size()) {
         return false;
     }
-    document.currentAnimationIndex = index;
+    document.setCurrentAnimationIndex(index);
     makeFirstFrameCurrent(document);
     document.changed({change::FRAMES});
     return true;
 }
 
 bool selectFrameByName(CFacetoDoc& document, std::string_view name) {
-    auto& frames = document.frames;
+    auto& frames = document.frames();
     auto it = std::find_if(frames.begin(), frames.end(),
                            [&](const Frame& f) { return equalsIgnoreCase(f.name, name); });
     if (it == frames.end()) {
         return false;
     }
-    document.currentFrameIndex = int32_t(it - frames.begin());
-    document.setCurrentFrame(document.currentFrameIndex);
+    document.setCurrentFrameIndex(int32_t(it - frames.begin()));
+    document.setCurrentFrame(document.currentFrameIndex());
     document.changed({change::FRAMES});
     return true;
 }
@@ -174,7 +174,7 @@ void addAnimation(CFacetoDoc& document, const std::string& name) {
 }
 
 void deleteCurrentAnimation(CFacetoDoc& document) {
-    const int index = document.currentAnimationIndex;
+    const int index = document.currentAnimationIndex();
     if (document.currentAnimation() == nullptr) {
         return;
     }
@@ -199,10 +199,10 @@ bool copyFrame(CFacetoDoc& document, FrameClipboard& clipboard) {
 }
 
 bool copyFrameAt(const CFacetoDoc& document, FrameClipboard& clipboard, int32_t index) {
-    if (index < 0 || size_t(index) >= document.frames.size()) {
+    if (index < 0 || size_t(index) >= document.frames().size()) {
         return false;
     }
-    clipboard.storeFrame(document, document.frames[size_t(index)]);
+    clipboard.storeFrame(document, document.frames()[size_t(index)]);
     return true;
 }
 
@@ -211,7 +211,7 @@ void cutFrameAt(CFacetoDoc& document, FrameClipboard& clipboard, int32_t index) 
         return;
     }
     const auto place = placeOf(document, index);
-    if (!place || document.animations[size_t(place->first)].frameIndices.size() < 2) {
+    if (!place || document.animations()[size_t(place->first)].frameIndices.size() < 2) {
         return; // the only frame of its animation is copied, not removed
     }
     FrameListEdit edit(document);
@@ -230,14 +230,14 @@ bool insertFrame(CFacetoDoc& document, const FrameClipboard& clipboard, InsertPl
                  std::optional<std::string_view> selectedName) {
     const Animation* animation = document.currentAnimation();
     if (animation == nullptr || clipboard.kind() != FrameClipboard::FRAME ||
-        clipboard.frame().positions.size() != document.model.vertexInfos.size()) {
+        clipboard.frame().positions.size() != document.model().vertexInfos.size()) {
         return false;
     }
     const bool after = place == InsertPlace::After;
     int32_t i = 0; // the selected frame's index in the frame list
     int32_t k = 0; // its position in the animation
     if (animation->frameIndices.empty()) {
-        i = after ? int32_t(document.frames.size()) - 1 : int32_t(document.frames.size());
+        i = after ? int32_t(document.frames().size()) - 1 : int32_t(document.frames().size());
         k = after ? -1 : 0;
     } else {
         if (!selectedName) {
@@ -245,7 +245,7 @@ bool insertFrame(CFacetoDoc& document, const FrameClipboard& clipboard, InsertPl
         }
         const auto& entries = animation->frameIndices;
         auto it = std::find_if(entries.begin(), entries.end(), [&](int32_t f) {
-            return equalsIgnoreCase(document.frames[size_t(f)].name, *selectedName);
+            return equalsIgnoreCase(document.frames()[size_t(f)].name, *selectedName);
         });
         if (it == entries.end()) {
             return false;
@@ -281,7 +281,7 @@ std::string pasteAsNewFrame(CFacetoDoc& document, const FrameClipboard& clipboar
         return "The clipboard holds no frame: copy one in the frame list first.";
     }
     const size_t held = clipboard.frame().positions.size();
-    const size_t wanted = document.model.vertexInfos.size();
+    const size_t wanted = document.model().vertexInfos.size();
     if (held != wanted) {
         return "The frame on the clipboard has " + std::to_string(held) + " vertices; this model has " +
                std::to_string(wanted) + ".";
@@ -306,7 +306,7 @@ std::string importFramePose(CFacetoDoc& document, const std::string& path) {
     if (!positions) {
         return "The pose could not be read.\n" + path + ": " + positions.error();
     }
-    const size_t wanted = document.model.vertexInfos.size();
+    const size_t wanted = document.model().vertexInfos.size();
     if (positions->size() != wanted) {
         return "The pose has " + std::to_string(positions->size()) + " vertices; this model has " +
                std::to_string(wanted) + ".\n" + path +
@@ -322,8 +322,8 @@ std::string importFramePose(CFacetoDoc& document, const std::string& path) {
 }
 
 void renameFrame(CFacetoDoc& document, int32_t index, const std::string& name) {
-    if (index < 0 || size_t(index) >= document.frames.size() || name.empty() ||
-        document.frames[size_t(index)].name == name) {
+    if (index < 0 || size_t(index) >= document.frames().size() || name.empty() ||
+        document.frames()[size_t(index)].name == name) {
         return;
     }
     FrameListEdit edit(document);
@@ -367,7 +367,7 @@ std::vector<bool> groupsShown(const Model& model) {
 }
 
 void toggleGroupVisibility(CFacetoDoc& document, int groupIndex) {
-    const Model& model = document.model;
+    const Model& model = document.model();
     if (groupIndex < 0 || size_t(groupIndex) >= model.groups.size()) {
         return;
     }

@@ -1,6 +1,7 @@
 #include "document/ModelTransform.h"
 
 #include "document/CFacetoDoc.h"
+#include "document/DocumentEdit.h"
 
 #include <cmath>
 #include <numbers>
@@ -30,11 +31,11 @@ public:
 
 private:
     void swap(CFacetoDoc& doc) {
-        for (size_t f = 0; f < other_.size() && f < doc.frames.size(); ++f) {
-            std::swap(doc.frames[f].positions, other_[f]);
+        for (size_t f = 0; f < other_.size() && f < doc.frames().size(); ++f) {
+            std::swap(DocumentEdit::frames(doc)[f].positions, other_[f]);
         }
         if (flip_) {
-            for (Triangle& t : doc.model.triangles) {
+            for (Triangle& t : DocumentEdit::model(doc).triangles) {
                 std::swap(t.v[1], t.v[2]);
                 std::swap(t.st[1], t.st[2]);
                 std::swap(t.cornerAux[1], t.cornerAux[2]);
@@ -51,7 +52,7 @@ std::array<double, 3> centreOf(const CFacetoDoc& doc) {
     std::array<double, 3> lo{0, 0, 0};
     std::array<double, 3> hi{0, 0, 0};
     bool any = false;
-    for (const Frame& frame : doc.frames) {
+    for (const Frame& frame : doc.frames()) {
         for (const FrameVertex& p : frame.positions) {
             if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z)) {
                 continue;
@@ -98,7 +99,7 @@ bool transformModel(CFacetoDoc& doc, const ModelTransform& t, const std::string&
     const bool identity = t.scale == std::array<float, 3>{1, 1, 1} &&
                           t.degrees == std::array<float, 3>{0, 0, 0} &&
                           t.move == std::array<float, 3>{0, 0, 0};
-    if (doc.frames.empty() || identity) {
+    if (doc.frames().empty() || identity) {
         return false;
     }
     Mat3 m{{{double(t.scale[0]), 0, 0}, {0, double(t.scale[1]), 0}, {0, 0, double(t.scale[2])}}};
@@ -109,8 +110,8 @@ bool transformModel(CFacetoDoc& doc, const ModelTransform& t, const std::string&
     }
     const std::array<double, 3> about = t.aboutCentre ? centreOf(doc) : std::array<double, 3>{0, 0, 0};
     std::vector<Positions> after;
-    after.reserve(doc.frames.size());
-    for (const Frame& frame : doc.frames) {
+    after.reserve(doc.frames().size());
+    for (const Frame& frame : doc.frames()) {
         Positions moved(frame.positions.size());
         for (size_t v = 0; v < moved.size(); ++v) {
             const FrameVertex& p = frame.positions[v];

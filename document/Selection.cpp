@@ -1,6 +1,7 @@
 #include "document/Selection.h"
 
 #include "document/CFacetoDoc.h"
+#include "document/DocumentEdit.h"
 
 #include <algorithm>
 
@@ -23,7 +24,7 @@ void selectNone(Model& model) {
 }
 
 void markVertices(CFacetoDoc& doc, const std::vector<int32_t>& vertices) {
-    auto& infos = doc.model.vertexInfos;
+    auto& infos = DocumentEdit::model(doc).vertexInfos;
     for (int32_t v : vertices) {
         if (v >= 0 && size_t(v) < infos.size()) {
             infos[size_t(v)].flags |= VERTEX_MARKED;
@@ -33,7 +34,7 @@ void markVertices(CFacetoDoc& doc, const std::vector<int32_t>& vertices) {
 }
 
 void markOnly(CFacetoDoc& doc, const std::vector<int32_t>& vertices) {
-    auto& infos = doc.model.vertexInfos;
+    auto& infos = DocumentEdit::model(doc).vertexInfos;
     for (VertexInfo& info : infos) {
         if (info.visible()) {
             info.flags &= ~VERTEX_MARKED;
@@ -48,7 +49,7 @@ void markOnly(CFacetoDoc& doc, const std::vector<int32_t>& vertices) {
 }
 
 void endMarks(CFacetoDoc& doc, MarksBecome what) {
-    for (VertexInfo& info : doc.model.vertexInfos) {
+    for (VertexInfo& info : DocumentEdit::model(doc).vertexInfos) {
         if (!info.marked()) {
             continue;
         }
@@ -63,11 +64,11 @@ void endMarks(CFacetoDoc& doc, MarksBecome what) {
 }
 
 void toggleTriangle(CFacetoDoc& doc, int32_t triangle) {
-    if (triangle < 0 || size_t(triangle) >= doc.model.triangles.size()) {
+    if (triangle < 0 || size_t(triangle) >= doc.model().triangles.size()) {
         return;
     }
-    auto& infos = doc.model.vertexInfos;
-    const Triangle& t = doc.model.triangles[size_t(triangle)];
+    auto& infos = DocumentEdit::model(doc).vertexInfos;
+    const Triangle& t = doc.model().triangles[size_t(triangle)];
     const bool whole =
         std::all_of(t.v.begin(), t.v.end(), [&](int32_t v) { return infos[size_t(v)].selected(); });
     for (int32_t v : t.v) {

@@ -1,6 +1,7 @@
 #include "document/SkinOperations.h"
 
 #include "document/CFacetoDoc.h"
+#include "document/DocumentEdit.h"
 #include "formats/Pcx.h"
 #include "formats/Pictures.h"
 
@@ -19,7 +20,7 @@ ChangeSkinCoords::ChangeSkinCoords(std::string name, std::vector<int32_t> triang
 
 void ChangeSkinCoords::swap(CFacetoDoc& doc) {
     for (size_t i = 0; i < triangles_.size(); ++i) {
-        std::swap(doc.model.triangles[size_t(triangles_[i])].st, other_[i]);
+        std::swap(DocumentEdit::model(doc).triangles[size_t(triangles_[i])].st, other_[i]);
     }
 }
 
@@ -40,16 +41,18 @@ ChangeSkins::ChangeSkins(std::string name, std::vector<Skin> skins, int32_t show
       skinSize_(skinSize) {}
 
 void ChangeSkins::swap(CFacetoDoc& doc) {
-    std::swap(doc.model.skins, skins_);
-    std::swap(doc.currentSkin, shown_);
+    std::swap(DocumentEdit::model(doc).skins, skins_);
+    const int32_t shown = doc.currentSkin();
+    doc.setCurrentSkin(shown_);
+    shown_ = shown;
     if (coords_) {
-        for (size_t t = 0; t < coords_->size() && t < doc.model.triangles.size(); ++t) {
-            std::swap(doc.model.triangles[t].st, (*coords_)[t]);
+        for (size_t t = 0; t < coords_->size() && t < doc.model().triangles.size(); ++t) {
+            std::swap(DocumentEdit::model(doc).triangles[t].st, (*coords_)[t]);
         }
     }
-    std::swap(doc.source.skinWidth, skinSize_[0]);
-    std::swap(doc.source.skinHeight, skinSize_[1]);
-    doc.source.hasSkins = doc.model.skins.empty() ? 0 : 1;
+    std::swap(DocumentEdit::source(doc).skinWidth, skinSize_[0]);
+    std::swap(DocumentEdit::source(doc).skinHeight, skinSize_[1]);
+    DocumentEdit::source(doc).hasSkins = DocumentEdit::model(doc).skins.empty() ? 0 : 1;
 }
 
 size_t ChangeSkins::memoryBytes() const {
@@ -89,23 +92,23 @@ void runSkins(CFacetoDoc& doc, const std::string& name, std::vector<Skin> skins,
 }
 
 std::array<int32_t, 2> recordedSize(const CFacetoDoc& doc) {
-    return {doc.source.skinWidth, doc.source.skinHeight};
+    return {doc.source().skinWidth, doc.source().skinHeight};
 }
 
 } // namespace
 
 std::vector<int32_t> skinEditTriangles(const CFacetoDoc& doc) {
     std::vector<int32_t> out;
-    const auto& infos = doc.model.vertexInfos;
-    for (size_t t = 0; t < doc.model.triangles.size(); ++t) {
-        const Triangle& tri = doc.model.triangles[t];
+    const auto& infos = doc.model().vertexInfos;
+    for (size_t t = 0; t < doc.model().triangles.size(); ++t) {
+        const Triangle& tri = doc.model().triangles[t];
         if (std::all_of(tri.v.begin(), tri.v.end(),
                         [&](int32_t v) { return size_t(v) < infos.size() && infos[size_t(v)].selected(); })) {
             out.push_back(int32_t(t));
         }
     }
     if (out.empty()) {
-        for (size_t t = 0; t < doc.model.triangles.size(); ++t) {
+        for (size_t t = 0; t < doc.model().triangles.size(); ++t) {
             out.push_back(int32_t(t));
         }
     }
@@ -171,16 +174,16 @@ Skin resampledSkin(const Skin& skin, int32_t width, int32_t height) {
 }
 
 bool addSkin(CFacetoDoc& doc, Skin skin, const std::string& stepName, bool scaleCoords) {
-    std::vector<Skin> skins = doc.model.skins;
+    std::vector<Skin> skins = doc.model().skins;
     std::array<int32_t, 2> size = recordedSize(doc);
     if (skins.empty() || size[0] <= 0 || size[1] <= 0) {
         size = {skin.imageWidth, skin.imageHeight};
     }
     std::optional<std::vector<CornerCoords>> coords;
     if (scaleCoords && !skins.empty()) {
-        const Skin& old = skins[size_t(std::clamp<int32_t>(doc.currentSkin, 0, int32_t(skins.size()) - 1))];
+        const Skin& old = skins[size_t(std::clamp<int32_t>(doc.currentSkin(), 0, int32_t(skins.size()) - 1))];
         if (old.imageWidth > 0 && old.imageHeight > 0) {
-            coords = scaledCoords(doc.model, double(skin.imageWidth) / old.imageWidth,
+            coords = scaledCoords(doc.model(), double(skin.imageWidth) / old.imageWidth,
                                   double(skin.imageHeight) / old.imageHeight);
             size = {skin.imageWidth, skin.imageHeight};
         }
@@ -192,19 +195,19 @@ bool addSkin(CFacetoDoc& doc, Skin skin, const std::string& stepName, bool scale
 }
 
 bool replaceSkin(CFacetoDoc& doc, int32_t index, Skin skin, bool scaleCoords) {
-    if (index < 0 || size_t(index) >= doc.model.skins.size()) {
+    if (index < 0 || size_t(index) >= doc.model().skins.size()) {
         return false;
     }
-    const Skin& old = doc.model.skins[size_t(index)];
+    const Skin& old = doc.model().skins[size_t(index)];
     std::optional<std::vector<CornerCoords>> coords;
     std::array<int32_t, 2> size = recordedSize(doc);
     if (scaleCoords && old.imageWidth > 0 && old.imageHeight > 0 &&
         (old.imageWidth != skin.imageWidth || old.imageHeight != skin.imageHeight)) {
-        coords = scaledCoords(doc.model, double(skin.imageWidth) / old.imageWidth,
+        coords = scaledCoords(doc.model(), double(skin.imageWidth) / old.imageWidth,
                               double(skin.imageHeight) / old.imageHeight);
         size = {skin.imageWidth, skin.imageHeight};
     }
-    std::vector<Skin> skins = doc.model.skins;
+    std::vector<Skin> skins = doc.model().skins;
     skin.name = old.name.empty() ? skin.name : old.name;
     skins[size_t(index)] = std::move(skin);
     runSkins(doc, "Import Skin", std::move(skins), index, std::move(coords), size);
@@ -212,31 +215,31 @@ bool replaceSkin(CFacetoDoc& doc, int32_t index, Skin skin, bool scaleCoords) {
 }
 
 bool deleteSkin(CFacetoDoc& doc, int32_t index) {
-    if (index < 0 || size_t(index) >= doc.model.skins.size()) {
+    if (index < 0 || size_t(index) >= doc.model().skins.size()) {
         return false;
     }
-    std::vector<Skin> skins = doc.model.skins;
+    std::vector<Skin> skins = doc.model().skins;
     skins.erase(skins.begin() + index);
     const int32_t shown =
-        std::clamp<int32_t>(doc.currentSkin >= index ? doc.currentSkin - 1 : doc.currentSkin, 0,
+        std::clamp<int32_t>(doc.currentSkin() >= index ? doc.currentSkin() - 1 : doc.currentSkin(), 0,
                             std::max<int32_t>(int32_t(skins.size()) - 1, 0));
     runSkins(doc, "Delete Skin", std::move(skins), shown, std::nullopt, recordedSize(doc));
     return true;
 }
 
 bool resizeSkin(CFacetoDoc& doc, int32_t index, int32_t width, int32_t height) {
-    if (index < 0 || size_t(index) >= doc.model.skins.size() || width <= 0 || height <= 0) {
+    if (index < 0 || size_t(index) >= doc.model().skins.size() || width <= 0 || height <= 0) {
         return false;
     }
-    const Skin& old = doc.model.skins[size_t(index)];
+    const Skin& old = doc.model().skins[size_t(index)];
     if (old.imageWidth == width && old.imageHeight == height) {
         return false;
     }
-    std::vector<Skin> skins = doc.model.skins;
+    std::vector<Skin> skins = doc.model().skins;
     skins[size_t(index)] = resampledSkin(old, width, height);
     std::optional<std::vector<CornerCoords>> coords;
     if (old.imageWidth > 0 && old.imageHeight > 0) {
-        coords = scaledCoords(doc.model, double(width) / old.imageWidth, double(height) / old.imageHeight);
+        coords = scaledCoords(doc.model(), double(width) / old.imageWidth, double(height) / old.imageHeight);
     }
     runSkins(doc, "Resize Skin", std::move(skins), index, std::move(coords), {width, height});
     return true;
@@ -244,22 +247,21 @@ bool resizeSkin(CFacetoDoc& doc, int32_t index, int32_t width, int32_t height) {
 
 bool generateSkinMap(CFacetoDoc& doc, const RgbPalette& palette) {
     const Frame* frame = doc.currentFrame();
-    if (frame == nullptr || doc.model.triangles.empty()) {
+    if (frame == nullptr || doc.model().triangles.empty()) {
         return false;
     }
     const std::vector<int32_t> chosen = skinEditTriangles(doc);
-    const bool needSkin = doc.model.skins.empty();
+    const bool needSkin = doc.model().skins.empty();
     int32_t width = 0;
     int32_t height = 0;
     if (needSkin) {
-        width = doc.source.skinWidth > 0 ? doc.source.skinWidth : 256;
-        height = doc.source.skinHeight > 0 ? doc.source.skinHeight : 256;
+        width = doc.source().skinWidth > 0 ? doc.source().skinWidth : 256;
+        height = doc.source().skinHeight > 0 ? doc.source().skinHeight : 256;
     } else {
-        const Skin& skin =
-            doc.model
-                .skins[size_t(std::clamp<int32_t>(doc.currentSkin, 0, int32_t(doc.model.skins.size()) - 1))];
-        width = skin.imageWidth > 0 ? skin.imageWidth : doc.source.skinWidth;
-        height = skin.imageHeight > 0 ? skin.imageHeight : doc.source.skinHeight;
+        const Skin& skin = doc.model().skins[size_t(
+            std::clamp<int32_t>(doc.currentSkin(), 0, int32_t(doc.model().skins.size()) - 1))];
+        width = skin.imageWidth > 0 ? skin.imageWidth : doc.source().skinWidth;
+        height = skin.imageHeight > 0 ? skin.imageHeight : doc.source().skinHeight;
     }
     if (width <= 0 || height <= 0) {
         width = height = 256;
@@ -271,7 +273,7 @@ bool generateSkinMap(CFacetoDoc& doc, const RgbPalette& palette) {
     float lo[2] = {std::numeric_limits<float>::max(), std::numeric_limits<float>::max()};
     float hi[2] = {std::numeric_limits<float>::lowest(), std::numeric_limits<float>::lowest()};
     for (int32_t t : chosen) {
-        for (int32_t v : doc.model.triangles[size_t(t)].v) {
+        for (int32_t v : doc.model().triangles[size_t(t)].v) {
             const FrameVertex p = position(v);
             lo[0] = std::min(lo[0], p.y);
             hi[0] = std::max(hi[0], p.y);
@@ -288,7 +290,7 @@ bool generateSkinMap(CFacetoDoc& doc, const RgbPalette& palette) {
     std::vector<CornerCoords> after;
     after.reserve(chosen.size());
     for (int32_t t : chosen) {
-        const Triangle& tri = doc.model.triangles[size_t(t)];
+        const Triangle& tri = doc.model().triangles[size_t(t)];
         const FrameVertex a = position(tri.v[0]), b = position(tri.v[1]), c = position(tri.v[2]);
         // Clockwise seen from outside: the right-hand normal points in, so a face towards the viewer
         // (at +x) has a right-hand normal with a negative x.
@@ -303,7 +305,7 @@ bool generateSkinMap(CFacetoDoc& doc, const RgbPalette& palette) {
         after.push_back(st);
     }
     if (needSkin) {
-        std::vector<CornerCoords> coords = allCoords(doc.model);
+        std::vector<CornerCoords> coords = allCoords(doc.model());
         for (size_t i = 0; i < chosen.size(); ++i) {
             coords[size_t(chosen[i])] = after[i];
         }

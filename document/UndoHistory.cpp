@@ -1,6 +1,7 @@
 #include "document/UndoHistory.h"
 
 #include "document/CFacetoDoc.h"
+#include "document/DocumentEdit.h"
 
 namespace faceto {
 
@@ -17,7 +18,7 @@ size_t UndoHistory::Step::bytes() const {
 
 std::vector<UndoHistory::FlagChange> UndoHistory::selectionSinceLastStep(const CFacetoDoc& doc) const {
     std::vector<FlagChange> changes;
-    const auto& infos = doc.model.vertexInfos;
+    const auto& infos = doc.model().vertexInfos;
     if (flags_.size() != infos.size()) {
         return changes; // only the steps themselves change the number of vertices
     }
@@ -31,7 +32,7 @@ std::vector<UndoHistory::FlagChange> UndoHistory::selectionSinceLastStep(const C
 }
 
 void UndoHistory::remember(const CFacetoDoc& doc) {
-    const auto& infos = doc.model.vertexInfos;
+    const auto& infos = doc.model().vertexInfos;
     flags_.resize(infos.size());
     for (size_t v = 0; v < infos.size(); ++v) {
         flags_[v] = infos[v].flags & KEPT_FLAGS;
@@ -87,7 +88,7 @@ bool UndoHistory::undo(CFacetoDoc& doc) {
     }
     Step& step = steps_[--done_];
     step.command->undo(doc);
-    auto& infos = doc.model.vertexInfos;
+    auto& infos = DocumentEdit::model(doc).vertexInfos;
     for (const FlagChange& c : step.selectionBefore) {
         if (size_t(c.vertex) < infos.size()) {
             infos[size_t(c.vertex)].flags = c.before;
@@ -102,7 +103,7 @@ bool UndoHistory::redo(CFacetoDoc& doc) {
         return false;
     }
     Step& step = steps_[done_++];
-    auto& infos = doc.model.vertexInfos;
+    auto& infos = DocumentEdit::model(doc).vertexInfos;
     for (const FlagChange& c : step.selectionBefore) {
         if (size_t(c.vertex) < infos.size()) {
             infos[size_t(c.vertex)].flags = c.after;

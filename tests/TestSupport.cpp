@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 
+#include "document/DocumentEdit.h"
 #include "document/EditCommands.h"
 #include "formats/FileIO.h"
 #include "formats/Md2Reader.h"
@@ -91,10 +92,10 @@ ModelData makeModel(int32_t vertexCount, const std::vector<Triangle>& triangles,
 }
 
 void loadInto(CFacetoDoc& doc, ModelData data) {
-    doc.model = std::move(data.model);
-    doc.frames = std::move(data.frames);
-    doc.source = data.source;
-    doc.currentFrameIndex = 0;
+    DocumentEdit::model(doc) = std::move(data.model);
+    DocumentEdit::frames(doc) = std::move(data.frames);
+    DocumentEdit::source(doc) = data.source;
+    doc.setCurrentFrameIndex(0);
     doc.setCurrentFrame(0);
     doc.rebuildAnimations();
     doc.startHistory();
@@ -116,23 +117,24 @@ std::vector<Triangle> randomTriangles(std::mt19937& rng, int32_t vertexCount, in
 }
 
 ::testing::AssertionResult modelIsConsistent(const CFacetoDoc& doc) {
-    const size_t vertexCount = doc.model.vertexInfos.size();
-    for (size_t f = 0; f < doc.frames.size(); ++f) {
-        if (doc.frames[f].positions.size() != vertexCount) {
-            return ::testing::AssertionFailure() << "frame " << f << " has " << doc.frames[f].positions.size()
-                                                 << " positions for " << vertexCount << " vertices";
+    const size_t vertexCount = doc.model().vertexInfos.size();
+    for (size_t f = 0; f < doc.frames().size(); ++f) {
+        if (doc.frames()[f].positions.size() != vertexCount) {
+            return ::testing::AssertionFailure()
+                   << "frame " << f << " has " << doc.frames()[f].positions.size() << " positions for "
+                   << vertexCount << " vertices";
         }
     }
-    for (const Triangle& t : doc.model.triangles) {
+    for (const Triangle& t : doc.model().triangles) {
         for (int32_t v : t.v) {
             if (v < 0 || size_t(v) >= vertexCount) {
                 return ::testing::AssertionFailure() << "corner " << v << " outside the vertex list";
             }
         }
     }
-    for (const Animation& a : doc.animations) {
+    for (const Animation& a : doc.animations()) {
         for (int32_t f : a.frameIndices) {
-            if (f < 0 || size_t(f) >= doc.frames.size()) {
+            if (f < 0 || size_t(f) >= doc.frames().size()) {
                 return ::testing::AssertionFailure() << "animation " << a.name << " refers to frame " << f;
             }
         }

@@ -40,8 +40,8 @@ void CSkinView::paintEvent(QPaintEvent*) {
     }
     const Skin* skin = shownSkin(*doc_);
     if (!view_.fitted) {
-        const int w = skin && skin->hasImage() ? skin->imageWidth : std::max(doc_->source.skinWidth, 64);
-        const int h = skin && skin->hasImage() ? skin->imageHeight : std::max(doc_->source.skinHeight, 64);
+        const int w = skin && skin->hasImage() ? skin->imageWidth : std::max(doc_->source().skinWidth, 64);
+        const int h = skin && skin->hasImage() ? skin->imageHeight : std::max(doc_->source().skinHeight, 64);
         view_.fit(w, h, width(), height());
     }
     QRectF shownBand;
@@ -68,8 +68,8 @@ void CSkinView::paintEvent(QPaintEvent*) {
 
 uint64_t CSkinView::shownState(const QRectF* band) const {
     // The skin map, the selection, the skin shown (and how it wraps) and the view, as one number.
-    uint64_t h = digestOf(doc_->model.triangles);
-    h = h * 31 + digestOf(doc_->model.vertexInfos);
+    uint64_t h = digestOf(doc_->model().triangles);
+    h = h * 31 + digestOf(doc_->model().vertexInfos);
     const Skin* skin = shownSkin(*doc_);
     const std::array<float, 7> view{view_.centerS,
                                     view_.centerT,
@@ -141,12 +141,12 @@ void CSkinView::collectCorners() {
     triangles_.clear();
     from_.clear();
     moved_.clear();
-    const auto& infos = doc_->model.vertexInfos;
+    const auto& infos = doc_->model().vertexInfos;
     float lo[2] = {std::numeric_limits<float>::max(), std::numeric_limits<float>::max()};
     float hi[2] = {std::numeric_limits<float>::lowest(), std::numeric_limits<float>::lowest()};
-    for (size_t i = 0; i < doc_->model.triangles.size(); ++i) {
-        const Triangle& t = doc_->model.triangles[i];
-        if (!triangleShown(doc_->model, t)) {
+    for (size_t i = 0; i < doc_->model().triangles.size(); ++i) {
+        const Triangle& t = doc_->model().triangles[i];
+        if (!triangleShown(doc_->model(), t)) {
             continue;
         }
         std::array<bool, 3> moved{};
@@ -207,14 +207,14 @@ void CSkinView::mousePressEvent(QMouseEvent* event) {
     if (app_.currentTool == TOOL_EDIT && left) {
         // On a selected triangle or on a selected corner: the drag moves; elsewhere it selects.
         const auto at = view_.toSkin(pressAt_, width(), height());
-        const int hit = skinTriangleAt(doc_->model, at[0], at[1]);
-        const auto& infos = doc_->model.vertexInfos;
-        bool onSelection = hit >= 0 && std::all_of(doc_->model.triangles[size_t(hit)].v.begin(),
-                                                   doc_->model.triangles[size_t(hit)].v.end(),
+        const int hit = skinTriangleAt(doc_->model(), at[0], at[1]);
+        const auto& infos = doc_->model().vertexInfos;
+        bool onSelection = hit >= 0 && std::all_of(doc_->model().triangles[size_t(hit)].v.begin(),
+                                                   doc_->model().triangles[size_t(hit)].v.end(),
                                                    [&](int32_t v) { return infos[size_t(v)].selected(); });
-        for (size_t i = 0; i < doc_->model.triangles.size() && !onSelection; ++i) {
-            const Triangle& t = doc_->model.triangles[i];
-            for (size_t k = 0; k < 3 && triangleShown(doc_->model, t); ++k) {
+        for (size_t i = 0; i < doc_->model().triangles.size() && !onSelection; ++i) {
+            const Triangle& t = doc_->model().triangles[i];
+            for (size_t k = 0; k < 3 && triangleShown(doc_->model(), t); ++k) {
                 if (infos[size_t(t.v[k])].selected() &&
                     QLineF(view_.toScreen(t.st[k][0], t.st[k][1], width(), height()), pressAt_).length() <=
                         5.0) {
@@ -315,7 +315,7 @@ void CSkinView::mouseMoveEvent(QMouseEvent* event) {
 
 void CSkinView::clickSelect(QPointF at, bool add) {
     const auto st = view_.toSkin(at, width(), height());
-    const int hit = skinTriangleAt(doc_->model, st[0], st[1]);
+    const int hit = skinTriangleAt(doc_->model(), st[0], st[1]);
     if (hit < 0) {
         if (!add) {
             doc_->selectNone();
@@ -330,7 +330,7 @@ void CSkinView::clickSelect(QPointF at, bool add) {
 void CSkinView::bandSelect(bool add) {
     const auto a = view_.toSkin(pressAt_, width(), height());
     const auto b = view_.toSkin(lastAt_, width(), height());
-    selectTriangles(*doc_, skinTrianglesIn(doc_->model, QRectF(QPointF(a[0], a[1]), QPointF(b[0], b[1]))),
+    selectTriangles(*doc_, skinTrianglesIn(doc_->model(), QRectF(QPointF(a[0], a[1]), QPointF(b[0], b[1]))),
                     add);
 }
 

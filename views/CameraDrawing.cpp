@@ -184,11 +184,11 @@ void drawCameraLabel(Rasterizer& r, int mode, const PaletteEntry& background, Ov
 // that skin is an 8-bit picture (then copied to `palette`), the renderer's own otherwise. Null in the
 // other modes and without a skin.
 const Skin* paintedSkin(Rasterizer& r, const CFacetoDoc& doc, int mode, DisplayPalette& palette) {
-    const Model& model = doc.model;
+    const Model& model = doc.model();
     if ((mode != FILL_TEXTURED && mode != FILL_TEXTURED_SHADED) || model.skins.empty()) {
         return nullptr;
     }
-    const size_t index = size_t(std::clamp<int32_t>(doc.currentSkin, 0, int32_t(model.skins.size()) - 1));
+    const size_t index = size_t(std::clamp<int32_t>(doc.currentSkin(), 0, int32_t(model.skins.size()) - 1));
     const bool own = model.skins[0].isIndexed8();
     if (own) {
         std::copy(model.skins[0].palette.begin(), model.skins[0].palette.end(), palette.begin());
@@ -209,9 +209,10 @@ struct SurfaceSkin {
 // paints every surface. Empty for other models and without a skin.
 std::vector<SurfaceSkin> surfaceSkins(const CFacetoDoc& doc, const Skin* shown,
                                       const DisplayPalette& colours) {
-    const Model& model = doc.model;
+    const Model& model = doc.model();
     std::vector<SurfaceSkin> skins;
-    if (shown == nullptr || !doc.source.md3 || doc.source.skinWidth <= 0 || doc.source.skinHeight <= 0) {
+    if (shown == nullptr || !doc.source().md3 || doc.source().skinWidth <= 0 ||
+        doc.source().skinHeight <= 0) {
         return skins;
     }
     auto skinNamed = [&](const std::string& name) -> const Skin* {
@@ -223,9 +224,9 @@ std::vector<SurfaceSkin> surfaceSkins(const CFacetoDoc& doc, const Skin* shown,
         return nullptr;
     };
     std::vector<const Skin*> own(model.groups.size(), nullptr);
-    bool chosenIsOwn = doc.currentSkin <= 0;
+    bool chosenIsOwn = doc.currentSkin() <= 0;
     for (size_t g = 0; g < model.groups.size(); ++g) {
-        for (const Md3Fields::Surface& surface : doc.source.md3->surfaces) {
+        for (const Md3Fields::Surface& surface : doc.source().md3->surfaces) {
             if (own[g] == nullptr && !surface.shaders.empty() &&
                 nameFieldText(surface.name) == model.groups[g].name) {
                 own[g] = skinNamed(nameFieldText(surface.shaders.front().name));
@@ -239,8 +240,8 @@ std::vector<SurfaceSkin> surfaceSkins(const CFacetoDoc& doc, const Skin* shown,
             continue;
         }
         const Skin& painted = skinInColours(*skin, colours);
-        skins.push_back({&painted, float(painted.imageWidth) / float(doc.source.skinWidth),
-                         float(painted.imageHeight) / float(doc.source.skinHeight)});
+        skins.push_back({&painted, float(painted.imageWidth) / float(doc.source().skinWidth),
+                         float(painted.imageHeight) / float(doc.source().skinHeight)});
     }
     return skins;
 }
@@ -328,23 +329,23 @@ bool drawCameraView(Rasterizer& r, const CFacetoDoc* doc, const ViewState& view,
     const int mode = doc ? view.fillMode : FILL_FLAT;
     DisplayPalette skinPalette{};
     const Skin* skin = doc ? paintedSkin(r, *doc, mode, skinPalette) : nullptr;
-    const bool ownColours = skin && doc->model.skins[0].isIndexed8();
+    const bool ownColours = skin && doc->model().skins[0].isIndexed8();
     const int background = doc ? view.backColor : 0;
     if (!r.beginFrame(target, width, height, background, ownColours ? &skinPalette : nullptr)) {
         return false;
     }
     const Frame* frame = doc == nullptr ? nullptr
-                         : frameIndex >= 0 && size_t(frameIndex) < doc->frames.size()
-                             ? &doc->frames[size_t(frameIndex)]
+                         : frameIndex >= 0 && size_t(frameIndex) < doc->frames().size()
+                             ? &doc->frames()[size_t(frameIndex)]
                              : doc->currentFrame();
     const PaletteEntry backgroundRgb =
         (ownColours ? skinPalette : r.defaultPalette())[size_t(background & 0xFF)];
-    if (frame == nullptr || doc->frames.empty() || mode == FILL_NONE) {
+    if (frame == nullptr || doc->frames().empty() || mode == FILL_NONE) {
         r.presentFrame();
         drawCameraLabel(r, mode, backgroundRgb, overlay);
         return true;
     }
-    const Model& model = doc->model;
+    const Model& model = doc->model();
     prepare(r, model, *frame, camera, Projection(r.width(), r.height()));
     const std::vector<int> vertexRow = vertexLightRows(model, r.projectedVertices(), mode, view);
     // A skin shown in its own (the game's) colours is lit by the game's colour map when there is one.
@@ -388,8 +389,8 @@ int pickCameraTriangle(const CFacetoDoc& doc, const ViewState& view, const Mat4&
     const float py = float(height - y);
     int best = -1;
     float bestKey = 0.0f;
-    for (size_t t = 0; t < doc.model.triangles.size(); ++t) {
-        const Triangle& tri = doc.model.triangles[t];
+    for (size_t t = 0; t < doc.model().triangles.size(); ++t) {
+        const Triangle& tri = doc.model().triangles[t];
         Vec3 c[3];
         Pixel q[3];
         bool front = true;
@@ -437,10 +438,10 @@ bool drawPreview(Rasterizer& r, const CFacetoDoc* doc, PreviewSettings& settings
     const Frame* frame = nullptr;
     if (doc != nullptr) {
         const int shown = settings.shownFrame;
-        frame = shown >= 0 && size_t(shown) < doc->frames.size() ? &doc->frames[size_t(shown)]
-                                                                 : doc->currentFrame();
+        frame = shown >= 0 && size_t(shown) < doc->frames().size() ? &doc->frames()[size_t(shown)]
+                                                                   : doc->currentFrame();
     }
-    const Model* model = doc ? &doc->model : nullptr;
+    const Model* model = doc ? &doc->model() : nullptr;
     // The picture shows in the first skin's colours when that skin is an 8-bit image.
     DisplayPalette skinPalette{};
     const bool ownColours = model && !model->skins.empty() && model->skins[0].isIndexed8();
@@ -450,7 +451,7 @@ bool drawPreview(Rasterizer& r, const CFacetoDoc* doc, PreviewSettings& settings
     if (!r.beginFrame(target, width, height, 0, ownColours && frame ? &skinPalette : nullptr)) {
         return false;
     }
-    if (frame == nullptr || doc->frames.empty()) {
+    if (frame == nullptr || doc->frames().empty()) {
         r.presentFrame();
         return true;
     }
@@ -464,7 +465,7 @@ bool drawPreview(Rasterizer& r, const CFacetoDoc* doc, PreviewSettings& settings
     const size_t shownSkin =
         settings.skinIndex >= 0
             ? size_t(settings.skinIndex)
-            : size_t(std::clamp<int32_t>(doc->currentSkin, 0, int32_t(model->skins.size()) - 1));
+            : size_t(std::clamp<int32_t>(doc->currentSkin(), 0, int32_t(model->skins.size()) - 1));
     // A skin that is not an 8-bit picture is shown in the colours the frame is shown in.
     const Skin* skin =
         textured ? &skinInColours(model->skins[shownSkin], ownColours ? skinPalette : r.defaultPalette())

@@ -29,7 +29,7 @@ Bounds frameBounds(const CFacetoDoc& doc, bool selectedOnly) {
     if (frame == nullptr) {
         return b;
     }
-    const auto& infos = doc.model.vertexInfos;
+    const auto& infos = doc.model().vertexInfos;
     const size_t count = std::min(infos.size(), frame->positions.size());
     for (size_t v = 0; v < count; ++v) {
         if (!infos[v].visible() || (selectedOnly && !infos[v].selected())) {

@@ -44,7 +44,7 @@ public:
             marked.push_back(hitVertex_);
             vertexHit_ = true;
         } else if (hitVertex_ >= 0 && c.app.editLevel == LEVEL_GROUP) {
-            marked = groupVertices(c.doc.model, hitVertex_);
+            marked = groupVertices(c.doc.model(), hitVertex_);
             vertexHit_ = true;
         }
         markVertices(c.doc, marked);
@@ -85,7 +85,7 @@ public:
     }
 
     std::string describe(const CFacetoDoc& doc) const override {
-        const auto& infos = doc.model.vertexInfos;
+        const auto& infos = doc.model().vertexInfos;
         const auto active = std::count_if(infos.begin(), infos.end(), activeVertex);
         return vertexHit_ ? "Moving " + std::to_string(active) + " vertices"
                           : "Selecting the vertices in a rectangle (" + std::to_string(active) + ")";
@@ -120,7 +120,7 @@ private:
 };
 
 void EditDrag::moveSelection(OrthoDragContext& c, const MouseState& m) const {
-    Frame& frame = *c.doc.currentFrame();
+    const Frame& frame = *c.doc.currentFrame();
     const ViewState& view = c.view;
     const OrthoViewState& s = c.state();
     const OrthoMapping mapping(c.view, c.orientation, c.host.clientWidth(), c.host.clientHeight());
@@ -145,7 +145,7 @@ void EditDrag::moveSelection(OrthoDragContext& c, const MouseState& m) const {
                               : float(s.signV) * float(m.y - c.lastY) / scale;
         }
     }
-    const auto& infos = c.doc.model.vertexInfos;
+    const auto& infos = c.doc.model().vertexInfos;
     const size_t count = std::min(infos.size(), frame.positions.size());
     std::vector<int32_t> moved;
     std::vector<FrameVertex> positions;
@@ -183,7 +183,7 @@ void EditDrag::markInRectangle(OrthoDragContext& c) {
     const float uHi = std::max(uA, uB);
     const float vLo = std::min(vA, vB);
     const float vHi = std::max(vA, vB);
-    const size_t count = std::min(c.doc.model.vertexInfos.size(), frame->positions.size());
+    const size_t count = std::min(c.doc.model().vertexInfos.size(), frame->positions.size());
     std::vector<int32_t> inside;
     for (size_t v = 0; v < count; ++v) {
         const float u = mapping.u(frame->positions[v]);
@@ -202,10 +202,10 @@ void EditDrag::selectTriangles(OrthoDragContext& c) const {
         toggleTriangle(c.doc, hitTriangle_);
         return;
     }
-    const auto& infos = c.doc.model.vertexInfos;
+    const auto& infos = c.doc.model().vertexInfos;
     std::vector<int32_t> chosen;
-    for (size_t t = 0; t < c.doc.model.triangles.size(); ++t) {
-        const Triangle& tri = c.doc.model.triangles[t];
+    for (size_t t = 0; t < c.doc.model().triangles.size(); ++t) {
+        const Triangle& tri = c.doc.model().triangles[t];
         if (std::all_of(tri.v.begin(), tri.v.end(), [&](int32_t v) { return infos[size_t(v)].marked(); })) {
             chosen.push_back(int32_t(t));
         }
@@ -254,7 +254,7 @@ public:
     void release(OrthoDragContext&, MouseButton, const MouseState&) override {}
 
     std::string describe(const CFacetoDoc& doc) const override {
-        const auto& infos = doc.model.vertexInfos;
+        const auto& infos = doc.model().vertexInfos;
         const auto count = std::count_if(infos.begin(), infos.end(),
                                          [](const VertexInfo& i) { return i.visible() && i.selected(); });
         return "Scaling " + std::to_string(count) + " vertices";
@@ -262,7 +262,7 @@ public:
 
 private:
     static void scale(OrthoDragContext& c, const MouseState& m) {
-        Frame* frame = c.doc.currentFrame();
+        const Frame* frame = c.doc.currentFrame();
         if (frame == nullptr) {
             return;
         }
@@ -283,7 +283,7 @@ private:
                 factors[size_t(s.axisU)] = across;
             }
         }
-        VertexPositions scaled = scaledSelection(c.doc.model, *frame, factors);
+        VertexPositions scaled = scaledSelection(c.doc.model(), *frame, factors);
         // Nothing that would not move (no motion, every axis locked, one vertex alone) is a step.
         bool moves = false;
         for (size_t k = 0; k < scaled.vertices.size() && !moves; ++k) {
@@ -309,7 +309,7 @@ public:
         const OrthoViewState& s = c.state();
         float lo[2] = {0, 0};
         float hi[2] = {0, 0};
-        const auto& infos = c.doc.model.vertexInfos;
+        const auto& infos = c.doc.model().vertexInfos;
         for (size_t v = 0; v < std::min(infos.size(), frame->positions.size()); ++v) {
             if (!infos[v].visible() || !infos[v].selected()) {
                 continue;

@@ -21,11 +21,11 @@ int OrthoEditor::pick(const CFacetoDoc& doc, int x, int y, int width, int height
         return -1;
     }
     const OrthoMapping m(view_, orientation_, width, height);
-    const size_t count = std::min(doc.model.vertexInfos.size(), frame->positions.size());
+    const size_t count = std::min(doc.model().vertexInfos.size(), frame->positions.size());
     int best = -1;
     int64_t bestDistance = 0;
     for (size_t v = 0; v < count; ++v) {
-        if (!doc.model.vertexInfos[v].visible()) {
+        if (!doc.model().vertexInfos[v].visible()) {
             continue;
         }
         const Pixel p = m.toWindow(frame->positions[v]);
@@ -113,11 +113,11 @@ int OrthoEditor::pickTriangle(const CFacetoDoc& doc, int x, int y, int width, in
     const std::array<float, 3> toward{right[1] * up[2] - right[2] * up[1],
                                       right[2] * up[0] - right[0] * up[2],
                                       right[0] * up[1] - right[1] * up[0]};
-    const auto& infos = doc.model.vertexInfos;
+    const auto& infos = doc.model().vertexInfos;
     int best = -1;
     float bestDepth = 0.0f;
-    for (size_t t = 0; t < doc.model.triangles.size(); ++t) {
-        const Triangle& tri = doc.model.triangles[t];
+    for (size_t t = 0; t < doc.model().triangles.size(); ++t) {
+        const Triangle& tri = doc.model().triangles[t];
         if (!std::all_of(tri.v.begin(), tri.v.end(), [&](int32_t v) { return infos[size_t(v)].visible(); })) {
             continue;
         }

@@ -66,10 +66,10 @@ void fillTriangles(Rasterizer& r, const CFacetoDoc& doc, const OrthoMapping& m, 
     const int toward = depthAxis == 0   ? right[1] * up[2] - right[2] * up[1]
                        : depthAxis == 1 ? right[2] * up[0] - right[0] * up[2]
                                         : right[0] * up[1] - right[1] * up[0];
-    const auto& infos = doc.model.vertexInfos;
+    const auto& infos = doc.model().vertexInfos;
     std::vector<std::pair<float, int32_t>> order;
-    for (size_t t = 0; t < doc.model.triangles.size(); ++t) {
-        const Triangle& tri = doc.model.triangles[t];
+    for (size_t t = 0; t < doc.model().triangles.size(); ++t) {
+        const Triangle& tri = doc.model().triangles[t];
         if (std::all_of(tri.v.begin(), tri.v.end(),
                         [&](int32_t v) { return size_t(v) < at.size() && infos[size_t(v)].visible(); })) {
             float depth = 0;
@@ -81,7 +81,7 @@ void fillTriangles(Rasterizer& r, const CFacetoDoc& doc, const OrthoMapping& m, 
     }
     std::stable_sort(order.begin(), order.end());
     for (const auto& [depth, t] : order) {
-        const Triangle& tri = doc.model.triangles[size_t(t)];
+        const Triangle& tri = doc.model().triangles[size_t(t)];
         const Pixel a = at[size_t(tri.v[0])];
         const Pixel b = at[size_t(tri.v[1])];
         const Pixel c = at[size_t(tri.v[2])];
@@ -161,7 +161,7 @@ void drawOrthoView(Rasterizer& r, const CFacetoDoc& doc, const ViewState& view, 
 
     const Frame* frame = doc.currentFrame();
     if (frame != nullptr) {
-        const Model& model = doc.model;
+        const Model& model = doc.model();
         const auto& infos = model.vertexInfos;
         const auto& positions = frame->positions;
         const size_t count = std::min(infos.size(), positions.size());
@@ -222,7 +222,7 @@ void drawOrthoView(Rasterizer& r, const CFacetoDoc& doc, const ViewState& view, 
         }
     }
     r.presentFrame();
-    drawAxisIndicator(r, m, doc.model, frame, overlay);
+    drawAxisIndicator(r, m, doc.model(), frame, overlay);
 }
 
 float initialZoomFactor(const ViewState& view, int width, int height) {

@@ -38,13 +38,13 @@ const QImage& SkinPictureCache::picture(const Skin& skin) {
 }
 
 int32_t shownSkinIndex(const CFacetoDoc& doc) {
-    const auto count = int32_t(doc.model.skins.size());
-    return count == 0 ? -1 : std::clamp<int32_t>(doc.currentSkin, 0, count - 1);
+    const auto count = int32_t(doc.model().skins.size());
+    return count == 0 ? -1 : std::clamp<int32_t>(doc.currentSkin(), 0, count - 1);
 }
 
 const Skin* shownSkin(const CFacetoDoc& doc) {
     const int32_t index = shownSkinIndex(doc);
-    return index < 0 ? nullptr : &doc.model.skins[size_t(index)];
+    return index < 0 ? nullptr : &doc.model().skins[size_t(index)];
 }
 
 bool triangleShown(const Model& model, const Triangle& t) {
@@ -134,7 +134,7 @@ void drawSkinPicture(QPainter& painter, const Skin& skin, const QImage& picture,
 void drawSkinView(QPainter& painter, const CFacetoDoc& doc, const SkinViewState& view, int width, int height,
                   SkinPictureCache& cache, const QRectF* band) {
     painter.fillRect(0, 0, width, height, QColor(64, 64, 72));
-    const Model& model = doc.model;
+    const Model& model = doc.model();
     if (const Skin* skin = shownSkin(doc); skin != nullptr && skin->hasImage()) {
         drawSkinPicture(painter, *skin, cache.picture(*skin), view, width, height);
     }

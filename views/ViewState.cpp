@@ -10,7 +10,7 @@ namespace faceto {
 ViewState::ViewState(const Profile& profile, const CFacetoDoc& doc) {
     const int storedFill = profile.get(settings::FILL_MODE);
     fillModeChosen_ = storedFill >= 0;
-    const Model& model = doc.model;
+    const Model& model = doc.model();
     const bool skinned = !model.skins.empty() && model.skins[0].hasImage();
     fillMode = uint8_t(fillModeChosen_ ? storedFill : skinned ? FILL_TEXTURED : FILL_FLAT);
     backColor = uint8_t(profile.get(settings::BACK_COLOR));
@@ -20,7 +20,7 @@ ViewState::ViewState(const Profile& profile, const CFacetoDoc& doc) {
         locks[axis] = profile.get(settings::LOCKS[axis]);
     }
     frameOnOpen = profile.get(settings::FRAME_ON_OPEN);
-    if (doc.source.sourceFormat == SOURCE_MDL) {
+    if (doc.source().sourceFormat == SOURCE_MDL) {
         const bool hexen2 = profile.get(settings::MODEL_PALETTE) == "hexen2";
         std::string path = profile.get(hexen2 ? settings::HEXEN2_COLORMAP : settings::QUAKE_COLORMAP);
         path.erase(0, path.find_first_not_of(" \t"));

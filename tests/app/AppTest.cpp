@@ -232,7 +232,7 @@ TEST(Editor, SaveWritesAGameModelBackAndSaysOnceWhatItLeavesOut) {
     EXPECT_EQ((QStringList{"Save", "Save As..."}), e.dialogs.choiceAnswers[1]);
     CFacetoDoc check(e.app->profile(), *e.app, e.app->paletteTables());
     ASSERT_TRUE(check.onOpenDocument(e.dir.path("q.mdl")));
-    EXPECT_NEAR(7.0f, check.frames[0].positions[0].x, 0.1f);
+    EXPECT_NEAR(7.0f, check.frames()[0].positions[0].x, 0.1f);
 
     CFacetoDoc* quake2 = e.app->openDocument(e.path("q2.md2"));
     moveVertex(*quake2, 1, {3.0f, 0.0f, 0.0f});
@@ -264,7 +264,7 @@ TEST(Editor, AFileIsOpenOnceAndAFileChangedElsewhereIsNotOverwrittenUnasked) {
     e.trigger("fileOpen");
     ASSERT_EQ(3u, e.app->documents().size());
     EXPECT_EQ(e.path("noextension").toStdString(), e.active()->pathName());
-    EXPECT_EQ(4, e.active()->model.vertexCount());
+    EXPECT_EQ(4, e.active()->model().vertexCount());
 
     // Another program writes the file: Save asks, and "no" leaves its bytes.
     e.activate(doc);
@@ -556,7 +556,7 @@ TEST(Editor, EveryPaintShowsTheViewsOwnPicture) {
     const QImage fresh = a->grab().toImage().convertToFormat(QImage::Format_RGB32);
     EXPECT_EQ(0, differentPixels(fresh, shown));
     // The same after the other document changes its frame and the windows are laid out again.
-    selectFrameByName(*second, second->frames[0].name);
+    selectFrameByName(*second, second->frames()[0].name);
     e.trigger("windowCascade");
     e.trigger("windowTile");
     QApplication::processEvents();

@@ -123,17 +123,17 @@ TEST(CameraPane, FollowsThePlayerWhenAsked) {
     QApplication::processEvents();
     const auto picture = [&] { return camera->grab().toImage().convertToFormat(QImage::Format_RGB32); };
     const QImage standing = picture(); // walk1, the current frame
-    const int current = e.active()->currentFrameIndex;
+    const int current = e.active()->currentFrameIndex();
 
     QTest::mouseClick(player.followBox(), Qt::LeftButton, Qt::NoModifier,
                       QPoint(8, player.followBox()->height() / 2));
     QTest::keyClick(&e.frame(), Qt::Key_BracketRight);
     QTest::keyClick(&e.frame(), Qt::Key_BracketRight); // walk2, a stride
     const int played = player.preview()->settings.shownFrame;
-    ASSERT_EQ("walk2", e.active()->frames[size_t(played)].name);
+    ASSERT_EQ("walk2", e.active()->frames()[size_t(played)].name);
     const QImage following = picture();
     EXPECT_GT(differentPixels(standing, following), 0);
-    EXPECT_EQ(current, e.active()->currentFrameIndex); // the current frame stays
+    EXPECT_EQ(current, e.active()->currentFrameIndex()); // the current frame stays
 
     QTest::mouseClick(player.followBox(), Qt::LeftButton, Qt::NoModifier,
                       QPoint(8, player.followBox()->height() / 2));

@@ -2,6 +2,7 @@
 
 #include "EditorFixture.h"
 #include "app/CProjectManager.h"
+#include "document/DocumentEdit.h"
 #include "views/C2DView.h"
 #include "views/CCameraView.h"
 #include "views/OrthoView.h"
@@ -66,14 +67,14 @@ struct CommandEditor : Editor {
     void select(std::initializer_list<int> vertices) {
         doc->selectNone();
         for (int v : vertices) {
-            doc->model.vertexInfos[size_t(v)].flags |= VERTEX_SELECTED;
+            DocumentEdit::model(*doc).vertexInfos[size_t(v)].flags |= VERTEX_SELECTED;
         }
         doc->changed();
     }
     std::vector<int> selected() const {
         std::vector<int> out;
-        for (size_t v = 0; v < doc->model.vertexInfos.size(); ++v) {
-            if (doc->model.vertexInfos[v].selected()) {
+        for (size_t v = 0; v < doc->model().vertexInfos.size(); ++v) {
+            if (doc->model().vertexInfos[v].selected()) {
                 out.push_back(int(v));
             }
         }

@@ -5,6 +5,7 @@
 #include "app/CPrimitivesPanel.h"
 #include "app/CProjectManager.h"
 #include "app/Dialogs.h"
+#include "document/DocumentEdit.h"
 #include "document/EditOperations.h"
 #include "document/FrameOperations.h"
 #include "views/C2DView.h"
@@ -46,94 +47,94 @@ TEST(Commands, SelectionAndVisibilityKeys) {
     e.select({4, 5, 6, 7});
     e.key(Qt::Key_H);
     for (int v = 4; v < 8; ++v) {
-        EXPECT_FALSE(doc.model.vertexInfos[size_t(v)].visible());
-        EXPECT_FALSE(doc.model.vertexInfos[size_t(v)].selected());
+        EXPECT_FALSE(doc.model().vertexInfos[size_t(v)].visible());
+        EXPECT_FALSE(doc.model().vertexInfos[size_t(v)].selected());
     }
-    EXPECT_TRUE(doc.model.vertexInfos[0].visible());
-    EXPECT_EQ(0, doc.model.groups[1].flags & GROUP_VISIBLE);
-    EXPECT_NE(0, doc.model.groups[0].flags & GROUP_VISIBLE);
+    EXPECT_TRUE(doc.model().vertexInfos[0].visible());
+    EXPECT_EQ(0, doc.model().groups[1].flags & GROUP_VISIBLE);
+    EXPECT_NE(0, doc.model().groups[0].flags & GROUP_VISIBLE);
     EXPECT_EQ("Hide Selected", doc.history().undoName());
     // Invert now leaves the hidden vertices alone.
     e.key(Qt::Key_I);
     EXPECT_EQ((std::vector<int>{0, 1, 2, 3}), e.selected());
     e.key(Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_TRUE(doc.model.vertexInfos[5].visible());
-    EXPECT_NE(0, doc.model.groups[1].flags & GROUP_VISIBLE);
+    EXPECT_TRUE(doc.model().vertexInfos[5].visible());
+    EXPECT_NE(0, doc.model().groups[1].flags & GROUP_VISIBLE);
     e.key(Qt::Key_Y, Qt::ControlModifier);
-    EXPECT_FALSE(doc.model.vertexInfos[5].visible());
+    EXPECT_FALSE(doc.model().vertexInfos[5].visible());
     e.key(Qt::Key_H, Qt::ShiftModifier); // Show All
-    for (const VertexInfo& info : doc.model.vertexInfos) {
+    for (const VertexInfo& info : doc.model().vertexInfos) {
         EXPECT_TRUE(info.visible());
     }
     EXPECT_EQ("Show All", doc.history().undoName());
     e.key(Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_FALSE(doc.model.vertexInfos[7].visible());
+    EXPECT_FALSE(doc.model().vertexInfos[7].visible());
 }
 
 TEST(Commands, TriangleCommandsWorkOnEveryFrameAndUndo) {
     CommandEditor e;
     CFacetoDoc& doc = *e.doc;
-    const Model original = doc.model;
-    const auto originalFrames = doc.frames;
+    const Model original = doc.model();
+    const auto originalFrames = doc.frames();
 
     // Flip: corners 1 and 2 trade places with their skin coordinates.
     e.select({0, 1, 2});
     e.key(Qt::Key_F, Qt::ControlModifier);
-    EXPECT_EQ((std::array<int32_t, 3>{0, 1, 2}), doc.model.triangles[0].v);
-    EXPECT_EQ((std::array<float, 2>{0, 10}), doc.model.triangles[0].st[1]);
-    EXPECT_EQ((std::array<float, 2>{10, 0}), doc.model.triangles[0].st[2]);
-    EXPECT_EQ(original.triangles[1].v, doc.model.triangles[1].v); // only the selected one
+    EXPECT_EQ((std::array<int32_t, 3>{0, 1, 2}), doc.model().triangles[0].v);
+    EXPECT_EQ((std::array<float, 2>{0, 10}), doc.model().triangles[0].st[1]);
+    EXPECT_EQ((std::array<float, 2>{10, 0}), doc.model().triangles[0].st[2]);
+    EXPECT_EQ(original.triangles[1].v, doc.model().triangles[1].v); // only the selected one
     e.key(Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(original.triangles[0].v, doc.model.triangles[0].v);
+    EXPECT_EQ(original.triangles[0].v, doc.model().triangles[0].v);
     e.key(Qt::Key_Y, Qt::ControlModifier);
-    EXPECT_EQ((std::array<int32_t, 3>{0, 1, 2}), doc.model.triangles[0].v);
+    EXPECT_EQ((std::array<int32_t, 3>{0, 1, 2}), doc.model().triangles[0].v);
     e.key(Qt::Key_Z, Qt::ControlModifier);
 
     // Clone: the copies (3 vertices, 1 triangle) are in every frame and become the selection.
     e.select({0, 1, 2});
     e.key(Qt::Key_D, Qt::ControlModifier);
-    ASSERT_EQ(11, doc.model.vertexCount());
-    ASSERT_EQ(5, doc.model.triangleCount());
+    ASSERT_EQ(11, doc.model().vertexCount());
+    ASSERT_EQ(5, doc.model().triangleCount());
     EXPECT_EQ((std::vector<int>{8, 9, 10}), e.selected());
-    for (const Frame& f : doc.frames) {
+    for (const Frame& f : doc.frames()) {
         ASSERT_EQ(11u, f.positions.size());
         // Copied in the order the triangle names them: 0, 2, 1.
         EXPECT_EQ(f.positions[0], f.positions[8]);
         EXPECT_EQ(f.positions[2], f.positions[9]);
         EXPECT_EQ(f.positions[1], f.positions[10]);
     }
-    EXPECT_EQ((std::array<int32_t, 3>{8, 9, 10}), doc.model.triangles[4].v);
+    EXPECT_EQ((std::array<int32_t, 3>{8, 9, 10}), doc.model().triangles[4].v);
     EXPECT_TRUE(e.caption().startsWith("Tri: 5\nVert: 11")) << e.caption().toStdString();
     e.key(Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(8, doc.model.vertexCount());
-    EXPECT_EQ(originalFrames, doc.frames);
+    EXPECT_EQ(8, doc.model().vertexCount());
+    EXPECT_EQ(originalFrames, doc.frames());
     e.key(Qt::Key_Y, Qt::ControlModifier);
-    EXPECT_EQ(11, doc.model.vertexCount());
+    EXPECT_EQ(11, doc.model().vertexCount());
     e.key(Qt::Key_Z, Qt::ControlModifier);
 
     // Delete: the triangle goes, and vertex 0 that nothing else uses, from every frame; the groups,
     // edges and counts follow.
     e.select({0, 1, 2});
     e.key(Qt::Key_Delete);
-    ASSERT_EQ(3, doc.model.triangleCount());
-    ASSERT_EQ(7, doc.model.vertexCount());
-    for (const Frame& f : doc.frames) {
+    ASSERT_EQ(3, doc.model().triangleCount());
+    ASSERT_EQ(7, doc.model().vertexCount());
+    for (const Frame& f : doc.frames()) {
         ASSERT_EQ(7u, f.positions.size());
     }
     // What were vertices 1, 2, 3 are now 0, 1, 2, still where they were.
-    EXPECT_EQ(originalFrames[1].positions[1], doc.frames[1].positions[0]);
-    EXPECT_EQ((std::array<int32_t, 3>{1, 2, 0}), doc.model.triangles[0].v);
+    EXPECT_EQ(originalFrames[1].positions[1], doc.frames()[1].positions[0]);
+    EXPECT_EQ((std::array<int32_t, 3>{1, 2, 0}), doc.model().triangles[0].v);
     EXPECT_TRUE(e.caption().startsWith("Tri: 3\nVert: 7")) << e.caption().toStdString();
-    for (const Edge& edge : doc.model.edges) {
+    for (const Edge& edge : doc.model().edges) {
         EXPECT_LT(edge.first, 7);
         EXPECT_LT(edge.second, 7);
     }
     e.key(Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(original.triangles.size(), doc.model.triangles.size());
-    EXPECT_EQ(originalFrames, doc.frames);
+    EXPECT_EQ(original.triangles.size(), doc.model().triangles.size());
+    EXPECT_EQ(originalFrames, doc.frames());
     EXPECT_TRUE(e.caption().startsWith("Tri: 4\nVert: 8"));
     e.key(Qt::Key_Y, Qt::ControlModifier);
-    EXPECT_EQ(7, doc.model.vertexCount());
+    EXPECT_EQ(7, doc.model().vertexCount());
 
     // Nothing selected: no command makes a step.
     doc.selectNone();
@@ -154,11 +155,11 @@ TEST(Commands, DelInTheFrameListDeletesTheFrameNotTriangles) {
     list->setFocus();
     list->setCurrentRow(1);
     QTest::keyClick(list, Qt::Key_Delete);
-    EXPECT_EQ(1u, doc.frames.size());
-    EXPECT_EQ(4, doc.model.triangleCount());
+    EXPECT_EQ(1u, doc.frames().size());
+    EXPECT_EQ(4, doc.model().triangleCount());
     EXPECT_EQ(1, list->count());
     e.key(Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(2u, doc.frames.size());
+    EXPECT_EQ(2u, doc.frames().size());
 }
 
 TEST(Commands, RotateTurnsTheSelectionAboutItsCentre) {
@@ -167,9 +168,9 @@ TEST(Commands, RotateTurnsTheSelectionAboutItsCentre) {
     e.toolbarClick("toolRotate");
     EXPECT_EQ(TOOL_ROTATE, e.app->state().currentTool);
     e.select({0, 1, 2, 3}); // the left square, centred at y -20, z 0
-    const auto before = doc.frames[0].positions;
+    const auto before = doc.frames()[0].positions;
     e.drag(e.front(), QPoint(50, 50), QPoint(140, 50)); // 90 pixels: 90 degrees
-    const auto& p = doc.frames[0].positions;
+    const auto& p = doc.frames()[0].positions;
     // Corner 0 (-30, -10) about (-20, 0): a quarter turn clockwise as seen takes it to (-30, 10).
     EXPECT_NEAR(-30.0f, p[0].y, 1e-3f);
     EXPECT_NEAR(10.0f, p[0].z, 1e-3f);
@@ -180,7 +181,7 @@ TEST(Commands, RotateTurnsTheSelectionAboutItsCentre) {
     EXPECT_EQ("Rotate Vertices", doc.history().undoName());
     const size_t steps = doc.history().position();
     e.key(Qt::Key_Z, Qt::ControlModifier); // the whole drag is one step
-    EXPECT_EQ(before, doc.frames[0].positions);
+    EXPECT_EQ(before, doc.frames()[0].positions);
     EXPECT_EQ(steps - 1, doc.history().position());
 
     // With Shift the angle goes in 15-degree steps: 20 pixels make 15 degrees.
@@ -198,7 +199,7 @@ TEST(Commands, RotateTurnsTheSelectionAboutItsCentre) {
     e.key(Qt::Key_Y);
     e.select({0, 1, 2, 3});
     e.drag(e.front(), QPoint(50, 50), QPoint(140, 50));
-    EXPECT_EQ(before, doc.frames[0].positions);
+    EXPECT_EQ(before, doc.frames()[0].positions);
 }
 
 TEST(Commands, TriangleAndObjectLevelsPickByClick) {
@@ -248,16 +249,16 @@ TEST(Commands, FrameMenuMakesRenamesAndDeletesFrames) {
     CProjectManager& panel = e.panel();
     panel.frameList()->setCurrentRow(0);
     doc.setCurrentFrame(0);
-    doc.currentFrameIndex = 0;
+    doc.setCurrentFrameIndex(0);
     // New: a copy of the current frame after it, in the same animation.
     e.menuAction(panel.frameMenu(), "New")->trigger();
-    ASSERT_EQ(3u, doc.frames.size());
-    EXPECT_EQ(doc.frames[0].positions, doc.frames[1].positions);
-    ASSERT_EQ(1u, doc.animations.size());
-    EXPECT_EQ(3u, doc.animations[0].frameIndices.size());
+    ASSERT_EQ(3u, doc.frames().size());
+    EXPECT_EQ(doc.frames()[0].positions, doc.frames()[1].positions);
+    ASSERT_EQ(1u, doc.animations().size());
+    EXPECT_EQ(3u, doc.animations()[0].frameIndices.size());
     EXPECT_EQ("New Frame", doc.history().undoName());
     e.key(Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(2u, doc.frames.size());
+    EXPECT_EQ(2u, doc.frames().size());
 
     // Properties: rename; the animations are made again from the names.
     panel.frameList()->setCurrentRow(1);
@@ -273,19 +274,19 @@ TEST(Commands, FrameMenuMakesRenamesAndDeletesFrames) {
         return int(QDialog::Accepted);
     };
     e.menuAction(panel.frameMenu(), "Properties")->trigger();
-    EXPECT_EQ("walk1", doc.frames[1].name);
-    EXPECT_EQ(2u, doc.animations.size());
+    EXPECT_EQ("walk1", doc.frames()[1].name);
+    EXPECT_EQ(2u, doc.animations().size());
     e.key(Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ("run2", doc.frames[1].name);
-    EXPECT_EQ(1u, doc.animations.size());
+    EXPECT_EQ("run2", doc.frames()[1].name);
+    EXPECT_EQ(1u, doc.animations().size());
 
     // Delete.
     panel.frameList()->setCurrentRow(1);
     e.menuAction(panel.frameMenu(), "Delete")->trigger();
-    ASSERT_EQ(1u, doc.frames.size());
-    EXPECT_EQ("run1", doc.frames[0].name);
+    ASSERT_EQ(1u, doc.frames().size());
+    EXPECT_EQ("run1", doc.frames()[0].name);
     e.key(Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(2u, doc.frames.size());
+    EXPECT_EQ(2u, doc.frames().size());
     // With no frame chosen, Properties and Delete are off.
     panel.frameList()->setCurrentRow(-1);
     EXPECT_FALSE(e.menuAction(panel.frameMenu(), "Delete")->isEnabled());
@@ -300,23 +301,23 @@ TEST(Commands, GroupMenuMakesRenamesAndDeletesGroups) {
     // New without selected triangles says what is needed.
     e.menuAction(panel.groupMenu(nullptr), "New")->trigger();
     EXPECT_EQ(1, e.dialogs.messages.size());
-    EXPECT_EQ(2u, doc.model.groups.size());
+    EXPECT_EQ(2u, doc.model().groups.size());
     e.select({0, 1, 2});
     e.menuAction(panel.groupMenu(nullptr), "New")->trigger();
-    ASSERT_EQ(3u, doc.model.groups.size());
-    EXPECT_EQ(2, doc.model.triangles[0].group);
-    EXPECT_EQ(0, doc.model.triangles[1].group);
+    ASSERT_EQ(3u, doc.model().groups.size());
+    EXPECT_EQ(2, doc.model().triangles[0].group);
+    EXPECT_EQ(0, doc.model().triangles[1].group);
     EXPECT_EQ(3, tree->topLevelItemCount());
     e.key(Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(2u, doc.model.groups.size());
-    EXPECT_EQ(0, doc.model.triangles[0].group);
+    EXPECT_EQ(2u, doc.model().groups.size());
+    EXPECT_EQ(0, doc.model().triangles[0].group);
 
     e.dialogs.onDialog = [](QDialog& d) {
         dynamic_cast<NameDialog&>(d).nameEdit()->setText("torso");
         return int(QDialog::Accepted);
     };
     e.menuAction(panel.groupMenu(tree->topLevelItem(1)), "Properties")->trigger();
-    EXPECT_EQ("torso", doc.model.groups[1].name);
+    EXPECT_EQ("torso", doc.model().groups[1].name);
     EXPECT_EQ("torso", tree->topLevelItem(1)->text(0));
 
     // Delete asks, naming the group; no keeps it.
@@ -324,18 +325,18 @@ TEST(Commands, GroupMenuMakesRenamesAndDeletesGroups) {
     e.menuAction(panel.groupMenu(tree->topLevelItem(1)), "Delete")->trigger();
     ASSERT_EQ(1, e.dialogs.questions.size());
     EXPECT_TRUE(e.dialogs.questions[0].contains("torso"));
-    EXPECT_EQ(4, doc.model.triangleCount());
+    EXPECT_EQ(4, doc.model().triangleCount());
     e.dialogs.yes = true;
     e.menuAction(panel.groupMenu(tree->topLevelItem(1)), "Delete")->trigger();
-    EXPECT_EQ(2, doc.model.triangleCount());
-    EXPECT_EQ(4, doc.model.vertexCount());
-    ASSERT_EQ(1u, doc.model.groups.size());
-    EXPECT_EQ("left", doc.model.groups[0].name);
+    EXPECT_EQ(2, doc.model().triangleCount());
+    EXPECT_EQ(4, doc.model().vertexCount());
+    ASSERT_EQ(1u, doc.model().groups.size());
+    EXPECT_EQ("left", doc.model().groups[0].name);
     e.key(Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(4, doc.model.triangleCount());
-    EXPECT_EQ("torso", doc.model.groups[1].name);
+    EXPECT_EQ(4, doc.model().triangleCount());
+    EXPECT_EQ("torso", doc.model().groups[1].name);
     e.key(Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ("right", doc.model.groups[1].name);
+    EXPECT_EQ("right", doc.model().groups[1].name);
 }
 
 TEST(Commands, PasteAsNewFrameNeedsTheSameVertexCount) {
@@ -344,21 +345,21 @@ TEST(Commands, PasteAsNewFrameNeedsTheSameVertexCount) {
     e.key(Qt::Key_B, Qt::ControlModifier); // nothing on the clipboard
     ASSERT_EQ(1, e.dialogs.messages.size());
     doc.setCurrentFrame(1);
-    doc.currentFrameIndex = 1;
+    doc.setCurrentFrameIndex(1);
     copyFrame(doc, e.app->state().clipboard);
     doc.setCurrentFrame(0);
-    doc.currentFrameIndex = 0;
+    doc.setCurrentFrameIndex(0);
     e.key(Qt::Key_B, Qt::ControlModifier);
-    ASSERT_EQ(3u, doc.frames.size());
-    EXPECT_EQ(doc.frames[2].positions, doc.frames[1].positions); // after run1: a copy of run2
+    ASSERT_EQ(3u, doc.frames().size());
+    EXPECT_EQ(doc.frames()[2].positions, doc.frames()[1].positions); // after run1: a copy of run2
     EXPECT_EQ("Paste as New Frame", doc.history().undoName());
     e.key(Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(2u, doc.frames.size());
+    EXPECT_EQ(2u, doc.frames().size());
     // A model of another vertex count refuses it, saying why.
     e.select({0, 1, 2});
     e.key(Qt::Key_Delete);
     e.key(Qt::Key_B, Qt::ControlModifier);
-    EXPECT_EQ(2u, doc.frames.size());
+    EXPECT_EQ(2u, doc.frames().size());
     ASSERT_EQ(2, e.dialogs.messages.size());
     EXPECT_TRUE(e.dialogs.messages[1].contains("8 vertices")) << e.dialogs.messages[1].toStdString();
 }
@@ -378,7 +379,7 @@ TEST(Commands, CameraModesPropertiesAndCapture) {
     for (size_t c = 0; c < 256; ++c) {
         skin.palette.push_back(PaletteEntry{game[c * 3 + 2], game[c * 3 + 1], game[c * 3], 0});
     }
-    doc.model.skins = {skin};
+    DocumentEdit::model(doc).skins = {skin};
     const std::pair<QKeyCombination, int> keys[] = {{Qt::Key_W, FILL_WIREFRAME},
                                                     {Qt::Key_V, FILL_VERTEX},
                                                     {Qt::SHIFT | Qt::Key_3, FILL_GOURAUD},
@@ -540,12 +541,12 @@ TEST(Commands, PanelsStatusFieldsAndSettings) {
     EXPECT_FALSE(primitives->newFaceButton()->isEnabled());
     primitives->list()->setCurrentItem(primitives->list()->findItems("Cube", Qt::MatchExactly).front());
     QTest::mouseClick(primitives->newFaceButton(), Qt::LeftButton);
-    EXPECT_EQ(8 + 8, e.doc->model.vertexCount());
-    EXPECT_EQ(4 + 12, e.doc->model.triangleCount());
-    EXPECT_EQ(3u, e.doc->model.groups.size());
+    EXPECT_EQ(8 + 8, e.doc->model().vertexCount());
+    EXPECT_EQ(4 + 12, e.doc->model().triangleCount());
+    EXPECT_EQ(3u, e.doc->model().groups.size());
     EXPECT_EQ(8u, e.selected().size());
     e.key(Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(8, e.doc->model.vertexCount());
+    EXPECT_EQ(8, e.doc->model().vertexCount());
 
     // Save Settings writes every setting now, the axis locks among them.
     e.key(Qt::Key_X);
@@ -607,20 +608,20 @@ TEST(Commands, ExportAndImportFrame) {
     ASSERT_TRUE(std::filesystem::exists(e.dir.path("pose.obj")));
     EXPECT_EQ(e.path("squares.fm").toStdString(), doc.pathName()); // an export
     doc.setCurrentFrame(0);
-    const auto before = doc.frames[0].positions;
+    const auto before = doc.frames()[0].positions;
     e.dialogs.files.push_back({e.path("pose.obj"), 0});
     e.trigger("importFrame");
     EXPECT_TRUE(e.dialogs.messages.isEmpty());
-    EXPECT_NEAR(doc.frames[1].positions[3].x, doc.frames[0].positions[3].x, 1e-4f);
+    EXPECT_NEAR(doc.frames()[1].positions[3].x, doc.frames()[0].positions[3].x, 1e-4f);
     e.key(Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(before, doc.frames[0].positions);
+    EXPECT_EQ(before, doc.frames()[0].positions);
     // A pose of another model: a message, nothing changed.
     writeText(e.dir.path("other.obj"), "v 0 0 0\nv 1 0 0\nv 0 1 0\n");
     e.dialogs.files.push_back({e.path("other.obj"), 0});
     e.trigger("importFrame");
     ASSERT_EQ(1, e.dialogs.messages.size());
     EXPECT_TRUE(e.dialogs.messages[0].startsWith("The pose has 3 vertices; this model has 8."));
-    EXPECT_EQ(before, doc.frames[0].positions);
+    EXPECT_EQ(before, doc.frames()[0].positions);
 }
 
 // One step of a vertex drag changes the document and so every pane; each pane paints once for it,
@@ -648,7 +649,7 @@ TEST(Commands, ADragStepPaintsEachPaneOnce) {
         EXPECT_EQ(1, counter.paints[pane]) << pane->metaObject()->className();
     }
     QTest::mouseRelease(e.front(), Qt::LeftButton, Qt::NoModifier, to);
-    EXPECT_NE(-30.0f, e.doc->frames[0].positions[0].y); // it did move
+    EXPECT_NE(-30.0f, e.doc->frames()[0].positions[0].y); // it did move
 }
 
 // Edit > Transform: the numbers typed into the dialog scale the whole model, every frame, as one step;
@@ -656,7 +657,7 @@ TEST(Commands, ADragStepPaintsEachPaneOnce) {
 TEST(Commands, TransformScalesTheWholeModelAsOneStep) {
     CommandEditor e;
     CFacetoDoc& doc = *e.doc;
-    const std::vector<Frame> before = doc.frames;
+    const std::vector<Frame> before = doc.frames();
     e.dialogs.onDialog = [](QDialog& d) {
         auto& dialog = dynamic_cast<TransformDialog&>(d);
         dialog.show();
@@ -671,11 +672,11 @@ TEST(Commands, TransformScalesTheWholeModelAsOneStep) {
     e.trigger("transformModel");
     for (size_t f = 0; f < before.size(); ++f) {
         for (size_t v = 0; v < before[f].positions.size(); ++v) {
-            EXPECT_EQ(3 * before[f].positions[v].x, doc.frames[f].positions[v].x);
+            EXPECT_EQ(3 * before[f].positions[v].x, doc.frames()[f].positions[v].x);
         }
     }
     e.key(Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(before, doc.frames);
+    EXPECT_EQ(before, doc.frames());
     e.trigger("mirrorZ");
     EXPECT_EQ("Mirror Z", doc.history().undoName());
     e.trigger("centreOnOrigin");

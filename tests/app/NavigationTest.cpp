@@ -2,6 +2,7 @@
 #include "app/CAnimationPlayer.h"
 #include "app/CProjectManager.h"
 #include "app/Dialogs.h"
+#include "document/DocumentEdit.h"
 #include "model/Version.h"
 #include "views/C2DView.h"
 #include "views/CAnimationView.h"
@@ -85,7 +86,7 @@ TEST(Navigation, AModelOpensFramedInEveryPane) {
     camera->repaint();
     const Projection projection(camera->width(), camera->height());
     QRect shown;
-    for (const FrameVertex& p : e.active()->frames[0].positions) {
+    for (const FrameVertex& p : e.active()->frames()[0].positions) {
         const Vec3 c = camera->camera.transformPoint(p.x, p.y, p.z);
         ASSERT_GT(c.z, 0.0f);
         const Pixel at = projection.project(c);
@@ -105,7 +106,7 @@ TEST(Navigation, AModelOpensFramedInEveryPane) {
     // Home frames it, Shift+Home frames the selection.
     QTest::keyClick(top, Qt::Key_Home);
     EXPECT_TRUE(inside(top, shownAt(top, *plain.active(), 0)));
-    plain.active()->model.vertexInfos[3].flags |= VERTEX_SELECTED;
+    DocumentEdit::model(*plain.active()).vertexInfos[3].flags |= VERTEX_SELECTED;
     QTest::keyClick(top, Qt::Key_Home, Qt::ShiftModifier);
     const QPoint alone = shownAt(top, *plain.active(), 3);
     EXPECT_NEAR(top->width() / 2, alone.x(), 2);
@@ -228,13 +229,13 @@ TEST(Navigation, AtSixHundredFortyByFourHundredEightyThePanelStillShowsTheGroups
     const QRect row = groups->visualItemRect(item);
     QTest::mouseClick(groups->viewport(), Qt::LeftButton, Qt::NoModifier,
                       QPoint(row.left() + 8, row.center().y()));
-    EXPECT_EQ(0, e.active()->model.groups[0].flags & GROUP_VISIBLE);
+    EXPECT_EQ(0, e.active()->model().groups[0].flags & GROUP_VISIBLE);
     EXPECT_EQ("Hide Group", e.active()->history().undoName());
     item = groups->topLevelItem(0);
     QTest::mouseClick(
         groups->viewport(), Qt::LeftButton, Qt::NoModifier,
         QPoint(groups->visualItemRect(item).left() + 8, groups->visualItemRect(item).center().y()));
-    EXPECT_NE(0, e.active()->model.groups[0].flags & GROUP_VISIBLE);
+    EXPECT_NE(0, e.active()->model().groups[0].flags & GROUP_VISIBLE);
 }
 
 TEST(Navigation, TheStatusBarShowsThePointerAndTheSelection) {

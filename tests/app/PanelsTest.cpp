@@ -5,6 +5,7 @@
 #include "app/CProjectManager.h"
 #include "app/CUndoHistoryPanel.h"
 #include "app/Dialogs.h"
+#include "document/DocumentEdit.h"
 #include "document/FrameOperations.h"
 #include "views/C2DView.h"
 #include "views/CAnimationView.h"
@@ -136,18 +137,18 @@ TEST(ProjectManager, ListsAnimationsFramesAndGroupsWithCounts) {
 TEST(ProjectManager, PickingAnimationsAndFrames) {
     PanelEditor e;
     e.chooseAnimation("stand");
-    EXPECT_EQ(1, e.doc->currentAnimationIndex);
+    EXPECT_EQ(1, e.doc->currentAnimationIndex());
     EXPECT_EQ("stand1", e.doc->currentFrame()->name);
     EXPECT_EQ((QStringList{"stand1"}), e.frameNames());
     e.chooseAnimation("run");
     e.clickFrame("run3");
-    EXPECT_EQ(2, e.doc->currentFrameIndex);
-    EXPECT_EQ(&e.doc->frames[2], e.doc->currentFrame());
+    EXPECT_EQ(2, e.doc->currentFrameIndex());
+    EXPECT_EQ(&e.doc->frames()[2], e.doc->currentFrame());
     // Arrow keys in the frame list step through the frames.
     e.panel().frameList()->setFocus();
     QTest::keyClick(e.panel().frameList(), Qt::Key_Up);
     QApplication::processEvents();
-    EXPECT_EQ(1, e.doc->currentFrameIndex);
+    EXPECT_EQ(1, e.doc->currentFrameIndex());
 }
 
 TEST(ProjectManager, InsertBeforeAndAfterRenameTheAnimation) {
@@ -162,13 +163,13 @@ TEST(ProjectManager, InsertBeforeAndAfterRenameTheAnimation) {
     e.frameCommand("Copy");
     e.frameCommand("Insert After");
     EXPECT_EQ((QStringList{"run1", "run2", "run3", "run4"}), e.frameNames());
-    EXPECT_EQ(2, e.doc->currentFrameIndex); // the new third frame is current
+    EXPECT_EQ(2, e.doc->currentFrameIndex()); // the new third frame is current
     EXPECT_EQ("run3", e.doc->currentFrame()->name);
     EXPECT_EQ("run3", e.panel().frameList()->currentItem()->text());
     e.clickFrame("run1");
     e.frameCommand("Insert Before");
     EXPECT_EQ((QStringList{"run1", "run2", "run3", "run4", "run5"}), e.frameNames());
-    EXPECT_EQ(0, e.doc->currentFrameIndex);
+    EXPECT_EQ(0, e.doc->currentFrameIndex());
     EXPECT_EQ("Tri: 3\nVert: 7\nAnim: 3\nFram: 7", e.panel().caption()->text());
     EXPECT_TRUE(modelIsConsistent(*e.doc));
 }
@@ -182,11 +183,11 @@ TEST(ProjectManager, CutAndCopyTakeTheFrameRightClicked) {
     e.rightClickFrame("run2", "Cut");
     EXPECT_EQ("run2", e.app->state().clipboard.frame().name);
     EXPECT_EQ((QStringList{"run1", "run3"}), e.frameNames()); // the others keep their names
-    EXPECT_EQ(4u, e.doc->frames.size());
+    EXPECT_EQ(4u, e.doc->frames().size());
     // Pasted back after run1, the cut frame is there again, its animation numbered again.
     e.rightClickFrame("run1", "Insert After");
     EXPECT_EQ((QStringList{"run1", "run2", "run3"}), e.frameNames());
-    EXPECT_EQ(e.app->state().clipboard.frame().positions, e.doc->frames[1].positions);
+    EXPECT_EQ(e.app->state().clipboard.frame().positions, e.doc->frames()[1].positions);
 }
 
 // A frame renamed into another animation takes its place there by its number, however late it comes in
@@ -203,7 +204,7 @@ TEST(ProjectManager, AnAnimationsFramesGoInTheOrderOfTheirNumbers) {
     CAnimationPlayer& player = *e.panel().player();
     player.playStep = 0;
     player.tick();
-    EXPECT_EQ("run0", e.doc->frames[size_t(player.preview()->settings.shownFrame)].name);
+    EXPECT_EQ("run0", e.doc->frames()[size_t(player.preview()->settings.shownFrame)].name);
 }
 
 TEST(ProjectManager, CutRemovesAFrameButOnlyCopiesTheLastOne) {
@@ -211,13 +212,13 @@ TEST(ProjectManager, CutRemovesAFrameButOnlyCopiesTheLastOne) {
     e.clickFrame("run2");
     e.frameCommand("Cut");
     EXPECT_EQ((QStringList{"run1", "run3"}), e.frameNames());
-    EXPECT_EQ(4u, e.doc->frames.size());
+    EXPECT_EQ(4u, e.doc->frames().size());
     e.chooseAnimation("stand");
     e.clickFrame("stand1");
     e.frameCommand("Cut");
     EXPECT_EQ((QStringList{"stand1"}), e.frameNames());
     EXPECT_EQ("stand1", e.app->state().clipboard.frame().name);
-    EXPECT_EQ(4u, e.doc->frames.size());
+    EXPECT_EQ(4u, e.doc->frames().size());
 }
 
 TEST(ProjectManager, DeleteAsksAndAddingNeedsAName) {
@@ -227,11 +228,11 @@ TEST(ProjectManager, DeleteAsksAndAddingNeedsAName) {
     QTest::mouseClick(e.panel().delButton(), Qt::LeftButton);
     EXPECT_EQ((QStringList{"Are you sure you want to delete stand and all of the associated frames?"}),
               e.dialogs.questions);
-    EXPECT_EQ(3u, e.doc->animations.size());
+    EXPECT_EQ(3u, e.doc->animations().size());
     e.dialogs.yes = true;
     QTest::mouseClick(e.panel().delButton(), Qt::LeftButton);
     EXPECT_EQ((QStringList{"run", "pose"}), e.animationNames());
-    EXPECT_EQ(4u, e.doc->frames.size());
+    EXPECT_EQ(4u, e.doc->frames().size());
     EXPECT_EQ("run", e.panel().animationList()->currentText()); // the first one takes over
 
     // An animation added without a name is listed under "(no name)" and can be chosen.
@@ -241,7 +242,7 @@ TEST(ProjectManager, DeleteAsksAndAddingNeedsAName) {
         return int(QDialog::Accepted);
     };
     QTest::mouseClick(e.panel().insButton(), Qt::LeftButton);
-    EXPECT_EQ(3u, e.doc->animations.size());
+    EXPECT_EQ(3u, e.doc->animations().size());
     EXPECT_EQ((QStringList{"run", "pose", "(no name)"}), e.animationNames());
     EXPECT_TRUE(e.frameNames().isEmpty()); // the new animation is current and has no frames
     e.dialogs.onDialog = [](QDialog& dialog) {
@@ -287,12 +288,12 @@ TEST(ProjectManager, HidingAGroupHidesItsSharedVertices) {
     EXPECT_TRUE(visible->isEnabled());
     EXPECT_TRUE(visible->isChecked());
     visible->trigger();
-    EXPECT_FALSE(e.doc->model.vertexInfos[2].visible()); // shared with group 0
-    EXPECT_FALSE(e.doc->model.vertexInfos[4].visible()); // shared with group 2
-    EXPECT_TRUE(e.doc->model.vertexInfos[0].visible());
+    EXPECT_FALSE(e.doc->model().vertexInfos[2].visible()); // shared with group 0
+    EXPECT_FALSE(e.doc->model().vertexInfos[4].visible()); // shared with group 2
+    EXPECT_TRUE(e.doc->model().vertexInfos[0].visible());
     EXPECT_FALSE(e.groupAction(1, "Visible")->isChecked());
     e.groupAction(1, "Visible")->trigger();
-    EXPECT_TRUE(e.doc->model.vertexInfos[2].visible());
+    EXPECT_TRUE(e.doc->model().vertexInfos[2].visible());
 }
 
 TEST(ProjectManager, FollowsTheActiveDocument) {
@@ -333,7 +334,7 @@ TEST(AnimationPlayer, PlaysTheCurrentAnimationOnTimerTicks) {
     EXPECT_EQ(0, s.shownFrame);
     EXPECT_EQ(1, player.playStep);
     // No animations: frame 0 at the next redraw; an animation without frames: no frame.
-    other->animations.clear();
+    DocumentEdit::animations(*other).clear();
     player.tick();
     EXPECT_EQ(0, s.shownFrame);
     EXPECT_EQ(0, player.playStep);
@@ -436,7 +437,7 @@ TEST(AnimationPlayer, SwitchesFillSkinsAndFullScreen) {
     skin.bitsPerPixel = 8;
     skin.pixels.assign(16, 5);
     skin.palette.assign(256, PaletteEntry{0, 0, 0, 0});
-    e.doc->model.skins = {skin, skin};
+    DocumentEdit::model(*e.doc).skins = {skin, skin};
     s.skinIndex = 1;
     QTest::mouseClick(player.button('S'), Qt::LeftButton);
     EXPECT_EQ(2, s.skinIndex);
@@ -563,9 +564,9 @@ TEST(UndoInTheEditor, ADragInAViewIsOneStepAndTheTitleFollows) {
     EXPECT_FALSE(e.frame().action("editUndo")->isEnabled());
     C2DView* front = e.app->activeFrame()->view2D(0, 1);
     e.doc->selectAll();
-    const FrameVertex before = e.doc->frames[0].positions[1];
+    const FrameVertex before = e.doc->frames()[0].positions[1];
     // A drag of a selected vertex across many mouse moves.
-    const Frame& frame = e.doc->frames[0];
+    const Frame& frame = e.doc->frames()[0];
     const OrthoMapping map(e.shown(e.doc), front->orientation(), front->width(), front->height());
     const Pixel at = map.toWindow(frame.positions[1]);
     QTest::mousePress(front, Qt::LeftButton, Qt::NoModifier, QPoint(at.x, at.y));
@@ -576,21 +577,21 @@ TEST(UndoInTheEditor, ADragInAViewIsOneStepAndTheTitleFollows) {
         QApplication::sendEvent(front, &move);
     }
     QTest::mouseRelease(front, Qt::LeftButton, Qt::NoModifier, QPoint(at.x + 30, at.y));
-    ASSERT_NE(before.x, e.doc->frames[0].positions[1].x);
+    ASSERT_NE(before.x, e.doc->frames()[0].positions[1].x);
     EXPECT_EQ(1u, e.doc->history().size());
     EXPECT_TRUE(window->isWindowModified());
     EXPECT_EQ("&Undo Move Vertices", e.frame().action("editUndo")->text());
 
     // Ctrl+Z, a real key press, undoes the whole drag.
     QTest::keyClick(front, Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(before.x, e.doc->frames[0].positions[1].x);
+    EXPECT_EQ(before.x, e.doc->frames()[0].positions[1].x);
     EXPECT_FALSE(window->isWindowModified());
     EXPECT_EQ("&Redo Move Vertices", e.frame().action("editRedo")->text());
     QTest::keyClick(front, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-    EXPECT_NE(before.x, e.doc->frames[0].positions[1].x);
+    EXPECT_NE(before.x, e.doc->frames()[0].positions[1].x);
     QTest::keyClick(front, Qt::Key_Z, Qt::ControlModifier);
     QTest::keyClick(front, Qt::Key_Y, Qt::ControlModifier);
-    EXPECT_NE(before.x, e.doc->frames[0].positions[1].x);
+    EXPECT_NE(before.x, e.doc->frames()[0].positions[1].x);
 }
 
 TEST(UndoInTheEditor, UndoingAFrameCutBringsTheFrameBack) {
@@ -600,7 +601,7 @@ TEST(UndoInTheEditor, UndoingAFrameCutBringsTheFrameBack) {
     EXPECT_EQ((QStringList{"run1", "run3"}), e.frameNames());
     QTest::keyClick(e.panel().frameList(), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ((QStringList{"run1", "run2", "run3"}), e.frameNames());
-    EXPECT_EQ(5u, e.doc->frames.size());
+    EXPECT_EQ(5u, e.doc->frames().size());
     EXPECT_EQ("run2", e.panel().frameList()->currentItem()->text()); // the frame it cut is current again
 
     // The history panel lists the step; clicking a row goes there.
@@ -615,5 +616,5 @@ TEST(UndoInTheEditor, UndoingAFrameCutBringsTheFrameBack) {
     EXPECT_EQ((QStringList{"run1", "run3"}), e.frameNames());
     QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
                       list->visualItemRect(list->item(0)).center());
-    EXPECT_EQ(5u, e.doc->frames.size());
+    EXPECT_EQ(5u, e.doc->frames().size());
 }

@@ -4,6 +4,7 @@
 #include "app/CProjectManager.h"
 #include "app/CSkinPanel.h"
 #include "app/Dialogs.h"
+#include "document/DocumentEdit.h"
 #include "document/SkinOperations.h"
 #include "formats/MdlReader.h"
 #include "formats/MdlWriter.h"
@@ -31,9 +32,9 @@ struct SkinEditor : CommandEditor {
         if (!dock->isVisible()) {
             trigger("viewSkinView");
         }
-        doc->model.skins = {blankSkin(64, 64, app->paletteTables().palette)};
-        doc->source.skinWidth = doc->source.skinHeight = 64;
-        for (Triangle& t : doc->model.triangles) {
+        DocumentEdit::model(*doc).skins = {blankSkin(64, 64, app->paletteTables().palette)};
+        DocumentEdit::source(*doc).skinWidth = DocumentEdit::source(*doc).skinHeight = 64;
+        for (Triangle& t : DocumentEdit::model(*doc).triangles) {
             for (size_t k = 0; k < 3; ++k) {
                 t.st[k] = corner(t.v[k]);
             }
@@ -54,7 +55,7 @@ struct SkinEditor : CommandEditor {
     }
     QRgb pixelAt(float s, float t) { return view()->grab().toImage().pixel(onSkin(s, t)) & 0xFFFFFF; }
     std::array<float, 2> st(int triangle, int k) {
-        return doc->model.triangles[size_t(triangle)].st[size_t(k)];
+        return doc->model().triangles[size_t(triangle)].st[size_t(k)];
     }
 };
 
@@ -94,7 +95,7 @@ TEST(SkinView, DraggingCornersIsOneStepAndTheTexturedCameraFollows) {
                             shown.lightSpot);
     e.doc->changed({change::VIEW});
     // A skin with a left half of one colour and a right half of another, so that moving shows.
-    Skin& skin = e.doc->model.skins[0];
+    Skin& skin = DocumentEdit::model(*e.doc).skins[0];
     for (int y = 0; y < 64; ++y) {
         for (int x = 0; x < 64; ++x) {
             skin.pixels[size_t(y * skin.stride() + x)] = x < 30 ? 15 : 200;
@@ -170,36 +171,36 @@ TEST(SkinView, SkinCommandsFromThePanelAndTheMenus) {
     };
     // New Skin from its button: a second, plain skin, shown.
     QTest::mouseClick(panel.buttons()[0], Qt::LeftButton);
-    ASSERT_EQ(2u, e.doc->model.skins.size());
-    EXPECT_EQ(1, e.doc->currentSkin);
+    ASSERT_EQ(2u, e.doc->model().skins.size());
+    EXPECT_EQ(1, e.doc->currentSkin());
     EXPECT_EQ(2, panel.skinCombo()->count());
     EXPECT_EQ(1, panel.skinCombo()->currentIndex());
     panel.skinCombo()->setCurrentIndex(0);
-    EXPECT_EQ(0, e.doc->currentSkin);
+    EXPECT_EQ(0, e.doc->currentSkin());
     // Resize Skin: the coordinates follow.
     e.trigger("resizeSkin");
-    EXPECT_EQ(128, e.doc->model.skins[0].imageWidth);
+    EXPECT_EQ(128, e.doc->model().skins[0].imageWidth);
     EXPECT_FLOAT_EQ(8.0f, e.st(0, 0)[0]);
     EXPECT_FLOAT_EQ(22.0f, e.st(0, 0)[1]);
     e.trigger("editUndo");
     // Delete Skin asks first.
     e.dialogs.yes = false;
     e.trigger("deleteSkin");
-    EXPECT_EQ(2u, e.doc->model.skins.size());
+    EXPECT_EQ(2u, e.doc->model().skins.size());
     e.dialogs.yes = true;
     e.trigger("deleteSkin");
-    EXPECT_EQ(1u, e.doc->model.skins.size());
-    EXPECT_EQ(128, e.doc->model.skins[0].imageWidth); // the new one is left
+    EXPECT_EQ(1u, e.doc->model().skins.size());
+    EXPECT_EQ(128, e.doc->model().skins[0].imageWidth); // the new one is left
 
     // Generate SkinMap from the frame list's menu.
     e.trigger("editUndo");
-    e.doc->currentSkin = 0;
+    e.doc->setCurrentSkin(0);
     QMenu* menu = e.panel().frameMenu();
     QAction* generate = e.menuAction(menu, "Generate SkinMap");
     ASSERT_NE(nullptr, generate);
     ASSERT_TRUE(generate->isEnabled());
     generate->trigger();
-    for (const Triangle& t : e.doc->model.triangles) {
+    for (const Triangle& t : e.doc->model().triangles) {
         for (const auto& c : t.st) {
             EXPECT_TRUE(c[0] >= 0 && c[0] <= 64 && c[1] >= 0 && c[1] <= 64);
         }
@@ -242,7 +243,7 @@ TEST(SkinView, SkinCommandsFromThePanelAndTheMenus) {
     e.dialogs.choices = {-1};
     e.trigger("importSkin");
     EXPECT_EQ(steps, e.doc->history().size());
-    EXPECT_EQ(64, e.doc->model.skins[0].imageWidth);
+    EXPECT_EQ(64, e.doc->model().skins[0].imageWidth);
     EXPECT_EQ((QStringList{"Replace", "Add as New Skin"}), e.dialogs.choiceAnswers.back());
     e.dialogs.files.push_back({smallPath, 0});
     e.dialogs.choices = {0};
@@ -250,12 +251,12 @@ TEST(SkinView, SkinCommandsFromThePanelAndTheMenus) {
     e.trigger("importSkin");
     ASSERT_EQ(1, e.dialogs.questions.size());
     EXPECT_TRUE(e.dialogs.questions[0].contains("32 x 32"));
-    EXPECT_EQ(32, e.doc->model.skins[0].imageWidth);
-    EXPECT_EQ(77, e.doc->model.skins[0].pixels[0]);
+    EXPECT_EQ(32, e.doc->model().skins[0].imageWidth);
+    EXPECT_EQ(77, e.doc->model().skins[0].pixels[0]);
     EXPECT_FLOAT_EQ(mapped[0] / 2, e.st(0, 0)[0]);
     EXPECT_EQ(steps + 1, e.doc->history().size());
     e.trigger("editUndo");
-    EXPECT_EQ(64, e.doc->model.skins[0].imageWidth);
+    EXPECT_EQ(64, e.doc->model().skins[0].imageWidth);
     EXPECT_EQ(mapped, e.st(0, 0));
 
     // A damaged picture is refused with a message.
@@ -270,7 +271,7 @@ TEST(SkinView, SkinCommandsFromThePanelAndTheMenus) {
 // that clamps shows the pane's background there.
 TEST(SkinView, ARepeatingSkinShowsAgainPastItsEdges) {
     SkinEditor e;
-    Skin& skin = e.doc->model.skins[0];
+    Skin& skin = DocumentEdit::model(*e.doc).skins[0];
     for (int y = 0; y < 64; ++y) {
         for (int x = 0; x < 64; ++x) {
             skin.pixels[size_t(y * skin.stride() + x)] = x < 32 ? 4 : 250; // dark left half, red right half
@@ -296,15 +297,15 @@ TEST(SkinView, ARepeatingSkinShowsAgainPastItsEdges) {
 // The skin chosen in the Skin drop-down is the one the preview shows, as the textured camera modes do.
 TEST(SkinView, ThePreviewShowsTheSkinChosenInTheDropDown) {
     SkinEditor e;
-    Skin red = e.doc->model.skins[0];
+    Skin red = e.doc->model().skins[0];
     red.pixels.assign(red.pixels.size(), 251); // pure red in the editor's colours
-    e.doc->model.skins.push_back(red);
+    DocumentEdit::model(*e.doc).skins.push_back(red);
     e.doc->changed();
     CAnimationPlayer& player = *e.app->projectManager()->player();
     QComboBox* skins = e.app->skinPanel()->skinCombo();
     skins->setFocus();
     QTest::keyClick(skins, Qt::Key_Down);
-    ASSERT_EQ(1, e.doc->currentSkin);
+    ASSERT_EQ(1, e.doc->currentSkin());
     player.preview()->settings.textured = 1;
     const QImage shown = player.preview()->grab().toImage();
     int reds = 0;
@@ -342,10 +343,10 @@ TEST(SkinView, ASkinGroupIsListedAsOneGroup) {
     // Down from the single skin steps over the heading to the group's first picture.
     skins->setFocus();
     QTest::keyClick(skins, Qt::Key_Down);
-    EXPECT_EQ(1, e.active()->currentSkin);
+    EXPECT_EQ(1, e.active()->currentSkin());
     QTest::keyClick(skins, Qt::Key_Down);
-    EXPECT_EQ(2, e.active()->currentSkin);
+    EXPECT_EQ(2, e.active()->currentSkin());
     QTest::keyClick(skins, Qt::Key_Up);
     QTest::keyClick(skins, Qt::Key_Up);
-    EXPECT_EQ(0, e.active()->currentSkin);
+    EXPECT_EQ(0, e.active()->currentSkin());
 }

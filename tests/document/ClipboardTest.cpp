@@ -1,4 +1,5 @@
 #include "TestSupport.h"
+#include "document/DocumentEdit.h"
 #include "document/EditOperations.h"
 #include "document/FrameClipboard.h"
 #include "formats/NativeFormat.h"
@@ -10,7 +11,7 @@ namespace {
 
 void selectVertices(CFacetoDoc& doc, std::initializer_list<int> vertices) {
     for (int v : vertices) {
-        doc.model.vertexInfos[size_t(v)].flags |= VERTEX_SELECTED;
+        DocumentEdit::model(doc).vertexInfos[size_t(v)].flags |= VERTEX_SELECTED;
     }
 }
 
@@ -24,7 +25,7 @@ TEST(Clipboard, StartsEmptyWithItsNames) {
     DocFixture f;
     loadInto(*f.doc, makeModel(3, {tri(0, 1, 2)}, 2));
     clipboard.pasteInto(*f.doc); // nothing to paste
-    EXPECT_EQ(3, f.doc->model.vertexCount());
+    EXPECT_EQ(3, f.doc->model().vertexCount());
 }
 
 TEST(Clipboard, CopySharesVerticesOfAdjacentTriangles) {
@@ -48,7 +49,7 @@ TEST(Clipboard, CopyOfNoWholeTriangleKeepsTheClipboard) {
     DocFixture f;
     loadInto(*f.doc, makeModel(4, {tri(0, 1, 2), tri(1, 2, 3)}));
     FrameClipboard clipboard;
-    clipboard.storeFrame(*f.doc, f.doc->frames[0]);
+    clipboard.storeFrame(*f.doc, f.doc->frames()[0]);
     selectVertices(*f.doc, {0, 1}); // no triangle has all three selected
     clipboard.copySelection(*f.doc);
     EXPECT_EQ(FrameClipboard::FRAME, clipboard.kind());
@@ -66,10 +67,10 @@ TEST(Clipboard, PasteAddsAGroupAndTheVerticesToEveryFrame) {
     DocFixture target;
     ModelData data = makeModel(4, {tri(0, 1, 2), tri(1, 2, 3)}, 5);
     loadInto(*target.doc, std::move(data));
-    target.doc->model.groups.resize(1);
+    DocumentEdit::model(*target.doc).groups.resize(1);
     clipboard.pasteInto(*target.doc);
     clipboard.pasteInto(*target.doc);
-    Model& model = target.doc->model;
+    Model& model = DocumentEdit::model(*target.doc);
     EXPECT_EQ(10, model.vertexCount());
     ASSERT_EQ(3u, model.groups.size());
     EXPECT_EQ("group 2", model.groups[1].name);
@@ -81,7 +82,7 @@ TEST(Clipboard, PasteAddsAGroupAndTheVerticesToEveryFrame) {
     EXPECT_EQ((std::array<int32_t, 3>{7, 8, 9}), model.triangles[3].v);
     EXPECT_EQ(2, model.triangles[3].group);
     EXPECT_EQ(25, model.triangles[3].color);
-    for (const Frame& frame : target.doc->frames) {
+    for (const Frame& frame : target.doc->frames()) {
         EXPECT_EQ(20.0f, frame.positions[6].z); // the clipboard frame's position, in all five frames
     }
     EXPECT_TRUE(modelIsConsistent(*target.doc));
@@ -94,10 +95,10 @@ TEST(Clipboard, CutRemovesSelectedTrianglesAndUnusedVertices) {
     // Vertex 6 is used by no triangle before the cut; it goes as well.
     loadInto(*f.doc, makeModel(7, {tri(0, 1, 2), tri(2, 3, 4), tri(3, 4, 5)}, 3));
     selectVertices(*f.doc, {2, 3, 4});
-    f.doc->model.vertexInfos[0].flags |= VERTEX_MARKED;
+    DocumentEdit::model(*f.doc).vertexInfos[0].flags |= VERTEX_MARKED;
     FrameClipboard clipboard;
     clipboard.cutSelection(*f.doc);
-    Model& model = f.doc->model;
+    Model& model = DocumentEdit::model(*f.doc);
     ASSERT_EQ(2, model.triangleCount());
     EXPECT_EQ((std::array<int32_t, 3>{0, 1, 2}), model.triangles[0].v);
     EXPECT_EQ((std::array<int32_t, 3>{3, 4, 5}), model.triangles[1].v);
@@ -105,7 +106,7 @@ TEST(Clipboard, CutRemovesSelectedTrianglesAndUnusedVertices) {
     for (const VertexInfo& info : model.vertexInfos) {
         EXPECT_EQ(VERTEX_VISIBLE, info.flags);
     }
-    EXPECT_EQ(50.0f, f.doc->frames[0].positions[5].z);
+    EXPECT_EQ(50.0f, f.doc->frames()[0].positions[5].z);
     EXPECT_EQ(3, clipboard.model().vertexCount());
     EXPECT_TRUE(modelIsConsistent(*f.doc));
 }
@@ -116,10 +117,10 @@ TEST(Clipboard, CutOfEverythingLeavesAnEmptyMeshAndEmptyFrames) {
     f.doc->selectAll();
     FrameClipboard clipboard;
     clipboard.cutSelection(*f.doc);
-    EXPECT_EQ(0, f.doc->model.vertexCount());
-    EXPECT_EQ(0, f.doc->model.triangleCount());
-    EXPECT_TRUE(f.doc->model.edges.empty());
-    EXPECT_TRUE(f.doc->frames[1].positions.empty());
+    EXPECT_EQ(0, f.doc->model().vertexCount());
+    EXPECT_EQ(0, f.doc->model().triangleCount());
+    EXPECT_TRUE(f.doc->model().edges.empty());
+    EXPECT_TRUE(f.doc->frames()[1].positions.empty());
 }
 
 TEST(Clipboard, CutMatchesLiteralRemovalOnRandomSelections) {
@@ -135,16 +136,16 @@ TEST(Clipboard, CutMatchesLiteralRemovalOnRandomSelections) {
         literalRemoveSelected(expected.model, expected.frames);
         DocFixture f;
         loadInto(*f.doc, data);
-        const ByteBuffer before = encodeNative(f.doc->model, f.doc->frames, f.doc->source);
+        const ByteBuffer before = encodeNative(f.doc->model(), f.doc->frames(), f.doc->source());
         f.doc->run(deleteSelectedTriangles(*f.doc, "Cut"));
-        const ModelData& cut = ModelData{f.doc->model, f.doc->frames, f.doc->source, {}};
+        const ModelData& cut = ModelData{f.doc->model(), f.doc->frames(), f.doc->source(), {}};
         data = cut;
         // The step undoes to the very bytes it started from, and redoes to the same result.
         ASSERT_TRUE(f.doc->undo());
-        ASSERT_EQ(before, encodeNative(f.doc->model, f.doc->frames, f.doc->source));
+        ASSERT_EQ(before, encodeNative(f.doc->model(), f.doc->frames(), f.doc->source()));
         ASSERT_TRUE(f.doc->redo());
         ASSERT_EQ(encodeNative(data.model, data.frames, data.source),
-                  encodeNative(f.doc->model, f.doc->frames, f.doc->source));
+                  encodeNative(f.doc->model(), f.doc->frames(), f.doc->source()));
         ASSERT_EQ(expected.model.vertexCount(), data.model.vertexCount());
         for (size_t v = 0; v < expected.model.vertexInfos.size(); ++v) {
             ASSERT_EQ(expected.model.vertexInfos[v].flags, data.model.vertexInfos[v].flags);

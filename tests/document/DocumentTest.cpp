@@ -8,14 +8,14 @@ using namespace faceto::test;
 TEST(Document, NewDocumentHasOneFrameAndOneAnimation) {
     DocFixture f;
     ASSERT_TRUE(f.doc->onNewDocument());
-    ASSERT_EQ(1u, f.doc->frames.size());
-    EXPECT_EQ("frame1", f.doc->frames[0].name);
-    EXPECT_EQ(&f.doc->frames[0], f.doc->currentFrame());
-    EXPECT_EQ(-1, f.doc->currentFrameIndex);
-    ASSERT_EQ(1u, f.doc->animations.size());
-    EXPECT_EQ("frame", f.doc->animations[0].name);
+    ASSERT_EQ(1u, f.doc->frames().size());
+    EXPECT_EQ("frame1", f.doc->frames()[0].name);
+    EXPECT_EQ(&f.doc->frames()[0], f.doc->currentFrame());
+    EXPECT_EQ(-1, f.doc->currentFrameIndex());
+    ASSERT_EQ(1u, f.doc->animations().size());
+    EXPECT_EQ("frame", f.doc->animations()[0].name);
     EXPECT_EQ("Untitled", f.doc->title());
-    EXPECT_EQ(f.doc->currentAnimation(), &f.doc->animations[0]);
+    EXPECT_EQ(f.doc->currentAnimation(), &f.doc->animations()[0]);
 }
 
 TEST(Document, DestroyingWritesItsPathAsLastDoc) {
@@ -52,13 +52,13 @@ TEST(Document, OpenDispatchesOnTheFirstBytesAndReportsFailures) {
     ASSERT_TRUE(f.doc->onOpenDocument(native));
     EXPECT_TRUE(f.host.messages.empty());
     EXPECT_EQ(std::vector<std::string>{native}, f.host.recentFiles);
-    EXPECT_EQ(0, f.doc->currentFrameIndex);
-    EXPECT_EQ(&f.doc->frames[0], f.doc->currentFrame());
-    EXPECT_EQ(3u, f.doc->model.edges.size());
-    ASSERT_EQ(2u, f.doc->animations.size()); // animations follow the frame names
-    EXPECT_EQ("stand", f.doc->animations[1].name);
-    ASSERT_EQ(1u, f.doc->model.groups.size()); // groups come back from the triangles' words
-    EXPECT_EQ(47, f.doc->model.groups[0].color);
+    EXPECT_EQ(0, f.doc->currentFrameIndex());
+    EXPECT_EQ(&f.doc->frames()[0], f.doc->currentFrame());
+    EXPECT_EQ(3u, f.doc->model().edges.size());
+    ASSERT_EQ(2u, f.doc->animations().size()); // animations follow the frame names
+    EXPECT_EQ("stand", f.doc->animations()[1].name);
+    ASSERT_EQ(1u, f.doc->model().groups.size()); // groups come back from the triangles' words
+    EXPECT_EQ(47, f.doc->model().groups[0].color);
     EXPECT_EQ("weird-name.md2", f.doc->title());
     EXPECT_EQ(native, f.doc->pathName());
 
@@ -86,7 +86,7 @@ TEST(Document, OpenDispatchesOnTheFirstBytesAndReportsFailures) {
     EXPECT_EQ("Error reading file.\n" + broken + ": the model's name is not stored as the format says",
               bad.host.messages.at(0));
     EXPECT_EQ("", bad.doc->pathName());
-    EXPECT_TRUE(bad.doc->frames.empty()); // nothing half-loaded
+    EXPECT_TRUE(bad.doc->frames().empty()); // nothing half-loaded
 }
 
 TEST(Document, SaveWritesOnlyNativeDocuments) {

@@ -2,6 +2,7 @@
 #include "document/EditOperations.h"
 
 #include "TestSupport.h"
+#include "document/DocumentEdit.h"
 
 #include <map>
 
@@ -28,10 +29,10 @@ TEST(EditOperations, PrimitivesAreClosedAndFaceOutwardInEveryFrame) {
     for (Primitive shape : {Primitive::Cube, Primitive::Cone, Primitive::Cylinder, Primitive::Sphere}) {
         DocFixture f;
         loadInto(*f.doc, makeModel(3, {tri(0, 1, 2)}, 2));
-        const size_t groupsBefore = f.doc->model.groups.size();
+        const size_t groupsBefore = f.doc->model().groups.size();
         const std::array<float, 3> centre{10, 20, 30};
         addPrimitive(*f.doc, shape, centre, 4.0f);
-        const Model& model = f.doc->model;
+        const Model& model = f.doc->model();
         ASSERT_GT(model.triangleCount(), 1);
         std::map<std::pair<int32_t, int32_t>, int> directed;
         for (int32_t t = 1; t < model.triangleCount(); ++t) {
@@ -40,7 +41,7 @@ TEST(EditOperations, PrimitivesAreClosedAndFaceOutwardInEveryFrame) {
             for (int c = 0; c < 3; ++c) {
                 ++directed[{tri.v[size_t(c)], tri.v[size_t((c + 1) % 3)]}];
             }
-            const auto& p = f.doc->frames[1].positions;
+            const auto& p = f.doc->frames()[1].positions;
             const FrameVertex a = p[size_t(tri.v[0])], b = p[size_t(tri.v[1])], c = p[size_t(tri.v[2])];
             const FrameVertex middle{(a.x + b.x + c.x) / 3, (a.y + b.y + c.y) / 3, (a.z + b.z + c.z) / 3};
             // Clockwise from outside: the right-hand normal points inwards.
@@ -51,15 +52,15 @@ TEST(EditOperations, PrimitivesAreClosedAndFaceOutwardInEveryFrame) {
             EXPECT_EQ(1, count);
             EXPECT_EQ(1, directed.count({edge.second, edge.first})) << int(shape);
         }
-        for (const Frame& frame : f.doc->frames) {
+        for (const Frame& frame : f.doc->frames()) {
             ASSERT_EQ(size_t(model.vertexCount()), frame.positions.size());
         }
         // The new shape is the selection; the old triangle is not.
         EXPECT_FALSE(model.vertexInfos[0].selected());
         EXPECT_TRUE(model.vertexInfos[3].selected());
         f.doc->undo();
-        EXPECT_EQ(3, f.doc->model.vertexCount());
-        EXPECT_EQ(groupsBefore, f.doc->model.groups.size());
+        EXPECT_EQ(3, f.doc->model().vertexCount());
+        EXPECT_EQ(groupsBefore, f.doc->model().groups.size());
     }
 }
 
@@ -75,7 +76,7 @@ TEST(EditOperations, DeletingAGroupRenumbersTheLaterOnesAndKeepsSharedVertices) 
     data.model.groups[2].name = "c";
     loadInto(*f.doc, data);
     deleteGroup(*f.doc, 1);
-    const Model& model = f.doc->model;
+    const Model& model = f.doc->model();
     ASSERT_EQ(2, model.triangleCount());
     EXPECT_EQ(5, model.vertexCount()); // every vertex is still used by a or c
     EXPECT_EQ(0, model.triangles[0].group);
@@ -83,13 +84,13 @@ TEST(EditOperations, DeletingAGroupRenumbersTheLaterOnesAndKeepsSharedVertices) 
     ASSERT_EQ(2u, model.groups.size());
     EXPECT_EQ("c", model.groups[1].name);
     deleteGroup(*f.doc, 0); // vertices 0 and 1 are used by nothing else
-    EXPECT_EQ(3, f.doc->model.vertexCount());
-    EXPECT_EQ(3u, f.doc->frames[1].positions.size());
+    EXPECT_EQ(3, f.doc->model().vertexCount());
+    EXPECT_EQ(3u, f.doc->frames()[1].positions.size());
     f.doc->undo();
     f.doc->undo();
-    EXPECT_EQ(3, f.doc->model.triangleCount());
-    EXPECT_EQ("b", f.doc->model.groups[1].name);
-    EXPECT_EQ(1, f.doc->model.triangles[1].group);
+    EXPECT_EQ(3, f.doc->model().triangleCount());
+    EXPECT_EQ("b", f.doc->model().groups[1].name);
+    EXPECT_EQ(1, f.doc->model().triangles[1].group);
 }
 
 TEST(EditOperations, HidingFollowsTheGroupsAndInvertLeavesHiddenVerticesAlone) {
@@ -101,20 +102,20 @@ TEST(EditOperations, HidingFollowsTheGroupsAndInvertLeavesHiddenVerticesAlone) {
         g.flags = GROUP_VISIBLE;
     }
     loadInto(*f.doc, data);
-    auto& infos = f.doc->model.vertexInfos;
+    auto& infos = DocumentEdit::model(*f.doc).vertexInfos;
     for (int v : {3, 4, 5}) {
         infos[size_t(v)].flags |= VERTEX_SELECTED;
     }
     hideSelected(*f.doc);
-    EXPECT_EQ(0, f.doc->model.groups[1].flags & GROUP_VISIBLE);
-    EXPECT_NE(0, f.doc->model.groups[0].flags & GROUP_VISIBLE);
+    EXPECT_EQ(0, f.doc->model().groups[1].flags & GROUP_VISIBLE);
+    EXPECT_NE(0, f.doc->model().groups[0].flags & GROUP_VISIBLE);
     invertSelection(*f.doc);
     for (int v = 0; v < 6; ++v) {
-        EXPECT_EQ(v < 3, f.doc->model.vertexInfos[size_t(v)].selected()) << v;
+        EXPECT_EQ(v < 3, f.doc->model().vertexInfos[size_t(v)].selected()) << v;
     }
     showAll(*f.doc);
-    EXPECT_NE(0, f.doc->model.groups[1].flags & GROUP_VISIBLE);
-    EXPECT_TRUE(f.doc->model.vertexInfos[4].visible());
+    EXPECT_NE(0, f.doc->model().groups[1].flags & GROUP_VISIBLE);
+    EXPECT_TRUE(f.doc->model().vertexInfos[4].visible());
     // Showing what is shown makes no step.
     const size_t steps = f.doc->history().position();
     showAll(*f.doc);

@@ -1,6 +1,7 @@
 #include "document/FrameOperations.h"
 
 #include "TestSupport.h"
+#include "document/DocumentEdit.h"
 #include "document/FrameClipboard.h"
 
 using namespace faceto;
@@ -20,8 +21,8 @@ void loadRunStandPose(CFacetoDoc& doc) {
 
 std::vector<std::string> frameNames(const CFacetoDoc& doc, int animation) {
     std::vector<std::string> out;
-    for (int32_t f : doc.animations[size_t(animation)].frameIndices) {
-        out.push_back(doc.frames[size_t(f)].name);
+    for (int32_t f : doc.animations()[size_t(animation)].frameIndices) {
+        out.push_back(doc.frames()[size_t(f)].name);
     }
     return out;
 }
@@ -32,18 +33,18 @@ TEST(FrameOperations, SelectAnimationAndFrameByName) {
     DocFixture f;
     loadRunStandPose(*f.doc);
     ASSERT_TRUE(selectAnimationByName(*f.doc, "STAND"));
-    EXPECT_EQ(1, f.doc->currentAnimationIndex);
-    EXPECT_EQ(3, f.doc->currentFrameIndex);
+    EXPECT_EQ(1, f.doc->currentAnimationIndex());
+    EXPECT_EQ(3, f.doc->currentFrameIndex());
     EXPECT_EQ("stand1", f.doc->currentFrame()->name);
     ASSERT_TRUE(selectFrameByName(*f.doc, "Run2"));
-    EXPECT_EQ(1, f.doc->currentFrameIndex);
+    EXPECT_EQ(1, f.doc->currentFrameIndex());
     EXPECT_FALSE(selectFrameByName(*f.doc, "nothing"));
 
     addAnimation(*f.doc, "empty");
-    EXPECT_EQ(3, f.doc->currentAnimationIndex);
+    EXPECT_EQ(3, f.doc->currentAnimationIndex());
     ASSERT_TRUE(selectAnimationByName(*f.doc, "empty"));
     EXPECT_EQ(nullptr, f.doc->currentFrame()); // an animation without frames shows no frame
-    EXPECT_EQ(-1, f.doc->currentFrameIndex);
+    EXPECT_EQ(-1, f.doc->currentFrameIndex());
 }
 
 TEST(FrameOperations, InsertAfterRenumbersTheAnimation) {
@@ -57,17 +58,17 @@ TEST(FrameOperations, InsertAfterRenumbersTheAnimation) {
 
     ASSERT_TRUE(insertFrame(*f.doc, clipboard, InsertPlace::After, "run2"));
     EXPECT_EQ((std::vector<std::string>{"run1", "run2", "run3", "run4"}), frameNames(*f.doc, 0));
-    EXPECT_EQ(2, f.doc->currentFrameIndex);
-    EXPECT_EQ(&f.doc->frames[2], f.doc->currentFrame());
-    EXPECT_EQ(4.0f, f.doc->frames[2].positions[0].y); // the copy of stand2 is the third run frame
-    EXPECT_EQ((std::vector<int32_t>{4, 5}), f.doc->animations[1].frameIndices);
+    EXPECT_EQ(2, f.doc->currentFrameIndex());
+    EXPECT_EQ(&f.doc->frames()[2], f.doc->currentFrame());
+    EXPECT_EQ(4.0f, f.doc->frames()[2].positions[0].y); // the copy of stand2 is the third run frame
+    EXPECT_EQ((std::vector<int32_t>{4, 5}), f.doc->animations()[1].frameIndices);
     EXPECT_EQ((std::vector<std::string>{"stand1", "stand2"}), frameNames(*f.doc, 1));
     EXPECT_TRUE(modelIsConsistent(*f.doc));
 
     ASSERT_TRUE(insertFrame(*f.doc, clipboard, InsertPlace::Before, "run1"));
-    EXPECT_EQ(0, f.doc->currentFrameIndex);
+    EXPECT_EQ(0, f.doc->currentFrameIndex());
     EXPECT_EQ((std::vector<std::string>{"run1", "run2", "run3", "run4", "run5"}), frameNames(*f.doc, 0));
-    EXPECT_EQ(4.0f, f.doc->frames[0].positions[0].y);
+    EXPECT_EQ(4.0f, f.doc->frames()[0].positions[0].y);
     EXPECT_EQ((std::vector<std::string>{"pose1"}), frameNames(*f.doc, 2));
     EXPECT_TRUE(modelIsConsistent(*f.doc));
     EXPECT_FALSE(insertFrame(*f.doc, clipboard, InsertPlace::After, "stand1")); // not in this animation
@@ -90,11 +91,11 @@ TEST(FrameOperations, InsertIntoAnEmptyAnimation) {
     copyFrame(*f.doc, clipboard);
     addAnimation(*f.doc, "jump");
     ASSERT_TRUE(insertFrame(*f.doc, clipboard, InsertPlace::After, std::nullopt));
-    EXPECT_EQ(6, f.doc->currentFrameIndex);
+    EXPECT_EQ(6, f.doc->currentFrameIndex());
     EXPECT_EQ((std::vector<std::string>{"jump1"}), frameNames(*f.doc, 3));
     addAnimation(*f.doc, "fall");
     ASSERT_TRUE(insertFrame(*f.doc, clipboard, InsertPlace::Before, std::nullopt));
-    EXPECT_EQ(7u, f.doc->animations[4].frameIndices[0]);
+    EXPECT_EQ(7u, f.doc->animations()[4].frameIndices[0]);
     EXPECT_TRUE(modelIsConsistent(*f.doc));
 }
 
@@ -108,7 +109,7 @@ TEST(FrameOperations, InsertRefusesAFrameOfAnotherMesh) {
     loadInto(*other.doc, makeModel(3, {tri(0, 1, 2)}));
     copyFrame(*other.doc, clipboard);
     EXPECT_FALSE(insertFrame(*f.doc, clipboard, InsertPlace::After, "run1"));
-    EXPECT_EQ(6u, f.doc->frames.size());
+    EXPECT_EQ(6u, f.doc->frames().size());
 
     f.doc->selectAll();
     clipboard.copySelection(*f.doc); // geometry, not a frame
@@ -127,18 +128,18 @@ TEST(FrameOperations, CutRemovesTheChosenFrameUnlessItIsTheOnlyOne) {
     EXPECT_EQ("run2", clipboard.frame().name);
     EXPECT_EQ(1.0f, clipboard.frame().positions[0].y);
     EXPECT_EQ((std::vector<std::string>{"run1", "run3"}), frameNames(*f.doc, 0));
-    EXPECT_EQ(5u, f.doc->frames.size());
-    EXPECT_EQ(-1, f.doc->currentFrameIndex);
-    EXPECT_EQ(&f.doc->frames[1], f.doc->currentFrame()); // run3, in run2's place
+    EXPECT_EQ(5u, f.doc->frames().size());
+    EXPECT_EQ(-1, f.doc->currentFrameIndex());
+    EXPECT_EQ(&f.doc->frames()[1], f.doc->currentFrame()); // run3, in run2's place
     EXPECT_EQ(2.0f, f.doc->currentFrame()->positions[0].y);
-    EXPECT_EQ((std::vector<int32_t>{2, 3}), f.doc->animations[1].frameIndices);
+    EXPECT_EQ((std::vector<int32_t>{2, 3}), f.doc->animations()[1].frameIndices);
     EXPECT_TRUE(copyFrameAt(*f.doc, clipboard, 2));
-    EXPECT_EQ(f.doc->frames[2].name, clipboard.frame().name);
+    EXPECT_EQ(f.doc->frames()[2].name, clipboard.frame().name);
     EXPECT_FALSE(copyFrameAt(*f.doc, clipboard, 9));
 
     selectAnimationByName(*f.doc, "pose");
     cutFrameAt(*f.doc, clipboard, 4);
-    EXPECT_EQ(5u, f.doc->frames.size()); // only copied
+    EXPECT_EQ(5u, f.doc->frames().size()); // only copied
     EXPECT_EQ("pose1", clipboard.frame().name);
     EXPECT_TRUE(modelIsConsistent(*f.doc));
 
@@ -153,17 +154,17 @@ TEST(FrameOperations, DeleteAnimationRemovesItsFrames) {
     loadRunStandPose(*f.doc);
     selectAnimationByName(*f.doc, "stand");
     deleteCurrentAnimation(*f.doc);
-    ASSERT_EQ(2u, f.doc->animations.size());
-    EXPECT_EQ(4u, f.doc->frames.size());
+    ASSERT_EQ(2u, f.doc->animations().size());
+    EXPECT_EQ(4u, f.doc->frames().size());
     EXPECT_EQ((std::vector<std::string>{"pose1"}), frameNames(*f.doc, 1));
-    EXPECT_EQ(0, f.doc->currentAnimationIndex); // the first remaining animation takes over
-    EXPECT_EQ(&f.doc->frames[0], f.doc->currentFrame());
+    EXPECT_EQ(0, f.doc->currentAnimationIndex()); // the first remaining animation takes over
+    EXPECT_EQ(&f.doc->frames()[0], f.doc->currentFrame());
     EXPECT_TRUE(modelIsConsistent(*f.doc));
 
     deleteCurrentAnimation(*f.doc);
     deleteCurrentAnimation(*f.doc);
-    EXPECT_TRUE(f.doc->animations.empty());
-    EXPECT_TRUE(f.doc->frames.empty());
+    EXPECT_TRUE(f.doc->animations().empty());
+    EXPECT_TRUE(f.doc->frames().empty());
     EXPECT_EQ(nullptr, f.doc->currentAnimation());
     EXPECT_EQ(nullptr, f.doc->currentFrame());
     deleteCurrentAnimation(*f.doc); // nothing left: no effect
@@ -172,17 +173,17 @@ TEST(FrameOperations, DeleteAnimationRemovesItsFrames) {
 TEST(FrameOperations, HidingAGroupHidesSharedVertices) {
     DocFixture f;
     loadInto(*f.doc, makeModel(5, {tri(0, 1, 2), tri(2, 3, 4)}));
-    f.doc->model.triangles[1].group = 1;
-    f.doc->model.groups.resize(2);
-    f.doc->model.groups[0].flags = GROUP_VISIBLE;
-    f.doc->model.groups[1].flags = GROUP_VISIBLE;
+    DocumentEdit::model(*f.doc).triangles[1].group = 1;
+    DocumentEdit::model(*f.doc).groups.resize(2);
+    DocumentEdit::model(*f.doc).groups[0].flags = GROUP_VISIBLE;
+    DocumentEdit::model(*f.doc).groups[1].flags = GROUP_VISIBLE;
     toggleGroupVisibility(*f.doc, 1);
-    EXPECT_EQ(0, f.doc->model.groups[1].flags);
-    EXPECT_TRUE(f.doc->model.vertexInfos[1].visible());
-    EXPECT_FALSE(f.doc->model.vertexInfos[2].visible()); // shared with group 0, hidden all the same
-    EXPECT_FALSE(f.doc->model.vertexInfos[4].visible());
+    EXPECT_EQ(0, f.doc->model().groups[1].flags);
+    EXPECT_TRUE(f.doc->model().vertexInfos[1].visible());
+    EXPECT_FALSE(f.doc->model().vertexInfos[2].visible()); // shared with group 0, hidden all the same
+    EXPECT_FALSE(f.doc->model().vertexInfos[4].visible());
     toggleGroupVisibility(*f.doc, 1);
-    EXPECT_TRUE(f.doc->model.vertexInfos[2].visible());
-    EXPECT_EQ(GROUP_VISIBLE, f.doc->model.groups[1].flags);
+    EXPECT_TRUE(f.doc->model().vertexInfos[2].visible());
+    EXPECT_EQ(GROUP_VISIBLE, f.doc->model().groups[1].flags);
     toggleGroupVisibility(*f.doc, 7); // no such group
 }

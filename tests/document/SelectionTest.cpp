@@ -1,6 +1,7 @@
 #include "document/Selection.h"
 
 #include "TestSupport.h"
+#include "document/DocumentEdit.h"
 
 using namespace faceto;
 using namespace faceto::test;
@@ -8,7 +9,7 @@ using namespace faceto::test;
 TEST(Selection, SelectAllAndNoneLeaveHiddenVerticesAlone) {
     DocFixture f;
     loadInto(*f.doc, makeModel(4, {tri(0, 1, 2), tri(1, 2, 3)}));
-    auto& infos = f.doc->model.vertexInfos;
+    auto& infos = DocumentEdit::model(*f.doc).vertexInfos;
     infos[1].flags = VERTEX_SELECTED; // hidden, selected
     infos[2].flags = 0;               // hidden, not selected
     infos[3].flags = VERTEX_VISIBLE | VERTEX_MARKED;

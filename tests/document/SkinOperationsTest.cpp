@@ -1,6 +1,7 @@
 #include "document/SkinOperations.h"
 
 #include "TestSupport.h"
+#include "document/DocumentEdit.h"
 #include "formats/Pcx.h"
 #include "formats/Pictures.h"
 #include "model/DerivedData.h"
@@ -60,7 +61,7 @@ void expectFrontAndBackApart(const CFacetoDoc& doc, int width, int height) {
     const Frame& frame = *doc.currentFrame();
     int front = 0;
     int back = 0;
-    for (const Triangle& t : doc.model.triangles) {
+    for (const Triangle& t : doc.model().triangles) {
         const Vec n = outward(frame, t);
         for (const auto& st : t.st) {
             EXPECT_GE(st[0], 0.0f);
@@ -87,13 +88,13 @@ TEST(SkinMap, CubeGetsAPlanarMapAndASkinInOneStep) {
     data.source.skinHeight = 64;
     loadInto(*f.doc, std::move(data));
     ASSERT_TRUE(generateSkinMap(*f.doc, f.palette.palette));
-    ASSERT_EQ(1u, f.doc->model.skins.size());
-    EXPECT_EQ(128, f.doc->model.skins[0].imageWidth);
-    EXPECT_EQ(64, f.doc->model.skins[0].imageHeight);
+    ASSERT_EQ(1u, f.doc->model().skins.size());
+    EXPECT_EQ(128, f.doc->model().skins[0].imageWidth);
+    EXPECT_EQ(64, f.doc->model().skins[0].imageHeight);
     expectFrontAndBackApart(*f.doc, 128, 64);
     // Front and back faces are the same square seen from both sides: mirror images across the middle.
     const Frame& frame = *f.doc->currentFrame();
-    for (const Triangle& t : f.doc->model.triangles) {
+    for (const Triangle& t : f.doc->model().triangles) {
         for (size_t k = 0; k < 3; ++k) {
             const FrameVertex& p = frame.positions[size_t(t.v[k])];
             const Vec n = outward(frame, t);
@@ -108,8 +109,8 @@ TEST(SkinMap, CubeGetsAPlanarMapAndASkinInOneStep) {
     }
     EXPECT_EQ(1u, f.doc->history().size());
     ASSERT_TRUE(f.doc->undo());
-    EXPECT_TRUE(f.doc->model.skins.empty());
-    for (const Triangle& t : f.doc->model.triangles) {
+    EXPECT_TRUE(f.doc->model().skins.empty());
+    for (const Triangle& t : f.doc->model().triangles) {
         EXPECT_EQ(0.0f, t.st[0][0]);
     }
 }
@@ -124,17 +125,17 @@ TEST(SkinMap, OnlyTheSelectedTrianglesWhenSomeAre) {
     loadInto(*f.doc, std::move(data));
     // The +x face's two triangles: vertices 1, 3, 5, 7.
     for (int v : {1, 3, 5, 7}) {
-        f.doc->model.vertexInfos[size_t(v)].flags |= VERTEX_SELECTED;
+        DocumentEdit::model(*f.doc).vertexInfos[size_t(v)].flags |= VERTEX_SELECTED;
     }
     ASSERT_TRUE(generateSkinMap(*f.doc, f.palette.palette));
     int mapped = 0;
-    for (const Triangle& t : f.doc->model.triangles) {
+    for (const Triangle& t : f.doc->model().triangles) {
         const bool chosen = std::all_of(t.v.begin(), t.v.end(), [](int v) { return v & 1; });
         mapped += chosen;
         EXPECT_EQ(chosen, (t.st[0] != std::array<float, 2>{7, 7}));
     }
     EXPECT_EQ(2, mapped);
-    EXPECT_EQ(1u, f.doc->model.skins.size()); // the skin there is kept
+    EXPECT_EQ(1u, f.doc->model().skins.size()); // the skin there is kept
 }
 
 TEST(SkinMap, RealModelsMapInsideTheSkinWithTheHalvesApart) {
@@ -146,7 +147,7 @@ TEST(SkinMap, RealModelsMapInsideTheSkinWithTheHalvesApart) {
         DocFixture f;
         ASSERT_TRUE(f.doc->onOpenDocument((root / file).string())) << file;
         ASSERT_TRUE(generateSkinMap(*f.doc, f.palette.palette));
-        const Skin& skin = f.doc->model.skins.at(size_t(std::max(f.doc->currentSkin, 0)));
+        const Skin& skin = f.doc->model().skins.at(size_t(std::max(f.doc->currentSkin(), 0)));
         SCOPED_TRACE(file);
         expectFrontAndBackApart(*f.doc, skin.imageWidth, skin.imageHeight);
     }
@@ -163,35 +164,35 @@ TEST(Skins, NewDeleteResizeAndImportAreStepsThatUndo) {
     loadInto(*f.doc, std::move(data));
 
     ASSERT_TRUE(resizeSkin(*f.doc, 0, 64, 64));
-    EXPECT_EQ(64, f.doc->model.skins[0].imageWidth);
-    EXPECT_EQ((std::array<float, 2>{64, 64}), f.doc->model.triangles[0].st[2]);
-    EXPECT_EQ(64, f.doc->source.skinWidth);
-    EXPECT_EQ(9, f.doc->model.skins[0].pixels[size_t(10)]); // texel 5 stretched to 10 and 11
-    EXPECT_FALSE(resizeSkin(*f.doc, 0, 64, 64));            // the same size: nothing to do
+    EXPECT_EQ(64, f.doc->model().skins[0].imageWidth);
+    EXPECT_EQ((std::array<float, 2>{64, 64}), f.doc->model().triangles[0].st[2]);
+    EXPECT_EQ(64, f.doc->source().skinWidth);
+    EXPECT_EQ(9, f.doc->model().skins[0].pixels[size_t(10)]); // texel 5 stretched to 10 and 11
+    EXPECT_FALSE(resizeSkin(*f.doc, 0, 64, 64));              // the same size: nothing to do
 
     Skin second = blankSkin(8, 8, f.palette.palette);
     second.name = "second";
     ASSERT_TRUE(addSkin(*f.doc, second));
-    EXPECT_EQ(1, f.doc->currentSkin);
+    EXPECT_EQ(1, f.doc->currentSkin());
     ASSERT_TRUE(deleteSkin(*f.doc, 0));
-    EXPECT_EQ("second", f.doc->model.skins.at(0).name);
-    EXPECT_EQ(0, f.doc->currentSkin);
+    EXPECT_EQ("second", f.doc->model().skins.at(0).name);
+    EXPECT_EQ(0, f.doc->currentSkin());
 
     // A picture of another size replaces the shown skin, the coordinates following it.
     Skin picture = blankSkin(16, 8, f.palette.palette);
     ASSERT_TRUE(replaceSkin(*f.doc, 0, picture, true));
-    EXPECT_EQ("second", f.doc->model.skins[0].name); // the skin keeps its name
-    EXPECT_EQ((std::array<float, 2>{128, 64}), f.doc->model.triangles[0].st[2]);
+    EXPECT_EQ("second", f.doc->model().skins[0].name); // the skin keeps its name
+    EXPECT_EQ((std::array<float, 2>{128, 64}), f.doc->model().triangles[0].st[2]);
 
     EXPECT_EQ(4u, f.doc->history().size());
     while (f.doc->undo()) {
     }
-    ASSERT_EQ(1u, f.doc->model.skins.size());
-    EXPECT_EQ(32, f.doc->model.skins[0].imageWidth);
-    EXPECT_EQ(9, f.doc->model.skins[0].pixels[5]);
-    EXPECT_EQ((std::array<float, 2>{32, 16}), f.doc->model.triangles[0].st[2]);
-    EXPECT_EQ(32, f.doc->source.skinWidth);
-    EXPECT_EQ(0, f.doc->currentSkin);
+    ASSERT_EQ(1u, f.doc->model().skins.size());
+    EXPECT_EQ(32, f.doc->model().skins[0].imageWidth);
+    EXPECT_EQ(9, f.doc->model().skins[0].pixels[5]);
+    EXPECT_EQ((std::array<float, 2>{32, 16}), f.doc->model().triangles[0].st[2]);
+    EXPECT_EQ(32, f.doc->source().skinWidth);
+    EXPECT_EQ(0, f.doc->currentSkin());
     EXPECT_FALSE(deleteSkin(*f.doc, 3));
 }
 
@@ -205,9 +206,9 @@ TEST(Skins, CoordinateDragsJoinIntoOneStepPerGesture) {
                                                       gesture));
     }
     EXPECT_EQ(1u, f.doc->history().size());
-    EXPECT_EQ(5.0f, f.doc->model.triangles[0].st[0][0]);
+    EXPECT_EQ(5.0f, f.doc->model().triangles[0].st[0][0]);
     f.doc->undo();
-    EXPECT_EQ(0.0f, f.doc->model.triangles[0].st[0][0]);
+    EXPECT_EQ(0.0f, f.doc->model().triangles[0].st[0][0]);
 }
 
 TEST(Skins, SeamsAreWhereNeighboursPartTheirCoordinates) {

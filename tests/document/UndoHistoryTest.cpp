@@ -1,4 +1,5 @@
 #include "TestSupport.h"
+#include "document/DocumentEdit.h"
 #include "document/EditCommands.h"
 #include "document/FrameClipboard.h"
 #include "document/FrameOperations.h"
@@ -21,17 +22,17 @@ struct Snapshot {
     std::vector<std::pair<int32_t, int32_t>> edges;
     std::vector<std::pair<std::string, std::vector<int32_t>>> animations;
 
-    explicit Snapshot(const CFacetoDoc& doc) : file(encodeNative(doc.model, doc.frames, doc.source)) {
-        for (const Triangle& t : doc.model.triangles) {
+    explicit Snapshot(const CFacetoDoc& doc) : file(encodeNative(doc.model(), doc.frames(), doc.source())) {
+        for (const Triangle& t : doc.model().triangles) {
             triangleWords.push_back({t.cornerAux[0], t.cornerAux[1], t.cornerAux[2], t.spare, t.color});
         }
-        for (const Group& g : doc.model.groups) {
+        for (const Group& g : doc.model().groups) {
             groups.emplace_back(g.name, g.color, g.flags, g.tag);
         }
-        for (const Edge& e : doc.model.edges) {
+        for (const Edge& e : doc.model().edges) {
             edges.emplace_back(e.first, e.second);
         }
-        for (const Animation& a : doc.animations) {
+        for (const Animation& a : doc.animations()) {
             animations.emplace_back(a.name, a.frameIndices);
         }
     }
@@ -68,7 +69,7 @@ ModelData sheet(int columns, int rows, int frameCount) {
 }
 
 void selectRandomly(CFacetoDoc& doc, std::mt19937& rng) {
-    for (VertexInfo& info : doc.model.vertexInfos) {
+    for (VertexInfo& info : DocumentEdit::model(doc).vertexInfos) {
         info.flags = (info.flags & ~VERTEX_SELECTED) | (rng() % 3 == 0 ? VERTEX_SELECTED : 0);
     }
 }
@@ -76,7 +77,8 @@ void selectRandomly(CFacetoDoc& doc, std::mt19937& rng) {
 // One random edit of the kinds the editor makes, through the document as the editor does.
 void randomEdit(CFacetoDoc& doc, FrameClipboard& clipboard, std::mt19937& rng) {
     if (doc.currentFrame() == nullptr) {
-        selectFrameByName(doc, doc.frames[rng() % doc.frames.size()].name); // as a click in the frame list
+        selectFrameByName(doc,
+                          doc.frames()[rng() % doc.frames().size()].name); // as a click in the frame list
     }
     switch (rng() % 7) {
     case 0: { // a drag of the selection: several moves that join into one step
@@ -87,7 +89,7 @@ void randomEdit(CFacetoDoc& doc, FrameClipboard& clipboard, std::mt19937& rng) {
             std::vector<int32_t> vertices;
             std::vector<FrameVertex> after;
             for (size_t v = 0; v < frame.positions.size(); ++v) {
-                if (doc.model.vertexInfos[v].selected() && doc.model.vertexInfos[v].visible()) {
+                if (doc.model().vertexInfos[v].selected() && doc.model().vertexInfos[v].visible()) {
                     vertices.push_back(int32_t(v));
                     FrameVertex p = frame.positions[v];
                     p.x += 1.5f;
@@ -102,7 +104,7 @@ void randomEdit(CFacetoDoc& doc, FrameClipboard& clipboard, std::mt19937& rng) {
     }
     case 1: {
         selectRandomly(doc, rng);
-        VertexPositions scaled = scaledSelection(doc.model, *doc.currentFrame(), {1.1f, 0.9f, 1.0f});
+        VertexPositions scaled = scaledSelection(doc.model(), *doc.currentFrame(), {1.1f, 0.9f, 1.0f});
         doc.run(std::make_unique<ChangePositions>(doc, "Scale Vertices", doc.currentFramePosition(),
                                                   std::move(scaled.vertices), std::move(scaled.positions)));
         break;
@@ -120,7 +122,7 @@ void randomEdit(CFacetoDoc& doc, FrameClipboard& clipboard, std::mt19937& rng) {
         const Animation* animation = doc.currentAnimation();
         if (animation != nullptr && !animation->frameIndices.empty()) {
             const std::string name =
-                doc.frames[size_t(animation->frameIndices[rng() % animation->frameIndices.size()])].name;
+                doc.frames()[size_t(animation->frameIndices[rng() % animation->frameIndices.size()])].name;
             insertFrame(doc, clipboard, rng() % 2 ? InsertPlace::Before : InsertPlace::After, name);
         }
         break;
@@ -135,7 +137,7 @@ void randomEdit(CFacetoDoc& doc, FrameClipboard& clipboard, std::mt19937& rng) {
         clipboard.cutSelection(doc);
         break;
     default:
-        toggleGroupVisibility(doc, int(rng() % std::max<size_t>(1, doc.model.groups.size())));
+        toggleGroupVisibility(doc, int(rng() % std::max<size_t>(1, doc.model().groups.size())));
         break;
     }
 }
@@ -171,7 +173,7 @@ TEST(UndoHistory, ADragIsOneStepAndKeepsOnlyWhatItMoved) {
     DocFixture f;
     loadInto(*f.doc, sheet(100, 100, 10)); // 10,000 vertices in 10 frames
     for (int v = 0; v < 100; ++v) {
-        f.doc->model.vertexInfos[size_t(v)].flags |= VERTEX_SELECTED;
+        DocumentEdit::model(*f.doc).vertexInfos[size_t(v)].flags |= VERTEX_SELECTED;
     }
     const uint64_t gesture = f.doc->newGesture();
     std::vector<int32_t> vertices(100);
@@ -185,9 +187,9 @@ TEST(UndoHistory, ADragIsOneStepAndKeepsOnlyWhatItMoved) {
     // 100 positions before and after and their indices, not the 10,000 x 10 of the model.
     // (and the selection of the 100 vertices that was made before the drag)
     EXPECT_LT(f.doc->history().memoryBytes(), 100u * (12 + 12 + 4 + 12) + 1024);
-    EXPECT_EQ(20.0f, f.doc->frames[0].positions[5].x);
+    EXPECT_EQ(20.0f, f.doc->frames()[0].positions[5].x);
     f.doc->undo();
-    EXPECT_EQ(5.0f, f.doc->frames[0].positions[5].x);
+    EXPECT_EQ(5.0f, f.doc->frames()[0].positions[5].x);
 
     // Another drag is another step, and a new step after an undo drops what could be redone.
     f.doc->redo();
@@ -233,19 +235,19 @@ TEST(UndoHistory, TheModifiedFlagFollowsTheSavedStep) {
 TEST(UndoHistory, UndoRestoresTheSelectionTheStepStartedFrom) {
     DocFixture f;
     loadInto(*f.doc, makeModel(4, {tri(0, 1, 2), tri(1, 2, 3)}, 1));
-    f.doc->model.vertexInfos[0].flags |= VERTEX_SELECTED;
+    DocumentEdit::model(*f.doc).vertexInfos[0].flags |= VERTEX_SELECTED;
     moveVertex(*f.doc, 0, {5, 5, 5});
     // Select another vertex and cut the selection: both changes go back with one undo.
     f.doc->selectAll();
     FrameClipboard clipboard;
     clipboard.cutSelection(*f.doc);
-    EXPECT_EQ(0, f.doc->model.vertexCount());
+    EXPECT_EQ(0, f.doc->model().vertexCount());
     f.doc->undo();
-    ASSERT_EQ(4, f.doc->model.vertexCount());
-    EXPECT_TRUE(f.doc->model.vertexInfos[0].selected());
-    EXPECT_FALSE(f.doc->model.vertexInfos[3].selected());
+    ASSERT_EQ(4, f.doc->model().vertexCount());
+    EXPECT_TRUE(f.doc->model().vertexInfos[0].selected());
+    EXPECT_FALSE(f.doc->model().vertexInfos[3].selected());
     f.doc->redo();
-    EXPECT_EQ(0, f.doc->model.vertexCount());
+    EXPECT_EQ(0, f.doc->model().vertexCount());
 }
 
 TEST(UndoHistory, OldStepsAreDroppedPastTheCap) {
@@ -257,8 +259,8 @@ TEST(UndoHistory, OldStepsAreDroppedPastTheCap) {
     EXPECT_EQ(UndoHistory::MAX_STEPS, f.doc->history().size());
     while (f.doc->undo()) {
     }
-    EXPECT_EQ(19.0f, f.doc->frames[0].positions[0].x); // the first 20 steps are gone
-    EXPECT_TRUE(f.doc->isModified());                  // and with them the state as opened
+    EXPECT_EQ(19.0f, f.doc->frames()[0].positions[0].x); // the first 20 steps are gone
+    EXPECT_TRUE(f.doc->isModified());                    // and with them the state as opened
 }
 
 TEST(UndoHistory, GoingToAStepUndoesOrRedoesToIt) {
@@ -268,12 +270,12 @@ TEST(UndoHistory, GoingToAStepUndoesOrRedoesToIt) {
         moveVertex(*f.doc, 0, {float(i), 0, 0});
     }
     f.doc->goToStep(2);
-    EXPECT_EQ(2.0f, f.doc->frames[0].positions[0].x);
+    EXPECT_EQ(2.0f, f.doc->frames()[0].positions[0].x);
     EXPECT_EQ(2u, f.doc->history().position());
     f.doc->goToStep(4);
-    EXPECT_EQ(4.0f, f.doc->frames[0].positions[0].x);
+    EXPECT_EQ(4.0f, f.doc->frames()[0].positions[0].x);
     f.doc->goToStep(0);
-    EXPECT_EQ(0.0f, f.doc->frames[0].positions[0].x);
+    EXPECT_EQ(0.0f, f.doc->frames()[0].positions[0].x);
     EXPECT_EQ("Move Vertices", f.doc->history().redoName());
 }
 

@@ -1,4 +1,5 @@
 #include "TestSupport.h"
+#include "document/DocumentEdit.h"
 #include "formats/FileIO.h"
 #include "formats/Md2Writer.h"
 #include "formats/NativeFormat.h"
@@ -136,8 +137,8 @@ TEST(FileSafety, AnExportWhoseSkinCannotBeWrittenWritesNothing) {
     EXPECT_EQ("Error writing file.\n" + dir.path("skin1.PCX") + ": Is a directory", f.host.messages[0]);
     EXPECT_EQ(bytes("the old export"), readBytes(model));
     EXPECT_FALSE(std::filesystem::exists(dir.path("skin0.PCX")));
-    EXPECT_EQ(2u, filesIn(dir.dir()));         // the model and the folder: no temporary file is left
-    EXPECT_EQ("", f.doc->model.skins[0].name); // the skins keep their names
+    EXPECT_EQ(2u, filesIn(dir.dir()));           // the model and the folder: no temporary file is left
+    EXPECT_EQ("", f.doc->model().skins[0].name); // the skins keep their names
 }
 
 TEST(FileSafety, TrueColourSkinsAreExportedWithoutLoss) {
@@ -191,7 +192,8 @@ TEST(FileSafety, ExportsReplaceTheirOwnCompanionsAndSayWhyTheyCannotWrite) {
     for (const char* name : {"m.gltf", "m.obj"}) {
         ASSERT_EQ(CFacetoDoc::SaveAsResult::Saved, f.doc->saveAs(dir.path(name))) << name;
     }
-    f.doc->model.skins[0].pixels.assign(f.doc->model.skins[0].pixels.size(), 5); // another picture now
+    DocumentEdit::model(*f.doc).skins[0].pixels.assign(DocumentEdit::model(*f.doc).skins[0].pixels.size(),
+                                                       5); // another picture now
     moveVertex(*f.doc, 0, {3, 3, 3});
     for (const char* name : {"m.gltf", "m.obj"}) {
         EXPECT_EQ(CFacetoDoc::SaveAsResult::Saved, f.doc->saveAs(dir.path(name))) << name;

@@ -486,19 +486,19 @@ TEST(Obj, AFramesPoseGoesOutAndComesBackAsOneStep) {
 
     // The pose edited elsewhere comes back into another frame: one step, undone in one.
     f.doc->setCurrentFrame(0);
-    const auto before = f.doc->frames[0].positions;
+    const auto before = f.doc->frames()[0].positions;
     EXPECT_EQ("", importFramePose(*f.doc, dir.path("pose.obj")));
     for (size_t v = 0; v < before.size(); ++v) {
-        EXPECT_NEAR(data.frames[2].positions[v].z, f.doc->frames[0].positions[v].z, 1e-4f);
+        EXPECT_NEAR(data.frames[2].positions[v].z, f.doc->frames()[0].positions[v].z, 1e-4f);
     }
     EXPECT_EQ("Import Frame", f.doc->history().undoName());
     f.doc->undo();
-    EXPECT_EQ(before, f.doc->frames[0].positions);
+    EXPECT_EQ(before, f.doc->frames()[0].positions);
     // Another vertex count: a clear message, nothing changed.
     writeText(dir.path("small.obj"), "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
     const std::string refused = importFramePose(*f.doc, dir.path("small.obj"));
     EXPECT_EQ(0u, refused.find("The pose has 3 vertices; this model has 12.")) << refused;
-    EXPECT_EQ(before, f.doc->frames[0].positions);
+    EXPECT_EQ(before, f.doc->frames()[0].positions);
     // Quads and negative indices of other tools' files.
     writeText(dir.path("quad.obj"), "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nvt 0 0\nf -4/1 -3/1 -2/1 -1/1\n");
     ModelData quad;

@@ -125,7 +125,7 @@ TEST(HostileInput, CompanionFilesAreRegularFilesInsideTheModelsFolder) {
                toVector(*encodeMd2(data.model, data.frames, data.source, {"skin.pcx", "../outside.pcx"})));
     DocFixture f;
     ASSERT_TRUE(f.doc->onOpenDocument(dir.path("model/m.md2")));
-    EXPECT_TRUE(f.doc->model.skins.empty());
+    EXPECT_TRUE(f.doc->model().skins.empty());
 }
 
 namespace {

@@ -2,6 +2,7 @@
 #include "formats/MdlWriter.h"
 
 #include "TestSupport.h"
+#include "document/DocumentEdit.h"
 #include "formats/FormatTable.h"
 #include "formats/Md2Reader.h"
 #include "formats/Md2Writer.h"
@@ -327,7 +328,7 @@ TEST(MdlWriter, LimitsOfTheEngineAreNoticesAndFailuresLeaveTheOldFile) {
     writeBytes(path, {1, 2, 3});
     DocFixture f;
     loadInto(*f.doc, makeModel(3, {tri(0, 1, 2)}, 1));
-    f.doc->frames.clear();
+    DocumentEdit::frames(*f.doc).clear();
     EXPECT_EQ(CFacetoDoc::SaveAsResult::Failed, f.doc->saveAs(path));
     EXPECT_EQ((std::vector<uint8_t>{1, 2, 3}), readBytes(path));
     EXPECT_EQ((std::vector<std::string>{"Error writing file.\n" + path + ": the model has no frame"}),
@@ -350,7 +351,7 @@ TEST(MdlWriter, RealModelsConvertAndComeBack) {
             Result<SaveOutput> out = f.doc->saveOutputFor("x.mdl");
             ASSERT_TRUE(out) << entry.path();
             const std::vector<uint8_t> file = toVector(out->files[0].bytes);
-            ModelData before{f.doc->model, f.doc->frames, f.doc->source, {}};
+            ModelData before{f.doc->model(), f.doc->frames(), f.doc->source(), {}};
             const ModelData back = reread(file);
             expectSameCorners(before, back, file);
             // The largest difference of a position, in quantisation steps.

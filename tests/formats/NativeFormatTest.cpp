@@ -1,6 +1,7 @@
 #include "formats/NativeFormat.h"
 
 #include "TestSupport.h"
+#include "document/DocumentEdit.h"
 
 #include <cstring>
 
@@ -268,16 +269,16 @@ TEST(NativeFormat, AnOlderFileOpensWithGroupsFromItsTriangles) {
     writeBytes(dir.path("old.fm"), old);
     DocFixture f;
     ASSERT_TRUE(f.doc->onOpenDocument(dir.path("old.fm")));
-    ASSERT_EQ(2u, f.doc->model.groups.size());
-    EXPECT_EQ("group 2", f.doc->model.groups[1].name);
-    EXPECT_EQ(47, f.doc->model.groups[1].color);
+    ASSERT_EQ(2u, f.doc->model().groups.size());
+    EXPECT_EQ("group 2", f.doc->model().groups[1].name);
+    EXPECT_EQ(47, f.doc->model().groups[1].color);
 
     // Saved again, its groups' names and visibility come back as they were.
-    f.doc->model.groups[1].name = "arm";
-    f.doc->model.groups[1].flags = 0;
+    DocumentEdit::model(*f.doc).groups[1].name = "arm";
+    DocumentEdit::model(*f.doc).groups[1].flags = 0;
     ASSERT_EQ(CFacetoDoc::SaveAsResult::Saved, f.doc->saveAs(dir.path("new.fm")));
     DocFixture again;
     ASSERT_TRUE(again.doc->onOpenDocument(dir.path("new.fm")));
-    EXPECT_EQ("arm", again.doc->model.groups[1].name);
-    EXPECT_EQ(0, again.doc->model.groups[1].flags);
+    EXPECT_EQ("arm", again.doc->model().groups[1].name);
+    EXPECT_EQ(0, again.doc->model().groups[1].flags);
 }

@@ -1,4 +1,5 @@
 #include "TestSupport.h"
+#include "document/DocumentEdit.h"
 #include "formats/Md2Reader.h"
 #include "formats/Md2Writer.h"
 #include "formats/MdlReader.h"
@@ -56,13 +57,13 @@ TEST(OpenDispatch, GameFormatsAreRecognisedByTheirFirstBytes) {
     writeBytes(dir.path("quake2.fm"), sampleMd2()); // the name does not decide
     DocFixture md2;
     ASSERT_TRUE(md2.doc->onOpenDocument(dir.path("quake2.fm")));
-    EXPECT_EQ(2, md2.doc->source.sourceFormat);
-    EXPECT_EQ(0, md2.doc->currentFrameIndex);
-    EXPECT_EQ(&md2.doc->frames[0], md2.doc->currentFrame());
-    ASSERT_EQ(1u, md2.doc->model.groups.size()); // grouped by connectivity
-    EXPECT_EQ(5u, md2.doc->model.edges.size());
-    ASSERT_EQ(2u, md2.doc->animations.size());
-    EXPECT_EQ("pain", md2.doc->animations[1].name);
+    EXPECT_EQ(2, md2.doc->source().sourceFormat);
+    EXPECT_EQ(0, md2.doc->currentFrameIndex());
+    EXPECT_EQ(&md2.doc->frames()[0], md2.doc->currentFrame());
+    ASSERT_EQ(1u, md2.doc->model().groups.size()); // grouped by connectivity
+    EXPECT_EQ(5u, md2.doc->model().edges.size());
+    ASSERT_EQ(2u, md2.doc->animations().size());
+    EXPECT_EQ("pain", md2.doc->animations()[1].name);
     EXPECT_EQ(std::vector<std::string>{dir.path("quake2.fm")}, md2.host.recentFiles);
 
     MemoryProfile profile;
@@ -75,26 +76,26 @@ TEST(OpenDispatch, GameFormatsAreRecognisedByTheirFirstBytes) {
     DocFixture mdl;
     mdl.profile.writeString("games\\quake", "palette", dir.path("quake.lmp"));
     ASSERT_TRUE(mdl.doc->onOpenDocument(dir.path("model.bin")));
-    ASSERT_EQ(1u, mdl.doc->model.skins.size());
-    EXPECT_EQ((PaletteEntry{5, 4, 3, 0}), mdl.doc->model.skins[0].palette[1]); // the Quake palette
-    EXPECT_EQ(1u, mdl.doc->model.groups.size());
-    EXPECT_EQ("frame", mdl.doc->animations[0].name);
+    ASSERT_EQ(1u, mdl.doc->model().skins.size());
+    EXPECT_EQ((PaletteEntry{5, 4, 3, 0}), mdl.doc->model().skins[0].palette[1]); // the Quake palette
+    EXPECT_EQ(1u, mdl.doc->model().groups.size());
+    EXPECT_EQ("frame", mdl.doc->animations()[0].name);
 
     writeText(dir.path("model.3DO"),
               "GEOSETS 1\nGEOSET 0\nMESHES 1\nMESH 0\nVERTICES 3\n0: 0 0 0 0\n1: 1 0 0 0\n"
               "2: 0 1 0 0\nFACES 1\n0: 0 0x0 4 3 1 0 3 0, 0 1, 0 2, 0\n");
     DocFixture jk;
     ASSERT_TRUE(jk.doc->onOpenDocument(dir.path("model.3DO")));
-    EXPECT_EQ(3u, jk.doc->model.edges.size());
-    EXPECT_EQ("group 0", jk.doc->model.groups[0].name); // the mesh's group, not regrouped
-    EXPECT_EQ(0, jk.doc->currentFrameIndex);
+    EXPECT_EQ(3u, jk.doc->model().edges.size());
+    EXPECT_EQ("group 0", jk.doc->model().groups[0].name); // the mesh's group, not regrouped
+    EXPECT_EQ(0, jk.doc->currentFrameIndex());
     EXPECT_EQ(CFacetoDoc::SaveResult::NotNative, jk.doc->save()); // no writer: Save As instead
 
     writeBytes(dir.path("broken.md2"), {'I', 'D', 'P', '2', 1, 2, 3});
     DocFixture broken;
     EXPECT_FALSE(broken.doc->onOpenDocument(dir.path("broken.md2")));
     EXPECT_EQ(std::vector<std::string>{"Error reading file."}, headings(broken.host.messages));
-    EXPECT_TRUE(broken.doc->frames.empty());
+    EXPECT_TRUE(broken.doc->frames().empty());
 }
 
 // Saving an .md2 back keeps the skin names it stores, found or not, and writes no picture.
@@ -106,7 +107,7 @@ TEST(SaveAs, SavingAnMd2BackKeepsItsSkinNames) {
     writeBytes(dir.path("tank.md2"), toVector(*encodeMd2(data.model, data.frames, data.source, names)));
     DocFixture f;
     ASSERT_TRUE(f.doc->onOpenDocument(dir.path("tank.md2")));
-    EXPECT_TRUE(f.doc->model.skins.empty()); // not found here
+    EXPECT_TRUE(f.doc->model().skins.empty()); // not found here
     moveVertex(*f.doc, 2, {4, 4, 4});
     ASSERT_EQ(CFacetoDoc::SaveResult::Saved, f.doc->save());
     const std::vector<uint8_t> file = readBytes(dir.path("tank.md2"));
@@ -148,7 +149,7 @@ TEST(SaveAs, ExportsKeepTheDocumentsPathAndSaveWritesTheGameModelBack) {
     ASSERT_EQ(CFacetoDoc::SaveAsResult::Saved, f.doc->saveAs(dir.path("out.asc")));
     EXPECT_EQ('A', readBytes(dir.path("out.asc")).at(0));
 
-    f.doc->frames.clear();
+    DocumentEdit::frames(*f.doc).clear();
     EXPECT_EQ(CFacetoDoc::SaveAsResult::Failed, f.doc->saveAs(dir.path("empty.asc")));
     EXPECT_EQ(CFacetoDoc::SaveAsResult::Failed, f.doc->saveAs(dir.path("empty.md2")));
     EXPECT_EQ((std::vector<std::string>{
@@ -183,21 +184,21 @@ TEST(RealData, EveryFileOpensAndTheGameModelsConvert) {
             }
             DocFixture native;
             ASSERT_TRUE(native.doc->onOpenDocument(stem + ".fm"));
-            EXPECT_EQ(f.doc->frames.size(), native.doc->frames.size());
-            EXPECT_EQ(f.doc->source.skinWidth, native.doc->source.skinWidth);
+            EXPECT_EQ(f.doc->frames().size(), native.doc->frames().size());
+            EXPECT_EQ(f.doc->source().skinWidth, native.doc->source().skinWidth);
             // The native file keeps the skins and the groups.
-            ASSERT_EQ(f.doc->model.skins.size(), native.doc->model.skins.size()) << path;
-            for (size_t i = 0; i < f.doc->model.skins.size(); ++i) {
-                EXPECT_EQ(f.doc->model.skins[i].pixels, native.doc->model.skins[i].pixels);
-                EXPECT_EQ(f.doc->model.skins[i].palette, native.doc->model.skins[i].palette);
+            ASSERT_EQ(f.doc->model().skins.size(), native.doc->model().skins.size()) << path;
+            for (size_t i = 0; i < f.doc->model().skins.size(); ++i) {
+                EXPECT_EQ(f.doc->model().skins[i].pixels, native.doc->model().skins[i].pixels);
+                EXPECT_EQ(f.doc->model().skins[i].palette, native.doc->model().skins[i].palette);
             }
-            ASSERT_EQ(f.doc->model.groups.size(), native.doc->model.groups.size());
-            EXPECT_EQ(f.doc->model.groups.back().name, native.doc->model.groups.back().name);
+            ASSERT_EQ(f.doc->model().groups.size(), native.doc->model().groups.size());
+            EXPECT_EQ(f.doc->model().groups.back().name, native.doc->model().groups.back().name);
             DocFixture quake2;
             ASSERT_TRUE(quake2.doc->onOpenDocument(stem + ".md2"));
-            EXPECT_EQ(f.doc->model.vertexCount(), quake2.doc->model.vertexCount());
-            EXPECT_EQ(f.doc->frames.size(), quake2.doc->frames.size());
-            EXPECT_EQ(f.doc->frames.back().name.substr(0, 16), quake2.doc->frames.back().name);
+            EXPECT_EQ(f.doc->model().vertexCount(), quake2.doc->model().vertexCount());
+            EXPECT_EQ(f.doc->frames().size(), quake2.doc->frames().size());
+            EXPECT_EQ(f.doc->frames().back().name.substr(0, 16), quake2.doc->frames().back().name);
         }
     }
     EXPECT_EQ(7, models);

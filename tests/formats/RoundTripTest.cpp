@@ -1,4 +1,5 @@
 #include "TestSupport.h"
+#include "document/DocumentEdit.h"
 #include "formats/FrameNames.h"
 #include "formats/Md2Writer.h"
 #include "formats/NativeFormat.h"
@@ -114,12 +115,12 @@ TEST(RoundTrip, SavesDoNotDriftAndAnEditRepacksOnlyItsFrame) {
     const std::vector<uint8_t> first = convert(dir.path("m.fm"), dir.path("a.md2"));
     DocFixture f;
     ASSERT_TRUE(f.doc->onOpenDocument(dir.path("a.md2")));
-    const std::vector<Frame> read = f.doc->frames;
+    const std::vector<Frame> read = f.doc->frames();
     for (int save = 0; save < 5; ++save) {
         ASSERT_EQ(CFacetoDoc::SaveResult::Saved, f.doc->save());
         DocFixture again;
         ASSERT_TRUE(again.doc->onOpenDocument(dir.path("a.md2")));
-        ASSERT_EQ(read, again.doc->frames) << "save " << save;
+        ASSERT_EQ(read, again.doc->frames()) << "save " << save;
     }
     EXPECT_EQ(first, readBytes(dir.path("a.md2")));
 
@@ -140,13 +141,13 @@ TEST(RoundTrip, SavesDoNotDriftAndAnEditRepacksOnlyItsFrame) {
     DocFixture back;
     ASSERT_TRUE(back.doc->onOpenDocument(dir.path("a.md2")));
     for (int a = 0; a < 3; ++a) {
-        EXPECT_NEAR(500.0f, back.doc->frames[1].positions[4][a], 1e-3f); // the top of the new grid
+        EXPECT_NEAR(500.0f, back.doc->frames()[1].positions[4][a], 1e-3f); // the top of the new grid
     }
     for (size_t v = 0; v < 30; ++v) {
         for (int a = 0; a < 3; ++a) {
             // Every other vertex within half a step of the new grid.
             const float step = (500 - -50.0f) / 255;
-            EXPECT_NEAR(read[1].positions[v][a], back.doc->frames[1].positions[v][a], v == 4 ? 1e9f : step);
+            EXPECT_NEAR(read[1].positions[v][a], back.doc->frames()[1].positions[v][a], v == 4 ? 1e9f : step);
         }
     }
 }
@@ -171,11 +172,11 @@ TEST(RoundTrip, SkinCoordinatesRoundAndLongFrameNamesKeepTheirAnimations) {
             << f.host.messages[0];
         DocFixture back;
         ASSERT_TRUE(back.doc->onOpenDocument(dir.path(std::string("m") + ext)));
-        ASSERT_EQ(2u, back.doc->animations.size()) << ext;
-        EXPECT_EQ(12u, back.doc->animations[0].frameIndices.size());
-        EXPECT_EQ(12u, back.doc->animations[1].frameIndices.size());
+        ASSERT_EQ(2u, back.doc->animations().size()) << ext;
+        EXPECT_EQ(12u, back.doc->animations()[0].frameIndices.size());
+        EXPECT_EQ(12u, back.doc->animations()[1].frameIndices.size());
         std::set<std::string> names;
-        for (const Frame& fr : back.doc->frames) {
+        for (const Frame& fr : back.doc->frames()) {
             EXPECT_LE(fr.name.size(), 16u);
             names.insert(fr.name);
         }
@@ -184,7 +185,7 @@ TEST(RoundTrip, SkinCoordinatesRoundAndLongFrameNamesKeepTheirAnimations) {
             for (size_t c = 0; c < 3; ++c) {
                 for (size_t k = 0; k < 2; ++k) {
                     EXPECT_LE(
-                        std::abs(data.model.triangles[t].st[c][k] - back.doc->model.triangles[t].st[c][k]),
+                        std::abs(data.model.triangles[t].st[c][k] - back.doc->model().triangles[t].st[c][k]),
                         0.5f)
                         << ext;
                 }
@@ -244,9 +245,9 @@ TEST(RoundTrip, SkinsNamedButNotFoundAreKept) {
     writeBytes(dir.path("m.md2"), toVector(*encodeMd2(data.model, data.frames, data.source, stored)));
     DocFixture f;
     ASSERT_TRUE(f.doc->onOpenDocument(dir.path("m.md2")));
-    ASSERT_EQ(1u, f.doc->model.skins.size());
+    ASSERT_EQ(1u, f.doc->model().skins.size());
     EXPECT_EQ((std::vector<std::string>{"models/x/skin.bmp", "models/x/other.bmp"}),
-              missingSkinNames(f.doc->model, f.doc->source));
+              missingSkinNames(f.doc->model(), f.doc->source()));
     ASSERT_EQ(CFacetoDoc::SaveAsResult::Saved, f.doc->saveAs(dir.path("copy.md2")));
     EXPECT_EQ((std::vector<std::string>{"models/x/skin.bmp", "skin0.PCX", "models/x/other.bmp"}),
               storedSkinNames(dir.path("copy.md2")));
@@ -272,12 +273,14 @@ TEST(RoundTrip, QuakeSkinsTakeTheQuakePaletteUnlessAnotherIsChosen) {
     writeNative(dir.path("m.fm"), data.model, data.frames, data.source);
     DocFixture native;
     ASSERT_TRUE(native.doc->onOpenDocument(dir.path("m.fm")));
-    native.doc->model.skins[0].palette.clear(); // indices only: they keep their numbers in any palette
+    DocumentEdit::model(*native.doc)
+        .skins[0]
+        .palette.clear(); // indices only: they keep their numbers in any palette
     ASSERT_EQ(CFacetoDoc::SaveAsResult::Saved, native.doc->saveAs(dir.path("q.mdl")));
 
     DocFixture quake;
     ASSERT_TRUE(quake.doc->onOpenDocument(dir.path("q.mdl")));
-    const std::vector<PaletteEntry>& p = quake.doc->model.skins[0].palette;
+    const std::vector<PaletteEntry>& p = quake.doc->model().skins[0].palette;
     ASSERT_EQ(256u, p.size());
     for (size_t i = 0; i < 256; ++i) {
         ASSERT_EQ(
@@ -295,7 +298,7 @@ TEST(RoundTrip, QuakeSkinsTakeTheQuakePaletteUnlessAnotherIsChosen) {
     h2.profile.writeString("games\\quake", "modelPalette", "hexen2");
     h2.profile.writeString("games\\hexen2", "palette", dir.path("hexen.lmp"));
     ASSERT_TRUE(h2.doc->onOpenDocument(dir.path("q.mdl")));
-    EXPECT_EQ((PaletteEntry{5, 5, 5, 0}), h2.doc->model.skins[0].palette[250]);
+    EXPECT_EQ((PaletteEntry{5, 5, 5, 0}), h2.doc->model().skins[0].palette[250]);
     EXPECT_EQ(std::vector<std::string>{"skins in the Hexen II palette " + dir.path("hexen.lmp")},
               h2.host.notes);
     // Written back in the palette it was read in, the skin keeps its indices.
@@ -304,7 +307,7 @@ TEST(RoundTrip, QuakeSkinsTakeTheQuakePaletteUnlessAnotherIsChosen) {
     again.profile.writeString("games\\quake", "modelPalette", "hexen2");
     again.profile.writeString("games\\hexen2", "palette", dir.path("hexen.lmp"));
     ASSERT_TRUE(again.doc->onOpenDocument(dir.path("q.mdl")));
-    EXPECT_EQ(h2.doc->model.skins[0].pixels, again.doc->model.skins[0].pixels);
+    EXPECT_EQ(h2.doc->model().skins[0].pixels, again.doc->model().skins[0].pixels);
 }
 
 // Quake 2 reads only 8-bit skins: a true-colour skin goes out in the game's palette when the base folder
@@ -326,7 +329,7 @@ TEST(RoundTrip, TrueColourSkinsOfAnMd2GoOutInQuake2sPaletteWhenItIsThere) {
     Skin back;
     ASSERT_TRUE(readPcx(dir.path("skin0.PCX"), back));
     EXPECT_EQ(24, back.bitsPerPixel);
-    plain.doc->skinDepth = 8;
+    plain.doc->exchange().skinDepth = 8;
     EXPECT_EQ(CFacetoDoc::SaveAsResult::Failed, plain.doc->saveAs(dir.path("b.md2")));
     EXPECT_NE(std::string::npos, plain.host.messages.back().find("needs Quake 2's palette"));
 
@@ -345,7 +348,7 @@ TEST(RoundTrip, TrueColourSkinsOfAnMd2GoOutInQuake2sPaletteWhenItIsThere) {
     ASSERT_EQ(8, back.bitsPerPixel);
     EXPECT_EQ(7, back.pixels[0]);
     EXPECT_EQ(9, back.pixels[1]);
-    game.doc->skinDepth = 24;
+    game.doc->exchange().skinDepth = 24;
     ASSERT_EQ(CFacetoDoc::SaveAsResult::Saved, game.doc->saveAs(dir.path("d.md2")));
     ASSERT_TRUE(readPcx(dir.path("skin0.PCX"), back));
     EXPECT_EQ(24, back.bitsPerPixel);

@@ -1,4 +1,5 @@
 #include "TestSupport.h"
+#include "document/DocumentEdit.h"
 #include "views/C2DView.h"
 #include "views/CAnimationView.h"
 #include "views/CCameraView.h"
@@ -50,8 +51,8 @@ struct FrontPane {
         EXPECT_TRUE(QTest::qWaitForWindowExposed(view.get()));
     }
     ViewState& shown() { return registry.stateOf(&doc); }
-    const FrameVertex& position(int v) const { return doc.frames[0].positions[size_t(v)]; }
-    bool selected(int v) const { return doc.model.vertexInfos[size_t(v)].selected(); }
+    const FrameVertex& position(int v) const { return doc.frames()[0].positions[size_t(v)]; }
+    bool selected(int v) const { return doc.model().vertexInfos[size_t(v)].selected(); }
 
     // A mouse move with the buttons given held, as the window system reports it.
     void moveTo(QPoint p, Qt::MouseButtons held, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
@@ -72,24 +73,25 @@ TEST(TwoDViewGestures, ClickTogglesAVertexAndEmptySpaceDoesNothing) {
     FrontPane p;
     QTest::mouseClick(p.view.get(), Qt::LeftButton, Qt::NoModifier, QPoint(121, 101));
     EXPECT_TRUE(p.selected(1));
-    EXPECT_FALSE(p.doc.model.vertexInfos[1].marked());
+    EXPECT_FALSE(p.doc.model().vertexInfos[1].marked());
     QTest::mouseClick(p.view.get(), Qt::LeftButton, Qt::NoModifier, QPoint(119, 99));
     EXPECT_FALSE(p.selected(1));
     QTest::mouseClick(p.view.get(), Qt::LeftButton, Qt::NoModifier, QPoint(160, 160));
     for (int v = 0; v < 4; ++v) {
-        EXPECT_EQ(VERTEX_VISIBLE, p.doc.model.vertexInfos[size_t(v)].flags);
+        EXPECT_EQ(VERTEX_VISIBLE, p.doc.model().vertexInfos[size_t(v)].flags);
     }
 }
 
 TEST(TwoDViewGestures, ARectangleAddsToTheSelection) {
     FrontPane p;
-    p.doc.model.vertexInfos[3].flags |= VERTEX_SELECTED; // outside the rectangle: stays selected
+    DocumentEdit::model(p.doc).vertexInfos[3].flags |=
+        VERTEX_SELECTED; // outside the rectangle: stays selected
     p.drag(QPoint(90, 70), QPoint(130, 110));
     EXPECT_TRUE(p.selected(0));
     EXPECT_TRUE(p.selected(1));
     EXPECT_TRUE(p.selected(2));
     EXPECT_TRUE(p.selected(3));
-    for (const VertexInfo& info : p.doc.model.vertexInfos) {
+    for (const VertexInfo& info : p.doc.model().vertexInfos) {
         EXPECT_FALSE(info.marked());
     }
     EXPECT_EQ(p.shown().bandStart, p.shown().bandEnd);
@@ -97,16 +99,16 @@ TEST(TwoDViewGestures, ARectangleAddsToTheSelection) {
 
 TEST(TwoDViewGestures, DraggingMovesTheSelectionInTheCurrentFrameOnly) {
     FrontPane p;
-    p.doc.model.vertexInfos[2].flags |= VERTEX_SELECTED; // moves along with the picked vertex
+    DocumentEdit::model(p.doc).vertexInfos[2].flags |= VERTEX_SELECTED; // moves along with the picked vertex
     p.drag(QPoint(120, 100), QPoint(140, 90));
     EXPECT_FLOAT_EQ(20.0f, p.position(1).x);
     EXPECT_FLOAT_EQ(5.0f, p.position(1).z);
     EXPECT_FLOAT_EQ(10.0f, p.position(2).x);
     EXPECT_FLOAT_EQ(15.0f, p.position(2).z);
     EXPECT_FLOAT_EQ(0.0f, p.position(0).x);
-    EXPECT_FLOAT_EQ(1.0f, p.doc.frames[1].positions[1].x); // the other frame keeps its positions
-    EXPECT_FALSE(p.selected(1));                           // a move does not select the picked vertex
-    EXPECT_FALSE(p.doc.model.vertexInfos[1].marked());
+    EXPECT_FLOAT_EQ(1.0f, p.doc.frames()[1].positions[1].x); // the other frame keeps its positions
+    EXPECT_FALSE(p.selected(1));                             // a move does not select the picked vertex
+    EXPECT_FALSE(p.doc.model().vertexInfos[1].marked());
     EXPECT_TRUE(p.doc.isModified());
 
     // With the vertical axis (z) locked the vertex moves horizontally only.
@@ -119,7 +121,7 @@ TEST(TwoDViewGestures, DraggingMovesTheSelectionInTheCurrentFrameOnly) {
 TEST(TwoDViewGestures, SnapPutsTheDraggedVertexOnTheGrid) {
     FrontPane p;
     p.shown().snapToGrid = 1;
-    p.doc.model.vertexInfos[3].flags |= VERTEX_SELECTED;
+    DocumentEdit::model(p.doc).vertexInfos[3].flags |= VERTEX_SELECTED;
     // The cursor at world (16.5, 11.5): the grid points are 20 and 10.
     p.drag(QPoint(120, 100), QPoint(133, 77));
     EXPECT_EQ(20.0f, p.position(1).x);
@@ -134,8 +136,8 @@ TEST(TwoDViewGestures, SnapPutsTheDraggedVertexOnTheGrid) {
 TEST(TwoDViewGestures, ScaleStepsAreTwoPercentWithShift) {
     FrontPane p;
     p.app.currentTool = TOOL_SCALE;
-    p.doc.model.vertexInfos[0].flags |= VERTEX_SELECTED;
-    p.doc.model.vertexInfos[1].flags |= VERTEX_SELECTED;
+    DocumentEdit::model(p.doc).vertexInfos[0].flags |= VERTEX_SELECTED;
+    DocumentEdit::model(p.doc).vertexInfos[1].flags |= VERTEX_SELECTED;
     QTest::mousePress(p.view.get(), Qt::LeftButton, Qt::ShiftModifier, QPoint(50, 50));
     p.moveTo(QPoint(50, 51), Qt::LeftButton, Qt::ShiftModifier); // down: shrink
     EXPECT_FLOAT_EQ(5.0f + 5.0f * 0.98f, p.position(1).x);
@@ -150,8 +152,8 @@ TEST(TwoDViewGestures, ScaleStepsAreTwoPercentWithShift) {
 TEST(TwoDViewGestures, ScaleFollowsSidewaysDragsAndRecordsOnlyWhatMoves) {
     FrontPane p;
     p.app.currentTool = TOOL_SCALE;
-    p.doc.model.vertexInfos[0].flags |= VERTEX_SELECTED;
-    p.doc.model.vertexInfos[1].flags |= VERTEX_SELECTED;
+    DocumentEdit::model(p.doc).vertexInfos[0].flags |= VERTEX_SELECTED;
+    DocumentEdit::model(p.doc).vertexInfos[1].flags |= VERTEX_SELECTED;
     QTest::mousePress(p.view.get(), Qt::LeftButton, Qt::NoModifier, QPoint(50, 50));
     p.moveTo(QPoint(60, 51), Qt::LeftButton); // mostly right: grow
     EXPECT_FLOAT_EQ(5.0f + 5.0f * 1.1f, p.position(1).x);
@@ -167,7 +169,7 @@ TEST(TwoDViewGestures, ScaleFollowsSidewaysDragsAndRecordsOnlyWhatMoves) {
     p.drag(QPoint(50, 50), QPoint(50, 20));
     EXPECT_EQ(1u, p.doc.history().size());
     p.shown().locks = {0, 0, 0};
-    p.doc.model.vertexInfos[0].flags &= ~VERTEX_SELECTED;
+    DocumentEdit::model(p.doc).vertexInfos[0].flags &= ~VERTEX_SELECTED;
     p.drag(QPoint(50, 50), QPoint(50, 20));
     EXPECT_EQ(1u, p.doc.history().size());
 }
@@ -178,7 +180,7 @@ TEST(TwoDViewGestures, RotateWithoutASelectionMovesNothingAndMoveZoomPansAndZoom
     p.drag(QPoint(120, 100), QPoint(150, 50));
     p.drag(QPoint(10, 10), QPoint(190, 190));
     EXPECT_FLOAT_EQ(10.0f, p.position(1).x);
-    for (const VertexInfo& info : p.doc.model.vertexInfos) {
+    for (const VertexInfo& info : p.doc.model().vertexInfos) {
         EXPECT_EQ(VERTEX_VISIBLE, info.flags);
     }
 
@@ -220,7 +222,7 @@ TEST(TwoDViewGestures, GroupLevelSelectsTheGroupsOfThePickedVertex) {
     EXPECT_TRUE(p.selected(1));
     EXPECT_TRUE(p.selected(2));
     EXPECT_FALSE(p.selected(3));
-    for (const VertexInfo& info : p.doc.model.vertexInfos) {
+    for (const VertexInfo& info : p.doc.model().vertexInfos) {
         EXPECT_FALSE(info.marked());
     }
 }

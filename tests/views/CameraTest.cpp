@@ -1,4 +1,5 @@
 #include "TestSupport.h"
+#include "document/DocumentEdit.h"
 #include "render/Rasterizer.h"
 #include "views/CameraDrawing.h"
 #include "views/CameraMouse.h"
@@ -133,16 +134,16 @@ TEST(CameraView, FacingTrianglesAreShadedThroughTheColourMapAndBackFacesLeftOut)
     const uint8_t facing = tables.shade(0, 100);
     EXPECT_GT(std::count(frame.image.begin(), frame.image.end(), facing), 100);
     EXPECT_EQ(0, frame.image[0]); // background
-    std::swap(f.doc->model.triangles[0].v[1], f.doc->model.triangles[0].v[2]);
+    std::swap(DocumentEdit::model(*f.doc).triangles[0].v[1], DocumentEdit::model(*f.doc).triangles[0].v[2]);
     drawCameraView(r, f.doc.get(), view, initialCamera(), 64, 64, &frame);
     EXPECT_EQ(0u, countNot(frame.image, 0));
     // Seen exactly edge-on: nothing either.
-    f.doc->frames[0].positions = {{-20, 0, -20}, {20, 0, -20}, {0, 0, 20}};
+    DocumentEdit::frames(*f.doc)[0].positions = {{-20, 0, -20}, {20, 0, -20}, {0, 0, 20}};
     drawCameraView(r, f.doc.get(), view, initialCamera(), 64, 64, &frame);
     EXPECT_EQ(0u, countNot(frame.image, 0));
     // Behind the camera: left out.
-    f.doc->frames[0].positions = {{200, -20, -20}, {200, 20, -20}, {200, 0, 20}};
-    std::swap(f.doc->model.triangles[0].v[1], f.doc->model.triangles[0].v[2]);
+    DocumentEdit::frames(*f.doc)[0].positions = {{200, -20, -20}, {200, 20, -20}, {200, 0, 20}};
+    std::swap(DocumentEdit::model(*f.doc).triangles[0].v[1], DocumentEdit::model(*f.doc).triangles[0].v[2]);
     drawCameraView(r, f.doc.get(), view, initialCamera(), 64, 64, &frame);
     EXPECT_EQ(0u, countNot(frame.image, 0));
     // No document or no frame: an empty picture.
@@ -192,7 +193,7 @@ TEST(Preview, ChoosesTheFrameSkinAndFillMode) {
     settings.textured = 0;
     settings.shaded = 0;
     settings.showEdges = 1;
-    std::swap(f.doc->model.triangles[0].v[1], f.doc->model.triangles[0].v[2]);
+    std::swap(DocumentEdit::model(*f.doc).triangles[0].v[1], DocumentEdit::model(*f.doc).triangles[0].v[2]);
     drawPreview(r, f.doc.get(), settings, initialCamera(), 64, 64, &frame);
     EXPECT_GT(std::count(frame.image.begin(), frame.image.end(), 12), 20);
     EXPECT_EQ(size_t(std::count(frame.image.begin(), frame.image.end(), 12)), countNot(frame.image, 0));
@@ -204,9 +205,9 @@ TEST(Preview, ChoosesTheFrameSkinAndFillMode) {
     skin.bitsPerPixel = 8;
     skin.pixels.assign(16, 77);
     skin.palette.assign(256, PaletteEntry{9, 9, 9, 0});
-    f.doc->model.skins = {skin, skin};
-    f.doc->model.skins[1].pixels.assign(16, 88);
-    std::swap(f.doc->model.triangles[0].v[1], f.doc->model.triangles[0].v[2]);
+    DocumentEdit::model(*f.doc).skins = {skin, skin};
+    DocumentEdit::model(*f.doc).skins[1].pixels.assign(16, 88);
+    std::swap(DocumentEdit::model(*f.doc).triangles[0].v[1], DocumentEdit::model(*f.doc).triangles[0].v[2]);
     settings = PreviewSettings{};
     settings.skinIndex = 2;
     drawPreview(r, f.doc.get(), settings, initialCamera(), 64, 64, &frame);
@@ -237,19 +238,19 @@ TEST(Preview, TrueColourSkinsShowInTheNearestColours) {
     for (size_t i = 0; i < rgb.pixels.size(); i += 3) {
         rgb.pixels[i] = 255;
     }
-    f.doc->model.skins = {rgb};
+    DocumentEdit::model(*f.doc).skins = {rgb};
     PreviewSettings settings;
     Pixels frame;
     drawPreview(r, f.doc.get(), settings, initialCamera(), 64, 64, &frame);
     EXPECT_EQ(251, nearestColour(r.defaultPalette(), 255, 0, 0));
     EXPECT_GT(std::count(frame.image.begin(), frame.image.end(), 251), 100);
     // The 8-bit picture was made once and is kept with the skin; the true colours stay for saving.
-    const Skin* shown = f.doc->model.skins[0].shown.get();
+    const Skin* shown = f.doc->model().skins[0].shown.get();
     ASSERT_NE(nullptr, shown);
     drawPreview(r, f.doc.get(), settings, initialCamera(), 64, 64, &frame);
-    EXPECT_EQ(shown, f.doc->model.skins[0].shown.get());
-    EXPECT_EQ(24, f.doc->model.skins[0].bitsPerPixel);
-    EXPECT_EQ(255, f.doc->model.skins[0].pixels[0]);
+    EXPECT_EQ(shown, f.doc->model().skins[0].shown.get());
+    EXPECT_EQ(24, f.doc->model().skins[0].bitsPerPixel);
+    EXPECT_EQ(255, f.doc->model().skins[0].pixels[0]);
 }
 
 TEST(CameraView, EachModeDrawsTheModelItsOwnWay) {
@@ -272,7 +273,7 @@ TEST(CameraView, EachModeDrawsTheModelItsOwnWay) {
     skin.bitsPerPixel = 8;
     skin.pixels = {60, 60, 0, 0, 60, 60, 0, 0};
     skin.palette.assign(256, PaletteEntry{5, 5, 5, 0});
-    f.doc->model.skins = {skin};
+    DocumentEdit::model(*f.doc).skins = {skin};
     Pixels frame;
     auto draw = [&](int mode) {
         view.fillMode = uint8_t(mode);
@@ -285,7 +286,7 @@ TEST(CameraView, EachModeDrawsTheModelItsOwnWay) {
     EXPECT_EQ((std::set<uint8_t>{0}), draw(FILL_NONE));
     EXPECT_EQ((std::set<uint8_t>{0, 100}), draw(FILL_WIREFRAME)); // edges in the triangle's colour
     EXPECT_EQ((std::set<uint8_t>{0, 254}), draw(FILL_VERTEX));
-    f.doc->model.vertexInfos[0].flags |= VERTEX_SELECTED;
+    DocumentEdit::model(*f.doc).vertexInfos[0].flags |= VERTEX_SELECTED;
     EXPECT_EQ((std::set<uint8_t>{0, 250, 254}), draw(FILL_VERTEX)); // selected corners stand out
     // Gouraud: every vertex faces the camera squarely, all in the brightest row of the default lights.
     EXPECT_EQ((std::set<uint8_t>{0, tables.shade(0, 100)}), draw(FILL_GOURAUD));
@@ -401,10 +402,10 @@ TEST(CameraView, QuakeThreeSurfacesPaintWithTheirOwnSkins) {
         return std::set<uint8_t>(frame.image.begin(), frame.image.end());
     };
     EXPECT_EQ((std::set<uint8_t>{0, 60, 71}), colours());
-    f.doc->currentSkin = 2; // named by no surface: everywhere
+    f.doc->setCurrentSkin(2); // named by no surface: everywhere
     EXPECT_EQ((std::set<uint8_t>{0, 90}), colours());
-    f.doc->currentSkin = 0;
-    f.doc->source.md3.reset();
+    f.doc->setCurrentSkin(0);
+    DocumentEdit::source(*f.doc).md3.reset();
     EXPECT_EQ((std::set<uint8_t>{0, 60}), colours());
 }
 

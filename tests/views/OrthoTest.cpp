@@ -1,4 +1,5 @@
 #include "TestSupport.h"
+#include "document/DocumentEdit.h"
 #include "model/DerivedData.h"
 #include "views/CameraDrawing.h"
 #include "views/CameraMath.h"
@@ -52,8 +53,8 @@ struct FrontView {
         ModelData data = makeModel(4, {tri(0, 1, 2)}, 1);
         data.frames[0].positions = {{0, 0, 0}, {10, 0, 0}, {0, 0, 10}, {-20, 0, -20}};
         loadInto(*f.doc, data);
-        buildEdges(f.doc->model);
-        f.doc->model.edges[0].color = 99;
+        buildEdges(DocumentEdit::model(*f.doc));
+        DocumentEdit::model(*f.doc).edges[0].color = 99;
         view.gridVisible = 0;
         view.originVisible = 0;
     }
@@ -109,7 +110,7 @@ TEST(OrthoView, DrawsEdgesVerticesAndSelection) {
     EXPECT_EQ(std::vector<std::string>{"Side (X right, Z up)"},
               overlay.texts); // the pane's name in its corner
 
-    auto& infos = v.doc().model.vertexInfos;
+    auto& infos = DocumentEdit::model(v.doc()).vertexInfos;
     infos[0].flags |= VERTEX_SELECTED;
     infos[1].flags |= VERTEX_MARKED;
     infos[3].flags = 0; // hidden
@@ -125,12 +126,12 @@ TEST(OrthoView, DrawsEdgesVerticesAndSelection) {
 // 2D views and, where it lies in front of the camera, in the camera view.
 TEST(OrthoView, TagsShowAsNamedAxisCrossesInTheViews) {
     FrontView v;
-    v.doc().model.tagNames = {"tag_hand", "tag_behind"};
+    DocumentEdit::model(v.doc()).tagNames = {"tag_hand", "tag_behind"};
     TagPlacement hand;
     hand.origin = {10, 0, 10};
     TagPlacement behind;
     behind.origin = {200, 0, 0};
-    v.doc().frames[0].tags = {hand, behind};
+    DocumentEdit::frames(v.doc())[0].tags = {hand, behind};
     Frame8 frame;
     Overlay overlay;
     drawOrthoView(v.r, v.doc(), v.view, 1, v.app, 200, 200, &frame, &overlay);
@@ -199,17 +200,17 @@ TEST(OrthoView, ShortEdgesLeftOutChangeNoPixel) {
     }
     data.model.vertexInfos[7].flags = 0;
     loadInto(v.doc(), data);
-    buildEdges(v.doc().model);
+    buildEdges(DocumentEdit::model(v.doc()));
     v.view.zoomFactor = 3.0f;
     Frame8 drawn;
     drawOrthoView(v.r, v.doc(), v.view, 1, v.app, 200, 200, &drawn, nullptr);
 
     const OrthoMapping m(v.view, 1, 200, 200);
-    const auto& infos = v.doc().model.vertexInfos;
-    const auto& positions = v.doc().frames[0].positions;
+    const auto& infos = v.doc().model().vertexInfos;
+    const auto& positions = v.doc().frames()[0].positions;
     Frame8 literal;
     v.r.beginFrame(&literal, 200, 200, 14);
-    for (const Edge& e : v.doc().model.edges) {
+    for (const Edge& e : v.doc().model().edges) {
         const VertexInfo& a = infos[size_t(e.first)];
         const VertexInfo& b = infos[size_t(e.second)];
         if (a.visible() && b.visible()) {
@@ -233,9 +234,9 @@ TEST(OrthoView, PickPrefersTheNearestThenTheHigherIndex) {
     OrthoEditor editor(1, v.app, v.view);
     EXPECT_EQ(1, editor.pick(v.doc(), 121, 101, 200, 200));
     EXPECT_EQ(1, editor.pick(v.doc(), 125, 105, 200, 200));
-    EXPECT_EQ(-1, editor.pick(v.doc(), 126, 100, 200, 200)); // 6 pixels away
-    v.doc().frames[0].positions[2] = {10, 0, 0};             // on top of vertex 1
+    EXPECT_EQ(-1, editor.pick(v.doc(), 126, 100, 200, 200));    // 6 pixels away
+    DocumentEdit::frames(v.doc())[0].positions[2] = {10, 0, 0}; // on top of vertex 1
     EXPECT_EQ(2, editor.pick(v.doc(), 120, 100, 200, 200));
-    v.doc().model.vertexInfos[2].flags = 0; // hidden vertices cannot be picked
+    DocumentEdit::model(v.doc()).vertexInfos[2].flags = 0; // hidden vertices cannot be picked
     EXPECT_EQ(1, editor.pick(v.doc(), 120, 100, 200, 200));
 }

@@ -1,6 +1,7 @@
 #include "views/Tools.h"
 
 #include "TestSupport.h"
+#include "document/DocumentEdit.h"
 #include "document/EditOperations.h"
 #include "document/Selection.h"
 
@@ -28,7 +29,7 @@ TEST(SelectionOperations, MarksBecomeTheSelectionAndTrianglesToggle) {
     DocFixture f;
     ModelData data = makeModel(4, {tri(0, 1, 2), tri(1, 3, 2)}, 1);
     loadInto(*f.doc, data);
-    auto& infos = f.doc->model.vertexInfos;
+    auto& infos = DocumentEdit::model(*f.doc).vertexInfos;
     const auto selected = [&] {
         std::vector<int> out;
         for (size_t v = 0; v < infos.size(); ++v) {

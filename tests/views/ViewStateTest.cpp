@@ -1,6 +1,7 @@
 #include "views/ViewState.h"
 
 #include "TestSupport.h"
+#include "document/DocumentEdit.h"
 
 using namespace faceto;
 using namespace faceto::test;
@@ -45,8 +46,8 @@ TEST(ViewState, AModelWithASkinStartsPaintedUntilAModeIsChosen) {
     skin.imageWidth = skin.imageHeight = 2;
     skin.bitsPerPixel = 8;
     skin.pixels.assign(4, 1);
-    f.doc->model.skins.push_back(skin);
-    ASSERT_TRUE(f.doc->model.skins[0].hasImage());
+    DocumentEdit::model(*f.doc).skins.push_back(skin);
+    ASSERT_TRUE(f.doc->model().skins[0].hasImage());
     ViewState view(f.profile, *f.doc);
     EXPECT_EQ(FILL_TEXTURED, view.fillMode);
     // Settings written back without a choice keep the profile free of a mode.
