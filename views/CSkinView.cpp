@@ -1,9 +1,7 @@
 #include "views/CSkinView.h"
 
 #include "document/CFacetoDoc.h"
-#include "document/EditOperations.h"
-#include "document/Selection.h"
-#include "views/Tools.h"
+#include "views/SkinDrags.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -11,8 +9,6 @@
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
-#include <limits>
-#include <numbers>
 
 namespace faceto {
 
@@ -26,7 +22,7 @@ CSkinView::CSkinView(AppState& app, QWidget* parent) : QWidget(parent), app_(app
 void CSkinView::setDocument(CFacetoDoc* doc) {
     if (doc != doc_) {
         doc_ = doc;
-        drag_ = Drag::None;
+        drag_.reset();
         view_.fitted = false;
     }
     update();
@@ -45,7 +41,7 @@ void CSkinView::paintEvent(QPaintEvent*) {
         view_.fit(w, h, width(), height());
     }
     QRectF shownBand;
-    const bool banding = drag_ == Drag::Select && dragged_;
+    const bool banding = drag_ && drag_->banding() && dragged_;
     if (banding) {
         shownBand = QRectF(pressAt_, lastAt_);
     }
@@ -92,11 +88,7 @@ void CSkinView::resizeEvent(QResizeEvent* event) {
 }
 
 void CSkinView::zoomAbout(QPointF at, float factor) {
-    const auto before = view_.toSkin(at, width(), height());
-    view_.zoom = std::clamp(view_.zoom * factor, 0.05f, 64.0f);
-    const auto after = view_.toSkin(at, width(), height());
-    view_.centerS += before[0] - after[0];
-    view_.centerT += before[1] - after[1];
+    zoomSkinViewAbout(view_, at, factor, width(), height());
     update();
 }
 
@@ -137,53 +129,12 @@ void CSkinView::keyPressEvent(QKeyEvent* event) {
     }
 }
 
-void CSkinView::collectCorners() {
-    triangles_.clear();
-    from_.clear();
-    moved_.clear();
-    const auto& infos = doc_->model().vertexInfos;
-    float lo[2] = {std::numeric_limits<float>::max(), std::numeric_limits<float>::max()};
-    float hi[2] = {std::numeric_limits<float>::lowest(), std::numeric_limits<float>::lowest()};
-    for (size_t i = 0; i < doc_->model().triangles.size(); ++i) {
-        const Triangle& t = doc_->model().triangles[i];
-        if (!triangleShown(doc_->model(), t)) {
-            continue;
-        }
-        std::array<bool, 3> moved{};
-        for (size_t k = 0; k < 3; ++k) {
-            moved[k] = infos[size_t(t.v[k])].selected();
-            if (moved[k]) {
-                for (int a = 0; a < 2; ++a) {
-                    lo[a] = std::min(lo[a], t.st[k][size_t(a)]);
-                    hi[a] = std::max(hi[a], t.st[k][size_t(a)]);
-                }
-            }
-        }
-        if (moved[0] || moved[1] || moved[2]) {
-            triangles_.push_back(int32_t(i));
-            from_.push_back(t.st);
-            moved_.push_back(moved);
-        }
-    }
-    current_ = from_;
-    centre_ = triangles_.empty() ? std::array<float, 2>{0.0f, 0.0f}
-                                 : std::array<float, 2>{(lo[0] + hi[0]) / 2.0f, (lo[1] + hi[1]) / 2.0f};
-}
-
-std::array<float, 2> CSkinView::snapped(std::array<float, 2> st) const {
-    return snap_ ? std::array<float, 2>{std::round(st[0]), std::round(st[1])} : st;
-}
-
-void CSkinView::applyCorners(const std::vector<CornerCoords>& after, const char* stepName) {
-    if (triangles_.empty() || after == current_) {
-        return;
-    }
-    current_ = after;
-    doc_->run(std::make_unique<ChangeSkinCoords>(stepName, triangles_, after, gesture_));
+SkinDragContext CSkinView::dragContext() {
+    return {*doc_, view_, width(), height(), snap_, gesture_, pressAt_, lastAt_, dragged_};
 }
 
 void CSkinView::mousePressEvent(QMouseEvent* event) {
-    if (doc_ == nullptr || drag_ != Drag::None) {
+    if (doc_ == nullptr || drag_) {
         return;
     }
     setFocus();
@@ -191,162 +142,36 @@ void CSkinView::mousePressEvent(QMouseEvent* event) {
     dragged_ = false;
     gesture_ = doc_->newGesture();
     const bool left = event->button() == Qt::LeftButton;
-    const bool right = event->button() == Qt::RightButton;
-    if (!left && !right) {
+    if (!left && event->button() != Qt::RightButton) {
         return;
     }
-    if ((event->modifiers() & Qt::ControlModifier) || app_.currentTool == TOOL_MOVE_ZOOM) {
-        drag_ = left ? Drag::Pan : Drag::Zoom;
-        return;
-    }
-    if (app_.currentTool == TOOL_SCALE || (app_.currentTool == TOOL_ROTATE && left)) {
-        collectCorners();
-        drag_ = app_.currentTool == TOOL_SCALE ? Drag::Scale : Drag::Rotate;
-        return;
-    }
-    if (app_.currentTool == TOOL_EDIT && left) {
-        // On a selected triangle or on a selected corner: the drag moves; elsewhere it selects.
-        const auto at = view_.toSkin(pressAt_, width(), height());
-        const int hit = skinTriangleAt(doc_->model(), at[0], at[1]);
-        const auto& infos = doc_->model().vertexInfos;
-        bool onSelection = hit >= 0 && std::all_of(doc_->model().triangles[size_t(hit)].v.begin(),
-                                                   doc_->model().triangles[size_t(hit)].v.end(),
-                                                   [&](int32_t v) { return infos[size_t(v)].selected(); });
-        for (size_t i = 0; i < doc_->model().triangles.size() && !onSelection; ++i) {
-            const Triangle& t = doc_->model().triangles[i];
-            for (size_t k = 0; k < 3 && triangleShown(doc_->model(), t); ++k) {
-                if (infos[size_t(t.v[k])].selected() &&
-                    QLineF(view_.toScreen(t.st[k][0], t.st[k][1], width(), height()), pressAt_).length() <=
-                        5.0) {
-                    onSelection = true;
-                    break;
-                }
-            }
-        }
-        if (onSelection) {
-            collectCorners();
-            drag_ = Drag::Move;
-        } else {
-            drag_ = Drag::Select;
-        }
-    }
+    SkinDragContext c = dragContext();
+    drag_ = SkinDrag::start(c, app_, left, (event->modifiers() & Qt::ControlModifier) != 0);
 }
 
 void CSkinView::mouseMoveEvent(QMouseEvent* event) {
-    if (doc_ == nullptr || drag_ == Drag::None) {
+    if (doc_ == nullptr || !drag_) {
         return;
     }
     const QPointF at = event->position();
     if ((at - pressAt_).manhattanLength() >= 2) {
         dragged_ = true;
     }
-    const bool fine = (event->modifiers() & Qt::ShiftModifier) != 0;
-    const QPointF step = at - lastAt_;
-    switch (drag_) {
-    case Drag::Pan:
-        view_.centerS -= float(step.x()) / view_.zoom;
-        view_.centerT -= float(step.y()) / view_.zoom;
-        update();
-        break;
-    case Drag::Zoom:
-        if (step.y() != 0) {
-            zoomAbout(pressAt_, step.y() < 0 ? 1.05f : 0.95f);
-        }
-        break;
-    case Drag::Select:
-        update();
-        break;
-    case Drag::Move: {
-        // Shift moves a tenth as far.
-        const float factor = fine ? 0.1f : 1.0f;
-        const float ds = float(at.x() - pressAt_.x()) / view_.zoom * factor;
-        const float dt = float(at.y() - pressAt_.y()) / view_.zoom * factor;
-        std::vector<CornerCoords> after = from_;
-        for (size_t i = 0; i < after.size(); ++i) {
-            for (size_t k = 0; k < 3; ++k) {
-                if (moved_[i][k]) {
-                    after[i][k] = snapped({from_[i][k][0] + ds, from_[i][k][1] + dt});
-                }
-            }
-        }
-        applyCorners(after, "Move Skin Coordinates");
-        break;
-    }
-    case Drag::Scale: {
-        // As the 2D views scale (the skin's t runs down the view).
-        const auto [fs, ft] = ScaleTool::factors(int(std::lround(step.x())), int(std::lround(-step.y())),
-                                                 (event->buttons() & Qt::LeftButton) != 0, fine);
-        std::vector<CornerCoords> after = current_;
-        for (size_t i = 0; i < after.size(); ++i) {
-            for (size_t k = 0; k < 3; ++k) {
-                if (moved_[i][k]) {
-                    after[i][k] = snapped({centre_[0] + (after[i][k][0] - centre_[0]) * fs,
-                                           centre_[1] + (after[i][k][1] - centre_[1]) * ft});
-                }
-            }
-        }
-        applyCorners(after, "Scale Skin Coordinates");
-        break;
-    }
-    case Drag::Rotate: {
-        // A degree per pixel across, in steps of 15 with Shift, from the coordinates at the press.
-        const int degrees = RotateTool::degrees(at.x() - pressAt_.x(), fine);
-        const double angle = degrees * std::numbers::pi / 180.0;
-        const auto c = float(std::cos(angle));
-        const auto s = float(std::sin(angle));
-        std::vector<CornerCoords> after = from_;
-        for (size_t i = 0; i < after.size(); ++i) {
-            for (size_t k = 0; k < 3; ++k) {
-                if (moved_[i][k]) {
-                    const float u = from_[i][k][0] - centre_[0];
-                    const float v = from_[i][k][1] - centre_[1];
-                    after[i][k] = snapped({centre_[0] + u * c - v * s, centre_[1] + u * s + v * c});
-                }
-            }
-        }
-        applyCorners(after, "Rotate Skin Coordinates");
-        break;
-    }
-    case Drag::None:
-        break;
-    }
+    SkinDragContext c = dragContext();
+    drag_->move(
+        c, {at, (event->modifiers() & Qt::ShiftModifier) != 0, (event->buttons() & Qt::LeftButton) != 0});
     lastAt_ = at;
-}
-
-void CSkinView::clickSelect(QPointF at, bool add) {
-    const auto st = view_.toSkin(at, width(), height());
-    const int hit = skinTriangleAt(doc_->model(), st[0], st[1]);
-    if (hit < 0) {
-        if (!add) {
-            doc_->selectNone();
-        }
-    } else if (add) {
-        toggleTriangle(*doc_, hit); // Shift on a selected triangle takes it away
-    } else {
-        selectTriangles(*doc_, {hit}, false);
-    }
-}
-
-void CSkinView::bandSelect(bool add) {
-    const auto a = view_.toSkin(pressAt_, width(), height());
-    const auto b = view_.toSkin(lastAt_, width(), height());
-    selectTriangles(*doc_, skinTrianglesIn(doc_->model(), QRectF(QPointF(a[0], a[1]), QPointF(b[0], b[1]))),
-                    add);
+    update();
 }
 
 void CSkinView::mouseReleaseEvent(QMouseEvent* event) {
-    if (doc_ == nullptr || drag_ == Drag::None) {
+    if (doc_ == nullptr || !drag_) {
         return;
     }
-    const Drag ended = drag_;
-    drag_ = Drag::None;
+    const std::unique_ptr<SkinDrag> ended = std::move(drag_);
     lastAt_ = event->position();
-    const bool add = (event->modifiers() & Qt::ShiftModifier) != 0;
-    if ((ended == Drag::Select || ended == Drag::Move) && !dragged_) {
-        clickSelect(lastAt_, add);
-    } else if (ended == Drag::Select) {
-        bandSelect(add);
-    }
+    SkinDragContext c = dragContext();
+    ended->release(c, (event->modifiers() & Qt::ShiftModifier) != 0);
     update();
 }
 

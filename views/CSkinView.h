@@ -2,10 +2,11 @@
 
 #include "document/SkinOperations.h"
 #include "views/AppState.h"
+#include "views/SkinDrags.h"
 #include "views/SkinDrawing.h"
 
 #include <QWidget>
-#include <optional>
+#include <memory>
 #include <vector>
 
 namespace faceto {
@@ -37,14 +38,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    enum class Drag { None, Pan, Zoom, Select, Move, Scale, Rotate };
     void zoomAbout(QPointF at, float factor);
-    void clickSelect(QPointF at, bool add);
-    void bandSelect(bool add);
-    // The corners of selected vertices as the drag started; the triangles they belong to.
-    void collectCorners();
-    void applyCorners(const std::vector<CornerCoords>& after, const char* stepName);
-    std::array<float, 2> snapped(std::array<float, 2> st) const;
+    SkinDragContext dragContext();
     uint64_t shownState(const QRectF* band) const;
 
     AppState& app_;
@@ -54,16 +49,11 @@ private:
     QImage picture_;          // the pane as last drawn
     uint64_t shownState_ = 0; // what it showed
     bool snap_ = false;
-    Drag drag_ = Drag::None;
+    std::unique_ptr<SkinDrag> drag_; // the drag under way
     bool dragged_ = false;
     QPointF pressAt_;
     QPointF lastAt_;
     uint64_t gesture_ = 0;
-    std::vector<int32_t> triangles_;          // with a corner being moved
-    std::vector<CornerCoords> from_;          // their coordinates at the press
-    std::vector<std::array<bool, 3>> moved_;  // which corners move
-    std::vector<CornerCoords> current_;       // their coordinates now
-    std::array<float, 2> centre_{0.0f, 0.0f}; // of the moved corners' box at the press
 };
 
 } // namespace faceto
