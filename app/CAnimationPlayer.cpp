@@ -79,12 +79,12 @@ CAnimationPlayer::CAnimationPlayer(CFacetoApp& app, QWidget* parent) : QWidget(p
     // The position in the animation: it follows the playback, and dragging it shows a frame of one's
     // choice (the playback waits while the slider is held).
     auto* position = new QHBoxLayout();
-    auto* label = new QLabel("Frame", this);
+    auto* label = new QLabel(tr("Frame"), this);
     slider_ = new QSlider(Qt::Horizontal, this);
     label->setBuddy(slider_);
-    slider_->setToolTip("Position in the animation: drag it to show a frame");
-    slider_->setStatusTip("The frame of the current animation the preview shows; drag to choose one");
-    slider_->setAccessibleName("Frame");
+    slider_->setToolTip(tr("Position in the animation: drag it to show a frame"));
+    slider_->setStatusTip(tr("The frame of the current animation the preview shows; drag to choose one"));
+    slider_->setAccessibleName(tr("Frame"));
     slider_->setRange(0, 0);
     position->addWidget(label);
     position->addWidget(slider_, 1);
@@ -92,19 +92,22 @@ CAnimationPlayer::CAnimationPlayer(CFacetoApp& app, QWidget* parent) : QWidget(p
     auto* row = new QHBoxLayout();
     const char names[5] = {'F', 'V', 'L', 'T', 'S'};
     const char* tips[5][2] = {
-        {"Full screen", "Show the preview on the whole screen; any key brings it back"},
-        {"Show vertices", "Draw the corners of the triangles as dots"},
-        {"Show edges", "Draw the edges of the triangles"},
-        {"Fill", "Fill the triangles: textured with the skin, not at all, or shaded (each click the next)"},
-        {"Next skin", "Texture the preview with the model's next skin"},
+        {QT_TR_NOOP("Full screen"),
+         QT_TR_NOOP("Show the preview on the whole screen; any key brings it back")},
+        {QT_TR_NOOP("Show vertices"), QT_TR_NOOP("Draw the corners of the triangles as dots")},
+        {QT_TR_NOOP("Show edges"), QT_TR_NOOP("Draw the edges of the triangles")},
+        {QT_TR_NOOP("Fill"),
+         QT_TR_NOOP(
+             "Fill the triangles: textured with the skin, not at all, or shaded (each click the next)")},
+        {QT_TR_NOOP("Next skin"), QT_TR_NOOP("Texture the preview with the model's next skin")},
     };
     for (int i = 0; i < 5; ++i) {
         buttons_[i] = new CFlatBitmapButton(QString(names[i]), this);
         buttons_[i]->setPicture(picture(names[i]));
         buttons_[i]->setTransparentColour(CLEAR);
-        buttons_[i]->setToolTip(tips[i][0]);
-        buttons_[i]->setStatusTip(tips[i][1]);
-        buttons_[i]->setAccessibleName(tips[i][0]);
+        buttons_[i]->setToolTip(tr(tips[i][0]));
+        buttons_[i]->setStatusTip(tr(tips[i][1]));
+        buttons_[i]->setAccessibleName(tr(tips[i][0]));
         row->addWidget(buttons_[i]);
     }
     layout->addLayout(row);
@@ -184,26 +187,26 @@ void CAnimationPlayer::addPlaybackControls(QVBoxLayout* layout) {
     auto* row = new QHBoxLayout();
     auto* back = new QToolButton(this);
     back->setText("|<");
-    back->setToolTip("One frame back ([)");
-    back->setAccessibleName("Step back");
+    back->setToolTip(tr("One frame back ([)"));
+    back->setAccessibleName(tr("Step back"));
     play_ = new QToolButton(this);
     play_->setCheckable(true);
-    play_->setToolTip("Play or pause (Ctrl+Space)");
-    play_->setAccessibleName("Play");
+    play_->setToolTip(tr("Play or pause (Ctrl+Space)"));
+    play_->setAccessibleName(tr("Play"));
     auto* on = new QToolButton(this);
     on->setText(">|");
-    on->setToolTip("One frame on (])");
-    on->setAccessibleName("Step on");
+    on->setToolTip(tr("One frame on (])"));
+    on->setAccessibleName(tr("Step on"));
     rate_ = new QSpinBox(this);
     rate_->setRange(1, 60);
-    rate_->setSuffix(" fps");
+    rate_->setSuffix(tr(" fps"));
     rate_->setValue(std::clamp(profile.get(settings::PLAYER_RATE), 1, 60));
-    rate_->setToolTip("Frames a second");
-    rate_->setAccessibleName("Frames a second");
-    loop_ = new QCheckBox("Loop", this);
+    rate_->setToolTip(tr("Frames a second"));
+    rate_->setAccessibleName(tr("Frames a second"));
+    loop_ = new QCheckBox(tr("Loop"), this);
     loop_->setChecked(profile.get(settings::PLAYER_LOOP));
-    follow_ = new QCheckBox("Camera follows", this);
-    follow_->setToolTip("The camera pane of the active window shows the frame played");
+    follow_ = new QCheckBox(tr("Camera follows"), this);
+    follow_->setToolTip(tr("The camera pane of the active window shows the frame played"));
     follow_->setChecked(profile.get(settings::CAMERA_FOLLOWS_PLAYER));
     for (QWidget* w : std::initializer_list<QWidget*>{back, play_, on, rate_}) {
         row->addWidget(w);
@@ -237,7 +240,7 @@ void CAnimationPlayer::setPaused(bool paused) {
         play_->setChecked(!paused);
     }
     play_->setText(paused ? ">" : "||");
-    play_->setAccessibleName(paused ? "Play" : "Pause");
+    play_->setAccessibleName(paused ? tr("Play") : tr("Pause"));
     if (paused) {
         timer_.stop();
     } else {

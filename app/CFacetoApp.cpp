@@ -10,6 +10,7 @@
 #include "app/CUndoHistoryPanel.h"
 #include "app/Dialogs.h"
 #include "app/EditorCommands.h"
+#include "app/Translation.h"
 #include "formats/FileIO.h"
 #include "formats/PaletteFiles.h"
 #include "model/Version.h"
@@ -56,10 +57,10 @@ QStringList CFacetoApp::openFilters() {
             }
         }
     }
-    QStringList filters{"All models (" + patterns.join(' ') + ")"};
+    QStringList filters{tr("All models (%1)").arg(patterns.join(' '))};
     for (const FileFormat& f : fileFormats()) {
         if (!f.openFilter.empty()) {
-            filters << QString::fromUtf8(f.openFilter.data(), qsizetype(f.openFilter.size()));
+            filters << shownText(f.openFilter);
         }
     }
     return filters;
@@ -69,7 +70,7 @@ QStringList CFacetoApp::saveFilters() {
     QStringList filters;
     for (const FileFormat& f : fileFormats()) {
         if (!f.saveFilter.empty()) {
-            filters << QString::fromUtf8(f.saveFilter.data(), qsizetype(f.saveFilter.size()));
+            filters << shownText(f.saveFilter);
         }
     }
     return filters;
@@ -173,7 +174,7 @@ CFacetoDoc* CFacetoApp::openDocument(const QString& path) {
                 subWindowActivated(window);
             }
         }
-        mainFrame_->showAction(QString("%1 is open already").arg(QString::fromStdString(open->title())));
+        mainFrame_->showAction(tr("%1 is open already").arg(QString::fromStdString(open->title())));
         return open;
     }
     std::unique_ptr<CFacetoDoc> doc = documents_.make();
@@ -211,14 +212,14 @@ bool CFacetoApp::save(CFacetoDoc* doc) {
     // a Faceto model instead, or not save.
     if (const FileFormat* format = doc->fileFormat();
         format != nullptr && !format->native && !toldWhatGameFormatsLose_) {
-        QString kind = QString::fromUtf8(format->saveFilter.data(), qsizetype(format->saveFilter.size()));
+        QString kind = shownText(format->saveFilter);
         kind = kind.left(kind.indexOf(" (")).trimmed();
         const int answer = dialogs_.choose(
             mainFrame_,
-            QString("%1 is saved in its own format (%2), which does not keep groups, the selection or "
-                    "hidden vertices.\nTo keep them, use Save As and choose Faceto Model (*.fm).")
+            tr("%1 is saved in its own format (%2), which does not keep groups, the selection or "
+               "hidden vertices.\nTo keep them, use Save As and choose Faceto Model (*.fm).")
                 .arg(QString::fromStdString(doc->title()), kind),
-            {"Save", "Save As..."});
+            {tr("Save"), tr("Save As...")});
         if (answer < 0) {
             return false;
         }
@@ -455,7 +456,7 @@ void CFacetoApp::printActiveWindow(QPrinter& printer) {
 // --- the document host ---------------------------------------------------------------------------
 
 void CFacetoApp::message(std::string_view text) {
-    dialogs_.message(mainFrame_, QString::fromUtf8(text.data(), qsizetype(text.size())));
+    dialogs_.message(mainFrame_, shownText(text));
 }
 
 void CFacetoApp::documentChanged(CFacetoDoc& doc, const ChangeNotice& notice) {
@@ -471,11 +472,10 @@ void CFacetoApp::documentChanged(CFacetoDoc& doc, const ChangeNotice& notice) {
 }
 
 bool CFacetoApp::confirmReplace(const std::string& path) {
-    return dialogs_.askYesNo(mainFrame_,
-                             QString("%1 already exists and holds another picture than the one this "
-                                     "save writes there (perhaps the skin of another model).\n"
-                                     "Replace it?")
-                                 .arg(QString::fromStdString(path)));
+    return dialogs_.askYesNo(mainFrame_, tr("%1 already exists and holds another picture than the one this "
+                                            "save writes there (perhaps the skin of another model).\n"
+                                            "Replace it?")
+                                             .arg(QString::fromStdString(path)));
 }
 
 float CFacetoApp::fileUnits(bool opening) const {
@@ -493,22 +493,21 @@ bool CFacetoApp::confirmReplaceAll(const std::vector<std::string>& paths) {
         names << QString::fromStdString(path);
     }
     return dialogs_.askYesNo(mainFrame_,
-                             QString("These files already exist and hold other pictures than the ones this "
-                                     "save writes there (perhaps the skins of another model):\n%1\n"
-                                     "Replace them?")
+                             tr("These files already exist and hold other pictures than the ones this "
+                                "save writes there (perhaps the skins of another model):\n%1\n"
+                                "Replace them?")
                                  .arg(names.join("\n")));
 }
 
 bool CFacetoApp::confirmOverwriteChanged(const std::string& path) {
-    return dialogs_.askYesNo(mainFrame_,
-                             QString("%1 was changed by another program since it was opened or saved "
-                                     "here.\nSave over it, losing those changes?")
-                                 .arg(QString::fromStdString(path)));
+    return dialogs_.askYesNo(mainFrame_, tr("%1 was changed by another program since it was opened or saved "
+                                            "here.\nSave over it, losing those changes?")
+                                             .arg(QString::fromStdString(path)));
 }
 
 void CFacetoApp::note(std::string_view text) {
     if (mainFrame_) {
-        mainFrame_->showAction(QString::fromUtf8(text.data(), qsizetype(text.size())));
+        mainFrame_->showAction(shownText(text));
     }
 }
 

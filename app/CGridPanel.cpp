@@ -13,19 +13,19 @@ namespace faceto {
 
 CGridPanel::CGridPanel(CFacetoApp& app, QWidget* parent) : QWidget(parent), app_(app) {
     auto* layout = new QGridLayout(this);
-    visible_ = new QCheckBox("Visible", this);
-    snap_ = new QCheckBox("Snap To", this);
-    frame_ = new QCheckBox("Frame", this);
+    visible_ = new QCheckBox(tr("Visible"), this);
+    snap_ = new QCheckBox(tr("Snap To"), this);
+    frame_ = new QCheckBox(tr("Frame"), this);
     frame_->setEnabled(false);
     combo_ = new QComboBox(this);
     combo_->addItems({"Previous", "Next"});
     spacing_ = new QLineEdit(this);
-    apply_ = new QPushButton("Apply", this);
+    apply_ = new QPushButton(tr("Apply"), this);
     layout->addWidget(visible_, 0, 0);
     layout->addWidget(snap_, 0, 1);
     layout->addWidget(frame_, 1, 0);
     layout->addWidget(combo_, 1, 1);
-    layout->addWidget(new QLabel("Grid Spacing", this), 2, 0, 1, 2);
+    layout->addWidget(new QLabel(tr("Grid Spacing"), this), 2, 0, 1, 2);
     layout->addWidget(spacing_, 3, 0);
     layout->addWidget(apply_, 3, 1);
     layout->setRowStretch(4, 1);
@@ -70,12 +70,12 @@ void CGridPanel::applySpacing() {
     bool ok = false;
     const float value = spacing_->text().trimmed().toFloat(&ok);
     if (!ok) {
-        app_.dialogs().message(this, "Enter a number.");
+        app_.dialogs().message(this, tr("Enter a number."));
         return;
     }
     float spacing = value;
     if (!(value >= 1e-8f && value <= 1000.0f)) {
-        app_.dialogs().message(this, "Enter a number between 1e-08 and 1000.");
+        app_.dialogs().message(this, tr("Enter a number between 1e-08 and 1000."));
         if (value > 0.0f) {
             return; // refused: the grid keeps its spacing
         }

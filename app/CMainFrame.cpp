@@ -32,7 +32,7 @@ constexpr int RECENT_FILES = 12;
 } // namespace
 
 CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
-    setWindowTitle("Faceto");
+    setWindowTitle(tr("Faceto"));
     setWindowIcon(QIcon(icons::applicationPicture(64)));
     setAcceptDrops(true);
     mdi_ = new QMdiArea(this);
@@ -45,7 +45,7 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     createStatusBar();
 
     // The dialog bar at the left edge, which the project manager fills.
-    dock_ = new QDockWidget("Project", this);
+    dock_ = new QDockWidget(tr("Project"), this);
     dock_->setObjectName("dialogBar");
     dock_->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
     dock_->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetClosable);
@@ -55,7 +55,7 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     connect(dock_, &QDockWidget::visibilityChanged, this,
             [this] { action("viewMainToolBar")->setChecked(dock_->isVisible()); });
 
-    historyDock_ = new QDockWidget("Undo History", this);
+    historyDock_ = new QDockWidget(tr("Undo History"), this);
     historyDock_->setObjectName("undoHistory");
     historyDock_->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
     addDockWidget(Qt::RightDockWidgetArea, historyDock_);
@@ -66,7 +66,7 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
 
     // The skin view at the right, shown at first where the screen leaves room for it beside the
     // document windows (View > Skin View shows it anywhere).
-    skinDock_ = new QDockWidget("Skin", this);
+    skinDock_ = new QDockWidget(tr("Skin"), this);
     skinDock_->setObjectName("skinView");
     skinDock_->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea | Qt::BottomDockWidgetArea);
     addDockWidget(Qt::RightDockWidgetArea, skinDock_);
@@ -102,13 +102,13 @@ QAction* CMainFrame::action(const QString& name) const {
     return actions_.value(name, nullptr);
 }
 
-QAction* CMainFrame::add(const QString& name, const QString& text, const QString& promptAndTip,
+QAction* CMainFrame::add(const QString& name, const char* text, const char* promptAndTip,
                          const QKeySequence& key, const QString& icon) {
-    auto* a = new QAction(text, this);
+    auto* a = new QAction(tr(text), this);
     a->setObjectName(name);
-    if (!promptAndTip.isEmpty()) {
+    if (promptAndTip != nullptr && *promptAndTip != '\0') {
         // "status bar prompt\ntooltip", as the program's string table holds them.
-        const QStringList parts = promptAndTip.split('\n');
+        const QStringList parts = tr(promptAndTip).split('\n');
         a->setStatusTip(parts.value(0));
         a->setToolTip(parts.size() > 1 ? parts[1] : parts[0]);
     }
@@ -137,33 +137,44 @@ QList<QKeySequence> standardKeys(QKeySequence::StandardKey key, const char* fall
 } // namespace
 
 void CMainFrame::createActions() {
-    add("fileNew", "&New", "Create a new document\nNew", QKeySequence("Ctrl+N"), "new");
-    add("fileOpen", "&Open...", "Open an existing document\nOpen", QKeySequence("Ctrl+O"), "open");
-    add("fileClose", "&Close", "Close the active document\nClose")
+    add("fileNew", QT_TR_NOOP("&New"), QT_TR_NOOP("Create a new document\nNew"), QKeySequence("Ctrl+N"),
+        "new");
+    add("fileOpen", QT_TR_NOOP("&Open..."), QT_TR_NOOP("Open an existing document\nOpen"),
+        QKeySequence("Ctrl+O"), "open");
+    add("fileClose", QT_TR_NOOP("&Close"), QT_TR_NOOP("Close the active document\nClose"))
         ->setShortcuts(standardKeys(QKeySequence::Close, "Ctrl+W"));
-    add("fileSave", "&Save", "Save the active document\nSave", QKeySequence("Ctrl+S"), "save");
-    add("fileSaveAs", "Save &As...", "Save the active document with a new name\nSave As")
+    add("fileSave", QT_TR_NOOP("&Save"), QT_TR_NOOP("Save the active document\nSave"), QKeySequence("Ctrl+S"),
+        "save");
+    add("fileSaveAs", QT_TR_NOOP("Save &As..."),
+        QT_TR_NOOP("Save the active document with a new name\nSave As"))
         ->setShortcuts(standardKeys(QKeySequence::SaveAs, "Ctrl+Shift+S"));
-    add("gameSetup", "Game Setup", "Set Game information.");
-    add("saveSettings", "Save Settings", "Write every setting to the settings file now\nSave Settings");
-    add("exportFrame", "&Export Frame", "Save the current frame as a Wavefront OBJ file\nExport Frame");
-    add("importFrame", "&Import Frame", "Put a pose from an OBJ file into the current frame\nImport Frame");
-    add("exportSkin", "Export Skin",
-        "Save the current skin as a PCX or PNG picture, with its skin map on request\nExport Skin");
-    add("importSkin", "Import Skin",
-        "Replace the current skin with a picture, or add it as a new skin\nImport Skin");
-    add("newSkin", "New Skin", "Add an empty skin of a chosen size\nNew Skin");
-    add("deleteSkin", "Delete Skin", "Delete the current skin\nDelete Skin");
-    add("resizeSkin", "Resize Skin",
-        "Stretch the current skin to another size, with its skin coordinates\nResize Skin");
-    add("generateSkinMap", "Generate SkinMap",
-        "Map the current frame seen from the front onto the skin: front faces left, back faces "
-        "right\nGenerate SkinMap");
-    add("printSetup", "P&rint Setup...", "Change the printer and printing options\nPage Setup");
-    add("filePrint", "&Print...", "Print the active window's four views on one page\nPrint")
+    add("gameSetup", QT_TR_NOOP("Game Setup"), QT_TR_NOOP("Set Game information."));
+    add("saveSettings", QT_TR_NOOP("Save Settings"),
+        QT_TR_NOOP("Write every setting to the settings file now\nSave Settings"));
+    add("exportFrame", QT_TR_NOOP("&Export Frame"),
+        QT_TR_NOOP("Save the current frame as a Wavefront OBJ file\nExport Frame"));
+    add("importFrame", QT_TR_NOOP("&Import Frame"),
+        QT_TR_NOOP("Put a pose from an OBJ file into the current frame\nImport Frame"));
+    add("exportSkin", QT_TR_NOOP("Export Skin"),
+        QT_TR_NOOP(
+            "Save the current skin as a PCX or PNG picture, with its skin map on request\nExport Skin"));
+    add("importSkin", QT_TR_NOOP("Import Skin"),
+        QT_TR_NOOP("Replace the current skin with a picture, or add it as a new skin\nImport Skin"));
+    add("newSkin", QT_TR_NOOP("New Skin"), QT_TR_NOOP("Add an empty skin of a chosen size\nNew Skin"));
+    add("deleteSkin", QT_TR_NOOP("Delete Skin"), QT_TR_NOOP("Delete the current skin\nDelete Skin"));
+    add("resizeSkin", QT_TR_NOOP("Resize Skin"),
+        QT_TR_NOOP("Stretch the current skin to another size, with its skin coordinates\nResize Skin"));
+    add("generateSkinMap", QT_TR_NOOP("Generate SkinMap"),
+        QT_TR_NOOP("Map the current frame seen from the front onto the skin: front faces left, back faces "
+                   "right\nGenerate SkinMap"));
+    add("printSetup", QT_TR_NOOP("P&rint Setup..."),
+        QT_TR_NOOP("Change the printer and printing options\nPage Setup"));
+    add("filePrint", QT_TR_NOOP("&Print..."),
+        QT_TR_NOOP("Print the active window's four views on one page\nPrint"))
         ->setShortcuts(standardKeys(QKeySequence::Print, "Ctrl+P"));
-    add("filePrintPreview", "Print Pre&view...", "Show the page as it would be printed\nPrint Preview");
-    add("fileExit", "E&xit", "Quit the application; prompts to save documents\nExit")
+    add("filePrintPreview", QT_TR_NOOP("Print Pre&view..."),
+        QT_TR_NOOP("Show the page as it would be printed\nPrint Preview"));
+    add("fileExit", QT_TR_NOOP("E&xit"), QT_TR_NOOP("Quit the application; prompts to save documents\nExit"))
         ->setShortcuts(standardKeys(QKeySequence::Quit, "Ctrl+Q"));
     createEditActions();
     createToolActions();
@@ -174,191 +185,237 @@ void CMainFrame::createActions() {
 
 // The Edit menu.
 void CMainFrame::createEditActions() {
-    add("editUndo", "&Undo", "Undo the last action\nUndo", QKeySequence("Ctrl+Z"), "undo")->setEnabled(false);
-    add("editRedo", "&Redo", "Redo the action undone last\nRedo", QKeySequence("Ctrl+Y"), "redo")
+    add("editUndo", QT_TR_NOOP("&Undo"), QT_TR_NOOP("Undo the last action\nUndo"), QKeySequence("Ctrl+Z"),
+        "undo")
+        ->setEnabled(false);
+    add("editRedo", QT_TR_NOOP("&Redo"), QT_TR_NOOP("Redo the action undone last\nRedo"),
+        QKeySequence("Ctrl+Y"), "redo")
         ->setEnabled(false);
     action("editRedo")->setShortcuts({QKeySequence("Ctrl+Y"), QKeySequence("Ctrl+Shift+Z")});
-    add("viewUndoHistory", "Undo &History",
-        "Show or hide the list of the steps that can be undone\nUndo History")
+    add("viewUndoHistory", QT_TR_NOOP("Undo &History"),
+        QT_TR_NOOP("Show or hide the list of the steps that can be undone\nUndo History"))
         ->setCheckable(true);
-    add("viewSkinView", "&Skin View", "Show or hide the skin with its skin map\nSkin View")
+    add("viewSkinView", QT_TR_NOOP("&Skin View"),
+        QT_TR_NOOP("Show or hide the skin with its skin map\nSkin View"))
         ->setCheckable(true);
-    add("editCut", "Cu&t", "Cut the selection and put it on the Clipboard\nCut", QKeySequence("Ctrl+X"),
-        "cut");
-    add("editCopy", "&Copy", "Copy the selection and put it on the Clipboard\nCopy", QKeySequence("Ctrl+C"),
-        "copy");
-    add("editPasteInto", "&Paste Into", "Insert Clipboard contents\nPaste", QKeySequence("Ctrl+V"), "paste");
-    add("editPasteNewFrame", "&Paste as New Frame",
-        "Add the frame on the clipboard after the current frame\nPaste as New Frame", QKeySequence("Ctrl+B"));
-    add("selectAll", "Select &All", "Select every visible vertex\nSelect All", QKeySequence("Shift+C"));
-    add("selectNone", "Select &None", "Deselect every visible vertex\nSelect None", QKeySequence("C"));
-    add("invertSelection", "Invert Selection",
-        "Select the visible vertices that are not selected, and only them\nInvert Selection",
+    add("editCut", QT_TR_NOOP("Cu&t"), QT_TR_NOOP("Cut the selection and put it on the Clipboard\nCut"),
+        QKeySequence("Ctrl+X"), "cut");
+    add("editCopy", QT_TR_NOOP("&Copy"), QT_TR_NOOP("Copy the selection and put it on the Clipboard\nCopy"),
+        QKeySequence("Ctrl+C"), "copy");
+    add("editPasteInto", QT_TR_NOOP("&Paste Into"), QT_TR_NOOP("Insert Clipboard contents\nPaste"),
+        QKeySequence("Ctrl+V"), "paste");
+    add("editPasteNewFrame", QT_TR_NOOP("&Paste as New Frame"),
+        QT_TR_NOOP("Add the frame on the clipboard after the current frame\nPaste as New Frame"),
+        QKeySequence("Ctrl+B"));
+    add("selectAll", QT_TR_NOOP("Select &All"), QT_TR_NOOP("Select every visible vertex\nSelect All"),
+        QKeySequence("Shift+C"));
+    add("selectNone", QT_TR_NOOP("Select &None"), QT_TR_NOOP("Deselect every visible vertex\nSelect None"),
+        QKeySequence("C"));
+    add("invertSelection", QT_TR_NOOP("Invert Selection"),
+        QT_TR_NOOP("Select the visible vertices that are not selected, and only them\nInvert Selection"),
         QKeySequence("I"));
-    add("hideSelected", "Hide Selected", "Hide All Selected Data\nHide Selected", QKeySequence("H"));
-    add("showAll", "Show All", "Show All Data\nShow All", QKeySequence("Shift+H"));
-    add("cloneSelected", "Clone Selected", "Clone Completely Selected Triangles\nClone Selected Triangles",
-        QKeySequence("Ctrl+D"));
-    add("deleteTris", "Delete Selected Tris",
-        "Delete Completely Selected Triangles\nDelete Selected Triangles", QKeySequence(Qt::Key_Delete));
-    add("flipTris", "Flip Selected Tris", "Flip Completely Selected Triangles\nFlip Selected Triangles",
-        QKeySequence("Ctrl+F"));
-    add("transformModel", "&Transform...",
-        "Scale, turn and move the whole model, every frame alike\nTransform", QKeySequence("Ctrl+T"));
-    add("mirrorX", "Mirror &X", "Mirror the whole model front to back, every frame alike\nMirror X");
-    add("mirrorY", "Mirror &Y", "Mirror the whole model left to right, every frame alike\nMirror Y");
-    add("mirrorZ", "Mirror &Z", "Mirror the whole model top to bottom, every frame alike\nMirror Z");
-    add("centreOnOrigin", "&Centre on Origin",
-        "Move the whole model so that its middle is at the origin\nCentre on Origin");
-    add("fileUnits", "glTF and OBJ Units...",
-        "How large a unit of a glTF or OBJ file is in model units, on opening and saving\nUnits");
+    add("hideSelected", QT_TR_NOOP("Hide Selected"), QT_TR_NOOP("Hide All Selected Data\nHide Selected"),
+        QKeySequence("H"));
+    add("showAll", QT_TR_NOOP("Show All"), QT_TR_NOOP("Show All Data\nShow All"), QKeySequence("Shift+H"));
+    add("cloneSelected", QT_TR_NOOP("Clone Selected"),
+        QT_TR_NOOP("Clone Completely Selected Triangles\nClone Selected Triangles"), QKeySequence("Ctrl+D"));
+    add("deleteTris", QT_TR_NOOP("Delete Selected Tris"),
+        QT_TR_NOOP("Delete Completely Selected Triangles\nDelete Selected Triangles"),
+        QKeySequence(Qt::Key_Delete));
+    add("flipTris", QT_TR_NOOP("Flip Selected Tris"),
+        QT_TR_NOOP("Flip Completely Selected Triangles\nFlip Selected Triangles"), QKeySequence("Ctrl+F"));
+    add("transformModel", QT_TR_NOOP("&Transform..."),
+        QT_TR_NOOP("Scale, turn and move the whole model, every frame alike\nTransform"),
+        QKeySequence("Ctrl+T"));
+    add("mirrorX", QT_TR_NOOP("Mirror &X"),
+        QT_TR_NOOP("Mirror the whole model front to back, every frame alike\nMirror X"));
+    add("mirrorY", QT_TR_NOOP("Mirror &Y"),
+        QT_TR_NOOP("Mirror the whole model left to right, every frame alike\nMirror Y"));
+    add("mirrorZ", QT_TR_NOOP("Mirror &Z"),
+        QT_TR_NOOP("Mirror the whole model top to bottom, every frame alike\nMirror Z"));
+    add("centreOnOrigin", QT_TR_NOOP("&Centre on Origin"),
+        QT_TR_NOOP("Move the whole model so that its middle is at the origin\nCentre on Origin"));
+    add("fileUnits", QT_TR_NOOP("glTF and OBJ Units..."),
+        QT_TR_NOOP("How large a unit of a glTF or OBJ file is in model units, on opening and saving\nUnits"));
 }
 
 // The locks, the bars and the panels.
 void CMainFrame::createToolActions() {
-    add("lockX", "X Lock", "Lock the X axis\nX Lock", QKeySequence("X"), "xlock")->setCheckable(true);
-    add("lockY", "Y Lock", "Lock the Y axis\nY Lock", QKeySequence("Y"), "ylock")->setCheckable(true);
-    add("lockZ", "Z Lock", "Lock the Z axis\nZ Lock", QKeySequence("Z"), "zlock")->setCheckable(true);
+    add("lockX", QT_TR_NOOP("X Lock"), QT_TR_NOOP("Lock the X axis\nX Lock"), QKeySequence("X"), "xlock")
+        ->setCheckable(true);
+    add("lockY", QT_TR_NOOP("Y Lock"), QT_TR_NOOP("Lock the Y axis\nY Lock"), QKeySequence("Y"), "ylock")
+        ->setCheckable(true);
+    add("lockZ", QT_TR_NOOP("Z Lock"), QT_TR_NOOP("Lock the Z axis\nZ Lock"), QKeySequence("Z"), "zlock")
+        ->setCheckable(true);
 
-    QAction* toolbar = add("viewToolbar", "&Toolbar", "Show or hide the toolbar\nToggle ToolBar");
+    QAction* toolbar =
+        add("viewToolbar", QT_TR_NOOP("&Toolbar"), QT_TR_NOOP("Show or hide the toolbar\nToggle ToolBar"));
     toolbar->setCheckable(true);
-    QAction* status = add("viewStatusBar", "&Status Bar", "Show or hide the status bar\nToggle StatusBar");
+    QAction* status = add("viewStatusBar", QT_TR_NOOP("&Status Bar"),
+                          QT_TR_NOOP("Show or hide the status bar\nToggle StatusBar"));
     status->setCheckable(true);
-    add("viewMainToolBar", "Main ToolBar", "Show or hide the project panel\nMain ToolBar")
+    add("viewMainToolBar", QT_TR_NOOP("Main ToolBar"),
+        QT_TR_NOOP("Show or hide the project panel\nMain ToolBar"))
         ->setCheckable(true);
-    add("toolsFrame", "Frame", "Show the frame list of the project panel\nFrame");
-    add("toolsGroups", "Groups", "Show the group list of the project panel\nGroups");
-    add("toolsPrimatives", "Primitives", "Show the primitives panel\nPrimitives");
-    add("toolsCurrentMode", "Current Mode",
-        "Show the tool and the editing level in the status bar\nCurrent Mode")
+    add("toolsFrame", QT_TR_NOOP("Frame"), QT_TR_NOOP("Show the frame list of the project panel\nFrame"));
+    add("toolsGroups", QT_TR_NOOP("Groups"), QT_TR_NOOP("Show the group list of the project panel\nGroups"));
+    add("toolsPrimatives", QT_TR_NOOP("Primitives"), QT_TR_NOOP("Show the primitives panel\nPrimitives"));
+    add("toolsCurrentMode", QT_TR_NOOP("Current Mode"),
+        QT_TR_NOOP("Show the tool and the editing level in the status bar\nCurrent Mode"))
         ->setCheckable(true);
-    add("toolsCurrentAction", "Current Action", "Show what a drag is doing in the status bar\nCurrent Action")
+    add("toolsCurrentAction", QT_TR_NOOP("Current Action"),
+        QT_TR_NOOP("Show what a drag is doing in the status bar\nCurrent Action"))
         ->setCheckable(true);
-    add("toolsGrid", "Grid", "Show the grid panel\nGrid");
-    add("viewAnimationPlayer", "Animation Player", "Show or hide the animation player\nAnimation Player")
+    add("toolsGrid", QT_TR_NOOP("Grid"), QT_TR_NOOP("Show the grid panel\nGrid"));
+    add("viewAnimationPlayer", QT_TR_NOOP("Animation Player"),
+        QT_TR_NOOP("Show or hide the animation player\nAnimation Player"))
         ->setCheckable(true);
-    add("animationPlayerKey", "Animation Player", "Show or hide the animation player\nAnimation Player",
-        QKeySequence(Qt::Key_F5));
-    add("playerPlayPause", "&Play/Pause", "Play the current animation or pause it\nPlay/Pause",
+    add("animationPlayerKey", QT_TR_NOOP("Animation Player"),
+        QT_TR_NOOP("Show or hide the animation player\nAnimation Player"), QKeySequence(Qt::Key_F5));
+    add("playerPlayPause", QT_TR_NOOP("&Play/Pause"),
+        QT_TR_NOOP("Play the current animation or pause it\nPlay/Pause"),
         QKeySequence(Qt::CTRL | Qt::Key_Space));
-    add("playerStepBack", "Step &Back", "Show the frame before in the animation player\nStep Back",
+    add("playerStepBack", QT_TR_NOOP("Step &Back"),
+        QT_TR_NOOP("Show the frame before in the animation player\nStep Back"),
         QKeySequence(Qt::Key_BracketLeft));
-    add("playerStepOn", "Step &On", "Show the next frame in the animation player\nStep On",
+    add("playerStepOn", QT_TR_NOOP("Step &On"),
+        QT_TR_NOOP("Show the next frame in the animation player\nStep On"),
         QKeySequence(Qt::Key_BracketRight));
-    add("resetCamera", "&Reset Camera", "Put the camera back where it started\nReset Camera",
-        QKeySequence("R"));
-    add("frameAll", "Frame All", "Show the whole model in every view of the window\nFrame All",
+    add("resetCamera", QT_TR_NOOP("&Reset Camera"),
+        QT_TR_NOOP("Put the camera back where it started\nReset Camera"), QKeySequence("R"));
+    add("frameAll", QT_TR_NOOP("Frame All"),
+        QT_TR_NOOP("Show the whole model in every view of the window\nFrame All"),
         QKeySequence(Qt::Key_Home));
-    add("frameSelected", "Frame Selected",
-        "Show the selected vertices in every view of the window\nFrame Selected",
+    add("frameSelected", QT_TR_NOOP("Frame Selected"),
+        QT_TR_NOOP("Show the selected vertices in every view of the window\nFrame Selected"),
         QKeySequence(Qt::SHIFT | Qt::Key_Home));
     fillGroup_ = new QActionGroup(this);
     fillGroup_->setExclusive(true);
     for (QAction* a :
-         {add("noRendering", "&No Rendering", "Draw nothing in the camera view\nNo Rendering",
-              QKeySequence("Shift+1")),
-          add("wireframe", "&Wireframe", "Draw the edges of the triangles\nWireframe", QKeySequence("W")),
-          add("vertexRendering", "&Vertex", "Draw the vertices as dots\nVertex", QKeySequence("V")),
-          add("flatShading", "Flat &Shading", "Fill each triangle in one light\nFlat Shading",
-              QKeySequence("Shift+2")),
-          add("gouraudShading", "&Gouraud Shading", "Light the triangles smoothly across\nGouraud Shading",
-              QKeySequence("Shift+3")),
-          add("textureMapped", "Texture &Mapped", "Paint the triangles with the skin\nTexture Mapped",
-              QKeySequence("Shift+4")),
-          add("texturedShaded", "&Textured and Shaded",
-              "Paint the triangles with the skin, lit\nTextured and Shaded", QKeySequence("Shift+5"))}) {
+         {add("noRendering", QT_TR_NOOP("&No Rendering"),
+              QT_TR_NOOP("Draw nothing in the camera view\nNo Rendering"), QKeySequence("Shift+1")),
+          add("wireframe", QT_TR_NOOP("&Wireframe"), QT_TR_NOOP("Draw the edges of the triangles\nWireframe"),
+              QKeySequence("W")),
+          add("vertexRendering", QT_TR_NOOP("&Vertex"), QT_TR_NOOP("Draw the vertices as dots\nVertex"),
+              QKeySequence("V")),
+          add("flatShading", QT_TR_NOOP("Flat &Shading"),
+              QT_TR_NOOP("Fill each triangle in one light\nFlat Shading"), QKeySequence("Shift+2")),
+          add("gouraudShading", QT_TR_NOOP("&Gouraud Shading"),
+              QT_TR_NOOP("Light the triangles smoothly across\nGouraud Shading"), QKeySequence("Shift+3")),
+          add("textureMapped", QT_TR_NOOP("Texture &Mapped"),
+              QT_TR_NOOP("Paint the triangles with the skin\nTexture Mapped"), QKeySequence("Shift+4")),
+          add("texturedShaded", QT_TR_NOOP("&Textured and Shaded"),
+              QT_TR_NOOP("Paint the triangles with the skin, lit\nTextured and Shaded"),
+              QKeySequence("Shift+5"))}) {
         a->setCheckable(true);
         fillGroup_->addAction(a);
     }
-    add("frontBack", "&Front/Back", "Draw the triangles that face away too\nFront/Back", QKeySequence("F"))
+    add("frontBack", QT_TR_NOOP("&Front/Back"),
+        QT_TR_NOOP("Draw the triangles that face away too\nFront/Back"), QKeySequence("F"))
         ->setCheckable(true);
-    add("captureToFile", "&Capture to File", "Save the camera view as a picture\nCapture to File",
-        QKeySequence(Qt::Key_F12));
+    add("captureToFile", QT_TR_NOOP("&Capture to File"),
+        QT_TR_NOOP("Save the camera view as a picture\nCapture to File"), QKeySequence(Qt::Key_F12));
 }
 
 // The switches of the 2D views.
 void CMainFrame::create2DViewActions() {
-    add("solid2D", "&Solid", "Fill the triangles in the 2D views\nSolid", QKeySequence("S"))
+    add("solid2D", QT_TR_NOOP("&Solid"), QT_TR_NOOP("Fill the triangles in the 2D views\nSolid"),
+        QKeySequence("S"))
         ->setCheckable(true);
-    add("vertex2D", "&Vertex", "Draw the vertices in the 2D views\nVertex", QKeySequence("Shift+V"))
+    add("vertex2D", QT_TR_NOOP("&Vertex"), QT_TR_NOOP("Draw the vertices in the 2D views\nVertex"),
+        QKeySequence("Shift+V"))
         ->setCheckable(true);
     auto* depth = new QActionGroup(this);
-    for (QAction* a :
-         {add("positiveDepth", "Positive Depth", "Look at the 2D view from its usual side\nPositive Depth"),
-          add("negativeDepth", "Negative Depth",
-              "Look at the 2D view from the other side\nNegative Depth")}) {
+    for (QAction* a : {add("positiveDepth", QT_TR_NOOP("Positive Depth"),
+                           QT_TR_NOOP("Look at the 2D view from its usual side\nPositive Depth")),
+                       add("negativeDepth", QT_TR_NOOP("Negative Depth"),
+                           QT_TR_NOOP("Look at the 2D view from the other side\nNegative Depth"))}) {
         a->setCheckable(true);
         depth->addAction(a);
     }
     action("positiveDepth")->setChecked(true);
 
-    add("toolsSelect", "&Select", "Select and move vertices\nSelect")->setCheckable(true);
-    add("toolMoveZoom", "&Move/Zoom", "Move and Zoom view\nMove + Zoom", QKeySequence("M"), "movezoom")
+    add("toolsSelect", QT_TR_NOOP("&Select"), QT_TR_NOOP("Select and move vertices\nSelect"))
         ->setCheckable(true);
-    add("toolsScale", "&Scale", "Scale Selected\nScale")->setCheckable(true);
-    add("toolsRotate", "&Rotate", "Rotate Selected\nRotate")->setCheckable(true);
+    add("toolMoveZoom", QT_TR_NOOP("&Move/Zoom"), QT_TR_NOOP("Move and Zoom view\nMove + Zoom"),
+        QKeySequence("M"), "movezoom")
+        ->setCheckable(true);
+    add("toolsScale", QT_TR_NOOP("&Scale"), QT_TR_NOOP("Scale Selected\nScale"))->setCheckable(true);
+    add("toolsRotate", QT_TR_NOOP("&Rotate"), QT_TR_NOOP("Rotate Selected\nRotate"))->setCheckable(true);
 }
 
 // The tools and the editing levels.
 void CMainFrame::createToolAndLevelActions() {
-    add("toolEdit", "Edit", "Edit\nEdit", {}, "edit")->setCheckable(true);
-    add("toolScale", "Scale", "Scale Selected\nScale", {}, "scale")->setCheckable(true);
-    add("toolRotate", "Rotate", "Rotate Selected\nRotate", {}, "rotate")->setCheckable(true);
+    add("toolEdit", QT_TR_NOOP("Edit"), QT_TR_NOOP("Edit\nEdit"), {}, "edit")->setCheckable(true);
+    add("toolScale", QT_TR_NOOP("Scale"), QT_TR_NOOP("Scale Selected\nScale"), {}, "scale")
+        ->setCheckable(true);
+    add("toolRotate", QT_TR_NOOP("Rotate"), QT_TR_NOOP("Rotate Selected\nRotate"), {}, "rotate")
+        ->setCheckable(true);
 
     levelGroup_ = new QActionGroup(this);
     levelGroup_->setExclusive(true);
     for (QAction* a :
-         {add("levelGroup", "Group", "Group Level Editing\nEdit Groups", QKeySequence("Alt+2"), "group"),
-          add("levelTriangle", "Triangle", "Triangle Level Editing\nEdit Triangles", QKeySequence("Alt+3"),
-              "triangle"),
-          add("levelVertex", "Vertex", "Vertex Level Editing\nEdit Vertices", QKeySequence("Alt+4"),
-              "vertex")}) {
+         {add("levelGroup", QT_TR_NOOP("Group"), QT_TR_NOOP("Group Level Editing\nEdit Groups"),
+              QKeySequence("Alt+2"), "group"),
+          add("levelTriangle", QT_TR_NOOP("Triangle"), QT_TR_NOOP("Triangle Level Editing\nEdit Triangles"),
+              QKeySequence("Alt+3"), "triangle"),
+          add("levelVertex", QT_TR_NOOP("Vertex"), QT_TR_NOOP("Vertex Level Editing\nEdit Vertices"),
+              QKeySequence("Alt+4"), "vertex")}) {
         a->setCheckable(true);
         levelGroup_->addAction(a);
     }
-    QAction* object =
-        add("levelObject", "Object", "Object Level Editing\nEdit Objects", QKeySequence("Alt+1"));
+    QAction* object = add("levelObject", QT_TR_NOOP("Object"),
+                          QT_TR_NOOP("Object Level Editing\nEdit Objects"), QKeySequence("Alt+1"));
     object->setCheckable(true);
     levelGroup_->addAction(object);
     action("levelVertex")->setChecked(true);
-    add("levelSkeleton", "Skeleton", "Show or hide the hierarchy of a Jedi Knight model\nSkeleton",
-        QKeySequence("Alt+5"))
+    add("levelSkeleton", QT_TR_NOOP("Skeleton"),
+        QT_TR_NOOP("Show or hide the hierarchy of a Jedi Knight model\nSkeleton"), QKeySequence("Alt+5"))
         ->setCheckable(true);
-    add("skeletonMode", "Skeleton", "Skeleton Mode\nSkeleton", QKeySequence("P"), "skeleton")
+    add("skeletonMode", QT_TR_NOOP("Skeleton"), QT_TR_NOOP("Skeleton Mode\nSkeleton"), QKeySequence("P"),
+        "skeleton")
         ->setCheckable(true);
-    add("grids", "Grids", "Toggle grids\nGrids", {}, "grids")->setCheckable(true);
-    add("cameraProperties", "Camera Properties", "Display camera properties dialog\nCamera Properties", {},
-        "camera");
-    add("resizeViewsEqually", "Resize Views Equally", "Resize all four views equally\nResize Views Equally",
-        {}, "resize");
-    add("unnamed1", "", {}, {}, "blank")->setEnabled(false);
-    add("unnamed2", "", {}, {}, "blank")->setEnabled(false);
-    add("escape", "Escape", "", QKeySequence(Qt::Key_Escape));
+    add("grids", QT_TR_NOOP("Grids"), QT_TR_NOOP("Toggle grids\nGrids"), {}, "grids")->setCheckable(true);
+    add("cameraProperties", QT_TR_NOOP("Camera Properties"),
+        QT_TR_NOOP("Display camera properties dialog\nCamera Properties"), {}, "camera");
+    add("resizeViewsEqually", QT_TR_NOOP("Resize Views Equally"),
+        QT_TR_NOOP("Resize all four views equally\nResize Views Equally"), {}, "resize");
+    add("unnamed1", QT_TR_NOOP(""), {}, {}, "blank")->setEnabled(false);
+    add("unnamed2", QT_TR_NOOP(""), {}, {}, "blank")->setEnabled(false);
+    add("escape", QT_TR_NOOP("Escape"), QT_TR_NOOP(""), QKeySequence(Qt::Key_Escape));
 }
 
 // The Window and Help menus.
 void CMainFrame::createWindowActions() {
-    add("windowNew", "&New Window", "Open another window for the active document\nNew Window");
-    add("windowCascade", "&Cascade", "Arrange windows so they overlap\nCascade Windows");
-    add("windowTile", "&Tile", "Arrange windows as non-overlapping tiles\nTile Windows");
-    add("windowNext", "Ne&xt Window", "Activate the next document window\nNext Window",
-        QKeySequence(Qt::CTRL | Qt::Key_Tab));
-    add("windowPrevious", "Pre&vious Window", "Activate the previous document window\nPrevious Window",
+    add("windowNew", QT_TR_NOOP("&New Window"),
+        QT_TR_NOOP("Open another window for the active document\nNew Window"));
+    add("windowCascade", QT_TR_NOOP("&Cascade"),
+        QT_TR_NOOP("Arrange windows so they overlap\nCascade Windows"));
+    add("windowTile", QT_TR_NOOP("&Tile"),
+        QT_TR_NOOP("Arrange windows as non-overlapping tiles\nTile Windows"));
+    add("windowNext", QT_TR_NOOP("Ne&xt Window"),
+        QT_TR_NOOP("Activate the next document window\nNext Window"), QKeySequence(Qt::CTRL | Qt::Key_Tab));
+    add("windowPrevious", QT_TR_NOOP("Pre&vious Window"),
+        QT_TR_NOOP("Activate the previous document window\nPrevious Window"),
         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab));
     // Shift+Tab arrives as Backtab; the menu shows the first, the keys people press.
     action("windowPrevious")
         ->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab),
                         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab)});
-    add("helpAbout", "&About Faceto...", "Display program information, version number and copyright\nAbout");
-    add("helpHomepage", "&Faceto Homepage", "Open the program's web page in the browser\nHomepage");
-    add("helpGettingStarted", "&Getting Started", "A short guide to the editor\nGetting Started",
-        QKeySequence(Qt::Key_F1));
-    add("helpTopics", "&Help Topics", "List the keys and mouse gestures of the views\nHelp");
-    add("helpContext", "Help", "Display help for the views\nHelp", QKeySequence("Shift+F1"));
+    add("helpAbout", QT_TR_NOOP("&About Faceto..."),
+        QT_TR_NOOP("Display program information, version number and copyright\nAbout"));
+    add("helpHomepage", QT_TR_NOOP("&Faceto Homepage"),
+        QT_TR_NOOP("Open the program's web page in the browser\nHomepage"));
+    add("helpGettingStarted", QT_TR_NOOP("&Getting Started"),
+        QT_TR_NOOP("A short guide to the editor\nGetting Started"), QKeySequence(Qt::Key_F1));
+    add("helpTopics", QT_TR_NOOP("&Help Topics"),
+        QT_TR_NOOP("List the keys and mouse gestures of the views\nHelp"));
+    add("helpContext", QT_TR_NOOP("Help"), QT_TR_NOOP("Display help for the views\nHelp"),
+        QKeySequence("Shift+F1"));
 }
 
 void CMainFrame::createToolBar() {
-    toolBar_ = addToolBar("Toolbar");
+    toolBar_ = addToolBar(tr("Toolbar"));
     toolBar_->setObjectName("mainToolBar");
     toolBar_->setIconSize(QSize(16, 16));
     const QStringList layout{"fileNew",
@@ -398,7 +455,8 @@ void CMainFrame::createToolBar() {
         } else {
             toolBar_->addAction(action(name));
             if (action(name)->text().isEmpty()) {
-                toolBar_->widgetForAction(action(name))->setAccessibleName("Blank"); // a spacer of the bar
+                toolBar_->widgetForAction(action(name))
+                    ->setAccessibleName(tr("Blank")); // a spacer of the bar
             }
         }
     }
@@ -430,13 +488,13 @@ void CMainFrame::createStatusBar() {
         indicators_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         statusBar()->addPermanentWidget(indicators_[i]);
     }
-    statusBar()->showMessage("Ready");
+    statusBar()->showMessage(tr("Ready"));
     action("viewStatusBar")->setChecked(true);
     connect(action("viewStatusBar"), &QAction::toggled, statusBar(), &QStatusBar::setVisible);
 }
 
 QMenu* CMainFrame::fileMenu(bool documentsOpen) {
-    auto* file = new QMenu("&File", this);
+    auto* file = new QMenu(tr("&File"), this);
     file->addAction(action("fileNew"));
     file->addAction(action("fileOpen"));
     if (documentsOpen) {
@@ -445,7 +503,7 @@ QMenu* CMainFrame::fileMenu(bool documentsOpen) {
         file->addAction(action("fileSaveAs"));
     }
     file->addSeparator();
-    QMenu* settingsMenu = file->addMenu("Settings...");
+    QMenu* settingsMenu = file->addMenu(tr("Settings..."));
     settingsMenu->addAction(action("gameSetup"));
     settingsMenu->addAction(action("fileUnits"));
     settingsMenu->addAction(action("saveSettings"));
@@ -510,7 +568,7 @@ QStringList CMainFrame::recentFileLabels(const QStringList& paths) {
 
 void CMainFrame::fillRecentFiles(QMenu* menu) {
     if (recentFiles_.isEmpty()) {
-        menu->addAction("Recent File")->setEnabled(false);
+        menu->addAction(tr("Recent File"))->setEnabled(false);
         return;
     }
     const QStringList labels = recentFileLabels(recentFiles_.mid(0, RECENT_FILES));
@@ -540,59 +598,59 @@ void CMainFrame::showDocumentMenus(bool documentsOpen) {
     bar->clear();
     bar->addMenu(fileMenu(documentsOpen));
     if (documentsOpen) {
-        addCommands(bar->addMenu("&Edit"), {"editUndo",
-                                            "editRedo",
-                                            "|",
-                                            "editCut",
-                                            "editCopy",
-                                            "editPasteInto",
-                                            "editPasteNewFrame",
-                                            "|",
-                                            "selectAll",
-                                            "selectNone",
-                                            "invertSelection",
-                                            "|",
-                                            "hideSelected",
-                                            "showAll",
-                                            "|",
-                                            "cloneSelected",
-                                            "deleteTris",
-                                            "flipTris",
-                                            "|",
-                                            "transformModel",
-                                            "mirrorX",
-                                            "mirrorY",
-                                            "mirrorZ",
-                                            "centreOnOrigin",
-                                            "|",
-                                            "lockX",
-                                            "lockY",
-                                            "lockZ"});
+        addCommands(bar->addMenu(tr("&Edit")), {"editUndo",
+                                                "editRedo",
+                                                "|",
+                                                "editCut",
+                                                "editCopy",
+                                                "editPasteInto",
+                                                "editPasteNewFrame",
+                                                "|",
+                                                "selectAll",
+                                                "selectNone",
+                                                "invertSelection",
+                                                "|",
+                                                "hideSelected",
+                                                "showAll",
+                                                "|",
+                                                "cloneSelected",
+                                                "deleteTris",
+                                                "flipTris",
+                                                "|",
+                                                "transformModel",
+                                                "mirrorX",
+                                                "mirrorY",
+                                                "mirrorZ",
+                                                "centreOnOrigin",
+                                                "|",
+                                                "lockX",
+                                                "lockY",
+                                                "lockZ"});
     }
-    QMenu* view = bar->addMenu("&View");
+    QMenu* view = bar->addMenu(tr("&View"));
     addCommands(view, {"viewToolbar", "viewStatusBar"});
     if (documentsOpen) {
         addCommands(view, {"viewMainToolBar", "viewUndoHistory", "viewSkinView"});
-        addCommands(view->addMenu("Tools..."), {"toolsFrame", "toolsGroups", "toolsPrimatives",
-                                                "toolsCurrentMode", "toolsCurrentAction", "toolsGrid"});
+        addCommands(view->addMenu(tr("Tools...")), {"toolsFrame", "toolsGroups", "toolsPrimatives",
+                                                    "toolsCurrentMode", "toolsCurrentAction", "toolsGrid"});
         addCommands(view, {"viewAnimationPlayer"});
-        addCommands(view->addMenu("Player"), {"playerPlayPause", "playerStepBack", "playerStepOn"});
+        addCommands(view->addMenu(tr("Player")), {"playerPlayPause", "playerStepBack", "playerStepOn"});
         addCommands(view, {"|", "frameAll", "frameSelected", "|"});
-        addCommands(view->addMenu("3D View"),
+        addCommands(view->addMenu(tr("3D View")),
                     {"resetCamera", "noRendering", "wireframe", "vertexRendering", "frontBack", "flatShading",
                      "gouraudShading", "textureMapped", "texturedShaded", "captureToFile"});
-        addCommands(view->addMenu("2D View"), {"solid2D", "vertex2D", "positiveDepth", "negativeDepth"});
-        QMenu* tools = bar->addMenu("&Tools");
+        addCommands(view->addMenu(tr("2D View")), {"solid2D", "vertex2D", "positiveDepth", "negativeDepth"});
+        QMenu* tools = bar->addMenu(tr("&Tools"));
         addCommands(tools, {"toolsSelect", "toolMoveZoom", "toolsScale", "toolsRotate"});
-        addCommands(tools->addMenu("Editing Level"),
+        addCommands(tools->addMenu(tr("Editing Level")),
                     {"levelGroup", "levelTriangle", "levelVertex", "levelSkeleton"});
-        QMenu* windows = bar->addMenu("&Window");
+        QMenu* windows = bar->addMenu(tr("&Window"));
         addCommands(windows,
                     {"windowNew", "windowCascade", "windowTile", "|", "windowNext", "windowPrevious"});
         connect(windows, &QMenu::aboutToShow, this, [this, windows] { listWindows(windows); });
         listWindows(windows);
     }
-    addCommands(bar->addMenu("&Help"),
+    addCommands(bar->addMenu(tr("&Help")),
                 {"helpGettingStarted", "helpTopics", "|", "helpAbout", "helpHomepage"});
 }
 

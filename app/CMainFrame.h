@@ -70,7 +70,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QAction* add(const QString& name, const QString& text, const QString& promptAndTip = {},
+    QAction* add(const QString& name, const char* text, const char* promptAndTip = nullptr,
                  const QKeySequence& key = {}, const QString& icon = {});
     void createActions();
     void createEditActions();

@@ -8,11 +8,12 @@ namespace faceto {
 
 namespace {
 
-const std::pair<const char*, Primitive> SHAPES[] = {{"Triangle", Primitive::Triangle},
-                                                    {"Cube", Primitive::Cube},
-                                                    {"Cone", Primitive::Cone},
-                                                    {"Cylinder", Primitive::Cylinder},
-                                                    {"Sphere", Primitive::Sphere}};
+const std::pair<const char*, Primitive> SHAPES[] = {
+    {QT_TRANSLATE_NOOP("faceto::CPrimitivesPanel", "Triangle"), Primitive::Triangle},
+    {QT_TRANSLATE_NOOP("faceto::CPrimitivesPanel", "Cube"), Primitive::Cube},
+    {QT_TRANSLATE_NOOP("faceto::CPrimitivesPanel", "Cone"), Primitive::Cone},
+    {QT_TRANSLATE_NOOP("faceto::CPrimitivesPanel", "Cylinder"), Primitive::Cylinder},
+    {QT_TRANSLATE_NOOP("faceto::CPrimitivesPanel", "Sphere"), Primitive::Sphere}};
 
 } // namespace
 
@@ -20,9 +21,10 @@ CPrimitivesPanel::CPrimitivesPanel(QWidget* parent) : QWidget(parent) {
     auto* layout = new QVBoxLayout(this);
     list_ = new QListWidget(this);
     list_->setSortingEnabled(true);
-    list_->setToolTip("Choose a shape, then New Face (or double-click it) to add it where the 2D views look");
+    list_->setToolTip(
+        tr("Choose a shape, then New Face (or double-click it) to add it where the 2D views look"));
     layout->addWidget(list_);
-    newFace_ = new QPushButton("New Face", this);
+    newFace_ = new QPushButton(tr("New Face"), this);
     newFace_->setEnabled(false);
     layout->addWidget(newFace_);
     connect(list_, &QListWidget::currentRowChanged, this,
@@ -37,7 +39,7 @@ void CPrimitivesPanel::choose() {
         return;
     }
     for (const auto& [name, shape] : SHAPES) {
-        if (item->text() == name) {
+        if (item->text() == tr(name)) {
             emit shapeChosen(shape);
         }
     }
@@ -46,7 +48,7 @@ void CPrimitivesPanel::choose() {
 void CPrimitivesPanel::fill() {
     list_->clear();
     for (const auto& shape : SHAPES) {
-        list_->addItem(shape.first);
+        list_->addItem(tr(shape.first));
     }
 }
 

@@ -116,29 +116,29 @@ CProjectManager::CProjectManager(CFacetoApp& app, QWidget* parent) : QWidget(par
     layout = new QVBoxLayout(middle);
     layout->setContentsMargins(0, 0, 0, 0);
     auto* insDel = new QHBoxLayout();
-    ins_ = new QPushButton("Ins", this);
-    del_ = new QPushButton("Del", this);
+    ins_ = new QPushButton(tr("Ins"), this);
+    del_ = new QPushButton(tr("Del"), this);
     insDel->addWidget(ins_);
     insDel->addWidget(del_);
     layout->addLayout(insDel);
     animations_ = new QComboBox(this);
-    animations_->setAccessibleName("Animation");
+    animations_->setAccessibleName(tr("Animation"));
     layout->addWidget(animations_);
     caption_ = new QLabel(this);
     layout->addWidget(caption_);
     frames_ = new QListWidget(this);
-    frames_->setAccessibleName("Frames");
+    frames_->setAccessibleName(tr("Frames"));
     frames_->setContextMenuPolicy(Qt::CustomContextMenu);
     frames_->setMinimumHeight(40);
     layout->addWidget(frames_, 1);
     groups_ = new QTreeWidget(parts);
-    groups_->setAccessibleName("Groups");
+    groups_->setAccessibleName(tr("Groups"));
     groups_->setHeaderHidden(true);
     groups_->setRootIsDecorated(false);
     groups_->setIconSize(QSize(16, 16));
     groups_->setContextMenuPolicy(Qt::CustomContextMenu);
     groups_->setMinimumHeight(40);
-    groups_->setToolTip("Click the eye of a group to show or hide it; right-click for more");
+    groups_->setToolTip(tr("Click the eye of a group to show or hide it; right-click for more"));
     groups_->viewport()->installEventFilter(this);
     parts->setStretchFactor(0, 0);
     parts->setStretchFactor(1, 1);
@@ -306,13 +306,13 @@ void CProjectManager::refresh() {
             item->setIcon(0, groupImage(shown[g]));
             item->setData(0, Qt::UserRole, int(g));
         }
-        caption_->setText(QString("Tri: %1\nVert: %2\nAnim: %3\nFram: %4")
+        caption_->setText(tr("Tri: %1\nVert: %2\nAnim: %3\nFram: %4")
                               .arg(doc->model().triangleCount())
                               .arg(doc->model().vertexCount())
                               .arg(doc->animations().size())
                               .arg(doc->frames().size()));
     } else {
-        caption_->setText("Tri:\nVert:\nAnim:\nFram:");
+        caption_->setText(tr("Tri:\nVert:\nAnim:\nFram:"));
     }
     refreshing_ = false;
 }
@@ -378,8 +378,7 @@ void CProjectManager::deleteAnimation() {
     }
     const QString name = animations_->currentText();
     if (app_.dialogs().askYesNo(
-            this,
-            QString("Are you sure you want to delete %1 and all of the associated frames?").arg(name))) {
+            this, tr("Are you sure you want to delete %1 and all of the associated frames?").arg(name))) {
         deleteCurrentAnimation(*doc);
     }
     refresh();
@@ -401,7 +400,7 @@ QMenu* CProjectManager::frameMenu(QListWidgetItem* hit) {
     const int chosen = chosenFrame();
     const bool frameHeld = app_.state().clipboard.kind() == FrameClipboard::FRAME;
     menu_
-        ->addAction("Cut", this,
+        ->addAction(tr("Cut"), this,
                     [this, doc, chosen] {
                         if (doc && chosen >= 0) {
                             cutFrameAt(*doc, app_.state().clipboard, chosen);
@@ -410,7 +409,7 @@ QMenu* CProjectManager::frameMenu(QListWidgetItem* hit) {
                     })
         ->setEnabled(chosen >= 0);
     menu_
-        ->addAction("Copy", this,
+        ->addAction(tr("Copy"), this,
                     [this, doc, chosen] {
                         if (doc && chosen >= 0) {
                             copyFrameAt(*doc, app_.state().clipboard, chosen);
@@ -419,7 +418,7 @@ QMenu* CProjectManager::frameMenu(QListWidgetItem* hit) {
         ->setEnabled(chosen >= 0);
     for (InsertPlace place : {InsertPlace::Before, InsertPlace::After}) {
         QAction* insert = menu_->addAction(
-            place == InsertPlace::Before ? "Insert Before" : "Insert After", this,
+            place == InsertPlace::Before ? tr("Insert Before") : tr("Insert After"), this,
             [this, doc, selected, place] {
                 if (!doc) {
                     return;
@@ -432,7 +431,7 @@ QMenu* CProjectManager::frameMenu(QListWidgetItem* hit) {
     }
     menu_->addSeparator();
     menu_
-        ->addAction("New", this,
+        ->addAction(tr("New"), this,
                     [this, doc] {
                         if (doc && newFrameAfterCurrent(*doc)) {
                             refresh();
@@ -440,9 +439,9 @@ QMenu* CProjectManager::frameMenu(QListWidgetItem* hit) {
                     })
         ->setEnabled(doc && doc->currentFrame());
     menu_
-        ->addAction("Properties", this,
+        ->addAction(tr("Properties"), this,
                     [this, doc, chosen] {
-                        NameDialog dialog("Frame Properties",
+                        NameDialog dialog(tr("Frame Properties"),
                                           QString::fromStdString(doc->frames()[size_t(chosen)].name), this);
                         if (app_.dialogs().run(dialog) == QDialog::Accepted &&
                             !dialog.name().trimmed().isEmpty()) {
@@ -451,7 +450,7 @@ QMenu* CProjectManager::frameMenu(QListWidgetItem* hit) {
                         }
                     })
         ->setEnabled(chosen >= 0);
-    menu_->addAction("Delete", this, [this] { deleteChosenFrame(); })->setEnabled(chosen >= 0);
+    menu_->addAction(tr("Delete"), this, [this] { deleteChosenFrame(); })->setEnabled(chosen >= 0);
     menu_->addSeparator();
     menu_->addAction(app_.mainFrame()->action("generateSkinMap"));
     return menu_;
@@ -465,7 +464,7 @@ QMenu* CProjectManager::groupMenu(QTreeWidgetItem* hit) {
         groups_->setCurrentItem(hit);
     }
     const int group = hit ? hit->data(0, Qt::UserRole).toInt() : -1;
-    QAction* visible = menu_->addAction("Visible", this, [this, doc, group] {
+    QAction* visible = menu_->addAction(tr("Visible"), this, [this, doc, group] {
         if (doc) {
             toggleGroupVisibility(*doc, group);
             refresh();
@@ -478,9 +477,9 @@ QMenu* CProjectManager::groupMenu(QTreeWidgetItem* hit) {
     const bool onGroup = doc && group >= 0 && size_t(group) < doc->model().groups.size();
     menu_
         ->addAction(
-            "Properties", this,
+            tr("Properties"), this,
             [this, doc, group] {
-                NameDialog dialog("Group Properties",
+                NameDialog dialog(tr("Group Properties"),
                                   QString::fromStdString(doc->model().groups[size_t(group)].name), this);
                 if (app_.dialogs().run(dialog) == QDialog::Accepted && !dialog.name().trimmed().isEmpty()) {
                     renameGroup(*doc, group, dialog.name().trimmed().toStdString());
@@ -489,24 +488,25 @@ QMenu* CProjectManager::groupMenu(QTreeWidgetItem* hit) {
             })
         ->setEnabled(onGroup);
     menu_
-        ->addAction("New", this,
+        ->addAction(tr("New"), this,
                     [this, doc] {
                         if (!newGroupFromSelection(*doc)) {
                             app_.dialogs().message(
-                                this, "Select the triangles of the new group first: a triangle belongs to it "
-                                      "when its three vertices are selected.");
+                                this,
+                                tr("Select the triangles of the new group first: a triangle belongs to it "
+                                   "when its three vertices are selected."));
                         }
                         refresh();
                     })
         ->setEnabled(doc != nullptr);
     menu_
         ->addAction(
-            "Delete", this,
+            tr("Delete"), this,
             [this, doc, group] {
                 const QString name = QString::fromStdString(doc->model().groups[size_t(group)].name);
                 if (app_.dialogs().askYesNo(
-                        this, QString("Are you sure you want to delete the group %1 and its triangles?")
-                                  .arg(name))) {
+                        this,
+                        tr("Are you sure you want to delete the group %1 and its triangles?").arg(name))) {
                     deleteGroup(*doc, group);
                     refresh();
                 }

@@ -49,7 +49,7 @@ std::vector<SkinEntry> skinEntries(const CFacetoDoc& doc) {
         const QuakeFields::Group& group = groups[g];
         const bool grouped = group.grouped && group.count > 0;
         if (grouped) {
-            out.push_back({QString("Group %1: %2 pictures").arg(g).arg(group.count), -1});
+            out.push_back({CSkinPanel::tr("Group %1: %2 pictures").arg(g).arg(group.count), -1});
         }
         for (int k = 0; k < std::max(group.count, 1) && next < skins.size(); ++k, ++next) {
             const Skin& skin = skins[next];
@@ -57,7 +57,7 @@ std::vector<SkinEntry> skinEntries(const CFacetoDoc& doc) {
                 out.push_back(
                     {QString("%1: %2 %3")
                          .arg(next)
-                         .arg(skin.name.empty() ? QString("skin") : QString::fromStdString(skin.name))
+                         .arg(skin.name.empty() ? CSkinPanel::tr("skin") : QString::fromStdString(skin.name))
                          .arg(pictureSize(skin)),
                      int(next)});
                 continue;
@@ -66,7 +66,7 @@ std::vector<SkinEntry> skinEntries(const CFacetoDoc& doc) {
             const float end = size_t(k) < group.intervals.size() ? group.intervals[size_t(k)] : 0.0f;
             const float start =
                 k > 0 && size_t(k - 1) < group.intervals.size() ? group.intervals[size_t(k - 1)] : 0.0f;
-            out.push_back({QString("    %1: picture %2 of %3, %4 s %5")
+            out.push_back({CSkinPanel::tr("    %1: picture %2 of %3, %4 s %5")
                                .arg(next)
                                .arg(k + 1)
                                .arg(group.count)
@@ -85,13 +85,13 @@ CSkinPanel::CSkinPanel(CFacetoApp& app, QWidget* parent) : QWidget(parent), app_
     layout->setContentsMargins(2, 2, 2, 2);
     auto* top = new QHBoxLayout();
     combo_ = new QComboBox(this);
-    combo_->setAccessibleName("Skin");
-    combo_->setToolTip("The skin shown here and in the textured views");
+    combo_->setAccessibleName(tr("Skin"));
+    combo_->setToolTip(tr("The skin shown here and in the textured views"));
     combo_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     combo_->setMinimumContentsLength(8);
     top->addWidget(combo_, 1);
-    snap_ = new QCheckBox("Snap to texels", this);
-    snap_->setToolTip("Moved, scaled and turned skin coordinates land on whole texels");
+    snap_ = new QCheckBox(tr("Snap to texels"), this);
+    snap_->setToolTip(tr("Moved, scaled and turned skin coordinates land on whole texels"));
     top->addWidget(snap_);
     layout->addLayout(top);
     // The commands in two rows of three, so that all show in a narrow dock.

@@ -1,6 +1,7 @@
 #include "app/CUndoHistoryPanel.h"
 
 #include "app/CFacetoApp.h"
+#include "app/Translation.h"
 
 #include <QListWidget>
 #include <QVBoxLayout>
@@ -11,7 +12,7 @@ CUndoHistoryPanel::CUndoHistoryPanel(CFacetoApp& app, QWidget* parent) : QWidget
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(2, 2, 2, 2);
     list_ = new QListWidget(this);
-    list_->setToolTip("Click a step to go back (or forward) to just after it");
+    list_->setToolTip(tr("Click a step to go back (or forward) to just after it"));
     layout->addWidget(list_);
     connect(list_, &QListWidget::currentRowChanged, this, &CUndoHistoryPanel::stepClicked);
     connect(&app_, &CFacetoApp::activeDocumentChanged, this, [this] { refresh(); });
@@ -31,7 +32,7 @@ void CUndoHistoryPanel::refresh() {
         const UndoHistory& history = doc->history();
         list_->addItem(START);
         for (size_t i = 0; i < history.size(); ++i) {
-            auto* item = new QListWidgetItem(QString::fromStdString(history.stepName(i)), list_);
+            auto* item = new QListWidgetItem(shownText(history.stepName(i)), list_);
             if (i >= history.position()) {
                 item->setForeground(
                     palette().color(QPalette::Disabled, QPalette::Text)); // undone: can be redone

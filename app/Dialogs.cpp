@@ -51,21 +51,21 @@ void storeGameSettings(Profile& profile) {
 }
 
 AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
-    setWindowTitle("About Faceto");
+    setWindowTitle(tr("About Faceto"));
     auto* layout = new QGridLayout(this);
     auto* picture = new QLabel(this);
     picture->setPixmap(icons::applicationPicture(64));
     layout->addWidget(picture, 0, 0, 4, 1, Qt::AlignTop);
-    layout->addWidget(new QLabel("Faceto", this), 0, 1);
-    layout->addWidget(new QLabel(QString("Version ") + VERSION, this), 1, 1);
-    auto* credits = new QLabel("Written by the Faceto project: the model core and file formats,\n"
-                               "the 8-bit software renderer, and the editor's views and panels.\n\n"
-                               "Tested with models and skins made by the modding community\n"
-                               "and shared under their own licences.",
+    layout->addWidget(new QLabel(QStringLiteral("Faceto"), this), 0, 1);
+    layout->addWidget(new QLabel(tr("Version %1").arg(VERSION), this), 1, 1);
+    auto* credits = new QLabel(tr("Written by the Faceto project: the model core and file formats,\n"
+                                  "the 8-bit software renderer, and the editor's views and panels.\n\n"
+                                  "Tested with models and skins made by the modding community\n"
+                                  "and shared under their own licences."),
                                this);
     layout->addWidget(credits, 2, 1);
-    layout->addWidget(new QLabel(QString("Licence: MIT (see the LICENSE file that comes with the program)\n"
-                                         "Built with Qt %1, running on Qt %2")
+    layout->addWidget(new QLabel(tr("Licence: MIT (see the LICENSE file that comes with the program)\n"
+                                    "Built with Qt %1, running on Qt %2")
                                      .arg(QT_VERSION_STR)
                                      .arg(qVersion()),
                                  this),
@@ -77,7 +77,7 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
 
 GameSetupDialog::GameSetupDialog(Profile& profile, UserDialogs& dialogs, QWidget* parent)
     : QDialog(parent), profile_(profile) {
-    setWindowTitle("Game Dialog");
+    setWindowTitle(tr("Game Dialog"));
     auto* layout = new QVBoxLayout(this);
     auto addGroup = [&](const QString& title, std::initializer_list<std::pair<QString, int>> rows) {
         auto* box = new QGroupBox(title, this);
@@ -89,7 +89,7 @@ GameSetupDialog::GameSetupDialog(Profile& profile, UserDialogs& dialogs, QWidget
             edits_[index] = new QLineEdit(box);
             edits_[index]->setMinimumWidth(260);
             grid->addWidget(edits_[index], row, 1);
-            browse_[index] = new QPushButton("Browse...", box);
+            browse_[index] = new QPushButton(tr("Browse..."), box);
             grid->addWidget(browse_[index], row++, 2);
             // The base folder is a folder; the others are palette and colour map files.
             connect(browse_[index], &QPushButton::clicked, this, [this, index, &dialogs] {
@@ -103,15 +103,15 @@ GameSetupDialog::GameSetupDialog(Profile& profile, UserDialogs& dialogs, QWidget
         }
         layout->addWidget(box);
     };
-    addGroup("Quake 2", {{"Base Folder", 0}});
-    addGroup("Quake (MDL)", {{"Palette.lmp", 1}, {"Colormap.lmp", 2}});
-    addGroup("Hexen2 (MDL)", {{"Palette.lmp", 3}, {"Colormap.lmp", 4}});
+    addGroup(tr("Quake 2"), {{tr("Base Folder"), 0}});
+    addGroup(tr("Quake (MDL)"), {{"Palette.lmp", 1}, {"Colormap.lmp", 2}});
+    addGroup(tr("Hexen2 (MDL)"), {{"Palette.lmp", 3}, {"Colormap.lmp", 4}});
     // .mdl files do not say which game they are for: the user does.
     auto* choice = new QHBoxLayout();
-    choice->addWidget(new QLabel("Skins of .mdl models use", this));
+    choice->addWidget(new QLabel(tr("Skins of .mdl models use"), this));
     mdlPalette_ = new QComboBox(this);
-    mdlPalette_->addItem("the Quake palette", "quake");
-    mdlPalette_->addItem("the Hexen II palette", "hexen2");
+    mdlPalette_->addItem(tr("the Quake palette"), "quake");
+    mdlPalette_->addItem(tr("the Hexen II palette"), "hexen2");
     mdlPalette_->setCurrentIndex(profile_.get(settings::MODEL_PALETTE) == "hexen2" ? 1 : 0);
     choice->addWidget(mdlPalette_, 1);
     layout->addLayout(choice);
@@ -136,7 +136,7 @@ void GameSetupDialog::accept() {
 NameDialog::NameDialog(const QString& title, const QString& name, QWidget* parent) : QDialog(parent) {
     setWindowTitle(title);
     auto* layout = new QGridLayout(this);
-    layout->addWidget(new QLabel("Name:", this), 0, 0);
+    layout->addWidget(new QLabel(tr("Name:"), this), 0, 0);
     name_ = new QLineEdit(name, this);
     name_->selectAll();
     layout->addWidget(name_, 0, 1);
@@ -156,26 +156,26 @@ QString NameDialog::name() const {
 }
 
 TransformDialog::TransformDialog(QWidget* parent) : QDialog(parent) {
-    setWindowTitle("Transform");
+    setWindowTitle(tr("Transform"));
     auto* layout = new QGridLayout(this);
     const char* axes[] = {"X", "Y", "Z"};
     for (int c = 0; c < 3; ++c) {
         layout->addWidget(new QLabel(axes[c], this), 0, c + 1, Qt::AlignCenter);
     }
-    const char* rows[] = {"Scale", "Turn (degrees)", "Move (units)"};
+    const char* rows[] = {QT_TR_NOOP("Scale"), QT_TR_NOOP("Turn (degrees)"), QT_TR_NOOP("Move (units)")};
     for (int r = 0; r < 3; ++r) {
-        layout->addWidget(new QLabel(rows[r], this), r + 1, 0);
+        layout->addWidget(new QLabel(tr(rows[r]), this), r + 1, 0);
         for (int c = 0; c < 3; ++c) {
             auto* box = new QDoubleSpinBox(this);
             box->setDecimals(r == 0 ? 4 : 3);
             box->setRange(r == 0 ? -1000.0 : r == 1 ? -360.0 : -1e6, r == 0 ? 1000.0 : r == 1 ? 360.0 : 1e6);
             box->setValue(r == 0 ? 1.0 : 0.0);
-            box->setAccessibleName(QString("%1 %2").arg(rows[r], axes[c]));
+            box->setAccessibleName(QString("%1 %2").arg(tr(rows[r]), axes[c]));
             fields_[size_t(r * 3 + c)] = box;
             layout->addWidget(box, r + 1, c + 1);
         }
     }
-    uniform_ = new QCheckBox("Scale alike on every axis", this);
+    uniform_ = new QCheckBox(tr("Scale alike on every axis"), this);
     uniform_->setChecked(true);
     layout->addWidget(uniform_, 4, 0, 1, 4);
     // One scale for all three while the box is ticked.
@@ -190,9 +190,9 @@ TransformDialog::TransformDialog(QWidget* parent) : QDialog(parent) {
             }
         });
     }
-    layout->addWidget(new QLabel("About", this), 5, 0);
+    layout->addWidget(new QLabel(tr("About"), this), 5, 0);
     about_ = new QComboBox(this);
-    about_->addItems({"the origin", "the centre of the model"});
+    about_->addItems({tr("the origin"), tr("the centre of the model")});
     layout->addWidget(about_, 5, 1, 1, 3);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setDefault(true);
@@ -213,14 +213,14 @@ ModelTransform TransformDialog::transform() const {
 }
 
 UnitsDialog::UnitsDialog(double importScale, double exportScale, QWidget* parent) : QDialog(parent) {
-    setWindowTitle("glTF and OBJ Units");
+    setWindowTitle(tr("glTF and OBJ Units"));
     auto* layout = new QGridLayout(this);
     import_ = new QDoubleSpinBox(this);
     export_ = new QDoubleSpinBox(this);
     for (auto [row, box, label, value] :
-         {std::tuple{0, import_, "Opening: model units per unit of the file (a file in metres: 32)",
+         {std::tuple{0, import_, tr("Opening: model units per unit of the file (a file in metres: 32)"),
                      importScale},
-          std::tuple{1, export_, "Saving: units of the file per model unit (to metres: 0.03125)",
+          std::tuple{1, export_, tr("Saving: units of the file per model unit (to metres: 0.03125)"),
                      exportScale}}) {
         box->setDecimals(5);
         box->setRange(0.00001, 100000.0);
@@ -244,10 +244,10 @@ SkinSizeDialog::SkinSizeDialog(const QString& title, int width, int height, QWid
     width_ = new QSpinBox(this);
     height_ = new QSpinBox(this);
     for (auto [row, box, label, value] :
-         {std::tuple{0, width_, "Width:", width}, std::tuple{1, height_, "Height:", height}}) {
+         {std::tuple{0, width_, tr("Width:"), width}, std::tuple{1, height_, tr("Height:"), height}}) {
         box->setRange(1, limits::MAX_SKIN_SIDE);
         box->setValue(value);
-        box->setSuffix(" texels");
+        box->setSuffix(tr(" texels"));
         layout->addWidget(new QLabel(label, this), row, 0);
         layout->addWidget(box, row, 1);
     }
@@ -259,20 +259,20 @@ SkinSizeDialog::SkinSizeDialog(const QString& title, int width, int height, QWid
 }
 
 const std::vector<std::pair<int, QString>>& CameraPropertiesDialog::modes() {
-    static const std::vector<std::pair<int, QString>> list{{FILL_NONE, "No Rendering"},
-                                                           {FILL_WIREFRAME, "Wireframe"},
-                                                           {FILL_VERTEX, "Vertex"},
-                                                           {FILL_FLAT, "Flat Shading"},
-                                                           {FILL_GOURAUD, "Gouraud Shading"},
-                                                           {FILL_TEXTURED, "Texture Mapped"},
-                                                           {FILL_TEXTURED_SHADED, "Textured and Shaded"}};
+    static const std::vector<std::pair<int, QString>> list{{FILL_NONE, tr("No Rendering")},
+                                                           {FILL_WIREFRAME, tr("Wireframe")},
+                                                           {FILL_VERTEX, tr("Vertex")},
+                                                           {FILL_FLAT, tr("Flat Shading")},
+                                                           {FILL_GOURAUD, tr("Gouraud Shading")},
+                                                           {FILL_TEXTURED, tr("Texture Mapped")},
+                                                           {FILL_TEXTURED_SHADED, tr("Textured and Shaded")}};
     return list;
 }
 
 CameraPropertiesDialog::CameraPropertiesDialog(const Settings& current, const uint8_t* palette,
                                                std::function<void(const Settings&)> apply, QWidget* parent)
     : QDialog(parent), original_(current), palette_(palette), apply_(std::move(apply)) {
-    setWindowTitle("Camera Properties");
+    setWindowTitle(tr("Camera Properties"));
     auto* layout = new QGridLayout(this);
     mode_ = new QComboBox(this);
     for (const auto& [value, name] : modes()) {
@@ -288,21 +288,21 @@ CameraPropertiesDialog::CameraPropertiesDialog(const Settings& current, const ui
         box->setToolTip(tip);
         return box;
     };
-    back_ = spin(current.backColor, 255, "The palette index of the background");
-    ambient_ = spin(current.lightAmbient, 255, "The light everywhere, facing the camera or not");
-    spot_ = spin(current.lightSpot, 255, "The light on what faces the camera");
+    back_ = spin(current.backColor, 255, tr("The palette index of the background"));
+    ambient_ = spin(current.lightAmbient, 255, tr("The light everywhere, facing the camera or not"));
+    spot_ = spin(current.lightSpot, 255, tr("The light on what faces the camera"));
     swatch_ = new QLabel(this);
     swatch_->setFixedSize(24, 18);
     swatch_->setFrameStyle(QFrame::Box | QFrame::Plain);
     auto* back = new QHBoxLayout();
     back->addWidget(back_, 1);
     back->addWidget(swatch_);
-    const std::pair<const char*, QWidget*> rows[4] = {{"&Rendering:", mode_},
-                                                      {"&Background colour:", back_},
-                                                      {"&Ambient light:", ambient_},
-                                                      {"&Spot light:", spot_}};
+    const std::pair<const char*, QWidget*> rows[4] = {{QT_TR_NOOP("&Rendering:"), mode_},
+                                                      {QT_TR_NOOP("&Background colour:"), back_},
+                                                      {QT_TR_NOOP("&Ambient light:"), ambient_},
+                                                      {QT_TR_NOOP("&Spot light:"), spot_}};
     for (int row = 0; row < 4; ++row) {
-        auto* label = new QLabel(rows[row].first, this);
+        auto* label = new QLabel(tr(rows[row].first), this);
         label->setBuddy(rows[row].second);
         layout->addWidget(label, row, 0);
         if (row == 1) {
@@ -347,13 +347,13 @@ void CameraPropertiesDialog::reject() {
 QString HelpDialog::guide() {
     QFile file(":/help/getting-started.md");
     if (!file.open(QIODevice::ReadOnly)) {
-        return QString("The guide is missing from this build. See %1").arg(HOMEPAGE);
+        return tr("The guide is missing from this build. See %1").arg(HOMEPAGE);
     }
     return QString::fromUtf8(file.readAll()).replace("@HOMEPAGE@", HOMEPAGE);
 }
 
 HelpDialog::HelpDialog(Page page, QWidget* parent) : QDialog(parent) {
-    setWindowTitle("Faceto Help");
+    setWindowTitle(tr("Faceto Help"));
     resize(600, 620);
     auto* layout = new QVBoxLayout(this);
     auto* tabs = new QTabWidget(this);
@@ -361,11 +361,11 @@ HelpDialog::HelpDialog(Page page, QWidget* parent) : QDialog(parent) {
     guideText->setObjectName("guide");
     guideText->setOpenExternalLinks(true);
     guideText->setMarkdown(guide());
-    tabs->addTab(guideText, "Getting Started");
+    tabs->addTab(guideText, tr("Getting Started"));
     auto* text = new QTextBrowser(tabs);
     text->setObjectName("keys");
-    tabs->addTab(text, "Keys and Mouse");
-    text->setHtml(
+    tabs->addTab(text, tr("Keys and Mouse"));
+    text->setHtml(tr(
         "<h3>2D views</h3><ul>"
         "<li><b>Edit tool</b>: click a vertex to select or deselect it; drag from empty space to add the "
         "vertices inside the rectangle to the selection; drag a selected vertex to move the selection "
@@ -400,7 +400,7 @@ HelpDialog::HelpDialog(Page page, QWidget* parent) : QDialog(parent) {
         "<b>Ctrl+B</b> pastes a copied frame as a new frame.</li>"
         "<li><b>Ctrl+Z</b> undo, <b>Ctrl+Y</b> redo; <b>F5</b> shows or hides the animation player, "
         "<b>Ctrl+Space</b> plays or pauses it, <b>[</b> and <b>]</b> step it back and on.</li>"
-        "<li><b>Esc</b> ends the full-screen animation preview.</li></ul>");
+        "<li><b>Esc</b> ends the full-screen animation preview.</li></ul>"));
     tabs->setCurrentIndex(page == KEYS ? 1 : 0);
     layout->addWidget(tabs);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);

@@ -11,6 +11,7 @@
 #include "document/FrameOperations.h"
 #include "document/ModelTransform.h"
 #include "formats/FileIO.h"
+#include "model/Texts.h"
 #include "views/C2DView.h"
 #include "views/CCameraView.h"
 #include "views/QtFramePresenter.h"
@@ -45,26 +46,26 @@ const std::pair<const char*, int> LEVEL_COMMANDS[] = {{"levelObject", LEVEL_OBJE
 QString toolName(int tool) {
     switch (tool) {
     case TOOL_ROTATE:
-        return "Rotate";
+        return EditorCommands::tr("Rotate");
     case TOOL_SCALE:
-        return "Scale";
+        return EditorCommands::tr("Scale");
     case TOOL_MOVE_ZOOM:
-        return "Move/Zoom";
+        return EditorCommands::tr("Move/Zoom");
     default:
-        return "Edit";
+        return EditorCommands::tr("Edit");
     }
 }
 
 QString levelName(int level) {
     switch (level) {
     case LEVEL_OBJECT:
-        return "object";
+        return EditorCommands::tr("object");
     case LEVEL_GROUP:
-        return "group";
+        return EditorCommands::tr("group");
     case LEVEL_TRIANGLE:
-        return "triangle";
+        return EditorCommands::tr("triangle");
     default:
-        return "vertex";
+        return EditorCommands::tr("vertex");
     }
 }
 
@@ -142,7 +143,7 @@ void EditorCommands::connectModelCommands() {
         if (app_.projectManager_ && app_.projectManager_->frameList()->hasFocus()) {
             app_.projectManager_->deleteChosenFrame();
         } else if (!selectedTriangles(doc).empty()) {
-            doc.run(deleteSelectedTriangles(doc, "Delete Triangles"));
+            doc.run(deleteSelectedTriangles(doc, FACETO_TEXT("Delete Triangles")));
         }
     });
     onDocument("flipTris", [](CFacetoDoc& doc) { flipSelectedTriangles(doc); });
@@ -182,7 +183,7 @@ void EditorCommands::connectFrameCommands() {
         const QString folder = QFileInfo(QString::fromStdString(doc.pathName())).absolutePath();
         const QString suggested = folder + "/" + QString::fromStdString(doc.currentFrame()->name) + ".obj";
         if (auto choice =
-                app_.dialogs_.chooseFileToSave(app_.mainFrame_, {"Wavefront OBJ (*.obj)"}, suggested)) {
+                app_.dialogs_.chooseFileToSave(app_.mainFrame_, {tr("Wavefront OBJ (*.obj)")}, suggested)) {
             QString path = choice->path;
             if (QFileInfo(path).suffix().compare("obj", Qt::CaseInsensitive) != 0) {
                 path += ".obj";
@@ -193,7 +194,7 @@ void EditorCommands::connectFrameCommands() {
     onDocument("importFrame", [this](CFacetoDoc& doc) {
         const QString folder = QFileInfo(QString::fromStdString(doc.pathName())).absolutePath();
         if (auto choice =
-                app_.dialogs_.chooseFileToOpen(app_.mainFrame_, {"Wavefront OBJ (*.obj)"}, folder)) {
+                app_.dialogs_.chooseFileToOpen(app_.mainFrame_, {tr("Wavefront OBJ (*.obj)")}, folder)) {
             const std::string refused = importFramePose(doc, choice->path.toStdString());
             if (!refused.empty()) {
                 app_.dialogs_.message(app_.mainFrame_, QString::fromStdString(refused));
@@ -339,8 +340,8 @@ void EditorCommands::refreshEditingStates() {
     f.action("positiveDepth")->setChecked(!negative);
     f.action("negativeDepth")->setChecked(negative);
     f.action("viewAnimationPlayer")->setChecked(app_.projectManager_ && app_.projectManager_->playerShown());
-    f.showMode(QString("%1 tool, %2 level")
-                   .arg(toolName(app_.state_.currentTool), levelName(app_.state_.editLevel)));
+    f.showMode(
+        tr("%1 tool, %2 level").arg(toolName(app_.state_.currentTool), levelName(app_.state_.editLevel)));
 }
 
 void EditorCommands::saveSettings() {
@@ -359,9 +360,9 @@ void EditorCommands::saveSettings() {
     app_.profile_->sync();
     const QString file = app_.profile_->settings().fileName();
     if (app_.profile_->settings().status() != QSettings::NoError) {
-        app_.dialogs_.message(app_.mainFrame_, "The settings could not be saved.\n" + file);
+        app_.dialogs_.message(app_.mainFrame_, tr("The settings could not be saved.\n") + file);
     } else {
-        app_.mainFrame_->statusBar()->showMessage("Settings saved to " + file, 5000);
+        app_.mainFrame_->statusBar()->showMessage(tr("Settings saved to ") + file, 5000);
     }
 }
 
@@ -375,7 +376,8 @@ void EditorCommands::captureCameraView() {
     const QString folder = QString::fromStdString(app_.profile_->get(settings::LAST_FOLDER));
     const QString suggested =
         (folder.isEmpty() ? QString() : folder + "/") + (base.isEmpty() ? "capture" : base) + ".png";
-    const auto choice = app_.dialogs_.chooseFileToSave(app_.mainFrame_, {"PNG picture (*.png)"}, suggested);
+    const auto choice =
+        app_.dialogs_.chooseFileToSave(app_.mainFrame_, {tr("PNG picture (*.png)")}, suggested);
     if (!choice) {
         return;
     }
@@ -384,10 +386,10 @@ void EditorCommands::captureCameraView() {
         path += ".png";
     }
     if (const Status written = savePicture(picture, path.toStdString(), "PNG"); !written) {
-        app_.dialogs_.message(app_.mainFrame_, "The picture could not be saved.\n" + path + ": " +
+        app_.dialogs_.message(app_.mainFrame_, tr("The picture could not be saved.\n") + path + ": " +
                                                    QString::fromStdString(written.error()));
     } else {
-        app_.mainFrame_->statusBar()->showMessage("Saved " + path, 5000);
+        app_.mainFrame_->statusBar()->showMessage(tr("Saved ") + path, 5000);
     }
 }
 

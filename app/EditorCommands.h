@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -16,6 +17,7 @@ class CFacetoDoc;
 // Every command of the menus, toolbar and keys, connected to what it does in the editor, and the check
 // marks, names and enabled states of the commands brought in line with the editor's state.
 class EditorCommands : public QObject {
+    Q_DECLARE_TR_FUNCTIONS(faceto::EditorCommands)
 public:
     explicit EditorCommands(CFacetoApp& app);
     ~EditorCommands() override;

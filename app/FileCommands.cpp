@@ -5,6 +5,7 @@
 #include "app/CMainFrame.h"
 #include "app/Dialogs.h"
 #include "app/EditorCommands.h"
+#include "app/Translation.h"
 #include "model/Version.h"
 #include "views/CCameraView.h"
 
@@ -34,11 +35,10 @@ QString selectionSummary(const CFacetoDoc& doc) {
             return std::all_of(t.v.begin(), t.v.end(),
                                [&](int32_t v) { return infos[size_t(v)].selected(); });
         });
-    return QString("%1 %2, %3 %4 selected")
-        .arg(vertices)
-        .arg(vertices == 1 ? "vertex" : "vertices")
-        .arg(triangles)
-        .arg(triangles == 1 ? "triangle" : "triangles");
+    return EditorCommands::tr("%1, %2 selected")
+        .arg(vertices == 1 ? EditorCommands::tr("1 vertex") : EditorCommands::tr("%1 vertices").arg(vertices),
+             triangles == 1 ? EditorCommands::tr("1 triangle")
+                            : EditorCommands::tr("%1 triangles").arg(triangles));
 }
 
 } // namespace
@@ -192,7 +192,7 @@ void EditorCommands::connectHelpCommands() {
         if (!QDesktopServices::openUrl(QUrl(HOMEPAGE))) {
             app_.dialogs_.message(
                 app_.mainFrame_,
-                QString("No web browser could be started. The program's web page is at\n%1").arg(HOMEPAGE));
+                tr("No web browser could be started. The program's web page is at\n%1").arg(HOMEPAGE));
         }
     });
     // The program's own help: the guide (F1), or the keys and gestures of every view.
@@ -235,13 +235,13 @@ void EditorCommands::refreshCommandStates() {
     const UndoHistory* history = doc ? &doc->history() : nullptr;
     QAction* undo = f.action("editUndo");
     undo->setEnabled(history && history->canUndo());
-    undo->setText(history && history->canUndo() ? "&Undo " + QString::fromStdString(history->undoName())
-                                                : "&Undo");
+    undo->setText(history && history->canUndo() ? tr("&Undo %1").arg(shownText(history->undoName()))
+                                                : tr("&Undo"));
     undo->setToolTip(undo->text().remove('&'));
     QAction* redo = f.action("editRedo");
     redo->setEnabled(history && history->canRedo());
-    redo->setText(history && history->canRedo() ? "&Redo " + QString::fromStdString(history->redoName())
-                                                : "&Redo");
+    redo->setText(history && history->canRedo() ? tr("&Redo %1").arg(shownText(history->redoName()))
+                                                : tr("&Redo"));
     redo->setToolTip(redo->text().remove('&'));
 }
 

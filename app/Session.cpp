@@ -182,10 +182,10 @@ bool CFacetoApp::restoreDocuments() {
         subWindowActivated(activeWindow);
     }
     if (missing > 0) {
-        mainFrame_->statusBar()->showMessage(
-            missing == 1 ? QString("1 file of the last session is gone")
-                         : QString("%1 files of the last session are gone").arg(missing),
-            10000);
+        mainFrame_->statusBar()->showMessage(missing == 1
+                                                 ? tr("1 file of the last session is gone")
+                                                 : tr("%1 files of the last session are gone").arg(missing),
+                                             10000);
     }
     return true;
 }

@@ -7,6 +7,7 @@
 #include "document/SkinOperations.h"
 #include "formats/FileIO.h"
 #include "formats/Pictures.h"
+#include "model/Texts.h"
 #include "views/SkinDrawing.h"
 
 #include <QAction>
@@ -19,7 +20,7 @@ namespace {
 
 QString skinLabel(const CFacetoDoc& doc, int index) {
     const Skin& skin = doc.model().skins[size_t(index)];
-    return QString("%1 (%2)").arg(index).arg(skin.name.empty() ? QString("unnamed")
+    return QString("%1 (%2)").arg(index).arg(skin.name.empty() ? EditorCommands::tr("unnamed")
                                                                : QString::fromStdString(skin.name));
 }
 
@@ -45,7 +46,7 @@ std::array<int, 2> mapSize(const CFacetoDoc& doc) {
 void EditorCommands::connectSkinCommands() {
     onDocument("newSkin", [this](CFacetoDoc& doc) {
         const auto size = mapSize(doc);
-        SkinSizeDialog dialog("New Skin", size[0], size[1], app_.mainFrame_);
+        SkinSizeDialog dialog(tr("New Skin"), size[0], size[1], app_.mainFrame_);
         if (app_.dialogs_.run(dialog) == QDialog::Accepted) {
             Skin skin =
                 blankSkin(dialog.widthBox()->value(), dialog.heightBox()->value(), app_.tables_.palette);
@@ -58,7 +59,7 @@ void EditorCommands::connectSkinCommands() {
             return;
         }
         const int index = shownIndex(doc);
-        if (app_.dialogs_.askYesNo(app_.mainFrame_, QString("Delete skin %1?").arg(skinLabel(doc, index)))) {
+        if (app_.dialogs_.askYesNo(app_.mainFrame_, tr("Delete skin %1?").arg(skinLabel(doc, index)))) {
             deleteSkin(doc, index);
         }
     });
@@ -68,14 +69,15 @@ void EditorCommands::connectSkinCommands() {
         }
         const int index = shownIndex(doc);
         const Skin& skin = doc.model().skins[size_t(index)];
-        SkinSizeDialog dialog("Resize Skin", skin.imageWidth, skin.imageHeight, app_.mainFrame_);
+        SkinSizeDialog dialog(tr("Resize Skin"), skin.imageWidth, skin.imageHeight, app_.mainFrame_);
         if (app_.dialogs_.run(dialog) == QDialog::Accepted) {
             resizeSkin(doc, index, dialog.widthBox()->value(), dialog.heightBox()->value());
         }
     });
     onDocument("generateSkinMap", [this](CFacetoDoc& doc) {
         if (!generateSkinMap(doc, app_.tables_.palette)) {
-            app_.dialogs_.message(app_.mainFrame_, "Generate SkinMap needs a current frame with triangles.");
+            app_.dialogs_.message(app_.mainFrame_,
+                                  tr("Generate SkinMap needs a current frame with triangles."));
         }
     });
     connectSkinImport();
@@ -87,7 +89,7 @@ void EditorCommands::connectSkinImport() {
     onDocument("importSkin", [this](CFacetoDoc& doc) {
         const QString folder = QFileInfo(QString::fromStdString(doc.pathName())).absolutePath();
         const auto choice = app_.dialogs_.chooseFileToOpen(
-            app_.mainFrame_, {"Skin Pictures (*.pcx *.png *.bmp *.tga)", "All Files (*)"}, folder);
+            app_.mainFrame_, {tr("Skin Pictures (*.pcx *.png *.bmp *.tga)"), tr("All Files (*)")}, folder);
         if (!choice) {
             return;
         }
@@ -97,7 +99,7 @@ void EditorCommands::connectSkinImport() {
         if (!skin) {
             app_.dialogs_.message(
                 app_.mainFrame_,
-                QString("Cannot import %1:\n%2").arg(choice->path, QString::fromStdString(skin.error())));
+                tr("Cannot import %1:\n%2").arg(choice->path, QString::fromStdString(skin.error())));
             return;
         }
         skin->name = QFileInfo(choice->path).fileName().toStdString();
@@ -105,9 +107,9 @@ void EditorCommands::connectSkinImport() {
         if (!doc.model().skins.empty()) {
             const int answer = app_.dialogs_.choose(
                 app_.mainFrame_,
-                QString("Replace skin %1 with %2, or add the picture as a new skin?")
+                tr("Replace skin %1 with %2, or add the picture as a new skin?")
                     .arg(skinLabel(doc, shownIndex(doc)), QFileInfo(choice->path).fileName()),
-                {"Replace", "Add as New Skin"});
+                {tr("Replace"), tr("Add as New Skin")});
             if (answer < 0) {
                 return;
             }
@@ -117,17 +119,17 @@ void EditorCommands::connectSkinImport() {
         const bool scale =
             !doc.model().triangles.empty() && !doc.model().skins.empty() &&
             (skin->imageWidth != size[0] || skin->imageHeight != size[1]) &&
-            app_.dialogs_.askYesNo(
-                app_.mainFrame_, QString("The picture is %1 x %2 texels; the skin map is made for %3 x %4.\n"
-                                         "Scale the skin coordinates to the picture?")
-                                     .arg(skin->imageWidth)
-                                     .arg(skin->imageHeight)
-                                     .arg(size[0])
-                                     .arg(size[1]));
+            app_.dialogs_.askYesNo(app_.mainFrame_,
+                                   tr("The picture is %1 x %2 texels; the skin map is made for %3 x %4.\n"
+                                      "Scale the skin coordinates to the picture?")
+                                       .arg(skin->imageWidth)
+                                       .arg(skin->imageHeight)
+                                       .arg(size[0])
+                                       .arg(size[1]));
         if (replace) {
             replaceSkin(doc, shownIndex(doc), std::move(*skin), scale);
         } else {
-            addSkin(doc, std::move(*skin), "Import Skin", scale);
+            addSkin(doc, std::move(*skin), FACETO_TEXT("Import Skin"), scale);
         }
     });
 }
@@ -136,7 +138,7 @@ void EditorCommands::connectSkinImport() {
 void EditorCommands::connectSkinExport() {
     onDocument("exportSkin", [this](CFacetoDoc& doc) {
         if (doc.model().skins.empty()) {
-            app_.dialogs_.message(app_.mainFrame_, "The model has no skin to export.");
+            app_.dialogs_.message(app_.mainFrame_, tr("The model has no skin to export."));
             return;
         }
         const int index = shownIndex(doc);
@@ -146,7 +148,7 @@ void EditorCommands::connectSkinExport() {
             QFileInfo(QString::fromStdString(doc.model().skins[size_t(index)].name)).completeBaseName();
         const auto choice = app_.dialogs_.chooseFileToSave(
             app_.mainFrame_, filters,
-            folder + "/" + (base.isEmpty() ? QString("skin%1").arg(index) : base) + ".pcx");
+            folder + "/" + (base.isEmpty() ? tr("skin%1").arg(index) : base) + ".pcx");
         if (!choice) {
             return;
         }
@@ -159,10 +161,10 @@ void EditorCommands::connectSkinExport() {
         // The map drawn over the picture makes a template to paint a new skin on.
         const int drawn =
             app_.dialogs_.choose(app_.mainFrame_,
-                                 QString("Export skin %1 as it is, or with the skin map drawn over it as a "
-                                         "template to paint on?")
+                                 tr("Export skin %1 as it is, or with the skin map drawn over it as a "
+                                    "template to paint on?")
                                      .arg(skinLabel(doc, index)),
-                                 {"Picture Only", "With the Skin Map"});
+                                 {tr("Picture Only"), tr("With the Skin Map")});
         if (drawn < 0) {
             return;
         }
@@ -170,8 +172,9 @@ void EditorCommands::connectSkinExport() {
         const Status written =
             bytes ? writeFileReplacing(path.toStdString(), *bytes) : Status(Failure{bytes.error()});
         if (!written) {
-            app_.dialogs_.message(app_.mainFrame_, QString("Cannot export the skin to %1:\n%2")
-                                                       .arg(path, QString::fromStdString(written.error())));
+            app_.dialogs_.message(
+                app_.mainFrame_,
+                tr("Cannot export the skin to %1:\n%2").arg(path, QString::fromStdString(written.error())));
         }
     });
 }

@@ -57,9 +57,9 @@ int QtDialogs::choose(QWidget* parent, const QString& text, const QStringList& a
 }
 
 UserDialogs::SaveAnswer QtDialogs::askToSave(QWidget* parent, const QString& documentTitle) {
-    const auto answer = QMessageBox::question(
-        parent, "Faceto", QString("Save changes to %1?").arg(documentTitle),
-        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+    const auto answer = QMessageBox::question(parent, "Faceto", tr("Save changes to %1?").arg(documentTitle),
+                                              QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
+                                              QMessageBox::Save);
     return answer == QMessageBox::Save      ? SaveAnswer::Save
            : answer == QMessageBox::Discard ? SaveAnswer::Discard
                                             : SaveAnswer::Cancel;
@@ -67,7 +67,7 @@ UserDialogs::SaveAnswer QtDialogs::askToSave(QWidget* parent, const QString& doc
 
 std::optional<UserDialogs::FileChoice>
 QtDialogs::chooseFileToOpen(QWidget* parent, const QStringList& filters, const QString& folder) {
-    QFileDialog dialog(parent, "Open", folder);
+    QFileDialog dialog(parent, tr("Open"), folder);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setOption(QFileDialog::ReadOnly, false);
@@ -76,7 +76,7 @@ QtDialogs::chooseFileToOpen(QWidget* parent, const QStringList& filters, const Q
 
 std::optional<UserDialogs::FileChoice>
 QtDialogs::chooseFileToSave(QWidget* parent, const QStringList& filters, const QString& suggestedPath) {
-    QFileDialog dialog(parent, "Save As");
+    QFileDialog dialog(parent, tr("Save As"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     if (!suggestedPath.isEmpty()) {
@@ -86,12 +86,12 @@ QtDialogs::chooseFileToSave(QWidget* parent, const QStringList& filters, const Q
 }
 
 std::optional<QString> QtDialogs::chooseFolder(QWidget* parent, const QString& current) {
-    const QString folder = QFileDialog::getExistingDirectory(parent, "Choose a Folder", current);
+    const QString folder = QFileDialog::getExistingDirectory(parent, tr("Choose a Folder"), current);
     return folder.isEmpty() ? std::nullopt : std::optional<QString>(folder);
 }
 
 std::optional<QString> QtDialogs::chooseFile(QWidget* parent, const QString& current) {
-    const QString file = QFileDialog::getOpenFileName(parent, "Choose a File", current);
+    const QString file = QFileDialog::getOpenFileName(parent, tr("Choose a File"), current);
     return file.isEmpty() ? std::nullopt : std::optional<QString>(file);
 }
 

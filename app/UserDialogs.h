@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -42,6 +43,7 @@ public:
 
 // The real dialogs.
 class QtDialogs : public UserDialogs {
+    Q_DECLARE_TR_FUNCTIONS(faceto::QtDialogs)
 public:
     void message(QWidget* parent, const QString& text) override;
     bool askYesNo(QWidget* parent, const QString& text) override;

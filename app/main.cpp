@@ -1,6 +1,7 @@
 // Faceto, the editor.
 #include "app/CFacetoApp.h"
 #include "app/CMainFrame.h"
+#include "app/Translation.h"
 #include "formats/Temporaries.h"
 #include "model/Version.h"
 
@@ -39,6 +40,7 @@ int main(int argc, char** argv) {
     }
     QApplication application(argc, argv); // takes the toolkit's options (-platform, -style, ...) out
     QGuiApplication::setDesktopFileName("org.faceto.Faceto");
+    faceto::installTranslations(application, QLocale::system());
     QCommandLineParser parser;
     describe(parser);
     parser.process(application); // a wrong option is told on stderr, with the status 1

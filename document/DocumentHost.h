@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/Texts.h"
+
 #include <algorithm>
 #include <string>
 #include <string_view>
@@ -45,10 +47,10 @@ public:
 
 // The system's fixed message texts.
 namespace messages {
-inline constexpr std::string_view ERROR_READING = "Error reading file.";
-inline constexpr std::string_view UNSUPPORTED = "Unsupported File type.";
-inline constexpr std::string_view ERROR_WRITING = "Error writing file.";
-inline constexpr std::string_view COULD_NOT_WRITE = "Couldn't write file";
+inline constexpr std::string_view ERROR_READING = FACETO_TEXT("Error reading file.");
+inline constexpr std::string_view UNSUPPORTED = FACETO_TEXT("Unsupported File type.");
+inline constexpr std::string_view ERROR_WRITING = FACETO_TEXT("Error writing file.");
+inline constexpr std::string_view COULD_NOT_WRITE = FACETO_TEXT("Couldn't write file");
 } // namespace messages
 
 } // namespace faceto

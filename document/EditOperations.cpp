@@ -4,6 +4,7 @@
 #include "document/DocumentEdit.h"
 #include "document/EditCommands.h"
 #include "document/FrameOperations.h"
+#include "model/Texts.h"
 
 #include <algorithm>
 #include <cmath>
@@ -204,7 +205,7 @@ void hideSelected(CFacetoDoc& doc) {
         const bool hide = info.visible() && info.selected();
         flags.push_back(hide ? info.flags & ~(VERTEX_VISIBLE | VERTEX_SELECTED | VERTEX_MARKED) : info.flags);
     }
-    runFlagEdit(doc, flags, "Hide Selected");
+    runFlagEdit(doc, flags, FACETO_TEXT("Hide Selected"));
 }
 
 void showAll(CFacetoDoc& doc) {
@@ -212,7 +213,7 @@ void showAll(CFacetoDoc& doc) {
     for (const VertexInfo& info : doc.model().vertexInfos) {
         flags.push_back(info.flags | VERTEX_VISIBLE);
     }
-    runFlagEdit(doc, flags, "Show All");
+    runFlagEdit(doc, flags, FACETO_TEXT("Show All"));
 }
 
 std::unique_ptr<Command> deleteSelectedTriangles(const CFacetoDoc& doc, const std::string& name) {
@@ -241,7 +242,7 @@ void flipSelectedTriangles(CFacetoDoc& doc) {
         std::swap(flipped.cornerAux[1], flipped.cornerAux[2]);
         edit.setTriangle(t, flipped);
     }
-    doc.run(std::move(edit).finish("Flip Triangles"));
+    doc.run(std::move(edit).finish(FACETO_TEXT("Flip Triangles")));
 }
 
 void cloneSelected(CFacetoDoc& doc) {
@@ -274,7 +275,7 @@ void cloneSelected(CFacetoDoc& doc) {
             edit.setFlags(int32_t(v), model.vertexInfos[v].flags & ~(VERTEX_SELECTED | VERTEX_MARKED));
         }
     }
-    doc.run(std::move(edit).finish("Clone"));
+    doc.run(std::move(edit).finish(FACETO_TEXT("Clone")));
 }
 
 bool newGroupFromSelection(CFacetoDoc& doc) {
@@ -293,7 +294,7 @@ bool newGroupFromSelection(CFacetoDoc& doc) {
         edit.setTriangle(t, moved);
     }
     edit.setGroups(std::move(groups));
-    doc.run(std::move(edit).finish("New Group"));
+    doc.run(std::move(edit).finish(FACETO_TEXT("New Group")));
     return true;
 }
 
@@ -306,7 +307,7 @@ void renameGroup(CFacetoDoc& doc, int group, const std::string& name) {
     std::vector<Group> groups = doc.model().groups;
     groups[size_t(group)].name = name;
     edit.setGroups(std::move(groups));
-    doc.run(std::move(edit).finish("Rename Group"));
+    doc.run(std::move(edit).finish(FACETO_TEXT("Rename Group")));
 }
 
 void deleteGroup(CFacetoDoc& doc, int group) {
@@ -329,7 +330,7 @@ void deleteGroup(CFacetoDoc& doc, int group) {
     std::vector<Group> groups = model.groups;
     groups.erase(groups.begin() + group);
     edit.setGroups(std::move(groups));
-    doc.run(std::move(edit).finish("Delete Group"));
+    doc.run(std::move(edit).finish(FACETO_TEXT("Delete Group")));
 }
 
 void addPrimitive(CFacetoDoc& doc, Primitive shape, const std::array<float, 3>& centre, float size) {
@@ -361,7 +362,7 @@ void addPrimitive(CFacetoDoc& doc, Primitive shape, const std::array<float, 3>& 
         edit.addTriangle(t);
     }
     edit.setGroups(std::move(groups));
-    doc.run(std::move(edit).finish("Add Primitive"));
+    doc.run(std::move(edit).finish(FACETO_TEXT("Add Primitive")));
 }
 
 } // namespace faceto

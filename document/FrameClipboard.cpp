@@ -4,6 +4,7 @@
 #include "document/EditCommands.h"
 #include "document/EditOperations.h"
 #include "model/DerivedData.h"
+#include "model/Texts.h"
 
 #include <algorithm>
 
@@ -64,7 +65,7 @@ void FrameClipboard::copySelection(const CFacetoDoc& document) {
 
 void FrameClipboard::cutSelection(CFacetoDoc& document) {
     copySelection(document);
-    document.run(deleteSelectedTriangles(document, "Cut"));
+    document.run(deleteSelectedTriangles(document, FACETO_TEXT("Cut")));
 }
 
 void FrameClipboard::pasteInto(CFacetoDoc& document) const {
@@ -96,7 +97,7 @@ void FrameClipboard::pasteInto(CFacetoDoc& document) const {
         t.color = added.color;
         edit.addTriangle(t);
     }
-    document.run(std::move(edit).finish("Paste"));
+    document.run(std::move(edit).finish(FACETO_TEXT("Paste")));
 }
 
 void FrameClipboard::storeFrame(const CFacetoDoc& document, const Frame& frame) {

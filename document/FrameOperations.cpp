@@ -6,6 +6,7 @@
 #include "formats/FileIO.h"
 #include "formats/Obj.h"
 #include "model/DerivedData.h"
+#include "model/Texts.h"
 
 #include <algorithm>
 #include <cctype>
@@ -170,7 +171,7 @@ void addAnimation(CFacetoDoc& document, const std::string& name) {
     FrameListEdit edit(document);
     edit.animations.push_back(Animation{name, {}, {}});
     edit.currentAnimationIndex = int32_t(edit.animations.size()) - 1;
-    document.run(std::move(edit).finish("Add Animation"));
+    document.run(std::move(edit).finish(FACETO_TEXT("Add Animation")));
 }
 
 void deleteCurrentAnimation(CFacetoDoc& document) {
@@ -191,7 +192,7 @@ void deleteCurrentAnimation(CFacetoDoc& document) {
     const Animation* first = edit.animations.empty() ? nullptr : &edit.animations.front();
     edit.currentFrameIndex = first && !first->frameIndices.empty() ? first->frameIndices.front() : -1;
     edit.currentFrame = edit.currentFrameIndex;
-    document.run(std::move(edit).finish("Delete Animation"));
+    document.run(std::move(edit).finish(FACETO_TEXT("Delete Animation")));
 }
 
 bool copyFrame(CFacetoDoc& document, FrameClipboard& clipboard) {
@@ -216,13 +217,13 @@ void cutFrameAt(CFacetoDoc& document, FrameClipboard& clipboard, int32_t index) 
     }
     FrameListEdit edit(document);
     removeEntry(edit, place->first, place->second);
-    document.run(std::move(edit).finish("Cut Frame"));
+    document.run(std::move(edit).finish(FACETO_TEXT("Cut Frame")));
 }
 
 void removeFrame(CFacetoDoc& document, int animationIndex, std::string_view name) {
     FrameListEdit edit(document);
     if (removeFrameFrom(edit, animationIndex, name)) {
-        document.run(std::move(edit).finish("Delete Frame"));
+        document.run(std::move(edit).finish(FACETO_TEXT("Delete Frame")));
     }
 }
 
@@ -255,14 +256,14 @@ bool insertFrame(CFacetoDoc& document, const FrameClipboard& clipboard, InsertPl
     }
     FrameListEdit edit(document);
     insertInto(edit, clipboard.frame(), after ? i + 1 : i, after ? k + 1 : k, after ? i + 1 : i);
-    document.run(std::move(edit).finish("Insert Frame"));
+    document.run(std::move(edit).finish(FACETO_TEXT("Insert Frame")));
     return true;
 }
 
 bool newFrameAfterCurrent(CFacetoDoc& document) {
     const Frame* current = document.currentFrame();
     return current != nullptr &&
-           insertAfterFrame(document, *current, document.currentFramePosition(), "New Frame");
+           insertAfterFrame(document, *current, document.currentFramePosition(), FACETO_TEXT("New Frame"));
 }
 
 bool deleteFrameAt(CFacetoDoc& document, int32_t index) {
@@ -272,13 +273,13 @@ bool deleteFrameAt(CFacetoDoc& document, int32_t index) {
     }
     FrameListEdit edit(document);
     removeEntry(edit, place->first, place->second);
-    document.run(std::move(edit).finish("Delete Frame"));
+    document.run(std::move(edit).finish(FACETO_TEXT("Delete Frame")));
     return true;
 }
 
 std::string pasteAsNewFrame(CFacetoDoc& document, const FrameClipboard& clipboard) {
     if (clipboard.kind() != FrameClipboard::FRAME) {
-        return "The clipboard holds no frame: copy one in the frame list first.";
+        return FACETO_TEXT("The clipboard holds no frame: copy one in the frame list first.");
     }
     const size_t held = clipboard.frame().positions.size();
     const size_t wanted = document.model().vertexInfos.size();
@@ -288,23 +289,24 @@ std::string pasteAsNewFrame(CFacetoDoc& document, const FrameClipboard& clipboar
     }
     if (document.currentFrame() == nullptr ||
         !insertAfterFrame(document, clipboard.frame(), document.currentFramePosition(),
-                          "Paste as New Frame")) {
-        return "Choose the frame to paste after in the frame list first.";
+                          FACETO_TEXT("Paste as New Frame"))) {
+        return FACETO_TEXT("Choose the frame to paste after in the frame list first.");
     }
     return {};
 }
 
 std::string importFramePose(CFacetoDoc& document, const std::string& path) {
     if (document.currentFrame() == nullptr) {
-        return "Choose the frame to put the pose into first.";
+        return FACETO_TEXT("Choose the frame to put the pose into first.");
     }
     Result<ByteBuffer> bytes = readFile(path);
     if (!bytes) {
-        return "The pose could not be read.\n" + path + ": " + bytes.error();
+        return FACETO_TEXT("The pose could not be read.") + std::string("\n") + path + ": " + bytes.error();
     }
     Result<std::vector<FrameVertex>> positions = readObjPositions(*bytes);
     if (!positions) {
-        return "The pose could not be read.\n" + path + ": " + positions.error();
+        return FACETO_TEXT("The pose could not be read.") + std::string("\n") + path + ": " +
+               positions.error();
     }
     const size_t wanted = document.model().vertexInfos.size();
     if (positions->size() != wanted) {
@@ -316,8 +318,9 @@ std::string importFramePose(CFacetoDoc& document, const std::string& path) {
     for (size_t v = 0; v < wanted; ++v) {
         vertices[v] = int32_t(v);
     }
-    document.run(std::make_unique<ChangePositions>(document, "Import Frame", document.currentFramePosition(),
-                                                   std::move(vertices), std::move(*positions)));
+    document.run(std::make_unique<ChangePositions>(document, FACETO_TEXT("Import Frame"),
+                                                   document.currentFramePosition(), std::move(vertices),
+                                                   std::move(*positions)));
     return {};
 }
 
@@ -341,7 +344,7 @@ void renameFrame(CFacetoDoc& document, int32_t index, const std::string& name) {
     }
     edit.currentFrameIndex = index;
     edit.currentFrame = index;
-    document.run(std::move(edit).finish("Rename Frame"));
+    document.run(std::move(edit).finish(FACETO_TEXT("Rename Frame")));
 }
 
 std::vector<bool> groupsShown(const Model& model) {
@@ -394,7 +397,7 @@ void toggleGroupVisibility(CFacetoDoc& document, int groupIndex) {
         }
     }
     edit.setGroups(std::move(groups));
-    document.run(std::move(edit).finish(nowVisible ? "Show Group" : "Hide Group"));
+    document.run(std::move(edit).finish(nowVisible ? FACETO_TEXT("Show Group") : "Hide Group"));
 }
 
 } // namespace faceto

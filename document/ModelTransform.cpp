@@ -2,6 +2,7 @@
 
 #include "document/CFacetoDoc.h"
 #include "document/DocumentEdit.h"
+#include "model/Texts.h"
 
 #include <cmath>
 #include <numbers>
@@ -133,7 +134,8 @@ bool mirrorModel(CFacetoDoc& doc, int axis) {
     ModelTransform t;
     t.scale[size_t(axis)] = -1;
     t.aboutCentre = true;
-    static const char* const NAMES[] = {"Mirror X", "Mirror Y", "Mirror Z"};
+    static const char* const NAMES[] = {FACETO_TEXT("Mirror X"), FACETO_TEXT("Mirror Y"),
+                                        FACETO_TEXT("Mirror Z")};
     return transformModel(doc, t, NAMES[axis]);
 }
 
@@ -141,7 +143,7 @@ bool centreModelOnOrigin(CFacetoDoc& doc) {
     const std::array<double, 3> c = centreOf(doc);
     ModelTransform t;
     t.move = {float(-c[0]), float(-c[1]), float(-c[2])};
-    return transformModel(doc, t, "Centre on Origin");
+    return transformModel(doc, t, FACETO_TEXT("Centre on Origin"));
 }
 
 } // namespace faceto

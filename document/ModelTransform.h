@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/Texts.h"
+
 #include <array>
 #include <string>
 
@@ -19,7 +21,8 @@ struct ModelTransform {
 // Applies the transform to every position of every frame as one step named `name`. A transform that
 // mirrors (an odd number of negative scales) turns every triangle's corners round, so that faces still
 // face out. False when it changes nothing (no frame, or the identity).
-bool transformModel(CFacetoDoc& doc, const ModelTransform& transform, const std::string& name = "Transform");
+bool transformModel(CFacetoDoc& doc, const ModelTransform& transform,
+                    const std::string& name = FACETO_TEXT("Transform"));
 
 // Mirrors the model across the plane through its centre at right angles to `axis` (0 = x, 1 = y, 2 = z).
 bool mirrorModel(CFacetoDoc& doc, int axis);

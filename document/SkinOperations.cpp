@@ -4,6 +4,7 @@
 #include "document/DocumentEdit.h"
 #include "formats/Pcx.h"
 #include "formats/Pictures.h"
+#include "model/Texts.h"
 
 #include <algorithm>
 #include <cmath>
@@ -210,7 +211,7 @@ bool replaceSkin(CFacetoDoc& doc, int32_t index, Skin skin, bool scaleCoords) {
     std::vector<Skin> skins = doc.model().skins;
     skin.name = old.name.empty() ? skin.name : old.name;
     skins[size_t(index)] = std::move(skin);
-    runSkins(doc, "Import Skin", std::move(skins), index, std::move(coords), size);
+    runSkins(doc, FACETO_TEXT("Import Skin"), std::move(skins), index, std::move(coords), size);
     return true;
 }
 
@@ -223,7 +224,7 @@ bool deleteSkin(CFacetoDoc& doc, int32_t index) {
     const int32_t shown =
         std::clamp<int32_t>(doc.currentSkin() >= index ? doc.currentSkin() - 1 : doc.currentSkin(), 0,
                             std::max<int32_t>(int32_t(skins.size()) - 1, 0));
-    runSkins(doc, "Delete Skin", std::move(skins), shown, std::nullopt, recordedSize(doc));
+    runSkins(doc, FACETO_TEXT("Delete Skin"), std::move(skins), shown, std::nullopt, recordedSize(doc));
     return true;
 }
 
@@ -241,7 +242,7 @@ bool resizeSkin(CFacetoDoc& doc, int32_t index, int32_t width, int32_t height) {
     if (old.imageWidth > 0 && old.imageHeight > 0) {
         coords = scaledCoords(doc.model(), double(width) / old.imageWidth, double(height) / old.imageHeight);
     }
-    runSkins(doc, "Resize Skin", std::move(skins), index, std::move(coords), {width, height});
+    runSkins(doc, FACETO_TEXT("Resize Skin"), std::move(skins), index, std::move(coords), {width, height});
     return true;
 }
 
@@ -309,10 +310,11 @@ bool generateSkinMap(CFacetoDoc& doc, const RgbPalette& palette) {
         for (size_t i = 0; i < chosen.size(); ++i) {
             coords[size_t(chosen[i])] = after[i];
         }
-        runSkins(doc, "Generate SkinMap", {blankSkin(width, height, palette)}, 0, std::move(coords),
-                 {width, height});
+        runSkins(doc, FACETO_TEXT("Generate SkinMap"), {blankSkin(width, height, palette)}, 0,
+                 std::move(coords), {width, height});
     } else {
-        doc.run(std::make_unique<ChangeSkinCoords>("Generate SkinMap", chosen, std::move(after)));
+        doc.run(
+            std::make_unique<ChangeSkinCoords>(FACETO_TEXT("Generate SkinMap"), chosen, std::move(after)));
     }
     return true;
 }

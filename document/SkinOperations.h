@@ -5,6 +5,7 @@
 #include "formats/Result.h"
 #include "model/Model.h"
 #include "model/Palette.h"
+#include "model/Texts.h"
 
 #include <array>
 #include <cstdint>
@@ -69,7 +70,8 @@ Skin resampledSkin(const Skin& skin, int32_t width, int32_t height);
 // Each of these is one step, and does nothing (false) when there is nothing to do.
 // A new skin after the others; it becomes the one shown. With `scaleCoords` the coordinates follow the
 // change from the shown skin's size to the new one's.
-bool addSkin(CFacetoDoc& doc, Skin skin, const std::string& stepName = "New Skin", bool scaleCoords = false);
+bool addSkin(CFacetoDoc& doc, Skin skin, const std::string& stepName = FACETO_TEXT("New Skin"),
+             bool scaleCoords = false);
 // Skin `index` replaced by another picture; with `scaleCoords` the coordinates follow a change of size.
 bool replaceSkin(CFacetoDoc& doc, int32_t index, Skin skin, bool scaleCoords);
 bool deleteSkin(CFacetoDoc& doc, int32_t index);

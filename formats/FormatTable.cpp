@@ -12,6 +12,7 @@
 #include "formats/SkinLoader.h"
 #include "formats/ThreeDoReader.h"
 #include "model/DerivedData.h"
+#include "model/Texts.h"
 
 #include <algorithm>
 #include <cstring>
@@ -141,75 +142,108 @@ std::string extensionOf(const std::string& path) {
 
 } // namespace
 
+namespace {
+
+// The native format and the games' formats, in the order the dialogs list them.
+std::vector<FileFormat> gameFormats() {
+    return {{"fm",
+             FACETO_TEXT("Faceto Model (*.fm)"),
+             FACETO_TEXT("Faceto Model (*.fm)"),
+             {"fm"},
+             "HBFM",
+             Grouping::FromTriangleWords,
+             true,
+             readNative,
+             writeNative},
+            {"mdl",
+             FACETO_TEXT("Quake/Hexen2 Model (*.mdl)"),
+             FACETO_TEXT("Quake model (*.mdl)"),
+             {"mdl"},
+             "IDPO",
+             Grouping::ByConnectivity,
+             false,
+             readMdl,
+             writeMdl},
+            {"md2",
+             FACETO_TEXT("Quake2 Model (*.md2)"),
+             FACETO_TEXT("Quake2 Model (*.md2)"),
+             {"md2"},
+             "IDP2",
+             Grouping::ByConnectivity,
+             false,
+             readMd2,
+             writeMd2,
+             writeMd2Back},
+            {"md3",
+             FACETO_TEXT("Quake III Model (*.md3)"),
+             FACETO_TEXT("Quake III Model (*.md3)"),
+             {"md3"},
+             "IDP3",
+             Grouping::AsRead,
+             false,
+             readMd3,
+             writeMd3},
+            {"3do",
+             FACETO_TEXT("Jedi Knight Model (*.3do)"),
+             "",
+             {"3do"},
+             "",
+             Grouping::AsRead,
+             false,
+             read3do,
+             nullptr}};
+}
+
+// The formats of other tools.
+std::vector<FileFormat> exchangeFormats() {
+    return {{"asc",
+             "",
+             FACETO_TEXT("3D Studio Ascii (*.asc)"),
+             {"asc"},
+             "",
+             Grouping::AsRead,
+             false,
+             nullptr,
+             writeAsc},
+            {"gltf",
+             FACETO_TEXT("glTF 2.0 (*.gltf *.glb)"),
+             FACETO_TEXT("glTF 2.0 (*.gltf)"),
+             {"gltf"},
+             "",
+             Grouping::ByConnectivity,
+             false,
+             readGltf,
+             writeGltf},
+            {"glb",
+             "",
+             FACETO_TEXT("glTF 2.0 binary (*.glb)"),
+             {"glb"},
+             "glTF",
+             Grouping::ByConnectivity,
+             false,
+             readGltf,
+             writeGltf},
+            {"obj",
+             FACETO_TEXT("Wavefront OBJ (*.obj)"),
+             FACETO_TEXT("Wavefront OBJ, current frame (*.obj)"),
+             {"obj"},
+             "",
+             Grouping::ByConnectivity,
+             false,
+             readObj,
+             writeObj}};
+}
+
+} // namespace
+
 const std::vector<FileFormat>& fileFormats() {
-    static const std::vector<FileFormat> formats{
-        {"fm",
-         "Faceto Model (*.fm)",
-         "Faceto Model (*.fm)",
-         {"fm"},
-         "HBFM",
-         Grouping::FromTriangleWords,
-         true,
-         readNative,
-         writeNative},
-        {"mdl",
-         "Quake/Hexen2 Model (*.mdl)",
-         "Quake model (*.mdl)",
-         {"mdl"},
-         "IDPO",
-         Grouping::ByConnectivity,
-         false,
-         readMdl,
-         writeMdl},
-        {"md2",
-         "Quake2 Model (*.md2)",
-         "Quake2 Model (*.md2)",
-         {"md2"},
-         "IDP2",
-         Grouping::ByConnectivity,
-         false,
-         readMd2,
-         writeMd2,
-         writeMd2Back},
-        {"md3",
-         "Quake III Model (*.md3)",
-         "Quake III Model (*.md3)",
-         {"md3"},
-         "IDP3",
-         Grouping::AsRead,
-         false,
-         readMd3,
-         writeMd3},
-        {"3do", "Jedi Knight Model (*.3do)", "", {"3do"}, "", Grouping::AsRead, false, read3do, nullptr},
-        {"asc", "", "3D Studio Ascii (*.asc)", {"asc"}, "", Grouping::AsRead, false, nullptr, writeAsc},
-        {"gltf",
-         "glTF 2.0 (*.gltf *.glb)",
-         "glTF 2.0 (*.gltf)",
-         {"gltf"},
-         "",
-         Grouping::ByConnectivity,
-         false,
-         readGltf,
-         writeGltf},
-        {"glb",
-         "",
-         "glTF 2.0 binary (*.glb)",
-         {"glb"},
-         "glTF",
-         Grouping::ByConnectivity,
-         false,
-         readGltf,
-         writeGltf},
-        {"obj",
-         "Wavefront OBJ (*.obj)",
-         "Wavefront OBJ, current frame (*.obj)",
-         {"obj"},
-         "",
-         Grouping::ByConnectivity,
-         false,
-         readObj,
-         writeObj},
-    };
+    static const std::vector<FileFormat> formats = [] {
+        std::vector<FileFormat> all = gameFormats();
+        for (FileFormat& f : exchangeFormats()) {
+            all.push_back(std::move(f));
+        }
+        return all;
+    }();
     return formats;
 }
 

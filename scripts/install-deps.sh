@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     cmake ninja-build g++ pkg-config
-    qt6-base-dev qt6-base-dev-tools
+    qt6-base-dev qt6-base-dev-tools qt6-l10n-tools qt6-translations-l10n
     libgtest-dev libgmock-dev
     libbenchmark-dev
     clang-14 libclang-rt-14-dev clang-format-14 clang-tidy-14

@@ -26,8 +26,9 @@ C2DView::C2DView(ViewContext& context, CFacetoDoc* doc, int paneRow, int paneCol
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::ClickFocus);
     setMouseTracking(true); // the status bar shows where the pointer is
-    static const char* const NAMES[3] = {"Top view", "Side view", "Front view"};
-    setAccessibleName(NAMES[orientationForPane(paneRow, paneColumn)]);
+    static const char* const NAMES[3] = {QT_TR_NOOP("Top view"), QT_TR_NOOP("Side view"),
+                                         QT_TR_NOOP("Front view")};
+    setAccessibleName(tr(NAMES[orientationForPane(paneRow, paneColumn)]));
     context_.registry.add(doc_, this);
 }
 

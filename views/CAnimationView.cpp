@@ -12,8 +12,8 @@ namespace faceto {
 
 CAnimationView::CAnimationView(ViewContext& context, QWidget* parent)
     : CameraWidget(parent), context_(context) {
-    setWindowTitle("Animation View");
-    setAccessibleName("Animation preview");
+    setWindowTitle(tr("Animation View"));
+    setAccessibleName(tr("Animation preview"));
 }
 
 Bounds CAnimationView::shownBounds() const {

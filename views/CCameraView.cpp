@@ -14,7 +14,7 @@ namespace faceto {
 
 CCameraView::CCameraView(ViewContext& context, CFacetoDoc* doc, QWidget* parent)
     : CameraWidget(parent), context_(context), doc_(doc), view_(context.registry.stateOf(doc)) {
-    setAccessibleName("Camera view");
+    setAccessibleName(tr("Camera view"));
     context_.registry.add(doc_, this);
 }
 

@@ -58,7 +58,7 @@ void CSkinView::paintEvent(QPaintEvent*) {
     if (skin == nullptr) {
         painter.setPen(QColor(220, 220, 220));
         painter.drawText(rect().adjusted(8, 8, -8, -8), Qt::AlignTop | Qt::AlignLeft | Qt::TextWordWrap,
-                         "The model has no skin: New Skin or Generate SkinMap makes one.");
+                         tr("The model has no skin: New Skin or Generate SkinMap makes one."));
     }
 }
 

@@ -4,6 +4,7 @@
 #include "document/EditCommands.h"
 #include "document/EditOperations.h"
 #include "document/Selection.h"
+#include "model/Texts.h"
 #include "views/OrthoEditor.h"
 #include "views/OrthoView.h"
 #include "views/Tools.h"
@@ -164,8 +165,9 @@ void EditDrag::moveSelection(OrthoDragContext& c, const MouseState& m) const {
         moved.push_back(int32_t(v));
         positions.push_back(p);
     }
-    c.doc.run(std::make_unique<ChangePositions>(c.doc, "Move Vertices", c.doc.currentFramePosition(),
-                                                std::move(moved), std::move(positions), c.gesture));
+    c.doc.run(std::make_unique<ChangePositions>(c.doc, FACETO_TEXT("Move Vertices"),
+                                                c.doc.currentFramePosition(), std::move(moved),
+                                                std::move(positions), c.gesture));
 }
 
 void EditDrag::markInRectangle(OrthoDragContext& c) {
@@ -290,9 +292,9 @@ private:
             moves = !(scaled.positions[k] == frame->positions[size_t(scaled.vertices[k])]);
         }
         if (moves) {
-            c.doc.run(std::make_unique<ChangePositions>(c.doc, "Scale Vertices", c.doc.currentFramePosition(),
-                                                        std::move(scaled.vertices),
-                                                        std::move(scaled.positions), c.gesture));
+            c.doc.run(std::make_unique<ChangePositions>(
+                c.doc, FACETO_TEXT("Scale Vertices"), c.doc.currentFramePosition(),
+                std::move(scaled.vertices), std::move(scaled.positions), c.gesture));
         }
     }
 };
@@ -345,8 +347,9 @@ public:
             p[s.axisU] = centreU_ + (x * cs - y * sn) * float(s.signU);
             p[s.axisV] = centreV_ + (x * sn + y * cs) * float(s.signV);
         }
-        c.doc.run(std::make_unique<ChangePositions>(c.doc, "Rotate Vertices", c.doc.currentFramePosition(),
-                                                    rotated_, std::move(positions), c.gesture));
+        c.doc.run(std::make_unique<ChangePositions>(c.doc, FACETO_TEXT("Rotate Vertices"),
+                                                    c.doc.currentFramePosition(), rotated_,
+                                                    std::move(positions), c.gesture));
         c.host.repaintSelf();
         c.host.updateOtherViews();
     }

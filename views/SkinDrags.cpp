@@ -3,6 +3,7 @@
 #include "document/CFacetoDoc.h"
 #include "document/EditOperations.h"
 #include "document/Selection.h"
+#include "model/Texts.h"
 #include "views/Tools.h"
 
 #include <QLineF>
@@ -176,7 +177,7 @@ protected:
             return std::array<float, 2>{st[0] + ds, st[1] + dt};
         });
     }
-    const char* stepName() const override { return "Move Skin Coordinates"; }
+    const char* stepName() const override { return FACETO_TEXT("Move Skin Coordinates"); }
 };
 
 // As the 2D views scale, step by step about the box's centre (the skin's t runs down the view).
@@ -194,7 +195,7 @@ protected:
                                         centre_[1] + (st[1] - centre_[1]) * f[1]};
         });
     }
-    const char* stepName() const override { return "Scale Skin Coordinates"; }
+    const char* stepName() const override { return FACETO_TEXT("Scale Skin Coordinates"); }
 };
 
 // As the 2D views turn: from the coordinates at the press, by RotateTool's angle for the distance across.
@@ -215,7 +216,7 @@ protected:
                                         centre_[1] + u * sine + v * cosine};
         });
     }
-    const char* stepName() const override { return "Rotate Skin Coordinates"; }
+    const char* stepName() const override { return FACETO_TEXT("Rotate Skin Coordinates"); }
 };
 
 // On a selected triangle or within 5 pixels of a selected corner.

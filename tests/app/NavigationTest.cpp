@@ -2,6 +2,7 @@
 #include "app/CAnimationPlayer.h"
 #include "app/CProjectManager.h"
 #include "app/Dialogs.h"
+#include "app/Translation.h"
 #include "document/DocumentEdit.h"
 #include "model/Version.h"
 #include "views/C2DView.h"
@@ -30,6 +31,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTextBrowser>
+#include <QTranslator>
 #include <QTreeWidget>
 #include <QWheelEvent>
 
@@ -369,4 +371,39 @@ TEST(Navigation, EveryControlViewAndPanelHasAnAccessibleName) {
         }
     }
     EXPECT_TRUE(nameless.isEmpty()) << nameless.join(", ").toStdString();
+}
+
+// The editor speaks the language of the desktop it runs on when it has a translation for it: its own
+// menus and dialogs, and the messages and step names the document layer makes, while file names and
+// readers' reasons stay as they are.
+TEST(Navigation, AGermanDesktopGetsTheEditorInGerman) {
+    EXPECT_FALSE(installTranslations(*QCoreApplication::instance(), QLocale(QLocale::Japanese)));
+    ASSERT_TRUE(
+        installTranslations(*QCoreApplication::instance(), QLocale(QLocale::German, QLocale::Germany)));
+    struct Uninstall {
+        ~Uninstall() {
+            for (QTranslator* t : QCoreApplication::instance()->findChildren<QTranslator*>()) {
+                QCoreApplication::removeTranslator(t);
+                delete t;
+            }
+        }
+    } uninstall;
+    Editor e;
+    const QString model = e.writeModel("deutsch.fm");
+    e.start({model});
+    EXPECT_EQ("&Datei", e.frame().menuBar()->actions().value(0)->text());
+    EXPECT_EQ("&Speichern", e.frame().action("fileSave")->text());
+    EXPECT_EQ("Das aktive Dokument speichern", e.frame().action("fileSave")->statusTip());
+    EXPECT_EQ("Speichern", e.frame().action("fileSave")->toolTip());
+
+    e.trigger("selectAll");
+    e.trigger("hideSelected");
+    EXPECT_EQ("&Rückgängig: Auswahl ausblenden", e.frame().action("editUndo")->text());
+
+    e.dialogs.files = {{e.path("absent.fm"), 0}};
+    e.trigger("fileOpen");
+    ASSERT_EQ(1, e.dialogs.messages.size());
+    EXPECT_EQ("Fehler beim Lesen der Datei.", headings(e.dialogs.messages).value(0));
+    EXPECT_TRUE(e.dialogs.messages[0].endsWith("absent.fm: No such file or directory"));
+    EXPECT_EQ("Faceto-Modell (*.fm)", CFacetoApp::saveFilters().value(0));
 }
