@@ -1,6 +1,7 @@
 #include "app/Translation.h"
 
 #include "app/TranslationContexts.h"
+#include "model/Texts.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>
@@ -38,6 +39,7 @@ bool installTranslations(QCoreApplication& application, const QLocale& locale) {
         return false;
     }
     QCoreApplication::installTranslator(own);
+    setTextTranslator([](std::string_view text) { return shownText(text).toStdString(); });
     auto* toolkit = new QTranslator(&application);
     if (toolkit->load(locale, "qtbase", "_", QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         QCoreApplication::installTranslator(toolkit);

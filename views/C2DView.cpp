@@ -71,10 +71,29 @@ void C2DView::frameModel(bool selectedOnly) {
 }
 
 void C2DView::wheelEvent(QWheelEvent* e) {
-    if (doc_ != nullptr && editor_.wheel(e->position().toPoint().x(), e->position().toPoint().y(),
+    if (doc_ != nullptr && editor_.wheel(bufferPoint(e->position()).x(), bufferPoint(e->position()).y(),
                                          float(e->angleDelta().y()) / 120.0f, *this)) {
         e->accept();
     }
+}
+
+bool C2DView::event(QEvent* e) {
+    switch (e->type()) {
+    case QEvent::Paint:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+    case QEvent::KeyPress:
+        if (doc_ != nullptr) {
+            view_.pixelRatio = float(devicePixelRatioF());
+        }
+        break;
+    default:
+        break;
+    }
+    return QWidget::event(e);
 }
 
 void C2DView::paintEvent(QPaintEvent*) {
@@ -83,14 +102,15 @@ void C2DView::paintEvent(QPaintEvent*) {
     }
     onInitialUpdate();
     QPainter painter(this);
+    paintInDevicePixels(painter, devicePixelRatioF());
     QtFramePresenter presenter(&painter);
     QtOverlay overlay(painter);
-    drawOrthoView(rasterizer_, *doc_, view_, orientation(), context_.app, width(), height(), &presenter,
-                  &overlay);
+    drawOrthoView(rasterizer_, *doc_, view_, orientation(), context_.app, clientWidth(), clientHeight(),
+                  &presenter, &overlay);
 }
 
 MouseState C2DView::stateOf(const QMouseEvent* e) const {
-    const QPoint p = e->position().toPoint();
+    const QPoint p = bufferPoint(e->position());
     MouseState m;
     m.x = p.x();
     m.y = p.y();
@@ -122,15 +142,16 @@ void C2DView::mouseMoveEvent(QMouseEvent* e) {
     editor_.move(*doc_, stateOf(e), *this);
     if (context_.registry.onPointer) {
         // Where the pointer is, in the world coordinates of the two axes this pane shows.
-        const OrthoMapping m(view_, orientation(), width(), height());
-        const QPoint p = e->position().toPoint();
+        const OrthoMapping m(view_, orientation(), clientWidth(), clientHeight());
+        const QPoint p = bufferPoint(e->position());
         static const char* const AXES[3] = {"X", "Y", "Z"};
         const OrthoViewState& s = m.state();
-        context_.registry.onPointer(QString("%1 %2   %3 %4")
-                                        .arg(AXES[s.axisU])
-                                        .arg(double(m.uAtColumn(float(p.x()))), 0, 'f', 2)
-                                        .arg(AXES[s.axisV])
-                                        .arg(double(m.vAtBufferRow(float(height() - p.y()))), 0, 'f', 2));
+        context_.registry.onPointer(
+            QString("%1 %2   %3 %4")
+                .arg(AXES[s.axisU])
+                .arg(double(m.uAtColumn(float(p.x()))), 0, 'f', 2)
+                .arg(AXES[s.axisV])
+                .arg(double(m.vAtBufferRow(float(clientHeight() - p.y()))), 0, 'f', 2));
     }
 }
 

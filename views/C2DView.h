@@ -1,5 +1,6 @@
 #pragma once
 
+#include "views/DevicePixels.h"
 #include "views/OrthoEditor.h"
 #include "views/ViewContext.h"
 
@@ -30,6 +31,8 @@ public:
     const OrthoEditor& editor() const { return editor_; }
 
 protected:
+    // A paint, a mouse event or a key first takes the pixel ratio of the screen the pane is on.
+    bool event(QEvent* e) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -49,8 +52,11 @@ private:
     // document (and so every pane) paints each pane once.
     void repaintSelf() override { update(); }
     void updateOtherViews() override;
-    int clientWidth() const override { return width(); }
-    int clientHeight() const override { return height(); }
+    // The frame buffer's size, in device pixels.
+    int clientWidth() const override { return devicePixels(width(), devicePixelRatioF()); }
+    int clientHeight() const override { return devicePixels(height(), devicePixelRatioF()); }
+    // A mouse position on the frame buffer.
+    QPoint bufferPoint(QPointF at) const { return devicePoint(at, devicePixelRatioF()); }
     void reportAction(const std::string& text) override;
     MouseState stateOf(const QMouseEvent* event) const;
 

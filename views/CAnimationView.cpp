@@ -27,12 +27,14 @@ void CAnimationView::paintEvent(QPaintEvent*) {
     if (doc != nullptr && doc != framedFor_ && width() > 1 && height() > 1) {
         framedFor_ = doc;
         if (context_.registry.stateOf(doc).frameOnOpen) {
-            camera = frameCamera(camera, frameBounds(*doc, false), width(), height());
+            camera = frameCamera(camera, frameBounds(*doc, false), clientWidth(), clientHeight());
         }
     }
     QPainter painter(this);
+    paintInDevicePixels(painter, devicePixelRatioF());
     QtFramePresenter presenter(&painter);
-    drawPreview(rasterizer_, context_.app.activeDocument, settings, camera, width(), height(), &presenter);
+    drawPreview(rasterizer_, context_.app.activeDocument, settings, camera, clientWidth(), clientHeight(),
+                &presenter);
 }
 
 void CAnimationView::setFullScreen(bool on) {

@@ -34,7 +34,7 @@ Bounds CCameraView::shownBounds() const {
 
 void CCameraView::frameModel(bool selectedOnly) {
     if (doc_ != nullptr) {
-        camera = frameCamera(camera, frameBounds(*doc_, selectedOnly), width(), height());
+        camera = frameCamera(camera, frameBounds(*doc_, selectedOnly), clientWidth(), clientHeight());
         update();
     }
 }
@@ -48,14 +48,15 @@ void CCameraView::paintEvent(QPaintEvent*) {
     if (!placed_ && doc_ != nullptr && width() > 1 && height() > 1) {
         placed_ = true;
         if (view_.frameOnOpen) {
-            camera = home_ = frameCamera(camera, frameBounds(*doc_, false), width(), height());
+            camera = home_ = frameCamera(camera, frameBounds(*doc_, false), clientWidth(), clientHeight());
         }
     }
     QPainter painter(this);
+    paintInDevicePixels(painter, devicePixelRatioF());
     QtFramePresenter presenter(&painter);
     QtOverlay overlay(painter);
     const bool following = doc_ == context_.app.activeDocument && context_.app.followedFrame >= 0;
-    drawCameraView(rasterizer_, doc_, view_, camera, width(), height(), &presenter,
+    drawCameraView(rasterizer_, doc_, view_, camera, clientWidth(), clientHeight(), &presenter,
                    following ? context_.app.followedFrame : -1, &overlay);
 }
 
@@ -73,7 +74,8 @@ void CCameraView::mouseReleaseEvent(QMouseEvent* e) {
         return;
     }
     camera = before;
-    const int picked = pickCameraTriangle(*doc_, view_, camera, width(), height(), at.x(), at.y());
+    const int picked = pickCameraTriangle(*doc_, view_, camera, clientWidth(), clientHeight(),
+                                          bufferPoint(at).x(), bufferPoint(at).y());
     if (picked < 0) {
         return;
     }

@@ -1,6 +1,7 @@
 #include "views/CameraDrawing.h"
 
 #include "document/CFacetoDoc.h"
+#include "model/Texts.h"
 #include "views/Projection.h"
 #include "views/TagDrawing.h"
 #include "views/ViewState.h"
@@ -139,14 +140,14 @@ void vertexNormals(const Model& model, const std::vector<ProjectedVertex>& verti
 } // namespace
 
 std::string cameraPaneLabel(int fillMode) {
-    const char* name = fillMode == FILL_NONE              ? "No Rendering"
-                       : fillMode == FILL_WIREFRAME       ? "Wireframe"
-                       : fillMode == FILL_VERTEX          ? "Vertex"
-                       : fillMode == FILL_GOURAUD         ? "Gouraud Shading"
-                       : fillMode == FILL_TEXTURED        ? "Texture Mapped"
-                       : fillMode == FILL_TEXTURED_SHADED ? "Textured and Shaded"
-                                                          : "Flat Shading";
-    return std::string("Camera (") + name + ")";
+    const char* name = fillMode == FILL_NONE              ? FACETO_TEXT("No Rendering")
+                       : fillMode == FILL_WIREFRAME       ? FACETO_TEXT("Wireframe")
+                       : fillMode == FILL_VERTEX          ? FACETO_TEXT("Vertex")
+                       : fillMode == FILL_GOURAUD         ? FACETO_TEXT("Gouraud Shading")
+                       : fillMode == FILL_TEXTURED        ? FACETO_TEXT("Texture Mapped")
+                       : fillMode == FILL_TEXTURED_SHADED ? FACETO_TEXT("Textured and Shaded")
+                                                          : FACETO_TEXT("Flat Shading");
+    return localText(FACETO_TEXT("Camera (%1)"), {localText(name)});
 }
 
 namespace {

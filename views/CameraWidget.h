@@ -2,6 +2,7 @@
 
 #include "views/CameraMath.h"
 #include "views/CameraMouse.h"
+#include "views/DevicePixels.h"
 #include "views/Framing.h"
 
 #include <QWidget>
@@ -33,8 +34,11 @@ protected:
     void release() override { captured_ = false; }
     void repaintSelf() override { update(); }
     void updateOtherViews() override {}
-    int clientWidth() const override { return width(); }
-    int clientHeight() const override { return height(); }
+    // The frame buffer's size, in device pixels.
+    int clientWidth() const override { return devicePixels(width(), devicePixelRatioF()); }
+    int clientHeight() const override { return devicePixels(height(), devicePixelRatioF()); }
+    // A mouse position on the frame buffer.
+    QPoint bufferPoint(QPointF at) const { return devicePoint(at, devicePixelRatioF()); }
 
 private:
     bool captured_ = false;

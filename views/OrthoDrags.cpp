@@ -88,8 +88,9 @@ public:
     std::string describe(const CFacetoDoc& doc) const override {
         const auto& infos = doc.model().vertexInfos;
         const auto active = std::count_if(infos.begin(), infos.end(), activeVertex);
-        return vertexHit_ ? "Moving " + std::to_string(active) + " vertices"
-                          : "Selecting the vertices in a rectangle (" + std::to_string(active) + ")";
+        return vertexHit_ ? localText(FACETO_TEXT("Moving %1 vertices"), {std::to_string(active)})
+                          : localText(FACETO_TEXT("Selecting the vertices in a rectangle (%1)"),
+                                      {std::to_string(active)});
     }
 
 private:
@@ -222,7 +223,7 @@ class PanZoomDrag : public OrthoDrag {
 public:
     void move(OrthoDragContext& c, const MouseState& m) override {
         OrthoViewState& s = c.state();
-        const float scale = s.zoom * c.view.zoomFactor;
+        const float scale = s.zoom * c.view.zoomFactor * c.view.pixelRatio;
         if (m.leftHeld) {
             s.centerU += float(c.lastX - m.x) * float(s.signU) / scale;
             s.centerV += float(m.y - c.lastY) * float(s.signV) / scale;
@@ -241,7 +242,9 @@ public:
         }
     }
 
-    std::string describe(const CFacetoDoc&) const override { return "Moving the view"; }
+    std::string describe(const CFacetoDoc&) const override {
+        return localText(FACETO_TEXT("Moving the view"));
+    }
 };
 
 // The scale tool scales the selection about the centre of its box by the rule of ScaleTool.
@@ -259,7 +262,7 @@ public:
         const auto& infos = doc.model().vertexInfos;
         const auto count = std::count_if(infos.begin(), infos.end(),
                                          [](const VertexInfo& i) { return i.visible() && i.selected(); });
-        return "Scaling " + std::to_string(count) + " vertices";
+        return localText(FACETO_TEXT("Scaling %1 vertices"), {std::to_string(count)});
     }
 
 private:
@@ -357,8 +360,8 @@ public:
     void release(OrthoDragContext&, MouseButton, const MouseState&) override {}
 
     std::string describe(const CFacetoDoc&) const override {
-        return "Rotating " + std::to_string(rotated_.size()) + " vertices by " + std::to_string(degrees_) +
-               " degrees";
+        return localText(FACETO_TEXT("Rotating %1 vertices by %2 degrees"),
+                         {std::to_string(rotated_.size()), std::to_string(degrees_)});
     }
 
 private:
@@ -391,7 +394,7 @@ std::unique_ptr<OrthoDrag> OrthoDrag::start(OrthoDragContext& c, MouseButton but
 
 void recentreAndZoom(ViewState& view, int orientation, int x, int y, float factor, MouseHost& host) {
     OrthoViewState& s = view.orthoViews[size_t(orientation)];
-    const float scale = s.zoom * view.zoomFactor;
+    const float scale = s.zoom * view.zoomFactor * view.pixelRatio;
     s.centerU += (float(x) - float(host.clientWidth()) * 0.5f) * float(s.signU) / scale;
     s.centerV += float(s.signV) * (float(host.clientHeight()) * 0.5f - float(y)) / scale;
     s.zoom *= factor;

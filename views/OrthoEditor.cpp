@@ -168,7 +168,7 @@ bool OrthoEditor::wheel(int x, int y, float notches, MouseHost& host) {
     const float v = before.vAtBufferRow(float(h - y));
     OrthoViewState& s = view_.orthoViews[size_t(orientation_)];
     s.zoom = std::clamp(s.zoom * std::pow(1.25f, notches), 1e-6f, 1e6f);
-    const float scale = s.zoom * view_.zoomFactor;
+    const float scale = s.zoom * view_.zoomFactor * view_.pixelRatio;
     s.centerU = u - (float(x) - float(w / 2)) / (float(s.signU) * scale);
     s.centerV = v - (float(h - y) - float(h / 2)) / (float(s.signV) * scale);
     host.repaintSelf();

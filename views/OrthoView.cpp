@@ -1,5 +1,6 @@
 #include "views/OrthoView.h"
 
+#include "model/Texts.h"
 #include "views/Projection.h"
 #include "views/TagDrawing.h"
 
@@ -118,8 +119,9 @@ void drawAxisIndicator(Rasterizer& r, const OrthoMapping& m, const Model& model,
 } // namespace
 
 OrthoMapping::OrthoMapping(const ViewState& view, int orientation, int width, int height)
-    : state_(view.orthoViews[size_t(std::clamp(orientation, 0, 2))]), scale_(state_.zoom * view.zoomFactor),
-      width_(width), height_(height), halfW_(width / 2), halfH_(height / 2) {}
+    : state_(view.orthoViews[size_t(std::clamp(orientation, 0, 2))]),
+      scale_(state_.zoom * view.zoomFactor * view.pixelRatio), width_(width), height_(height),
+      halfW_(width / 2), halfH_(height / 2) {}
 
 int32_t OrthoMapping::column(float u) const {
     return toPixel((u - state_.centerU) * float(state_.signU) * scale_ + float(halfW_));
@@ -247,11 +249,13 @@ std::string paneLabel(const OrthoViewState& state) {
     // Quake models face +x: the pane of y to the right and z up looks at their front; seen from the
     // other side (the horizontal axis runs the other way) it looks at their back.
     const bool down = state.axisV == 2 ? false : true;
-    const char* name = state.axisV != 2   ? (state.negative ? "Bottom" : "Top")
-                       : state.axisU == 0 ? (state.negative ? "Other Side" : "Side")
-                                          : (state.negative ? "Back" : "Front");
-    return std::string(name) + " (" + AXES[state.axisU] + (state.signU > 0 ? " right, " : " left, ") +
-           AXES[state.axisV] + (down ? " down)" : " up)");
+    const char* name = state.axisV != 2   ? (state.negative ? FACETO_TEXT("Bottom") : FACETO_TEXT("Top"))
+                       : state.axisU == 0 ? (state.negative ? FACETO_TEXT("Other Side") : FACETO_TEXT("Side"))
+                                          : (state.negative ? FACETO_TEXT("Back") : FACETO_TEXT("Front"));
+    const char* pattern =
+        state.signU > 0 ? (down ? FACETO_TEXT("%1 (%2 right, %3 down)") : FACETO_TEXT("%1 (%2 right, %3 up)"))
+                        : (down ? FACETO_TEXT("%1 (%2 left, %3 down)") : FACETO_TEXT("%1 (%2 left, %3 up)"));
+    return localText(pattern, {localText(name), AXES[state.axisU], AXES[state.axisV]});
 }
 
 } // namespace faceto

@@ -71,8 +71,14 @@ void QtOverlay::pixel(Pixel at, uint32_t rgb) {
 
 void QtOverlay::text(Pixel at, const std::string& text, uint32_t rgb) {
     painter_.setPen(colourOf(rgb));
+    // Text keeps its size on a screen of any pixel ratio: it is placed at the buffer's pixel and drawn in
+    // the widget's own units.
+    const qreal scale = painter_.worldTransform().m11();
+    painter_.save();
+    painter_.resetTransform();
     const QFontMetrics metrics = painter_.fontMetrics();
-    painter_.drawText(at.x, at.y + metrics.ascent(), QString::fromStdString(text));
+    painter_.drawText(QPointF(at.x * scale, at.y * scale + metrics.ascent()), QString::fromStdString(text));
+    painter_.restore();
 }
 
 } // namespace faceto

@@ -56,6 +56,9 @@ struct ViewState {
     // --- the 2D views ---
     std::array<OrthoViewState, 3> orthoViews{{{1, 1, 0, -1}, {0, 1, 2, 1}, {1, 1, 2, 1}}};
     float zoomFactor = 2.0f;
+    // Device pixels per pixel of the windows' screen: the 2D panes draw at device pixels, and their scale
+    // is the one above times this, so that a model looks as large on any screen.
+    float pixelRatio = 1.0f;
     int32_t originVisible = 1;
     int32_t bandView = -1; // orientation the selection rectangle belongs to
     WindowPoint bandStart;

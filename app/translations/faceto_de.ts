@@ -2145,5 +2145,97 @@ Die Skin-Koordinaten auf das Bild skalieren?</translation>
         <source>Import Frame</source>
         <translation>Einzelbild importieren</translation>
     </message>
+    <message>
+        <source>No Rendering</source>
+        <translation>Keine Darstellung</translation>
+    </message>
+    <message>
+        <source>Wireframe</source>
+        <translation>Drahtgitter</translation>
+    </message>
+    <message>
+        <source>Vertex</source>
+        <translation>Eckpunkte</translation>
+    </message>
+    <message>
+        <source>Gouraud Shading</source>
+        <translation>Gouraud-Schattierung</translation>
+    </message>
+    <message>
+        <source>Texture Mapped</source>
+        <translation>Texturiert</translation>
+    </message>
+    <message>
+        <source>Textured and Shaded</source>
+        <translation>Texturiert und schattiert</translation>
+    </message>
+    <message>
+        <source>Flat Shading</source>
+        <translation>Flache Schattierung</translation>
+    </message>
+    <message>
+        <source>Camera (%1)</source>
+        <translation>Kamera (%1)</translation>
+    </message>
+    <message>
+        <source>Moving %1 vertices</source>
+        <translation>%1 Eckpunkte werden verschoben</translation>
+    </message>
+    <message>
+        <source>Selecting the vertices in a rectangle (%1)</source>
+        <translation>Eckpunkte in einem Rechteck werden ausgewählt (%1)</translation>
+    </message>
+    <message>
+        <source>Moving the view</source>
+        <translation>Die Ansicht wird verschoben</translation>
+    </message>
+    <message>
+        <source>Scaling %1 vertices</source>
+        <translation>%1 Eckpunkte werden skaliert</translation>
+    </message>
+    <message>
+        <source>Rotating %1 vertices by %2 degrees</source>
+        <translation>%1 Eckpunkte werden um %2 Grad gedreht</translation>
+    </message>
+    <message>
+        <source>Bottom</source>
+        <translation>Unten</translation>
+    </message>
+    <message>
+        <source>Top</source>
+        <translation>Oben</translation>
+    </message>
+    <message>
+        <source>Other Side</source>
+        <translation>Andere Seite</translation>
+    </message>
+    <message>
+        <source>Side</source>
+        <translation>Seite</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>Hinten</translation>
+    </message>
+    <message>
+        <source>Front</source>
+        <translation>Vorn</translation>
+    </message>
+    <message>
+        <source>%1 (%2 right, %3 down)</source>
+        <translation>%1 (%2 nach rechts, %3 nach unten)</translation>
+    </message>
+    <message>
+        <source>%1 (%2 right, %3 up)</source>
+        <translation>%1 (%2 nach rechts, %3 nach oben)</translation>
+    </message>
+    <message>
+        <source>%1 (%2 left, %3 down)</source>
+        <translation>%1 (%2 nach links, %3 nach unten)</translation>
+    </message>
+    <message>
+        <source>%1 (%2 left, %3 up)</source>
+        <translation>%1 (%2 nach links, %3 nach oben)</translation>
+    </message>
 </context>
 </TS>

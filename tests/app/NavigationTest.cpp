@@ -382,6 +382,7 @@ TEST(Navigation, AGermanDesktopGetsTheEditorInGerman) {
         installTranslations(*QCoreApplication::instance(), QLocale(QLocale::German, QLocale::Germany)));
     struct Uninstall {
         ~Uninstall() {
+            setTextTranslator(nullptr);
             for (QTranslator* t : QCoreApplication::instance()->findChildren<QTranslator*>()) {
                 QCoreApplication::removeTranslator(t);
                 delete t;
@@ -406,4 +407,5 @@ TEST(Navigation, AGermanDesktopGetsTheEditorInGerman) {
     EXPECT_EQ("Fehler beim Lesen der Datei.", headings(e.dialogs.messages).value(0));
     EXPECT_TRUE(e.dialogs.messages[0].endsWith("absent.fm: No such file or directory"));
     EXPECT_EQ("Faceto-Modell (*.fm)", CFacetoApp::saveFilters().value(0));
+    EXPECT_EQ("Kamera (Flache Schattierung)", cameraPaneLabel(FILL_FLAT));
 }

@@ -287,3 +287,27 @@ TEST(CameraViewWidget, DragsOrbitTheCameraAndCommandsKeepIt) {
     camera.resetCamera();
     EXPECT_EQ(start, camera.camera);
 }
+
+// On a screen of pixel ratio 2 (the suite is run so as well) the 2D views draw a frame buffer of the
+// screen's own pixels: edges step one device pixel at a time, not in 2-pixel stairs, while the pane keeps
+// its size and the gestures above land where they do at ratio 1.
+TEST(HiDpi, TwoDViewsDrawEveryDevicePixel) {
+    FrontPane p;
+    const qreal ratio = p.view->devicePixelRatioF();
+    if (ratio == 1.0) {
+        GTEST_SKIP() << "the screen's pixel ratio is 1";
+    }
+    const QImage picture = p.view->grab().toImage();
+    ASSERT_EQ(QSize(qRound(200 * ratio), qRound(200 * ratio)), picture.size());
+    // Doubled pixels make every aligned 2 x 2 block one colour; a picture drawn at device pixels has
+    // blocks that straddle an edge.
+    int mixed = 0;
+    for (int y = 0; y + 1 < picture.height(); y += 2) {
+        for (int x = 0; x + 1 < picture.width(); x += 2) {
+            const QRgb c = picture.pixel(x, y);
+            mixed += c != picture.pixel(x + 1, y) || c != picture.pixel(x, y + 1) ||
+                     c != picture.pixel(x + 1, y + 1);
+        }
+    }
+    EXPECT_GT(mixed, 50);
+}
