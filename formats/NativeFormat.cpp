@@ -5,6 +5,7 @@
 #include "formats/FileIO.h"
 #include "formats/Limits.h"
 #include "formats/Md3Chunks.h"
+#include "formats/QuakeChunks.h"
 #include "model/DerivedData.h"
 
 #include <algorithm>
@@ -79,9 +80,13 @@ constexpr uint8_t EXTRA_MAGIC[4] = {'H', 'B', 'F', 'X'};
 constexpr int32_t EXTRA_VERSION = 1;
 constexpr char SKINS_TAG[] = "SKIN";
 constexpr char GROUPS_TAG[] = "GRPS";
-constexpr char TAGS_TAG[] = "TAGS"; // a Quake III model's tags, with their place in every frame
-constexpr char MD3_TAG[] = "MD3S";  // a Quake III model's header and surfaces
-constexpr char WRAP_TAG[] = "WRAP"; // how each skin reads coordinates past its edges, when one repeats
+constexpr char TAGS_TAG[] = "TAGS";       // a Quake III model's tags, with their place in every frame
+constexpr char MD3_TAG[] = "MD3S";        // a Quake III model's header and surfaces
+constexpr char QUAKE_TAG[] = "QUAK";      // a Quake model's eye, sync type, flags and groups
+constexpr char SKIN_NAMES_TAG[] = "SKNM"; // the skin names a Quake 2 model stores
+constexpr char PACKING_TAG[] = "PACK";    // how the file the frames came from packed them
+constexpr char KEPT_MESH_TAG[] = "KEPT";  // the mesh sections a Quake or Quake 2 file keeps
+constexpr char WRAP_TAG[] = "WRAP";       // how each skin reads coordinates past its edges, when one repeats
 
 ByteBuffer encodeSkins(const std::vector<Skin>& skins) {
     ByteWriter w;
@@ -235,6 +240,14 @@ std::optional<std::string> readExtras(ByteReader& r, ModelData& data, limits::De
             error = decodeTags(chunk, model, data.frames);
         } else if (tag == MD3_TAG) {
             error = decodeMd3Fields(chunk, model.vertexInfos.size(), data.source);
+        } else if (tag == QUAKE_TAG) {
+            error = decodeQuakeFields(chunk, data.source);
+        } else if (tag == SKIN_NAMES_TAG) {
+            error = decodeSkinNames(chunk, data.source);
+        } else if (tag == PACKING_TAG) {
+            error = decodeFramePackings(chunk, data.frames, model.vertexInfos.size());
+        } else if (tag == KEPT_MESH_TAG) {
+            error = decodeKeptMesh(chunk, data.source);
         }
         if (error) {
             return error;
@@ -393,7 +406,10 @@ ByteBuffer encodeNative(const Model& model, const std::vector<Frame>& frames, co
         writeName(w, frame.name);
         writePositions(w, frame.positions);
     }
-    if (!model.skins.empty() || !model.groups.empty() || !model.tagNames.empty() || source.md3) {
+    const bool packed =
+        std::any_of(frames.begin(), frames.end(), [](const Frame& f) { return f.packing != nullptr; });
+    if (!model.skins.empty() || !model.groups.empty() || !model.tagNames.empty() || source.md3 ||
+        source.quake || !source.storedSkinNames.empty() || packed || source.keptMesh) {
         w.raw(EXTRA_MAGIC);
         w.i32(EXTRA_VERSION);
         if (!model.skins.empty()) {
@@ -412,6 +428,18 @@ ByteBuffer encodeNative(const Model& model, const std::vector<Frame>& frames, co
         }
         if (source.md3) {
             appendChunk(w, MD3_TAG, encodeMd3Fields(*source.md3));
+        }
+        if (source.quake) {
+            appendChunk(w, QUAKE_TAG, encodeQuakeFields(*source.quake));
+        }
+        if (!source.storedSkinNames.empty()) {
+            appendChunk(w, SKIN_NAMES_TAG, encodeSkinNames(source.storedSkinNames));
+        }
+        if (packed) {
+            appendChunk(w, PACKING_TAG, encodeFramePackings(frames));
+        }
+        if (source.keptMesh) {
+            appendChunk(w, KEPT_MESH_TAG, encodeKeptMesh(*source.keptMesh));
         }
     }
     return std::move(w.bytes());

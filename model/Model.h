@@ -223,8 +223,8 @@ struct SourceFields {
     int32_t skinWidth = 0;
     int32_t skinHeight = 0;
     int32_t hasSkins = 0;
-    // Not stored in a native file: what a Quake model read from a file keeps of its header and groups,
-    // and the skin names a Quake 2 model stores (every one, found or not), which a save back keeps.
+    // What a Quake model read from a file keeps of its header and groups, and the skin names a Quake 2
+    // model stores (every one, found or not), which a save back keeps; a native file keeps both.
     std::optional<QuakeFields> quake;
     std::vector<std::string> storedSkinNames;
     std::shared_ptr<const KeptMesh> keptMesh;

@@ -159,6 +159,13 @@ TEST(Md2Reader, NormalsGlCommandsAndVersionDoNotMatter) {
     ModelData db;
     ASSERT_TRUE(into(parseMd2(a, nowhere()), da));
     ASSERT_TRUE(into(parseMd2(b, nowhere()), db));
+    // The model is the same; only the bytes kept for a save back (normals, GL commands) differ.
+    for (ModelData* d : {&da, &db}) {
+        d->source.keptMesh.reset();
+        for (Frame& f : d->frames) {
+            f.packing.reset();
+        }
+    }
     EXPECT_EQ(toVector(encodeNative(da.model, da.frames, da.source)),
               toVector(encodeNative(db.model, db.frames, db.source)));
 }

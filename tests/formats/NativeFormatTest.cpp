@@ -282,3 +282,60 @@ TEST(NativeFormat, AnOlderFileOpensWithGroupsFromItsTriangles) {
     EXPECT_EQ("arm", again.doc->model().groups[1].name);
     EXPECT_EQ(0, again.doc->model().groups[1].flags);
 }
+
+// A Quake model's header fields and groups, the skin names of a Quake 2 model, how each frame was packed
+// and the kept mesh sections come back from a native file as they went in; a section cut short is
+// refused with its reason.
+TEST(NativeFormat, KeepsWhatAGameFileNeedsToBeWrittenBack) {
+    ModelData data = sampleModel();
+    QuakeFields quake;
+    quake.eye = {1.5f, -2.0f, 30.0f};
+    quake.syncType = 1;
+    quake.flags = 8 | 256;
+    quake.skinGroups = {QuakeFields::Group{true, 2, {0.1f, 0.25f}, std::nullopt}};
+    quake.frameGroups = {QuakeFields::Group{true, 1, {0.5f}, std::array<uint8_t, 8>{1, 2, 3, 4, 5, 6, 7, 8}}};
+    quake.frameNames = {"stand1"};
+    data.source.quake = quake;
+    data.source.storedSkinNames = {"models/a/skin.pcx", "models/a/pain.pcx"};
+    auto packing = std::make_shared<FramePacking>();
+    packing->scale = {0.5f, 0.25f, 2.0f};
+    packing->translate = {-1.0f, 2.0f, 3.0f};
+    packing->normals.assign(data.model.vertexInfos.size(), 7);
+    packing->packedDigest = 0x1234567890abcdefULL;
+    data.frames[0].packing = packing;
+    auto kept = std::make_shared<KeptMesh>();
+    kept->format = SOURCE_MDL;
+    kept->meshDigest = 42;
+    kept->texcoords = {1, 2, 3};
+    data.source.keptMesh = kept;
+
+    const std::vector<uint8_t> file = toVector(encodeNative(data.model, data.frames, data.source));
+    ModelData back;
+    ASSERT_TRUE(into(parseNative(file), back));
+    ASSERT_TRUE(back.source.quake);
+    EXPECT_EQ(quake.eye, back.source.quake->eye);
+    EXPECT_EQ(1, back.source.quake->syncType);
+    EXPECT_EQ(8 | 256, back.source.quake->flags);
+    ASSERT_EQ(1u, back.source.quake->skinGroups.size());
+    EXPECT_EQ((std::vector<float>{0.1f, 0.25f}), back.source.quake->skinGroups[0].intervals);
+    EXPECT_EQ(quake.frameGroups[0].bounds, back.source.quake->frameGroups[0].bounds);
+    EXPECT_EQ(quake.frameNames, back.source.quake->frameNames);
+    EXPECT_EQ(data.source.storedSkinNames, back.source.storedSkinNames);
+    ASSERT_TRUE(back.frames[0].packing);
+    EXPECT_EQ(packing->scale, back.frames[0].packing->scale);
+    EXPECT_EQ(packing->normals, back.frames[0].packing->normals);
+    EXPECT_EQ(packing->packedDigest, back.frames[0].packing->packedDigest);
+    ASSERT_TRUE(back.source.keptMesh);
+    EXPECT_EQ(kept->texcoords, back.source.keptMesh->texcoords);
+    EXPECT_EQ(toVector(encodeNative(back.model, back.frames, back.source)), file);
+
+    // Cut anywhere inside the sections: refused with a reason, never read past the end.
+    const std::string magic = "HBFX";
+    const auto sections = std::search(file.begin(), file.end(), magic.begin(), magic.end());
+    ASSERT_NE(file.end(), sections);
+    for (size_t size = size_t(sections - file.begin()) + 9; size < file.size(); size += 7) {
+        const std::vector<uint8_t> cut(file.begin(), file.begin() + std::ptrdiff_t(size));
+        ModelData damaged;
+        EXPECT_FALSE(into(parseNative(cut), damaged)) << size;
+    }
+}

@@ -73,8 +73,8 @@ ModelData wavyModel(int frames) {
 
 } // namespace
 
-// An unedited real model saved back is the file it was; every conversion to a Quake format, repeated ten
-// times from its own output, gives the bytes of the first one.
+// An unedited real model saved back is the file it was, directly or through a native file; every conversion
+// to a Quake format, repeated ten times from its own output, gives the bytes of the first one.
 TEST(RoundTrip, RealModelsSaveBackByteForByteAndConversionsSettle) {
     const std::vector<fs::path> models = realModels({"md2", "mdl", "md3", "3do", "gltf"});
     if (models.empty()) {
@@ -91,6 +91,11 @@ TEST(RoundTrip, RealModelsSaveBackByteForByteAndConversionsSettle) {
             ASSERT_TRUE(f.doc->onOpenDocument(copy)) << model;
             ASSERT_EQ(CFacetoDoc::SaveResult::Saved, f.doc->save()) << model;
             EXPECT_EQ(readBytes(model.string()), readBytes(copy)) << model << " saved back";
+            // A native file keeps what a save back needs: through one the model is its file again.
+            const std::string native = dir.path(model.stem().string() + ".fm");
+            ASSERT_FALSE(convert(model.string(), native).empty()) << model;
+            EXPECT_EQ(readBytes(model.string()), convert(native, dir.path("again" + ext)))
+                << model << " through a native file";
         }
         for (const char* to : {".md2", ".mdl", ".md3"}) {
             const std::string first = dir.path(model.stem().string() + "-1" + to);
