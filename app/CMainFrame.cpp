@@ -227,6 +227,9 @@ void CMainFrame::createEditActions() {
     add("transformModel", QT_TR_NOOP("&Transform..."),
         QT_TR_NOOP("Scale, turn and move the whole model, every frame alike\nTransform"),
         QKeySequence("Ctrl+T"));
+    add("modelProperties", QT_TR_NOOP("Model &Properties..."),
+        QT_TR_NOOP(
+            "The Quake flags, sync type and eye position, and the Quake 2 skin names\nModel Properties"));
     add("mirrorX", QT_TR_NOOP("Mirror &X"),
         QT_TR_NOOP("Mirror the whole model front to back, every frame alike\nMirror X"));
     add("mirrorY", QT_TR_NOOP("Mirror &Y"),
@@ -478,6 +481,10 @@ void CMainFrame::createStatusBar() {
     pointer_->setObjectName("pointerPosition");
     pointer_->setMinimumWidth(150);
     statusBar()->addPermanentWidget(pointer_);
+    limits_ = new QLabel(this);
+    limits_->setObjectName("engineLimits");
+    limits_->setStyleSheet("color: #b00000");
+    statusBar()->addPermanentWidget(limits_);
     selection_ = new QLabel(this);
     selection_->setObjectName("selectionCount");
     statusBar()->addPermanentWidget(selection_);
@@ -618,6 +625,7 @@ void CMainFrame::showDocumentMenus(bool documentsOpen) {
                                                 "flipTris",
                                                 "|",
                                                 "transformModel",
+                                                "modelProperties",
                                                 "mirrorX",
                                                 "mirrorY",
                                                 "mirrorZ",
@@ -711,6 +719,13 @@ void CMainFrame::setSkinContent(QWidget* widget) {
 
 void CMainFrame::showPointer(const QString& text) {
     pointer_->setText(text);
+}
+
+void CMainFrame::showLimits(const QStringList& notes) {
+    limits_->setText(notes.isEmpty()     ? QString()
+                     : notes.size() == 1 ? notes.front()
+                                         : tr("%1 (and %2 more)").arg(notes.front()).arg(notes.size() - 1));
+    limits_->setToolTip(notes.join('\n'));
 }
 
 void CMainFrame::showSelection(const QString& text) {

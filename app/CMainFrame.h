@@ -50,6 +50,9 @@ public:
     // The status bar's fields: where the pointer is in a 2D view, and what is selected.
     void showPointer(const QString& text);
     void showSelection(const QString& text);
+    // What the original engines would not draw of the active model, before it is saved.
+    void showLimits(const QStringList& notes);
+    QLabel* limitsField() const { return limits_; }
     // Shown only while View ▸ Tools... ▸ Current Mode / Current Action are checked.
     void showMode(const QString& text);
     void showAction(const QString& text);
@@ -99,6 +102,7 @@ private:
     QLabel* mode_ = nullptr;
     QLabel* action_ = nullptr;
     QLabel* selection_ = nullptr;
+    QLabel* limits_ = nullptr;
     bool locks_[3] = {false, false, false}; // caps, num, scroll
     bool documentMenus_ = false;
     const QEvent* lastKeyEvent_ = nullptr;

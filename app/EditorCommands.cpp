@@ -7,8 +7,10 @@
 #include "app/CMainFrame.h"
 #include "app/CProjectManager.h"
 #include "app/Dialogs.h"
+#include "app/ModelPropertiesDialog.h"
 #include "document/EditOperations.h"
 #include "document/FrameOperations.h"
+#include "document/ModelProperties.h"
 #include "document/ModelTransform.h"
 #include "formats/FileIO.h"
 #include "model/Texts.h"
@@ -151,6 +153,14 @@ void EditorCommands::connectModelCommands() {
         TransformDialog dialog(app_.mainFrame_);
         if (app_.dialogs_.run(dialog) == QDialog::Accepted) {
             transformModel(doc, dialog.transform());
+        }
+    });
+    onDocument("modelProperties", [this](CFacetoDoc& doc) {
+        const Skin* skin = doc.model().skins.empty() ? nullptr : &doc.model().skins.front();
+        ModelPropertiesDialog dialog(propertiesOf(doc), skin ? skin->imageWidth : doc.source().skinWidth,
+                                     skin ? skin->imageHeight : doc.source().skinHeight, app_.mainFrame_);
+        if (app_.dialogs_.run(dialog) == QDialog::Accepted) {
+            setModelProperties(doc, dialog.properties());
         }
     });
     for (int axis = 0; axis < 3; ++axis) {

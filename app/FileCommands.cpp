@@ -6,6 +6,7 @@
 #include "app/Dialogs.h"
 #include "app/EditorCommands.h"
 #include "app/Translation.h"
+#include "document/ModelProperties.h"
 #include "model/Version.h"
 #include "views/CCameraView.h"
 
@@ -229,6 +230,11 @@ void EditorCommands::refreshCommandStates() {
         f.action(name)->setEnabled(doc != nullptr);
     }
     f.showSelection(doc ? selectionSummary(*doc) : QString());
+    QStringList limits;
+    for (const std::string& note : doc ? engineLimitNotes(*doc) : std::vector<std::string>{}) {
+        limits << QString::fromStdString(note);
+    }
+    f.showLimits(limits);
     refreshEditingStates();
     refreshSkinStates();
     // Undo and Redo name the step they would take, and are off when there is none.

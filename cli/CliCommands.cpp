@@ -1,6 +1,7 @@
 #include "cli/CliCommands.h"
 
 #include "document/CFacetoDoc.h"
+#include "document/ModelProperties.h"
 #include "document/SkinOperations.h"
 #include "formats/FileIO.h"
 #include "formats/Limits.h"
@@ -90,6 +91,26 @@ void printText(std::ostream& out, const std::string& path, const CFacetoDoc& doc
     const Model& model = doc.model();
     out << path << "\n";
     out << "  format: " << formatName(doc) << "\n";
+    if (const auto& quake = doc.source().quake) {
+        const std::vector<std::string> flags = quakeFlagNames(quake->flags);
+        std::string named;
+        for (const std::string& f : flags) {
+            named += (named.empty() ? "" : ", ") + f;
+        }
+        out << "  quake flags: " << (named.empty() ? "none" : named) << "\n";
+        out << "  quake sync: " << QUAKE_SYNC_NAMES[quake->syncType == 1 ? 1 : 0] << "\n";
+        out << "  quake eye: " << triple(quake->eye) << "\n";
+    }
+    if (!doc.source().storedSkinNames.empty()) {
+        out << "  skin names:";
+        for (const std::string& name : doc.source().storedSkinNames) {
+            out << " " << name;
+        }
+        out << "\n";
+    }
+    for (const std::string& note : engineLimitNotes(doc)) {
+        out << "  beyond the engine: " << note << "\n";
+    }
     out << "  vertices: " << model.vertexCount() << "\n";
     out << "  triangles: " << model.triangleCount() << "\n";
     out << "  frames: " << doc.frames().size() << "\n";
@@ -173,11 +194,26 @@ json describe(const std::string& path, const CFacetoDoc& doc) {
     for (const std::string& name : model.tagNames) {
         tags.push_back(utf8Text(name));
     }
-    return {{"file", utf8Text(path)},          {"format", formatName(doc)},
-            {"vertices", model.vertexCount()}, {"triangles", model.triangleCount()},
-            {"groups", model.groups.size()},   {"skins", std::move(skins)},
-            {"tags", std::move(tags)},         {"animations", std::move(animations)},
-            {"frames", std::move(frames)}};
+    json out = {{"file", utf8Text(path)},          {"format", formatName(doc)},
+                {"vertices", model.vertexCount()}, {"triangles", model.triangleCount()},
+                {"groups", model.groups.size()},   {"skins", std::move(skins)},
+                {"tags", std::move(tags)},         {"animations", std::move(animations)},
+                {"frames", std::move(frames)}};
+    if (const auto& quake = doc.source().quake) {
+        out["quake"] = {{"flags", quakeFlagNames(quake->flags)},
+                        {"flagBits", quake->flags},
+                        {"sync", QUAKE_SYNC_NAMES[quake->syncType == 1 ? 1 : 0]},
+                        {"eye", jsonTriple(quake->eye)}};
+    }
+    if (!doc.source().storedSkinNames.empty()) {
+        json names = json::array();
+        for (const std::string& name : doc.source().storedSkinNames) {
+            names.push_back(utf8Text(name));
+        }
+        out["skinNames"] = std::move(names);
+    }
+    out["engineLimits"] = engineLimitNotes(doc);
+    return out;
 }
 
 // Saves through the editor's Save As; false (with the reason printed) when nothing was written.
@@ -489,6 +525,70 @@ int skinImport(Context& context, const std::string& model, int index, const std:
         replaceSkin(doc, index, std::move(*skin), scaleCoords);
     }
     return saveAs(context, doc, outputModel) ? 0 : 1;
+}
+
+namespace {
+
+bool saveToStandardOutput(Context& context, CFacetoDoc& doc, const std::string& output);
+
+// Reads one key=value of `set` into `p`; false (with the reason printed) for a key or value it is not.
+bool setProperty(Context& context, const std::string& assignment, ModelProperties& p) {
+    const size_t equals = assignment.find('=');
+    const std::string key = assignment.substr(0, equals);
+    const std::string value = equals == std::string::npos ? std::string() : assignment.substr(equals + 1);
+    bool ok = equals != std::string::npos;
+    if (ok && key == "flags") {
+        const std::optional<int32_t> flags = parseQuakeFlags(value);
+        ok = flags.has_value();
+        p.flags = flags.value_or(p.flags);
+    } else if (ok && key == "sync") {
+        ok = value == QUAKE_SYNC_NAMES[0] || value == QUAKE_SYNC_NAMES[1] || value == "0" || value == "1";
+        p.syncType = value == QUAKE_SYNC_NAMES[1] || value == "1" ? 1 : 0;
+    } else if (ok && key == "eye") {
+        std::array<float, 3> eye{};
+        char end = 0;
+        ok = std::sscanf(value.c_str(), "%f,%f,%f%c", &eye[0], &eye[1], &eye[2], &end) == 3 &&
+             std::isfinite(eye[0]) && std::isfinite(eye[1]) && std::isfinite(eye[2]);
+        p.eye = ok ? eye : p.eye;
+    } else if (ok && key == "skins") {
+        p.skinNames.clear();
+        for (size_t from = 0; from <= value.size() && !value.empty();) {
+            const size_t comma = std::min(value.find(',', from), value.size());
+            if (comma > from) {
+                p.skinNames.push_back(value.substr(from, comma - from));
+            }
+            from = comma + 1;
+        }
+    } else {
+        ok = false;
+    }
+    if (!ok) {
+        context.err << "faceto-cli: set: " << assignment
+                    << ": not a property (flags=NAMES|N, sync=sync|random, eye=X,Y,Z, skins=NAME,...)\n";
+    }
+    return ok;
+}
+
+} // namespace
+
+int setProperties(Context& context, const std::string& model, const std::vector<std::string>& assignments,
+                  const std::string& output) {
+    auto opened = openModel(context, model);
+    if (!opened) {
+        return 1;
+    }
+    CFacetoDoc& doc = *opened->doc;
+    ModelProperties properties = propertiesOf(doc);
+    for (const std::string& assignment : assignments) {
+        if (!setProperty(context, assignment, properties)) {
+            return 1;
+        }
+    }
+    setModelProperties(doc, properties);
+    if (isStandardStream(output)) {
+        return saveToStandardOutput(context, doc, output) ? 0 : 1;
+    }
+    return saveAs(context, doc, output) ? 0 : 1;
 }
 
 namespace {

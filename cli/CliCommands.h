@@ -74,6 +74,9 @@ std::optional<OpenedDocument> openModel(Context& context, const std::string& pat
 // that could not be read as {"file", "error"}.
 int info(Context& context, const std::vector<std::string>& files, bool json);
 int convert(Context& context, const std::string& input, const std::string& output);
+// Changes the model's properties by key=value (flags, sync, eye, skins) and writes it to `output`.
+int setProperties(Context& context, const std::string& model, const std::vector<std::string>& assignments,
+                  const std::string& output);
 // Converts every input to `extension`, into `folder` (made when missing) or beside each input; with
 // `tree` each input keeps its folder below `folder`, relative to the inputs' common folder. Inputs
 // that would write the same file, or the same skin file with other bytes, are refused before anything

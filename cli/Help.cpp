@@ -87,6 +87,14 @@ const std::vector<Command>& commands() {
          "or a new skin when N is the skin count, and writes the model as OUTPUT_MODEL.",
          {{"--map", "draw the skin map's lines over the exported skin"},
           {"--scale-coords", "scale the skin coordinates to a picture of another size"}}},
+        {"set",
+         {"set MODEL KEY=VALUE... OUTPUT"},
+         "change a model's properties",
+         "Changes the properties that the editor's Model Properties shows and writes the model as OUTPUT: "
+         "flags=NAME,... (rocket, grenade, gib, rotate, tracer, zombie-gib, tracer2, tracer3) or a number, "
+         "sync=sync|random, eye=X,Y,Z (a Quake model's), skins=NAME,... (the skin names a Quake 2 model "
+         "stores). info shows them, and what the original engines would not draw.",
+         {}},
         {"help",
          {"help [COMMAND]"},
          "this text, or a command's",

@@ -441,6 +441,13 @@ int run(faceto::cli::Context& context, const std::string& command, const std::ve
         return faceto::cli::render(context, positional[0], positional[1], render);
     }
 #endif
+    if (command == "set") {
+        if (positional.size() < 3) {
+            return usageError("set needs MODEL, at least one KEY=VALUE and OUTPUT");
+        }
+        return faceto::cli::setProperties(context, positional.front(),
+                                          {positional.begin() + 1, positional.end() - 1}, positional.back());
+    }
     if (command == "skin") {
         const std::string action = positional.empty() ? "" : positional[0];
         int index = -1;

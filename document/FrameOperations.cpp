@@ -397,7 +397,7 @@ void toggleGroupVisibility(CFacetoDoc& document, int groupIndex) {
         }
     }
     edit.setGroups(std::move(groups));
-    document.run(std::move(edit).finish(nowVisible ? FACETO_TEXT("Show Group") : "Hide Group"));
+    document.run(std::move(edit).finish(nowVisible ? FACETO_TEXT("Show Group") : FACETO_TEXT("Hide Group")));
 }
 
 } // namespace faceto

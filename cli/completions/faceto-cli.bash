@@ -2,7 +2,7 @@
 _faceto_cli() {
     local cur prev words cword
     _init_completion || return
-    local commands="info convert render thumbnail skin help"
+    local commands="info convert render thumbnail skin set help"
     local models='@(fm|mdl|md2|md3|3do|3DO|gltf|glb|obj)'
     case $prev in
         --view) COMPREPLY=($(compgen -W "camera preview top side front quad skin" -- "$cur")); return ;;

@@ -1,15 +1,16 @@
 # fish completion for faceto-cli
-set -l commands info convert render thumbnail skin help
+set -l commands info convert render thumbnail skin set help
 complete -c faceto-cli -f
 complete -c faceto-cli -n "not __fish_seen_subcommand_from $commands" -a info -d 'describe models'
 complete -c faceto-cli -n "not __fish_seen_subcommand_from $commands" -a convert -d 'convert models between formats'
 complete -c faceto-cli -n "not __fish_seen_subcommand_from $commands" -a render -d 'draw a view of a model as a picture'
 complete -c faceto-cli -n "not __fish_seen_subcommand_from $commands" -a thumbnail -d 'a square picture of a model'
 complete -c faceto-cli -n "not __fish_seen_subcommand_from $commands" -a skin -d 'export or replace a skin'
+complete -c faceto-cli -n "not __fish_seen_subcommand_from $commands" -a set -d "change a model's properties"
 complete -c faceto-cli -n "not __fish_seen_subcommand_from $commands" -a help -d 'the help of a command'
 complete -c faceto-cli -n "__fish_seen_subcommand_from help" -a "$commands"
 complete -c faceto-cli -n "__fish_seen_subcommand_from skin" -a "export import"
-complete -c faceto-cli -n "__fish_seen_subcommand_from info convert render thumbnail skin" -F
+complete -c faceto-cli -n "__fish_seen_subcommand_from info convert render thumbnail skin set" -F
 complete -c faceto-cli -l base -r -a '(__fish_complete_directories)' -d 'the Quake 2 base folder'
 complete -c faceto-cli -l settings -r -F -d 'read the editor settings from a file'
 complete -c faceto-cli -l palette -x -a 'quake hexen2' -d 'the palette of .mdl skins'

@@ -5,14 +5,17 @@
 #include "app/CPrimitivesPanel.h"
 #include "app/CProjectManager.h"
 #include "app/Dialogs.h"
+#include "app/ModelPropertiesDialog.h"
 #include "document/DocumentEdit.h"
 #include "document/EditOperations.h"
 #include "document/FrameOperations.h"
+#include "document/ModelProperties.h"
 #include "views/C2DView.h"
 #include "views/CCameraView.h"
 #include "views/CameraDrawing.h"
 #include "views/OrthoView.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDockWidget>
 #include <QDoubleSpinBox>
@@ -681,4 +684,39 @@ TEST(Commands, TransformScalesTheWholeModelAsOneStep) {
     EXPECT_EQ("Mirror Z", doc.history().undoName());
     e.trigger("centreOnOrigin");
     EXPECT_EQ("Centre on Origin", doc.history().undoName());
+}
+
+// Edit > Model Properties: the flags ticked, the sync type and eye chosen and the skin names edited in the
+// dialog become the model's in one step (Cancel changes nothing); the status bar says what the original
+// engine would not draw of the model it is saved for.
+TEST(Commands, ModelPropertiesSetsTheFieldsAsOneStep) {
+    CommandEditor e;
+    CFacetoDoc& doc = *e.doc;
+    e.dialogs.onDialog = [](QDialog&) { return int(QDialog::Rejected); };
+    e.trigger("modelProperties");
+    EXPECT_FALSE(doc.isModified());
+    e.dialogs.onDialog = [](QDialog& d) {
+        auto& dialog = dynamic_cast<ModelPropertiesDialog&>(d);
+        dialog.show();
+        QTest::mouseClick(dialog.flagBox(3), Qt::LeftButton, Qt::NoModifier, QPoint(4, 4)); // rotate
+        dialog.syncBox()->setCurrentIndex(1);
+        dialog.eyeBox(2)->setValue(16.0);
+        new QListWidgetItem("models/x/skin.pcx", dialog.skinNames());
+        return int(QDialog::Accepted);
+    };
+    e.trigger("modelProperties");
+    const ModelProperties p = propertiesOf(doc);
+    EXPECT_EQ(8, p.flags);
+    EXPECT_EQ(1, p.syncType);
+    EXPECT_EQ(16.0f, p.eye[2]);
+    EXPECT_EQ((std::vector<std::string>{"models/x/skin.pcx"}), p.skinNames);
+    EXPECT_EQ("&Undo Model Properties", e.frame().action("editUndo")->text());
+
+    EXPECT_TRUE(e.frame().limitsField()->text().isEmpty());
+    DocumentEdit::source(doc).sourceFormat = SOURCE_MD2;
+    DocumentEdit::source(doc).skinWidth = 32;
+    DocumentEdit::source(doc).skinHeight = 32;
+    DocumentEdit::model(doc).skins.clear();
+    e.app->refreshCommandStates();
+    EXPECT_EQ("a 32 x 32 skin: Quake 2 skins are 64 to 512 texels a side", e.frame().limitsField()->text());
 }

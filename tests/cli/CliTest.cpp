@@ -844,3 +844,36 @@ TEST(FacetoCli, SettingsAreReadAsTheEditorWritesThem) {
     EXPECT_EQ(7, profile.getInt("Pref", "Missing", 7));
     EXPECT_EQ("dflt", IniProfile(dir.path("none.ini")).getString("Pref", "LastDoc", "dflt"));
 }
+
+// `set` changes what Model Properties shows; `info` tells it, and it survives a save as .mdl, a trip
+// through a native file and a second save. A key or value that is none is refused, and nothing written.
+TEST(FacetoCli, SetChangesTheModelPropertiesAndInfoTellsThem) {
+    TempDir dir;
+    writeSample(dir.path("a.fm"));
+    CliRun run = cli(dir, "set a.fm flags=rotate,rocket sync=random eye=1,-2,30.5 b.mdl");
+    ASSERT_EQ(0, run.status) << run.err;
+    run = cli(dir, "convert b.mdl c.fm");
+    ASSERT_EQ(0, run.status) << run.err;
+    run = cli(dir, "convert c.fm d.mdl");
+    ASSERT_EQ(0, run.status) << run.err;
+    run = cli(dir, "info d.mdl");
+    EXPECT_NE(std::string::npos, run.out.find("quake flags: rocket, rotate")) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("quake sync: random"));
+    EXPECT_NE(std::string::npos, run.out.find("quake eye: (1, -2, 30.5)"));
+    const nlohmann::json json = nlohmann::json::parse(cli(dir, "info --json c.fm").out)["files"][0];
+    EXPECT_EQ(9, json["quake"]["flagBits"]);
+    EXPECT_EQ(nlohmann::json({"rocket", "rotate"}), json["quake"]["flags"]);
+    EXPECT_EQ(nlohmann::json::array(), json["engineLimits"]);
+
+    run = cli(dir, "set a.fm skins=models/a/skin.pcx,models/a/pain.pcx e.md2");
+    ASSERT_EQ(0, run.status) << run.err;
+    EXPECT_NE(std::string::npos,
+              cli(dir, "info e.md2").out.find("skin names: models/a/skin.pcx models/a/pain.pcx"));
+
+    for (const char* wrong : {"flags=sparkle", "sync=sometimes", "eye=1,2", "colour=red", "flags"}) {
+        run = cli(dir, std::string("set a.fm ") + wrong + " f.mdl");
+        EXPECT_EQ(1, run.status) << wrong;
+        EXPECT_NE(std::string::npos, run.err.find("not a property")) << wrong;
+        EXPECT_FALSE(std::filesystem::exists(dir.path("f.mdl"))) << wrong;
+    }
+}
