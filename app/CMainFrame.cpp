@@ -238,6 +238,16 @@ void CMainFrame::createEditActions() {
         QT_TR_NOOP("Mirror the whole model top to bottom, every frame alike\nMirror Z"));
     add("centreOnOrigin", QT_TR_NOOP("&Centre on Origin"),
         QT_TR_NOOP("Move the whole model so that its middle is at the origin\nCentre on Origin"));
+    add("interpolateFrames", QT_TR_NOOP("&Interpolate..."),
+        QT_TR_NOOP("Make frames between the current frame and the next one, evenly spaced\nInterpolate"));
+    add("moveFrameUp", QT_TR_NOOP("Move Frame &Up"),
+        QT_TR_NOOP("Move the current frame up the frame list\nMove Frame Up"), QKeySequence("Alt+Up"));
+    add("moveFrameDown", QT_TR_NOOP("Move Frame &Down"),
+        QT_TR_NOOP("Move the current frame down the frame list\nMove Frame Down"), QKeySequence("Alt+Down"));
+    add("moveAnimationUp", QT_TR_NOOP("Move &Animation Up"),
+        QT_TR_NOOP("Move the current animation's frames before the animation above it\nMove Animation Up"));
+    add("moveAnimationDown", QT_TR_NOOP("Move A&nimation Down"),
+        QT_TR_NOOP("Move the current animation's frames after the animation below it\nMove Animation Down"));
     add("fileUnits", QT_TR_NOOP("glTF and OBJ Units..."),
         QT_TR_NOOP("How large a unit of a glTF or OBJ file is in model units, on opening and saving\nUnits"));
 }
@@ -648,6 +658,8 @@ void CMainFrame::showDocumentMenus(bool documentsOpen) {
                     {"resetCamera", "noRendering", "wireframe", "vertexRendering", "frontBack", "flatShading",
                      "gouraudShading", "textureMapped", "texturedShaded", "captureToFile"});
         addCommands(view->addMenu(tr("2D View")), {"solid2D", "vertex2D", "positiveDepth", "negativeDepth"});
+        addCommands(bar->addMenu(tr("F&rame")), {"interpolateFrames", "|", "moveFrameUp", "moveFrameDown",
+                                                 "moveAnimationUp", "moveAnimationDown"});
         QMenu* tools = bar->addMenu(tr("&Tools"));
         addCommands(tools, {"toolsSelect", "toolMoveZoom", "toolsScale", "toolsRotate"});
         addCommands(tools->addMenu(tr("Editing Level")),

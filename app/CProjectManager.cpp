@@ -452,6 +452,10 @@ QMenu* CProjectManager::frameMenu(QListWidgetItem* hit) {
         ->setEnabled(chosen >= 0);
     menu_->addAction(tr("Delete"), this, [this] { deleteChosenFrame(); })->setEnabled(chosen >= 0);
     menu_->addSeparator();
+    for (const char* name : {"interpolateFrames", "moveFrameUp", "moveFrameDown"}) {
+        menu_->addAction(app_.mainFrame()->action(name));
+    }
+    menu_->addSeparator();
     menu_->addAction(app_.mainFrame()->action("generateSkinMap"));
     return menu_;
 }

@@ -7,6 +7,7 @@
 #include "app/CMainFrame.h"
 #include "app/CProjectManager.h"
 #include "app/Dialogs.h"
+#include "app/InterpolateDialog.h"
 #include "app/ModelPropertiesDialog.h"
 #include "document/EditOperations.h"
 #include "document/FrameOperations.h"
@@ -20,11 +21,13 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDockWidget>
 #include <QDoubleSpinBox>
 #include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
+#include <QSpinBox>
 #include <QStatusBar>
 
 namespace faceto {
@@ -155,6 +158,13 @@ void EditorCommands::connectModelCommands() {
             transformModel(doc, dialog.transform());
         }
     });
+    onDocument("moveFrameUp", [](CFacetoDoc& doc) { moveFrame(doc, doc.currentFramePosition(), -1); });
+    onDocument("moveFrameDown", [](CFacetoDoc& doc) { moveFrame(doc, doc.currentFramePosition(), 1); });
+    onDocument("moveAnimationUp",
+               [](CFacetoDoc& doc) { moveAnimation(doc, doc.currentAnimationIndex(), -1); });
+    onDocument("moveAnimationDown",
+               [](CFacetoDoc& doc) { moveAnimation(doc, doc.currentAnimationIndex(), 1); });
+    onDocument("interpolateFrames", [this](CFacetoDoc& doc) { interpolate(doc); });
     onDocument("modelProperties", [this](CFacetoDoc& doc) {
         const Skin* skin = doc.model().skins.empty() ? nullptr : &doc.model().skins.front();
         ModelPropertiesDialog dialog(propertiesOf(doc), skin ? skin->imageWidth : doc.source().skinWidth,
@@ -401,6 +411,42 @@ void EditorCommands::captureCameraView() {
     } else {
         app_.mainFrame_->statusBar()->showMessage(tr("Saved ") + path, 5000);
     }
+}
+
+} // namespace faceto
+
+namespace faceto {
+
+void EditorCommands::interpolate(CFacetoDoc& doc) {
+    const int32_t from = doc.currentFramePosition();
+    if (from < 0) {
+        app_.dialogs_.message(app_.mainFrame_, tr("Choose the frame to interpolate from first."));
+        return;
+    }
+    const int32_t count = int32_t(doc.frames().size());
+    const int32_t to = nextFrameOf(doc, from).value_or(std::min(from + 1, count - 1));
+    QStringList names;
+    for (const Frame& frame : doc.frames()) {
+        names << QString::fromStdString(frame.name);
+    }
+    InterpolateDialog dialog(names, from, to, app_.mainFrame_);
+    if (app_.dialogs_.run(dialog) != QDialog::Accepted) {
+        return;
+    }
+    const int32_t a = dialog.fromBox()->currentIndex();
+    const int32_t b = dialog.toBox()->currentIndex();
+    if (a == b) {
+        app_.dialogs_.message(app_.mainFrame_, tr("Choose two different frames."));
+        return;
+    }
+    if (!sameAnimation(doc, a, b) &&
+        !app_.dialogs_.askYesNo(
+            app_.mainFrame_,
+            tr("%1 and %2 belong to different animations.\nMake the frames in %1's animation?")
+                .arg(names[a], names[b]))) {
+        return;
+    }
+    interpolateFrames(doc, a, b, dialog.countBox()->value());
 }
 
 } // namespace faceto

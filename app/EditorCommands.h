@@ -58,6 +58,8 @@ private:
     void saveSettings();
     // Saves the active window's camera view as a PNG picture, through a file dialog.
     void captureCameraView();
+    // Frame ▸ Interpolate: asks how many frames between which two, and whether across two animations.
+    void interpolate(CFacetoDoc& doc);
 
     QPrinter& printer();
 

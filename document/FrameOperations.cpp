@@ -400,4 +400,171 @@ void toggleGroupVisibility(CFacetoDoc& document, int groupIndex) {
     document.run(std::move(edit).finish(nowVisible ? FACETO_TEXT("Show Group") : FACETO_TEXT("Hide Group")));
 }
 
+namespace {
+
+// Puts the edit's frames in the order `order` (order[new place] = old place): the animations follow their
+// frames, each in the order of the list, named after their places, and listed in the order of their
+// first frames.
+void reorder(FrameListEdit& edit, const std::vector<int32_t>& order) {
+    std::vector<FrameListEdit::Slot> slots;
+    slots.reserve(order.size());
+    std::vector<int32_t> placeOf(order.size());
+    for (size_t p = 0; p < order.size(); ++p) {
+        slots.push_back(std::move(edit.slots[size_t(order[p])]));
+        placeOf[size_t(order[p])] = int32_t(p);
+    }
+    edit.slots = std::move(slots);
+    const Animation* current = size_t(edit.currentAnimationIndex) < edit.animations.size()
+                                   ? &edit.animations[size_t(edit.currentAnimationIndex)]
+                                   : nullptr;
+    const std::string currentName = current ? current->name : std::string();
+    for (Animation& a : edit.animations) {
+        for (int32_t& f : a.frameIndices) {
+            f = placeOf[size_t(f)];
+        }
+        // An animation plays its frames in the order of the list now: where that is another order, its
+        // frames take the numbers of their new places.
+        if (!std::is_sorted(a.frameIndices.begin(), a.frameIndices.end())) {
+            std::sort(a.frameIndices.begin(), a.frameIndices.end());
+            renameAnimationFrames(edit, a);
+        }
+    }
+    std::stable_sort(edit.animations.begin(), edit.animations.end(),
+                     [](const Animation& a, const Animation& b) {
+                         const int32_t fa = a.frameIndices.empty() ? INT32_MAX : a.frameIndices.front();
+                         const int32_t fb = b.frameIndices.empty() ? INT32_MAX : b.frameIndices.front();
+                         return fa < fb;
+                     });
+    for (size_t a = 0; a < edit.animations.size(); ++a) {
+        if (edit.animations[a].name == currentName) {
+            edit.currentAnimationIndex = int32_t(a);
+        }
+    }
+    if (edit.currentFrame >= 0) {
+        edit.currentFrame = placeOf[size_t(edit.currentFrame)];
+    }
+    if (edit.currentFrameIndex >= 0 && size_t(edit.currentFrameIndex) < placeOf.size()) {
+        edit.currentFrameIndex = placeOf[size_t(edit.currentFrameIndex)];
+    }
+}
+
+std::vector<int32_t> identityOrder(size_t count) {
+    std::vector<int32_t> order(count);
+    for (size_t i = 0; i < count; ++i) {
+        order[i] = int32_t(i);
+    }
+    return order;
+}
+
+// The frames of animation `a` when they lie together in the list: its first and one past its last.
+std::optional<std::pair<int32_t, int32_t>> blockOf(const Animation& a) {
+    if (a.frameIndices.empty()) {
+        return std::nullopt;
+    }
+    std::vector<int32_t> sorted = a.frameIndices;
+    std::sort(sorted.begin(), sorted.end());
+    if (sorted.back() - sorted.front() + 1 != int32_t(sorted.size())) {
+        return std::nullopt;
+    }
+    return std::pair{sorted.front(), sorted.back() + 1};
+}
+
+} // namespace
+
+bool moveFrame(CFacetoDoc& document, int32_t index, int by) {
+    const int32_t count = int32_t(document.frames().size());
+    const int32_t to = index + by;
+    if (index < 0 || index >= count || to < 0 || to >= count || by == 0) {
+        return false;
+    }
+    FrameListEdit edit(document);
+    std::vector<int32_t> order = identityOrder(size_t(count));
+    order.erase(order.begin() + index);
+    order.insert(order.begin() + to, index);
+    edit.currentFrame = index;
+    edit.currentFrameIndex = index;
+    reorder(edit, order);
+    document.run(std::move(edit).finish(FACETO_TEXT("Move Frame")));
+    return true;
+}
+
+bool moveAnimation(CFacetoDoc& document, int animationIndex, int by) {
+    const auto& animations = document.animations();
+    const int neighbour = animationIndex + (by < 0 ? -1 : 1);
+    if (animationIndex < 0 || size_t(animationIndex) >= animations.size() || neighbour < 0 ||
+        size_t(neighbour) >= animations.size()) {
+        return false;
+    }
+    const auto moved = blockOf(animations[size_t(animationIndex)]);
+    const auto other = blockOf(animations[size_t(neighbour)]);
+    if (!moved || !other) {
+        return false; // an animation whose frames are spread over the list is moved frame by frame
+    }
+    const auto& first = by < 0 ? *other : *moved; // the block that comes first now
+    const auto& second = by < 0 ? *moved : *other;
+    if (first.second != second.first) {
+        return false;
+    }
+    std::vector<int32_t> order = identityOrder(document.frames().size());
+    std::rotate(order.begin() + first.first, order.begin() + second.first, order.begin() + second.second);
+    FrameListEdit edit(document);
+    edit.currentAnimationIndex = animationIndex;
+    reorder(edit, order);
+    document.run(std::move(edit).finish(FACETO_TEXT("Move Animation")));
+    return true;
+}
+
+std::optional<int32_t> nextFrameOf(const CFacetoDoc& document, int32_t frame) {
+    const auto place = placeOf(document, frame);
+    if (!place) {
+        return std::nullopt;
+    }
+    const auto& entries = document.animations()[size_t(place->first)].frameIndices;
+    if (size_t(place->second) + 1 < entries.size()) {
+        return entries[size_t(place->second) + 1];
+    }
+    return std::nullopt;
+}
+
+bool sameAnimation(const CFacetoDoc& document, int32_t a, int32_t b) {
+    for (const Animation& animation : document.animations()) {
+        const auto& f = animation.frameIndices;
+        if (std::find(f.begin(), f.end(), a) != f.end()) {
+            return std::find(f.begin(), f.end(), b) != f.end();
+        }
+    }
+    return false;
+}
+
+Frame interpolatedFrame(const Frame& from, const Frame& to, float t) {
+    Frame out(from.name);
+    out.positions.resize(from.positions.size());
+    for (size_t v = 0; v < from.positions.size(); ++v) {
+        const FrameVertex& a = from.positions[v];
+        const FrameVertex& b = v < to.positions.size() ? to.positions[v] : a;
+        out.positions[v] = {a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t, a.z + (b.z - a.z) * t};
+    }
+    return out;
+}
+
+bool interpolateFrames(CFacetoDoc& document, int32_t from, int32_t to, int count) {
+    const auto& frames = document.frames();
+    const auto place = placeOf(document, from);
+    if (count < 1 || from == to || !place || from < 0 || to < 0 || size_t(from) >= frames.size() ||
+        size_t(to) >= frames.size()) {
+        return false;
+    }
+    FrameListEdit edit(document);
+    edit.currentAnimationIndex = place->first;
+    for (int i = 1; i <= count; ++i) {
+        const float t = float(i) / float(count + 1);
+        insertInto(edit, interpolatedFrame(frames[size_t(from)], frames[size_t(to)], t), from + i,
+                   place->second + i, from + i);
+    }
+    edit.currentFrame = from + 1;
+    edit.currentFrameIndex = from + 1;
+    document.run(std::move(edit).finish(FACETO_TEXT("Interpolate Frames")));
+    return true;
+}
+
 } // namespace faceto

@@ -8,6 +8,7 @@
 namespace faceto {
 
 struct Model;
+struct Frame;
 
 class CFacetoDoc;
 class FrameClipboard;
@@ -64,6 +65,24 @@ std::string importFramePose(CFacetoDoc& document, const std::string& path);
 // Renames frame `index`; the animations are made again from the frame names, and the one of the frame
 // becomes current. Nothing happens for an empty name or an index outside the frame list.
 void renameFrame(CFacetoDoc& document, int32_t index, const std::string& name);
+
+// Moves frame `index` `by` places up (negative) or down the frame list, as one step; the frames of its
+// animation are named after their new places. False at either end of the list.
+bool moveFrame(CFacetoDoc& document, int32_t index, int by);
+// Moves the frames of animation `animationIndex` past those of the animation before it (by < 0) or after
+// it in the list, as one step. False when there is none, or when either animation's frames do not lie
+// together in the list.
+bool moveAnimation(CFacetoDoc& document, int animationIndex, int by);
+
+// The frame after `frame` in its animation; none for an animation's last frame.
+std::optional<int32_t> nextFrameOf(const CFacetoDoc& document, int32_t frame);
+// Whether frames `a` and `b` belong to one animation.
+bool sameAnimation(const CFacetoDoc& document, int32_t a, int32_t b);
+// The pose a fraction `t` of the way from `from` to `to`, vertex by vertex (as engines interpolate).
+Frame interpolatedFrame(const Frame& from, const Frame& to, float t);
+// Makes `count` frames between frame `from` and frame `to`, evenly spaced, after `from` in its animation
+// (whose frames are named after their places), as one step. False for no such frames or no count.
+bool interpolateFrames(CFacetoDoc& document, int32_t from, int32_t to, int count);
 
 // Which groups show as visible: a group is hidden when every vertex of its triangles is (a group
 // without triangles, when its own flag says so).

@@ -179,6 +179,18 @@
         <source>Hide Group</source>
         <translation>Gruppe ausblenden</translation>
     </message>
+    <message>
+        <source>Move Frame</source>
+        <translation>Einzelbild verschieben</translation>
+    </message>
+    <message>
+        <source>Move Animation</source>
+        <translation>Animation verschieben</translation>
+    </message>
+    <message>
+        <source>Interpolate Frames</source>
+        <translation>Zwischenbilder erzeugen</translation>
+    </message>
 </context>
 <context>
     <name>faceto::AboutDialog</name>
@@ -1497,6 +1509,60 @@ Modelleigenschaften</translation>
         <source>%1 (and %2 more)</source>
         <translation>%1 (und %2 weitere)</translation>
     </message>
+    <message>
+        <source>&amp;Interpolate...</source>
+        <translation>&amp;Zwischenbilder...</translation>
+    </message>
+    <message>
+        <source>Make frames between the current frame and the next one, evenly spaced
+Interpolate</source>
+        <translation>Gleichmäßig verteilte Einzelbilder zwischen dem aktuellen und dem nächsten erzeugen
+Zwischenbilder</translation>
+    </message>
+    <message>
+        <source>Move Frame &amp;Up</source>
+        <translation>Einzelbild nach &amp;oben</translation>
+    </message>
+    <message>
+        <source>Move the current frame up the frame list
+Move Frame Up</source>
+        <translation>Das aktuelle Einzelbild in der Liste nach oben verschieben
+Einzelbild nach oben</translation>
+    </message>
+    <message>
+        <source>Move Frame &amp;Down</source>
+        <translation>Einzelbild nach &amp;unten</translation>
+    </message>
+    <message>
+        <source>Move the current frame down the frame list
+Move Frame Down</source>
+        <translation>Das aktuelle Einzelbild in der Liste nach unten verschieben
+Einzelbild nach unten</translation>
+    </message>
+    <message>
+        <source>Move &amp;Animation Up</source>
+        <translation>&amp;Animation nach oben</translation>
+    </message>
+    <message>
+        <source>Move the current animation&apos;s frames before the animation above it
+Move Animation Up</source>
+        <translation>Die Einzelbilder der aktuellen Animation vor die Animation darüber verschieben
+Animation nach oben</translation>
+    </message>
+    <message>
+        <source>Move A&amp;nimation Down</source>
+        <translation>A&amp;nimation nach unten</translation>
+    </message>
+    <message>
+        <source>Move the current animation&apos;s frames after the animation below it
+Move Animation Down</source>
+        <translation>Die Einzelbilder der aktuellen Animation hinter die Animation darunter verschieben
+Animation nach unten</translation>
+    </message>
+    <message>
+        <source>F&amp;rame</source>
+        <translation>Einzel&amp;bild</translation>
+    </message>
 </context>
 <context>
     <name>faceto::CPrimitivesPanel</name>
@@ -1944,6 +2010,20 @@ Die Skin-Koordinaten auf das Bild skalieren?</translation>
         <source>Import Skin</source>
         <translation>Skin importieren</translation>
     </message>
+    <message>
+        <source>Choose the frame to interpolate from first.</source>
+        <translation>Zuerst das Einzelbild wählen, von dem aus interpoliert wird.</translation>
+    </message>
+    <message>
+        <source>Choose two different frames.</source>
+        <translation>Zwei verschiedene Einzelbilder wählen.</translation>
+    </message>
+    <message>
+        <source>%1 and %2 belong to different animations.
+Make the frames in %1&apos;s animation?</source>
+        <translation>%1 und %2 gehören zu verschiedenen Animationen.
+Die Einzelbilder in der Animation von %1 erzeugen?</translation>
+    </message>
 </context>
 <context>
     <name>faceto::FrameClipboard</name>
@@ -2016,6 +2096,25 @@ Die Skin-Koordinaten auf das Bild skalieren?</translation>
     <message>
         <source>&lt;h3&gt;2D views&lt;/h3&gt;&lt;ul&gt;&lt;li&gt;&lt;b&gt;Edit tool&lt;/b&gt;: click a vertex to select or deselect it; drag from empty space to add the vertices inside the rectangle to the selection; drag a selected vertex to move the selection (X, Y and Z lock axes; &lt;i&gt;Snap To&lt;/i&gt; puts the dragged vertex on the grid).&lt;/li&gt;&lt;li&gt;At the &lt;b&gt;triangle level&lt;/b&gt; (Alt+3) a click selects the triangle under the pointer, a rectangle the triangles wholly inside it; at the &lt;b&gt;object level&lt;/b&gt; (Alt+1) a click selects the whole model.&lt;/li&gt;&lt;li&gt;&lt;b&gt;Scale tool&lt;/b&gt;: drag up or right to grow, down or left to shrink the selection (Shift: 2% steps); with the right button each view axis follows its own direction.&lt;/li&gt;&lt;li&gt;&lt;b&gt;Rotate tool&lt;/b&gt;: drag sideways to turn the selection about its centre, one degree per pixel (Shift: 15-degree steps).&lt;/li&gt;&lt;li&gt;&lt;b&gt;Move/Zoom tool&lt;/b&gt; (M), or any tool with &lt;b&gt;Ctrl&lt;/b&gt;: drag with the left button to pan, with the right button to zoom; click to zoom in (left) or out (right) about the point.&lt;/li&gt;&lt;li&gt;Keys &lt;b&gt;0&lt;/b&gt;-&lt;b&gt;9&lt;/b&gt; set the zoom of the view under the keyboard focus; &lt;b&gt;S&lt;/b&gt; fills the triangles, &lt;b&gt;Shift+V&lt;/b&gt; shows or hides the vertex dots, &lt;b&gt;P&lt;/b&gt; the Jedi Knight hierarchy.&lt;/li&gt;&lt;/ul&gt;&lt;h3&gt;3D views&lt;/h3&gt;&lt;ul&gt;&lt;li&gt;Left drag turns the model, right drag pans; both buttons: the right pauses the turn, and pressing the left during a right drag moves the camera in and out.&lt;/li&gt;&lt;li&gt;&lt;b&gt;W&lt;/b&gt; wireframe, &lt;b&gt;V&lt;/b&gt; vertices, &lt;b&gt;Shift+1&lt;/b&gt;-&lt;b&gt;Shift+5&lt;/b&gt; none, flat, Gouraud, textured, textured and shaded; &lt;b&gt;F&lt;/b&gt; draws the back faces too; &lt;b&gt;F12&lt;/b&gt; saves the picture.&lt;/li&gt;&lt;li&gt;&lt;b&gt;R&lt;/b&gt; puts the camera back where it started.&lt;/li&gt;&lt;/ul&gt;&lt;h3&gt;Keys&lt;/h3&gt;&lt;ul&gt;&lt;li&gt;&lt;b&gt;C&lt;/b&gt; select none, &lt;b&gt;Shift+C&lt;/b&gt; select all, &lt;b&gt;I&lt;/b&gt; invert, &lt;b&gt;H&lt;/b&gt; hide the selection, &lt;b&gt;Shift+H&lt;/b&gt; show all; &lt;b&gt;X&lt;/b&gt; &lt;b&gt;Y&lt;/b&gt; &lt;b&gt;Z&lt;/b&gt; axis locks.&lt;/li&gt;&lt;li&gt;&lt;b&gt;Del&lt;/b&gt; deletes the selected triangles (in the frame list: the frame), &lt;b&gt;Ctrl+F&lt;/b&gt; flips them, &lt;b&gt;Ctrl+D&lt;/b&gt; clones them.&lt;/li&gt;&lt;li&gt;&lt;b&gt;Alt+1&lt;/b&gt; object, &lt;b&gt;Alt+2&lt;/b&gt; group, &lt;b&gt;Alt+3&lt;/b&gt; triangle, &lt;b&gt;Alt+4&lt;/b&gt; vertex level.&lt;/li&gt;&lt;li&gt;&lt;b&gt;Ctrl+C&lt;/b&gt;, &lt;b&gt;Ctrl+X&lt;/b&gt;, &lt;b&gt;Ctrl+V&lt;/b&gt;: copy, cut and paste the selected triangles; &lt;b&gt;Ctrl+B&lt;/b&gt; pastes a copied frame as a new frame.&lt;/li&gt;&lt;li&gt;&lt;b&gt;Ctrl+Z&lt;/b&gt; undo, &lt;b&gt;Ctrl+Y&lt;/b&gt; redo; &lt;b&gt;F5&lt;/b&gt; shows or hides the animation player, &lt;b&gt;Ctrl+Space&lt;/b&gt; plays or pauses it, &lt;b&gt;[&lt;/b&gt; and &lt;b&gt;]&lt;/b&gt; step it back and on.&lt;/li&gt;&lt;li&gt;&lt;b&gt;Esc&lt;/b&gt; ends the full-screen animation preview.&lt;/li&gt;&lt;/ul&gt;</source>
         <translation>&lt;h3&gt;2D-Ansichten&lt;/h3&gt;&lt;ul&gt;&lt;li&gt;&lt;b&gt;Bearbeiten-Werkzeug&lt;/b&gt;: Ein Klick auf einen Eckpunkt wählt ihn aus oder ab; Ziehen von einer leeren Stelle fügt die Eckpunkte im Rechteck der Auswahl hinzu; Ziehen eines ausgewählten Eckpunkts verschiebt die Auswahl (X, Y und Z sperren Achsen; &lt;i&gt;Einrasten&lt;/i&gt; setzt den gezogenen Eckpunkt aufs Raster).&lt;/li&gt;&lt;li&gt;Auf der &lt;b&gt;Dreiecksebene&lt;/b&gt; (Alt+3) wählt ein Klick das Dreieck unter dem Zeiger, ein Rechteck die Dreiecke ganz darin; auf der &lt;b&gt;Objektebene&lt;/b&gt; (Alt+1) wählt ein Klick das ganze Modell.&lt;/li&gt;&lt;li&gt;&lt;b&gt;Skalieren-Werkzeug&lt;/b&gt;: nach oben oder rechts ziehen vergrößert, nach unten oder links verkleinert die Auswahl (Umschalt: Schritte von 2%); mit der rechten Taste folgt jede Achse der Ansicht ihrer eigenen Richtung.&lt;/li&gt;&lt;li&gt;&lt;b&gt;Drehen-Werkzeug&lt;/b&gt;: seitlich ziehen dreht die Auswahl um ihre Mitte, ein Grad je Pixel (Umschalt: Schritte von 15 Grad).&lt;/li&gt;&lt;li&gt;&lt;b&gt;Verschieben/Zoomen-Werkzeug&lt;/b&gt; (M) oder jedes Werkzeug mit &lt;b&gt;Strg&lt;/b&gt;: mit der linken Taste ziehen verschiebt, mit der rechten zoomt; ein Klick zoomt um den Punkt hinein (links) oder heraus (rechts).&lt;/li&gt;&lt;li&gt;Die Tasten &lt;b&gt;0&lt;/b&gt;-&lt;b&gt;9&lt;/b&gt; setzen den Zoom der Ansicht mit dem Tastaturfokus; &lt;b&gt;S&lt;/b&gt; füllt die Dreiecke, &lt;b&gt;Umschalt+V&lt;/b&gt; zeigt oder verbirgt die Eckpunkte, &lt;b&gt;P&lt;/b&gt; die Hierarchie eines Jedi-Knight-Modells.&lt;/li&gt;&lt;/ul&gt;&lt;h3&gt;3D-Ansichten&lt;/h3&gt;&lt;ul&gt;&lt;li&gt;Ziehen mit links dreht das Modell, mit rechts verschiebt es; beide Tasten: die rechte hält die Drehung an, und die linke während eines Ziehens mit rechts bewegt die Kamera hinein und heraus.&lt;/li&gt;&lt;li&gt;&lt;b&gt;W&lt;/b&gt; Drahtgitter, &lt;b&gt;V&lt;/b&gt; Eckpunkte, &lt;b&gt;Umschalt+1&lt;/b&gt;-&lt;b&gt;Umschalt+5&lt;/b&gt; keine, flach, Gouraud, texturiert, texturiert und schattiert; &lt;b&gt;F&lt;/b&gt; zeichnet auch die Rückseiten; &lt;b&gt;F12&lt;/b&gt; speichert das Bild.&lt;/li&gt;&lt;li&gt;&lt;b&gt;R&lt;/b&gt; setzt die Kamera an ihren Anfang zurück.&lt;/li&gt;&lt;/ul&gt;&lt;h3&gt;Tasten&lt;/h3&gt;&lt;ul&gt;&lt;li&gt;&lt;b&gt;C&lt;/b&gt; nichts auswählen, &lt;b&gt;Umschalt+C&lt;/b&gt; alles auswählen, &lt;b&gt;I&lt;/b&gt; umkehren, &lt;b&gt;H&lt;/b&gt; die Auswahl ausblenden, &lt;b&gt;Umschalt+H&lt;/b&gt; alles zeigen; &lt;b&gt;X&lt;/b&gt; &lt;b&gt;Y&lt;/b&gt; &lt;b&gt;Z&lt;/b&gt; Achsensperren.&lt;/li&gt;&lt;li&gt;&lt;b&gt;Entf&lt;/b&gt; löscht die ausgewählten Dreiecke (in der Einzelbildliste: das Einzelbild), &lt;b&gt;Strg+F&lt;/b&gt; dreht sie um, &lt;b&gt;Strg+D&lt;/b&gt; klont sie.&lt;/li&gt;&lt;li&gt;&lt;b&gt;Alt+1&lt;/b&gt; Objekt-, &lt;b&gt;Alt+2&lt;/b&gt; Gruppen-, &lt;b&gt;Alt+3&lt;/b&gt; Dreiecks-, &lt;b&gt;Alt+4&lt;/b&gt; Eckpunktebene.&lt;/li&gt;&lt;li&gt;&lt;b&gt;Strg+C&lt;/b&gt;, &lt;b&gt;Strg+X&lt;/b&gt;, &lt;b&gt;Strg+V&lt;/b&gt;: die ausgewählten Dreiecke kopieren, ausschneiden und einfügen; &lt;b&gt;Strg+B&lt;/b&gt; fügt ein kopiertes Einzelbild als neues Einzelbild ein.&lt;/li&gt;&lt;li&gt;&lt;b&gt;Strg+Z&lt;/b&gt; rückgängig, &lt;b&gt;Strg+Y&lt;/b&gt; wiederholen; &lt;b&gt;F5&lt;/b&gt; zeigt oder verbirgt den Animationsspieler, &lt;b&gt;Strg+Leertaste&lt;/b&gt; spielt ihn ab oder hält ihn an, &lt;b&gt;[&lt;/b&gt; und &lt;b&gt;]&lt;/b&gt; gehen einen Schritt zurück und vor.&lt;/li&gt;&lt;li&gt;&lt;b&gt;Esc&lt;/b&gt; beendet die Vollbild-Vorschau der Animation.&lt;/li&gt;&lt;/ul&gt;</translation>
+    </message>
+</context>
+<context>
+    <name>faceto::InterpolateDialog</name>
+    <message>
+        <source>Interpolate</source>
+        <translation>Zwischenbilder</translation>
+    </message>
+    <message>
+        <source>&amp;Frames between:</source>
+        <translation>&amp;Einzelbilder dazwischen:</translation>
+    </message>
+    <message>
+        <source>F&amp;rom:</source>
+        <translation>&amp;Von:</translation>
+    </message>
+    <message>
+        <source>&amp;To:</source>
+        <translation>&amp;Bis:</translation>
     </message>
 </context>
 <context>

@@ -5,9 +5,11 @@
 #include "app/CPrimitivesPanel.h"
 #include "app/CProjectManager.h"
 #include "app/Dialogs.h"
+#include "app/InterpolateDialog.h"
 #include "app/ModelPropertiesDialog.h"
 #include "document/DocumentEdit.h"
 #include "document/EditOperations.h"
+#include "document/FrameClipboard.h"
 #include "document/FrameOperations.h"
 #include "document/ModelProperties.h"
 #include "views/C2DView.h"
@@ -719,4 +721,52 @@ TEST(Commands, ModelPropertiesSetsTheFieldsAsOneStep) {
     DocumentEdit::model(doc).skins.clear();
     e.app->refreshCommandStates();
     EXPECT_EQ("a 32 x 32 skin: Quake 2 skins are 64 to 512 texels a side", e.frame().limitsField()->text());
+}
+
+// Frame ▸ Interpolate makes the frames the dialog asks for between the current frame and the next one;
+// two frames of different animations are interpolated only when the user agrees. Alt+Down and Alt+Up
+// move the current frame down and up the list.
+TEST(Commands, FrameMenuInterpolatesAndMovesFrames) {
+    CommandEditor e;
+    CFacetoDoc& doc = *e.doc;
+    selectFrameByName(doc, "run1");
+    e.dialogs.onDialog = [](QDialog& d) {
+        auto& dialog = dynamic_cast<InterpolateDialog&>(d);
+        EXPECT_EQ("run1", dialog.fromBox()->currentText());
+        EXPECT_EQ("run2", dialog.toBox()->currentText());
+        dialog.countBox()->setValue(2);
+        return int(QDialog::Accepted);
+    };
+    e.trigger("interpolateFrames");
+    ASSERT_EQ(4u, doc.frames().size());
+    EXPECT_EQ("run4", doc.frames()[3].name);
+    EXPECT_FLOAT_EQ(doc.frames()[0].positions[0].x + 5.0f / 3.0f, doc.frames()[1].positions[0].x);
+    EXPECT_EQ("&Undo Interpolate Frames", e.frame().action("editUndo")->text());
+
+    addAnimation(doc, "wave");
+    FrameClipboard clipboard;
+    ASSERT_TRUE(copyFrameAt(doc, clipboard, 0));
+    ASSERT_TRUE(insertFrame(doc, clipboard, InsertPlace::After, std::nullopt));
+    selectFrameByName(doc, "run4");
+    const size_t before = doc.frames().size();
+    e.dialogs.onDialog = [](QDialog& d) {
+        auto& dialog = dynamic_cast<InterpolateDialog&>(d);
+        dialog.toBox()->setCurrentIndex(dialog.toBox()->count() - 1); // the wave frame
+        return int(QDialog::Accepted);
+    };
+    e.dialogs.yes = false;
+    e.trigger("interpolateFrames");
+    EXPECT_EQ(before, doc.frames().size());
+    EXPECT_EQ(1, e.dialogs.questions.size());
+    e.dialogs.yes = true;
+    e.trigger("interpolateFrames");
+    EXPECT_EQ(before + 1, doc.frames().size());
+
+    selectFrameByName(doc, "run1");
+    const FrameVertex first = doc.frames()[0].positions[0];
+    QTest::keyClick(&e.frame(), Qt::Key_Down, Qt::AltModifier);
+    EXPECT_EQ(first, doc.frames()[1].positions[0]);
+    EXPECT_EQ("run2", doc.frames()[1].name);
+    QTest::keyClick(&e.frame(), Qt::Key_Up, Qt::AltModifier);
+    EXPECT_EQ(first, doc.frames()[0].positions[0]);
 }

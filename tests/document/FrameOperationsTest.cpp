@@ -187,3 +187,85 @@ TEST(FrameOperations, HidingAGroupHidesSharedVertices) {
     EXPECT_EQ(GROUP_VISIBLE, f.doc->model().groups[1].flags);
     toggleGroupVisibility(*f.doc, 7); // no such group
 }
+
+namespace {
+
+std::vector<std::string> listNames(const CFacetoDoc& doc) {
+    std::vector<std::string> out;
+    for (const Frame& f : doc.frames()) {
+        out.push_back(f.name);
+    }
+    return out;
+}
+
+} // namespace
+
+// A frame moved within its animation takes its new place in the playing order and the names follow; one
+// moved past another animation's frame keeps its name; each move is one step that undo takes back.
+TEST(FrameOperations, FramesMoveUpAndDownAndTheNamesFollow) {
+    DocFixture f;
+    loadRunStandPose(*f.doc);
+    const FrameVertex firstOfRun3 = f.doc->frames()[2].positions[0];
+    ASSERT_TRUE(moveFrame(*f.doc, 2, -1)); // run3 before run2
+    EXPECT_EQ((std::vector<std::string>{"run1", "run2", "run3", "stand1", "stand2", "pose1"}),
+              listNames(*f.doc));
+    EXPECT_EQ(firstOfRun3, f.doc->frames()[1].positions[0]); // the pose moved, and is now run2
+    EXPECT_EQ(1, f.doc->currentFramePosition());
+    EXPECT_EQ("Move Frame", f.doc->history().undoName());
+    ASSERT_TRUE(f.doc->undo());
+    EXPECT_EQ(firstOfRun3, f.doc->frames()[2].positions[0]);
+
+    ASSERT_TRUE(moveFrame(*f.doc, 5, -1)); // pose1 between the stands: a list place only
+    EXPECT_EQ((std::vector<std::string>{"run1", "run2", "run3", "stand1", "pose1", "stand2"}),
+              listNames(*f.doc));
+    EXPECT_FALSE(moveFrame(*f.doc, 0, -1));
+    EXPECT_FALSE(moveFrame(*f.doc, 5, 1));
+}
+
+// A whole animation moves past its neighbour; the animations are listed in their frames' new order.
+TEST(FrameOperations, AnAnimationMovesPastItsNeighbour) {
+    DocFixture f;
+    loadRunStandPose(*f.doc);
+    ASSERT_TRUE(moveAnimation(*f.doc, 1, -1)); // stand before run
+    EXPECT_EQ((std::vector<std::string>{"stand1", "stand2", "run1", "run2", "run3", "pose1"}),
+              listNames(*f.doc));
+    EXPECT_EQ("stand", f.doc->animations()[0].name);
+    EXPECT_EQ("run", f.doc->animations()[1].name);
+    EXPECT_EQ((std::vector<std::string>{"run1", "run2", "run3"}), frameNames(*f.doc, 1));
+    ASSERT_TRUE(moveAnimation(*f.doc, 1, 1)); // run after pose
+    EXPECT_EQ((std::vector<std::string>{"stand1", "stand2", "pose1", "run1", "run2", "run3"}),
+              listNames(*f.doc));
+    EXPECT_FALSE(moveAnimation(*f.doc, 0, -1));
+    ASSERT_TRUE(f.doc->undo());
+    ASSERT_TRUE(f.doc->undo());
+    EXPECT_EQ((std::vector<std::string>{"run1", "run2", "run3", "stand1", "stand2", "pose1"}),
+              listNames(*f.doc));
+}
+
+// In-betweens: evenly spaced poses after the first frame, in its animation, named after their places, in
+// one step; the halfway pose is the mean of the two frames.
+TEST(FrameOperations, InterpolateMakesEvenlySpacedInBetweens) {
+    DocFixture f;
+    loadRunStandPose(*f.doc);
+    const Frame a = f.doc->frames()[0];
+    const Frame b = f.doc->frames()[1];
+    EXPECT_EQ(std::optional<int32_t>(1), nextFrameOf(*f.doc, 0));
+    EXPECT_EQ(std::nullopt, nextFrameOf(*f.doc, 2)); // the last of run
+    EXPECT_FALSE(sameAnimation(*f.doc, 2, 3));
+    ASSERT_TRUE(interpolateFrames(*f.doc, 0, 1, 3));
+    EXPECT_EQ((std::vector<std::string>{"run1", "run2", "run3", "run4", "run5", "run6", "stand1", "stand2",
+                                        "pose1"}),
+              listNames(*f.doc));
+    EXPECT_EQ("Interpolate Frames", f.doc->history().undoName());
+    for (size_t v = 0; v < a.positions.size(); ++v) {
+        const FrameVertex& mid = f.doc->frames()[2].positions[v];
+        EXPECT_FLOAT_EQ((a.positions[v].x + b.positions[v].x) / 2, mid.x);
+        EXPECT_FLOAT_EQ((a.positions[v].z + b.positions[v].z) / 2, mid.z);
+        EXPECT_FLOAT_EQ(a.positions[v].x + (b.positions[v].x - a.positions[v].x) * 0.25f,
+                        f.doc->frames()[1].positions[v].x);
+    }
+    EXPECT_EQ(b.positions[0], f.doc->frames()[4].positions[0]); // the old run2, now run5
+    EXPECT_FALSE(interpolateFrames(*f.doc, 0, 1, 0));
+    ASSERT_TRUE(f.doc->undo());
+    EXPECT_EQ(6u, f.doc->frames().size());
+}
