@@ -205,6 +205,9 @@ void CAnimationPlayer::addPlaybackControls(QVBoxLayout* layout) {
     rate_->setAccessibleName(tr("Frames a second"));
     loop_ = new QCheckBox(tr("Loop"), this);
     loop_->setChecked(profile.get(settings::PLAYER_LOOP));
+    smooth_ = new QCheckBox(tr("Smooth"), this);
+    smooth_->setToolTip(tr("Move between the frames as the engines do, at the display's rate"));
+    smooth_->setChecked(app_.profile().get(settings::PLAYER_SMOOTH));
     follow_ = new QCheckBox(tr("Camera follows"), this);
     follow_->setToolTip(tr("The camera pane of the active window shows the frame played"));
     follow_->setChecked(profile.get(settings::CAMERA_FOLLOWS_PLAYER));
@@ -215,6 +218,7 @@ void CAnimationPlayer::addPlaybackControls(QVBoxLayout* layout) {
     layout->addLayout(row);
     auto* options = new QHBoxLayout();
     options->addWidget(loop_);
+    options->addWidget(smooth_);
     options->addWidget(follow_);
     options->addStretch(1);
     layout->addLayout(options);
@@ -226,6 +230,29 @@ void CAnimationPlayer::addPlaybackControls(QVBoxLayout* layout) {
     connect(rate_, &QSpinBox::valueChanged, this, &CAnimationPlayer::setFramesPerSecond);
     connect(loop_, &QCheckBox::toggled, this, &CAnimationPlayer::setLooping);
     connect(follow_, &QCheckBox::toggled, this, &CAnimationPlayer::setCameraFollows);
+    connect(smooth_, &QCheckBox::toggled, this, [this](bool on) {
+        app_.profile().set(settings::PLAYER_SMOOTH, on);
+        if (!on) {
+            preview_->settings.blendFrame = -1;
+            preview_->settings.blend = 0.0f;
+            preview_->update();
+        }
+    });
+    // Between two steps of the animation the smooth preview is drawn at the display's rate, each time the
+    // pose that far on towards the next frame.
+    blendTimer_.setInterval(16);
+    connect(&blendTimer_, &QTimer::timeout, this, [this] {
+        PreviewSettings& s = preview_->settings;
+        if (paused_ || !smooth_->isChecked() || s.blendFrame < 0 || timer_.interval() <= 0) {
+            blendTimer_.stop();
+            return;
+        }
+        const float blend = std::min(float(sinceStep_.elapsed()) / float(timer_.interval()), 0.999f);
+        if (blend != s.blend) {
+            s.blend = blend;
+            preview_->update();
+        }
+    });
 }
 
 void CAnimationPlayer::restartTimer() {
@@ -288,6 +315,8 @@ void CAnimationPlayer::setCameraFollows(bool on) {
 
 void CAnimationPlayer::show(int frame) {
     preview_->settings.shownFrame = frame;
+    preview_->settings.blendFrame = -1;
+    preview_->settings.blend = 0.0f;
     preview_->update();
     AppState& state = app_.state();
     const int followed = follow_->isChecked() && isVisible() ? frame : -1;
@@ -342,6 +371,16 @@ void CAnimationPlayer::tick() {
     slider_->setRange(0, count - 1);
     slider_->setValue(playStep);
     ++playStep;
+    if (smooth_->isChecked()) {
+        // Towards the next step: round the animation when it loops, none after its last frame otherwise.
+        const int next = playStep < count ? playStep : loop_->isChecked() ? 0 : -1;
+        s.blendFrame = next >= 0 ? animation->frameIndices[size_t(next)] : -1;
+        s.blend = 0.0f;
+        sinceStep_.restart();
+        if (s.blendFrame >= 0 && !blendTimer_.isActive()) {
+            blendTimer_.start();
+        }
+    }
     if (playStep == count && !loop_->isChecked()) {
         setPaused(true); // not looped, the animation stops on its last frame; playing again starts over
     }

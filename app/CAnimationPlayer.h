@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QTimer>
 #include <QWidget>
 
@@ -43,6 +44,7 @@ public:
     QSpinBox* rateBox() const { return rate_; }
     QCheckBox* loopBox() const { return loop_; }
     QCheckBox* followBox() const { return follow_; }
+    QCheckBox* smoothBox() const { return smooth_; }
     // One step of the playback; the timer calls it at the chosen rate.
     void tick();
     // Shows step `step` of the current animation (the slider's position).
@@ -76,6 +78,9 @@ private:
     QSpinBox* rate_ = nullptr;
     QCheckBox* loop_ = nullptr;
     QCheckBox* follow_ = nullptr;
+    QCheckBox* smooth_ = nullptr;
+    QTimer blendTimer_;       // the smooth preview's redraws between two steps
+    QElapsedTimer sinceStep_; // since the step shown
     bool paused_ = false;
 };
 

@@ -1,6 +1,8 @@
 #include "cli/CliRender.h"
 
 #include "document/CFacetoDoc.h"
+#include "document/EditCommands.h"
+#include "document/FrameOperations.h"
 #include "formats/FileIO.h"
 #include "formats/Pictures.h"
 #include "model/DerivedData.h"
@@ -16,6 +18,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <memory>
 #include <ostream>
 
@@ -57,6 +60,43 @@ int frameIndex(const CFacetoDoc& doc, const std::string& wanted) {
         }
     }
     return -1;
+}
+
+// "2.5": frame 2 and the fraction of the way to the frame after it; none for a frame number without a
+// fraction, or one the model does not have.
+std::optional<std::pair<int, float>> frameBetween(const CFacetoDoc& doc, const std::string& wanted) {
+    if (wanted.find('.') == std::string::npos) {
+        return std::nullopt;
+    }
+    double at = 0;
+    const auto [end, ec] = std::from_chars(wanted.data(), wanted.data() + wanted.size(), at);
+    if (ec != std::errc() || end != wanted.data() + wanted.size()) {
+        return std::nullopt; // a frame's name
+    }
+    if (!(at >= 0) || at >= double(doc.frames().size())) {
+        return std::pair{-1, 0.0f};
+    }
+    const double whole = std::floor(at);
+    return std::pair{int(whole), float(at - whole)};
+}
+
+// Puts the pose `t` of the way from frame `index` to the next frame of its animation (its first after the
+// last, as the engines loop) into frame `index`, as the player's smooth preview shows it.
+void showInBetween(CFacetoDoc& doc, int index, float t) {
+    int32_t next = nextFrameOf(doc, index).value_or(index);
+    for (const Animation& a : doc.animations()) {
+        if (!a.frameIndices.empty() && a.frameIndices.back() == index) {
+            next = a.frameIndices.front();
+        }
+    }
+    const Frame pose = interpolatedFrame(doc.frames()[size_t(index)], doc.frames()[size_t(next)], t);
+    std::vector<int32_t> vertices(pose.positions.size());
+    for (size_t v = 0; v < vertices.size(); ++v) {
+        vertices[v] = int32_t(v);
+    }
+    doc.run(std::make_unique<ChangePositions>(
+        doc, "In Between", index, std::move(vertices),
+        std::vector<FrameVertex>(pose.positions.begin(), pose.positions.end())));
 }
 
 // One pane as a window of width x height shows it: the frame is drawn onto a picture of exactly that
@@ -148,10 +188,14 @@ int checkRenderOptions(Context& context, const std::string& output, const Render
 bool showChosenFrameAndSkin(Context& context, const std::string& input, CFacetoDoc& doc,
                             const RenderOptions& options, PreviewSettings& preview) {
     if (options.frame) {
-        const int index = frameIndex(doc, *options.frame);
+        const std::optional<std::pair<int, float>> between = frameBetween(doc, *options.frame);
+        const int index = between ? between->first : frameIndex(doc, *options.frame);
         if (index < 0) {
             context.err << "faceto-cli: " << input << ": no frame " << *options.frame << "\n";
             return false;
+        }
+        if (between && between->second > 0.0f) {
+            showInBetween(doc, index, between->second);
         }
         doc.setCurrentFrame(index);
         doc.setCurrentFrameIndex(index);

@@ -66,7 +66,8 @@ const std::vector<Command>& commands() {
            "panes), quad (all four panes) or skin (the skin at its size with its skin map)"},
           {"--mode MODE", "how the camera view draws: none, wireframe, vertex, flat, gouraud, textured or "
                           "textured-shaded (default: the editor's setting)"},
-          {"--frame N|NAME", "the frame, by index or name (default: the first)"},
+          {"--frame N|NAME", "the frame, by index or name (default: the first); 2.5: half way from frame 2 "
+                             "to the next frame of its animation, as the engines interpolate"},
           {"--size WxH", "the window's client size (default 640x480)"},
           {"--skin N", "the skin of the preview and the textured modes"},
           {"--edges", "draw the preview's wire frame"},

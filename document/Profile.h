@@ -76,6 +76,7 @@ inline const Setting<std::string> IMPORT_SCALE{PREF, "ImportScale", "1"};
 inline const Setting<std::string> EXPORT_SCALE{PREF, "ExportScale", "1"};
 inline const Setting<int> PLAYER_RATE{PREF, "PlayerRate", 10};
 inline const Setting<bool> PLAYER_LOOP{PREF, "PlayerLoop", true};
+inline const Setting<bool> PLAYER_SMOOTH{PREF, "PlayerSmooth", false};
 inline const Setting<bool> CAMERA_FOLLOWS_PLAYER{PREF, "CameraFollowsPlayer", false};
 
 // Game Setup: where the games' files are (an empty base means the one found by defaultQuake2Base).

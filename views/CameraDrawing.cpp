@@ -1,6 +1,7 @@
 #include "views/CameraDrawing.h"
 
 #include "document/CFacetoDoc.h"
+#include "document/FrameOperations.h"
 #include "model/Texts.h"
 #include "views/Projection.h"
 #include "views/TagDrawing.h"
@@ -434,14 +435,31 @@ int pickCameraTriangle(const CFacetoDoc& doc, const ViewState& view, const Mat4&
     return best;
 }
 
+namespace {
+
+// The frame the preview shows (the current one unless another is chosen), or the pose between it and
+// the frame it blends towards.
+const Frame* previewFrame(const CFacetoDoc* doc, const PreviewSettings& settings) {
+    if (doc == nullptr) {
+        return nullptr;
+    }
+    const int shown = settings.shownFrame;
+    const Frame* frame = shown >= 0 && size_t(shown) < doc->frames().size() ? &doc->frames()[size_t(shown)]
+                                                                            : doc->currentFrame();
+    const int towards = settings.blendFrame;
+    if (frame != nullptr && settings.blend > 0.0f && towards >= 0 && size_t(towards) < doc->frames().size()) {
+        thread_local Frame between;
+        between = interpolatedFrame(*frame, doc->frames()[size_t(towards)], settings.blend);
+        frame = &between;
+    }
+    return frame;
+}
+
+} // namespace
+
 bool drawPreview(Rasterizer& r, const CFacetoDoc* doc, PreviewSettings& settings, const Mat4& camera,
                  int width, int height, FramePresenter* target) {
-    const Frame* frame = nullptr;
-    if (doc != nullptr) {
-        const int shown = settings.shownFrame;
-        frame = shown >= 0 && size_t(shown) < doc->frames().size() ? &doc->frames()[size_t(shown)]
-                                                                   : doc->currentFrame();
-    }
+    const Frame* frame = previewFrame(doc, settings);
     const Model* model = doc ? &doc->model() : nullptr;
     // The picture shows in the first skin's colours when that skin is an 8-bit image.
     DisplayPalette skinPalette{};

@@ -17,6 +17,10 @@ struct PreviewSettings {
     int cullBackFaces = 1;
     int shownFrame = -1; // a valid index draws that frame instead of the current one
     int skinIndex = -1;  // -1: the document's current skin; past the last skin: the first
+    // A valid index: the pose `blend` (0 to 1) of the way from the frame drawn to this frame, vertex by
+    // vertex, as the engines draw between frames.
+    int blendFrame = -1;
+    float blend = 0.0f;
 };
 
 // The camera pane: the current frame in perspective, every triangle facing the camera filled with the

@@ -338,6 +338,14 @@ Gebaut mit Qt %1, läuft mit Qt %2</translation>
         <source>Pause</source>
         <translation>Pause</translation>
     </message>
+    <message>
+        <source>Smooth</source>
+        <translation>Weich</translation>
+    </message>
+    <message>
+        <source>Move between the frames as the engines do, at the display&apos;s rate</source>
+        <translation>Zwischen den Einzelbildern weich übergehen wie die Engines, in der Bildrate des Bildschirms</translation>
+    </message>
 </context>
 <context>
     <name>faceto::CAnimationView</name>

@@ -207,6 +207,28 @@ TEST(ProjectManager, AnAnimationsFramesGoInTheOrderOfTheirNumbers) {
     EXPECT_EQ("run0", e.doc->frames()[size_t(player.preview()->settings.shownFrame)].name);
 }
 
+// With Smooth ticked each step of the player draws towards the next frame of the animation (round it
+// when it loops); unticked, frame by frame as before.
+TEST(ProjectManager, TheSmoothPlayerBlendsTowardsTheNextFrame) {
+    PanelEditor e;
+    e.chooseAnimation("run");
+    CAnimationPlayer& player = *e.panel().player();
+    PreviewSettings& s = player.preview()->settings;
+    player.smoothBox()->setChecked(true);
+    player.loopBox()->setChecked(true);
+    player.playStep = 0;
+    player.tick();
+    EXPECT_EQ("run1", e.doc->frames()[size_t(s.shownFrame)].name);
+    EXPECT_EQ("run2", e.doc->frames()[size_t(s.blendFrame)].name);
+    player.playStep = 2;
+    player.tick();
+    EXPECT_EQ("run1", e.doc->frames()[size_t(s.blendFrame)].name); // round the animation
+    player.smoothBox()->setChecked(false);
+    EXPECT_EQ(-1, s.blendFrame);
+    player.tick();
+    EXPECT_EQ(-1, s.blendFrame);
+}
+
 TEST(ProjectManager, CutRemovesAFrameButOnlyCopiesTheLastOne) {
     PanelEditor e;
     e.clickFrame("run2");

@@ -877,3 +877,39 @@ TEST(FacetoCli, SetChangesTheModelPropertiesAndInfoTellsThem) {
         EXPECT_FALSE(std::filesystem::exists(dir.path("f.mdl"))) << wrong;
     }
 }
+
+// `render --frame 2.5` draws the pose half way from frame 2 to the next frame of its animation: the
+// picture of a model whose frame is the mean of the two.
+TEST(FacetoCli, RenderDrawsAnInBetweenPose) {
+    TempDir dir;
+    ModelData data = makeModel(4, {tri(0, 2, 1), tri(1, 2, 3)}, 2);
+    data.frames[0].name = "run1";
+    data.frames[1].name = "run2";
+    data.frames[0].positions = {{0, 0, 0}, {10, 2, 0}, {0, 4, 10}, {10, 6, 12}};
+    data.frames[1].positions = data.frames[0].positions;
+    for (FrameVertex& p : data.frames[1].positions) {
+        p = {p.x * 3 + 8, p.y * 4 + 1, p.z * 0.5f - 6}; // not only moved: a fitted view sees it
+    }
+    ASSERT_TRUE(writeNative(dir.path("two.fm"), data.model, data.frames, data.source));
+    ModelData mean = data;
+    for (size_t v = 0; v < mean.frames[0].positions.size(); ++v) {
+        const FrameVertex& a = data.frames[0].positions[v];
+        const FrameVertex& b = data.frames[1].positions[v];
+        mean.frames[0].positions[v] = {a.x + (b.x - a.x) * 0.5f, a.y + (b.y - a.y) * 0.5f,
+                                       a.z + (b.z - a.z) * 0.5f};
+    }
+    ASSERT_TRUE(writeNative(dir.path("mean.fm"), mean.model, mean.frames, mean.source));
+    for (const char* view : {"front", "preview"}) {
+        const std::string common = std::string(" --view ") + view + " --size 120x90 --fit";
+        ASSERT_EQ(0, cli(dir, "render two.fm half.png --frame 0.5" + common).status);
+        ASSERT_EQ(0, cli(dir, "render mean.fm mean.png --frame 0" + common).status);
+        ASSERT_EQ(0, cli(dir, "render two.fm first.png --frame 0" + common).status);
+        EXPECT_EQ(readBytes(dir.path("mean.png")), readBytes(dir.path("half.png"))) << view;
+        EXPECT_NE(readBytes(dir.path("first.png")), readBytes(dir.path("half.png"))) << view;
+    }
+    // After the last frame of an animation comes its first, as the engines loop.
+    ASSERT_EQ(0, cli(dir, "render two.fm loop.png --frame 1.0 --view front --size 120x90").status);
+    const CliRun past = cli(dir, "render two.fm none.png --frame 2.5");
+    EXPECT_EQ(1, past.status);
+    EXPECT_NE(std::string::npos, past.err.find("no frame 2.5"));
+}

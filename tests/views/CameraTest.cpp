@@ -432,3 +432,40 @@ TEST(CameraView, PositionsFarOutOrNotNumbersDrawInEveryMode) {
     const int picked = pickCameraTriangle(*f.doc, view, initialCamera(), 48, 48, 24, 24);
     EXPECT_TRUE(picked >= -1 && picked < 3);
 }
+
+// The smooth preview at t = 0.5 between two frames draws their mean, pixel for pixel; at t = 0 the frame
+// itself.
+TEST(Preview, BlendsTowardsTheNextFrameAsTheEnginesDo) {
+    PaletteTables tables = PaletteTables::builtIn();
+    Rasterizer r(tables);
+    DocFixture f;
+    ModelData data = makeModel(3, {tri(0, 2, 1)}, 3);
+    data.frames[0].positions = {{0, -20, -20}, {0, 20, -20}, {0, 0, 20}};
+    data.frames[1].positions = {{0, -4, -6}, {10, 2, -2}, {0, 0, 8}};
+    for (size_t v = 0; v < 3; ++v) {
+        const FrameVertex& a = data.frames[0].positions[v];
+        const FrameVertex& b = data.frames[1].positions[v];
+        data.frames[2].positions[v] = {a.x + (b.x - a.x) * 0.5f, a.y + (b.y - a.y) * 0.5f,
+                                       a.z + (b.z - a.z) * 0.5f};
+    }
+    loadInto(*f.doc, data);
+    PreviewSettings settings;
+    Pixels blended;
+    Pixels mean;
+    Pixels first;
+    settings.shownFrame = 0;
+    drawPreview(r, f.doc.get(), settings, initialCamera(), 64, 64, &first);
+    settings.blendFrame = 1;
+    settings.blend = 0.5f;
+    drawPreview(r, f.doc.get(), settings, initialCamera(), 64, 64, &blended);
+    settings.blendFrame = -1;
+    settings.shownFrame = 2;
+    drawPreview(r, f.doc.get(), settings, initialCamera(), 64, 64, &mean);
+    EXPECT_EQ(mean.image, blended.image);
+    EXPECT_NE(first.image, blended.image);
+    settings.shownFrame = 0;
+    settings.blendFrame = 1;
+    settings.blend = 0.0f;
+    drawPreview(r, f.doc.get(), settings, initialCamera(), 64, 64, &blended);
+    EXPECT_EQ(first.image, blended.image);
+}
