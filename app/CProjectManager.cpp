@@ -130,6 +130,7 @@ CProjectManager::CProjectManager(CFacetoApp& app, QWidget* parent) : QWidget(par
     frames_->setAccessibleName(tr("Frames"));
     frames_->setContextMenuPolicy(Qt::CustomContextMenu);
     frames_->setMinimumHeight(40);
+    frames_->setDragDropMode(QAbstractItemView::InternalMove); // a frame dragged to another place moves
     layout->addWidget(frames_, 1);
     groups_ = new QTreeWidget(parts);
     groups_->setAccessibleName(tr("Groups"));
@@ -167,6 +168,10 @@ void CProjectManager::connectControls() {
     connect(groups_, &QTreeWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         groupMenu(groups_->itemAt(at))->popup(groups_->viewport()->mapToGlobal(at));
     });
+    connect(frames_->model(), &QAbstractItemModel::rowsMoved, this,
+            [this](const QModelIndex&, int start, int, const QModelIndex&, int row) {
+                frameDropped(start, row);
+            });
     frames_->installEventFilter(this);
     connect(&app_, &CFacetoApp::activeDocumentChanged, this, [this] { refresh(); });
     // The lists show the frames, animations and groups (with their eyes) and the counts.
@@ -458,6 +463,25 @@ QMenu* CProjectManager::frameMenu(QListWidgetItem* hit) {
     menu_->addSeparator();
     menu_->addAction(app_.mainFrame()->action("generateSkinMap"));
     return menu_;
+}
+
+void CProjectManager::frameDropped(int from, int before) {
+    CFacetoDoc* doc = document();
+    const Animation* animation = doc ? doc->currentAnimation() : nullptr;
+    const int to = before > from ? before - 1 : before; // the row the frame lies in now
+    if (refreshing_ || animation == nullptr || from == to || size_t(from) >= animation->frameIndices.size() ||
+        size_t(to) >= animation->frameIndices.size()) {
+        return;
+    }
+    // The frame takes the list place of the frame that was in that row; the list is made again after.
+    const int32_t frame = animation->frameIndices[size_t(from)];
+    const int32_t place = animation->frameIndices[size_t(to)];
+    QTimer::singleShot(0, this, [this, doc, frame, place] {
+        if (doc == document()) {
+            moveFrame(*doc, frame, place - frame);
+        }
+        refresh();
+    });
 }
 
 QMenu* CProjectManager::groupMenu(QTreeWidgetItem* hit) {

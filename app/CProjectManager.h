@@ -63,6 +63,8 @@ public:
     // The right-click menus as they would open now (for the group tree: over `hit`, or empty space).
     // The frame list's menu, for the frame `hit` (right-clicked; null: the one chosen in the list).
     QMenu* frameMenu(QListWidgetItem* hit = nullptr);
+    // A frame of the list dragged from row `from` to before row `before`: it moves there, as one step.
+    void frameDropped(int from, int before);
     QMenu* groupMenu(QTreeWidgetItem* hit);
 
 signals:

@@ -229,6 +229,20 @@ TEST(ProjectManager, TheSmoothPlayerBlendsTowardsTheNextFrame) {
     EXPECT_EQ(-1, s.blendFrame);
 }
 
+// A frame dragged to another row of the list moves there as one step; the frames are named after their
+// new places.
+TEST(ProjectManager, AFrameDraggedInTheListMovesThere) {
+    PanelEditor e;
+    e.chooseAnimation("run");
+    const FrameVertex third = e.doc->frames()[2].positions[0];
+    QListWidget* list = e.panel().frameList();
+    ASSERT_TRUE(list->model()->moveRow(QModelIndex(), 2, QModelIndex(), 0));
+    QApplication::processEvents();
+    EXPECT_EQ((QStringList{"run1", "run2", "run3"}), e.frameNames());
+    EXPECT_EQ(third, e.doc->frames()[0].positions[0]);
+    EXPECT_EQ("Move Frame", e.doc->history().undoName());
+}
+
 TEST(ProjectManager, CutRemovesAFrameButOnlyCopiesTheLastOne) {
     PanelEditor e;
     e.clickFrame("run2");
