@@ -65,6 +65,10 @@ std::optional<std::string> truncatedPicture(std::span<const uint8_t> bytes);
 // chunk's length or the compressed stream claims.
 std::optional<std::string> pngRefusal(std::span<const uint8_t> bytes);
 
+// A JPEG is given to the picture decoder only when each of its Huffman tables holds at most the 256
+// codes a table has room for: the decoder would otherwise write past the end of its table.
+std::optional<std::string> jpegRefusal(std::span<const uint8_t> bytes);
+
 } // namespace
 
 Result<Skin> decodePictureAsSkin(std::span<const uint8_t> bytes) {
@@ -75,6 +79,9 @@ Result<Skin> decodePictureAsSkin(std::span<const uint8_t> bytes) {
         if (std::optional<std::string> refused = pngRefusal(bytes)) {
             return Failure{*refused};
         }
+    }
+    if (std::optional<std::string> refused = jpegRefusal(bytes)) {
+        return Failure{*refused};
     }
     if (std::optional<std::string> refused = truncatedPicture(bytes)) {
         return Failure{*refused};
@@ -355,6 +362,63 @@ std::optional<std::string> truncatedPicture(std::span<const uint8_t> bytes) {
 bool isPng(std::span<const uint8_t> bytes) {
     return bytes.size() >= PNG_SIGNATURE.size() &&
            std::equal(PNG_SIGNATURE.begin(), PNG_SIGNATURE.end(), bytes.begin());
+}
+
+// Whether the Huffman tables of one DHT segment (`data`, after its length) each hold at most 256 codes
+// and lie within it.
+bool huffmanTablesFit(std::span<const uint8_t> data) {
+    size_t at = 0;
+    while (at < data.size()) {
+        if (data.size() - at < 17) {
+            return false;
+        }
+        size_t codes = 0;
+        for (size_t i = 1; i <= 16; ++i) {
+            codes += data[at + i];
+        }
+        if (codes > 256 || codes > data.size() - at - 17) {
+            return false;
+        }
+        at += 17 + codes;
+    }
+    return true;
+}
+
+std::optional<std::string> jpegRefusal(std::span<const uint8_t> bytes) {
+    // The start marker, after any number of fill bytes (the decoder takes them too).
+    size_t at = 0;
+    while (at < bytes.size() && bytes[at] == 0xFF) {
+        ++at;
+    }
+    if (at == 0 || at >= bytes.size() || bytes[at] != 0xD8) {
+        return std::nullopt;
+    }
+    ++at;
+    while (at + 4 <= bytes.size()) {
+        if (bytes[at] != 0xFF) {
+            ++at; // entropy-coded data of a scan, up to the next marker
+            continue;
+        }
+        const uint8_t marker = bytes[at + 1];
+        if (marker == 0xFF || marker == 0x00 || marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) {
+            at += marker == 0xFF ? 1 : 2; // fill bytes, a stuffed zero, restart markers: no segment
+            continue;
+        }
+        if (marker == 0xD9) {
+            break;
+        }
+        const size_t length = size_t(bytes[at + 2]) << 8 | bytes[at + 3];
+        const bool cut = length < 2 || length > bytes.size() - at - 2;
+        // The decoder reads a table segment cut short as if zeros followed: such a table is refused too.
+        if (marker == 0xC4 && (cut || !huffmanTablesFit(bytes.subspan(at + 4, length - 2)))) {
+            return "the JPEG picture is damaged (a Huffman table holds more codes than there are)";
+        }
+        if (cut) {
+            break; // another segment cut short: the decoder refuses it
+        }
+        at += 2 + length;
+    }
+    return std::nullopt;
 }
 
 std::optional<std::string> pngRefusal(std::span<const uint8_t> bytes) {

@@ -328,4 +328,12 @@ TEST(HostileInput, PicturesThatEndEarlyAreRefusedAndTopDownBmpsRead) {
     std::vector<uint8_t> png(whole.begin(), whole.end() - 12); // without its IEND
     png.insert(png.end(), {0x45, 0x00, 0x00, 0x00, 'I', 'D', 'A', 'T', 1, 2});
     EXPECT_EQ("the PNG picture is damaged (a chunk runs past its end)", decodeSkinPicture(png).error());
+
+    // A JPEG whose Huffman table counts more than 256 codes: refused before the decoder would write past
+    // its table (found by the fuzzer).
+    std::vector<uint8_t> jpeg{0xFF, 0xD8, 0xFF, 0xC4, 0x00, 0x13, 0x00};
+    jpeg.insert(jpeg.end(), 16, 0x20); // 16 x 32 codes
+    jpeg.insert(jpeg.end(), {0xFF, 0xD9});
+    EXPECT_EQ("the JPEG picture is damaged (a Huffman table holds more codes than there are)",
+              decodeSkinPicture(jpeg).error());
 }
