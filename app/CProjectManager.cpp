@@ -286,7 +286,7 @@ void CProjectManager::refresh() {
         // one is chosen in the list.
         for (size_t a = 0; a < doc->animations().size(); ++a) {
             const std::string& name = doc->animations()[a].name;
-            animations_->addItem(name.empty() ? QString(NO_NAME) : QString::fromStdString(name), int(a));
+            animations_->addItem(name.empty() ? tr(NO_NAME) : QString::fromStdString(name), int(a));
             if (int(a) == doc->currentAnimationIndex()) {
                 animations_->setCurrentIndex(animations_->count() - 1);
             }

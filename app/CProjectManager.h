@@ -30,7 +30,7 @@ public:
     // How many times its lists were made again (a drag of vertices makes none).
     int rebuilds() const { return rebuilds_; }
     // How an animation without a name is listed.
-    static constexpr const char* NO_NAME = "(no name)";
+    static constexpr const char* NO_NAME = QT_TR_NOOP("(no name)");
 
     explicit CProjectManager(CFacetoApp& app, QWidget* parent = nullptr);
 

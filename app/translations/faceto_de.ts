@@ -1701,6 +1701,10 @@ Bild:</translation>
         <source>Are you sure you want to delete the group %1 and its triangles?</source>
         <translation>Soll die Gruppe %1 mit ihren Dreiecken wirklich gelöscht werden?</translation>
     </message>
+    <message>
+        <source>(no name)</source>
+        <translation>(ohne Namen)</translation>
+    </message>
 </context>
 <context>
     <name>faceto::CSkinPanel</name>
