@@ -29,11 +29,25 @@ if [ ! -d "$realdata" ]; then
     echo "no real data at $realdata"
     exit 0
 fi
-printf '%-26s %10s %10s %7s\n' file faceto assimp ratio
-find "$realdata" -type f \( -name '*.md2' -o -name '*.mdl' -o -name '*.gltf' -o -name '*.glb' \) | sort |
+# Each file by its path under the real data (several share a name); a reader that fails on a file is
+# flagged and no ratio is given for it.
+printf '%-40s %10s %10s %7s\n' file faceto assimp ratio
+find "$realdata" -type f \( -name '*.md2' -o -name '*.mdl' -o -name '*.md3' -o -name '*.gltf' -o -name '*.glb' \) |
+    sort |
 while read -r model; do
-    ours=$(median_ms "$cli" info "$model")
-    theirs=$(median_ms assimp info "$model")
-    printf '%-26s %8s ms %7s ms %7s\n' "$(basename "$model")" "$ours" "$theirs" \
-        "$(awk -v a="$ours" -v b="$theirs" 'BEGIN { printf "%.2f", a / b }')"
+    name=${model#"$realdata"/}
+    ours=failed
+    theirs=failed
+    if "$cli" info "$model" >/dev/null 2>&1; then
+        ours=$(median_ms "$cli" info "$model")
+    fi
+    if assimp info "$model" >/dev/null 2>&1; then
+        theirs=$(median_ms assimp info "$model")
+    fi
+    ratio=-
+    if [ "$ours" != failed ] && [ "$theirs" != failed ]; then
+        ratio=$(awk -v a="$ours" -v b="$theirs" 'BEGIN { printf "%.2f", a / b }')
+    fi
+    printf '%-40s %10s %10s %7s\n' "$name" "$ours${ours:+ ms}" "$theirs${theirs:+ ms}" "$ratio" |
+        sed 's/failed ms/failed/g'
 done
