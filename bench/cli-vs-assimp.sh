@@ -48,6 +48,7 @@ while read -r model; do
     if [ "$ours" != failed ] && [ "$theirs" != failed ]; then
         ratio=$(awk -v a="$ours" -v b="$theirs" 'BEGIN { printf "%.2f", a / b }')
     fi
-    printf '%-40s %10s %10s %7s\n' "$name" "$ours${ours:+ ms}" "$theirs${theirs:+ ms}" "$ratio" |
-        sed 's/failed ms/failed/g'
+    [ "$ours" = failed ] || ours="$ours ms"
+    [ "$theirs" = failed ] || theirs="$theirs ms"
+    printf '%-40s %10s %10s %7s\n' "$name" "$ours" "$theirs" "$ratio"
 done
