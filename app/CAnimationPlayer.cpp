@@ -147,10 +147,21 @@ void CAnimationPlayer::connectControls() {
 void CAnimationPlayer::followDocuments() {
     // A skin chosen for the document (in the Skin drop-down) is the one the preview shows from then on.
     connect(&app_, &CFacetoApp::changeNoticed, this, [this](CFacetoDoc* doc, ChangeNotice notice) {
-        if (doc != nullptr && doc == app_.state().activeDocument &&
-            notice.touches(change::SKINS | change::VIEW) && doc->currentSkin() != followedSkin_) {
+        if (doc == nullptr || doc != app_.state().activeDocument) {
+            return;
+        }
+        if (notice.touches(change::SKINS | change::VIEW) && doc->currentSkin() != followedSkin_) {
             followedSkin_ = doc->currentSkin();
             preview_->settings.skinIndex = -1;
+            preview_->update();
+        }
+        // The preview is drawn again when what it shows changed, not at every step of an animation that
+        // stays on one frame.
+        const int shown =
+            preview_->settings.shownFrame >= 0 ? preview_->settings.shownFrame : doc->currentFramePosition();
+        if (notice.touches(change::POSITIONS | change::TOPOLOGY | change::FRAMES | change::SKINS |
+                           change::VISIBILITY) &&
+            !notice.onlyPositionsOfAnotherFrame(shown)) {
             preview_->update();
         }
     });
@@ -314,10 +325,13 @@ void CAnimationPlayer::setCameraFollows(bool on) {
 }
 
 void CAnimationPlayer::show(int frame) {
-    preview_->settings.shownFrame = frame;
-    preview_->settings.blendFrame = -1;
-    preview_->settings.blend = 0.0f;
-    preview_->update();
+    PreviewSettings& s = preview_->settings;
+    if (s.shownFrame != frame || s.blendFrame >= 0 || s.blend != 0.0f) {
+        s.shownFrame = frame;
+        s.blendFrame = -1;
+        s.blend = 0.0f;
+        preview_->update();
+    }
     AppState& state = app_.state();
     const int followed = follow_->isChecked() && isVisible() ? frame : -1;
     if (state.followedFrame != followed) {
@@ -346,7 +360,6 @@ void CAnimationPlayer::tick() {
         return;
     }
     PreviewSettings& s = preview_->settings;
-    s.shownFrame = -1;
     CFacetoDoc* doc = app_.state().activeDocument;
     if (doc == nullptr) {
         show(-1);
@@ -354,7 +367,7 @@ void CAnimationPlayer::tick() {
     }
     if (doc->animations().empty()) {
         playStep = 0;
-        s.shownFrame = 0; // shown at the next redraw
+        show(0);
         return;
     }
     const Animation* animation = doc->currentAnimation();

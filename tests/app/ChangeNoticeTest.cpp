@@ -1,10 +1,13 @@
 // A change tells what it touched, and only what shows that is drawn or rebuilt again: a drag of vertices
 // redraws the panes once a step and rebuilds no panel.
 #include "EditorFixture.h"
+#include "app/CAnimationPlayer.h"
 #include "app/CProjectManager.h"
 #include "app/CSkinPanel.h"
 #include "app/CUndoHistoryPanel.h"
+#include "document/FrameOperations.h"
 #include "views/C2DView.h"
+#include "views/CAnimationView.h"
 #include "views/CCameraView.h"
 #include "views/OrthoView.h"
 
@@ -63,4 +66,25 @@ TEST(ChangeNotices, ADragRedrawsThePanesOnceAStepAndRebuildsNoPanel) {
         EXPECT_GE(counter.paints[pane], STEPS / 2) << pane->metaObject()->className();
         EXPECT_LE(counter.paints[pane], STEPS + 2) << pane->metaObject()->className();
     }
+}
+
+// A playing animation of one frame costs nothing at rest: its steps show the same frame and the preview
+// is not drawn again; an edit of the model draws it again.
+TEST(ChangeNotices, ThePlayerDrawsAnUnchangedFrameOnce) {
+    Editor e;
+    e.start({e.writeModel("m.fm")});
+    ASSERT_TRUE(selectAnimationByName(*e.active(), "stand"));
+    CAnimationPlayer& player = *e.app->projectManager()->player();
+    player.tick();
+    QApplication::processEvents();
+    PaintCounter counter;
+    player.preview()->installEventFilter(&counter);
+    for (int step = 0; step < 10; ++step) {
+        player.tick();
+        QApplication::processEvents();
+    }
+    EXPECT_EQ(0, counter.paints[player.preview()]);
+    e.trigger("mirrorX");
+    QApplication::processEvents();
+    EXPECT_EQ(1, counter.paints[player.preview()]);
 }
