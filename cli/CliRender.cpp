@@ -83,12 +83,7 @@ std::optional<std::pair<int, float>> frameBetween(const CFacetoDoc& doc, const s
 // Puts the pose `t` of the way from frame `index` to the next frame of its animation (its first after the
 // last, as the engines loop) into frame `index`, as the player's smooth preview shows it.
 void showInBetween(CFacetoDoc& doc, int index, float t) {
-    int32_t next = nextFrameOf(doc, index).value_or(index);
-    for (const Animation& a : doc.animations()) {
-        if (!a.frameIndices.empty() && a.frameIndices.back() == index) {
-            next = a.frameIndices.front();
-        }
-    }
+    const int32_t next = nextFrameOf(doc, index, true).value_or(index);
     const Frame pose = interpolatedFrame(doc.frames()[size_t(index)], doc.frames()[size_t(next)], t);
     std::vector<int32_t> vertices(pose.positions.size());
     for (size_t v = 0; v < vertices.size(); ++v) {

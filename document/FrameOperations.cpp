@@ -408,10 +408,10 @@ namespace {
 void reorder(FrameListEdit& edit, const std::vector<int32_t>& order) {
     std::vector<FrameListEdit::Slot> slots;
     slots.reserve(order.size());
-    std::vector<int32_t> placeOf(order.size());
+    std::vector<int32_t> newPlace(order.size());
     for (size_t p = 0; p < order.size(); ++p) {
         slots.push_back(std::move(edit.slots[size_t(order[p])]));
-        placeOf[size_t(order[p])] = int32_t(p);
+        newPlace[size_t(order[p])] = int32_t(p);
     }
     edit.slots = std::move(slots);
     const Animation* current = size_t(edit.currentAnimationIndex) < edit.animations.size()
@@ -420,7 +420,7 @@ void reorder(FrameListEdit& edit, const std::vector<int32_t>& order) {
     const std::string currentName = current ? current->name : std::string();
     for (Animation& a : edit.animations) {
         for (int32_t& f : a.frameIndices) {
-            f = placeOf[size_t(f)];
+            f = newPlace[size_t(f)];
         }
         // An animation plays its frames in the order of the list now: where that is another order, its
         // frames take the numbers of their new places.
@@ -441,10 +441,10 @@ void reorder(FrameListEdit& edit, const std::vector<int32_t>& order) {
         }
     }
     if (edit.currentFrame >= 0) {
-        edit.currentFrame = placeOf[size_t(edit.currentFrame)];
+        edit.currentFrame = newPlace[size_t(edit.currentFrame)];
     }
-    if (edit.currentFrameIndex >= 0 && size_t(edit.currentFrameIndex) < placeOf.size()) {
-        edit.currentFrameIndex = placeOf[size_t(edit.currentFrameIndex)];
+    if (edit.currentFrameIndex >= 0 && size_t(edit.currentFrameIndex) < newPlace.size()) {
+        edit.currentFrameIndex = newPlace[size_t(edit.currentFrameIndex)];
     }
 }
 
@@ -514,7 +514,7 @@ bool moveAnimation(CFacetoDoc& document, int animationIndex, int by) {
     return true;
 }
 
-std::optional<int32_t> nextFrameOf(const CFacetoDoc& document, int32_t frame) {
+std::optional<int32_t> nextFrameOf(const CFacetoDoc& document, int32_t frame, bool loop) {
     const auto place = placeOf(document, frame);
     if (!place) {
         return std::nullopt;
@@ -523,7 +523,7 @@ std::optional<int32_t> nextFrameOf(const CFacetoDoc& document, int32_t frame) {
     if (size_t(place->second) + 1 < entries.size()) {
         return entries[size_t(place->second) + 1];
     }
-    return std::nullopt;
+    return loop ? std::optional<int32_t>(entries.front()) : std::nullopt;
 }
 
 bool sameAnimation(const CFacetoDoc& document, int32_t a, int32_t b) {

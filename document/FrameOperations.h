@@ -74,8 +74,9 @@ bool moveFrame(CFacetoDoc& document, int32_t index, int by);
 // together in the list.
 bool moveAnimation(CFacetoDoc& document, int animationIndex, int by);
 
-// The frame after `frame` in its animation; none for an animation's last frame.
-std::optional<int32_t> nextFrameOf(const CFacetoDoc& document, int32_t frame);
+// The frame after `frame` in its animation; after the animation's last frame its first when `loop` (as
+// the engines play), else none.
+std::optional<int32_t> nextFrameOf(const CFacetoDoc& document, int32_t frame, bool loop = false);
 // Whether frames `a` and `b` belong to one animation.
 bool sameAnimation(const CFacetoDoc& document, int32_t a, int32_t b);
 // The pose a fraction `t` of the way from `from` to `to`, vertex by vertex (as engines interpolate).

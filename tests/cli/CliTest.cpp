@@ -908,7 +908,9 @@ TEST(FacetoCli, RenderDrawsAnInBetweenPose) {
         EXPECT_NE(readBytes(dir.path("first.png")), readBytes(dir.path("half.png"))) << view;
     }
     // After the last frame of an animation comes its first, as the engines loop.
-    ASSERT_EQ(0, cli(dir, "render two.fm loop.png --frame 1.0 --view front --size 120x90").status);
+    ASSERT_EQ(0, cli(dir, "render two.fm loop.png --frame 1.5 --view front --size 120x90 --fit").status);
+    ASSERT_EQ(0, cli(dir, "render mean.fm mean.png --frame 0 --view front --size 120x90 --fit").status);
+    EXPECT_EQ(readBytes(dir.path("mean.png")), readBytes(dir.path("loop.png")));
     const CliRun past = cli(dir, "render two.fm none.png --frame 2.5");
     EXPECT_EQ(1, past.status);
     EXPECT_NE(std::string::npos, past.err.find("no frame 2.5"));
