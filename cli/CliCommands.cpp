@@ -1,6 +1,7 @@
 #include "cli/CliCommands.h"
 
 #include "document/CFacetoDoc.h"
+#include "document/GroupOperations.h"
 #include "document/ModelProperties.h"
 #include "document/SkinOperations.h"
 #include "formats/FileIO.h"
@@ -87,6 +88,33 @@ std::string formatName(const CFacetoDoc& doc) {
     return doc.sourceFileFormat() ? std::string(doc.sourceFileFormat()->name) : "unknown";
 }
 
+// Each group of the entries: "  skin group: 0 to 2, until 0.1 0.2 0.3 s".
+void printGroups(std::ostream& out, const char* what, const QuakeGroups& groups) {
+    int32_t first = 0;
+    for (const QuakeFields::Group& g : groups) {
+        if (g.grouped) {
+            out << "  " << what << " group: " << first << " to " << first + g.count - 1 << ", until";
+            for (float t : g.intervals) {
+                out << " " << number(t);
+            }
+            out << " s\n";
+        }
+        first += std::max(g.count, 0);
+    }
+}
+
+json jsonGroups(const QuakeGroups& groups) {
+    json out = json::array();
+    int32_t first = 0;
+    for (const QuakeFields::Group& g : groups) {
+        if (g.grouped) {
+            out.push_back({{"first", first}, {"count", g.count}, {"intervals", g.intervals}});
+        }
+        first += std::max(g.count, 0);
+    }
+    return out;
+}
+
 void printText(std::ostream& out, const std::string& path, const CFacetoDoc& doc) {
     const Model& model = doc.model();
     out << path << "\n";
@@ -100,6 +128,8 @@ void printText(std::ostream& out, const std::string& path, const CFacetoDoc& doc
         out << "  quake flags: " << (named.empty() ? "none" : named) << "\n";
         out << "  quake sync: " << QUAKE_SYNC_NAMES[quake->syncType == 1 ? 1 : 0] << "\n";
         out << "  quake eye: " << triple(quake->eye) << "\n";
+        printGroups(out, "skin", skinGroupsOf(doc));
+        printGroups(out, "frame", frameGroupsOf(doc));
     }
     if (!doc.source().storedSkinNames.empty()) {
         out << "  skin names:";
@@ -203,7 +233,9 @@ json describe(const std::string& path, const CFacetoDoc& doc) {
         out["quake"] = {{"flags", quakeFlagNames(quake->flags)},
                         {"flagBits", quake->flags},
                         {"sync", QUAKE_SYNC_NAMES[quake->syncType == 1 ? 1 : 0]},
-                        {"eye", jsonTriple(quake->eye)}};
+                        {"eye", jsonTriple(quake->eye)},
+                        {"skinGroups", jsonGroups(skinGroupsOf(doc))},
+                        {"frameGroups", jsonGroups(frameGroupsOf(doc))}};
     }
     if (!doc.source().storedSkinNames.empty()) {
         json names = json::array();
@@ -564,9 +596,65 @@ bool setProperty(Context& context, const std::string& assignment, ModelPropertie
     }
     if (!ok) {
         context.err << "faceto-cli: set: " << assignment
-                    << ": not a property (flags=NAMES|N, sync=sync|random, eye=X,Y,Z, skins=NAME,...)\n";
+                    << ": not a property (flags=NAMES|N, sync=sync|random, eye=X,Y,Z, skins=NAME,..., "
+                       "skin-group=FIRST:T,T,..., frame-group=FIRST:T,T,..., ungroup-skins=N, "
+                       "ungroup-frames=N)\n";
     }
     return ok;
+}
+
+std::optional<int32_t> wholeNumber(std::string_view text) {
+    int32_t n = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), n);
+    return error == std::errc() && end == text.data() + text.size() ? std::optional(n) : std::nullopt;
+}
+
+// "3:0.1,0.25,0.4": the first item and the intervals of a group.
+std::optional<std::pair<int32_t, std::vector<float>>> groupSpec(const std::string& value) {
+    const size_t colon = value.find(':');
+    const std::optional<int32_t> first = wholeNumber(std::string_view(value).substr(0, colon));
+    if (colon == std::string::npos || !first) {
+        return std::nullopt;
+    }
+    std::vector<float> intervals;
+    for (size_t from = colon + 1; from <= value.size();) {
+        const size_t comma = std::min(value.find(',', from), value.size());
+        const std::string part = value.substr(from, comma - from);
+        char* end = nullptr;
+        const float t = std::strtof(part.c_str(), &end);
+        if (part.empty() || end != part.c_str() + part.size()) {
+            return std::nullopt;
+        }
+        intervals.push_back(t);
+        from = comma + 1;
+    }
+    return std::pair{*first, std::move(intervals)};
+}
+
+// A grouping key of `set`, done at once as an edit of the model; nullopt for another key, else whether
+// it was done (with the reason printed when not).
+std::optional<bool> setGroup(Context& context, CFacetoDoc& doc, const std::string& assignment) {
+    const size_t equals = assignment.find('=');
+    const std::string key = assignment.substr(0, equals);
+    const std::string value = equals == std::string::npos ? std::string() : assignment.substr(equals + 1);
+    const bool skins = key == "skin-group" || key == "ungroup-skins";
+    std::string why;
+    if (key == "skin-group" || key == "frame-group") {
+        const auto spec = groupSpec(value);
+        why = !spec ? "not FIRST:T,T,..."
+                    : (skins ? groupSkins(doc, spec->first, spec->second)
+                             : groupFrames(doc, spec->first, spec->second));
+    } else if (key == "ungroup-skins" || key == "ungroup-frames") {
+        const std::optional<int32_t> item = wholeNumber(value);
+        const bool done = item && (skins ? ungroupSkins(doc, *item) : ungroupFrames(doc, *item));
+        why = done ? "" : (skins ? "no skin group holds that skin" : "no frame group holds that frame");
+    } else {
+        return std::nullopt;
+    }
+    if (!why.empty()) {
+        context.err << "faceto-cli: set: " << assignment << ": " << why << "\n";
+    }
+    return why.empty();
 }
 
 } // namespace
@@ -580,11 +668,15 @@ int setProperties(Context& context, const std::string& model, const std::vector<
     CFacetoDoc& doc = *opened->doc;
     ModelProperties properties = propertiesOf(doc);
     for (const std::string& assignment : assignments) {
-        if (!setProperty(context, assignment, properties)) {
+        if (const std::optional<bool> grouped = setGroup(context, doc, assignment)) {
+            if (!*grouped) {
+                return 1;
+            }
+        } else if (!setProperty(context, assignment, properties)) {
             return 1;
         }
     }
-    setModelProperties(doc, properties);
+    setModelProperties(doc, properties); // keeps the groups just made
     if (isStandardStream(output)) {
         return saveToStandardOutput(context, doc, output) ? 0 : 1;
     }

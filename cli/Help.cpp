@@ -94,7 +94,10 @@ const std::vector<Command>& commands() {
          "Changes the properties that the editor's Model Properties shows and writes the model as OUTPUT: "
          "flags=NAME,... (rocket, grenade, gib, rotate, tracer, zombie-gib, tracer2, tracer3) or a number, "
          "sync=sync|random, eye=X,Y,Z (a Quake model's), skins=NAME,... (the skin names a Quake 2 model "
-         "stores). info shows them, and what the original engines would not draw.",
+         "stores). skin-group=FIRST:T,T,... makes skins FIRST onwards one animated skin of a Quake model, "
+         "each picture shown until its time T (seconds, increasing); frame-group=FIRST:T,T,... does the "
+         "same with frames; ungroup-skins=N and ungroup-frames=N break up the group of skin or frame N. "
+         "info shows them, and what the original engines would not draw.",
          {}},
         {"help",
          {"help [COMMAND]"},

@@ -3,6 +3,7 @@
 #include "document/CFacetoDoc.h"
 #include "document/DocumentEdit.h"
 #include "model/DerivedData.h"
+#include "model/QuakeGroups.h"
 
 #include <algorithm>
 #include <optional>
@@ -371,6 +372,8 @@ struct FrameListChange {
     int32_t frameIndexAfter = -1;
     int32_t currentBefore = -1;
     int32_t currentAfter = -1;
+    // The frame groups of a Quake model, when the frames are grouped: the other ones until done.
+    std::optional<QuakeGroups> frameGroups;
 };
 
 // Frames move between the document and the step, never copied: a done step holds the frames it
@@ -400,6 +403,7 @@ public:
             DocumentEdit::frames(doc)[size_t(r.frame)].name = r.after;
         }
         DocumentEdit::animations(doc) = c_.animationsAfter;
+        swapGroups(doc);
         doc.setCurrentAnimationIndex(c_.animationAfter);
         doc.setCurrentFrameIndex(c_.frameIndexAfter);
         doc.setCurrentFrame(c_.currentAfter);
@@ -418,6 +422,7 @@ public:
                                              std::move(c_.removedFrames[k]));
         }
         DocumentEdit::animations(doc) = c_.animationsBefore;
+        swapGroups(doc);
         doc.setCurrentAnimationIndex(c_.animationBefore);
         doc.setCurrentFrameIndex(c_.frameIndexBefore);
         doc.setCurrentFrame(c_.currentBefore);
@@ -435,6 +440,11 @@ public:
     }
 
 private:
+    void swapGroups(CFacetoDoc& doc) {
+        if (c_.frameGroups && DocumentEdit::source(doc).quake) {
+            std::swap(DocumentEdit::source(doc).quake->frameGroups, *c_.frameGroups);
+        }
+    }
     FrameListChange c_;
     size_t framesBytes_ = 0;
 };
@@ -452,6 +462,15 @@ FrameListEdit::FrameListEdit(const CFacetoDoc& doc)
 
 std::unique_ptr<Command> FrameListEdit::finish(std::string name) && {
     FrameListChange c;
+    if (const std::optional<QuakeFields>& quake = doc_.source().quake;
+        quake && holdsGroups(quake->frameGroups, doc_.frames().size())) {
+        std::vector<int32_t> origins;
+        origins.reserve(slots.size());
+        for (const Slot& slot : slots) {
+            origins.push_back(slot.original);
+        }
+        c.frameGroups = groupsAfterEdit(quake->frameGroups, origins);
+    }
     // A frame kept out of its order (a move) leaves and comes back as a new frame.
     int32_t last = -1;
     for (Slot& slot : slots) {

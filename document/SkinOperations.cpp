@@ -4,11 +4,13 @@
 #include "document/DocumentEdit.h"
 #include "formats/Pcx.h"
 #include "formats/Pictures.h"
+#include "model/QuakeGroups.h"
 #include "model/Texts.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <numeric>
 
 namespace faceto {
 
@@ -37,9 +39,10 @@ size_t ChangeSkinCoords::memoryBytes() const {
 }
 
 ChangeSkins::ChangeSkins(std::string name, std::vector<Skin> skins, int32_t shown,
-                         std::optional<std::vector<CornerCoords>> coords, std::array<int32_t, 2> skinSize)
+                         std::optional<std::vector<CornerCoords>> coords, std::array<int32_t, 2> skinSize,
+                         std::optional<std::vector<QuakeFields::Group>> skinGroups)
     : Command(std::move(name)), skins_(std::move(skins)), shown_(shown), coords_(std::move(coords)),
-      skinSize_(skinSize) {}
+      skinSize_(skinSize), skinGroups_(std::move(skinGroups)) {}
 
 void ChangeSkins::swap(CFacetoDoc& doc) {
     std::swap(DocumentEdit::model(doc).skins, skins_);
@@ -54,6 +57,9 @@ void ChangeSkins::swap(CFacetoDoc& doc) {
     std::swap(DocumentEdit::source(doc).skinWidth, skinSize_[0]);
     std::swap(DocumentEdit::source(doc).skinHeight, skinSize_[1]);
     DocumentEdit::source(doc).hasSkins = DocumentEdit::model(doc).skins.empty() ? 0 : 1;
+    if (skinGroups_ && doc.source().quake) {
+        std::swap(DocumentEdit::source(doc).quake->skinGroups, *skinGroups_);
+    }
 }
 
 size_t ChangeSkins::memoryBytes() const {
@@ -87,9 +93,24 @@ std::vector<CornerCoords> scaledCoords(const Model& model, double sx, double sy)
     return out;
 }
 
+// `origins`, when skins come or go: the skin each one was before (-1: a new one), which the skin groups
+// follow.
 void runSkins(CFacetoDoc& doc, const std::string& name, std::vector<Skin> skins, int32_t shown,
-              std::optional<std::vector<CornerCoords>> coords, std::array<int32_t, 2> size) {
-    doc.run(std::make_unique<ChangeSkins>(name, std::move(skins), shown, std::move(coords), size));
+              std::optional<std::vector<CornerCoords>> coords, std::array<int32_t, 2> size,
+              const std::vector<int32_t>* origins = nullptr) {
+    std::optional<QuakeGroups> groups;
+    if (const std::optional<QuakeFields>& quake = doc.source().quake;
+        origins != nullptr && quake && holdsGroups(quake->skinGroups, doc.model().skins.size())) {
+        groups = groupsAfterEdit(quake->skinGroups, *origins);
+    }
+    doc.run(std::make_unique<ChangeSkins>(name, std::move(skins), shown, std::move(coords), size,
+                                          std::move(groups)));
+}
+
+std::vector<int32_t> everySkin(const CFacetoDoc& doc) {
+    std::vector<int32_t> origins(doc.model().skins.size());
+    std::iota(origins.begin(), origins.end(), 0);
+    return origins;
 }
 
 std::array<int32_t, 2> recordedSize(const CFacetoDoc& doc) {
@@ -191,7 +212,9 @@ bool addSkin(CFacetoDoc& doc, Skin skin, const std::string& stepName, bool scale
     }
     skins.push_back(std::move(skin));
     const int32_t shown = int32_t(skins.size()) - 1;
-    runSkins(doc, stepName, std::move(skins), shown, std::move(coords), size);
+    std::vector<int32_t> origins = everySkin(doc);
+    origins.push_back(-1);
+    runSkins(doc, stepName, std::move(skins), shown, std::move(coords), size, &origins);
     return true;
 }
 
@@ -224,7 +247,10 @@ bool deleteSkin(CFacetoDoc& doc, int32_t index) {
     const int32_t shown =
         std::clamp<int32_t>(doc.currentSkin() >= index ? doc.currentSkin() - 1 : doc.currentSkin(), 0,
                             std::max<int32_t>(int32_t(skins.size()) - 1, 0));
-    runSkins(doc, FACETO_TEXT("Delete Skin"), std::move(skins), shown, std::nullopt, recordedSize(doc));
+    std::vector<int32_t> origins = everySkin(doc);
+    origins.erase(origins.begin() + index);
+    runSkins(doc, FACETO_TEXT("Delete Skin"), std::move(skins), shown, std::nullopt, recordedSize(doc),
+             &origins);
     return true;
 }
 

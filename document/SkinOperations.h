@@ -42,8 +42,10 @@ private:
 // shown.
 class ChangeSkins : public Command {
 public:
+    // `skinGroups`: the Quake skin groups after the change, when it reshapes them.
     ChangeSkins(std::string name, std::vector<Skin> skins, int32_t shown,
-                std::optional<std::vector<CornerCoords>> coords, std::array<int32_t, 2> skinSize);
+                std::optional<std::vector<CornerCoords>> coords, std::array<int32_t, 2> skinSize,
+                std::optional<std::vector<QuakeFields::Group>> skinGroups = std::nullopt);
     void redo(CFacetoDoc& doc) override { swap(doc); }
     void undo(CFacetoDoc& doc) override { swap(doc); }
     size_t memoryBytes() const override;
@@ -55,6 +57,7 @@ private:
     int32_t shown_;
     std::optional<std::vector<CornerCoords>> coords_;
     std::array<int32_t, 2> skinSize_; // the recorded skin size (the source's)
+    std::optional<std::vector<QuakeFields::Group>> skinGroups_;
 };
 
 // The triangles a skin edit works on: the selected ones (all three corners selected), or every one when

@@ -12,6 +12,7 @@
 #include "formats/SkinLoader.h"
 #include "formats/ThreeDoReader.h"
 #include "model/DerivedData.h"
+#include "model/QuakeGroups.h"
 #include "model/Texts.h"
 
 #include <algorithm>
@@ -83,14 +84,63 @@ template <typename Write> Result<SaveOutput> withSurfacesMerged(const ModelRef& 
     return out;
 }
 
+// A Quake skin group becomes its first picture in the formats without animated skins: the other members
+// are left out (the skin shown, when it is one of them, becomes the group's first), and a notice says so.
+template <typename Write>
+Result<SaveOutput> withFirstPictures(const ModelRef& m, const WriteContext& context, Write write) {
+    const size_t count = m.model.skins.size();
+    if (!m.source.quake || !holdsGroups(m.source.quake->skinGroups, count)) {
+        return write(m, context);
+    }
+    Model firsts = m.model;
+    firsts.skins.clear();
+    std::vector<int32_t> keptAs(count, -1); // each skin's index in `firsts`, -1 when left out
+    std::vector<std::string> notices;
+    WriteContext shown = context;
+    int32_t first = 0;
+    for (const QuakeFields::Group& g : m.source.quake->skinGroups) {
+        const int32_t size = std::max(g.count, 0);
+        if (size > 0) {
+            keptAs[size_t(first)] = int32_t(firsts.skins.size());
+            firsts.skins.push_back(m.model.skins[size_t(first)]);
+        }
+        if (context.skin >= first && context.skin < first + size) {
+            shown.skin = keptAs[size_t(first)];
+        }
+        if (g.grouped && size > 1) {
+            notices.push_back("the skin group of skins " + std::to_string(first) + " to " +
+                              std::to_string(first + size - 1) + " keeps only its first picture");
+        }
+        first += size;
+    }
+    Result<SaveOutput> out = write(ModelRef{firsts, m.frames, m.source}, shown);
+    if (out && !out->skinNames.empty()) {
+        std::vector<std::string> names;
+        for (size_t i = 0; i < count; ++i) {
+            const int32_t k = keptAs[i];
+            names.push_back(k >= 0 && size_t(k) < out->skinNames.size() ? out->skinNames[size_t(k)]
+                                                                        : m.model.skins[i].name);
+        }
+        out->skinNames = std::move(names);
+    }
+    if (out) {
+        out->notices.insert(out->notices.end(), notices.begin(), notices.end());
+    }
+    return out;
+}
+
 Result<SaveOutput> writeMd2(const ModelRef& m, const std::string& path, const WriteContext& context) {
-    return withSurfacesMerged(m, [&](const ModelRef& one) {
-        return exportMd2(one.model, one.frames, one.source, path, md2SkinOptions(one.model, context));
+    return withFirstPictures(m, context, [&](const ModelRef& firsts, const WriteContext& c) {
+        return withSurfacesMerged(firsts, [&](const ModelRef& one) {
+            return exportMd2(one.model, one.frames, one.source, path, md2SkinOptions(one.model, c));
+        });
     });
 }
 
 Result<SaveOutput> writeMd2Back(const ModelRef& m, const std::string& path, const WriteContext& context) {
-    return saveMd2Back(m.model, m.frames, m.source, path, md2SkinOptions(m.model, context));
+    return withFirstPictures(m, context, [&](const ModelRef& firsts, const WriteContext& c) {
+        return saveMd2Back(firsts.model, firsts.frames, firsts.source, path, md2SkinOptions(firsts.model, c));
+    });
 }
 
 Result<SaveOutput> writeMdl(const ModelRef& m, const std::string& path, const WriteContext& context) {
@@ -116,7 +166,9 @@ Result<ModelData> readGltf(std::span<const uint8_t> bytes, const ReadContext& co
 }
 
 Result<SaveOutput> writeGltf(const ModelRef& m, const std::string& path, const WriteContext& context) {
-    return exportGltf(m, path, context);
+    return withFirstPictures(m, context, [&](const ModelRef& firsts, const WriteContext& c) {
+        return exportGltf(firsts, path, c);
+    });
 }
 
 Result<ModelData> readObj(std::span<const uint8_t> bytes, const ReadContext& context) {
@@ -124,7 +176,9 @@ Result<ModelData> readObj(std::span<const uint8_t> bytes, const ReadContext& con
 }
 
 Result<SaveOutput> writeObj(const ModelRef& m, const std::string& path, const WriteContext& context) {
-    return exportObj(m, path, context);
+    return withFirstPictures(m, context, [&](const ModelRef& firsts, const WriteContext& c) {
+        return exportObj(firsts, path, c);
+    });
 }
 
 Result<SaveOutput> writeAsc(const ModelRef& m, const std::string& path, const WriteContext&) {

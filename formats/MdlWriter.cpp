@@ -6,6 +6,7 @@
 #include "formats/Limits.h"
 #include "formats/PaletteMapping.h"
 #include "formats/VertexNormals.h"
+#include "model/QuakeGroups.h"
 
 #include <algorithm>
 #include <atomic>
@@ -372,14 +373,6 @@ std::vector<std::string> mdlNotices(const Model& model, const MdlTexCoords& tex,
     return notices;
 }
 
-int64_t framesIn(const std::vector<QuakeFields::Group>& groups) {
-    int64_t n = 0;
-    for (const auto& g : groups) {
-        n += std::max(g.count, 0);
-    }
-    return n;
-}
-
 // The skin's size as written: the first skin's (or the one recorded, or a default), its width padded.
 struct SkinLayout {
     bool haveSkins = false;
@@ -415,8 +408,8 @@ Result<SkinLayout> skinLayout(const Model& model, const std::vector<Frame>& fram
     return s;
 }
 
-// The skin and frame groups to write: those read from the file while the skins and frames are still the
-// ones read, else each skin and frame on its own.
+// The skin and frame groups to write: the model's while they hold as many skins and frames as it has,
+// else each skin and frame on its own.
 struct Groups {
     std::vector<QuakeFields::Group> skins;
     std::vector<QuakeFields::Group> frames;
@@ -432,10 +425,12 @@ Groups groupsToWrite(const std::vector<Frame>& frames, const SourceFields& sourc
     }
     Groups g{std::vector<QuakeFields::Group>(layout.count), std::vector<QuakeFields::Group>(frames.size()),
              source.quake && frameNames == quake.frameNames};
-    if (g.sameFrames && framesIn(quake.frameGroups) == int64_t(frames.size())) {
+    // The frame groups follow the frames through the editor's frame edits, so they stand while they
+    // hold as many frames as there are.
+    if (source.quake && membersIn(quake.frameGroups) == int64_t(frames.size())) {
         g.frames = quake.frameGroups;
     }
-    if (source.quake && layout.haveSkins && framesIn(quake.skinGroups) == int64_t(layout.count)) {
+    if (source.quake && layout.haveSkins && membersIn(quake.skinGroups) == int64_t(layout.count)) {
         g.skins = quake.skinGroups;
     }
     return g;

@@ -191,6 +191,14 @@
         <source>Interpolate Frames</source>
         <translation>Zwischenbilder erzeugen</translation>
     </message>
+    <message>
+        <source>Ungroup Skins</source>
+        <translation>Skingruppe auflösen</translation>
+    </message>
+    <message>
+        <source>Ungroup Frames</source>
+        <translation>Framegruppe auflösen</translation>
+    </message>
 </context>
 <context>
     <name>faceto::AboutDialog</name>
@@ -2491,6 +2499,38 @@ Die Einzelbilder in der Animation von %1 erzeugen?</translation>
     <message>
         <source>%1 (%2 left, %3 up)</source>
         <translation>%1 (%2 nach links, %3 nach oben)</translation>
+    </message>
+    <message>
+        <source>Choose at least two skins to group.</source>
+        <translation>Wählen Sie mindestens zwei Skins zum Gruppieren.</translation>
+    </message>
+    <message>
+        <source>Choose at least two frames to group.</source>
+        <translation>Wählen Sie mindestens zwei Frames zum Gruppieren.</translation>
+    </message>
+    <message>
+        <source>The intervals must be positive, each larger than the one before.</source>
+        <translation>Die Intervalle müssen positiv sein, jedes größer als das vorige.</translation>
+    </message>
+    <message>
+        <source>Skins of different sizes cannot be grouped: skin %1 is %2 x %3, skin %4 is %5 x %6.</source>
+        <translation>Skins verschiedener Größe lassen sich nicht gruppieren: Skin %1 ist %2 x %3, Skin %4 ist %5 x %6.</translation>
+    </message>
+    <message>
+        <source>The skins chosen cut through another group; ungroup it first.</source>
+        <translation>Die gewählten Skins schneiden eine andere Gruppe; lösen Sie diese zuerst auf.</translation>
+    </message>
+    <message>
+        <source>The frames chosen cut through another group; ungroup it first.</source>
+        <translation>Die gewählten Frames schneiden eine andere Gruppe; lösen Sie diese zuerst auf.</translation>
+    </message>
+    <message>
+        <source>Group Skins</source>
+        <translation>Skins gruppieren</translation>
+    </message>
+    <message>
+        <source>Group Frames</source>
+        <translation>Frames gruppieren</translation>
     </message>
 </context>
 </TS>

@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 #include "cli/IniProfile.h"
+#include "document/SkinOperations.h"
 #include "formats/Md2Writer.h"
 #include "formats/NativeFormat.h"
 #include "formats/Pcx.h"
@@ -874,6 +875,42 @@ TEST(FacetoCli, SetChangesTheModelPropertiesAndInfoTellsThem) {
         run = cli(dir, std::string("set a.fm ") + wrong + " f.mdl");
         EXPECT_EQ(1, run.status) << wrong;
         EXPECT_NE(std::string::npos, run.err.find("not a property")) << wrong;
+        EXPECT_FALSE(std::filesystem::exists(dir.path("f.mdl"))) << wrong;
+    }
+}
+
+// `set` groups skins and frames of a Quake model and breaks groups up; `info` tells the groups, which a
+// save as .mdl keeps. Intervals that do not increase and an item in no group are refused.
+TEST(FacetoCli, SetGroupsSkinsAndFramesAndInfoTellsThem) {
+    TempDir dir;
+    ModelData data = makeModel(3, {tri(0, 1, 2)}, 3);
+    for (int s = 0; s < 2; ++s) {
+        data.model.skins.push_back(blankSkin(8, 8, PaletteTables::builtIn().palette));
+    }
+    data.source.skinWidth = data.source.skinHeight = 8;
+    ASSERT_TRUE(writeNative(dir.path("a.fm"), data.model, data.frames, data.source));
+    CliRun run = cli(dir, "set a.fm skin-group=0:0.1,0.3 frame-group=1:0.2,0.5 flags=rotate b.mdl");
+    ASSERT_EQ(0, run.status) << run.err;
+    run = cli(dir, "info b.mdl");
+    EXPECT_NE(std::string::npos, run.out.find("skin group: 0 to 1, until 0.1 0.3 s")) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("frame group: 1 to 2, until 0.2 0.5 s")) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("quake flags: rotate")) << run.out;
+    const nlohmann::json json = nlohmann::json::parse(cli(dir, "info --json b.mdl").out)["files"][0];
+    EXPECT_EQ(1, json["quake"]["frameGroups"][0]["first"]);
+    EXPECT_EQ(2, json["quake"]["frameGroups"][0]["count"]);
+    EXPECT_EQ(2u, json["quake"]["skinGroups"][0]["intervals"].size());
+
+    run = cli(dir, "set b.mdl ungroup-frames=2 c.mdl");
+    ASSERT_EQ(0, run.status) << run.err;
+    run = cli(dir, "info c.mdl");
+    EXPECT_EQ(std::string::npos, run.out.find("frame group")) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("skin group: 0 to 1")) << run.out;
+
+    for (const char* wrong : {"skin-group=0:0.3,0.1", "skin-group=0:0.1", "frame-group=x:0.1,0.2",
+                              "ungroup-skins=5", "ungroup-frames=0"}) {
+        run = cli(dir, std::string("set b.mdl ") + wrong + " f.mdl");
+        EXPECT_EQ(1, run.status) << wrong;
+        EXPECT_NE(std::string::npos, run.err.find(wrong)) << run.err;
         EXPECT_FALSE(std::filesystem::exists(dir.path("f.mdl"))) << wrong;
     }
 }
