@@ -1,6 +1,7 @@
 #include "app/CAnimationPlayer.h"
 
 #include "app/CFacetoApp.h"
+#include "document/GroupOperations.h"
 #include "views/CAnimationView.h"
 #include "views/CFlatBitmapButton.h"
 
@@ -160,7 +161,7 @@ void CAnimationPlayer::followDocuments() {
         const int shown =
             preview_->settings.shownFrame >= 0 ? preview_->settings.shownFrame : doc->currentFramePosition();
         if (notice.touches(change::POSITIONS | change::TOPOLOGY | change::FRAMES | change::SKINS |
-                           change::VISIBILITY) &&
+                           change::VISIBILITY | change::SKIN_PLAY) &&
             !notice.onlyPositionsOfAnotherFrame(shown)) {
             preview_->update();
         }
@@ -380,10 +381,18 @@ void CAnimationPlayer::tick() {
     if (playStep >= count) {
         playStep = 0;
     }
-    show(animation->frameIndices[size_t(playStep)]);
+    const int frame = animation->frameIndices[size_t(playStep)];
+    show(frame);
     slider_->setRange(0, count - 1);
     slider_->setValue(playStep);
     ++playStep;
+    // A frame of a frame group shows for its time in the group, the others for a step of the rate.
+    const int wait = frameInGroup(*doc, frame)
+                         ? std::max(1, int(std::lround(frameDuration(*doc, frame, 0.1) * 1000.0)))
+                         : 1000 / std::max(rate_->value(), 1);
+    if (timer_.interval() != wait) {
+        timer_.setInterval(wait);
+    }
     if (smooth_->isChecked()) {
         // Towards the next step: round the animation when it loops, none after its last frame otherwise.
         const int next = playStep < count ? playStep : loop_->isChecked() ? 0 : -1;

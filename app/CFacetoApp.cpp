@@ -465,7 +465,7 @@ void CFacetoApp::documentChanged(CFacetoDoc& doc, const ChangeNotice& notice) {
         refreshTitles(&doc);
     }
     // Positions alone change no command's state, nor the selection's count.
-    if (notice.what != change::POSITIONS) {
+    if (notice.what != change::POSITIONS && notice.what != change::SKIN_PLAY) {
         refreshCommandStates();
     }
     emit changeNoticed(&doc, notice);

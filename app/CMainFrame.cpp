@@ -162,6 +162,10 @@ void CMainFrame::createActions() {
         QT_TR_NOOP("Replace the current skin with a picture, or add it as a new skin\nImport Skin"));
     add("newSkin", QT_TR_NOOP("New Skin"), QT_TR_NOOP("Add an empty skin of a chosen size\nNew Skin"));
     add("deleteSkin", QT_TR_NOOP("Delete Skin"), QT_TR_NOOP("Delete the current skin\nDelete Skin"));
+    add("groupSkins", QT_TR_NOOP("Group Skins..."),
+        QT_TR_NOOP("Make a run of skins one animated skin, each picture shown for its time\nGroup Skins"));
+    add("ungroupSkins", QT_TR_NOOP("Ungroup Skins"),
+        QT_TR_NOOP("Break the current skin's group up into single skins\nUngroup Skins"));
     add("resizeSkin", QT_TR_NOOP("Resize Skin"),
         QT_TR_NOOP("Stretch the current skin to another size, with its skin coordinates\nResize Skin"));
     add("generateSkinMap", QT_TR_NOOP("Generate SkinMap"),
@@ -240,6 +244,10 @@ void CMainFrame::createEditActions() {
         QT_TR_NOOP("Move the whole model so that its middle is at the origin\nCentre on Origin"));
     add("interpolateFrames", QT_TR_NOOP("&Interpolate..."),
         QT_TR_NOOP("Make frames between the current frame and the next one, evenly spaced\nInterpolate"));
+    add("groupFrames", QT_TR_NOOP("&Group Frames..."),
+        QT_TR_NOOP("Make a run of frames one frame group, played at its intervals\nGroup Frames"));
+    add("ungroupFrames", QT_TR_NOOP("U&ngroup Frames"),
+        QT_TR_NOOP("Break the current frame's group up into single frames\nUngroup Frames"));
     add("moveFrameUp", QT_TR_NOOP("Move Frame &Up"),
         QT_TR_NOOP("Move the current frame up the frame list\nMove Frame Up"), QKeySequence("Alt+Up"));
     add("moveFrameDown", QT_TR_NOOP("Move Frame &Down"),
@@ -659,7 +667,8 @@ void CMainFrame::showDocumentMenus(bool documentsOpen) {
                      "gouraudShading", "textureMapped", "texturedShaded", "captureToFile"});
         addCommands(view->addMenu(tr("2D View")), {"solid2D", "vertex2D", "positiveDepth", "negativeDepth"});
         addCommands(bar->addMenu(tr("F&rame")), {"interpolateFrames", "|", "moveFrameUp", "moveFrameDown",
-                                                 "moveAnimationUp", "moveAnimationDown"});
+                                                 "moveAnimationUp", "moveAnimationDown", "|", "groupFrames",
+                                                 "ungroupFrames", "|", "groupSkins", "ungroupSkins"});
         QMenu* tools = bar->addMenu(tr("&Tools"));
         addCommands(tools, {"toolsSelect", "toolMoveZoom", "toolsScale", "toolsRotate"});
         addCommands(tools->addMenu(tr("Editing Level")),

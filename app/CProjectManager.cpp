@@ -457,7 +457,8 @@ QMenu* CProjectManager::frameMenu(QListWidgetItem* hit) {
         ->setEnabled(chosen >= 0);
     menu_->addAction(tr("Delete"), this, [this] { deleteChosenFrame(); })->setEnabled(chosen >= 0);
     menu_->addSeparator();
-    for (const char* name : {"interpolateFrames", "moveFrameUp", "moveFrameDown"}) {
+    for (const char* name :
+         {"interpolateFrames", "moveFrameUp", "moveFrameDown", "groupFrames", "ungroupFrames"}) {
         menu_->addAction(app_.mainFrame()->action(name));
     }
     menu_->addSeparator();

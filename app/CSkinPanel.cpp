@@ -2,6 +2,7 @@
 
 #include "app/CFacetoApp.h"
 #include "app/CMainFrame.h"
+#include "document/GroupOperations.h"
 #include "views/CSkinView.h"
 
 #include <QCheckBox>
@@ -11,6 +12,7 @@
 #include <QStandardItemModel>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <cmath>
 
 namespace faceto {
 
@@ -98,8 +100,8 @@ CSkinPanel::CSkinPanel(CFacetoApp& app, QWidget* parent) : QWidget(parent), app_
     auto* commands = new QGridLayout();
     commands->setSpacing(2);
     int n = 0;
-    for (const char* name :
-         {"newSkin", "deleteSkin", "resizeSkin", "generateSkinMap", "importSkin", "exportSkin"}) {
+    for (const char* name : {"newSkin", "deleteSkin", "resizeSkin", "generateSkinMap", "importSkin",
+                             "exportSkin", "groupSkins", "ungroupSkins"}) {
         auto* button = new QToolButton(this);
         button->setDefaultAction(app_.mainFrame()->action(name));
         button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
@@ -107,6 +109,11 @@ CSkinPanel::CSkinPanel(CFacetoApp& app, QWidget* parent) : QWidget(parent), app_
         buttons_.push_back(button);
         ++n;
     }
+    // Beside the group commands: whether a group plays.
+    play_ = new QCheckBox(tr("Play groups"), this);
+    play_->setToolTip(tr("A skin group shows its pictures at their intervals, as the game does"));
+    play_->setChecked(true);
+    commands->addWidget(play_, n / 3, n % 3);
     layout->addLayout(commands);
     view_ = new CSkinView(app_.state(), this);
     layout->addWidget(view_, 1);
@@ -122,7 +129,13 @@ CSkinPanel::CSkinPanel(CFacetoApp& app, QWidget* parent) : QWidget(parent), app_
         doc->changed({change::SKINS | change::VIEW});
     });
     connect(snap_, &QCheckBox::toggled, view_, &CSkinView::setSnapToTexels);
-    connect(&app_, &CFacetoApp::activeDocumentChanged, this, [this] { refresh(); });
+    playTimer_.setSingleShot(true);
+    connect(&playTimer_, &QTimer::timeout, this, &CSkinPanel::playSkinGroups);
+    connect(play_, &QCheckBox::toggled, this, &CSkinPanel::playSkinGroups);
+    connect(&app_, &CFacetoApp::activeDocumentChanged, this, [this] {
+        refresh();
+        playSkinGroups();
+    });
     // The drop-down lists the skins; the view shows the skin map with the selection.
     connect(&app_, &CFacetoApp::changeNoticed, this, [this](CFacetoDoc* doc, ChangeNotice notice) {
         if (doc != app_.state().activeDocument) {
@@ -130,12 +143,46 @@ CSkinPanel::CSkinPanel(CFacetoApp& app, QWidget* parent) : QWidget(parent), app_
         }
         if (notice.touches(change::SKINS | change::VIEW)) {
             refresh();
+            playSkinGroups();
+        } else if (notice.touches(change::SKIN_PLAY)) {
+            view_->update();
         } else if (notice.touches(change::SELECTION | change::TOPOLOGY | change::VISIBILITY |
                                   change::FRAMES)) {
             view_->update();
         }
     });
     refresh();
+}
+
+void CSkinPanel::playSkinGroups() {
+    CFacetoDoc* active = app_.state().activeDocument;
+    for (const auto& doc : app_.documents()) {
+        if (doc.get() != active && doc->skinPlayTime() >= 0.0) {
+            doc->setSkinPlayTime(-1.0);
+            doc->changed({change::SKIN_PLAY});
+        }
+    }
+    if (active == nullptr || !play_->isChecked() || !skinInGroup(*active, active->currentSkin())) {
+        playTimer_.stop();
+        if (active != nullptr && active->skinPlayTime() >= 0.0) {
+            active->setSkinPlayTime(-1.0);
+            active->changed({change::SKIN_PLAY});
+        }
+        return;
+    }
+    if (!clock_.isValid()) {
+        clock_.start();
+    }
+    const double now = double(clock_.elapsed()) / 1000.0;
+    const int32_t before = active->skinPlayTime() >= 0.0 ? playedSkin(*active) : -1;
+    active->setSkinPlayTime(now);
+    if (playedSkin(*active) != before) {
+        active->changed({change::SKIN_PLAY});
+    }
+    const double next = nextSkinChange(*active, now);
+    if (next >= now) {
+        playTimer_.start(int(std::ceil((next - now) * 1000.0)) + 1);
+    }
 }
 
 void CSkinPanel::refresh() {

@@ -54,6 +54,9 @@ private:
     void connectSkinImport();
     void connectSkinExport();
     void refreshSkinStates();
+    // Skins and frames grouped and ungrouped; on when they can act.
+    void connectGroupCommands();
+    void refreshGroupStates();
     // Writes every setting to the profile now.
     void saveSettings();
     // Saves the active window's camera view as a PNG picture, through a file dialog.

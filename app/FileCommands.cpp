@@ -208,6 +208,7 @@ void EditorCommands::connectHelpCommands() {
     connectEditingCommands();
     connectViewCommands();
     connectSkinCommands();
+    connectGroupCommands();
 }
 
 void EditorCommands::refreshCommandStates() {
@@ -237,6 +238,7 @@ void EditorCommands::refreshCommandStates() {
     f.showLimits(limits);
     refreshEditingStates();
     refreshSkinStates();
+    refreshGroupStates();
     // Undo and Redo name the step they would take, and are off when there is none.
     const UndoHistory* history = doc ? &doc->history() : nullptr;
     QAction* undo = f.action("editUndo");

@@ -24,9 +24,10 @@ QString skinLabel(const CFacetoDoc& doc, int index) {
                                                                : QString::fromStdString(skin.name));
 }
 
-// The skin the commands work on: the one shown (0 when there is none).
+// The skin the commands work on: the current one (0 when there is none), not the member of its group
+// that plays at the moment.
 int shownIndex(const CFacetoDoc& doc) {
-    return std::max(shownSkinIndex(doc), 0);
+    return std::clamp(doc.currentSkin(), 0, std::max(int(doc.model().skins.size()) - 1, 0));
 }
 
 // The size the skin coordinates are made for: the recorded skin size, or the shown skin's.

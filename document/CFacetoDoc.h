@@ -139,6 +139,10 @@ public:
     // The skin the textured modes and the skin view show (and .md2 export writes).
     int32_t currentSkin() const { return currentSkin_; }
     void setCurrentSkin(int32_t index) { currentSkin_ = index; }
+    // Where the play of skin groups is, in seconds: the textured views show the member of the current
+    // skin's group that shows then. Negative while no group plays: they show the current skin.
+    double skinPlayTime() const { return skinPlayTime_; }
+    void setSkinPlayTime(double seconds) { skinPlayTime_ = seconds; }
 
     const std::string& pathName() const { return pathName_; }
     const std::string& title() const { return title_; }
@@ -163,6 +167,7 @@ private:
     int32_t currentFrameIndex_ = -1;
     int32_t currentAnimationIndex_ = 0;
     int32_t currentSkin_ = 0;
+    double skinPlayTime_ = -1.0;
     bool modifiedShown_ = false; // whether the document was modified at the last notice
     bool loadFrom(const std::string& path, std::span<const uint8_t> bytes);
     // `back`: the document's own file (it is then saved, not exported).

@@ -15,7 +15,8 @@ inline constexpr uint32_t SKINS = 1u << 5;      // the pictures, skin coordinate
 inline constexpr uint32_t HISTORY = 1u << 6;    // the undo history: a step added, undone or redone
 inline constexpr uint32_t FILE = 1u << 7;       // the file name, or whether the document is modified
 inline constexpr uint32_t VIEW = 1u << 8;       // how the document is shown: modes, zoom, grid, locks
-inline constexpr uint32_t EVERYTHING = (1u << 9) - 1;
+inline constexpr uint32_t SKIN_PLAY = 1u << 9;  // the picture a playing skin group shows now
+inline constexpr uint32_t EVERYTHING = (1u << 10) - 1;
 } // namespace change
 
 struct ChangeNotice {

@@ -144,8 +144,15 @@ bool ungroupFrames(CFacetoDoc& doc, int32_t frame) {
     return ungroup(doc, false, frame);
 }
 
+int32_t playedSkin(const CFacetoDoc& doc) {
+    return skinShownAt(doc, doc.skinPlayTime());
+}
+
 int32_t skinShownAt(const CFacetoDoc& doc, double seconds) {
     const int32_t current = doc.currentSkin();
+    if (seconds < 0.0) {
+        return current;
+    }
     const QuakeGroups groups = skinGroupsOf(doc);
     const std::optional<GroupPlace> place = placeOf(groups, current);
     if (!place || !groups[place->entry].grouped) {

@@ -34,8 +34,11 @@ std::string groupFrames(CFacetoDoc& doc, int32_t first, const std::vector<float>
 bool ungroupFrames(CFacetoDoc& doc, int32_t frame);
 
 // The skin the textured views paint `seconds` into the play of skin groups: the current skin, or when
-// it belongs to a group, the member of its group that shows then.
+// it belongs to a group, the member of its group that shows then (negative `seconds`: no group plays,
+// the current skin).
 int32_t skinShownAt(const CFacetoDoc& doc, double seconds);
+// The skin the textured views paint now (at the document's skin play time).
+int32_t playedSkin(const CFacetoDoc& doc);
 // When the picture the textured views show changes next after `seconds` (none: negative), while the
 // current skin belongs to a group.
 double nextSkinChange(const CFacetoDoc& doc, double seconds);

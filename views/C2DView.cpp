@@ -29,7 +29,7 @@ C2DView::C2DView(ViewContext& context, CFacetoDoc* doc, int paneRow, int paneCol
     static const char* const NAMES[3] = {QT_TR_NOOP("Top view"), QT_TR_NOOP("Side view"),
                                          QT_TR_NOOP("Front view")};
     setAccessibleName(tr(NAMES[orientationForPane(paneRow, paneColumn)]));
-    context_.registry.add(doc_, this);
+    context_.registry.add(doc_, this, ViewRegistry::MODEL_PANE & ~change::SKIN_PLAY); // no skin shows here
 }
 
 C2DView::~C2DView() {

@@ -2,6 +2,7 @@
 
 #include "document/CFacetoDoc.h"
 #include "document/FrameOperations.h"
+#include "document/GroupOperations.h"
 #include "model/Texts.h"
 #include "views/Projection.h"
 #include "views/TagDrawing.h"
@@ -190,7 +191,7 @@ const Skin* paintedSkin(Rasterizer& r, const CFacetoDoc& doc, int mode, DisplayP
     if ((mode != FILL_TEXTURED && mode != FILL_TEXTURED_SHADED) || model.skins.empty()) {
         return nullptr;
     }
-    const size_t index = size_t(std::clamp<int32_t>(doc.currentSkin(), 0, int32_t(model.skins.size()) - 1));
+    const size_t index = size_t(std::clamp<int32_t>(playedSkin(doc), 0, int32_t(model.skins.size()) - 1));
     const bool own = model.skins[0].isIndexed8();
     if (own) {
         std::copy(model.skins[0].palette.begin(), model.skins[0].palette.end(), palette.begin());
@@ -484,7 +485,7 @@ bool drawPreview(Rasterizer& r, const CFacetoDoc* doc, PreviewSettings& settings
     const size_t shownSkin =
         settings.skinIndex >= 0
             ? size_t(settings.skinIndex)
-            : size_t(std::clamp<int32_t>(doc->currentSkin(), 0, int32_t(model->skins.size()) - 1));
+            : size_t(std::clamp<int32_t>(playedSkin(*doc), 0, int32_t(model->skins.size()) - 1));
     // A skin that is not an 8-bit picture is shown in the colours the frame is shown in.
     const Skin* skin =
         textured ? &skinInColours(model->skins[shownSkin], ownColours ? skinPalette : r.defaultPalette())

@@ -1,6 +1,7 @@
 #include "views/SkinDrawing.h"
 
 #include "document/CFacetoDoc.h"
+#include "document/GroupOperations.h"
 #include "document/SkinOperations.h"
 #include "formats/Pictures.h"
 
@@ -39,7 +40,7 @@ const QImage& SkinPictureCache::picture(const Skin& skin) {
 
 int32_t shownSkinIndex(const CFacetoDoc& doc) {
     const auto count = int32_t(doc.model().skins.size());
-    return count == 0 ? -1 : std::clamp<int32_t>(doc.currentSkin(), 0, count - 1);
+    return count == 0 ? -1 : std::clamp<int32_t>(playedSkin(doc), 0, count - 1);
 }
 
 const Skin* shownSkin(const CFacetoDoc& doc) {

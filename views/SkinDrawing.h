@@ -46,7 +46,8 @@ private:
     uint64_t key_ = 0;
 };
 
-// The skin shown: the document's current skin, kept within the list; -1 / null when the model has none.
+// The skin shown: the document's current skin (while a skin group plays, the member showing now), kept
+// within the list; -1 / null when the model has none.
 int32_t shownSkinIndex(const CFacetoDoc& doc);
 const Skin* shownSkin(const CFacetoDoc& doc);
 

@@ -1579,6 +1579,46 @@ Animation nach unten</translation>
         <source>F&amp;rame</source>
         <translation>Einzel&amp;bild</translation>
     </message>
+    <message>
+        <source>Group Skins...</source>
+        <translation>Skins gruppieren...</translation>
+    </message>
+    <message>
+        <source>Make a run of skins one animated skin, each picture shown for its time
+Group Skins</source>
+        <translation>Eine Folge von Skins zu einem animierten Skin machen, jedes Bild für seine Zeit gezeigt
+Skins gruppieren</translation>
+    </message>
+    <message>
+        <source>Ungroup Skins</source>
+        <translation>Skingruppe auflösen</translation>
+    </message>
+    <message>
+        <source>Break the current skin&apos;s group up into single skins
+Ungroup Skins</source>
+        <translation>Die Gruppe des aktuellen Skins in einzelne Skins auflösen
+Skingruppe auflösen</translation>
+    </message>
+    <message>
+        <source>&amp;Group Frames...</source>
+        <translation>Frames &amp;gruppieren...</translation>
+    </message>
+    <message>
+        <source>Make a run of frames one frame group, played at its intervals
+Group Frames</source>
+        <translation>Eine Folge von Frames zu einer Framegruppe machen, in ihren Intervallen abgespielt
+Frames gruppieren</translation>
+    </message>
+    <message>
+        <source>U&amp;ngroup Frames</source>
+        <translation>Framegruppe auf&amp;lösen</translation>
+    </message>
+    <message>
+        <source>Break the current frame&apos;s group up into single frames
+Ungroup Frames</source>
+        <translation>Die Gruppe des aktuellen Frames in einzelne Frames auflösen
+Framegruppe auflösen</translation>
+    </message>
 </context>
 <context>
     <name>faceto::CPrimitivesPanel</name>
@@ -1743,6 +1783,14 @@ Bild:</translation>
     <message>
         <source>Moved, scaled and turned skin coordinates land on whole texels</source>
         <translation>Verschobene, skalierte und gedrehte Skin-Koordinaten landen auf ganzen Texeln</translation>
+    </message>
+    <message>
+        <source>Play groups</source>
+        <translation>Gruppen abspielen</translation>
+    </message>
+    <message>
+        <source>A skin group shows its pictures at their intervals, as the game does</source>
+        <translation>Eine Skingruppe zeigt ihre Bilder in ihren Intervallen, wie das Spiel</translation>
     </message>
 </context>
 <context>
@@ -2044,6 +2092,34 @@ Make the frames in %1&apos;s animation?</source>
         <translation>%1 und %2 gehören zu verschiedenen Animationen.
 Die Einzelbilder in der Animation von %1 erzeugen?</translation>
     </message>
+    <message>
+        <source>Grouping needs at least two skins.</source>
+        <translation>Zum Gruppieren braucht es mindestens zwei Skins.</translation>
+    </message>
+    <message>
+        <source>skin</source>
+        <translation>Skin</translation>
+    </message>
+    <message>
+        <source>Group Skins</source>
+        <translation>Skins gruppieren</translation>
+    </message>
+    <message>
+        <source>The current skin belongs to no skin group.</source>
+        <translation>Der aktuelle Skin gehört zu keiner Skingruppe.</translation>
+    </message>
+    <message>
+        <source>Grouping needs at least two frames.</source>
+        <translation>Zum Gruppieren braucht es mindestens zwei Frames.</translation>
+    </message>
+    <message>
+        <source>Group Frames</source>
+        <translation>Frames gruppieren</translation>
+    </message>
+    <message>
+        <source>The current frame belongs to no frame group.</source>
+        <translation>Der aktuelle Frame gehört zu keiner Framegruppe.</translation>
+    </message>
 </context>
 <context>
     <name>faceto::FrameClipboard</name>
@@ -2093,6 +2169,29 @@ Die Einzelbilder in der Animation von %1 erzeugen?</translation>
     <message>
         <source>the Hexen II palette</source>
         <translation>die Hexen-II-Palette</translation>
+    </message>
+</context>
+<context>
+    <name>faceto::GroupDialog</name>
+    <message>
+        <source>&amp;First:</source>
+        <translation>&amp;Erster:</translation>
+    </message>
+    <message>
+        <source>&amp;Last:</source>
+        <translation>&amp;Letzter:</translation>
+    </message>
+    <message>
+        <source>Shown until (s)</source>
+        <translation>Gezeigt bis (s)</translation>
+    </message>
+    <message>
+        <source>Intervals</source>
+        <translation>Intervalle</translation>
+    </message>
+    <message>
+        <source>Each member shows until its time, counted from the group&apos;s start; the times increase, and after the last the group starts again.</source>
+        <translation>Jedes Glied wird bis zu seiner Zeit gezeigt, gezählt vom Beginn der Gruppe; die Zeiten steigen, und nach der letzten beginnt die Gruppe von vorn.</translation>
     </message>
 </context>
 <context>
