@@ -4,6 +4,7 @@
 #include "views/Framing.h"
 #include "views/OrthoView.h"
 #include "views/QtFramePresenter.h"
+#include "views/StepTimings.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -105,6 +106,7 @@ void C2DView::paintEvent(QPaintEvent*) {
     paintInDevicePixels(painter, devicePixelRatioF());
     QtFramePresenter presenter(&painter);
     QtOverlay overlay(painter);
+    const StepTimings::Scope timed(false, accessibleName());
     drawOrthoView(rasterizer_, *doc_, view_, orientation(), context_.app, clientWidth(), clientHeight(),
                   &presenter, &overlay);
 }
@@ -139,7 +141,13 @@ void C2DView::mouseMoveEvent(QMouseEvent* e) {
     if (doc_ == nullptr) {
         return;
     }
-    editor_.move(*doc_, stateOf(e), *this);
+    if (StepTimings::instance().enabled() && (e->buttons() & (Qt::LeftButton | Qt::RightButton))) {
+        StepTimings::instance().beginStep();
+        const StepTimings::Scope timed(true, {});
+        editor_.move(*doc_, stateOf(e), *this);
+    } else {
+        editor_.move(*doc_, stateOf(e), *this);
+    }
     if (context_.registry.onPointer) {
         // Where the pointer is, in the world coordinates of the two axes this pane shows.
         const OrthoMapping m(view_, orientation(), clientWidth(), clientHeight());
@@ -159,6 +167,7 @@ void C2DView::mouseReleaseEvent(QMouseEvent* e) {
     if (doc_ != nullptr) {
         editor_.release(*doc_, buttonOf(e), stateOf(e), *this);
     }
+    StepTimings::instance().endDrag();
 }
 
 void C2DView::mouseDoubleClickEvent(QMouseEvent* e) {

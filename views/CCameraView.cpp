@@ -4,6 +4,7 @@
 #include "document/Selection.h"
 #include "views/CameraDrawing.h"
 #include "views/QtFramePresenter.h"
+#include "views/StepTimings.h"
 
 #include <QContextMenuEvent>
 #include <QMouseEvent>
@@ -56,6 +57,7 @@ void CCameraView::paintEvent(QPaintEvent*) {
     QtFramePresenter presenter(&painter);
     QtOverlay overlay(painter);
     const bool following = doc_ == context_.app.activeDocument && context_.app.followedFrame >= 0;
+    const StepTimings::Scope timed(false, QStringLiteral("Camera"));
     drawCameraView(rasterizer_, doc_, view_, camera, clientWidth(), clientHeight(), &presenter,
                    following ? context_.app.followedFrame : -1, &overlay);
 }
