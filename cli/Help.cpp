@@ -24,6 +24,16 @@ struct Command {
     std::vector<Option> options;
 };
 
+// What set changes.
+constexpr const char* SET_TEXT =
+    "Changes the properties that the editor's Model Properties shows and writes the model as OUTPUT: "
+    "flags=NAME,... (rocket, grenade, gib, rotate, tracer, zombie-gib, tracer2, tracer3) or a number, "
+    "sync=sync|random, eye=X,Y,Z (a Quake model's), skins=NAME,... (the skin names a Quake 2 model "
+    "stores). skin-group=FIRST:T,T,... makes skins FIRST onwards one animated skin of a Quake model, "
+    "each picture shown until its time T (seconds, increasing); frame-group=FIRST:T,T,... does the "
+    "same with frames; ungroup-skins=N and ungroup-frames=N break up the group of skin or frame N. "
+    "info shows them, and what the original engines would not draw.";
+
 const std::vector<Command>& commands() {
     static const std::vector<Command> list{
         {"info",
@@ -88,17 +98,7 @@ const std::vector<Command>& commands() {
          "or a new skin when N is the skin count, and writes the model as OUTPUT_MODEL.",
          {{"--map", "draw the skin map's lines over the exported skin"},
           {"--scale-coords", "scale the skin coordinates to a picture of another size"}}},
-        {"set",
-         {"set MODEL KEY=VALUE... OUTPUT"},
-         "change a model's properties",
-         "Changes the properties that the editor's Model Properties shows and writes the model as OUTPUT: "
-         "flags=NAME,... (rocket, grenade, gib, rotate, tracer, zombie-gib, tracer2, tracer3) or a number, "
-         "sync=sync|random, eye=X,Y,Z (a Quake model's), skins=NAME,... (the skin names a Quake 2 model "
-         "stores). skin-group=FIRST:T,T,... makes skins FIRST onwards one animated skin of a Quake model, "
-         "each picture shown until its time T (seconds, increasing); frame-group=FIRST:T,T,... does the "
-         "same with frames; ungroup-skins=N and ungroup-frames=N break up the group of skin or frame N. "
-         "info shows them, and what the original engines would not draw.",
-         {}},
+        {"set", {"set MODEL KEY=VALUE... OUTPUT"}, "change a model's properties", SET_TEXT, {}},
         {"help",
          {"help [COMMAND]"},
          "this text, or a command's",
