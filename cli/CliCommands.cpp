@@ -704,7 +704,7 @@ bool saveToStandardOutput(Context& context, CFacetoDoc& doc, const std::string& 
     for (const std::string& note : files->notices) {
         context.err << "warning: standard output: " << note << "\n";
     }
-    const ByteBuffer& bytes = files->files.front().bytes;
+    const ByteBuffer bytes = files->files.front().joined();
     context.out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
     context.out.flush();
     return bool(context.out);

@@ -224,6 +224,10 @@ FileReplacer::~FileReplacer() {
 }
 
 Status FileReplacer::stage(const std::string& path, std::span<const uint8_t> data) {
+    return stage(path, std::vector<std::span<const uint8_t>>{data});
+}
+
+Status FileReplacer::stage(const std::string& path, const std::vector<std::span<const uint8_t>>& parts) {
     Result<std::string> target = resolveWriteTarget(path);
     if (!target) {
         return Failure{target.error()};
@@ -254,7 +258,9 @@ Status FileReplacer::stage(const std::string& path, std::span<const uint8_t> dat
         ::fchmod(fd, old.st_mode & 07777); // keep the replaced file's permissions
     }
     int error = 0;
-    if (!writeAll(fd, data) || ::fsync(fd) != 0) {
+    const bool written = std::all_of(parts.begin(), parts.end(),
+                                     [&](std::span<const uint8_t> part) { return writeAll(fd, part); });
+    if (!written || ::fsync(fd) != 0) {
         error = errno;
     }
     if (!file.close() && error == 0) {

@@ -61,6 +61,8 @@ public:
 
     // Writes `data` for `path`. On failure the reason names the file and what went wrong.
     Status stage(const std::string& path, std::span<const uint8_t> data);
+    // The same for a file of several parts, written one after the other.
+    Status stage(const std::string& path, const std::vector<std::span<const uint8_t>>& parts);
     // Renames every staged file over its target.
     Status commit();
 

@@ -27,7 +27,9 @@ Result<ModelData> readNative(std::span<const uint8_t> bytes, const ReadContext&)
 }
 
 Result<SaveOutput> writeNative(const ModelRef& m, const std::string& path, const WriteContext&) {
-    return SaveOutput{{{path, encodeNative(m.model, m.frames, m.source)}}, {}, {}};
+    SaveOutput output;
+    output.files.push_back(nativeOutputFile(path, m.model, m.frames, m.source));
+    return output;
 }
 
 Result<ModelData> readMd3(std::span<const uint8_t> bytes, const ReadContext& context) {

@@ -366,12 +366,14 @@ Result<ModelData> parseNative(std::span<const uint8_t> bytes) {
     return data;
 }
 
-ByteBuffer encodeNative(const Model& model, const std::vector<Frame>& frames, const SourceFields& source) {
-    ByteWriter w;
+namespace {
+
+// The header, the vertex records and the triangles, with room reserved for `frameBytes` more.
+void writeHead(ByteWriter& w, const Model& model, const std::vector<Frame>& frames,
+               const SourceFields& source, size_t frameBytes) {
     const size_t vertexCount = model.vertexInfos.size();
     w.reserve(64 + model.name.size() + vertexCount * VERTEX_RECORD +
-              model.triangles.size() * TRIANGLE_RECORD +
-              frames.size() * (4 + MAX_NAME + vertexCount * POSITION_RECORD));
+              model.triangles.size() * TRIANGLE_RECORD + frameBytes);
     w.raw(MAGIC);
     w.f32(VERSION);
     w.i32(source.sourceFormat);
@@ -402,10 +404,11 @@ ByteBuffer encodeNative(const Model& model, const std::vector<Frame>& frames, co
         }
         w.i32(t.tail);
     }
-    for (const Frame& frame : frames) {
-        writeName(w, frame.name);
-        writePositions(w, frame.positions);
-    }
+}
+
+// The section after the last frame, when the model has anything for it.
+void writeExtra(ByteWriter& w, const Model& model, const std::vector<Frame>& frames,
+                const SourceFields& source) {
     const bool packed =
         std::any_of(frames.begin(), frames.end(), [](const Frame& f) { return f.packing != nullptr; });
     if (!model.skins.empty() || !model.groups.empty() || !model.tagNames.empty() || source.md3 ||
@@ -442,12 +445,54 @@ ByteBuffer encodeNative(const Model& model, const std::vector<Frame>& frames, co
             appendChunk(w, KEPT_MESH_TAG, encodeKeptMesh(*source.keptMesh));
         }
     }
+}
+
+} // namespace
+
+ByteBuffer encodeNative(const Model& model, const std::vector<Frame>& frames, const SourceFields& source) {
+    ByteWriter w;
+    writeHead(w, model, frames, source,
+              frames.size() * (4 + MAX_NAME + model.vertexInfos.size() * POSITION_RECORD));
+    for (const Frame& frame : frames) {
+        writeName(w, frame.name);
+        writePositions(w, frame.positions);
+    }
+    writeExtra(w, model, frames, source);
     return std::move(w.bytes());
+}
+
+OutputFile nativeOutputFile(const std::string& path, const Model& model, const std::vector<Frame>& frames,
+                            const SourceFields& source) {
+    if constexpr (!HOST_IS_LITTLE_ENDIAN) {
+        return OutputFile{path, encodeNative(model, frames, source), {}};
+    }
+    // The positions are written from the frames themselves; everything else from one buffer.
+    ByteWriter w;
+    writeHead(w, model, frames, source, frames.size() * (4 + MAX_NAME));
+    std::vector<OutputFile::Piece> pieces;
+    pieces.reserve(frames.size() * 2 + 1);
+    size_t runStart = 0;
+    for (const Frame& frame : frames) {
+        writeName(w, frame.name);
+        pieces.push_back({runStart, w.size() - runStart, nullptr});
+        pieces.push_back({0, frame.positions.size() * POSITION_RECORD,
+                          reinterpret_cast<const uint8_t*>(frame.positions.data())});
+        runStart = w.size();
+    }
+    writeExtra(w, model, frames, source);
+    pieces.push_back({runStart, w.size() - runStart, nullptr});
+    std::erase_if(pieces, [](const OutputFile::Piece& p) { return p.size == 0; });
+    return OutputFile{path, std::move(w.bytes()), std::move(pieces)};
 }
 
 Status writeNative(const std::string& path, const Model& model, const std::vector<Frame>& frames,
                    const SourceFields& source) {
-    return writeFileReplacing(path, encodeNative(model, frames, source));
+    const OutputFile file = nativeOutputFile(path, model, frames, source);
+    FileReplacer replacer;
+    if (Status staged = replacer.stage(path, file.parts()); !staged) {
+        return staged;
+    }
+    return replacer.commit();
 }
 
 } // namespace faceto

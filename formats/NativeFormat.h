@@ -1,6 +1,7 @@
 #pragma once
 
 #include "formats/FileIO.h"
+#include "formats/SaveOutput.h"
 #include "model/Model.h"
 
 #include <cstdint>
@@ -23,6 +24,10 @@ namespace faceto {
 Result<ModelData> parseNative(std::span<const uint8_t> bytes);
 
 ByteBuffer encodeNative(const Model& model, const std::vector<Frame>& frames, const SourceFields& source);
+// The same file as pieces, the frames' positions taken from the frames themselves (which must outlive
+// the file's writing): a save of a large model copies them no more.
+OutputFile nativeOutputFile(const std::string& path, const Model& model, const std::vector<Frame>& frames,
+                            const SourceFields& source);
 
 // Fails when the file cannot be written; the previous file at `path` then stays as it was.
 Status writeNative(const std::string& path, const Model& model, const std::vector<Frame>& frames,

@@ -2,14 +2,33 @@
 
 #include "formats/FileIO.h"
 
+#include <span>
 #include <string>
 #include <vector>
 
 namespace faceto {
 
 struct OutputFile {
+    struct Piece;
+    OutputFile() = default;
+    OutputFile(std::string path_, ByteBuffer bytes_, std::vector<Piece> pieces_ = {});
+
     std::string path;
     ByteBuffer bytes;
+    // A large file written without copying the model's memory: when there are pieces, the file is
+    // them, in order, each a run of `bytes` or (with `external`) memory that outlives the save, such as
+    // a frame's positions.
+    struct Piece {
+        size_t offset = 0;
+        size_t size = 0;
+        const uint8_t* external = nullptr;
+    };
+    std::vector<Piece> pieces;
+
+    // What the file holds, piece by piece.
+    std::vector<std::span<const uint8_t>> parts() const;
+    // What the file holds, in one buffer.
+    ByteBuffer joined() const;
 };
 
 // Everything one save writes: the model file first, then the files that go beside it (the skins of

@@ -247,6 +247,13 @@ TEST(NativeFormat, SkinsAndGroupsFollowTheFrames) {
     EXPECT_EQ(25, back.model.groups[3].color);
     // Written again, byte for byte the same.
     EXPECT_EQ(file, toVector(encodeNative(back.model, back.frames, back.source)));
+    // Written as pieces (the positions straight from the frames), the file is the same, on disk too.
+    const OutputFile pieces = nativeOutputFile("m.fm", data.model, data.frames, data.source);
+    EXPECT_GT(pieces.pieces.size(), 2u);
+    EXPECT_EQ(file, toVector(pieces.joined()));
+    TempDir dir;
+    ASSERT_TRUE(writeNative(dir.path("m.fm"), data.model, data.frames, data.source));
+    EXPECT_EQ(file, readBytes(dir.path("m.fm")));
 
     // A chunk this version does not know is passed over; a chunk cut short fails the file.
     std::vector<uint8_t> unknown = plain;
