@@ -9,6 +9,8 @@
 #include "formats/FileIO.h"
 #include "formats/NativeFormat.h"
 #include "model/DerivedData.h"
+#include "model/FrameMemory.h"
+#include "model/HugePages.h"
 #include "model/Palette.h"
 
 #include <benchmark/benchmark.h>
@@ -287,6 +289,30 @@ void BM_NativeRead100kVertices100Frames(benchmark::State& state) {
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(std::filesystem::file_size(path)));
 }
 BENCHMARK(BM_NativeRead100kVertices100Frames)->Unit(benchmark::kMillisecond);
+
+// A one-shot load as opening a file does it: the file read into a fresh buffer and decoded into fresh
+// frame memory (the block a scope keeps for the next one given back first), without and with huge pages.
+void BM_NativeReadOneShot(benchmark::State& state) {
+    const ModelData& data = largeNativeModel();
+    const std::string path = benchFile("faceto-bench.fm");
+    writeNative(path, data.model, data.frames, data.source);
+    const bool before = hugePagesWanted();
+    setHugePagesWanted(state.range(0) != 0);
+    for (auto _ : state) {
+        frame_memory::giveBackKept();
+        ::malloc_trim(0);
+        Result<ModelData> out = parseNative(*readFile(path));
+        if (!out) {
+            state.SkipWithError("read failed");
+        }
+        benchmark::DoNotOptimize(out->frames.data());
+    }
+    setHugePagesWanted(before);
+    frame_memory::giveBackKept();
+    state.SetLabel(state.range(0) != 0 ? "huge pages" : "normal pages");
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(std::filesystem::file_size(path)));
+}
+BENCHMARK(BM_NativeReadOneShot)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 // The yardsticks: the same number of bytes through plain buffered stdio, without and with the
 // flush to disk that the editor's save does before it replaces the old file.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/HugePages.h"
+
 #include <cstddef>
 #include <cstdlib>
 #include <new>
@@ -10,8 +12,9 @@
 namespace faceto {
 
 // Allocator for the large byte blocks of file reading and writing. A block of 2 MiB or more is
-// placed on 2 MiB boundaries and offered transparent huge pages, so filling a 100 MB file buffer
-// takes a few dozen page faults instead of tens of thousands. Contents are left uninitialised.
+// placed on 2 MiB boundaries and, when huge pages are wanted, offered transparent huge pages, so filling
+// a 100 MB file buffer takes a few dozen page faults instead of tens of thousands. Contents are left
+// uninitialised.
 template <typename T> struct BulkAllocator {
     using value_type = T;
     static constexpr size_t HUGE_PAGE = size_t(2) << 20;
@@ -29,7 +32,9 @@ template <typename T> struct BulkAllocator {
         if (p == nullptr) {
             throw std::bad_alloc();
         }
-        ::madvise(p, rounded, MADV_HUGEPAGE);
+        if (hugePagesWanted()) {
+            ::madvise(p, rounded, MADV_HUGEPAGE);
+        }
         return static_cast<T*>(p);
     }
 

@@ -1,5 +1,7 @@
 #include "model/FrameMemory.h"
 
+#include "model/HugePages.h"
+
 #include <atomic>
 #include <malloc.h>
 #include <mutex>
@@ -51,7 +53,9 @@ Block* mapBlock(size_t size) {
     if (tail > 0) {
         ::munmap(aligned + size, tail);
     }
-    ::madvise(aligned, size, MADV_HUGEPAGE); // quietly nothing where the kernel does not offer them
+    if (hugePagesWanted()) {
+        ::madvise(aligned, size, MADV_HUGEPAGE); // quietly nothing where the kernel does not offer them
+    }
     auto* block = new Block;
     block->base = aligned;
     block->size = size;

@@ -7,10 +7,10 @@ namespace faceto {
 
 // Where frame positions live. A load (or a paste) makes the positions of every frame at once; each
 // frame's positions are an allocation of their own, but while a FrameMemoryScope lives on the thread
-// they are cut from one block made for all of them, which asks the kernel for huge pages: filling it
-// costs a page fault per 2 MiB instead of one per 4 KiB. A block is given back when the last frame
-// cut from it is freed; the last block given back is kept for the next scope of its size. Outside a
-// scope, and once a scope's block is full, positions come from the ordinary heap.
+// they are cut from one block made for all of them, which may ask the kernel for huge pages
+// (HugePages.h): filling it then costs a page fault per 2 MiB instead of one per 4 KiB. A block is given back
+// when the last frame cut from it is freed; the last block given back is kept for the next scope of its size.
+// Outside a scope, and once a scope's block is full, positions come from the ordinary heap.
 namespace frame_memory {
 
 void* allocate(size_t bytes);
