@@ -283,6 +283,25 @@ void BM_FillTexturedFullFrame(benchmark::State& state) {
 }
 BENCHMARK(BM_FillTexturedFullFrame)->Unit(benchmark::kMillisecond);
 
+// The same lit: a light value a corner, through the colour map.
+void BM_FillTexturedShadedFullFrame(benchmark::State& state) {
+    Scene scene(2, 2);
+    const Skin& skin = scene.doc->model().skins[0];
+    scene.rasterizer.beginFrame(nullptr, SIDE, SIDE, 0);
+    constexpr int32_t LIT = 20; // a light row
+    const int32_t a[] = {0,        0,        0,   0,   0,   SIDE - 1, 0, 255, 0, LIT,
+                         SIDE - 1, SIDE - 1, 255, 255, LIT, 0,        0, 0,   0, 0};
+    const int32_t b[] = {0, 0,        0, 0,   0,   SIDE - 1, SIDE - 1, 255, 255, LIT,
+                         0, SIDE - 1, 0, 255, LIT, 0,        0,        0,   0,   0};
+    for (auto _ : state) {
+        scene.rasterizer.fillTexturedShadedPolygon(a, 3, skin);
+        scene.rasterizer.fillTexturedShadedPolygon(b, 3, skin);
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * SIDE * SIDE);
+}
+BENCHMARK(BM_FillTexturedShadedFullFrame)->Unit(benchmark::kMillisecond);
+
 void BM_MemsetSameBytes(benchmark::State& state) {
     std::vector<uint8_t> frame(size_t(SIDE) * SIDE);
     for (auto _ : state) {

@@ -454,6 +454,21 @@ void Rasterizer::fillTexturedShadedPolygon(const int32_t* vertices, int count, c
         int32_t v = start[1];
         int32_t light = start[2];
         uint8_t* row = &pixels_[size_t(y) * size_t(width_)];
+        if (texelBlocks_ && withinTexture(u, step[0], xr - xl, maxU) &&
+            withinTexture(v, step[1], xr - xl, maxV) && withinTexture(light, step[2], xr - xl, MAX_ROW)) {
+            // The whole span reads inside the picture and the colour map's rows: no clamping, the same
+            // values the steps below reach.
+            const uint8_t* row0 = colormap;
+            for (int32_t x = xl; x <= xr; ++x) {
+                row[x] = row0[size_t(uint32_t(light >> FRACTION_BITS)) * 256 +
+                              texels[size_t(uint32_t(v >> FRACTION_BITS)) * texStride +
+                                     size_t(uint32_t(u >> FRACTION_BITS))]];
+                u += step[0];
+                v += step[1];
+                light += step[2];
+            }
+            return;
+        }
         for (int32_t x = xl; x <= xr; ++x) {
             const int32_t tu = wrapped(u >> FRACTION_BITS, maxU, texture.wrap[0]);
             const int32_t tv = wrapped(v >> FRACTION_BITS, maxV, texture.wrap[1]);

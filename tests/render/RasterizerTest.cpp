@@ -302,9 +302,9 @@ TEST(Rasterizer, TexturedSpansSampleAffinelyAndStayInTheImage) {
     }
 }
 
-// The textured fill reads the picture four texels at a time where a span stays inside it: the same
-// pixels as reading texel by texel, clamped, for triangles inside the picture, partly outside and far
-// outside it, with steep and flat spans.
+// The textured fills, plain and lit, read the picture without clamping where a span stays inside it
+// (and inside the colour map's rows): the same pixels as reading texel by texel, clamped, for triangles
+// inside the picture, partly outside and far outside it, lights past the rows, steep and flat spans.
 TEST(Rasterizer, TexturedSpansReadTheSameTexelsInBlocksAsOneByOne) {
     Fixture blocks;
     Fixture single;
@@ -330,8 +330,19 @@ TEST(Rasterizer, TexturedSpansReadTheSameTexelsInBlocksAsOneByOne) {
             corners[4 * k + 3] = wide ? int32_t(rng() % 200) - 80 : int32_t(rng() % 29);
         }
         std::copy(corners, corners + 4, corners + 12);
-        blocks.r.fillTexturedPolygon(corners, 3, skin);
-        single.r.fillTexturedPolygon(corners, 3, skin);
+        if (round % 2 == 0) {
+            blocks.r.fillTexturedPolygon(corners, 3, skin);
+            single.r.fillTexturedPolygon(corners, 3, skin);
+            continue;
+        }
+        int32_t lit[20];
+        for (int k = 0; k < 4; ++k) {
+            std::copy(corners + 4 * k, corners + 4 * k + 4, lit + 5 * k);
+            lit[5 * k + 4] = int32_t(rng() % 48) - 8; // rows past both ends now and then
+        }
+        lit[19] = lit[4];
+        blocks.r.fillTexturedShadedPolygon(lit, 3, skin);
+        single.r.fillTexturedShadedPolygon(lit, 3, skin);
     }
     int painted = 0;
     for (int y = 0; y < 150; ++y) {
