@@ -32,20 +32,7 @@ QString pictureSize(const Skin& skin) {
 std::vector<SkinEntry> skinEntries(const CFacetoDoc& doc) {
     const std::vector<Skin>& skins = doc.model().skins;
     std::vector<SkinEntry> out;
-    std::vector<QuakeFields::Group> groups;
-    if (doc.source().quake) {
-        groups = doc.source().quake->skinGroups;
-        int64_t total = 0;
-        for (const QuakeFields::Group& g : groups) {
-            total += std::max(g.count, 0);
-        }
-        if (total != int64_t(skins.size())) {
-            groups.clear(); // skins added or deleted since: each its own
-        }
-    }
-    if (groups.empty()) {
-        groups.assign(skins.size(), QuakeFields::Group{});
-    }
+    const QuakeGroups groups = skinGroupsOf(doc); // each skin its own where the groups do not fit
     size_t next = 0;
     for (size_t g = 0; g < groups.size(); ++g) {
         const QuakeFields::Group& group = groups[g];
