@@ -4,6 +4,7 @@
 #include "formats/GltfScene.h"
 #include "formats/Pictures.h"
 #include "model/DerivedData.h"
+#include "model/FrameMemory.h"
 
 #include <algorithm>
 #include <cctype>
@@ -264,6 +265,8 @@ void weld(const Scene& scene, const std::vector<Frame>& frames, std::vector<uint
 // vertex, the triangles turn back to Quake's clockwise front faces, skin coordinates in skin pixels.
 void buildModel(const tinygltf::Model& gltf, const Scene& scene, const std::vector<uint32_t>& merged,
                 const std::vector<uint32_t>& kept, ModelData& data) {
+    // The welded frames are cut from one block, as a reader's frames are.
+    const FrameMemoryScope positionsBlock(data.frames.size(), kept.size());
     for (Frame& f : data.frames) {
         Positions compact(kept.size());
         for (size_t k = 0; k < kept.size(); ++k) {

@@ -7,6 +7,7 @@
 #include "formats/NativeFormat.h"
 #include "formats/Obj.h"
 #include "formats/Pictures.h"
+#include "model/FrameMemory.h"
 
 #include <cmath>
 #include <cstring>
@@ -541,6 +542,31 @@ TEST(Gltf, LongAnimationsWriteSparseWeightsAndComeBack) {
             }
         }
     }
+}
+
+// A large animation comes back with its frames cut from one block, as a reader's frames are.
+TEST(Gltf, ImportedFramesShareOneBlock) {
+    std::mt19937 rng(9);
+    ModelData data = makeModel(20000, randomTriangles(rng, 20000, 400, false), 8);
+    for (size_t f = 0; f < data.frames.size(); ++f) {
+        data.frames[f].name = "walk" + std::to_string(f + 1);
+        for (FrameVertex& p : data.frames[f].positions) {
+            p = {float(rng() % 1000), float(rng() % 1000), float(f)};
+        }
+    }
+    TempDir dir;
+    Result<SaveOutput> out =
+        exportGltf(ModelRef{data.model, data.frames, data.source}, dir.path("walk.glb"), WriteContext{});
+    ASSERT_TRUE(out) << out.error();
+    frame_memory::giveBackKept();
+    const frame_memory::Usage before = frame_memory::usage();
+    {
+        const ModelData back = writeAndRead(*out, dir.dir().string() + "/");
+        ASSERT_EQ(8u, back.frames.size());
+        EXPECT_EQ(before.blocks + 1, frame_memory::usage().blocks);
+        EXPECT_GE(frame_memory::usage().bytes - before.bytes, 8u * size_t(back.model.vertexCount()) * 12);
+    }
+    EXPECT_EQ(before.blocks, frame_memory::usage().blocks);
 }
 
 // A vertex moved by eight joints (two sets of joints and weights) goes where all eight put it, its weights
