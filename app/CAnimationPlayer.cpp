@@ -387,9 +387,9 @@ void CAnimationPlayer::tick() {
     slider_->setValue(playStep);
     ++playStep;
     // A frame of a frame group shows for its time in the group, the others for a step of the rate.
-    const int wait = frameInGroup(*doc, frame)
-                         ? std::max(1, int(std::lround(frameDuration(*doc, frame, 0.1) * 1000.0)))
-                         : 1000 / std::max(rate_->value(), 1);
+    const std::optional<double> inGroup = frameDuration(*doc, frame);
+    const int wait =
+        inGroup ? std::max(1, int(std::lround(*inGroup * 1000.0))) : 1000 / std::max(rate_->value(), 1);
     if (timer_.interval() != wait) {
         timer_.setInterval(wait);
     }

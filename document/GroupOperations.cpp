@@ -41,13 +41,8 @@ std::unique_ptr<Command> changeGroups(const CFacetoDoc& doc, bool skins, QuakeGr
 
 QuakeGroups entriesOf(const CFacetoDoc& doc, bool skins) {
     const size_t count = skins ? doc.model().skins.size() : doc.frames().size();
-    if (const std::optional<QuakeFields>& quake = doc.source().quake) {
-        const QuakeGroups& groups = skins ? quake->skinGroups : quake->frameGroups;
-        if (membersIn(groups) == int64_t(count)) {
-            return groups;
-        }
-    }
-    return QuakeGroups(count);
+    const std::optional<QuakeFields>& quake = doc.source().quake;
+    return entriesFor(quake ? (skins ? quake->skinGroups : quake->frameGroups) : QuakeGroups{}, count);
 }
 
 bool inGroup(const CFacetoDoc& doc, bool skins, int32_t index) {
@@ -181,11 +176,11 @@ double nextSkinChange(const CFacetoDoc& doc, double seconds) {
     return round + whole + double(g.intervals.front());
 }
 
-double frameDuration(const CFacetoDoc& doc, int32_t frame, double step) {
+std::optional<double> frameDuration(const CFacetoDoc& doc, int32_t frame) {
     const QuakeGroups groups = frameGroupsOf(doc);
     const std::optional<GroupPlace> place = placeOf(groups, frame);
     if (!place || !groups[place->entry].grouped) {
-        return step;
+        return std::nullopt;
     }
     return memberDuration(groups[place->entry], place->member);
 }

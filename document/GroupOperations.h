@@ -3,6 +3,7 @@
 #include "model/QuakeGroups.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -42,7 +43,7 @@ int32_t playedSkin(const CFacetoDoc& doc);
 // When the picture the textured views show changes next after `seconds` (none: negative), while the
 // current skin belongs to a group.
 double nextSkinChange(const CFacetoDoc& doc, double seconds);
-// How long the player shows frame `frame`: its time in its frame group, else `step` seconds.
-double frameDuration(const CFacetoDoc& doc, int32_t frame, double step);
+// How long frame `frame` shows in its frame group; none when it is in no group.
+std::optional<double> frameDuration(const CFacetoDoc& doc, int32_t frame);
 
 } // namespace faceto

@@ -7,10 +7,6 @@ namespace faceto {
 
 namespace {
 
-QuakeGroups describing(const QuakeGroups& groups, size_t count) {
-    return membersIn(groups) == int64_t(count) ? groups : QuakeGroups(count);
-}
-
 int32_t entrySize(const QuakeFields::Group& g) {
     return g.grouped ? std::max(g.count, 0) : 1;
 }
@@ -23,6 +19,10 @@ int64_t membersIn(const QuakeGroups& groups) {
         n += std::max(g.count, 0);
     }
     return n;
+}
+
+QuakeGroups entriesFor(const QuakeGroups& groups, size_t count) {
+    return membersIn(groups) == int64_t(count) ? groups : QuakeGroups(count);
 }
 
 bool holdsGroups(const QuakeGroups& groups, size_t count) {
@@ -149,7 +149,7 @@ std::optional<QuakeGroups> grouped(const QuakeGroups& before, size_t itemCount, 
         intervals.size() != size_t(count) || !validIntervals(intervals)) {
         return std::nullopt;
     }
-    const QuakeGroups entries = describing(before, itemCount);
+    const QuakeGroups entries = entriesFor(before, itemCount);
     QuakeGroups after;
     int32_t item = 0;
     bool placed = false;

@@ -15,6 +15,9 @@ using QuakeGroups = std::vector<QuakeFields::Group>;
 
 // How many skins or frames the entries hold.
 int64_t membersIn(const QuakeGroups& groups);
+// The entries while they describe exactly `count` items, else `count` single items (items added or
+// removed behind the groups' back).
+QuakeGroups entriesFor(const QuakeGroups& groups, size_t count);
 // Whether the entries describe exactly `count` items and at least one entry is a group.
 bool holdsGroups(const QuakeGroups& groups, size_t count);
 
