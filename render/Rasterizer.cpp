@@ -121,12 +121,17 @@ void Rasterizer::clearFrame(int colour) {
 
 void Rasterizer::plotPixel(Pixel p, int colour) {
     if (p.x >= 0 && p.x < width_ && p.y >= 0 && p.y < height_) {
-        pixels_[size_t(p.y) * size_t(width_) + size_t(p.x)] = uint8_t(colour);
+        const size_t at = size_t(p.y) * size_t(width_) + size_t(p.x);
+        if (stamping_ == Stamping::OFF) {
+            pixels_[at] = uint8_t(colour);
+        } else {
+            writeStamped(at, uint8_t(colour));
+        }
     }
 }
 
 void Rasterizer::plotSquare(Pixel p, int colour, int r) {
-    if (p.x >= r && p.x + r < width_ && p.y >= r && p.y + r < height_) {
+    if (stamping_ == Stamping::OFF && p.x >= r && p.x + r < width_ && p.y >= r && p.y + r < height_) {
         for (int y = p.y - r; y <= p.y + r; ++y) {
             std::memset(&pixels_[size_t(y) * size_t(width_) + size_t(p.x - r)], uint8_t(colour),
                         size_t(2 * r + 1));
@@ -236,11 +241,11 @@ void Rasterizer::resetSpans() {
     maxRow_ = INT32_MIN;
 }
 
-void Rasterizer::walkEdge(const Vec& edgeA, const Vec& edgeB, int n) {
-    Vec a;
-    Vec b;
+void Rasterizer::walkEdge(const Vec& edgeA, const Vec& edgeB, int n, bool clip) {
+    Vec a = edgeA;
+    Vec b = edgeB;
     bool firstMoved = false;
-    if (!clipEdge(1, edgeA, edgeB, n, a, b, firstMoved)) {
+    if (clip && !clipEdge(1, edgeA, edgeB, n, a, b, firstMoved)) {
         return;
     }
     minRow_ = std::min({minRow_, a[1], b[1]});
@@ -290,16 +295,34 @@ void Rasterizer::fillFlatPolygon(const int32_t* vertices, int count, int colour)
 
 void Rasterizer::spansOf(const int32_t* vertices, int n, int count) {
     resetSpans();
-    const int edges = clipPolygonX(vertices, n, count);
+    int32_t minX = INT32_MAX;
+    int32_t maxX = INT32_MIN;
+    int32_t minY = INT32_MAX;
+    int32_t maxY = INT32_MIN;
+    for (int i = 0; i < count; ++i) {
+        minX = std::min(minX, vertices[i * n]);
+        maxX = std::max(maxX, vertices[i * n]);
+        minY = std::min(minY, vertices[i * n + 1]);
+        maxY = std::max(maxY, vertices[i * n + 1]);
+    }
+    // Wholly beside the frame: every edge would be clipped away (halving keeps a point on its side).
+    if (maxX < 0 || minX > width_ - 1 || maxY < 0 || minY > height_ - 1) {
+        return;
+    }
+    // Wholly inside, short of the last column and row: clipping would leave every edge as it is, the
+    // clipped polygon starting at the end of the first edge (which edge is walked first decides ties).
+    const bool inside = skipClipping_ && minX >= 0 && maxX < width_ - 1 && minY >= 0 && maxY < height_ - 1;
+    const int edges = inside ? count : clipPolygonX(vertices, n, count);
     for (int i = 0; i < edges; ++i) {
-        const int32_t* p = &clipped_[size_t(i) * size_t(n)];
+        const int32_t* p =
+            inside ? &vertices[size_t((i + 1) % count) * size_t(n)] : &clipped_[size_t(i) * size_t(n)];
         Vec a{};
         Vec b{};
         for (int k = 0; k < n; ++k) {
             a[size_t(k)] = p[k];
             b[size_t(k)] = p[n + k];
         }
-        walkEdge(a, b, n);
+        walkEdge(a, b, n, !inside);
     }
 }
 
@@ -481,6 +504,12 @@ void Rasterizer::fillTexturedShadedPolygon(const int32_t* vertices, int count, c
 }
 
 void Rasterizer::bresenham(Pixel a, Pixel b, int colour) {
+    if (stamping_ != Stamping::OFF) {
+        walkLine(a.x, a.y, b.x, b.y, [&](int32_t x, int32_t y) {
+            writeStamped(size_t(y) * size_t(width_) + size_t(x), uint8_t(colour));
+        });
+        return;
+    }
     walkLine(a.x, a.y, b.x, b.y, [&](int32_t x, int32_t y) {
         pixels_[size_t(y) * size_t(width_) + size_t(x)] = uint8_t(colour);
     });
@@ -490,6 +519,11 @@ void Rasterizer::drawLine(Pixel p1, Pixel p2, int colour) {
     auto inside = [&](Pixel p) { return p.x >= 0 && p.x < width_ && p.y >= 0 && p.y < height_; };
     if (inside(p1) && inside(p2)) {
         bresenham(p1, p2, colour); // nothing to clip
+        return;
+    }
+    // Wholly beside the frame: clipping would leave nothing.
+    if ((p1.x < 0 && p2.x < 0) || (p1.x >= width_ && p2.x >= width_) || (p1.y < 0 && p2.y < 0) ||
+        (p1.y >= height_ && p2.y >= height_)) {
         return;
     }
     Vec a;

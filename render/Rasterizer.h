@@ -14,6 +14,7 @@ namespace faceto {
 struct Pixel {
     int32_t x = 0;
     int32_t y = 0;
+    bool operator==(const Pixel&) const = default;
 };
 
 // Scratch records of the perspective views, reused from frame to frame: each vertex in camera space
@@ -81,6 +82,8 @@ public:
     int height() const { return height_; }
     int stride() const { return width_; }
     const uint8_t* pixels() const { return pixels_.data(); }
+    // The open frame's pixels, for a picture kept from an earlier frame to be copied in.
+    uint8_t* framePixels() { return pixels_.data(); }
     uint8_t pixelAt(int x, int y) const { return pixels_[size_t(y) * size_t(width_) + size_t(x)]; }
     size_t allocatedBytes() const { return pixels_.size(); }
 
@@ -95,12 +98,26 @@ public:
     // Spans that stay inside the picture are read four texels at a time (the same texels); off, every
     // span is read texel by texel, clamped, as the pictures are compared in the tests.
     void readTexelsInBlocks(bool on) { texelBlocks_ = on; }
+    // Polygons wholly inside the frame are walked without clipping (the same spans); off, every polygon
+    // goes through the clipping, as the pictures are compared in the tests.
+    void skipClippingInside(bool on) { skipClipping_ = on; }
     // `vertices` holds count + 1 vectors (x, y, row): `colour` lit through the colour map, the light row
     // (0 brightest, 63 darkest) interpolated across the polygon.
     void fillGouraudPolygon(const int32_t* vertices, int count, int colour);
     // `vertices` holds count + 1 vectors (x, y, u, v, row): the texture lit through the colour map, the
     // light row interpolated across the polygon as in the Gouraud fill.
     void fillTexturedShadedPolygon(const int32_t* vertices, int count, const Skin& texture);
+
+    // Draw order, for a picture kept between frames: while recording, every pixel the lines, dots and
+    // squares write also takes the current stamp in `stamps` (one per pixel of the open frame); while
+    // testing, they write a pixel only where the current stamp is later than the one there, so that
+    // what is drawn over the kept picture lands as if drawn in its place among that picture's drawing.
+    enum class Stamping { OFF, RECORD, TEST };
+    void useStamps(Stamping mode, uint32_t* stamps = nullptr) {
+        stamping_ = stamps != nullptr ? mode : Stamping::OFF;
+        stamps_ = stamps;
+    }
+    void setStamp(uint32_t stamp) { stamp_ = stamp; }
 
     // The forms the 2D views use: they do nothing while no frame is open.
     void drawLineIfOpen(Pixel a, Pixel b, int colour);
@@ -129,13 +146,22 @@ private:
     bool clipEdge(int axis, const Vec& a, const Vec& b, int n, Vec& outA, Vec& outB, bool& firstMoved) const;
     int clipPolygonX(const int32_t* in, int n, int count);
     void resetSpans();
-    void walkEdge(const Vec& a, const Vec& b, int n);
+    // Walks the edge into the span tables, clipped against the rows unless it lies inside them.
+    void walkEdge(const Vec& a, const Vec& b, int n, bool clip);
     // Clips the polygon against the columns and walks its edges into the span tables.
     void spansOf(const int32_t* vertices, int n, int count);
     // Calls span(y, xl, xr, start, step) for each row, the attributes at the left end and their step per
     // pixel (the attribute's run divided by the span's pixel count).
     template <typename Span> void eachSpan(int attributes, Span&& span);
     void bresenham(Pixel a, Pixel b, int colour);
+    void writeStamped(size_t at, uint8_t colour) {
+        if (stamping_ == Stamping::RECORD) {
+            pixels_[at] = colour;
+            stamps_[at] = stamp_;
+        } else if (stamp_ > stamps_[at]) {
+            pixels_[at] = colour;
+        }
+    }
 
     PaletteTables tables_;
     const uint8_t* colormap_ = nullptr; // instead of the tables' (useColormap)
@@ -145,7 +171,11 @@ private:
     OverlayTarget* overlay_ = nullptr;
     bool frameOpen_ = false;
     bool texelBlocks_ = true;
+    bool skipClipping_ = true;
     bool overlayOpen_ = false;
+    Stamping stamping_ = Stamping::OFF;
+    uint32_t* stamps_ = nullptr;
+    uint32_t stamp_ = 0;
 
     std::vector<uint8_t> pixels_;
     int allocWidth_ = 100;

@@ -510,3 +510,60 @@ TEST(Rasterizer, DepthSortKeepsItsOrderOnTheInputsThatMadeItSlow) {
         ASSERT_EQ(li, hi);
     }
 }
+
+// A polygon wholly inside the frame is walked without clipping: the same spans, ties between its edges
+// included, in every fill, as when it goes through the clipping; those beside the frame draw nothing.
+TEST(Rasterizer, PolygonsInsideTheFrameFillAsIfClipped) {
+    Fixture direct;
+    Fixture clipped;
+    clipped.r.skipClippingInside(false);
+    Skin skin;
+    skin.imageWidth = 16;
+    skin.imageHeight = 16;
+    skin.bitsPerPixel = 8;
+    std::mt19937 rng(11);
+    skin.pixels.resize(256);
+    for (uint8_t& p : skin.pixels) {
+        p = uint8_t(rng());
+    }
+    direct.r.beginFrame(nullptr, 64, 48, 0);
+    clipped.r.beginFrame(nullptr, 64, 48, 0);
+    for (int round = 0; round < 4000; ++round) {
+        int32_t v[20];
+        for (int k = 0; k < 3; ++k) {
+            // Mostly inside, now and then on the last column or row, or past an edge.
+            v[5 * k] = int32_t(rng() % 72) - 4;
+            v[5 * k + 1] = int32_t(rng() % 56) - 4;
+            v[5 * k + 2] = int32_t(rng() % 16);
+            v[5 * k + 3] = int32_t(rng() % 16);
+            v[5 * k + 4] = int32_t(rng() % 64);
+        }
+        std::copy(v, v + 5, v + 15);
+        auto packed = [&](int n) {
+            std::vector<int32_t> out;
+            for (int k = 0; k < 4; ++k) {
+                out.insert(out.end(), v + 5 * k, v + 5 * k + n);
+            }
+            return out;
+        };
+        for (Fixture* f : {&direct, &clipped}) {
+            f->r.clearFrame(0);
+            switch (round % 4) {
+            case 0:
+                f->r.fillFlatPolygon(packed(2).data(), 3, 77);
+                break;
+            case 1:
+                f->r.fillGouraudPolygon(packed(3).data(), 3, 100);
+                break;
+            case 2:
+                f->r.fillTexturedPolygon(packed(4).data(), 3, skin);
+                break;
+            default:
+                f->r.fillTexturedShadedPolygon(packed(5).data(), 3, skin);
+                break;
+            }
+        }
+        ASSERT_TRUE(std::equal(clipped.r.pixels(), clipped.r.pixels() + 64 * 48, direct.r.pixels()))
+            << "round " << round;
+    }
+}
