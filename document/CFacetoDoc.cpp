@@ -8,6 +8,7 @@
 #include "model/Palette.h"
 
 #include <algorithm>
+#include <atomic>
 
 namespace faceto {
 
@@ -61,7 +62,15 @@ bool groupsFitTriangles(const Model& model) {
 } // namespace
 
 CFacetoDoc::CFacetoDoc(Profile& profile, DocumentHost& host, const PaletteTables& palette)
-    : profile_(profile), host_(host), palette_(palette) {}
+    : profile_(profile), host_(host), palette_(palette) {
+    touchModel();
+}
+
+void CFacetoDoc::touchModel() {
+    // One count for every document of the process, so that no two documents share a number.
+    static std::atomic<uint64_t> revisions{0};
+    modelRevision_ = ++revisions;
+}
 
 CFacetoDoc::~CFacetoDoc() {
     profile_.set(settings::LAST_DOC, pathName_);
@@ -177,6 +186,7 @@ bool CFacetoDoc::loadFrom(const std::string& path, std::span<const uint8_t> byte
             buildGroupsByConnectivity(content_.model);
         }
         buildEdges(content_.model);
+        touchModel();
         rebuildAnimations();
         sourceFileFormat_ = format;
         fileFormat_ = format;
@@ -194,6 +204,7 @@ bool CFacetoDoc::loadFrom(const std::string& path, std::span<const uint8_t> byte
 
 void CFacetoDoc::takeOver(ModelData&& data) {
     content_.model = std::move(data.model);
+    touchModel();
     content_.frames = std::move(data.frames);
     content_.source = data.source;
     currentFrameIndex_ = 0;
@@ -290,6 +301,7 @@ CFacetoDoc::SaveAsResult CFacetoDoc::write(const std::string& path, const FileFo
         for (size_t i = 0; i < output->skinNames.size() && i < content_.model.skins.size(); ++i) {
             content_.model.skins[i].name = output->skinNames[i];
         }
+        touchModel();
         if (!output->notices.empty()) {
             host_.savedWithNotes(path, output->notices);
         }
@@ -342,6 +354,9 @@ void CFacetoDoc::selectNone() {
 }
 
 void CFacetoDoc::changed(ChangeNotice notice) {
+    if (notice.touches(change::TOPOLOGY | change::SELECTION | change::VISIBILITY | change::SKINS)) {
+        touchModel();
+    }
     if (isModified() != modifiedShown_) {
         modifiedShown_ = isModified();
         notice.what |= change::FILE;

@@ -128,6 +128,9 @@ public:
     // What is saved and undone. Views and panels read it here; it changes only through commands (run)
     // and the operations of the document layer (DocumentEdit.h).
     const Model& model() const { return content_.model; }
+    // A number that changes whenever the model record may have changed (not the frames' positions),
+    // never the same for two documents: a view keeps what it drew from it while the number stays.
+    uint64_t modelRevision() const { return modelRevision_; }
     const std::vector<Frame>& frames() const { return content_.frames; }
     const SourceFields& source() const { return content_.source; }
     const std::vector<Animation>& animations() const { return content_.animations; }
@@ -184,6 +187,8 @@ private:
     const FileFormat* fileFormat_ = nullptr; // of the file at pathName_
     UndoHistory history_;
     uint64_t gestures_ = 0;
+    uint64_t modelRevision_ = 0;
+    void touchModel();
     // The document's file as it was when last opened or saved.
     std::optional<FileStamp> diskStamp_;
 };

@@ -8,7 +8,10 @@ namespace faceto {
 // for tests that set a scene up). Views and panels read the content through CFacetoDoc and change it
 // only by running commands.
 struct DocumentEdit {
-    static Model& model(CFacetoDoc& doc) { return doc.content_.model; }
+    static Model& model(CFacetoDoc& doc) {
+        doc.touchModel();
+        return doc.content_.model;
+    }
     static std::vector<Frame>& frames(CFacetoDoc& doc) { return doc.content_.frames; }
     static SourceFields& source(CFacetoDoc& doc) { return doc.content_.source; }
     static std::vector<Animation>& animations(CFacetoDoc& doc) { return doc.content_.animations; }

@@ -23,6 +23,7 @@ struct OrthoColours {
     int background = 14;
     int grid = 12;
     int axes = 0;
+    bool operator==(const OrthoColours&) const = default;
 };
 
 // What every window shares: the editing level and mouse tool (one for all documents), the document of

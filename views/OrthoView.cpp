@@ -144,87 +144,254 @@ float OrthoMapping::vAtBufferRow(float yb) const {
     return (yb - float(halfH_)) / (float(state_.signV) * scale_) + state_.centerV;
 }
 
+namespace {
+
+// What one frame of a 2D view is drawn from.
+struct OrthoScene {
+    const Model& model;
+    const ViewState& view;
+    const AppState& app;
+    const OrthoMapping& m;
+    int orientation;
+    const std::vector<Pixel>& at;
+};
+
+// The draw order of each part of a frame, for drawing over a kept picture: the background (the
+// clearing, the grid and the axes) first, then the edges in their order, the skeleton and the
+// selection rectangle, then the vertices in their order.
+constexpr uint32_t BACKGROUND_STAMP = 0;
+uint32_t edgeStamp(size_t edge) {
+    return uint32_t(1 + edge);
+}
+uint32_t overEdgesStamp(const Model& model) {
+    return uint32_t(1 + model.edges.size());
+}
+uint32_t vertexStamp(const Model& model, size_t vertex) {
+    return uint32_t(2 + model.edges.size() + vertex);
+}
+
+void drawBackground(Rasterizer& r, const OrthoScene& s) {
+    if (s.view.gridVisible) {
+        drawGrid(r, s.view, s.m, s.app.orthoColours.grid);
+    }
+    if (s.view.originVisible) {
+        const int32_t x = s.m.column(0.0f);
+        const int32_t y = s.m.bufferRow(0.0f);
+        r.drawLineIfOpen({x, 0}, {x, s.m.height()}, s.app.orthoColours.axes);
+        r.drawLineIfOpen({0, y}, {s.m.width(), y}, s.app.orthoColours.axes);
+    }
+}
+
+// The edge with both ends shown, in its colour (the selection's when both ends are selected or
+// marked); false for one that does not show.
+bool drawEdge(Rasterizer& r, const OrthoScene& s, size_t index) {
+    const Edge& e = s.model.edges[index];
+    const size_t count = s.at.size();
+    if (e.first < 0 || e.second < 0 || size_t(e.first) >= count || size_t(e.second) >= count) {
+        return false;
+    }
+    const VertexInfo& a = s.model.vertexInfos[size_t(e.first)];
+    const VertexInfo& b = s.model.vertexInfos[size_t(e.second)];
+    if (!a.visible() || !b.visible()) {
+        return false;
+    }
+    // An edge at most two pixels long lies wholly under the dots of its two ends, which are drawn
+    // later: it would not show.
+    const Pixel p = s.at[size_t(e.first)];
+    const Pixel q = s.at[size_t(e.second)];
+    if (std::abs(int64_t(p.x) - q.x) <= 2 && std::abs(int64_t(p.y) - q.y) <= 2) {
+        return true;
+    }
+    r.setStamp(edgeStamp(index));
+    r.drawLineIfOpen(p, q, active(a) && active(b) ? SELECTED_COLOUR : (e.color & 0xFF));
+    return true;
+}
+
+// The skeleton's nodes and the selection rectangle being dragged.
+void drawOverEdges(Rasterizer& r, const OrthoScene& s) {
+    r.setStamp(overEdgesStamp(s.model));
+    for (const SkeletonNode& node : s.model.skeletonNodes) {
+        if (!(node.flags & 2) || !s.app.skeletonShown) {
+            continue;
+        }
+        const Pixel joint = s.m.toBuffer({node.block[0], node.block[1], node.block[2]});
+        const Pixel pivot = s.m.toBuffer({node.block[6], node.block[7], node.block[8]});
+        r.plotSquareIfOpen(joint, 0, 3);
+        r.plotSquareIfOpen(pivot, SELECTED_COLOUR, 3);
+        r.drawLineIfOpen(joint, pivot, 0);
+    }
+    const ViewState& view = s.view;
+    if (s.app.currentTool == TOOL_EDIT && view.bandView == s.orientation &&
+        view.bandStart.x != view.bandEnd.x && view.bandStart.y != view.bandEnd.y) {
+        const int height = s.m.height();
+        const Pixel a{view.bandStart.x, height - view.bandStart.y};
+        const Pixel b{view.bandEnd.x, height - view.bandEnd.y};
+        r.drawLineIfOpen(a, {b.x, a.y}, RECTANGLE);
+        r.drawLineIfOpen({b.x, a.y}, b, RECTANGLE);
+        r.drawLineIfOpen(b, {a.x, b.y}, RECTANGLE);
+        r.drawLineIfOpen({a.x, b.y}, a, RECTANGLE);
+    }
+}
+
+void drawVertex(Rasterizer& r, const OrthoScene& s, size_t v) {
+    const VertexInfo& info = s.model.vertexInfos[v];
+    if (!info.visible() || (!s.view.vertexDots2D && !active(info))) {
+        return;
+    }
+    r.setStamp(vertexStamp(s.model, v));
+    if (active(info)) {
+        r.plotSquareIfOpen(s.at[v], SELECTED_COLOUR, 2);
+    } else {
+        r.plotSquareIfOpen(s.at[v], PLAIN_VERTEX, 1);
+    }
+}
+
+void drawWhole(Rasterizer& r, const CFacetoDoc& doc, const Frame& frame, const OrthoScene& s) {
+    drawBackground(r, s);
+    if (s.view.solid2D) {
+        fillTriangles(r, doc, s.m, frame, s.at);
+    }
+    for (size_t e = 0; e < s.model.edges.size(); ++e) {
+        drawEdge(r, s, e);
+    }
+    drawOverEdges(r, s);
+    for (size_t v = 0; v < s.at.size(); ++v) {
+        drawVertex(r, s, v);
+    }
+}
+
+OrthoLayer::Key keyOf(const CFacetoDoc& doc, const OrthoScene& s) {
+    const ViewState& view = s.view;
+    return {&doc,
+            doc.modelRevision(),
+            s.orientation,
+            s.m.width(),
+            s.m.height(),
+            s.m.state(),
+            view.zoomFactor,
+            view.pixelRatio,
+            view.gridSpacing,
+            view.gridVisible,
+            view.originVisible,
+            view.vertexDots2D,
+            view.bandView,
+            view.bandStart,
+            view.bandEnd,
+            s.app.orthoColours,
+            s.app.skeletonShown,
+            s.app.currentTool};
+}
+
+// The still part of the frame drawn with the draw order of its pixels, kept; and what moves listed.
+// False when nothing or most of the model moves: then nothing is kept.
+bool keepStillPart(Rasterizer& r, OrthoLayer& layer, const OrthoScene& s) {
+    const auto& infos = s.model.vertexInfos;
+    layer.movingVertices.clear();
+    for (size_t v = 0; v < s.at.size(); ++v) {
+        if (active(infos[v])) {
+            layer.movingVertices.push_back(int32_t(v));
+        }
+    }
+    if (layer.movingVertices.empty() || layer.movingVertices.size() > s.at.size() / 2) {
+        return false;
+    }
+    const size_t area = size_t(r.width()) * size_t(r.height());
+    layer.stamps.assign(area, BACKGROUND_STAMP);
+    r.useStamps(Rasterizer::Stamping::RECORD, layer.stamps.data());
+    r.setStamp(BACKGROUND_STAMP);
+    drawBackground(r, s);
+    layer.movingEdges.clear();
+    for (size_t e = 0; e < s.model.edges.size(); ++e) {
+        const Edge& edge = s.model.edges[e];
+        const bool moves = (size_t(edge.first) < s.at.size() && active(infos[size_t(edge.first)])) ||
+                           (size_t(edge.second) < s.at.size() && active(infos[size_t(edge.second)]));
+        if (moves) {
+            layer.movingEdges.push_back(int32_t(e));
+        } else {
+            drawEdge(r, s, e);
+        }
+    }
+    drawOverEdges(r, s);
+    for (size_t v = 0; v < s.at.size(); ++v) {
+        if (!active(infos[v])) {
+            drawVertex(r, s, v);
+        }
+    }
+    r.useStamps(Rasterizer::Stamping::OFF);
+    layer.pixels.assign(r.framePixels(), r.framePixels() + area);
+    return true;
+}
+
+// Draws the frame from the layer where only the selected vertices moved since the last frame: the
+// kept picture with what moves drawn over it in its place. False when the frame is to be drawn whole.
+bool drawFromLayer(Rasterizer& r, OrthoLayer& layer, const CFacetoDoc& doc, const OrthoScene& s) {
+    const OrthoLayer::Key key = keyOf(doc, s);
+    bool same = !s.view.solid2D && layer.key == key && layer.at.size() == s.at.size();
+    const auto& infos = s.model.vertexInfos;
+    for (size_t v = 0; same && v < s.at.size(); ++v) {
+        same = active(infos[v]) || s.at[v] == layer.at[v];
+    }
+    if (!same) {
+        layer.key = key;
+        layer.kept = false;
+        layer.pixels = {};
+        layer.stamps = {};
+        return false;
+    }
+    if (!layer.kept) {
+        layer.kept = keepStillPart(r, layer, s);
+        if (!layer.kept) {
+            return false;
+        }
+    } else {
+        std::copy(layer.pixels.begin(), layer.pixels.end(), r.framePixels());
+    }
+    r.useStamps(Rasterizer::Stamping::TEST, layer.stamps.data());
+    for (int32_t e : layer.movingEdges) {
+        drawEdge(r, s, size_t(e));
+    }
+    for (int32_t v : layer.movingVertices) {
+        drawVertex(r, s, size_t(v));
+    }
+    r.useStamps(Rasterizer::Stamping::OFF);
+    return true;
+}
+
+} // namespace
+
+size_t OrthoLayer::bytes() const {
+    return at.capacity() * sizeof(Pixel) + pixels.capacity() + stamps.capacity() * sizeof(uint32_t) +
+           (movingEdges.capacity() + movingVertices.capacity()) * sizeof(int32_t);
+}
+
 void drawOrthoView(Rasterizer& r, const CFacetoDoc& doc, const ViewState& view, int orientation,
-                   const AppState& app, int width, int height, FramePresenter* target,
-                   OverlayTarget* overlay) {
+                   const AppState& app, int width, int height, FramePresenter* target, OverlayTarget* overlay,
+                   OrthoLayer* layer) {
     if (width <= 0 || height <= 0 || !r.beginFrame(target, width, height, app.orthoColours.background)) {
         return;
     }
     const OrthoMapping m(view, orientation, width, height);
-    if (view.gridVisible) {
-        drawGrid(r, view, m, app.orthoColours.grid);
-    }
-    if (view.originVisible) {
-        const int32_t x = m.column(0.0f);
-        const int32_t y = m.bufferRow(0.0f);
-        r.drawLineIfOpen({x, 0}, {x, height}, app.orthoColours.axes);
-        r.drawLineIfOpen({0, y}, {width, y}, app.orthoColours.axes);
-    }
-
     const Frame* frame = doc.currentFrame();
+    const Model& model = doc.model();
+    std::vector<Pixel> at;
     if (frame != nullptr) {
-        const Model& model = doc.model();
-        const auto& infos = model.vertexInfos;
-        const auto& positions = frame->positions;
-        const size_t count = std::min(infos.size(), positions.size());
-        std::vector<Pixel> at(count);
+        const size_t count = std::min(model.vertexInfos.size(), frame->positions.size());
+        at.resize(count);
         for (size_t v = 0; v < count; ++v) {
-            at[v] = m.toBuffer(positions[v]);
+            at[v] = m.toBuffer(frame->positions[v]);
         }
-        if (view.solid2D) {
-            fillTriangles(r, doc, m, *frame, at);
-        }
-        for (const Edge& e : model.edges) {
-            if (e.first < 0 || e.second < 0 || size_t(e.first) >= count || size_t(e.second) >= count) {
-                continue;
-            }
-            const VertexInfo& a = infos[size_t(e.first)];
-            const VertexInfo& b = infos[size_t(e.second)];
-            if (!a.visible() || !b.visible()) {
-                continue;
-            }
-            // An edge at most two pixels long lies wholly under the dots of its two ends, which are
-            // drawn later: it would not show.
-            const Pixel p = at[size_t(e.first)];
-            const Pixel q = at[size_t(e.second)];
-            if (std::abs(int64_t(p.x) - q.x) <= 2 && std::abs(int64_t(p.y) - q.y) <= 2) {
-                continue;
-            }
-            const int colour = active(a) && active(b) ? SELECTED_COLOUR : (e.color & 0xFF);
-            r.drawLineIfOpen(p, q, colour);
-        }
-        for (const SkeletonNode& node : model.skeletonNodes) {
-            if (!(node.flags & 2) || !app.skeletonShown) {
-                continue;
-            }
-            const Pixel joint = m.toBuffer({node.block[0], node.block[1], node.block[2]});
-            const Pixel pivot = m.toBuffer({node.block[6], node.block[7], node.block[8]});
-            r.plotSquareIfOpen(joint, 0, 3);
-            r.plotSquareIfOpen(pivot, SELECTED_COLOUR, 3);
-            r.drawLineIfOpen(joint, pivot, 0);
-        }
-        if (app.currentTool == TOOL_EDIT && view.bandView == orientation &&
-            view.bandStart.x != view.bandEnd.x && view.bandStart.y != view.bandEnd.y) {
-            const Pixel a{view.bandStart.x, height - view.bandStart.y};
-            const Pixel b{view.bandEnd.x, height - view.bandEnd.y};
-            r.drawLineIfOpen(a, {b.x, a.y}, RECTANGLE);
-            r.drawLineIfOpen({b.x, a.y}, b, RECTANGLE);
-            r.drawLineIfOpen(b, {a.x, b.y}, RECTANGLE);
-            r.drawLineIfOpen({a.x, b.y}, a, RECTANGLE);
-        }
-        for (size_t v = 0; v < count; ++v) {
-            if (!infos[v].visible() || (!view.vertexDots2D && !active(infos[v]))) {
-                continue;
-            }
-            if (active(infos[v])) {
-                r.plotSquareIfOpen(at[v], SELECTED_COLOUR, 2);
-            } else {
-                r.plotSquareIfOpen(at[v], PLAIN_VERTEX, 1);
-            }
-        }
+    }
+    const OrthoScene scene{model, view, app, m, orientation, at};
+    if (frame == nullptr) {
+        drawBackground(r, scene);
+    } else if (layer == nullptr || !drawFromLayer(r, *layer, doc, scene)) {
+        drawWhole(r, doc, *frame, scene);
+    }
+    if (layer != nullptr) {
+        layer->at = std::move(at);
     }
     r.presentFrame();
-    drawAxisIndicator(r, m, doc.model(), frame, overlay);
+    drawAxisIndicator(r, m, model, frame, overlay);
 }
 
 float initialZoomFactor(const ViewState& view, int width, int height) {

@@ -24,6 +24,7 @@ struct OrthoViewState {
     float viewExtentU = 50.0f;
     float viewExtentV = 50.0f;
     bool negative = false; // looked at from the other side: the horizontal axis runs the other way
+    bool operator==(const OrthoViewState&) const = default;
 };
 
 // The camera pane's drawing modes (the "FillMode" setting).

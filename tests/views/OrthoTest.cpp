@@ -240,3 +240,64 @@ TEST(OrthoView, PickPrefersTheNearestThenTheHigherIndex) {
     DocumentEdit::model(v.doc()).vertexInfos[2].flags = 0; // hidden vertices cannot be picked
     EXPECT_EQ(1, editor.pick(v.doc(), 120, 100, 200, 200));
 }
+
+// A drag redraws each 2D pane over the picture it kept of what does not move: every frame must be the
+// one drawn whole, wherever moving edges and dots cross still ones of other colours, and whatever else
+// changes between frames.
+TEST(OrthoView, FramesDrawnOverTheKeptPictureAreTheWholeFrames) {
+    DocFixture f;
+    std::mt19937 random(7);
+    std::uniform_real_distribution<float> coordinate(-45.0f, 45.0f);
+    std::vector<Triangle> triangles;
+    for (int t = 0; t < 90; ++t) {
+        triangles.push_back(tri(int32_t(random() % 60), int32_t(random() % 60), int32_t(random() % 60)));
+    }
+    ModelData data = makeModel(60, triangles, 1);
+    for (FrameVertex& p : data.frames[0].positions) {
+        p = {coordinate(random), coordinate(random), coordinate(random)};
+    }
+    loadInto(*f.doc, data);
+    Model& model = DocumentEdit::model(*f.doc);
+    buildEdges(model);
+    for (size_t e = 0; e < model.edges.size(); ++e) {
+        model.edges[e].color = int32_t(20 + e % 5);
+    }
+    for (int32_t v = 0; v < 60; v += 6) {
+        model.vertexInfos[size_t(v)].flags |= VERTEX_SELECTED;
+    }
+    model.vertexInfos[3].flags &= ~VERTEX_VISIBLE;
+    PaletteTables tables = PaletteTables::builtIn();
+    Rasterizer layered(tables);
+    Rasterizer whole(tables);
+    AppState app;
+    ViewState view;
+    view.gridSpacing = 7.0f;
+    OrthoLayer layer;
+    Frame8 a;
+    Frame8 b;
+    size_t keptFrames = 0;
+    for (int step = 0; step < 40; ++step) {
+        Positions& positions = DocumentEdit::frames(*f.doc)[0].positions;
+        for (size_t v = 0; v < 60; ++v) {
+            if (f.doc->model().vertexInfos[v].selected()) {
+                positions[v].x += coordinate(random) / 6.0f;
+                positions[v].z += coordinate(random) / 6.0f;
+            }
+        }
+        if (step == 12) {
+            positions[1].x += 3.0f; // a vertex that is not selected moves too
+        }
+        if (step == 20) {
+            DocumentEdit::model(*f.doc).vertexInfos[1].flags |= VERTEX_SELECTED;
+        }
+        if (step == 28) {
+            view.orthoViews[1].zoom *= 1.25f;
+        }
+        drawOrthoView(layered, *f.doc, view, 1, app, 203, 150, &a, nullptr, &layer);
+        drawOrthoView(whole, *f.doc, view, 1, app, 203, 150, &b, nullptr);
+        ASSERT_EQ(b.image, a.image) << "step " << step;
+        keptFrames += layer.kept ? 1 : 0;
+    }
+    EXPECT_GE(keptFrames, 30u); // the kept picture was drawn over, not only made again
+    EXPECT_GT(layer.bytes(), 0u);
+}
