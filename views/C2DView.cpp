@@ -104,11 +104,11 @@ void C2DView::paintEvent(QPaintEvent*) {
     onInitialUpdate();
     QPainter painter(this);
     paintInDevicePixels(painter, devicePixelRatioF());
-    QtFramePresenter presenter(&painter);
-    QtOverlay overlay(painter);
-    const StepTimings::Scope timed(false, accessibleName());
-    drawOrthoView(rasterizer_, *doc_, view_, orientation(), context_.app, clientWidth(), clientHeight(),
-                  &presenter, &overlay);
+    paintFrame(painter, context_.registry.viewsOf(doc_));
+}
+
+void C2DView::drawFrame(RecordedFrame& out, int width, int height) {
+    drawOrthoView(rasterizer_, *doc_, view_, orientation(), context_.app, width, height, &out, &out, &layer_);
 }
 
 MouseState C2DView::stateOf(const QMouseEvent* e) const {

@@ -2,6 +2,8 @@
 
 #include "views/DevicePixels.h"
 #include "views/OrthoEditor.h"
+#include "views/OrthoView.h"
+#include "views/PaneBatch.h"
 #include "views/ViewContext.h"
 
 #include <QWidget>
@@ -12,7 +14,7 @@ class CFacetoDoc;
 
 // One orthographic pane of a document window: which of the three orientations it shows follows from
 // its pane in the 2 x 2 layout. Draws through a rasterizer of its own and edits through OrthoEditor.
-class C2DView : public QWidget, private MouseHost {
+class C2DView : public QWidget, private MouseHost, public ConcurrentPane {
     Q_OBJECT
 public:
     C2DView(ViewContext& context, CFacetoDoc* doc, int paneRow, int paneColumn, QWidget* parent = nullptr);
@@ -50,7 +52,7 @@ private:
     void release() override { captured_ = false; }
     // Drawn with the other panes in this pass of the event loop: a drag step that also changes the
     // document (and so every pane) paints each pane once.
-    void repaintSelf() override { update(); }
+    void repaintSelf() override { requestFrame(); }
     void updateOtherViews() override;
     // The frame buffer's size, in device pixels.
     int clientWidth() const override { return devicePixels(width(), devicePixelRatioF()); }
@@ -58,10 +60,15 @@ private:
     // A mouse position on the frame buffer.
     QPoint bufferPoint(QPointF at) const { return devicePoint(at, devicePixelRatioF()); }
     void reportAction(const std::string& text) override;
+    void drawFrame(RecordedFrame& out, int width, int height) override;
+    QSize frameSize() const override { return {clientWidth(), clientHeight()}; }
+    QString timingName() const override { return accessibleName(); }
+    QWidget* paneWidget() override { return this; }
     MouseState stateOf(const QMouseEvent* event) const;
 
     ViewContext& context_;
     Rasterizer rasterizer_{context_.tables};
+    OrthoLayer layer_; // what a drag leaves as it was, kept between frames
     CFacetoDoc* doc_;
     ViewState& view_;
     int paneRow_;

@@ -54,12 +54,13 @@ void CCameraView::paintEvent(QPaintEvent*) {
     }
     QPainter painter(this);
     paintInDevicePixels(painter, devicePixelRatioF());
-    QtFramePresenter presenter(&painter);
-    QtOverlay overlay(painter);
+    paintFrame(painter, doc_ != nullptr ? context_.registry.viewsOf(doc_) : std::vector<QWidget*>{});
+}
+
+void CCameraView::drawFrame(RecordedFrame& out, int width, int height) {
     const bool following = doc_ == context_.app.activeDocument && context_.app.followedFrame >= 0;
-    const StepTimings::Scope timed(false, QStringLiteral("Camera"));
-    drawCameraView(rasterizer_, doc_, view_, camera, clientWidth(), clientHeight(), &presenter,
-                   following ? context_.app.followedFrame : -1, &overlay);
+    drawCameraView(rasterizer_, doc_, view_, camera, width, height, &out,
+                   following ? context_.app.followedFrame : -1, &out, &projection_);
 }
 
 void CCameraView::mousePressEvent(QMouseEvent* e) {

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "views/CameraDrawing.h"
 #include "views/CameraWidget.h"
+#include "views/PaneBatch.h"
 #include "views/ViewContext.h"
 
 namespace faceto {
@@ -9,7 +11,7 @@ class CFacetoDoc;
 
 // The perspective pane of a document window: the current frame flat-shaded through the colour map,
 // every triangle outlined, turned and moved with the mouse.
-class CCameraView : public CameraWidget {
+class CCameraView : public CameraWidget, public ConcurrentPane {
     Q_OBJECT
 public:
     CCameraView(ViewContext& context, CFacetoDoc* doc, QWidget* parent = nullptr);
@@ -34,8 +36,13 @@ protected:
     Bounds shownBounds() const override;
 
 private:
+    void drawFrame(RecordedFrame& out, int width, int height) override;
+    QSize frameSize() const override { return {clientWidth(), clientHeight()}; }
+    QString timingName() const override { return QStringLiteral("Camera"); }
+    QWidget* paneWidget() override { return this; }
     ViewContext& context_;
     Rasterizer rasterizer_{context_.tables};
+    ProjectionMemo projection_; // what the rasterizer's projection was made from
     CFacetoDoc* doc_;
     ViewState& view_;
     Mat4 home_;

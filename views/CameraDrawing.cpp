@@ -73,6 +73,27 @@ void prepare(Rasterizer& r, const Model& model, const Frame& frame, const Mat4& 
     Rasterizer::sortByDepth(keys, indices, 0, count - 1);
 }
 
+// Projects and sorts the frame unless the memo tells that the rasterizer holds this very projection.
+void prepareOnce(Rasterizer& r, const CFacetoDoc& doc, const Frame& frame, const Mat4& camera,
+                 ProjectionMemo* memo) {
+    const auto& positions = frame.positions;
+    if (memo != nullptr && memo->valid && memo->doc == &doc && memo->revision == doc.modelRevision() &&
+        memo->camera == camera && memo->width == r.width() && memo->height == r.height() &&
+        std::equal(positions.begin(), positions.end(), memo->positions.begin(), memo->positions.end())) {
+        return;
+    }
+    prepare(r, doc.model(), frame, camera, Projection(r.width(), r.height()));
+    if (memo != nullptr) {
+        memo->doc = &doc;
+        memo->revision = doc.modelRevision();
+        memo->camera = camera;
+        memo->width = r.width();
+        memo->height = r.height();
+        memo->positions.assign(positions.begin(), positions.end());
+        memo->valid = true;
+    }
+}
+
 // A light row of the colour map from a float: cut to a whole row and kept inside the map; a NaN (the
 // normal of a face too far out or of no area) is the darkest row, never an undefined conversion.
 int rowWithin(float row) {
@@ -328,7 +349,8 @@ void drawCameraTriangle(Rasterizer& r, const Model& model, const ProjectedTriang
 } // namespace
 
 bool drawCameraView(Rasterizer& r, const CFacetoDoc* doc, const ViewState& view, const Mat4& camera,
-                    int width, int height, FramePresenter* target, int frameIndex, OverlayTarget* overlay) {
+                    int width, int height, FramePresenter* target, int frameIndex, OverlayTarget* overlay,
+                    ProjectionMemo* memo) {
     const int mode = doc ? view.fillMode : FILL_FLAT;
     DisplayPalette skinPalette{};
     const Skin* skin = doc ? paintedSkin(r, *doc, mode, skinPalette) : nullptr;
@@ -349,7 +371,7 @@ bool drawCameraView(Rasterizer& r, const CFacetoDoc* doc, const ViewState& view,
         return true;
     }
     const Model& model = doc->model();
-    prepare(r, model, *frame, camera, Projection(r.width(), r.height()));
+    prepareOnce(r, *doc, *frame, camera, memo);
     const std::vector<int> vertexRow = vertexLightRows(model, r.projectedVertices(), mode, view);
     // A skin shown in its own (the game's) colours is lit by the game's colour map when there is one.
     r.useColormap(ownColours && view.gameColormap ? view.gameColormap.get() : nullptr);

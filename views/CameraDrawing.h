@@ -1,7 +1,10 @@
 #pragma once
 
+#include "model/Model.h"
 #include "render/Rasterizer.h"
 #include "views/CameraMath.h"
+
+#include <vector>
 
 namespace faceto {
 
@@ -23,6 +26,20 @@ struct PreviewSettings {
     float blend = 0.0f;
 };
 
+// What a perspective pane keeps of the last frame it projected, so that a frame drawn again from the same
+// model, positions, camera and size (a 2D view panned, the selection changed, the mode switched) takes
+// the projection and depth order its rasterizer still holds instead of making them again. Kept with one
+// rasterizer, with which nothing else projects meanwhile.
+struct ProjectionMemo {
+    const CFacetoDoc* doc = nullptr;
+    uint64_t revision = 0;
+    Mat4 camera{};
+    int width = 0;
+    int height = 0;
+    std::vector<FrameVertex> positions;
+    bool valid = false;
+};
+
 // The camera pane: the current frame in perspective, every triangle facing the camera filled with the
 // light row of its facing through the colour map and outlined in colour 0, far ones first. A frame of
 // the given client size is drawn and presented; false when no frame could be opened.
@@ -30,7 +47,7 @@ struct PreviewSettings {
 // pane's corner label is drawn on top: "Camera (" and the mode as the View menu names it, ")".
 bool drawCameraView(Rasterizer& r, const CFacetoDoc* doc, const ViewState& view, const Mat4& camera,
                     int width, int height, FramePresenter* target, int frame = -1,
-                    OverlayTarget* overlay = nullptr);
+                    OverlayTarget* overlay = nullptr, ProjectionMemo* memo = nullptr);
 std::string cameraPaneLabel(int fillMode);
 
 // The triangle the camera pane shows at window pixel (x, y) (rows downwards): the nearest of those in

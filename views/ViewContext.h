@@ -4,6 +4,7 @@
 #include "document/Changes.h"
 #include "render/Rasterizer.h"
 #include "views/AppState.h"
+#include "views/PaneBatch.h"
 #include "views/ViewState.h"
 
 #include <QPointer>
@@ -66,7 +67,11 @@ public:
         }
         for (const Entry& e : it->second) {
             if (e.view && e.view != except && notice.touches(e.shows)) {
-                e.view->update();
+                if (auto* pane = dynamic_cast<ConcurrentPane*>(e.view.data())) {
+                    pane->requestFrame(); // drawn together with the other panes that wait
+                } else {
+                    e.view->update();
+                }
             }
         }
     }

@@ -9,7 +9,9 @@
 #include "views/C2DView.h"
 #include "views/CAnimationView.h"
 #include "views/CCameraView.h"
+#include "views/CameraDrawing.h"
 #include "views/OrthoView.h"
+#include "views/QtFramePresenter.h"
 
 #include <QDockWidget>
 #include <QMouseEvent>
@@ -87,4 +89,45 @@ TEST(ChangeNotices, ThePlayerDrawsAnUnchangedFrameOnce) {
     e.trigger("mirrorX");
     QApplication::processEvents();
     EXPECT_EQ(1, counter.paints[player.preview()]);
+}
+
+// The panes a drag step changes are drawn at once, on several cores, and show what each would have
+// drawn alone.
+TEST(ChangeNotices, ADragStepDrawsThePanesTogetherWithTheirOwnPixels) {
+    Editor e;
+    e.start({e.writeModel("m.fm")});
+    QApplication::processEvents();
+    CChildFrame* window = e.app->activeFrame();
+    C2DView* front = window->view2D(1, 0);
+    QTest::keyClick(front, Qt::Key_C, Qt::ShiftModifier); // select all
+    QApplication::processEvents();
+    const uint64_t before = ConcurrentPane::framesDrawnWithOthers();
+    const OrthoMapping map(e.shown(), front->orientation(), front->width(), front->height());
+    const Pixel at = map.toWindow(e.active()->currentFrame()->positions[1]);
+    QPoint p(at.x, at.y);
+    QTest::mousePress(front, Qt::LeftButton, Qt::NoModifier, p);
+    PaletteTables tables = PaletteTables::builtIn();
+    for (int step = 0; step < 6; ++step) {
+        p += QPoint(2, 1);
+        QMouseEvent move(QEvent::MouseMove, p, front->mapToGlobal(p), Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(front, &move);
+        QApplication::processEvents();
+        for (C2DView* pane : {window->view2D(0, 0), window->view2D(0, 1), front}) {
+            Rasterizer alone(tables);
+            QtFramePresenter picture;
+            drawOrthoView(alone, *e.active(), e.shown(), pane->orientation(), e.app->state(), pane->width(),
+                          pane->height(), &picture, nullptr);
+            ASSERT_EQ(picture.image(), pane->shownPicture()) << "step " << step;
+        }
+        Rasterizer alone(tables);
+        QtFramePresenter picture;
+        CCameraView* camera = window->cameraView();
+        drawCameraView(alone, e.active(), e.shown(), camera->camera, camera->width(), camera->height(),
+                       &picture);
+        ASSERT_EQ(picture.image(), camera->shownPicture()) << "step " << step;
+    }
+    QTest::mouseRelease(front, Qt::LeftButton, Qt::NoModifier, p);
+    QApplication::processEvents();
+    EXPECT_GE(ConcurrentPane::framesDrawnWithOthers() - before, 6u * 4u);
 }

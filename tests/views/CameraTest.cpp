@@ -469,3 +469,41 @@ TEST(Preview, BlendsTowardsTheNextFrameAsTheEnginesDo) {
     drawPreview(r, f.doc.get(), settings, initialCamera(), 64, 64, &blended);
     EXPECT_EQ(first.image, blended.image);
 }
+
+// A pane drawing again from what it projected last must notice every change that moves a pixel: the
+// positions changed in place, the camera, the mesh, the window's size.
+TEST(CameraView, AKeptProjectionIsTakenOnlyForTheSameFrame) {
+    PaletteTables tables = PaletteTables::builtIn();
+    Rasterizer kept(tables);
+    Rasterizer fresh(tables);
+    DocFixture f;
+    ViewState view;
+    ModelData data = makeModel(4, {tri(0, 2, 1), tri(0, 3, 2)}, 1);
+    data.frames[0].positions = {{0, -20, -20}, {0, 20, -20}, {0, 0, 20}, {5, -25, 15}};
+    data.model.triangles[0].color = 100;
+    data.model.triangles[1].color = 140;
+    loadInto(*f.doc, data);
+    ProjectionMemo memo;
+    Mat4 camera = initialCamera();
+    int width = 64;
+    Pixels a;
+    Pixels b;
+    auto same = [&] {
+        drawCameraView(kept, f.doc.get(), view, camera, width, 64, &a, -1, nullptr, &memo);
+        drawCameraView(fresh, f.doc.get(), view, camera, width, 64, &b);
+        EXPECT_GT(countNot(a.image, 0), 0u);
+        return a.image == b.image;
+    };
+    EXPECT_TRUE(same());
+    EXPECT_TRUE(same()); // nothing changed
+    DocumentEdit::frames(*f.doc)[0].positions[2].z = 8.0f;
+    EXPECT_TRUE(same());
+    camera = camera * Mat4::rotationZ(0.3f);
+    EXPECT_TRUE(same());
+    std::swap(DocumentEdit::model(*f.doc).triangles[1].v[1], DocumentEdit::model(*f.doc).triangles[1].v[2]);
+    EXPECT_TRUE(same());
+    width = 96;
+    EXPECT_TRUE(same());
+    view.fillMode = FILL_WIREFRAME;
+    EXPECT_TRUE(same());
+}
