@@ -37,103 +37,123 @@ struct EdgeKey {
     bool operator==(const EdgeKey&) const = default;
 };
 
-struct EdgeKeyHash {
-    // Each end mixed on its own (a vertex and its pair index are often equal, and neighbours' numbers
-    // close), then the two combined: the buckets stay short on regular meshes too.
-    static uint64_t mix(uint64_t x) {
-        x ^= x >> 30;
-        x *= 0xBF58476D1CE4E5B9ULL;
-        x ^= x >> 27;
-        x *= 0x94D049BB133111EBULL;
-        return x ^ (x >> 31);
-    }
-    size_t operator()(const EdgeKey& k) const {
-        const uint64_t a = mix((uint64_t(uint32_t(k.a.vertex)) << 32) | uint32_t(k.a.pair));
-        const uint64_t b = mix((uint64_t(uint32_t(k.b.vertex)) << 32) | uint32_t(k.b.pair));
-        return size_t(mix(a + 0x9E3779B97F4A7C15ULL * b));
-    }
-};
-
 // Where each directed edge occurs: the triangles, in index order, with the corner m at which the
 // edge runs from corner m to corner m + 1 (the first such corner of each triangle). Kept flat: every
-// occurrence in one array sorted by edge and triangle, and an open-addressed table from each edge to
-// its stretch of that array, so that a large model's lookups stay in few cache lines.
+// occurrence in one array sorted by edge and triangle, and where the edges from each vertex begin in
+// it, so that the lookups of neighbouring triangles stay in few cache lines however large the model.
 class EdgeIndex {
 public:
     explicit EdgeIndex(const std::vector<std::array<GlVertex, 3>>& triangles) {
-        entries_.reserve(triangles.size() * 3);
-        for (int32_t t = 0; t < int32_t(triangles.size()); ++t) {
-            for (int m = 0; m < 3; ++m) {
-                entries_.push_back(
-                    {{triangles[size_t(t)][size_t(m)], triangles[size_t(t)][size_t((m + 1) % 3)]}, t, m});
+        if (triangles.empty()) {
+            return;
+        }
+        int32_t lowest = INT32_MAX;
+        int32_t highest = INT32_MIN;
+        for (const auto& t : triangles) {
+            for (const GlVertex& corner : t) {
+                lowest = std::min(lowest, corner.vertex);
+                highest = std::max(highest, corner.vertex);
             }
         }
-        std::sort(entries_.begin(), entries_.end(), [](const Entry& x, const Entry& y) {
-            return std::tie(x.key.a.vertex, x.key.a.pair, x.key.b.vertex, x.key.b.pair, x.triangle,
-                            x.corner) <
-                   std::tie(y.key.a.vertex, y.key.a.pair, y.key.b.vertex, y.key.b.pair, y.triangle, y.corner);
-        });
+        const size_t occurrences = triangles.size() * 3;
+        const int64_t span = int64_t(highest) - int64_t(lowest) + 1;
+        base_ = lowest;
+        // Numbers spread far wider than the model (a damaged file): one sort of the whole array.
+        byVertex_ = span <= int64_t(occurrences) * 4 + 1024;
+        entries_.resize(occurrences);
+        if (byVertex_) {
+            // By first vertex, in triangle and corner order within each (a stable counting sort); then
+            // each vertex's few edges in edge order, the triangles' order kept.
+            std::vector<uint32_t> next(size_t(span) + 1, 0);
+            for (const auto& t : triangles) {
+                for (const GlVertex& corner : t) {
+                    ++next[size_t(corner.vertex - base_) + 1];
+                }
+            }
+            for (size_t v = 1; v < next.size(); ++v) {
+                next[v] += next[v - 1];
+            }
+            for (int32_t t = 0; t < int32_t(triangles.size()); ++t) {
+                for (int m = 0; m < 3; ++m) {
+                    const GlVertex a = triangles[size_t(t)][size_t(m)];
+                    entries_[next[size_t(a.vertex - base_)]++] = {
+                        {a, triangles[size_t(t)][size_t((m + 1) % 3)]}, t, m};
+                }
+            }
+            for (size_t from = 0; from < entries_.size();) {
+                size_t to = from + 1;
+                while (to < entries_.size() && entries_[to].key.a.vertex == entries_[from].key.a.vertex) {
+                    ++to;
+                }
+                std::stable_sort(entries_.begin() + std::ptrdiff_t(from),
+                                 entries_.begin() + std::ptrdiff_t(to),
+                                 [](const Entry& x, const Entry& y) { return keyLess(x.key, y.key); });
+                from = to;
+            }
+        } else {
+            size_t k = 0;
+            for (int32_t t = 0; t < int32_t(triangles.size()); ++t) {
+                for (int m = 0; m < 3; ++m) {
+                    entries_[k++] = {
+                        {triangles[size_t(t)][size_t(m)], triangles[size_t(t)][size_t((m + 1) % 3)]}, t, m};
+                }
+            }
+            std::stable_sort(entries_.begin(), entries_.end(),
+                             [](const Entry& x, const Entry& y) { return keyLess(x.key, y.key); });
+        }
         // A triangle holding the edge twice keeps its first corner.
         entries_.erase(std::unique(entries_.begin(), entries_.end(),
                                    [](const Entry& x, const Entry& y) {
                                        return x.key == y.key && x.triangle == y.triangle;
                                    }),
                        entries_.end());
-        size_t capacity = 16;
-        while (capacity < entries_.size() * 2) {
-            capacity *= 2;
-        }
-        slots_.assign(capacity, Slot{});
-        for (size_t i = 0; i < entries_.size();) {
-            size_t end = i + 1;
-            while (end < entries_.size() && entries_[end].key == entries_[i].key) {
-                ++end;
+        if (byVertex_) {
+            starts_.assign(size_t(span) + 1, 0);
+            for (const Entry& e : entries_) {
+                ++starts_[size_t(e.key.a.vertex - base_) + 1];
             }
-            for (size_t at = EdgeKeyHash{}(entries_[i].key) & (capacity - 1);;
-                 at = (at + 1) & (capacity - 1)) {
-                if (slots_[at].begin == EMPTY) {
-                    slots_[at] = {entries_[i].key, uint32_t(i), uint32_t(end)};
-                    break;
-                }
+            for (size_t v = 1; v < starts_.size(); ++v) {
+                starts_[v] += starts_[v - 1];
             }
-            i = end;
         }
     }
 
     // The first triangle after `after` holding the edge, or -1.
     std::pair<int32_t, int> firstAfter(int32_t after, GlVertex a, GlVertex b) const {
-        const EdgeKey key{a, b};
-        const size_t mask = slots_.size() - 1;
-        for (size_t at = EdgeKeyHash{}(key)&mask;; at = (at + 1) & mask) {
-            const Slot& slot = slots_[at];
-            if (slot.begin == EMPTY) {
+        auto first = entries_.begin();
+        auto last = entries_.end();
+        if (byVertex_) {
+            const int64_t v = int64_t(a.vertex) - base_;
+            if (v < 0 || v + 1 >= int64_t(starts_.size())) {
                 return {-1, 0};
             }
-            if (slot.key == key) {
-                const auto first = entries_.begin() + slot.begin;
-                const auto last = entries_.begin() + slot.end;
-                const auto found = std::upper_bound(
-                    first, last, after, [](int32_t value, const Entry& e) { return value < e.triangle; });
-                return found == last ? std::pair<int32_t, int>{-1, 0}
-                                     : std::pair<int32_t, int>{found->triangle, found->corner};
-            }
+            first = entries_.begin() + starts_[size_t(v)];
+            last = entries_.begin() + starts_[size_t(v) + 1];
         }
+        const EdgeKey key{a, b};
+        const auto [from, to] =
+            std::equal_range(first, last, Entry{key, 0, 0},
+                             [](const Entry& x, const Entry& y) { return keyLess(x.key, y.key); });
+        const auto found = std::upper_bound(from, to, after,
+                                            [](int32_t value, const Entry& e) { return value < e.triangle; });
+        return found == to ? std::pair<int32_t, int>{-1, 0}
+                           : std::pair<int32_t, int>{found->triangle, found->corner};
     }
 
 private:
-    static constexpr uint32_t EMPTY = UINT32_MAX;
     struct Entry {
         EdgeKey key;
         int32_t triangle;
         int corner;
     };
-    struct Slot {
-        EdgeKey key{};
-        uint32_t begin = EMPTY;
-        uint32_t end = EMPTY;
-    };
+    static bool keyLess(const EdgeKey& x, const EdgeKey& y) {
+        return std::tie(x.a.vertex, x.a.pair, x.b.vertex, x.b.pair) <
+               std::tie(y.a.vertex, y.a.pair, y.b.vertex, y.b.pair);
+    }
     std::vector<Entry> entries_;
-    std::vector<Slot> slots_;
+    std::vector<uint32_t> starts_; // per vertex from base_: where its edges begin in entries_
+    int32_t base_ = 0;
+    bool byVertex_ = false;
 };
 
 GlRun tryRun(const std::vector<std::array<GlVertex, 3>>& triangles, const EdgeIndex& edges,

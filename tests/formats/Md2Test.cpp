@@ -517,3 +517,85 @@ TEST(Md2Reader, SkinNamesThatWouldTakeTooMuchAreRefused) {
     Result<ModelData> large = parseMd2(md2File(s), skins);
     EXPECT_EQ("a skin of 16000 x 16000 pixels is larger than 4096 x 4096", large.error());
 }
+
+namespace {
+
+// The runs made the plain way: each edge looked up by going through every later triangle.
+std::vector<GlRun> glRunsByScan(const std::vector<std::array<GlVertex, 3>>& triangles) {
+    auto firstAfter = [&](int32_t after, GlVertex a, GlVertex b) -> std::pair<int32_t, int> {
+        for (int32_t t = after + 1; t < int32_t(triangles.size()); ++t) {
+            for (int m = 0; m < 3; ++m) {
+                if (triangles[size_t(t)][size_t(m)] == a && triangles[size_t(t)][size_t((m + 1) % 3)] == b) {
+                    return {t, m};
+                }
+            }
+        }
+        return {-1, 0};
+    };
+    std::vector<uint8_t> used(triangles.size(), 0);
+    std::vector<GlRun> runs;
+    for (int32_t i = 0; i < int32_t(triangles.size()); ++i) {
+        if (used[size_t(i)]) {
+            continue;
+        }
+        GlRun best;
+        for (bool strip : {false, true}) {
+            for (int corner = 0; corner < 3; ++corner) {
+                auto at = [&](int c) { return triangles[size_t(i)][size_t((corner + c) % 3)]; };
+                GlRun run;
+                run.strip = strip;
+                run.vertices = {at(0), at(1), at(2)};
+                run.triangles = {i};
+                std::vector<uint8_t> taken(triangles.size(), 0);
+                GlVertex first = strip ? at(2) : at(0);
+                GlVertex second = strip ? at(1) : at(2);
+                for (;;) {
+                    const auto [next, m] = firstAfter(i, first, second);
+                    if (next < 0 || used[size_t(next)] || taken[size_t(next)]) {
+                        break;
+                    }
+                    const GlVertex w = triangles[size_t(next)][size_t((m + 2) % 3)];
+                    (strip && run.triangles.size() % 2 == 0 ? first : second) = w;
+                    run.vertices.push_back(w);
+                    run.triangles.push_back(next);
+                    taken[size_t(next)] = 1;
+                }
+                if (run.triangles.size() > best.triangles.size()) {
+                    best = run;
+                }
+            }
+        }
+        for (int32_t t : best.triangles) {
+            used[size_t(t)] = 1;
+        }
+        runs.push_back(best);
+    }
+    return runs;
+}
+
+} // namespace
+
+// The edge index finds what a search through every triangle finds, on meshes with shared and repeated
+// edges, degenerate triangles and vertex numbers spread far apart (as a damaged file has them).
+TEST(Md2Writer, GlRunsAreTheOnesAPlainSearchMakes) {
+    std::mt19937 rng(17);
+    for (int round = 0; round < 60; ++round) {
+        const int32_t n = 4 + int32_t(rng() % 30);
+        std::vector<std::array<GlVertex, 3>> triangles(1 + rng() % 120);
+        const int32_t spread = round % 5 == 0 ? 100000000 : 1;
+        for (auto& t : triangles) {
+            for (GlVertex& corner : t) {
+                corner = {int32_t(rng() % uint32_t(n)) * spread - (round % 7 == 0 ? 50 : 0),
+                          int32_t(rng() % 3)};
+            }
+        }
+        const std::vector<GlRun> fast = buildGlRuns(triangles);
+        const std::vector<GlRun> plain = glRunsByScan(triangles);
+        ASSERT_EQ(plain.size(), fast.size()) << "round " << round;
+        for (size_t r = 0; r < plain.size(); ++r) {
+            ASSERT_EQ(plain[r].strip, fast[r].strip) << "round " << round;
+            ASSERT_EQ(plain[r].triangles, fast[r].triangles) << "round " << round;
+            ASSERT_EQ(plain[r].vertices, fast[r].vertices) << "round " << round;
+        }
+    }
+}
