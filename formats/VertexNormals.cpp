@@ -17,9 +17,16 @@ Vec3 sub(Vec3 a, Vec3 b) {
 Vec3 cross(Vec3 a, Vec3 b) {
     return {a.y * b.z - b.y * a.z, b.x * a.z - a.x * b.z, a.x * b.y - b.x * a.y};
 }
+// The three divisions as one of four lanes: each lane rounds as its own division would.
+using Lanes = float __attribute__((vector_size(16)));
+
 Vec3 normalized(Vec3 v) {
     const float length = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
-    return length == 0.0f ? v : Vec3{v.x / length, v.y / length, v.z / length};
+    if (length == 0.0f) {
+        return v;
+    }
+    const Lanes q = Lanes{v.x, v.y, v.z, 1.0f} / Lanes{length, length, length, 1.0f};
+    return {q[0], q[1], q[2]};
 }
 
 } // namespace
