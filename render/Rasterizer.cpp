@@ -241,7 +241,8 @@ void Rasterizer::resetSpans() {
     maxRow_ = INT32_MIN;
 }
 
-void Rasterizer::walkEdge(const Vec& edgeA, const Vec& edgeB, int n, bool clip) {
+template <int ATTRIBUTES> void Rasterizer::walkEdgeWith(const Vec& edgeA, const Vec& edgeB, bool clip) {
+    constexpr int n = 2 + ATTRIBUTES;
     Vec a = edgeA;
     Vec b = edgeB;
     bool firstMoved = false;
@@ -251,7 +252,7 @@ void Rasterizer::walkEdge(const Vec& edgeA, const Vec& edgeB, int n, bool clip) 
     minRow_ = std::min({minRow_, a[1], b[1]});
     maxRow_ = std::max({maxRow_, a[1], b[1]});
     const int32_t major = majorExtent(b[0] - a[0], b[1] - a[1]);
-    const int attributes = n - 2;
+    constexpr int attributes = ATTRIBUTES;
     int32_t value[MAX_ATTRIBUTES] = {0, 0, 0};
     int32_t delta[MAX_ATTRIBUTES] = {0, 0, 0};
     for (int k = 0; k < attributes; ++k) {
@@ -281,7 +282,33 @@ void Rasterizer::walkEdge(const Vec& edgeA, const Vec& edgeB, int n, bool clip) 
     });
 }
 
+void Rasterizer::walkEdge(const Vec& a, const Vec& b, int n, bool clip) {
+    // The attribute count fixed at compile time: the per-pixel loops over attributes go away.
+    switch (n) {
+    case 2:
+        walkEdgeWith<0>(a, b, clip);
+        break;
+    case 3:
+        walkEdgeWith<1>(a, b, clip);
+        break;
+    case 4:
+        walkEdgeWith<2>(a, b, clip);
+        break;
+    default:
+        walkEdgeWith<3>(a, b, clip);
+        break;
+    }
+}
+
 void Rasterizer::fillFlatPolygon(const int32_t* vertices, int count, int colour) {
+    if (skipClipping_ && count > 0 && withinTwoPixels(vertices, count)) {
+        // Each edge visits its two ends only, so every span runs from corner to corner: the corners are
+        // the polygon.
+        for (int i = 0; i < count; ++i) {
+            pixels_[size_t(vertices[2 * i + 1]) * size_t(width_) + size_t(vertices[2 * i])] = uint8_t(colour);
+        }
+        return;
+    }
     spansOf(vertices, 2, count);
     for (int32_t y = minRow_; y <= maxRow_; ++y) {
         const int32_t left = leftX_[size_t(y)];
@@ -291,6 +318,21 @@ void Rasterizer::fillFlatPolygon(const int32_t* vertices, int count, int colour)
                         size_t(right - left + 1));
         }
     }
+}
+
+bool Rasterizer::withinTwoPixels(const int32_t* vertices, int count) const {
+    int32_t minX = vertices[0];
+    int32_t maxX = vertices[0];
+    int32_t minY = vertices[1];
+    int32_t maxY = vertices[1];
+    for (int i = 1; i < count; ++i) {
+        minX = std::min(minX, vertices[2 * i]);
+        maxX = std::max(maxX, vertices[2 * i]);
+        minY = std::min(minY, vertices[2 * i + 1]);
+        maxY = std::max(maxY, vertices[2 * i + 1]);
+    }
+    return int64_t(maxX) - minX <= 1 && int64_t(maxY) - minY <= 1 && minX >= 0 && minY >= 0 &&
+           maxX < width_ && maxY < height_;
 }
 
 void Rasterizer::spansOf(const int32_t* vertices, int n, int count) {

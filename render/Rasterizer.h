@@ -148,6 +148,9 @@ private:
     void resetSpans();
     // Walks the edge into the span tables, clipped against the rows unless it lies inside them.
     void walkEdge(const Vec& a, const Vec& b, int n, bool clip);
+    template <int ATTRIBUTES> void walkEdgeWith(const Vec& a, const Vec& b, bool clip);
+    // The corners (x, y pairs) lie inside the frame and within one pixel of each other each way.
+    bool withinTwoPixels(const int32_t* vertices, int count) const;
     // Clips the polygon against the columns and walks its edges into the span tables.
     void spansOf(const int32_t* vertices, int n, int count);
     // Calls span(y, xl, xr, start, step) for each row, the attributes at the left end and their step per

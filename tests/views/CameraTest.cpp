@@ -507,3 +507,56 @@ TEST(CameraView, AKeptProjectionIsTakenOnlyForTheSameFrame) {
     view.fillMode = FILL_WIREFRAME;
     EXPECT_TRUE(same());
 }
+
+// A dense mesh seen from afar: triangles of a pixel or two, drawn as their corners, give the pixels of
+// filling and outlining each of them in the depth order.
+TEST(CameraView, TinyTrianglesShowAsFilledAndOutlined) {
+    PaletteTables tables = PaletteTables::builtIn();
+    Rasterizer r(tables);
+    DocFixture f;
+    ViewState view;
+    view.backColor = 200;
+    std::mt19937 rng(9);
+    std::vector<Triangle> triangles;
+    for (int t = 0; t < 3000; ++t) {
+        // Mostly neighbours on the sheet, either way round; now and then three vertices anywhere.
+        const int32_t b = int32_t(rng() % 19) + 20 * int32_t(rng() % 19);
+        const bool anywhere = t % 10 == 0;
+        const int32_t c = anywhere ? int32_t(rng() % 400) : b + 1;
+        const int32_t d = anywhere ? int32_t(rng() % 400) : b + 20;
+        triangles.push_back(rng() % 2 ? tri(b, c, d) : tri(b, d, c));
+        triangles.back().color = int32_t(rng() % 200);
+    }
+    ModelData data = makeModel(400, triangles, 1);
+    for (size_t v = 0; v < 400; ++v) {
+        // A 20 x 20 sheet, a hair apart in depth, seen at about a pixel per vertex.
+        data.frames[0].positions[v] = {float(rng() % 100) * 0.01f, float(v % 20) * 0.9f - 9.0f,
+                                       float(v / 20) * 0.9f - 9.0f};
+    }
+    loadInto(*f.doc, data);
+    Pixels drawn;
+    ASSERT_TRUE(drawCameraView(r, f.doc.get(), view, initialCamera(), 64, 64, &drawn));
+    Rasterizer plain(tables);
+    Pixels expected;
+    plain.beginFrame(&expected, 64, 64, 200);
+    const auto& projected = r.projectedTriangles();
+    size_t tiny = 0;
+    for (int32_t k = 0; k < int32_t(projected.size()); ++k) {
+        const ProjectedTriangle& t = projected[size_t(r.sortIndices()[size_t(k)])];
+        if (!t.inFront || t.normalZ >= 0.0f) {
+            continue;
+        }
+        const auto& q = t.corners;
+        const auto [minX, maxX] = std::minmax({q[0].x, q[1].x, q[2].x});
+        tiny += maxX - minX <= 1 ? 1 : 0;
+        const int32_t polygon[] = {q[0].x, q[0].y, q[1].x, q[1].y, q[2].x, q[2].y, q[0].x, q[0].y};
+        const float row = 64.0f * (1.0f - std::abs(t.normalZ));
+        plain.fillFlatPolygon(polygon, 3, tables.shade(std::clamp(int(row), 0, LIGHT_ROWS - 1), t.color));
+        plain.drawLine(q[0], q[1], 0);
+        plain.drawLine(q[2], q[1], 0);
+        plain.drawLine(q[2], q[0], 0);
+    }
+    plain.presentFrame();
+    EXPECT_GT(tiny, 100u);
+    EXPECT_EQ(expected.image, drawn.image);
+}
