@@ -127,12 +127,12 @@ void CAnimationPlayer::connectControls() {
     connect(button('V'), &QAbstractButton::clicked, this, [this] {
         preview_->settings.showVertices = !preview_->settings.showVertices;
         button('V')->setLatched(preview_->settings.showVertices);
-        preview_->update();
+        preview_->redraw();
     });
     connect(button('L'), &QAbstractButton::clicked, this, [this] {
         preview_->settings.showEdges = !preview_->settings.showEdges;
         button('L')->setLatched(preview_->settings.showEdges);
-        preview_->update();
+        preview_->redraw();
     });
     connect(button('T'), &QAbstractButton::clicked, this, &CAnimationPlayer::cycleFill);
     connect(button('S'), &QAbstractButton::clicked, this, [this] {
@@ -140,7 +140,7 @@ void CAnimationPlayer::connectControls() {
         int& index = preview_->settings.skinIndex;
         const CFacetoDoc* doc = app_.state().activeDocument;
         index = index >= 0 ? index + 1 : (doc ? doc->currentSkin() : 0) + 1;
-        preview_->update();
+        preview_->redraw();
     });
 }
 
@@ -154,7 +154,7 @@ void CAnimationPlayer::followDocuments() {
         if (notice.touches(change::SKINS | change::VIEW) && doc->currentSkin() != followedSkin_) {
             followedSkin_ = doc->currentSkin();
             preview_->settings.skinIndex = -1;
-            preview_->update();
+            preview_->redraw();
         }
         // The preview is drawn again when what it shows changed, not at every step of an animation that
         // stays on one frame.
@@ -163,7 +163,7 @@ void CAnimationPlayer::followDocuments() {
         if (notice.touches(change::POSITIONS | change::TOPOLOGY | change::FRAMES | change::SKINS |
                            change::VISIBILITY | change::SKIN_PLAY) &&
             !notice.onlyPositionsOfAnotherFrame(shown)) {
-            preview_->update();
+            preview_->redraw();
         }
     });
     // Another window's document: a paused player shows the same step of its animation.
@@ -247,7 +247,7 @@ void CAnimationPlayer::addPlaybackControls(QVBoxLayout* layout) {
         if (!on) {
             preview_->settings.blendFrame = -1;
             preview_->settings.blend = 0.0f;
-            preview_->update();
+            preview_->redraw();
         }
     });
     // Between two steps of the animation the smooth preview is drawn at the display's rate, each time the
@@ -262,7 +262,7 @@ void CAnimationPlayer::addPlaybackControls(QVBoxLayout* layout) {
         const float blend = std::min(float(sinceStep_.elapsed()) / float(timer_.interval()), 0.999f);
         if (blend != s.blend) {
             s.blend = blend;
-            preview_->update();
+            preview_->redraw();
         }
     });
 }
@@ -331,7 +331,7 @@ void CAnimationPlayer::show(int frame) {
         s.shownFrame = frame;
         s.blendFrame = -1;
         s.blend = 0.0f;
-        preview_->update();
+        preview_->redraw();
     }
     AppState& state = app_.state();
     const int followed = follow_->isChecked() && isVisible() ? frame : -1;
@@ -353,7 +353,7 @@ void CAnimationPlayer::cycleFill() {
     } else {
         s.shaded = 1;
     }
-    preview_->update();
+    preview_->redraw();
 }
 
 void CAnimationPlayer::tick() {

@@ -104,7 +104,7 @@ void C2DView::paintEvent(QPaintEvent*) {
     onInitialUpdate();
     QPainter painter(this);
     paintInDevicePixels(painter, devicePixelRatioF());
-    paintFrame(painter, context_.registry.viewsOf(doc_));
+    paintFrame(painter);
 }
 
 void C2DView::drawFrame(RecordedFrame& out, int width, int height) {

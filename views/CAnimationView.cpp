@@ -1,7 +1,6 @@
 #include "views/CAnimationView.h"
 
 #include "document/CFacetoDoc.h"
-#include "views/QtFramePresenter.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -28,13 +27,16 @@ void CAnimationView::paintEvent(QPaintEvent*) {
         framedFor_ = doc;
         if (context_.registry.stateOf(doc).frameOnOpen) {
             camera = frameCamera(camera, frameBounds(*doc, false), clientWidth(), clientHeight());
+            discardFrame();
         }
     }
     QPainter painter(this);
     paintInDevicePixels(painter, devicePixelRatioF());
-    QtFramePresenter presenter(&painter);
-    drawPreview(rasterizer_, context_.app.activeDocument, settings, camera, clientWidth(), clientHeight(),
-                &presenter);
+    paintFrame(painter);
+}
+
+void CAnimationView::drawFrame(RecordedFrame& out, int width, int height) {
+    drawPreview(rasterizer_, context_.app.activeDocument, settings, camera, width, height, &out);
 }
 
 void CAnimationView::setFullScreen(bool on) {

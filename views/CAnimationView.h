@@ -2,6 +2,7 @@
 
 #include "views/CameraDrawing.h"
 #include "views/CameraWidget.h"
+#include "views/PaneBatch.h"
 #include "views/ViewContext.h"
 
 #include <QPointer>
@@ -11,7 +12,7 @@ namespace faceto {
 
 // The animation preview ("Animation View"): the active document's shown or current frame, with its
 // own camera. It can leave its panel to cover the screen; any key brings it back.
-class CAnimationView : public CameraWidget {
+class CAnimationView : public CameraWidget, public ConcurrentPane {
     Q_OBJECT
 public:
     explicit CAnimationView(ViewContext& context, QWidget* parent = nullptr);
@@ -20,6 +21,9 @@ public:
 
     void setFullScreen(bool on);
     bool isFullScreenPreview() const { return fullScreen_; }
+
+    // Drawn again, with the other panes that wait.
+    void redraw() { requestFrame(); }
 
 public slots:
     void leaveFullScreen() { setFullScreen(false); }
@@ -30,6 +34,10 @@ protected:
     Bounds shownBounds() const override;
 
 private:
+    void drawFrame(RecordedFrame& out, int width, int height) override;
+    QSize frameSize() const override { return {clientWidth(), clientHeight()}; }
+    QString timingName() const override { return QStringLiteral("Preview"); }
+    QWidget* paneWidget() override { return this; }
     ViewContext& context_;
     Rasterizer rasterizer_{context_.tables};
     bool fullScreen_ = false;

@@ -54,7 +54,7 @@ void CCameraView::paintEvent(QPaintEvent*) {
     }
     QPainter painter(this);
     paintInDevicePixels(painter, devicePixelRatioF());
-    paintFrame(painter, doc_ != nullptr ? context_.registry.viewsOf(doc_) : std::vector<QWidget*>{});
+    paintFrame(painter);
 }
 
 void CCameraView::drawFrame(RecordedFrame& out, int width, int height) {

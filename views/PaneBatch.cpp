@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QThreadPool>
+#include <algorithm>
 #include <exception>
 #include <latch>
 
@@ -54,6 +55,10 @@ bool together = true;
 // Passes of the event loop: a frame drawn with others' is shown only in the pass it was drawn in.
 uint64_t currentPass = 1;
 bool passEndPosted = false;
+std::vector<ConcurrentPane*>& livePanes() {
+    static std::vector<ConcurrentPane*> panes;
+    return panes;
+}
 uint64_t drawnWithOthers = 0;
 
 void endPassLater() {
@@ -72,6 +77,14 @@ void endPassLater() {
 
 } // namespace
 
+ConcurrentPane::ConcurrentPane() {
+    livePanes().push_back(this);
+}
+
+ConcurrentPane::~ConcurrentPane() {
+    std::erase(livePanes(), this);
+}
+
 void ConcurrentPane::drawTogether(bool on) {
     together = on;
 }
@@ -89,13 +102,13 @@ bool ConcurrentPane::readyFor(QSize size) const {
     return drawnInPass_ == currentPass && drawnSize_ == size;
 }
 
-void ConcurrentPane::paintFrame(QPainter& painter, const std::vector<QWidget*>& panesOfDocument) {
+void ConcurrentPane::paintFrame(QPainter& painter) {
     QWidget* self = paneWidget();
     if (!readyFor(self->size())) {
         std::vector<ConcurrentPane*> batch{this};
-        for (QWidget* w : together ? panesOfDocument : std::vector<QWidget*>{}) {
-            auto* pane = dynamic_cast<ConcurrentPane*>(w);
-            if (pane != nullptr && pane != this && pane->waiting_ && pane->paintedOnce_ && w->isVisible() &&
+        for (ConcurrentPane* pane : together ? livePanes() : std::vector<ConcurrentPane*>{}) {
+            QWidget* w = pane->paneWidget();
+            if (pane != this && pane->waiting_ && pane->paintedOnce_ && w->isVisible() &&
                 !pane->readyFor(w->size())) {
                 batch.push_back(pane);
             }

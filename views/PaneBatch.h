@@ -44,14 +44,17 @@ private:
     std::vector<Mark> marks_;
 };
 
-// A pane whose frame can be drawn off the GUI thread. When the first pane of a document that waits to
-// be painted is painted, every pane of it that waits is drawn at once, each by its own rasterizer on a
-// core of its own, while the GUI thread waits; their paint events, which follow in the same pass of
-// the event loop, only show what was drawn. The panes only read the document meanwhile, and nothing
-// changes it while the GUI thread waits.
+// A pane whose frame can be drawn off the GUI thread. When the first pane that waits to be painted is
+// painted, every pane that waits is drawn at once, each by its own rasterizer on a core of its own,
+// while the GUI thread waits; their paint events, which follow in the same pass of the event loop, only
+// show what was drawn. The panes only read the documents meanwhile, and nothing changes them while the
+// GUI thread waits.
 class ConcurrentPane {
 public:
-    virtual ~ConcurrentPane() = default;
+    ConcurrentPane();
+    virtual ~ConcurrentPane();
+    ConcurrentPane(const ConcurrentPane&) = delete;
+    ConcurrentPane& operator=(const ConcurrentPane&) = delete;
     // The pane is to be drawn again with the others of its document that wait (QWidget::update).
     void requestFrame();
 
@@ -71,9 +74,11 @@ protected:
     // What the pane's time is called in the step timings ("Top view", "Camera").
     virtual QString timingName() const = 0;
     virtual QWidget* paneWidget() = 0;
-    // In the paint event: draws this pane's frame, with those of the given panes that wait for one,
+    // In the paint event: draws this pane's frame, with those of the other panes that wait for one,
     // unless it was drawn already with another's in this pass; then shows it.
-    void paintFrame(QPainter& painter, const std::vector<QWidget*>& panesOfDocument);
+    void paintFrame(QPainter& painter);
+    // What was drawn with other panes' frames no longer holds (the pane changed its camera since).
+    void discardFrame() { drawnInPass_ = 0; }
 
 private:
     static void drawBatch(const std::vector<ConcurrentPane*>& batch);
