@@ -112,7 +112,10 @@ case "$command" in
             "$exe" --benchmark_repetitions=5 --benchmark_min_time=0.2 --benchmark_report_aggregates_only=true \
                 ${1:+--benchmark_filter="$1"}
         done
-        [ -n "${1:-}" ] || bench/cli-vs-assimp.sh "$build_dir/cli/faceto-cli"
+        if [ -z "${1:-}" ]; then
+            bench/cli-vs-assimp.sh "$build_dir/cli/faceto-cli"
+            bench/scaling-table.sh "$build_dir/cli/faceto-cli"
+        fi
         ;;
     fuzz)
         setup

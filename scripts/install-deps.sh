@@ -12,7 +12,7 @@ packages=(
     libassimp-dev assimp-utils
     libtinygltf-dev libstb-dev nlohmann-json3-dev
     appstream dpkg-dev groff-base desktop-file-utils libxml2-utils shared-mime-info lintian bash-completion
-    xvfb xauth fonts-dejavu-core
+    xvfb xauth fonts-dejavu-core time
 )
 
 # The glTF validator runs on node; npm comes with node from Debian's npm package when it is not there.
