@@ -58,10 +58,32 @@ uint64_t meshDigest(const Model& model, bool skinCoordinates) {
     return h;
 }
 
-uint64_t packedDigest(std::span<const uint8_t> packed, size_t stride) {
-    uint64_t h = SEED;
-    for (size_t at = 0; at + 3 <= packed.size(); at += stride) {
-        h = mix(h, uint64_t(packed[at]) | uint64_t(packed[at + 1]) << 8 | uint64_t(packed[at + 2]) << 16);
+uint64_t packedDigest(std::span<const uint8_t> packed, size_t stride, uint8_t kind) {
+    auto word = [&](size_t at) {
+        return uint64_t(packed[at]) | uint64_t(packed[at + 1]) << 8 | uint64_t(packed[at + 2]) << 16;
+    };
+    if (kind == 1) {
+        uint64_t h = SEED;
+        for (size_t at = 0; at + 3 <= packed.size(); at += stride) {
+            h = mix(h, word(at));
+        }
+        return h;
+    }
+    uint64_t lanes[4] = {SEED, SEED ^ 1, SEED ^ 2, SEED ^ 3};
+    size_t at = 0;
+    size_t count = 0;
+    for (; at + 3 * stride + 3 <= packed.size(); at += 4 * stride, count += 4) {
+        lanes[0] = mix(lanes[0], word(at));
+        lanes[1] = mix(lanes[1], word(at + stride));
+        lanes[2] = mix(lanes[2], word(at + 2 * stride));
+        lanes[3] = mix(lanes[3], word(at + 3 * stride));
+    }
+    for (; at + 3 <= packed.size(); at += stride, ++count) {
+        lanes[count % 4] = mix(lanes[count % 4], word(at));
+    }
+    uint64_t h = mix(SEED, count);
+    for (uint64_t lane : lanes) {
+        h = mix(h, lane);
     }
     return h;
 }
@@ -81,6 +103,7 @@ std::shared_ptr<const FramePacking> keepPacking(std::span<const uint8_t> packed,
         kept->normals[v] = packed[v * 4 + 3];
     }
     kept->packedDigest = packedDigest(packed, 4);
+    kept->digestKind = 2;
     kept->meshDigest = mesh;
     kept->bounds = bounds;
     if (nameField.size() == 16) {

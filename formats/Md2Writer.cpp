@@ -266,7 +266,7 @@ void packMd2Frame(const Model& model, const Frame& frame, uint64_t normalsMesh, 
             translate[a] = kept->translate[a];
         }
         if (kept->meshDigest == normalsMesh && kept->normals.size() == vertexCount &&
-            kept->packedDigest == packedDigest(xyz, 3)) {
+            kept->packedDigest == packedDigest(xyz, 3, kept->digestKind)) {
             normals = kept->normals;
         } else {
             vertexNormalIndices(model, frame, normals);

@@ -116,7 +116,8 @@ void packFrame(const Model& model, const Frame& frame, const MdlTexCoords& tex, 
     }
     const FramePacking* kept = frame.packing.get();
     out.asRead = q.kept && kept != nullptr && kept->meshDigest == normalsMesh &&
-                 kept->normals.size() == count && kept->packedDigest == packedDigest(xyz, 3);
+                 kept->normals.size() == count &&
+                 kept->packedDigest == packedDigest(xyz, 3, kept->digestKind);
     if (out.asRead) {
         normals = kept->normals;
     } else {

@@ -2,6 +2,7 @@
 
 #include "formats/ByteReader.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace faceto {
@@ -121,7 +122,8 @@ ByteBuffer encodeFramePackings(const std::vector<Frame>& frames) {
     ByteWriter w;
     w.i32(int32_t(frames.size()));
     for (const Frame& frame : frames) {
-        w.u8(frame.packing ? 1 : 0);
+        // 0: none; else the kind of its digest (a reader of earlier versions takes any as present).
+        w.u8(frame.packing ? std::max<uint8_t>(frame.packing->digestKind, 1) : 0);
         if (!frame.packing) {
             continue;
         }
@@ -151,10 +153,12 @@ std::optional<std::string> decodeFramePackings(std::span<const uint8_t> chunk, s
         return "the frames' packing does not match the frames";
     }
     for (Frame& frame : frames) {
-        if (r.u8() == 0) {
+        const uint8_t kind = r.u8();
+        if (kind == 0) {
             continue;
         }
         auto p = std::make_shared<FramePacking>();
+        p->digestKind = kind;
         for (float& v : p->scale) {
             v = r.f32();
         }

@@ -85,6 +85,9 @@ struct FramePacking {
     // the frame keeps the name read from it.
     std::optional<std::array<uint8_t, 16>> nameField;
     uint64_t packedDigest = 0;
+    // How `packedDigest` was made: 1 one vertex after the other (files of earlier versions), 2 in four
+    // lanes (see packedDigest).
+    uint8_t digestKind = 1;
     uint64_t meshDigest = 0;
     // A Quake III frame's bounds, local origin and radius (40 bytes) as stored.
     std::optional<std::array<uint8_t, 40>> md3Record;

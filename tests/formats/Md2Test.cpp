@@ -1,4 +1,5 @@
 #include "TestSupport.h"
+#include "formats/FramePacking.h"
 #include "formats/Md2Reader.h"
 #include "formats/Md2Writer.h"
 #include "formats/NativeFormat.h"
@@ -8,6 +9,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <random>
 #include <set>
 
 using namespace faceto;
@@ -596,6 +598,61 @@ TEST(Md2Writer, GlRunsAreTheOnesAPlainSearchMakes) {
             ASSERT_EQ(plain[r].strip, fast[r].strip) << "round " << round;
             ASSERT_EQ(plain[r].triangles, fast[r].triangles) << "round " << round;
             ASSERT_EQ(plain[r].vertices, fast[r].vertices) << "round " << round;
+        }
+    }
+}
+
+// A frame keeps the normals its file gave it while its positions are the ones read, whichever way its
+// digest was made: in lanes (what the readers make now) or one vertex after the other (native files of
+// earlier versions). Any vertex moved, in any lane or in the tail, changes the digest.
+TEST(Md2Writer, KeptNormalsHoldForDigestsOfEitherKind) {
+    ModelData read;
+    ASSERT_TRUE(into(parseMd2(md2File(oneTriangle()), nowhere()), read));
+    ASSERT_TRUE(read.frames[0].packing);
+    EXPECT_EQ(2, read.frames[0].packing->digestKind);
+    const FramePacking& p = *read.frames[0].packing;
+    std::vector<uint8_t> xyz;
+    ASSERT_TRUE(
+        packOnGrid(read.frames[0].positions, size_t(read.model.vertexCount()), p.scale, p.translate, xyz));
+    for (uint8_t kind : {uint8_t(1), uint8_t(2)}) {
+        auto kept = std::make_shared<FramePacking>(p);
+        kept->normals.assign(kept->normals.size(), 7); // as another tool chose them
+        kept->digestKind = kind;
+        kept->packedDigest = packedDigest(xyz, 3, kind);
+        ModelData data = read;
+        data.frames[0].packing = kept;
+        // Through a native file and back, then out as .md2 again.
+        ModelData native;
+        ASSERT_TRUE(into(parseNative(toVector(encodeNative(data.model, data.frames, data.source))), native));
+        ASSERT_TRUE(native.frames[0].packing);
+        EXPECT_EQ(kind, native.frames[0].packing->digestKind);
+        ModelData again;
+        ASSERT_TRUE(
+            into(parseMd2(toVector(*encodeMd2(native.model, native.frames, native.source, {})), nowhere()),
+                 again));
+        EXPECT_EQ(kept->normals, again.frames[0].packing->normals) << int(kind);
+        // The other kind's digest does not match: the normals are worked out again.
+        native.frames[0].packing = std::make_shared<FramePacking>(*kept);
+        std::const_pointer_cast<FramePacking>(native.frames[0].packing)->digestKind = kind == 1 ? 2 : 1;
+        ASSERT_TRUE(
+            into(parseMd2(toVector(*encodeMd2(native.model, native.frames, native.source, {})), nowhere()),
+                 again));
+        EXPECT_NE(kept->normals, again.frames[0].packing->normals) << int(kind);
+    }
+    std::mt19937 rng(2);
+    for (size_t vertices : {1u, 4u, 7u, 9u, 64u}) {
+        std::vector<uint8_t> bytes(vertices * 4);
+        for (uint8_t& b : bytes) {
+            b = uint8_t(rng());
+        }
+        const uint64_t before = packedDigest(bytes, 4);
+        for (size_t v = 0; v < vertices; ++v) {
+            std::vector<uint8_t> moved = bytes;
+            moved[v * 4 + v % 3] ^= 1;
+            EXPECT_NE(before, packedDigest(moved, 4)) << vertices << " " << v;
+            moved = bytes;
+            moved[v * 4 + 3] ^= 1; // the normal index is no part of it
+            EXPECT_EQ(before, packedDigest(moved, 4));
         }
     }
 }
