@@ -1,16 +1,23 @@
-// The time from the start of the editor to its first painted document (the sample robot), and the
-// cost of one animation player tick with the preview painted on screen.
+// The time from the start of the editor to its first painted document (the sample robot), the cost of
+// one animation player tick with the preview painted on screen, and of one step of a drag.
+#include "BenchMeshes.h"
 #include "app/CAnimationPlayer.h"
+#include "app/CChildFrame.h"
 #include "app/CFacetoApp.h"
 #include "app/CGridPanel.h"
 #include "app/CMainFrame.h"
 #include "app/CPrimitivesPanel.h"
 #include "app/CProjectManager.h"
+#include "formats/NativeFormat.h"
+#include "views/C2DView.h"
 #include "views/CAnimationView.h"
 #include "views/CCameraView.h"
+#include "views/OrthoView.h"
+#include "views/PaneBatch.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QTest>
 #include <benchmark/benchmark.h>
@@ -74,6 +81,79 @@ void BM_PlayerTickWithPaint(benchmark::State& state) {
     state.counters["preview_h"] = player.preview()->height();
 }
 BENCHMARK(BM_PlayerTickWithPaint)->Unit(benchmark::kMicrosecond);
+
+// One step of a vertex drag in the running editor on a model of 100,000 vertices and 200,000 triangles:
+// a mouse move sent to the front pane, dragging a group of about 1% of the vertices, and the event loop
+// run until the four panes and the preview have painted the step. Drawn together (1) or each in its
+// own paint event (0).
+void BM_DragStepInTheEditor(benchmark::State& state) {
+    QTemporaryDir dir;
+    // The sheet of the drawing benchmarks: in the y-z plane, 80 units across, facing the camera.
+    faceto::ModelData data = faceto::bench::makeGridModel(317, 317, 1);
+    const float spacing = 80.0f / 317.0f;
+    for (faceto::FrameVertex& v : data.frames[0].positions) {
+        v = {v.z, -v.x * spacing, v.y * spacing};
+    }
+    for (faceto::Triangle& t : data.model.triangles) {
+        const int32_t row = t.v[0] / 317;
+        const int32_t column = t.v[0] % 317;
+        t.group = row >= 150 && row < 182 && column >= 150 && column < 182 ? 1 : 0;
+    }
+    const std::string path = dir.filePath("grid.fm").toStdString();
+    if (!faceto::writeNative(path, data.model, data.frames, data.source)) {
+        state.SkipWithError("the model could not be written");
+        return;
+    }
+    NoDialogs dialogs;
+    faceto::CFacetoApp app(std::make_unique<faceto::QtProfile>(dir.filePath("settings.ini")), dialogs);
+    app.startUp({QString::fromStdString(path)});
+    if (!QTest::qWaitForWindowExposed(app.mainFrame())) {
+        state.SkipWithError("the window did not show");
+        return;
+    }
+    faceto::ConcurrentPane::drawTogether(state.range(0) != 0);
+    faceto::CChildFrame* window = app.activeFrame();
+    faceto::C2DView* front = window->view2D(1, 0);
+    std::vector<QWidget*> panes{window->view2D(0, 0), window->view2D(0, 1), front, window->cameraView(),
+                                app.projectManager()->player()->preview()};
+    PaintCounter counters[5];
+    for (size_t k = 0; k < panes.size(); ++k) {
+        panes[k]->installEventFilter(&counters[k]);
+    }
+    QApplication::processEvents();
+    app.state().editLevel = faceto::LEVEL_GROUP;
+    faceto::CFacetoDoc& doc = *app.state().activeDocument;
+    const faceto::OrthoMapping map(app.viewOf(doc), front->orientation(), front->width(), front->height());
+    const faceto::Pixel at = map.toWindow(doc.currentFrame()->positions[166 * 317 + 166]);
+    QPoint p(at.x, at.y);
+    QTest::mousePress(front, Qt::LeftButton, Qt::NoModifier, p);
+    QApplication::processEvents();
+    int step = 0;
+    for (auto _ : state) {
+        p += QPoint((step++ % 2) ? -1 : 1, 0);
+        std::vector<int> before;
+        for (const PaintCounter& c : counters) {
+            before.push_back(c.paints);
+        }
+        QMouseEvent move(QEvent::MouseMove, p, front->mapToGlobal(p), Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(front, &move);
+        QElapsedTimer waited;
+        waited.start();
+        for (size_t k = 0; k < panes.size(); ++k) {
+            while (panes[k]->isVisible() && counters[k].paints == before[k] && waited.elapsed() < 2000) {
+                QApplication::processEvents(QEventLoop::AllEvents, 1);
+            }
+        }
+    }
+    QTest::mouseRelease(front, Qt::LeftButton, Qt::NoModifier, p);
+    faceto::ConcurrentPane::drawTogether(true);
+    state.counters["camera_w"] = window->cameraView()->width();
+    state.counters["camera_h"] = window->cameraView()->height();
+    state.counters["vertices"] = double(doc.model().vertexCount());
+    state.counters["triangles"] = double(doc.model().triangleCount());
+}
+BENCHMARK(BM_DragStepInTheEditor)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
