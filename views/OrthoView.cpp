@@ -360,7 +360,8 @@ bool drawFromLayer(Rasterizer& r, OrthoLayer& layer, const CFacetoDoc& doc, cons
 } // namespace
 
 size_t OrthoLayer::bytes() const {
-    return at.capacity() * sizeof(Pixel) + pixels.capacity() + stamps.capacity() * sizeof(uint32_t) +
+    return (at.capacity() + spare.capacity()) * sizeof(Pixel) + pixels.capacity() +
+           stamps.capacity() * sizeof(uint32_t) +
            (movingEdges.capacity() + movingVertices.capacity()) * sizeof(int32_t);
 }
 
@@ -373,7 +374,9 @@ void drawOrthoView(Rasterizer& r, const CFacetoDoc& doc, const ViewState& view, 
     const OrthoMapping m(view, orientation, width, height);
     const Frame* frame = doc.currentFrame();
     const Model& model = doc.model();
-    std::vector<Pixel> at;
+    // With a layer, the pixels go into the room the frame before last used (the last frame's are kept).
+    std::vector<Pixel> at = layer != nullptr ? std::move(layer->spare) : std::vector<Pixel>{};
+    at.clear();
     if (frame != nullptr) {
         const size_t count = std::min(model.vertexInfos.size(), frame->positions.size());
         at.resize(count);
@@ -388,6 +391,7 @@ void drawOrthoView(Rasterizer& r, const CFacetoDoc& doc, const ViewState& view, 
         drawWhole(r, doc, *frame, scene);
     }
     if (layer != nullptr) {
+        layer->spare = std::move(layer->at);
         layer->at = std::move(at);
     }
     r.presentFrame();

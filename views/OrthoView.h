@@ -68,8 +68,9 @@ struct OrthoLayer {
         bool operator==(const Key&) const = default;
     };
     Key key;
-    std::vector<Pixel> at; // each vertex's pixel in the last frame drawn
-    bool kept = false;     // the picture below holds the last frame's still part
+    std::vector<Pixel> at;    // each vertex's pixel in the last frame drawn
+    std::vector<Pixel> spare; // room for the next frame's
+    bool kept = false;        // the picture below holds the last frame's still part
     std::vector<uint8_t> pixels;
     std::vector<uint32_t> stamps;
     std::vector<int32_t> movingEdges;    // edges with a selected end
