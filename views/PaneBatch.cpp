@@ -107,9 +107,11 @@ void ConcurrentPane::paintFrame(QPainter& painter) {
     if (!readyFor(self->size())) {
         std::vector<ConcurrentPane*> batch{this};
         for (ConcurrentPane* pane : together ? livePanes() : std::vector<ConcurrentPane*>{}) {
+            if (pane == this || !pane->waiting_ || !pane->paintedOnce_) {
+                continue; // a pane that waits has been made whole and painted before
+            }
             QWidget* w = pane->paneWidget();
-            if (pane != this && pane->waiting_ && pane->paintedOnce_ && w->isVisible() &&
-                !pane->readyFor(w->size())) {
+            if (w->isVisible() && !pane->readyFor(w->size())) {
                 batch.push_back(pane);
             }
         }
