@@ -119,6 +119,10 @@ public:
     }
     void setStamp(uint32_t stamp) { stamp_ = stamp; }
 
+    // The corners (`count` x, y pairs) lie inside the frame and within one pixel of each other each way
+    // (a polygon of a dense mesh seen from afar): its edges and spans cover nothing but their pixels.
+    bool withinTwoPixels(const int32_t* vertices, int count) const;
+
     // The forms the 2D views use: they do nothing while no frame is open.
     void drawLineIfOpen(Pixel a, Pixel b, int colour);
     void plotSquareIfOpen(Pixel p, int colour, int r);
@@ -149,8 +153,6 @@ private:
     // Walks the edge into the span tables, clipped against the rows unless it lies inside them.
     void walkEdge(const Vec& a, const Vec& b, int n, bool clip);
     template <int ATTRIBUTES> void walkEdgeWith(const Vec& a, const Vec& b, bool clip);
-    // The corners (x, y pairs) lie inside the frame and within one pixel of each other each way.
-    bool withinTwoPixels(const int32_t* vertices, int count) const;
     // Clips the polygon against the columns and walks its edges into the span tables.
     void spansOf(const int32_t* vertices, int n, int count);
     // Calls span(y, xl, xr, start, step) for each row, the attributes at the left end and their step per

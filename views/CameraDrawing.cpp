@@ -306,15 +306,6 @@ void drawTexturedTriangle(Rasterizer& r, const std::array<Pixel, 3>& q, const Tr
     }
 }
 
-// The corners lie inside the frame and within one pixel of each other each way (a triangle of a dense
-// mesh seen from afar): its edges and spans cover nothing but the corners' pixels.
-bool withinTwoPixels(const Rasterizer& r, const std::array<Pixel, 3>& q) {
-    const auto [minX, maxX] = std::minmax({q[0].x, q[1].x, q[2].x});
-    const auto [minY, maxY] = std::minmax({q[0].y, q[1].y, q[2].y});
-    return int64_t(maxX) - minX <= 1 && int64_t(maxY) - minY <= 1 && minX >= 0 && minY >= 0 &&
-           maxX < r.width() && maxY < r.height();
-}
-
 // One triangle as the mode draws it.
 void drawCameraTriangle(Rasterizer& r, const Model& model, const ProjectedTriangle& t, const Triangle& source,
                         int mode, const Skin* skin, const std::vector<int>& vertexRow) {
@@ -350,14 +341,14 @@ void drawCameraTriangle(Rasterizer& r, const Model& model, const ProjectedTriang
     default:
         break;
     }
-    if (withinTwoPixels(r, q)) {
+    const int32_t polygon[] = {q[0].x, q[0].y, q[1].x, q[1].y, q[2].x, q[2].y, q[0].x, q[0].y};
+    if (r.withinTwoPixels(polygon, 3)) {
         // Every pixel the fill would cover is a corner, which the outline covers again.
         for (const Pixel& corner : q) {
             r.plotPixel(corner, OUTLINE);
         }
         return;
     }
-    const int32_t polygon[] = {q[0].x, q[0].y, q[1].x, q[1].y, q[2].x, q[2].y, q[0].x, q[0].y};
     r.fillFlatPolygon(polygon, 3, r.tables().shade(lightRow(-std::abs(t.normalZ)), t.color));
     outline(r, q, OUTLINE);
 }
