@@ -132,12 +132,19 @@ bool CFacetoDoc::openBytes(const std::string& name, std::span<const uint8_t> byt
 }
 
 bool CFacetoDoc::onOpenDocument(const std::string& path) {
-    Result<ByteBuffer> bytes = readFile(path);
+    // The first bytes tell the format; a large file of one that reads as it parses is not read whole.
+    constexpr size_t HEAD_BYTES = size_t(1) << 20;
+    Result<ByteBuffer> bytes = readFilePrefix(path, HEAD_BYTES);
+    const FileFormat* format = bytes ? formatOfFile(*bytes, path) : nullptr;
+    const bool streamed = bytes && bytes->size() == HEAD_BYTES && format != nullptr && format->readPath;
+    if (bytes && bytes->size() == HEAD_BYTES && !streamed) {
+        bytes = readFile(path);
+    }
     if (!bytes) {
         host_.message(std::string(messages::ERROR_READING) + "\n" + bytes.error());
         return false;
     }
-    if (!loadFrom(path, *bytes)) {
+    if (!loadFrom(path, *bytes, streamed)) {
         return false;
     }
     setPathName(path);
@@ -147,7 +154,7 @@ bool CFacetoDoc::onOpenDocument(const std::string& path) {
     return true;
 }
 
-bool CFacetoDoc::loadFrom(const std::string& path, std::span<const uint8_t> bytes) {
+bool CFacetoDoc::loadFrom(const std::string& path, std::span<const uint8_t> bytes, bool fromPath) {
     const FileFormat* format = formatOfFile(bytes, path);
     if (format == nullptr) {
         host_.message(messages::UNSUPPORTED);
@@ -173,7 +180,8 @@ bool CFacetoDoc::loadFrom(const std::string& path, std::span<const uint8_t> byte
         };
         context.framesPerSecond = exchange_.framesPerSecond;
         context.scale = exchange_.importScale;
-        Result<ModelData> data = format->read(bytes, context);
+        Result<ModelData> data =
+            fromPath && format->readPath ? format->readPath(path, context) : format->read(bytes, context);
         if (!data) {
             return failed(data.error());
         }

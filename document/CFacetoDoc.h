@@ -172,7 +172,8 @@ private:
     int32_t currentSkin_ = 0;
     double skinPlayTime_ = -1.0;
     bool modifiedShown_ = false; // whether the document was modified at the last notice
-    bool loadFrom(const std::string& path, std::span<const uint8_t> bytes);
+    // `fromPath`: `bytes` are only the file's first ones, and its format reads the file itself.
+    bool loadFrom(const std::string& path, std::span<const uint8_t> bytes, bool fromPath = false);
     // `back`: the document's own file (it is then saved, not exported).
     SaveAsResult write(const std::string& path, const FileFormat& format, bool back = false);
     void takeOver(ModelData&& data);

@@ -69,6 +69,9 @@ public:
         return std::string(reinterpret_cast<const char*>(field.data()), n);
     }
 
+    // The next `count` bytes into `out`, which they leave untouched (and fail) when they are not there.
+    void copyTo(void* out, size_t count) { read(static_cast<uint8_t*>(out), count); }
+
     // The next `count` bytes, or an empty span (and failure) when they are not there.
     std::span<const uint8_t> bytes(size_t count) {
         if (!require(count)) {

@@ -4,6 +4,7 @@
 #include "formats/Temporaries.h"
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <climits>
 #include <cstdint>
@@ -139,6 +140,124 @@ Result<ByteBuffer> readFilePrefix(const std::string& path, size_t maxBytes) {
 
 Result<ByteBuffer> readFile(const std::string& path) {
     return readFilePrefix(path, SIZE_MAX);
+}
+
+FileStream::~FileStream() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+    }
+}
+
+Status FileStream::open(const std::string& path) {
+    path_ = path;
+    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd_ < 0) {
+        return Failure{reasonOf(path, errno)};
+    }
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0) {
+        return Failure{reasonOf(path, errno)};
+    }
+    if (!S_ISREG(st.st_mode)) {
+        return Failure{reasonOf(path, S_ISDIR(st.st_mode) ? EISDIR : EINVAL)};
+    }
+    size_ = size_t(std::max<off_t>(st.st_size, 0));
+    buffer_.resize(std::min<size_t>(size_t(1) << 16, std::max<size_t>(size_, 1)));
+    return {};
+}
+
+// Reads what is there of `count` bytes; false on an error, which is kept for ioError().
+bool FileStream::readSome(uint8_t* out, size_t count, size_t& got) {
+    got = 0;
+    while (got < count) {
+        const ssize_t n = ::read(fd_, out + got, count - got);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            ioError_ = reasonOf(path_, errno);
+            return false;
+        }
+        if (n == 0) {
+            break;
+        }
+        got += size_t(n);
+    }
+    return true;
+}
+
+void FileStream::copySlowly(uint8_t* out, size_t count) {
+    if (!ok_ || !require(count)) {
+        std::memset(out, 0, count);
+        return;
+    }
+    const size_t held = buffered_ - taken_;
+    std::memcpy(out, buffer_.data() + taken_, held);
+    taken_ = buffered_ = 0;
+    const size_t wanted = count - held;
+    size_t got = 0;
+    bool read = false;
+    if (wanted >= buffer_.size()) {
+        read = readSome(out + held, wanted, got) && got == wanted;
+    } else if (readSome(buffer_.data(), std::min(buffer_.size(), remaining() - held), buffered_) &&
+               buffered_ >= wanted) {
+        std::memcpy(out + held, buffer_.data(), wanted);
+        taken_ = wanted;
+        read = true;
+    }
+    if (!read) {
+        ok_ = false; // the file shrank, or a read failed
+        std::memset(out, 0, count);
+        return;
+    }
+    position_ += count;
+}
+
+void FileStream::skip(size_t count) {
+    uint8_t scratch[256];
+    while (count > 0 && ok_) {
+        const size_t piece = std::min(count, sizeof scratch);
+        copyTo(scratch, piece);
+        count -= piece;
+    }
+}
+
+float FileStream::f32() {
+    return std::bit_cast<float>(u32());
+}
+
+std::string FileStream::fixedString(size_t length) {
+    std::string field(length, '\0');
+    copyTo(field.data(), length);
+    field.resize(std::strlen(field.c_str()));
+    return field;
+}
+
+Result<ByteBuffer> FileStream::rest() {
+    ByteBuffer data(buffer_.begin() + ptrdiff_t(taken_), buffer_.begin() + ptrdiff_t(buffered_));
+    position_ += buffered_ - taken_;
+    taken_ = buffered_ = 0;
+    try {
+        data.resize(data.size() + remaining());
+        size_t filled = data.size() - remaining();
+        size_t got = 0;
+        if (!readSome(data.data() + filled, data.size() - filled, got)) {
+            return Failure{*ioError_};
+        }
+        data.resize(filled + got);
+        position_ = size_;
+        // A file that grew meanwhile is read to its end, as a whole-file read would.
+        uint8_t more[65536];
+        while (readSome(more, sizeof more, got) && got > 0) {
+            data.insert(data.end(), more, more + got);
+        }
+        if (ioError_) {
+            return Failure{*ioError_};
+        }
+    } catch (const std::bad_alloc&) {
+        return Failure{path_ + ": not enough memory to read the file"};
+    }
+    return data;
 }
 
 std::optional<FileStamp> fileStamp(const std::string& path) {

@@ -5,6 +5,7 @@
 #include "formats/Temporaries.h"
 
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <span>
 #include <string>
@@ -29,6 +30,74 @@ Result<ByteBuffer> readFile(const std::string& path);
 Result<ByteBuffer> readFilePrefix(const std::string& path, size_t maxBytes);
 
 bool fileIsReadable(const std::string& path);
+
+// Reads a file front to back through a small buffer, with the same checked little-endian reads as a
+// ByteReader over the whole file: what a reader takes in large pieces (a frame's positions) goes straight
+// from the file into its place, so a large file is never held twice. `remaining()` counts from the size
+// the file had when it was opened; a read past its end, or one that fails, yields zeros and sets a
+// sticky failure flag, and `ioError()` then tells a failed read from a short file.
+class FileStream {
+public:
+    FileStream() = default;
+    FileStream(const FileStream&) = delete;
+    FileStream& operator=(const FileStream&) = delete;
+    ~FileStream();
+
+    // Opens a regular file; the reason names the path otherwise ("... Is a directory").
+    Status open(const std::string& path);
+
+    size_t remaining() const { return size_ - position_; }
+    bool ok() const { return ok_; }
+    const std::optional<std::string>& ioError() const { return ioError_; }
+    bool require(uint64_t count) {
+        if (count > remaining()) {
+            ok_ = false;
+        }
+        return ok_;
+    }
+
+    void skip(size_t count);
+    uint8_t u8() {
+        uint8_t v = 0;
+        copyTo(&v, 1);
+        return v;
+    }
+    uint32_t u32() {
+        uint8_t b[4] = {0, 0, 0, 0};
+        copyTo(b, 4);
+        return uint32_t(b[0]) | (uint32_t(b[1]) << 8) | (uint32_t(b[2]) << 16) | (uint32_t(b[3]) << 24);
+    }
+    int32_t i32() { return int32_t(u32()); }
+    float f32();
+    std::string fixedString(size_t length);
+
+    // The next `count` bytes into `out` (zeros and failure when they are not there).
+    void copyTo(void* out, size_t count) {
+        if (count <= buffered_ - taken_ && ok_) {
+            std::memcpy(out, buffer_.data() + taken_, count);
+            taken_ += count;
+            position_ += count;
+            return;
+        }
+        copySlowly(static_cast<uint8_t*>(out), count);
+    }
+    // Everything from here to the end of the file, including what it grew by since it was opened.
+    Result<ByteBuffer> rest();
+
+private:
+    void copySlowly(uint8_t* out, size_t count);
+    bool readSome(uint8_t* out, size_t count, size_t& got);
+
+    int fd_ = -1;
+    std::string path_;
+    size_t size_ = 0;
+    size_t position_ = 0;
+    std::vector<uint8_t> buffer_;
+    size_t buffered_ = 0;
+    size_t taken_ = 0;
+    bool ok_ = true;
+    std::optional<std::string> ioError_;
+};
 
 // When a file was last changed, and its size: what tells that another program wrote it meanwhile.
 struct FileStamp {

@@ -26,6 +26,10 @@ Result<ModelData> readNative(std::span<const uint8_t> bytes, const ReadContext&)
     return parseNative(bytes);
 }
 
+Result<ModelData> readNativeAt(const std::string& path, const ReadContext&) {
+    return readNativeFile(path);
+}
+
 Result<SaveOutput> writeNative(const ModelRef& m, const std::string& path, const WriteContext&) {
     SaveOutput output;
     output.files.push_back(nativeOutputFile(path, m.model, m.frames, m.source));
@@ -210,7 +214,9 @@ std::vector<FileFormat> gameFormats() {
              Grouping::FromTriangleWords,
              true,
              readNative,
-             writeNative},
+             writeNative,
+             nullptr,
+             readNativeAt},
             {"mdl",
              FACETO_TEXT("Quake/Hexen2 Model (*.mdl)"),
              FACETO_TEXT("Quake model (*.mdl)"),

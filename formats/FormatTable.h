@@ -72,6 +72,9 @@ struct FileFormat {
     // .md2 keeps the skin names it stores); null: as `write`.
     Result<SaveOutput> (*writeBack)(const ModelRef& model, const std::string& path,
                                     const WriteContext& context) = nullptr;
+    // Reads the file at `path` as it parses it, for a large file not to be held in memory whole; null:
+    // the file is read into memory and given to `read`.
+    Result<ModelData> (*readPath)(const std::string& path, const ReadContext& context) = nullptr;
 
     bool readable() const { return read != nullptr; }
     bool writable() const { return write != nullptr; }

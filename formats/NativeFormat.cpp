@@ -33,7 +33,7 @@ void writeName(ByteWriter& w, const std::string& name) {
     w.u8(0);
 }
 
-bool readName(ByteReader& r, std::string& name) {
+template <typename Source> bool readName(Source& r, std::string& name) {
     const int32_t length = r.i32();
     if (!r.ok() || length < 1 || length > MAX_NAME) {
         return false;
@@ -46,12 +46,9 @@ bool readName(ByteReader& r, std::string& name) {
 static_assert(sizeof(FrameVertex) == 12 && std::is_trivially_copyable_v<FrameVertex>);
 constexpr bool HOST_IS_LITTLE_ENDIAN = std::endian::native == std::endian::little;
 
-void readPositions(ByteReader& r, Positions& positions) {
+template <typename Source> void readPositions(Source& r, Positions& positions) {
     if constexpr (HOST_IS_LITTLE_ENDIAN) {
-        std::span<const uint8_t> block = r.bytes(positions.size() * POSITION_RECORD);
-        if (!block.empty()) {
-            std::memcpy(positions.data(), block.data(), block.size());
-        }
+        r.copyTo(positions.data(), positions.size() * POSITION_RECORD);
     } else {
         for (FrameVertex& p : positions) {
             p.x = r.f32();
@@ -269,7 +266,8 @@ namespace {
 const char* const TRUNCATED = "the file ends before everything its header announces";
 
 // The vertex records and the triangles; a triangle's corner must be one of the vertices.
-Status readMesh(ByteReader& r, int32_t vertexCount, int32_t triangleCount, Model& model) {
+template <typename Source>
+Status readMesh(Source& r, int32_t vertexCount, int32_t triangleCount, Model& model) {
     model.vertexInfos.resize(size_t(vertexCount));
     for (VertexInfo& info : model.vertexInfos) {
         info.flags = r.i32();
@@ -298,7 +296,8 @@ Status readMesh(ByteReader& r, int32_t vertexCount, int32_t triangleCount, Model
 }
 
 // Every frame: its name and one position a vertex.
-Status readFrames(ByteReader& r, int32_t frameCount, int32_t vertexCount, std::vector<Frame>& frames) {
+template <typename Source>
+Status readFrames(Source& r, int32_t frameCount, int32_t vertexCount, std::vector<Frame>& frames) {
     // All frames' positions in one block; no more frames than the rest of the file can hold.
     const FrameMemoryScope positionsBlock(
         std::min<size_t>(size_t(frameCount),
@@ -318,10 +317,9 @@ Status readFrames(ByteReader& r, int32_t frameCount, int32_t vertexCount, std::v
     return {};
 }
 
-} // namespace
-
-Result<ModelData> parseNative(std::span<const uint8_t> bytes) {
-    ByteReader r(bytes);
+// The header, the mesh and the frames from `r`, then the section after the frames, which
+// `extras(r, data, budget)` reads from whatever `r` has left.
+template <typename Source, typename Extras> Result<ModelData> parseNativeFrom(Source& r, Extras extras) {
     r.skip(4); // magic: the open dispatch has already looked at it
     r.f32();   // version
     ModelData data;
@@ -359,10 +357,38 @@ Result<ModelData> parseNative(std::span<const uint8_t> bytes) {
     if (!budget.take(uint64_t(vertexCount) * sizeof(FrameVertex) * uint64_t(frameCount))) {
         return Failure{limits::tooMuchToDecode()};
     }
-    if (std::optional<std::string> error = readExtras(r, data, budget)) {
+    if (std::optional<std::string> error = extras(r, data, budget)) {
         return Failure{*error};
     }
     buildEdges(data.model);
+    return data;
+}
+
+} // namespace
+
+Result<ModelData> parseNative(std::span<const uint8_t> bytes) {
+    ByteReader r(bytes);
+    return parseNativeFrom(r, readExtras);
+}
+
+Result<ModelData> readNativeFile(const std::string& path) {
+    FileStream stream;
+    if (Status opened = stream.open(path); !opened) {
+        return Failure{opened.error()};
+    }
+    Result<ModelData> data = parseNativeFrom(
+        stream,
+        [](FileStream& s, ModelData& model, limits::DecodeBudget& budget) -> std::optional<std::string> {
+            Result<ByteBuffer> rest = s.rest();
+            if (!rest) {
+                return rest.error();
+            }
+            ByteReader r(*rest);
+            return readExtras(r, model, budget);
+        });
+    if (stream.ioError()) {
+        return Failure{*stream.ioError()};
+    }
     return data;
 }
 

@@ -22,6 +22,10 @@ namespace faceto {
 // vertex list. On success the model (with its edges built), the frames in file order and the five
 // source fields; the skins and groups of the section after the frames, when there is one.
 Result<ModelData> parseNative(std::span<const uint8_t> bytes);
+// The same, read from the file at `path` as it is parsed: the frames' positions go straight from the
+// file into frame memory, so a large file is not held twice. Fails as parseNative does, or with the
+// reason the file could not be read.
+Result<ModelData> readNativeFile(const std::string& path);
 
 ByteBuffer encodeNative(const Model& model, const std::vector<Frame>& frames, const SourceFields& source);
 // The same file as pieces, the frames' positions taken from the frames themselves (which must outlive

@@ -25,14 +25,6 @@ TempDir::~TempDir() {
     std::filesystem::remove_all(dir_, ec);
 }
 
-Result<ModelData> readNativeFile(const std::string& path) {
-    Result<ByteBuffer> bytes = readFile(path);
-    if (!bytes) {
-        return Failure{bytes.error()};
-    }
-    return parseNative(*bytes);
-}
-
 Result<ModelData> readMd2File(const std::string& path, const Profile& profile) {
     Result<ByteBuffer> bytes = readFile(path);
     if (!bytes) {

@@ -76,9 +76,8 @@ template <typename R> bool into(R&& result, ModelData& out) {
     out = std::move(*result);
     return true;
 }
-// The readers on a file, as the editor reads it (md2 skins: under the profile's base folder, then beside
+// The .md2 reader on a file, as the editor reads it (skins: under the profile's base folder, then beside
 // the model).
-Result<ModelData> readNativeFile(const std::string& path);
 Result<ModelData> readMd2File(const std::string& path, const Profile& profile);
 inline std::vector<uint8_t> toVector(std::span<const uint8_t> bytes) {
     return {bytes.begin(), bytes.end()};

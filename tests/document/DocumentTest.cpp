@@ -89,6 +89,35 @@ TEST(Document, OpenDispatchesOnTheFirstBytesAndReportsFailures) {
     EXPECT_TRUE(bad.doc->frames().empty()); // nothing half-loaded
 }
 
+// A native file of several megabytes is read as it is parsed, not whole: it opens as the same model, and
+// a cut one is refused for the same reason as a small one.
+TEST(Document, ALargeNativeFileOpensAsItIsParsed) {
+    TempDir dir;
+    std::mt19937 rng(3);
+    ModelData data = makeModel(40000, randomTriangles(rng, 40000, 2000, false), 4);
+    data.frames[2].positions[39999] = {1.5f, -2.5f, 3.25f};
+    const std::vector<uint8_t> file = toVector(encodeNative(data.model, data.frames, data.source));
+    ASSERT_GT(file.size(), size_t(1) << 21);
+    const std::string path = dir.path("large.fm");
+    writeBytes(path, file);
+    DocFixture f;
+    ASSERT_TRUE(f.doc->onOpenDocument(path));
+    DocFixture fromMemory;
+    ASSERT_TRUE(fromMemory.doc->openBytes(path, file));
+    EXPECT_EQ(
+        toVector(encodeNative(fromMemory.doc->model(), fromMemory.doc->frames(), fromMemory.doc->source())),
+        toVector(encodeNative(f.doc->model(), f.doc->frames(), f.doc->source())));
+    EXPECT_EQ(data.frames[2].positions[39999], f.doc->frames()[2].positions[39999]);
+
+    const std::string cut = dir.path("cut.fm");
+    writeBytes(cut, std::vector<uint8_t>(file.begin(), file.end() - 5));
+    DocFixture bad;
+    EXPECT_FALSE(bad.doc->onOpenDocument(cut));
+    EXPECT_EQ("Error reading file.\n" + cut + ": the file ends before everything its header announces",
+              bad.host.messages.at(0));
+    EXPECT_TRUE(bad.doc->frames().empty());
+}
+
 TEST(Document, SaveWritesOnlyNativeDocuments) {
     TempDir dir;
     DocFixture f;

@@ -346,3 +346,60 @@ TEST(NativeFormat, KeepsWhatAGameFileNeedsToBeWrittenBack) {
         EXPECT_FALSE(into(parseNative(cut), damaged)) << size;
     }
 }
+
+namespace {
+
+// Reads the first `length` bytes of `file` both ways: from a file, as the editor opens one, and from
+// memory. They must agree on success, on the reason of a failure, and on every byte of the model read.
+void expectBothReadsAgree(const TempDir& dir, const std::vector<uint8_t>& file, size_t length) {
+    SCOPED_TRACE("first " + std::to_string(length) + " of " + std::to_string(file.size()) + " bytes");
+    const std::vector<uint8_t> prefix(file.begin(), file.begin() + ptrdiff_t(length));
+    const std::string path = dir.path("cut.fm");
+    writeBytes(path, prefix);
+    Result<ModelData> streamed = readNativeFile(path);
+    Result<ModelData> inMemory = parseNative(prefix);
+    ASSERT_EQ(bool(inMemory), bool(streamed));
+    if (!inMemory) {
+        EXPECT_EQ(inMemory.error(), streamed.error());
+        return;
+    }
+    EXPECT_EQ(toVector(encodeNative(inMemory->model, inMemory->frames, inMemory->source)),
+              toVector(encodeNative(streamed->model, streamed->frames, streamed->source)));
+}
+
+} // namespace
+
+TEST(NativeFormat, AFileReadAsItIsParsedGivesWhatItsBytesGive) {
+    TempDir dir;
+    // A small file with skins and groups after the frames, cut at every length.
+    ModelData small = sampleModel();
+    Skin skin;
+    skin.imageWidth = 4;
+    skin.imageHeight = 2;
+    skin.bitsPerPixel = 8;
+    skin.pixels = {1, 2, 3, 4, 5, 6, 7, 8};
+    skin.palette.assign(256, PaletteEntry{9, 8, 7, 0});
+    small.model.skins = {skin};
+    small.model.groups = {Group{}, Group{}, Group{}, Group{}};
+    std::vector<uint8_t> file = toVector(encodeNative(small.model, small.frames, small.source));
+    for (size_t length = 0; length <= file.size(); ++length) {
+        expectBothReadsAgree(dir, file, length);
+    }
+    file.insert(file.end(), {0xEE, 0xEE, 0xEE}); // bytes of no chunk after the section
+    expectBothReadsAgree(dir, file, file.size());
+
+    // Frames larger than the reading buffer go straight into frame memory; cut within and between them.
+    std::mt19937 rng(7);
+    ModelData large = makeModel(7000, randomTriangles(rng, 7000, 300, false), 3);
+    large.model.skins = {skin};
+    file = toVector(encodeNative(large.model, large.frames, large.source));
+    for (size_t length = 0; length < file.size(); length += 4999) {
+        expectBothReadsAgree(dir, file, length);
+    }
+    for (size_t length = file.size() - 1200; length <= file.size(); ++length) {
+        expectBothReadsAgree(dir, file, length);
+    }
+
+    // What is not a file says so.
+    EXPECT_EQ(dir.dir().string() + ": Is a directory", readNativeFile(dir.dir().string()).error());
+}
