@@ -1,6 +1,7 @@
 #include "render/Rasterizer.h"
 
 #include "render/DepthSort.h"
+#include "render/TexelSpans.h"
 
 #include <algorithm>
 #include <bit>
@@ -432,6 +433,18 @@ bool withinTexture(int32_t first, int32_t step, int32_t steps, int32_t last) {
            end + 8 * int64_t(std::abs(step)) <= INT32_MAX && end - 8 * int64_t(std::abs(step)) >= INT32_MIN;
 }
 
+// Whether a coordinate within the texture (see above) stays below `last` all the way: eight-pixel
+// gathers read three bytes past each texel, which the rows below the last one always hold.
+bool belowLast(int32_t first, int32_t step, int32_t steps, int32_t last) {
+    const int64_t end = int64_t(first) + int64_t(step) * steps;
+    return (std::max<int64_t>(first, end) >> FRACTION_BITS) < last;
+}
+
+// A coordinate `count` pixels on (in range where a span reads it).
+int32_t stepped(int32_t value, int32_t step, int32_t count) {
+    return int32_t(uint32_t(value) + uint32_t(step) * uint32_t(count));
+}
+
 } // namespace
 
 void Rasterizer::fillTexturedPolygon(const int32_t* vertices, int count, const Skin& texture) {
@@ -446,6 +459,7 @@ void Rasterizer::fillTexturedPolygon(const int32_t* vertices, int count, const S
     const size_t texStride = size_t(texture.stride());
     const int32_t maxU = texture.imageWidth - 1;
     const int32_t maxV = texture.imageHeight - 1;
+    const bool gatherable = texture.pixels.size() >= texStride * size_t(texture.imageHeight);
     eachSpan(2, [&](int32_t y, int32_t xl, int32_t xr, const int32_t* start, const int32_t* step) {
         int32_t u = start[0];
         int32_t v = start[1];
@@ -457,6 +471,13 @@ void Rasterizer::fillTexturedPolygon(const int32_t* vertices, int count, const S
             // coordinates of their own (the same values the one-by-one steps reach).
             const int32_t su = step[0];
             const int32_t sv = step[1];
+            if (gatherable && belowLast(v, sv, xr - xl, maxV)) {
+                const int32_t done = texel_spans::textured({row + x, xr - xl + 1, u, v, su, sv}, texels,
+                                                           int32_t(texStride), FRACTION_BITS);
+                x += done;
+                u = stepped(u, su, done);
+                v = stepped(v, sv, done);
+            }
             // Four coordinate pairs a pixel apart, each stepping four pixels.
             int32_t u1 = u + su, u2 = u + 2 * su, u3 = u + 3 * su;
             int32_t v1 = v + sv, v2 = v + 2 * sv, v3 = v + 3 * sv;
@@ -514,6 +535,7 @@ void Rasterizer::fillTexturedShadedPolygon(const int32_t* vertices, int count, c
     const int32_t maxU = texture.imageWidth - 1;
     const int32_t maxV = texture.imageHeight - 1;
     const uint8_t* colormap = colormap_ != nullptr ? colormap_ : tables_.colormap.data();
+    const bool gatherable = texture.pixels.size() >= texStride * size_t(texture.imageHeight);
     eachSpan(3, [&](int32_t y, int32_t xl, int32_t xr, const int32_t* start, const int32_t* step) {
         int32_t u = start[0];
         int32_t v = start[1];
@@ -524,7 +546,18 @@ void Rasterizer::fillTexturedShadedPolygon(const int32_t* vertices, int count, c
             // The whole span reads inside the picture and the colour map's rows: no clamping, the same
             // values the steps below reach.
             const uint8_t* row0 = colormap;
-            for (int32_t x = xl; x <= xr; ++x) {
+            int32_t x = xl;
+            if (gatherable && belowLast(v, step[1], xr - xl, maxV) &&
+                belowLast(light, step[2], xr - xl, MAX_ROW)) {
+                const int32_t done =
+                    texel_spans::texturedShaded({row + x, xr - xl + 1, u, v, step[0], step[1]}, light,
+                                                step[2], texels, int32_t(texStride), colormap, FRACTION_BITS);
+                x += done;
+                u = stepped(u, step[0], done);
+                v = stepped(v, step[1], done);
+                light = stepped(light, step[2], done);
+            }
+            for (; x <= xr; ++x) {
                 row[x] = row0[size_t(uint32_t(light >> FRACTION_BITS)) * 256 +
                               texels[size_t(uint32_t(v >> FRACTION_BITS)) * texStride +
                                      size_t(uint32_t(u >> FRACTION_BITS))]];
