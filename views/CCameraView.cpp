@@ -3,8 +3,6 @@
 #include "document/CFacetoDoc.h"
 #include "document/Selection.h"
 #include "views/CameraDrawing.h"
-#include "views/QtFramePresenter.h"
-#include "views/StepTimings.h"
 
 #include <QContextMenuEvent>
 #include <QMouseEvent>
