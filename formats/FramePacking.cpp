@@ -1,5 +1,7 @@
 #include "formats/FramePacking.h"
 
+#include "formats/PackedVertices.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -88,21 +90,17 @@ uint64_t packedDigest(std::span<const uint8_t> packed, size_t stride, uint8_t ki
     return h;
 }
 
-std::shared_ptr<const FramePacking> keepPacking(std::span<const uint8_t> packed, const float (&scale)[3],
-                                                const float (&translate)[3], uint64_t mesh,
-                                                std::span<const uint8_t> nameField,
-                                                std::optional<std::array<uint8_t, 8>> bounds) {
+namespace {
+
+// What a reader keeps of a frame besides its normals and its digest.
+std::shared_ptr<FramePacking> packingOnGrid(const float (&scale)[3], const float (&translate)[3],
+                                            uint64_t mesh, std::span<const uint8_t> nameField,
+                                            std::optional<std::array<uint8_t, 8>> bounds) {
     auto kept = std::make_shared<FramePacking>();
     for (size_t a = 0; a < 3; ++a) {
         kept->scale[a] = scale[a];
         kept->translate[a] = translate[a];
     }
-    const size_t count = packed.size() / 4;
-    kept->normals.resize(count);
-    for (size_t v = 0; v < count; ++v) {
-        kept->normals[v] = packed[v * 4 + 3];
-    }
-    kept->packedDigest = packedDigest(packed, 4);
     kept->digestKind = 2;
     kept->meshDigest = mesh;
     kept->bounds = bounds;
@@ -110,6 +108,71 @@ std::shared_ptr<const FramePacking> keepPacking(std::span<const uint8_t> packed,
         kept->nameField.emplace();
         std::copy(nameField.begin(), nameField.end(), kept->nameField->begin());
     }
+    return kept;
+}
+
+} // namespace
+
+std::shared_ptr<const FramePacking> decodeKeepingPacking(std::span<const uint8_t> packed,
+                                                         const float (&scale)[3], const float (&translate)[3],
+                                                         uint64_t mesh, std::span<const uint8_t> nameField,
+                                                         std::optional<std::array<uint8_t, 8>> bounds,
+                                                         Positions& positions) {
+    std::shared_ptr<FramePacking> kept = packingOnGrid(scale, translate, mesh, nameField, bounds);
+    const PackedDecoding decode(scale, translate);
+    const size_t count = packed.size() / 4;
+    positions.resize(count);
+    kept->normals.resize(count);
+    FrameVertex* out = positions.data();
+    uint8_t* normals = kept->normals.data();
+    // One pass over the packed bytes: positions, normals and the digest's four lanes of every fourth
+    // vertex (as packedDigest makes them).
+    auto word = [](const uint8_t* q) { return uint64_t(q[0]) | uint64_t(q[1]) << 8 | uint64_t(q[2]) << 16; };
+    uint64_t lane0 = SEED;
+    uint64_t lane1 = SEED ^ 1;
+    uint64_t lane2 = SEED ^ 2;
+    uint64_t lane3 = SEED ^ 3;
+    const uint8_t* p = packed.data();
+    size_t v = 0;
+    for (; v + 4 <= count; v += 4, p += 16) {
+        out[v] = decode(p);
+        out[v + 1] = decode(p + 4);
+        out[v + 2] = decode(p + 8);
+        out[v + 3] = decode(p + 12);
+        normals[v] = p[3];
+        normals[v + 1] = p[7];
+        normals[v + 2] = p[11];
+        normals[v + 3] = p[15];
+        lane0 = mix(lane0, word(p));
+        lane1 = mix(lane1, word(p + 4));
+        lane2 = mix(lane2, word(p + 8));
+        lane3 = mix(lane3, word(p + 12));
+    }
+    uint64_t lanes[4] = {lane0, lane1, lane2, lane3};
+    for (; v < count; ++v, p += 4) {
+        out[v] = decode(p);
+        normals[v] = p[3];
+        lanes[v % 4] = mix(lanes[v % 4], word(p));
+    }
+    uint64_t h = mix(SEED, count);
+    for (uint64_t lane : lanes) {
+        h = mix(h, lane);
+    }
+    kept->packedDigest = h;
+    return kept;
+}
+
+std::shared_ptr<const FramePacking> keepPacking(std::span<const uint8_t> packed, const float (&scale)[3],
+                                                const float (&translate)[3], uint64_t mesh,
+                                                std::span<const uint8_t> nameField,
+                                                std::optional<std::array<uint8_t, 8>> bounds) {
+    std::shared_ptr<FramePacking> kept = packingOnGrid(scale, translate, mesh, nameField, bounds);
+    const size_t count = packed.size() / 4;
+    kept->normals.resize(count);
+    for (size_t v = 0; v < count; ++v) {
+        kept->normals[v] = packed[v * 4 + 3];
+    }
+    kept->packedDigest = packedDigest(packed, 4);
     return kept;
 }
 

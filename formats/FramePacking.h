@@ -29,6 +29,14 @@ std::shared_ptr<const FramePacking> keepPacking(std::span<const uint8_t> packed,
                                                 std::span<const uint8_t> nameField,
                                                 std::optional<std::array<uint8_t, 8>> bounds = std::nullopt);
 
+// The same, with the frame's positions decoded into `positions` (byte x scale + translate, in float) in
+// the same pass over `packed`.
+std::shared_ptr<const FramePacking> decodeKeepingPacking(std::span<const uint8_t> packed,
+                                                         const float (&scale)[3], const float (&translate)[3],
+                                                         uint64_t mesh, std::span<const uint8_t> nameField,
+                                                         std::optional<std::array<uint8_t, 8>> bounds,
+                                                         Positions& positions);
+
 // The name field of a frame as a writer stores it, `length` bytes: the one read while the frame keeps
 // the name it holds, else `name` padded with zero bytes.
 void writeNameField(std::vector<uint8_t, BulkAllocator<uint8_t>>& out, const Frame& frame,

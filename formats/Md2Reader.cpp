@@ -4,7 +4,6 @@
 #include "formats/FramePacking.h"
 #include "formats/Limits.h"
 #include "formats/Md2Layout.h"
-#include "formats/PackedVertices.h"
 #include "formats/SkinLoader.h"
 
 #include <algorithm>
@@ -147,10 +146,10 @@ Status readFrames(ByteReader& r, const Md2Header& h, std::span<const uint8_t> by
         const size_t nameAt = r.position();
         frame.name = r.fixedString(md2::FRAME_NAME_SIZE);
         const std::span<const uint8_t> packed = r.bytes(packedSize);
-        decodePackedVertices(packed, scale, translate, frame.positions);
         if (r.ok()) {
-            frame.packing = keepPacking(packed, scale, translate, normalsMesh,
-                                        bytes.subspan(nameAt, md2::FRAME_NAME_SIZE));
+            frame.packing = decodeKeepingPacking(packed, scale, translate, normalsMesh,
+                                                 bytes.subspan(nameAt, md2::FRAME_NAME_SIZE), std::nullopt,
+                                                 frame.positions);
         }
     }
     if (!r.ok()) {

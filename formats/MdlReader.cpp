@@ -3,7 +3,6 @@
 #include "formats/ByteReader.h"
 #include "formats/FramePacking.h"
 #include "formats/Limits.h"
-#include "formats/PackedVertices.h"
 
 #include <algorithm>
 #include <vector>
@@ -72,8 +71,8 @@ bool readFrame(ByteReader& r, const Header& h, bool named, uint64_t mesh, std::v
         return false;
     }
     Frame frame(std::move(name));
-    decodePackedVertices(packed, h.scale, h.translate, frame.positions);
-    frame.packing = keepPacking(packed, h.scale, h.translate, mesh, nameField, bounds);
+    frame.packing =
+        decodeKeepingPacking(packed, h.scale, h.translate, mesh, nameField, bounds, frame.positions);
     frames.push_back(std::move(frame));
     return true;
 }
