@@ -162,20 +162,6 @@ std::shared_ptr<const FramePacking> decodeKeepingPacking(std::span<const uint8_t
     return kept;
 }
 
-std::shared_ptr<const FramePacking> keepPacking(std::span<const uint8_t> packed, const float (&scale)[3],
-                                                const float (&translate)[3], uint64_t mesh,
-                                                std::span<const uint8_t> nameField,
-                                                std::optional<std::array<uint8_t, 8>> bounds) {
-    std::shared_ptr<FramePacking> kept = packingOnGrid(scale, translate, mesh, nameField, bounds);
-    const size_t count = packed.size() / 4;
-    kept->normals.resize(count);
-    for (size_t v = 0; v < count; ++v) {
-        kept->normals[v] = packed[v * 4 + 3];
-    }
-    kept->packedDigest = packedDigest(packed, 4);
-    return kept;
-}
-
 void writeNameField(std::vector<uint8_t, BulkAllocator<uint8_t>>& out, const Frame& frame,
                     const std::string& name, size_t length) {
     const FramePacking* kept = frame.packing.get();

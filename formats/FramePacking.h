@@ -21,16 +21,10 @@ uint64_t meshDigest(const Model& model, bool skinCoordinates);
 // end, a quarter of the dependent steps.
 uint64_t packedDigest(std::span<const uint8_t> packed, size_t stride, uint8_t kind = 2);
 
-// What a reader keeps of a frame it decoded from `packed` (4 bytes a vertex: x, y, z, normal index) on
-// the grid `scale`, `translate`, over a mesh of digest `mesh` (`meshDigest(model, false)`).
-// `nameField` is the frame's 16-byte name field as stored.
-std::shared_ptr<const FramePacking> keepPacking(std::span<const uint8_t> packed, const float (&scale)[3],
-                                                const float (&translate)[3], uint64_t mesh,
-                                                std::span<const uint8_t> nameField,
-                                                std::optional<std::array<uint8_t, 8>> bounds = std::nullopt);
-
-// The same, with the frame's positions decoded into `positions` (byte x scale + translate, in float) in
-// the same pass over `packed`.
+// What a reader keeps of a frame it decodes from `packed` (4 bytes a vertex: x, y, z, normal index) on
+// the grid `scale`, `translate`, over a mesh of digest `mesh` (`meshDigest(model, false)`): `nameField`
+// is the frame's 16-byte name field as stored. The frame's positions are decoded into `positions`
+// (byte x scale + translate, in float) in the same pass over `packed`.
 std::shared_ptr<const FramePacking> decodeKeepingPacking(std::span<const uint8_t> packed,
                                                          const float (&scale)[3], const float (&translate)[3],
                                                          uint64_t mesh, std::span<const uint8_t> nameField,
