@@ -84,7 +84,7 @@ public:
 
 private:
     void read(uint8_t* out, size_t count) {
-        if (!require(count)) {
+        if (!require(count) || count == 0) {
             return;
         }
         std::memcpy(out, data_.data() + pos_, count);

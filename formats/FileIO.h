@@ -73,6 +73,9 @@ public:
 
     // The next `count` bytes into `out` (zeros and failure when they are not there).
     void copyTo(void* out, size_t count) {
+        if (count == 0) {
+            return; // also for the null start of an empty frame
+        }
         if (count <= buffered_ - taken_ && ok_) {
             std::memcpy(out, buffer_.data() + taken_, count);
             taken_ += count;
