@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <filesystem>
 
 namespace faceto {
 
@@ -133,8 +134,12 @@ bool CFacetoDoc::openBytes(const std::string& name, std::span<const uint8_t> byt
 
 bool CFacetoDoc::onOpenDocument(const std::string& path) {
     // The first bytes tell the format; a large file of one that reads as it parses is not read whole.
+    // A pipe or device is read whole, once: what it gives cannot be read again.
     constexpr size_t HEAD_BYTES = size_t(1) << 20;
-    Result<ByteBuffer> bytes = readFilePrefix(path, HEAD_BYTES);
+    std::error_code regularError;
+    Result<ByteBuffer> bytes = std::filesystem::is_regular_file(path, regularError)
+                                   ? readFilePrefix(path, HEAD_BYTES)
+                                   : readFile(path);
     const FileFormat* format = bytes ? formatOfFile(*bytes, path) : nullptr;
     const bool streamed = bytes && bytes->size() == HEAD_BYTES && format != nullptr && format->readPath;
     if (bytes && bytes->size() == HEAD_BYTES && !streamed) {
