@@ -9,6 +9,11 @@
 #include <utility>
 #include <vector>
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#define FACETO_WIDE_PARTITION 1
+#endif
+
 namespace faceto {
 
 namespace {
@@ -24,9 +29,10 @@ struct Top {
     int count = 0; // 0: not known
 };
 
-// One partition step: the middle element is the pivot; the greater keys move before it, in the order
-// they came, and it ends at the returned place. `equal` counts the other keys equal to the pivot's.
-int partition(DepthEntry* e, int lo, int hi, int& equal) {
+// One partition step, an element at a time: the middle element is the pivot; the greater keys move before it,
+// in the order they came, and it ends at the returned place. `equal` counts the other keys equal to the
+// pivot's.
+int partitionOneByOne(DepthEntry* e, int lo, int hi, int& equal) {
     std::swap(e[lo], e[lo + (hi - lo) / 2]);
     int last = lo;
     int same = 0;
@@ -47,6 +53,119 @@ int partition(DepthEntry* e, int lo, int hi, int& equal) {
     std::swap(e[lo], e[last]);
     equal = same;
     return last;
+}
+
+#ifdef FACETO_WIDE_PARTITION
+
+bool canPartitionWide() {
+    static const bool avx2 = __builtin_cpu_supports("avx2") != 0;
+    return avx2;
+}
+
+// The 32-bit lanes that gather, for each set of four entries marked by the bits of a mask, the marked
+// ones to the front (packed) or the next ones of a stream into the marked places (spread).
+struct LaneTables {
+    alignas(32) int32_t packed[16][8] = {};
+    alignas(32) int32_t spread[16][8] = {};
+    constexpr LaneTables() {
+        for (int m = 0; m < 16; ++m) {
+            int next = 0;
+            for (int j = 0; j < 4; ++j) {
+                if ((m >> j) & 1) {
+                    packed[m][2 * next] = 2 * j;
+                    packed[m][2 * next + 1] = 2 * j + 1;
+                    spread[m][2 * j] = 2 * next;
+                    spread[m][2 * j + 1] = 2 * next + 1;
+                    ++next;
+                }
+            }
+        }
+    }
+};
+constexpr LaneTables LANES;
+
+// The same partition four entries at a time. Lomuto's loop leaves the greater keys behind the pivot in
+// the order they came, and the others as a queue: each other element joins at its back, and each
+// greater one met once the queue holds something moves its front element to its back. Written out on
+// `tape`, every element after the first other one adds one entry: itself, or the queue's front element,
+// so that four entries are made from four elements and the four front elements with two lane shuffles.
+// The queue is the last `others` entries of the tape.
+__attribute__((target("avx2"))) int partitionWide(DepthEntry* e, int lo, int hi, int& equal,
+                                                  DepthEntry* tape) {
+    std::swap(e[lo], e[lo + (hi - lo) / 2]);
+    const float pivot = e[lo].key;
+    int i = lo + 1;
+    while (i <= hi && e[i].key > pivot) {
+        ++i; // greater keys before any other each swap with themselves
+    }
+    int greaterEnd = i; // the greater keys so far are e[lo + 1 .. greaterEnd - 1]
+    int back = 0;
+    int front = 0;
+    int same = 0;
+    auto oneElement = [&](const DepthEntry& x) {
+        if (x.key > pivot) {
+            e[greaterEnd++] = x;
+            tape[back++] = tape[front++];
+        } else {
+            same += int(x.key == pivot);
+            tape[back++] = x;
+        }
+    };
+    // Until the queue holds four, one by one: four front elements are read at a time.
+    for (; i <= hi && back - front < 4; ++i) {
+        oneElement(e[i]);
+    }
+    const __m256 pivots = _mm256_set1_ps(pivot);
+    for (; i + 3 <= hi; i += 4) {
+        const __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(e + i));
+        const __m256i greater =
+            _mm256_castps_si256(_mm256_cmp_ps(_mm256_castsi256_ps(x), pivots, _CMP_GT_OQ));
+        const __m256i equals = _mm256_castps_si256(_mm256_cmp_ps(_mm256_castsi256_ps(x), pivots, _CMP_EQ_OQ));
+        // The key is an entry's low half: its comparison moved to the sign of the whole entry.
+        const int marked = _mm256_movemask_pd(_mm256_castsi256_pd(_mm256_slli_epi64(greater, 32)));
+        same +=
+            std::popcount(unsigned(_mm256_movemask_pd(_mm256_castsi256_pd(_mm256_slli_epi64(equals, 32)))));
+        const int moved = std::popcount(unsigned(marked));
+        // The greater ones packed behind the others met so far; what is stored past them lies on
+        // places already read.
+        const __m256i packed = _mm256_permutevar8x32_epi32(
+            x, _mm256_load_si256(reinterpret_cast<const __m256i*>(LANES.packed[marked])));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(e + greaterEnd), packed);
+        greaterEnd += moved;
+        const __m256i fronts = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(tape + front));
+        const __m256i spread = _mm256_permutevar8x32_epi32(
+            fronts, _mm256_load_si256(reinterpret_cast<const __m256i*>(LANES.spread[marked])));
+        const __m256i whole = _mm256_shuffle_epi32(greater, 0xA0); // the key's mask over its entry
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(tape + back), _mm256_blendv_epi8(x, spread, whole));
+        back += 4;
+        front += moved;
+    }
+    for (; i <= hi; ++i) {
+        oneElement(e[i]);
+    }
+    std::copy(tape + front, tape + back, e + greaterEnd);
+    const int last = greaterEnd - 1;
+    std::swap(e[lo], e[last]);
+    equal = same;
+    return last;
+}
+
+#endif
+
+// Ranges shorter than this are partitioned one by one.
+constexpr int WIDE_FROM = 64;
+
+// One partition step: the middle element is the pivot; the greater keys move before it, in the order
+// they came, and it ends at the returned place. `equal` counts the other keys equal to the pivot's.
+// `tape` has room for the range.
+int partition(DepthEntry* e, int lo, int hi, int& equal, DepthEntry* tape) {
+#ifdef FACETO_WIDE_PARTITION
+    if (hi - lo >= WIDE_FROM && canPartitionWide()) {
+        return partitionWide(e, lo, hi, equal, tape);
+    }
+#endif
+    (void)tape;
+    return partitionOneByOne(e, lo, hi, equal);
 }
 
 // A range whose keys all differ has one descending order, whatever sort makes it.
@@ -70,8 +189,15 @@ int depthLimit(int size) {
 
 // `depth` counts the partitions above the range; past `limit` a range of different keys is sorted
 // directly.
-void quicksort(DepthEntry* e, int lo, int hi, Top top, int depth, int limit) {
+void quicksort(DepthEntry* e, int lo, int hi, Top top, int depth, int limit, DepthEntry* tape) {
     while (lo < hi) {
+        if (hi == lo + 1) {
+            // Two elements: the first is the pivot, and the second goes before it only if greater.
+            if (e[hi].key > e[lo].key) {
+                std::swap(e[lo], e[hi]);
+            }
+            return;
+        }
         const float pivot = e[lo + (hi - lo) / 2].key;
         // No key of the range is greater than the pivot (a NaN, or the range's greatest key): the
         // partition would only swap the pivot to the front.
@@ -90,18 +216,18 @@ void quicksort(DepthEntry* e, int lo, int hi, Top top, int depth, int limit) {
             depth = 0; // not again for this range before it has gone as deep once more
         }
         int equal = 0;
-        const int last = partition(e, lo, hi, equal);
+        const int last = partition(e, lo, hi, equal, tape);
         ++depth;
         // The rest of a range where nothing passed the pivot: its greatest key, held `equal` times.
         const Top rest = last == lo ? Top{pivot, equal} : Top{};
         // The smaller side first, by recursion, the larger by the loop: the stack stays shallow. The two
         // sides are disjoint, so the order in which they are sorted does not change the result.
         if (last - lo < hi - last) {
-            quicksort(e, lo, last - 1, Top{}, depth, limit);
+            quicksort(e, lo, last - 1, Top{}, depth, limit, tape);
             lo = last + 1;
             top = rest;
         } else {
-            quicksort(e, last + 1, hi, rest, depth, limit);
+            quicksort(e, last + 1, hi, rest, depth, limit, tape);
             hi = last - 1;
             top = Top{};
         }
@@ -111,10 +237,11 @@ void quicksort(DepthEntry* e, int lo, int hi, Top top, int depth, int limit) {
 // The same sort on two cores. A range split by a partition step leaves two disjoint ranges that are
 // each sorted exactly as the plain version sorts them; splitting the largest range a few times and
 // sharing the pieces out by size gives the same order (of equal keys too) in about half the time.
-void quicksortOnTwoCores(DepthEntry* e, int lo, int hi) {
+// `tapes` has room for two copies of the range, one for each core.
+void quicksortOnTwoCores(DepthEntry* e, int lo, int hi, DepthEntry* tapes) {
     constexpr int WORTH_A_THREAD = 20000;
     if (hi - lo < WORTH_A_THREAD || std::thread::hardware_concurrency() < 2) {
-        quicksort(e, lo, hi, Top{}, 0, depthLimit(hi - lo + 1));
+        quicksort(e, lo, hi, Top{}, 0, depthLimit(hi - lo + 1), tapes);
         return;
     }
     struct Piece {
@@ -140,7 +267,7 @@ void quicksortOnTwoCores(DepthEntry* e, int lo, int hi) {
             continue;
         }
         int equal = 0;
-        const int last = partition(e, piece.from, piece.to, equal);
+        const int last = partition(e, piece.from, piece.to, equal, tapes);
         const Top rest = last == piece.from ? Top{pivot, equal} : Top{};
         for (const Piece& side : {Piece{piece.from, last - 1, Top{}}, Piece{last + 1, piece.to, rest}}) {
             if (side.from < side.to) {
@@ -159,18 +286,18 @@ void quicksortOnTwoCores(DepthEntry* e, int lo, int hi) {
         (myLoad <= theirLoad ? myLoad : theirLoad) += piece.size();
     }
     const int limit = depthLimit(hi - lo + 1);
-    auto sortAll = [e, limit](const std::vector<Piece>& list) {
+    auto sortAll = [e, limit](const std::vector<Piece>& list, DepthEntry* tape) {
         for (const Piece& piece : list) {
-            quicksort(e, piece.from, piece.to, piece.top, 0, limit);
+            quicksort(e, piece.from, piece.to, piece.top, 0, limit, tape);
         }
     };
     std::thread other;
     try {
-        other = std::thread(sortAll, std::cref(theirs));
+        other = std::thread(sortAll, std::cref(theirs), tapes + (hi - lo + 1));
     } catch (const std::system_error&) {
-        sortAll(theirs); // no thread to be had: one after the other
+        sortAll(theirs, tapes); // no thread to be had: one after the other
     }
-    sortAll(mine);
+    sortAll(mine, tapes);
     if (other.joinable()) {
         other.join();
     }
@@ -182,11 +309,17 @@ void depthSort(float* keys, int32_t* indices, int lo, int hi) {
     if (lo >= hi) {
         return;
     }
-    std::vector<DepthEntry> entries(size_t(hi - lo + 1));
+    const size_t n = size_t(hi - lo + 1);
+    std::vector<DepthEntry> entries(n);
     for (int i = lo; i <= hi; ++i) {
         entries[size_t(i - lo)] = {keys[i], indices[i]};
     }
-    quicksortOnTwoCores(entries.data(), 0, hi - lo);
+    // Room for a partition's queue, on each of two cores, kept for the next sort from this thread.
+    thread_local std::vector<DepthEntry> tapes;
+    if (tapes.size() < 2 * n) {
+        tapes.resize(2 * n);
+    }
+    quicksortOnTwoCores(entries.data(), 0, hi - lo, tapes.data());
     for (int i = lo; i <= hi; ++i) {
         keys[i] = entries[size_t(i - lo)].key;
         indices[i] = entries[size_t(i - lo)].index;

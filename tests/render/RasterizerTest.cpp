@@ -511,6 +511,48 @@ TEST(Rasterizer, DepthSortKeepsItsOrderOnTheInputsThatMadeItSlow) {
     }
 }
 
+// Keys in runs, as a mesh's triangles in index order come (neighbours lie at about the same depth),
+// at lengths around the point where ranges are partitioned several elements at a time: runs of one to
+// forty above and below each pivot, greater keys before any other, a single other key among greater
+// ones, ties and NaNs in runs. Every length from 60 to 140 and a few large ones, against the
+// element-by-element quicksort.
+TEST(Rasterizer, DepthSortKeepsItsOrderForKeysInRuns) {
+    std::mt19937 rng(77);
+    std::vector<size_t> lengths;
+    for (size_t n = 60; n <= 140; ++n) {
+        lengths.push_back(n);
+    }
+    lengths.insert(lengths.end(), {1000, 4099, 25000, 70001});
+    for (const size_t n : lengths) {
+        for (int shape = 0; shape < 5; ++shape) {
+            std::vector<float> a(n);
+            size_t i = 0;
+            while (i < n) {
+                const size_t run = 1 + rng() % (shape == 0 ? 3 : 40);
+                const float level = float(rng() % (shape == 1 ? 3 : 50));
+                for (size_t k = 0; k < run && i < n; ++k, ++i) {
+                    a[i] = shape == 4 && rng() % 9 == 0 ? std::numeric_limits<float>::quiet_NaN() : level;
+                }
+            }
+            if (shape == 2) {
+                std::fill(a.begin(), a.begin() + long(n / 3), 1000.0f); // greater than any pivot first
+            }
+            if (shape == 3) {
+                std::fill(a.begin(), a.end(), 5.0f);
+                a[n / 4] = 1.0f; // one key under the rest
+                a[n - 1] = 9.0f;
+            }
+            std::vector<int32_t> ai(n);
+            std::iota(ai.begin(), ai.end(), 0);
+            std::vector<float> b = a;
+            std::vector<int32_t> bi = ai;
+            Rasterizer::sortByDepth(a.data(), ai.data(), 0, int(n) - 1);
+            literalSort(b.data(), bi.data(), 0, int(n) - 1);
+            ASSERT_EQ(bi, ai) << n << " shape " << shape;
+        }
+    }
+}
+
 // A polygon wholly inside the frame is walked without clipping (one of a pixel or two is its corners):
 // the same spans, ties between its edges included, in every fill, as when it goes through the clipping.
 TEST(Rasterizer, PolygonsInsideTheFrameFillAsIfClipped) {
