@@ -3,6 +3,7 @@
 #include "render/Rasterizer.h"
 #include "views/CameraMath.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -15,7 +16,7 @@ inline int32_t toPixel(float value) {
     if (!(value == value)) {
         return 0;
     }
-    return int32_t(std::fmax(-LIMIT, std::fmin(LIMIT, value)));
+    return int32_t(std::min(std::max(value, -LIMIT), LIMIT)); // no NaN here: a plain min and max
 }
 
 // The perspective of the camera views for a frame of width w and height h: both scales follow the
