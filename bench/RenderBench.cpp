@@ -161,10 +161,12 @@ public:
 };
 
 // One mouse move of a vertex drag on a 100,000-vertex model (1% of it selected), then the four panes
-// of an 1600 x 1000 document window drawn again: the 2D panes drawn whole (0) or over what they keep (1).
+// of an 1600 x 1000 document window drawn again: the panes drawn whole (0), or the 2D panes over what they
+// keep and the camera from what it projected last (1).
 void BM_VertexDragMoveAndRedraw100kVertices(benchmark::State& state) {
     const bool kept = state.range(0) != 0;
     std::array<OrthoLayer, 3> layers;
+    ProjectionMemo memo;
     Scene scene(317, 317);
     CFacetoDoc& doc = *scene.doc;
     for (int r = 150; r < 182; ++r) {
@@ -189,7 +191,8 @@ void BM_VertexDragMoveAndRedraw100kVertices(benchmark::State& state) {
             drawOrthoView(scene.rasterizer, doc, scene.view, orientation, scene.app, 800, 500, &scene.frame,
                           nullptr, kept ? &layers[size_t(orientation)] : nullptr);
         }
-        drawCameraView(scene.rasterizer, &doc, scene.view, initialCamera(), 800, 500, &scene.frame);
+        drawCameraView(scene.rasterizer, &doc, scene.view, initialCamera(), 800, 500, &scene.frame, -1,
+                       nullptr, kept ? &memo : nullptr);
     }
     state.counters["vertices"] = double(doc.model().vertexCount());
     state.counters["triangles"] = double(doc.model().triangleCount());

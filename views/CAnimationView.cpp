@@ -36,7 +36,8 @@ void CAnimationView::paintEvent(QPaintEvent*) {
 }
 
 void CAnimationView::drawFrame(RecordedFrame& out, int width, int height) {
-    drawPreview(rasterizer_, context_.app.activeDocument, settings, camera, width, height, &out);
+    drawPreview(rasterizer_, context_.app.activeDocument, settings, camera, width, height, &out,
+                &projection_);
 }
 
 void CAnimationView::setFullScreen(bool on) {

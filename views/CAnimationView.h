@@ -40,6 +40,7 @@ private:
     QWidget* paneWidget() override { return this; }
     ViewContext& context_;
     Rasterizer rasterizer_{context_.tables};
+    ProjectionMemo projection_; // what the rasterizer's projection was made from
     bool fullScreen_ = false;
     const CFacetoDoc* framedFor_ = nullptr; // the document the camera was last framed on
     QRect savedRect_;

@@ -9,6 +9,7 @@
 #include "views/ViewState.h"
 
 #include <algorithm>
+#include <bit>
 
 namespace faceto {
 
@@ -26,72 +27,164 @@ int32_t texel(float c) {
     return std::clamp(int32_t(std::fmax(-1e9f, std::fmin(1e9f, c))), -TEXEL_LIMIT, TEXEL_LIMIT);
 }
 
+ProjectedVertex projectVertex(const FrameVertex& p, const Mat4& camera, const Projection& projection) {
+    const Vec3 c = camera.transformPoint(p.x, p.y, p.z);
+    return {c.x, c.y, c.z, c.z > 0.0f ? projection.project(c) : Pixel{}};
+}
+
+// A triangle with its corners' pixels and its facing; returns its depth key, its farthest corner's z.
+float projectTriangle(const Triangle& t, const std::vector<ProjectedVertex>& vertices,
+                      ProjectedTriangle& out) {
+    out.inFront = true;
+    out.color = t.color;
+    Vec3 p[3];
+    float key = -1e30f;
+    for (int c = 0; c < 3; ++c) {
+        const int32_t v = t.v[size_t(c)];
+        if (v < 0 || size_t(v) >= vertices.size()) {
+            out.inFront = false; // a corner without a position: left out
+            continue;
+        }
+        const ProjectedVertex& pv = vertices[size_t(v)];
+        p[c] = {pv.x, pv.y, pv.z};
+        out.corners[size_t(c)] = pv.pixel;
+        key = std::max(key, pv.z);
+        // There is no near clipping: a triangle that reaches behind the camera is left out.
+        out.inFront = out.inFront && pv.z > 0.0f;
+    }
+    if (out.inFront) {
+        out.normalZ = normalize(cross(p[0] - p[1], p[2] - p[1])).z;
+    }
+    return key;
+}
+
+// The triangles far to near by their keys (given in triangle order).
+void sortByKeys(Rasterizer& r, const float* keys, int32_t count) {
+    r.reserveSortSpace(size_t(count));
+    float* sorted = r.sortKeys().data();
+    int32_t* indices = r.sortIndices().data();
+    std::copy(keys, keys + count, sorted);
+    for (int32_t i = 0; i < count; ++i) {
+        indices[i] = i;
+    }
+    Rasterizer::sortByDepth(sorted, indices, 0, count - 1);
+}
+
 // Every vertex of the frame in camera space with its pixel, every triangle with its corners' pixels
 // and its facing, and the triangles sorted far to near by their farthest corner. Done in index order,
 // so that the draw loop, which visits the triangles in depth order, reads one compact record each.
+// `keys`, when given, receives the depth keys in triangle order.
 void prepare(Rasterizer& r, const Model& model, const Frame& frame, const Mat4& camera,
-             const Projection& projection) {
+             const Projection& projection, std::vector<float>* keys = nullptr) {
     auto& vertices = r.projectedVertices();
     vertices.resize(frame.positions.size());
     for (size_t v = 0; v < frame.positions.size(); ++v) {
-        const FrameVertex& p = frame.positions[v];
-        const Vec3 c = camera.transformPoint(p.x, p.y, p.z);
-        vertices[v] = {c.x, c.y, c.z, c.z > 0.0f ? projection.project(c) : Pixel{}};
+        vertices[v] = projectVertex(frame.positions[v], camera, projection);
     }
     const int32_t count = model.triangleCount();
     auto& triangles = r.projectedTriangles();
     triangles.resize(size_t(count));
     r.reserveSortSpace(size_t(count));
-    float* keys = r.sortKeys().data();
+    float* sorted = r.sortKeys().data();
     int32_t* indices = r.sortIndices().data();
     for (int32_t i = 0; i < count; ++i) {
-        const Triangle& t = model.triangles[size_t(i)];
-        ProjectedTriangle& out = triangles[size_t(i)];
-        out.inFront = true;
-        out.color = t.color;
-        Vec3 p[3];
-        float key = -1e30f;
-        for (int c = 0; c < 3; ++c) {
-            const int32_t v = t.v[size_t(c)];
-            if (v < 0 || size_t(v) >= vertices.size()) {
-                out.inFront = false; // a corner without a position: left out
-                continue;
-            }
-            const ProjectedVertex& pv = vertices[size_t(v)];
-            p[c] = {pv.x, pv.y, pv.z};
-            out.corners[size_t(c)] = pv.pixel;
-            key = std::max(key, pv.z);
-            // There is no near clipping: a triangle that reaches behind the camera is left out.
-            out.inFront = out.inFront && pv.z > 0.0f;
-        }
-        if (out.inFront) {
-            out.normalZ = normalize(cross(p[0] - p[1], p[2] - p[1])).z;
-        }
-        keys[i] = key;
+        sorted[i] = projectTriangle(model.triangles[size_t(i)], vertices, triangles[size_t(i)]);
         indices[i] = i;
     }
-    Rasterizer::sortByDepth(keys, indices, 0, count - 1);
+    if (keys != nullptr) {
+        keys->assign(sorted, sorted + count);
+    }
+    Rasterizer::sortByDepth(sorted, indices, 0, count - 1);
+}
+
+// The same position to the bit (a NaN the same NaN), which projects to the same record.
+bool sameBits(const FrameVertex& a, const FrameVertex& b) {
+    auto bits = [](float f) { return std::bit_cast<uint32_t>(f); };
+    return bits(a.x) == bits(b.x) && bits(a.y) == bits(b.y) && bits(a.z) == bits(b.z);
+}
+
+// The triangles around each vertex of the memo's model, made once for its revision.
+void knowTrianglesAround(ProjectionMemo& memo, const Model& model, size_t vertexCount) {
+    if (memo.aroundRevision == memo.revision && memo.firstAround.size() == vertexCount + 1) {
+        return;
+    }
+    memo.firstAround.assign(vertexCount + 1, 0);
+    for (const Triangle& t : model.triangles) {
+        for (const int32_t v : t.v) {
+            if (v >= 0 && size_t(v) < vertexCount) {
+                ++memo.firstAround[size_t(v) + 1];
+            }
+        }
+    }
+    for (size_t v = 0; v < vertexCount; ++v) {
+        memo.firstAround[v + 1] += memo.firstAround[v];
+    }
+    memo.aroundVertex.resize(size_t(memo.firstAround[vertexCount]));
+    std::vector<int32_t> next(memo.firstAround.begin(), memo.firstAround.end() - 1);
+    for (int32_t i = 0; i < model.triangleCount(); ++i) {
+        for (const int32_t v : model.triangles[size_t(i)].v) {
+            if (v >= 0 && size_t(v) < vertexCount) {
+                memo.aroundVertex[size_t(next[size_t(v)]++)] = i;
+            }
+        }
+    }
+    memo.aroundRevision = memo.revision;
 }
 
 // Projects and sorts the frame unless the memo tells that the rasterizer holds this very projection.
+// When only a few vertices moved since, those and the triangles around them are projected again, which
+// gives the records and keys a whole projection gives, and the triangles are sorted again.
 void prepareOnce(Rasterizer& r, const CFacetoDoc& doc, const Frame& frame, const Mat4& camera,
                  ProjectionMemo* memo) {
     const auto& positions = frame.positions;
+    const Model& model = doc.model();
+    const Projection projection(r.width(), r.height());
     if (memo != nullptr && memo->valid && memo->doc == &doc && memo->revision == doc.modelRevision() &&
         memo->camera == camera && memo->width == r.width() && memo->height == r.height() &&
-        std::equal(positions.begin(), positions.end(), memo->positions.begin(), memo->positions.end())) {
+        memo->positions.size() == positions.size() && memo->keys.size() == model.triangles.size() &&
+        r.projectedVertices().size() == positions.size() &&
+        r.projectedTriangles().size() == model.triangles.size()) {
+        thread_local std::vector<int32_t> moved;
+        moved.clear();
+        for (size_t v = 0; v < positions.size(); ++v) {
+            if (!sameBits(positions[v], memo->positions[v])) {
+                moved.push_back(int32_t(v));
+            }
+        }
+        if (moved.empty()) {
+            return;
+        }
+        if (moved.size() <= positions.size() / 8) {
+            knowTrianglesAround(*memo, model, positions.size());
+            auto& vertices = r.projectedVertices();
+            for (const int32_t v : moved) {
+                vertices[size_t(v)] = projectVertex(positions[size_t(v)], camera, projection);
+                memo->positions[size_t(v)] = positions[size_t(v)];
+            }
+            auto& triangles = r.projectedTriangles();
+            for (const int32_t v : moved) {
+                for (int32_t k = memo->firstAround[size_t(v)]; k < memo->firstAround[size_t(v) + 1]; ++k) {
+                    const size_t i = size_t(memo->aroundVertex[size_t(k)]);
+                    memo->keys[i] = projectTriangle(model.triangles[i], vertices, triangles[i]);
+                }
+            }
+            sortByKeys(r, memo->keys.data(), model.triangleCount());
+            return;
+        }
+    }
+    if (memo == nullptr) {
+        prepare(r, model, frame, camera, projection);
         return;
     }
-    prepare(r, doc.model(), frame, camera, Projection(r.width(), r.height()));
-    if (memo != nullptr) {
-        memo->doc = &doc;
-        memo->revision = doc.modelRevision();
-        memo->camera = camera;
-        memo->width = r.width();
-        memo->height = r.height();
-        memo->positions.assign(positions.begin(), positions.end());
-        memo->valid = true;
-    }
+    memo->valid = false; // until the projection is whole
+    prepare(r, model, frame, camera, projection, &memo->keys);
+    memo->doc = &doc;
+    memo->revision = doc.modelRevision();
+    memo->camera = camera;
+    memo->width = r.width();
+    memo->height = r.height();
+    memo->positions.assign(positions.begin(), positions.end());
+    memo->valid = true;
 }
 
 // A light row of the colour map from a float: cut to a whole row and kept inside the map; a NaN (the
@@ -488,7 +581,7 @@ const Frame* previewFrame(const CFacetoDoc* doc, const PreviewSettings& settings
 } // namespace
 
 bool drawPreview(Rasterizer& r, const CFacetoDoc* doc, PreviewSettings& settings, const Mat4& camera,
-                 int width, int height, FramePresenter* target) {
+                 int width, int height, FramePresenter* target, ProjectionMemo* memo) {
     const Frame* frame = previewFrame(doc, settings);
     const Model* model = doc ? &doc->model() : nullptr;
     // The picture shows in the first skin's colours when that skin is an 8-bit image.
@@ -505,7 +598,7 @@ bool drawPreview(Rasterizer& r, const CFacetoDoc* doc, PreviewSettings& settings
         return true;
     }
 
-    prepare(r, *model, *frame, camera, Projection(r.width(), r.height()));
+    prepareOnce(r, *doc, *frame, camera, memo);
     const bool textured = settings.textured && !model->skins.empty();
     if (textured && size_t(settings.skinIndex) >= model->skins.size() && settings.skinIndex >= 0) {
         settings.skinIndex = 0;

@@ -28,8 +28,9 @@ struct PreviewSettings {
 
 // What a perspective pane keeps of the last frame it projected, so that a frame drawn again from the same
 // model, positions, camera and size (a 2D view panned, the selection changed, the mode switched) takes
-// the projection and depth order its rasterizer still holds instead of making them again. Kept with one
-// rasterizer, with which nothing else projects meanwhile.
+// the projection and depth order its rasterizer still holds instead of making them again, and a frame
+// where a few vertices moved (a drag step) projects only those and the triangles around them again
+// before the depth sort. Kept with one rasterizer, with which nothing else projects meanwhile.
 struct ProjectionMemo {
     const CFacetoDoc* doc = nullptr;
     uint64_t revision = 0;
@@ -37,6 +38,12 @@ struct ProjectionMemo {
     int width = 0;
     int height = 0;
     std::vector<FrameVertex> positions;
+    std::vector<float> keys; // each triangle's depth key, in triangle order
+    // The triangles around each vertex: those of vertex v are aroundVertex[firstAround[v] ..
+    // firstAround[v + 1] - 1]. Made for `revision` when first needed.
+    std::vector<int32_t> firstAround;
+    std::vector<int32_t> aroundVertex;
+    uint64_t aroundRevision = 0;
     bool valid = false;
 };
 
@@ -59,6 +66,6 @@ int pickCameraTriangle(const CFacetoDoc& doc, const ViewState& view, const Mat4&
 // as wire frame and/or with vertex dots, in the first skin's colours. Adjusts `settings.skinIndex`
 // to the skin it used.
 bool drawPreview(Rasterizer& r, const CFacetoDoc* doc, PreviewSettings& settings, const Mat4& camera,
-                 int width, int height, FramePresenter* target);
+                 int width, int height, FramePresenter* target, ProjectionMemo* memo = nullptr);
 
 } // namespace faceto

@@ -8,6 +8,8 @@
 
 #include <cmath>
 #include <cstring>
+#include <limits>
+#include <random>
 #include <set>
 
 using namespace faceto;
@@ -506,6 +508,79 @@ TEST(CameraView, AKeptProjectionIsTakenOnlyForTheSameFrame) {
     EXPECT_TRUE(same());
     view.fillMode = FILL_WIREFRAME;
     EXPECT_TRUE(same());
+}
+
+// Drag steps on a sheet: a few vertices move each time (back and forth, behind the camera and back, to
+// a NaN and back, onto another's depth), and the camera pane and the preview, which project only those
+// again, draw what a whole projection draws. A triangle with a corner past the last vertex stays out.
+TEST(CameraView, AFewMovedVerticesDrawAsAWholeProjectionDoes) {
+    PaletteTables tables = PaletteTables::builtIn();
+    Rasterizer kept(tables);
+    Rasterizer fresh(tables);
+    Rasterizer keptPreview(tables);
+    Rasterizer freshPreview(tables);
+    DocFixture f;
+    ViewState view;
+    view.backColor = 200;
+    constexpr int SIDE = 24;
+    std::vector<Triangle> triangles;
+    std::mt19937 rng(31);
+    for (int row = 0; row + 1 < SIDE; ++row) {
+        for (int column = 0; column + 1 < SIDE; ++column) {
+            const int32_t v = row * SIDE + column;
+            triangles.push_back(tri(v, v + SIDE, v + 1));
+            triangles.push_back(tri(v + 1, v + SIDE, v + SIDE + 1));
+            triangles[triangles.size() - 2].color = int32_t(rng() % 200);
+            triangles.back().color = int32_t(rng() % 200);
+        }
+    }
+    triangles.push_back(tri(3, SIDE * SIDE + 5, 4));
+    ModelData data = makeModel(SIDE * SIDE, triangles, 1);
+    for (size_t v = 0; v < data.frames[0].positions.size(); ++v) {
+        // Depths in whole steps, so that many triangles share their key.
+        data.frames[0].positions[v] = {float(rng() % 4) * 0.25f, float(v % SIDE) * 3.0f - 36.0f,
+                                       float(v / SIDE) * 3.0f - 36.0f};
+    }
+    loadInto(*f.doc, data);
+    ProjectionMemo memo;
+    ProjectionMemo previewMemo;
+    PreviewSettings settings;
+    settings.textured = 0;
+    settings.showEdges = 1;
+    const Mat4 camera = initialCamera() * Mat4::rotationZ(0.4f);
+    Pixels a;
+    Pixels b;
+    auto& positions = DocumentEdit::frames(*f.doc)[0].positions;
+    for (int step = 0; step < 40; ++step) {
+        const int32_t first = int32_t(rng() % (SIDE * SIDE - 20));
+        for (int32_t v = first; v < first + 3 + step % 4; ++v) {
+            FrameVertex& p = positions[size_t(v)];
+            switch (step % 5) {
+            case 0:
+                p.x += step % 2 ? 0.5f : -0.5f;
+                break;
+            case 1:
+                p.x = 400.0f; // behind the camera
+                break;
+            case 2:
+                p.x = std::numeric_limits<float>::quiet_NaN();
+                break;
+            case 3:
+                p.x = positions[0].x; // the same depth as another
+                break;
+            default:
+                p.y += 0.25f;
+                break;
+            }
+        }
+        drawCameraView(kept, f.doc.get(), view, camera, 160, 128, &a, -1, nullptr, &memo);
+        drawCameraView(fresh, f.doc.get(), view, camera, 160, 128, &b);
+        ASSERT_EQ(b.image, a.image) << "camera, step " << step;
+        ASSERT_GT(countNot(a.image, 200), 5000u);
+        drawPreview(keptPreview, f.doc.get(), settings, camera, 150, 120, &a, &previewMemo);
+        drawPreview(freshPreview, f.doc.get(), settings, camera, 150, 120, &b);
+        ASSERT_EQ(b.image, a.image) << "preview, step " << step;
+    }
 }
 
 // A dense mesh seen from afar: triangles of a pixel or two, drawn as their corners, give the pixels of
