@@ -163,8 +163,18 @@ void CAnimationPlayer::followDocuments() {
         if (notice.touches(change::POSITIONS | change::TOPOLOGY | change::FRAMES | change::SKINS |
                            change::VISIBILITY | change::SKIN_PLAY) &&
             !notice.onlyPositionsOfAnotherFrame(shown)) {
-            preview_->redraw();
+            if (notice.what == change::POSITIONS) {
+                redrawMovedPositions();
+            } else {
+                movedLater_.stop();
+                preview_->redraw();
+            }
         }
+    });
+    movedLater_.setSingleShot(true);
+    connect(&movedLater_, &QTimer::timeout, this, [this] {
+        sinceMovedDrawn_.start();
+        preview_->redraw();
     });
     // Another window's document: a paused player shows the same step of its animation.
     connect(&app_, &CFacetoApp::activeDocumentChanged, this, [this](CFacetoDoc* doc) {
@@ -441,6 +451,20 @@ void CAnimationPlayer::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QWidget::keyPressEvent(event);
+}
+
+void CAnimationPlayer::redrawMovedPositions() {
+    constexpr qint64 INTERVAL_MS = 100;
+    if (movedLater_.isActive()) {
+        return; // the redraw already due shows these positions too
+    }
+    const qint64 since = sinceMovedDrawn_.isValid() ? sinceMovedDrawn_.elapsed() : INTERVAL_MS;
+    if (since >= INTERVAL_MS) {
+        sinceMovedDrawn_.start();
+        preview_->redraw();
+    } else {
+        movedLater_.start(int(INTERVAL_MS - since));
+    }
 }
 
 } // namespace faceto

@@ -81,6 +81,11 @@ private:
     QCheckBox* smooth_ = nullptr;
     QTimer blendTimer_;       // the smooth preview's redraws between two steps
     QElapsedTimer sinceStep_; // since the step shown
+    // Positions moving in quick succession (a drag) show in the preview ten times a second, the last
+    // of them always; the document's panes follow every step.
+    void redrawMovedPositions();
+    QElapsedTimer sinceMovedDrawn_;
+    QTimer movedLater_;
     bool paused_ = false;
 };
 

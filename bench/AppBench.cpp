@@ -84,8 +84,9 @@ BENCHMARK(BM_PlayerTickWithPaint)->Unit(benchmark::kMicrosecond);
 
 // One step of a vertex drag in the running editor on a model of 100,000 vertices and 200,000 triangles:
 // a mouse move sent to the front pane, dragging a group of about 1% of the vertices, and the event loop
-// run until the four panes and the preview have painted the step. Drawn together (1) or each in its
-// own paint event (0).
+// run until the four panes have painted the step. The player's preview follows a drag ten times a
+// second: its paints fall into some of the steps (counted). Drawn together (1) or each in its own paint
+// event (0).
 void BM_DragStepInTheEditor(benchmark::State& state) {
     QTemporaryDir dir;
     // The sheet of the drawing benchmarks: in the y-z plane, 80 units across, facing the camera.
@@ -140,7 +141,7 @@ void BM_DragStepInTheEditor(benchmark::State& state) {
         QApplication::sendEvent(front, &move);
         QElapsedTimer waited;
         waited.start();
-        for (size_t k = 0; k < panes.size(); ++k) {
+        for (size_t k = 0; k + 1 < panes.size(); ++k) {
             while (panes[k]->isVisible() && counters[k].paints == before[k] && waited.elapsed() < 2000) {
                 QApplication::processEvents(QEventLoop::AllEvents, 1);
             }
@@ -148,6 +149,8 @@ void BM_DragStepInTheEditor(benchmark::State& state) {
     }
     QTest::mouseRelease(front, Qt::LeftButton, Qt::NoModifier, p);
     faceto::ConcurrentPane::drawTogether(true);
+    state.counters["preview_paints"] =
+        benchmark::Counter(double(counters[4].paints), benchmark::Counter::kAvgIterations);
     state.counters["camera_w"] = window->cameraView()->width();
     state.counters["camera_h"] = window->cameraView()->height();
     state.counters["vertices"] = double(doc.model().vertexCount());
