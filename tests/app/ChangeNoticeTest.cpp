@@ -14,6 +14,7 @@
 #include "views/QtFramePresenter.h"
 
 #include <QDockWidget>
+#include <QElapsedTimer>
 #include <QMouseEvent>
 
 using namespace faceto;
@@ -89,6 +90,59 @@ TEST(ChangeNotices, ThePlayerDrawsAnUnchangedFrameOnce) {
     e.trigger("mirrorX");
     QApplication::processEvents();
     EXPECT_EQ(1, counter.paints[player.preview()]);
+}
+
+// The preview follows a drag ten times a second, not at every step, and always ends on its last step:
+// once the drag is over it shows what a preview drawn afresh shows. Another change draws it at once.
+TEST(ChangeNotices, ThePreviewFollowsADragTenTimesASecondAndShowsItsEnd) {
+    Editor e;
+    e.start({e.writeModel("m.fm")});
+    QApplication::processEvents();
+    CChildFrame* window = e.app->activeFrame();
+    C2DView* front = window->view2D(1, 0);
+    QTest::keyClick(front, Qt::Key_C, Qt::ShiftModifier); // select all
+    QApplication::processEvents();
+    CAnimationPlayer& player = *e.app->projectManager()->player();
+    player.setPaused(true); // the player's own steps do not draw it meanwhile
+    ASSERT_FALSE(player.playing());
+    CAnimationView& preview = *player.preview();
+    ASSERT_TRUE(preview.isVisible());
+    QApplication::processEvents();
+    PaintCounter counter;
+    preview.installEventFilter(&counter);
+    const OrthoMapping map(e.shown(), front->orientation(), front->width(), front->height());
+    const Pixel at = map.toWindow(e.active()->currentFrame()->positions[1]);
+    QPoint p(at.x, at.y);
+    QTest::mousePress(front, Qt::LeftButton, Qt::NoModifier, p);
+    QElapsedTimer clock;
+    clock.start();
+    int steps = 0;
+    while (clock.elapsed() < 350) { // about four tenths of a second of steps, 2 ms apart
+        p += QPoint(1, steps++ % 2);
+        QMouseEvent move(QEvent::MouseMove, p, front->mapToGlobal(p), Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(front, &move);
+        QApplication::processEvents();
+        QTest::qWait(2);
+    }
+    QTest::mouseRelease(front, Qt::LeftButton, Qt::NoModifier, p);
+    const int duringDrag = counter.paints[&preview];
+    // One for each tenth of a second, and one for the first step (which adds the drag's undo step).
+    EXPECT_GE(duringDrag, 2);
+    EXPECT_LE(duringDrag, 2 + int(clock.elapsed() / 100)) << steps << " steps";
+    EXPECT_LT(duringDrag, steps);
+    QTest::qWait(250);
+    PaletteTables tables = PaletteTables::builtIn();
+    Rasterizer alone(tables);
+    QtFramePresenter picture;
+    PreviewSettings settings = preview.settings;
+    drawPreview(alone, e.active(), settings, preview.camera, preview.shownPicture().width(),
+                preview.shownPicture().height(), &picture);
+    EXPECT_EQ(picture.image(), preview.shownPicture());
+    const int before = counter.paints[&preview];
+    e.trigger("mirrorX");
+    QApplication::processEvents();
+    EXPECT_EQ(before + 1, counter.paints[&preview]);
 }
 
 // The panes a drag step changes are drawn at once, on several cores, and show what each would have
