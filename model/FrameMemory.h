@@ -2,6 +2,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <iterator>
+#include <type_traits>
+#include <utility>
+#include <vector>
 
 namespace faceto {
 
@@ -40,6 +44,13 @@ private:
     void* previous_ = nullptr;
 };
 
+// What a frame container's element is made from when a reader writes every one of them next: its memory
+// is left as it is instead of being zeroed first (see resizeUnwritten). Anywhere else it is a
+// value-initialised element.
+struct LeftUnwritten {
+    template <typename T> operator T() const { return T{}; }
+};
+
 template <typename T> struct FrameAllocator {
     using value_type = T;
     FrameAllocator() = default;
@@ -47,6 +58,45 @@ template <typename T> struct FrameAllocator {
     T* allocate(size_t n) { return static_cast<T*>(frame_memory::allocate(n * sizeof(T))); }
     void deallocate(T* p, size_t) noexcept { frame_memory::release(p); }
     template <typename U> bool operator==(const FrameAllocator<U>&) const { return true; }
+    template <typename U, typename... Args> void construct(U* p, Args&&... args) {
+        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+    }
+    template <typename U> void construct(U*, LeftUnwritten) {}
 };
+
+// Counts out the LeftUnwritten elements of resizeUnwritten.
+struct UnwrittenElements {
+    using iterator_category = std::random_access_iterator_tag;
+    using value_type = LeftUnwritten;
+    using difference_type = std::ptrdiff_t;
+    using pointer = const LeftUnwritten*;
+    using reference = LeftUnwritten;
+    size_t at = 0;
+    LeftUnwritten operator*() const { return {}; }
+    UnwrittenElements& operator++() {
+        ++at;
+        return *this;
+    }
+    UnwrittenElements operator++(int) { return {at++}; }
+    UnwrittenElements& operator--() {
+        --at;
+        return *this;
+    }
+    UnwrittenElements& operator+=(difference_type k) {
+        at += size_t(k);
+        return *this;
+    }
+    UnwrittenElements operator+(difference_type k) const { return {at + size_t(k)}; }
+    difference_type operator-(const UnwrittenElements& o) const { return difference_type(at - o.at); }
+    bool operator==(const UnwrittenElements& o) const { return at == o.at; }
+};
+
+// Makes `v` hold `n` elements whose memory is not written, for the caller to write every one of them
+// before anything reads it. Only for elements that any bytes make valid (plain numbers).
+template <typename T> void resizeUnwritten(std::vector<T, FrameAllocator<T>>& v, size_t n) {
+    static_assert(std::is_trivially_copyable_v<T> && std::is_trivially_destructible_v<T>);
+    v.clear();
+    v.assign(UnwrittenElements{0}, UnwrittenElements{n});
+}
 
 } // namespace faceto

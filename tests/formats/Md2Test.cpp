@@ -640,25 +640,32 @@ TEST(Md2Writer, KeptNormalsHoldForDigestsOfEitherKind) {
         EXPECT_NE(kept->normals, again.frames[0].packing->normals) << int(kind);
     }
     std::mt19937 rng(2);
-    for (size_t vertices : {1u, 4u, 7u, 9u, 64u}) {
+    Positions decoded(200, FrameVertex{1.0f, 2.0f, 3.0f}); // what a frame held before is not kept
+    for (size_t vertices : {1u, 4u, 5u, 7u, 8u, 9u, 64u, 65u}) {
         std::vector<uint8_t> bytes(vertices * 4);
         for (uint8_t& b : bytes) {
             b = uint8_t(rng());
         }
         const uint64_t before = packedDigest(bytes, 4);
-        // Decoding in the same pass keeps the same digest, the normal indices, and decodes every vertex.
-        const float scale[3] = {0.5f, 1.25f, 3.0f};
-        const float translate[3] = {-7.0f, 0.25f, 11.5f};
-        Positions decoded;
-        const auto fused = decodeKeepingPacking(bytes, scale, translate, 9, {}, std::nullopt, decoded);
-        EXPECT_EQ(before, fused->packedDigest);
-        ASSERT_EQ(vertices, fused->normals.size());
-        ASSERT_EQ(vertices, decoded.size());
-        for (size_t v = 0; v < vertices; ++v) {
-            EXPECT_EQ(bytes[v * 4 + 3], fused->normals[v]);
-            const float got[3] = {decoded[v].x, decoded[v].y, decoded[v].z};
-            for (size_t a = 0; a < 3; ++a) {
-                EXPECT_EQ(float(bytes[v * 4 + a]) * scale[a] + translate[a], got[a]);
+        // Decoding in the same pass keeps the same digest, the normal indices, and decodes every vertex
+        // to the float that the byte times the scale, plus the translation, rounds to at each step: on
+        // a plain grid and on one where every product and sum rounds.
+        const float grids[2][2][3] = {{{0.5f, 1.25f, 3.0f}, {-7.0f, 0.25f, 11.5f}},
+                                      {{0.0123457f, 1.1e-3f, 7.77f}, {-17.3f, 1e5f, -0.001f}}};
+        for (const auto& grid : grids) {
+            const float(&scale)[3] = grid[0];
+            const float(&translate)[3] = grid[1];
+            const auto fused = decodeKeepingPacking(bytes, scale, translate, 9, {}, std::nullopt, decoded);
+            EXPECT_EQ(before, fused->packedDigest);
+            ASSERT_EQ(vertices, fused->normals.size());
+            ASSERT_EQ(vertices, decoded.size());
+            for (size_t v = 0; v < vertices; ++v) {
+                EXPECT_EQ(bytes[v * 4 + 3], fused->normals[v]);
+                const float got[3] = {decoded[v].x, decoded[v].y, decoded[v].z};
+                for (size_t a = 0; a < 3; ++a) {
+                    const float product = float(bytes[v * 4 + a]) * scale[a];
+                    ASSERT_EQ(product + translate[a], got[a]) << vertices << " " << v << " " << a;
+                }
             }
         }
         for (size_t v = 0; v < vertices; ++v) {
