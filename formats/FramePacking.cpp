@@ -3,6 +3,7 @@
 #include "formats/PackedVertices.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 
@@ -162,7 +163,15 @@ std::shared_ptr<const FramePacking> decodeKeepingPacking(std::span<const uint8_t
     uint8_t* normals = kept->normals.data();
     // One pass over the packed bytes, which the decoding left in the cache: normals and the digest's
     // four lanes of every fourth vertex (as packedDigest makes them).
-    auto word = [](const uint8_t* q) { return uint64_t(q[0]) | uint64_t(q[1]) << 8 | uint64_t(q[2]) << 16; };
+    auto word = [](const uint8_t* q) {
+        if constexpr (std::endian::native == std::endian::little) {
+            uint32_t four; // the three bytes and the normal index, which is masked off
+            std::memcpy(&four, q, 4);
+            return uint64_t(four & 0xFFFFFFu);
+        } else {
+            return uint64_t(q[0]) | uint64_t(q[1]) << 8 | uint64_t(q[2]) << 16;
+        }
+    };
     uint64_t lane0 = SEED;
     uint64_t lane1 = SEED ^ 1;
     uint64_t lane2 = SEED ^ 2;
