@@ -127,7 +127,6 @@ void decodeAll(const PackedDecoding& decode, const float (&scale)[3], const floa
     const __m128 scales = _mm_setr_ps(scale[0], scale[1], scale[2], 0.0f);
     const __m128 offsets = _mm_setr_ps(translate[0], translate[1], translate[2], 0.0f);
     const __m128i zero = _mm_setzero_si128();
-    float* to = &out[0].x;
     // Each vertex is stored as four floats, the fourth of which the next vertex overwrites: the last
     // vertex is left to the loop below.
     for (; v + 5 <= count; v += 4) {
@@ -136,9 +135,10 @@ void decodeAll(const PackedDecoding& decode, const float (&scale)[3], const floa
         const __m128i second = _mm_unpackhi_epi8(bytes, zero);
         const __m128i words[4] = {_mm_unpacklo_epi16(first, zero), _mm_unpackhi_epi16(first, zero),
                                   _mm_unpacklo_epi16(second, zero), _mm_unpackhi_epi16(second, zero)};
+        float* to = &out[v].x;
         for (size_t k = 0; k < 4; ++k) {
             const __m128 decoded = _mm_add_ps(_mm_mul_ps(_mm_cvtepi32_ps(words[k]), scales), offsets);
-            _mm_storeu_ps(to + 3 * (v + k), decoded);
+            _mm_storeu_ps(to + 3 * k, decoded);
         }
     }
 #endif

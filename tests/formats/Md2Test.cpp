@@ -172,6 +172,32 @@ TEST(Md2Reader, NormalsGlCommandsAndVersionDoNotMatter) {
               toVector(encodeNative(db.model, db.frames, db.source)));
 }
 
+// Vertices are decoded four at a time with the rest one by one: every count around those steps,
+// none included, gives byte x scale + translate for each vertex.
+TEST(Md2Reader, EveryVertexCountDecodesEachVertex) {
+    for (int count : {0, 1, 3, 4, 5, 8, 9, 12, 13}) {
+        Md2Spec s;
+        s.vertexCount = count;
+        Md2Frame f{{0.25f, 3.0f, -1.5f}, {7.0f, -2.0f, 0.125f}, "f", {}};
+        for (int v = 0; v < count; ++v) {
+            f.vertices.push_back({uint8_t(v * 19), uint8_t(255 - v), uint8_t(v * 7 + 1), uint8_t(v)});
+        }
+        s.frames = {f, f};
+        ModelData data;
+        ASSERT_TRUE(into(parseMd2(md2File(s), nowhere()), data)) << count;
+        ASSERT_EQ(2u, data.frames.size());
+        for (const Frame& frame : data.frames) {
+            ASSERT_EQ(size_t(count), frame.positions.size());
+            for (int v = 0; v < count; ++v) {
+                const FrameVertex& p = frame.positions[size_t(v)];
+                EXPECT_EQ(float(v * 19) * 0.25f + 7.0f, p.x) << count << " " << v;
+                EXPECT_EQ(float(255 - v) * 3.0f - 2.0f, p.y) << count << " " << v;
+                EXPECT_EQ(float(v * 7 + 1) * -1.5f + 0.125f, p.z) << count << " " << v;
+            }
+        }
+    }
+}
+
 TEST(Md2Reader, SkinsAreLookedForUnderTheBaseFolderThenBesideTheModel) {
     TempDir dir;
     std::filesystem::create_directories(dir.dir() / "base" / "models" / "a");
