@@ -1,7 +1,5 @@
 #include "formats/FramePacking.h"
 
-#include "formats/PackedVertices.h"
-
 #include <algorithm>
 #include <bit>
 #include <cmath>
@@ -116,21 +114,39 @@ std::shared_ptr<FramePacking> packingOnGrid(const float (&scale)[3], const float
     return kept;
 }
 
-// Every packed vertex into `out`: byte x scale + translate per axis, in float, four vertices at a time
-// where the machine has the lanes for it. The product and the sum are each rounded as in the table of
-// PackedDecoding, which the rest goes through, so that both give the same floats.
-void decodeAll(const PackedDecoding& decode, const float (&scale)[3], const float (&translate)[3],
-               const uint8_t* packed, size_t count, FrameVertex* out) {
+// One vertex's x, y and z bytes as a digest word.
+uint64_t packedWord(const uint8_t* q) {
+    if constexpr (std::endian::native == std::endian::little) {
+        uint32_t four; // the three bytes and the normal index, which is masked off
+        std::memcpy(&four, q, 4);
+        return uint64_t(four & 0xFFFFFFu);
+    } else {
+        return uint64_t(q[0]) | uint64_t(q[1]) << 8 | uint64_t(q[2]) << 16;
+    }
+}
+
+// One pass over a frame's packed vertices: each decoded into `out` (byte x scale + translate per axis,
+// in float, the product and the sum each rounded), its normal index into `normals`, and its x, y, z
+// bytes into the digest lane of its place modulo four, as packedDigest makes them. Four vertices are
+// taken at a time where the machine has the lanes for it; the digest's steps fill the time the
+// decoded floats take to be stored.
+void decodeAndDigest(const float (&scale)[3], const float (&translate)[3], const uint8_t* packed,
+                     size_t count, FrameVertex* out, uint8_t* normals, uint64_t (&lanes)[4]) {
     size_t v = 0;
 #ifdef __SSE2__
     static_assert(sizeof(FrameVertex) == 3 * sizeof(float));
     const __m128 scales = _mm_setr_ps(scale[0], scale[1], scale[2], 0.0f);
     const __m128 offsets = _mm_setr_ps(translate[0], translate[1], translate[2], 0.0f);
     const __m128i zero = _mm_setzero_si128();
+    uint64_t lane0 = lanes[0];
+    uint64_t lane1 = lanes[1];
+    uint64_t lane2 = lanes[2];
+    uint64_t lane3 = lanes[3];
     // Each vertex is stored as four floats, the fourth of which the next vertex overwrites: the last
     // vertex is left to the loop below.
     for (; v + 5 <= count; v += 4) {
-        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(packed + 4 * v));
+        const uint8_t* p = packed + 4 * v;
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
         const __m128i first = _mm_unpacklo_epi8(bytes, zero);
         const __m128i second = _mm_unpackhi_epi8(bytes, zero);
         const __m128i words[4] = {_mm_unpacklo_epi16(first, zero), _mm_unpackhi_epi16(first, zero),
@@ -140,10 +156,26 @@ void decodeAll(const PackedDecoding& decode, const float (&scale)[3], const floa
             const __m128 decoded = _mm_add_ps(_mm_mul_ps(_mm_cvtepi32_ps(words[k]), scales), offsets);
             _mm_storeu_ps(to + 3 * k, decoded);
         }
+        normals[v] = p[3];
+        normals[v + 1] = p[7];
+        normals[v + 2] = p[11];
+        normals[v + 3] = p[15];
+        lane0 = mix(lane0, packedWord(p));
+        lane1 = mix(lane1, packedWord(p + 4));
+        lane2 = mix(lane2, packedWord(p + 8));
+        lane3 = mix(lane3, packedWord(p + 12));
     }
+    lanes[0] = lane0;
+    lanes[1] = lane1;
+    lanes[2] = lane2;
+    lanes[3] = lane3;
 #endif
     for (; v < count; ++v) {
-        out[v] = decode(packed + 4 * v);
+        const uint8_t* p = packed + 4 * v;
+        out[v] = {float(p[0]) * scale[0] + translate[0], float(p[1]) * scale[1] + translate[1],
+                  float(p[2]) * scale[2] + translate[2]};
+        normals[v] = p[3];
+        lanes[v % 4] = mix(lanes[v % 4], packedWord(p));
     }
 }
 
@@ -155,44 +187,11 @@ std::shared_ptr<const FramePacking> decodeKeepingPacking(std::span<const uint8_t
                                                          std::optional<std::array<uint8_t, 8>> bounds,
                                                          Positions& positions) {
     std::shared_ptr<FramePacking> kept = packingOnGrid(scale, translate, mesh, nameField, bounds);
-    const PackedDecoding decode(scale, translate);
     const size_t count = packed.size() / 4;
     resizeUnwritten(positions, count);
-    decodeAll(decode, scale, translate, packed.data(), count, positions.data());
     kept->normals.resize(count);
-    uint8_t* normals = kept->normals.data();
-    // One pass over the packed bytes, which the decoding left in the cache: normals and the digest's
-    // four lanes of every fourth vertex (as packedDigest makes them).
-    auto word = [](const uint8_t* q) {
-        if constexpr (std::endian::native == std::endian::little) {
-            uint32_t four; // the three bytes and the normal index, which is masked off
-            std::memcpy(&four, q, 4);
-            return uint64_t(four & 0xFFFFFFu);
-        } else {
-            return uint64_t(q[0]) | uint64_t(q[1]) << 8 | uint64_t(q[2]) << 16;
-        }
-    };
-    uint64_t lane0 = SEED;
-    uint64_t lane1 = SEED ^ 1;
-    uint64_t lane2 = SEED ^ 2;
-    uint64_t lane3 = SEED ^ 3;
-    const uint8_t* p = packed.data();
-    size_t v = 0;
-    for (; v + 4 <= count; v += 4, p += 16) {
-        normals[v] = p[3];
-        normals[v + 1] = p[7];
-        normals[v + 2] = p[11];
-        normals[v + 3] = p[15];
-        lane0 = mix(lane0, word(p));
-        lane1 = mix(lane1, word(p + 4));
-        lane2 = mix(lane2, word(p + 8));
-        lane3 = mix(lane3, word(p + 12));
-    }
-    uint64_t lanes[4] = {lane0, lane1, lane2, lane3};
-    for (; v < count; ++v, p += 4) {
-        normals[v] = p[3];
-        lanes[v % 4] = mix(lanes[v % 4], word(p));
-    }
+    uint64_t lanes[4] = {SEED, SEED ^ 1, SEED ^ 2, SEED ^ 3};
+    decodeAndDigest(scale, translate, packed.data(), count, positions.data(), kept->normals.data(), lanes);
     uint64_t h = mix(SEED, count);
     for (uint64_t lane : lanes) {
         h = mix(h, lane);
