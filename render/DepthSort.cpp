@@ -18,11 +18,6 @@ namespace faceto {
 
 namespace {
 
-struct DepthEntry {
-    float key;
-    int32_t index;
-};
-
 // A range's greatest key, when known, and how many of its elements hold it.
 struct Top {
     float key = 0.0f;
@@ -234,23 +229,22 @@ void quicksort(DepthEntry* e, int lo, int hi, Top top, int depth, int limit, Dep
     }
 }
 
-// The same sort on two cores. A range split by a partition step leaves two disjoint ranges that are
-// each sorted exactly as the plain version sorts them; splitting the largest range a few times and
-// sharing the pieces out by size gives the same order (of equal keys too) in about half the time.
-// `tapes` has room for two copies of the range, one for each core.
-void quicksortOnTwoCores(DepthEntry* e, int lo, int hi, DepthEntry* tapes) {
-    constexpr int WORTH_A_THREAD = 20000;
-    if (hi - lo < WORTH_A_THREAD || std::thread::hardware_concurrency() < 2) {
-        quicksort(e, lo, hi, Top{}, 0, depthLimit(hi - lo + 1), tapes);
-        return;
-    }
-    struct Piece {
-        int from;
-        int to;
-        Top top;
-        int size() const { return to - from + 1; }
-    };
-    std::vector<Piece> pieces{{lo, hi, Top{}}};
+// Ranges larger than this are shared out between two cores.
+constexpr int WORTH_A_THREAD = 20000;
+
+// A range still to sort, with its greatest key when known.
+struct Piece {
+    int from;
+    int to;
+    Top top;
+    int size() const { return to - from + 1; }
+};
+
+// Disjoint ranges sorted on two cores. A range split by a partition step leaves two disjoint ranges
+// that are each sorted exactly as the plain version sorts them; splitting the largest range a few times
+// and sharing the pieces out by size gives the same order (of equal keys too) in about half the time.
+// `tapes` has room for two copies of `span` elements (the largest piece at least), one for each core.
+void sortPiecesOnTwoCores(DepthEntry* e, std::vector<Piece> pieces, int limit, DepthEntry* tapes, int span) {
     std::vector<Piece> settled; // pieces that splitting would only shorten by one
     // A few partitions at most: one that splits off nothing (a quadratic input) is left to the sort.
     for (int tries = 0; tries < 16 && pieces.size() + settled.size() < 8 && !pieces.empty(); ++tries) {
@@ -285,22 +279,33 @@ void quicksortOnTwoCores(DepthEntry* e, int lo, int hi, DepthEntry* tapes) {
         (myLoad <= theirLoad ? mine : theirs).push_back(piece);
         (myLoad <= theirLoad ? myLoad : theirLoad) += piece.size();
     }
-    const int limit = depthLimit(hi - lo + 1);
     auto sortAll = [e, limit](const std::vector<Piece>& list, DepthEntry* tape) {
         for (const Piece& piece : list) {
             quicksort(e, piece.from, piece.to, piece.top, 0, limit, tape);
         }
     };
     std::thread other;
-    try {
-        other = std::thread(sortAll, std::cref(theirs), tapes + (hi - lo + 1));
-    } catch (const std::system_error&) {
-        sortAll(theirs, tapes); // no thread to be had: one after the other
+    if (!theirs.empty()) {
+        try {
+            other = std::thread(sortAll, std::cref(theirs), tapes + span);
+        } catch (const std::system_error&) {
+            sortAll(theirs, tapes); // no thread to be had: one after the other
+        }
     }
     sortAll(mine, tapes);
     if (other.joinable()) {
         other.join();
     }
+}
+
+// The same sort of one range, on two cores when it is large. `tapes` has room for two copies of the
+// range.
+void quicksortOnTwoCores(DepthEntry* e, int lo, int hi, DepthEntry* tapes) {
+    if (hi - lo < WORTH_A_THREAD || std::thread::hardware_concurrency() < 2) {
+        quicksort(e, lo, hi, Top{}, 0, depthLimit(hi - lo + 1), tapes);
+        return;
+    }
+    sortPiecesOnTwoCores(e, {Piece{lo, hi, Top{}}}, depthLimit(hi - lo + 1), tapes, hi - lo + 1);
 }
 
 } // namespace
@@ -323,6 +328,226 @@ void depthSort(float* keys, int32_t* indices, int lo, int hi) {
     for (int i = lo; i <= hi; ++i) {
         keys[i] = entries[size_t(i - lo)].key;
         indices[i] = entries[size_t(i - lo)].index;
+    }
+}
+
+} // namespace faceto
+
+namespace faceto {
+
+namespace {
+
+// A key that changed since the last sort: the place the last sort left its element in, the key it had
+// then and the one it has now.
+struct ChangedKey {
+    int32_t place;
+    float before;
+    float after;
+};
+
+// Sorting again after a few keys changed: `e` holds the elements with their new keys in the order the
+// sort meets them, `place` where the last sort left each.
+struct Resort {
+    DepthEntry* e;
+    const int32_t* place;
+    DepthEntry* tapes; // two copies of the whole range, `span` elements each
+    int span;
+    std::vector<std::pair<int, int>>& redone; // the ranges of `e` that differ from the last result
+
+    // The range as a whole sort of it sorts it, by the plain sort or, when large, on two cores.
+    void sortRange(int lo, int hi, Top top) {
+        if (lo >= hi) {
+            return;
+        }
+        if (hi - lo >= WORTH_A_THREAD) {
+            quicksortOnTwoCores(e, lo, hi, tapes);
+        } else {
+            quicksort(e, lo, hi, top, 0, depthLimit(hi - lo + 1), tapes);
+        }
+    }
+
+    // Whether a key of lo..hi other than the pivot's (at `last`) and the changed ones lies between the
+    // pivot's key before and now, in the sense of "greater": one that passed the pivot on one sort and
+    // not on the other.
+    bool unchangedKeyBetween(int lo, int hi, int last, float before, float now, const ChangedKey* changed,
+                             const ChangedKey* end) const {
+        int between = 0;
+        for (int i = lo; i <= hi; ++i) {
+            between += int((e[i].key > before) != (e[i].key > now));
+        }
+        between -= int((e[last].key > before) != (e[last].key > now));
+        for (const ChangedKey* c = changed; c != end; ++c) {
+            if (c->place != place[e[last].index]) {
+                between -= int((c->after > before) != (c->after > now));
+            }
+        }
+        return between > 0;
+    }
+
+    // One partition step of lo..hi as the plain sort makes it; returns the pivot's place, and the greatest
+    // key of the range after it, when known, in `rest`.
+    int partitionStep(int lo, int hi, Top top, Top& rest) {
+        const int mid = lo + (hi - lo) / 2;
+        const float pivot = e[mid].key;
+        if (pivot != pivot || (top.count > 0 && pivot == top.key)) {
+            std::swap(e[lo], e[mid]); // no key passes the pivot: it stays in front
+            rest = {top.key, top.count - (pivot == pivot ? 1 : 0)};
+            return lo;
+        }
+        int equal = 0;
+        const int last = partition(e, lo, hi, equal, tapes);
+        rest = last == lo ? Top{pivot, equal} : Top{};
+        return last;
+    }
+
+    // The two sides of a partition step sorted whole, on two cores when they are large.
+    void sortBothSides(int lo, int last, int hi, Top rest) {
+        if (hi - lo >= WORTH_A_THREAD && std::thread::hardware_concurrency() >= 2) {
+            std::vector<Piece> sides;
+            for (const Piece& side : {Piece{lo, last - 1, Top{}}, Piece{last + 1, hi, rest}}) {
+                if (side.from < side.to) {
+                    sides.push_back(side);
+                }
+            }
+            sortPiecesOnTwoCores(e, std::move(sides), depthLimit(hi - lo + 1), tapes, span);
+        } else {
+            sortRange(lo, last - 1, Top{});
+            sortRange(last + 1, hi, rest);
+        }
+    }
+
+    // Range lo..hi, whose elements came in the order they came last time (`same`) with the keys of
+    // `changed` (sorted by place) changed; otherwise sorted whole.
+    void walk(int lo, int hi, Top top, bool same, const ChangedKey* changed, const ChangedKey* end) {
+        while (lo <= hi) {
+            if (same && changed == end) {
+                return; // the same elements in the same order with the same keys: as they ended last time
+            }
+            if (!same) {
+                sortRange(lo, hi, top);
+                redone.emplace_back(lo, hi);
+                return;
+            }
+            if (lo == hi) {
+                redone.emplace_back(lo, hi); // in its place, with its new key
+                return;
+            }
+            const int mid = lo + (hi - lo) / 2;
+            const float pivot = e[mid].key;
+            const int32_t pivotPlace = place[e[mid].index];
+            const ChangedKey* pivotEntry = std::lower_bound(
+                changed, end, pivotPlace, [](const ChangedKey& c, int at) { return c.place < at; });
+            const bool pivotChanged = pivotEntry != end && pivotEntry->place == pivotPlace;
+            const float pivotBefore = pivotChanged ? pivotEntry->before : pivot;
+            Top rest;
+            const int last = partitionStep(lo, hi, top, rest);
+            // Each side came in the order it came last time unless a key passed the pivot one way and not
+            // the other: only a changed key can have, or, when the pivot's own key changed, a key
+            // between the two.
+            bool sidesSame =
+                !pivotChanged || !unchangedKeyBetween(lo, hi, last, pivotBefore, pivot, changed, end);
+            for (const ChangedKey* c = changed; sidesSame && c != end; ++c) {
+                sidesSame =
+                    (pivotChanged && c == pivotEntry) || (c->after > pivot) == (c->before > pivotBefore);
+            }
+            if (!sidesSame) {
+                sortBothSides(lo, last, hi, rest);
+                redone.emplace_back(lo, hi);
+                return;
+            }
+            // The same sides: the pivot ends where it ended, and each changed key on its old side.
+            const ChangedKey* split = std::lower_bound(
+                changed, end, last, [](const ChangedKey& c, int at) { return c.place < at; });
+            const ChangedKey* right = split;
+            if (pivotChanged) {
+                redone.emplace_back(last, last); // in its place, with its new key
+                ++right;
+            }
+            if (last - lo < hi - last) {
+                walk(lo, last - 1, Top{}, true, changed, split);
+                lo = last + 1;
+                top = rest;
+                changed = right;
+            } else {
+                walk(last + 1, hi, rest, true, right, end);
+                hi = last - 1;
+                top = Top{};
+                end = split;
+            }
+        }
+    }
+};
+
+} // namespace
+
+void DepthOrder::sortAll(const float* keys, int32_t count) {
+    const size_t n = size_t(std::max(count, 0));
+    sorted_.resize(n);
+    for (size_t i = 0; i < n; ++i) {
+        sorted_[i] = {keys[i], int32_t(i)};
+    }
+    if (tapes_.size() < 2 * n) {
+        tapes_.resize(2 * n);
+    }
+    if (n > 1) {
+        quicksortOnTwoCores(sorted_.data(), 0, int(n) - 1, tapes_.data());
+    }
+    place_.resize(n);
+    for (size_t i = 0; i < n; ++i) {
+        place_[size_t(sorted_[i].index)] = int32_t(i);
+    }
+}
+
+void DepthOrder::sortAgain(const float* keys, int32_t count, std::span<const int32_t> changed) {
+    if (count < 0 || size_t(count) != sorted_.size() || place_.size() != sorted_.size()) {
+        sortAll(keys, count);
+        return;
+    }
+    const size_t n = size_t(count);
+    thread_local std::vector<ChangedKey> list;
+    list.clear();
+    for (const int32_t index : changed) {
+        if (index < 0 || size_t(index) >= n) {
+            continue;
+        }
+        const int32_t at = place_[size_t(index)];
+        const float was = sorted_[size_t(at)].key;
+        if (std::bit_cast<uint32_t>(was) != std::bit_cast<uint32_t>(keys[index])) {
+            list.push_back({at, was, keys[index]});
+        }
+    }
+    if (list.empty()) {
+        return;
+    }
+    if (list.size() > n / 8) {
+        sortAll(keys, count); // too many to gain by
+        return;
+    }
+    std::sort(list.begin(), list.end(),
+              [](const ChangedKey& a, const ChangedKey& b) { return a.place < b.place; });
+    list.erase(std::unique(list.begin(), list.end(),
+                           [](const ChangedKey& a, const ChangedKey& b) { return a.place == b.place; }),
+               list.end());
+    work_.resize(n);
+    for (size_t i = 0; i < n; ++i) {
+        work_[i] = {keys[i], int32_t(i)};
+    }
+    thread_local std::vector<std::pair<int, int>> redone;
+    redone.clear();
+    Resort resort{work_.data(), place_.data(), tapes_.data(), count, redone};
+    resort.walk(0, count - 1, Top{}, true, list.data(), list.data() + list.size());
+    if (redone.size() == 1 && redone[0] == std::pair<int, int>(0, count - 1)) {
+        std::swap(sorted_, work_); // all sorted anew
+        for (int i = 0; i < count; ++i) {
+            place_[size_t(sorted_[size_t(i)].index)] = i;
+        }
+        return;
+    }
+    for (const auto& [lo, hi] : redone) {
+        for (int i = lo; i <= hi; ++i) {
+            sorted_[size_t(i)] = work_[size_t(i)];
+            place_[size_t(work_[size_t(i)].index)] = i;
+        }
     }
 }
 

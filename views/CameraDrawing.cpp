@@ -58,24 +58,22 @@ float projectTriangle(const Triangle& t, const std::vector<ProjectedVertex>& ver
     return key;
 }
 
-// The triangles far to near by their keys (given in triangle order).
-void sortByKeys(Rasterizer& r, const float* keys, int32_t count) {
-    r.reserveSortSpace(size_t(count));
-    float* sorted = r.sortKeys().data();
+// The rasterizer's draw order as the memo's depth order holds it (the draw loop reads only the indices).
+void takeOrder(Rasterizer& r, const DepthOrder& order) {
+    const std::vector<DepthEntry>& sorted = order.sorted();
+    r.reserveSortSpace(sorted.size());
     int32_t* indices = r.sortIndices().data();
-    std::copy(keys, keys + count, sorted);
-    for (int32_t i = 0; i < count; ++i) {
-        indices[i] = i;
+    for (size_t i = 0; i < sorted.size(); ++i) {
+        indices[i] = sorted[i].index;
     }
-    Rasterizer::sortByDepth(sorted, indices, 0, count - 1);
 }
 
 // Every vertex of the frame in camera space with its pixel, every triangle with its corners' pixels
 // and its facing, and the triangles sorted far to near by their farthest corner. Done in index order,
 // so that the draw loop, which visits the triangles in depth order, reads one compact record each.
-// `keys`, when given, receives the depth keys in triangle order.
+// With a memo, the depth keys in triangle order and their order are kept in it.
 void prepare(Rasterizer& r, const Model& model, const Frame& frame, const Mat4& camera,
-             const Projection& projection, std::vector<float>* keys = nullptr) {
+             const Projection& projection, ProjectionMemo* memo = nullptr) {
     auto& vertices = r.projectedVertices();
     vertices.resize(frame.positions.size());
     for (size_t v = 0; v < frame.positions.size(); ++v) {
@@ -91,8 +89,11 @@ void prepare(Rasterizer& r, const Model& model, const Frame& frame, const Mat4& 
         sorted[i] = projectTriangle(model.triangles[size_t(i)], vertices, triangles[size_t(i)]);
         indices[i] = i;
     }
-    if (keys != nullptr) {
-        keys->assign(sorted, sorted + count);
+    if (memo != nullptr) {
+        memo->keys.assign(sorted, sorted + count);
+        memo->order.sortAll(memo->keys.data(), count);
+        takeOrder(r, memo->order);
+        return;
     }
     Rasterizer::sortByDepth(sorted, indices, 0, count - 1);
 }
@@ -162,13 +163,18 @@ void prepareOnce(Rasterizer& r, const CFacetoDoc& doc, const Frame& frame, const
                 memo->positions[size_t(v)] = positions[size_t(v)];
             }
             auto& triangles = r.projectedTriangles();
+            thread_local std::vector<int32_t> around;
+            around.clear();
             for (const int32_t v : moved) {
                 for (int32_t k = memo->firstAround[size_t(v)]; k < memo->firstAround[size_t(v) + 1]; ++k) {
-                    const size_t i = size_t(memo->aroundVertex[size_t(k)]);
-                    memo->keys[i] = projectTriangle(model.triangles[i], vertices, triangles[i]);
+                    const int32_t i = memo->aroundVertex[size_t(k)];
+                    memo->keys[size_t(i)] =
+                        projectTriangle(model.triangles[size_t(i)], vertices, triangles[size_t(i)]);
+                    around.push_back(i);
                 }
             }
-            sortByKeys(r, memo->keys.data(), model.triangleCount());
+            memo->order.sortAgain(memo->keys.data(), model.triangleCount(), around);
+            takeOrder(r, memo->order);
             return;
         }
     }
@@ -177,7 +183,7 @@ void prepareOnce(Rasterizer& r, const CFacetoDoc& doc, const Frame& frame, const
         return;
     }
     memo->valid = false; // until the projection is whole
-    prepare(r, model, frame, camera, projection, &memo->keys);
+    prepare(r, model, frame, camera, projection, memo);
     memo->doc = &doc;
     memo->revision = doc.modelRevision();
     memo->camera = camera;

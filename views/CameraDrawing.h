@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/Model.h"
+#include "render/DepthSort.h"
 #include "render/Rasterizer.h"
 #include "views/CameraMath.h"
 
@@ -30,7 +31,8 @@ struct PreviewSettings {
 // model, positions, camera and size (a 2D view panned, the selection changed, the mode switched) takes
 // the projection and depth order its rasterizer still holds instead of making them again, and a frame
 // where a few vertices moved (a drag step) projects only those and the triangles around them again
-// before the depth sort. Kept with one rasterizer, with which nothing else projects meanwhile.
+// and sorts again only the ranges of the last depth order that their keys touch. Kept with one rasterizer,
+// with which nothing else projects meanwhile.
 struct ProjectionMemo {
     const CFacetoDoc* doc = nullptr;
     uint64_t revision = 0;
@@ -44,6 +46,7 @@ struct ProjectionMemo {
     std::vector<int32_t> firstAround;
     std::vector<int32_t> aroundVertex;
     uint64_t aroundRevision = 0;
+    DepthOrder order; // of `keys`
     bool valid = false;
 };
 

@@ -1,6 +1,7 @@
 #include "render/Rasterizer.h"
 
 #include "TestSupport.h"
+#include "render/DepthSort.h"
 
 #include <set>
 
@@ -549,6 +550,80 @@ TEST(Rasterizer, DepthSortKeepsItsOrderForKeysInRuns) {
             Rasterizer::sortByDepth(a.data(), ai.data(), 0, int(n) - 1);
             literalSort(b.data(), bi.data(), 0, int(n) - 1);
             ASSERT_EQ(bi, ai) << n << " shape " << shape;
+        }
+    }
+}
+
+// Sorting again after a few keys changed gives what a whole sort of the new keys gives: keys that
+// move a little or far, into runs of equal keys or out of them, to NaN and back, the pivots' own keys,
+// many keys or one, and a list with repeats and keys that did not change.
+TEST(Rasterizer, DepthOrderSortedAgainIsTheWholeSort) {
+    std::mt19937 rng(5);
+    for (const int32_t n : {1, 2, 3, 9, 64, 65, 300, 5000, 41000}) {
+        for (int shape = 0; shape < 4; ++shape) {
+            const auto size = size_t(n);
+            std::vector<float> keys(size);
+            for (float& k : keys) {
+                k = shape == 0   ? float(rng() % 1000000) * 0.001f
+                    : shape == 1 ? float(rng() % 12)
+                    : shape == 2
+                        ? (rng() % 31 == 0 ? std::numeric_limits<float>::quiet_NaN() : float(rng() % 200))
+                        : 3.0f;
+            }
+            DepthOrder order;
+            order.sortAll(keys.data(), n);
+            for (int step = 0; step < 14; ++step) {
+                const size_t many =
+                    std::array<size_t, 5>{1, 3, 20, size_t(n) / 60, size_t(n) / 9}[size_t(step % 5)];
+                std::vector<int32_t> changed;
+                for (size_t c = 0; c < std::max<size_t>(many, 1); ++c) {
+                    // Every third step takes the first pivot among them: the middle element.
+                    const auto index =
+                        int32_t(c == 0 && step % 3 == 0 ? (n - 1) / 2 : int32_t(rng() % uint32_t(n)));
+                    changed.push_back(index);
+                    float& k = keys[size_t(index)];
+                    switch (rng() % 5) {
+                    case 0:
+                        k = std::isnan(k) ? 1.0f : k + (rng() % 2 ? 1e-3f : -1e-3f);
+                        break;
+                    case 1:
+                        k = keys[rng() % size_t(n)];
+                        break; // onto another key, or its own
+                    case 2:
+                        k = shape == 2 ? std::numeric_limits<float>::quiet_NaN() : k * 2.0f;
+                        break;
+                    case 3:
+                        changed.push_back(index);
+                        break; // listed twice, unchanged
+                    default:
+                        k = float(rng() % 200) - 50.0f;
+                        break;
+                    }
+                }
+                order.sortAgain(keys.data(), n, changed);
+                std::vector<float> wholeKeys = keys;
+                std::vector<int32_t> whole(size);
+                std::iota(whole.begin(), whole.end(), 0);
+                Rasterizer::sortByDepth(wholeKeys.data(), whole.data(), 0, n - 1);
+                std::vector<int32_t> again;
+                for (const DepthEntry& e : order.sorted()) {
+                    again.push_back(e.index);
+                    ASSERT_EQ(std::bit_cast<uint32_t>(keys[size_t(e.index)]), std::bit_cast<uint32_t>(e.key))
+                        << n << " shape " << shape << " step " << step << " index " << e.index;
+                }
+                ASSERT_EQ(whole, again) << n << " shape " << shape << " step " << step;
+            }
+            order.sortAgain(keys.data(), n, {}); // nothing changed: as it was
+            keys.push_back(0.5f);
+            order.sortAgain(keys.data(), n + 1, std::vector<int32_t>{0}); // another count: sorted whole
+            std::vector<int32_t> whole(size + 1);
+            std::iota(whole.begin(), whole.end(), 0);
+            std::vector<float> wholeKeys = keys;
+            Rasterizer::sortByDepth(wholeKeys.data(), whole.data(), 0, n);
+            ASSERT_EQ(size_t(n) + 1, order.sorted().size());
+            for (size_t i = 0; i <= size_t(n); ++i) {
+                ASSERT_EQ(whole[i], order.sorted()[i].index) << n;
+            }
         }
     }
 }
