@@ -148,7 +148,7 @@ __attribute__((target("avx2"))) int partitionWide(DepthEntry* e, int lo, int hi,
 #endif
 
 // Ranges shorter than this are partitioned one by one.
-constexpr int WIDE_FROM = 64;
+constexpr int WIDE_FROM = 16;
 
 // One partition step: the middle element is the pivot; the greater keys move before it, in the order
 // they came, and it ends at the returned place. `equal` counts the other keys equal to the pivot's.
