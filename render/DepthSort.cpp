@@ -150,6 +150,64 @@ __attribute__((target("avx2"))) int partitionWide(DepthEntry* e, int lo, int hi,
 // Ranges shorter than this are partitioned one by one.
 constexpr int WIDE_FROM = 16;
 
+// Ranges of up to this many elements are partitioned by a table.
+constexpr int SHORT_UP_TO = 8;
+
+// Where Lomuto's loop leaves each element of a short range: for a range of `size` elements and the mask
+// of those after the pivot that are greater (bit i - 1 for element i), the element each place ends
+// with, the pivot (element 0) included.
+struct ShortPartitions {
+    uint8_t from[SHORT_UP_TO + 1][1 << (SHORT_UP_TO - 1)][SHORT_UP_TO] = {};
+    constexpr ShortPartitions() {
+        for (int size = 2; size <= SHORT_UP_TO; ++size) {
+            for (int mask = 0; mask < 1 << (size - 1); ++mask) {
+                uint8_t a[SHORT_UP_TO] = {};
+                for (int i = 0; i < size; ++i) {
+                    a[i] = uint8_t(i);
+                }
+                int last = 0;
+                for (int i = 1; i < size; ++i) {
+                    if ((mask >> (i - 1)) & 1) {
+                        ++last;
+                        std::swap(a[last], a[i]);
+                    }
+                }
+                std::swap(a[0], a[last]);
+                for (int i = 0; i < size; ++i) {
+                    from[size][mask][i] = a[i];
+                }
+            }
+        }
+    }
+};
+constexpr ShortPartitions SHORT;
+
+// The same partition of a range of at most SHORT_UP_TO elements: the comparisons first, then every
+// element moved to where the loop would leave it.
+int partitionShort(DepthEntry* e, int lo, int hi, int& equal) {
+    std::swap(e[lo], e[lo + (hi - lo) / 2]);
+    const float pivot = e[lo].key;
+    const int size = hi - lo + 1;
+    DepthEntry was[SHORT_UP_TO];
+    unsigned mask = 0;
+    int greater = 0;
+    int same = 0;
+    was[0] = e[lo];
+    for (int i = 1; i < size; ++i) {
+        was[i] = e[lo + i];
+        const bool passes = was[i].key > pivot;
+        mask |= unsigned(passes) << (i - 1);
+        greater += int(passes);
+        same += int(was[i].key == pivot);
+    }
+    const uint8_t* from = SHORT.from[size][mask];
+    for (int i = 0; i < size; ++i) {
+        e[lo + i] = was[from[i]];
+    }
+    equal = same;
+    return lo + greater;
+}
+
 // One partition step: the middle element is the pivot; the greater keys move before it, in the order
 // they came, and it ends at the returned place. `equal` counts the other keys equal to the pivot's.
 // `tape` has room for the range.
@@ -160,6 +218,9 @@ int partition(DepthEntry* e, int lo, int hi, int& equal, DepthEntry* tape) {
     }
 #endif
     (void)tape;
+    if (hi - lo < SHORT_UP_TO) {
+        return partitionShort(e, lo, hi, equal);
+    }
     return partitionOneByOne(e, lo, hi, equal);
 }
 
