@@ -128,54 +128,69 @@ uint64_t packedWord(const uint8_t* q) {
 // One pass over a frame's packed vertices: each decoded into `out` (byte x scale + translate per axis,
 // in float, the product and the sum each rounded), its normal index into `normals`, and its x, y, z
 // bytes into the digest lane of its place modulo four, as packedDigest makes them. Four vertices are
-// taken at a time where the machine has the lanes for it; the digest's steps fill the time the
-// decoded floats take to be stored.
+// taken at a time where the machine has the lanes for it, and written as three aligned lines of four
+// floats.
 void decodeAndDigest(const float (&scale)[3], const float (&translate)[3], const uint8_t* packed,
                      size_t count, FrameVertex* out, uint8_t* normals, uint64_t (&lanes)[4]) {
     size_t v = 0;
+    auto one = [&](size_t at) {
+        const uint8_t* p = packed + 4 * at;
+        out[at] = {float(p[0]) * scale[0] + translate[0], float(p[1]) * scale[1] + translate[1],
+                   float(p[2]) * scale[2] + translate[2]};
+        normals[at] = p[3];
+        lanes[at % 4] = mix(lanes[at % 4], packedWord(p));
+    };
 #ifdef __SSE2__
     static_assert(sizeof(FrameVertex) == 3 * sizeof(float));
-    const __m128 scales = _mm_setr_ps(scale[0], scale[1], scale[2], 0.0f);
-    const __m128 offsets = _mm_setr_ps(translate[0], translate[1], translate[2], 0.0f);
-    const __m128i zero = _mm_setzero_si128();
-    uint64_t lane0 = lanes[0];
-    uint64_t lane1 = lanes[1];
-    uint64_t lane2 = lanes[2];
-    uint64_t lane3 = lanes[3];
-    // Each vertex is stored as four floats, the fourth of which the next vertex overwrites: the last
-    // vertex is left to the loop below.
-    for (; v + 5 <= count; v += 4) {
-        const uint8_t* p = packed + 4 * v;
-        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        const __m128i first = _mm_unpacklo_epi8(bytes, zero);
-        const __m128i second = _mm_unpackhi_epi8(bytes, zero);
-        const __m128i words[4] = {_mm_unpacklo_epi16(first, zero), _mm_unpackhi_epi16(first, zero),
-                                  _mm_unpacklo_epi16(second, zero), _mm_unpackhi_epi16(second, zero)};
-        float* to = &out[v].x;
-        for (size_t k = 0; k < 4; ++k) {
-            const __m128 decoded = _mm_add_ps(_mm_mul_ps(_mm_cvtepi32_ps(words[k]), scales), offsets);
-            _mm_storeu_ps(to + 3 * k, decoded);
-        }
-        normals[v] = p[3];
-        normals[v + 1] = p[7];
-        normals[v + 2] = p[11];
-        normals[v + 3] = p[15];
-        lane0 = mix(lane0, packedWord(p));
-        lane1 = mix(lane1, packedWord(p + 4));
-        lane2 = mix(lane2, packedWord(p + 8));
-        lane3 = mix(lane3, packedWord(p + 12));
+    // Up to three vertices one by one, to where a vertex starts on a 16-byte line.
+    for (; v < count && (reinterpret_cast<uintptr_t>(out + v) & 15) != 0; ++v) {
+        one(v);
     }
-    lanes[0] = lane0;
-    lanes[1] = lane1;
-    lanes[2] = lane2;
-    lanes[3] = lane3;
+    if ((reinterpret_cast<uintptr_t>(out + v) & 15) == 0) {
+        const __m128 scales = _mm_setr_ps(scale[0], scale[1], scale[2], 0.0f);
+        const __m128 offsets = _mm_setr_ps(translate[0], translate[1], translate[2], 0.0f);
+        const __m128i zero = _mm_setzero_si128();
+        // The lanes of the four vertices of each step, which keep their places modulo four.
+        uint64_t lane0 = lanes[v % 4];
+        uint64_t lane1 = lanes[(v + 1) % 4];
+        uint64_t lane2 = lanes[(v + 2) % 4];
+        uint64_t lane3 = lanes[(v + 3) % 4];
+        const size_t first = v;
+        for (; v + 4 <= count; v += 4) {
+            const uint8_t* p = packed + 4 * v;
+            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+            const __m128i low = _mm_unpacklo_epi8(bytes, zero);
+            const __m128i high = _mm_unpackhi_epi8(bytes, zero);
+            auto decoded = [&](__m128i words) {
+                return _mm_add_ps(_mm_mul_ps(_mm_cvtepi32_ps(words), scales), offsets);
+            };
+            const __m128 d0 = decoded(_mm_unpacklo_epi16(low, zero)); // x0 y0 z0 -
+            const __m128 d1 = decoded(_mm_unpackhi_epi16(low, zero));
+            const __m128 d2 = decoded(_mm_unpacklo_epi16(high, zero));
+            const __m128 d3 = decoded(_mm_unpackhi_epi16(high, zero));
+            const __m128 z0x1 = _mm_shuffle_ps(d0, d1, _MM_SHUFFLE(0, 0, 2, 2));
+            const __m128 z2x3 = _mm_shuffle_ps(d2, d3, _MM_SHUFFLE(0, 0, 2, 2));
+            float* to = &out[v].x;
+            _mm_store_ps(to, _mm_shuffle_ps(d0, z0x1, _MM_SHUFFLE(2, 0, 1, 0)));     // x0 y0 z0 x1
+            _mm_store_ps(to + 4, _mm_shuffle_ps(d1, d2, _MM_SHUFFLE(1, 0, 2, 1)));   // y1 z1 x2 y2
+            _mm_store_ps(to + 8, _mm_shuffle_ps(z2x3, d3, _MM_SHUFFLE(2, 1, 2, 0))); // z2 x3 y3 z3
+            normals[v] = p[3];
+            normals[v + 1] = p[7];
+            normals[v + 2] = p[11];
+            normals[v + 3] = p[15];
+            lane0 = mix(lane0, packedWord(p));
+            lane1 = mix(lane1, packedWord(p + 4));
+            lane2 = mix(lane2, packedWord(p + 8));
+            lane3 = mix(lane3, packedWord(p + 12));
+        }
+        lanes[first % 4] = lane0;
+        lanes[(first + 1) % 4] = lane1;
+        lanes[(first + 2) % 4] = lane2;
+        lanes[(first + 3) % 4] = lane3;
+    }
 #endif
     for (; v < count; ++v) {
-        const uint8_t* p = packed + 4 * v;
-        out[v] = {float(p[0]) * scale[0] + translate[0], float(p[1]) * scale[1] + translate[1],
-                  float(p[2]) * scale[2] + translate[2]};
-        normals[v] = p[3];
-        lanes[v % 4] = mix(lanes[v % 4], packedWord(p));
+        one(v);
     }
 }
 
