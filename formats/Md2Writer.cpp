@@ -256,8 +256,9 @@ const KeptMesh* keptMd2Mesh(const Model& model, const SourceFields& source, int3
 // One frame's scale, translate and packed vertices. A frame that lies on the grid it was read with keeps
 // that grid (and its normals, while its positions and triangles are the ones read); any other is packed
 // afresh: its bounds split into 255 steps, each coordinate on the nearest step.
-void packMd2Frame(const Model& model, const Frame& frame, uint64_t normalsMesh, std::vector<uint8_t>& xyz,
-                  std::vector<uint8_t>& normals, float (&scale)[3], float (&translate)[3]) {
+void packMd2Frame(const Model& model, const TriangleCorners& corners, const Frame& frame,
+                  uint64_t normalsMesh, std::vector<uint8_t>& xyz, std::vector<uint8_t>& normals,
+                  float (&scale)[3], float (&translate)[3]) {
     const size_t vertexCount = model.vertexInfos.size();
     if (const FramePacking* kept = frame.packing.get();
         kept != nullptr && packOnGrid(frame.positions, vertexCount, kept->scale, kept->translate, xyz)) {
@@ -269,11 +270,11 @@ void packMd2Frame(const Model& model, const Frame& frame, uint64_t normalsMesh, 
             kept->packedDigest == packedDigest(xyz, 3, kept->digestKind)) {
             normals = kept->normals;
         } else {
-            vertexNormalIndices(model, frame, normals);
+            vertexNormalIndices(corners, frame, normals);
         }
         return;
     }
-    vertexNormalIndices(model, frame, normals);
+    vertexNormalIndices(corners, frame, normals);
     auto position = [&](size_t v) { return v < frame.positions.size() ? frame.positions[v] : FrameVertex{}; };
     float lo[3] = {0, 0, 0};
     float hi[3] = {0, 0, 0};
@@ -358,10 +359,11 @@ void writeFrames(ByteWriter& w, const Model& model, const std::vector<Frame>& fr
     const size_t vertexCount = size_t(model.vertexCount());
     std::vector<uint8_t> xyz;
     std::vector<uint8_t> normals;
+    const TriangleCorners corners(model);
     for (size_t f = 0; f < frames.size(); ++f) {
         float scale[3];
         float translate[3];
-        packMd2Frame(model, frames[f], normalsMesh, xyz, normals, scale, translate);
+        packMd2Frame(model, corners, frames[f], normalsMesh, xyz, normals, scale, translate);
         for (float v : scale) {
             w.f32(v);
         }

@@ -31,8 +31,19 @@ Vec3 normalized(Vec3 v) {
 
 } // namespace
 
+TriangleCorners::TriangleCorners(const Model& model) : vertexCount(model.vertexInfos.size()) {
+    corners.reserve(model.triangles.size());
+    for (const Triangle& t : model.triangles) {
+        corners.push_back(t.v);
+    }
+}
+
 void vertexNormalIndices(const Model& model, const Frame& frame, std::vector<uint8_t>& indices) {
-    const size_t count = model.vertexInfos.size();
+    vertexNormalIndices(TriangleCorners(model), frame, indices);
+}
+
+void vertexNormalIndices(const TriangleCorners& mesh, const Frame& frame, std::vector<uint8_t>& indices) {
+    const size_t count = mesh.vertexCount;
     auto position = [&](int32_t v) {
         return size_t(v) < frame.positions.size()
                    ? Vec3{frame.positions[size_t(v)].x, frame.positions[size_t(v)].y,
@@ -41,10 +52,10 @@ void vertexNormalIndices(const Model& model, const Frame& frame, std::vector<uin
     };
     std::vector<Vec3> sum(count, Vec3{0, 0, 0});
     std::vector<int32_t> faces(count, 0);
-    for (const Triangle& t : model.triangles) {
-        const Vec3 face = normalized(
-            cross(sub(position(t.v[0]), position(t.v[1])), sub(position(t.v[2]), position(t.v[1]))));
-        for (int32_t v : t.v) {
+    for (const std::array<int32_t, 3> t : mesh.corners) { // a copy: the sums written do not touch it
+        const Vec3 face =
+            normalized(cross(sub(position(t[0]), position(t[1])), sub(position(t[2]), position(t[1]))));
+        for (int32_t v : t) {
             if (size_t(v) < count) {
                 Vec3& s = sum[size_t(v)];
                 s = {s.x + face.x, s.y + face.y, s.z + face.z};
