@@ -406,6 +406,11 @@ struct ChangedKey {
     float after;
 };
 
+// The first of the changed keys (sorted by place) from `place` on.
+const ChangedKey* firstFrom(const ChangedKey* changed, const ChangedKey* end, int place) {
+    return std::lower_bound(changed, end, place, [](const ChangedKey& c, int at) { return c.place < at; });
+}
+
 // Sorting again after a few keys changed: `e` holds the elements with their new keys in the order the
 // sort meets them, `place` where the last sort left each.
 struct Resort {
@@ -496,8 +501,7 @@ struct Resort {
             const int mid = lo + (hi - lo) / 2;
             const float pivot = e[mid].key;
             const int32_t pivotPlace = place[e[mid].index];
-            const ChangedKey* pivotEntry = std::lower_bound(
-                changed, end, pivotPlace, [](const ChangedKey& c, int at) { return c.place < at; });
+            const ChangedKey* pivotEntry = firstFrom(changed, end, pivotPlace);
             const bool pivotChanged = pivotEntry != end && pivotEntry->place == pivotPlace;
             const float pivotBefore = pivotChanged ? pivotEntry->before : pivot;
             Top rest;
@@ -517,8 +521,7 @@ struct Resort {
                 return;
             }
             // The same sides: the pivot ends where it ended, and each changed key on its old side.
-            const ChangedKey* split = std::lower_bound(
-                changed, end, last, [](const ChangedKey& c, int at) { return c.place < at; });
+            const ChangedKey* split = firstFrom(changed, end, last);
             const ChangedKey* right = split;
             if (pivotChanged) {
                 redone.emplace_back(last, last); // in its place, with its new key
@@ -577,6 +580,11 @@ void DepthOrder::sortAgain(const float* keys, int32_t count, std::span<const int
             list.push_back({at, was, keys[index]});
         }
     }
+    std::sort(list.begin(), list.end(),
+              [](const ChangedKey& a, const ChangedKey& b) { return a.place < b.place; });
+    list.erase(std::unique(list.begin(), list.end(),
+                           [](const ChangedKey& a, const ChangedKey& b) { return a.place == b.place; }),
+               list.end());
     if (list.empty()) {
         return;
     }
@@ -584,11 +592,6 @@ void DepthOrder::sortAgain(const float* keys, int32_t count, std::span<const int
         sortAll(keys, count); // too many to gain by
         return;
     }
-    std::sort(list.begin(), list.end(),
-              [](const ChangedKey& a, const ChangedKey& b) { return a.place < b.place; });
-    list.erase(std::unique(list.begin(), list.end(),
-                           [](const ChangedKey& a, const ChangedKey& b) { return a.place == b.place; }),
-               list.end());
     work_.resize(n);
     for (size_t i = 0; i < n; ++i) {
         work_[i] = {keys[i], int32_t(i)};
