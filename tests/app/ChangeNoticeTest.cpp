@@ -20,6 +20,20 @@
 using namespace faceto;
 using namespace faceto::test;
 
+namespace {
+
+// The editor on a small model with every vertex selected; its front pane.
+C2DView* startWithAllSelected(Editor& e) {
+    e.start({e.writeModel("m.fm")});
+    QApplication::processEvents();
+    C2DView* front = e.app->activeFrame()->view2D(1, 0);
+    QTest::keyClick(front, Qt::Key_C, Qt::ShiftModifier); // select all
+    QApplication::processEvents();
+    return front;
+}
+
+} // namespace
+
 TEST(ChangeNotices, ADragRedrawsThePanesOnceAStepAndRebuildsNoPanel) {
     Editor e;
     e.start({e.writeModel("m.fm")});
@@ -96,12 +110,7 @@ TEST(ChangeNotices, ThePlayerDrawsAnUnchangedFrameOnce) {
 // once the drag is over it shows what a preview drawn afresh shows. Another change draws it at once.
 TEST(ChangeNotices, ThePreviewFollowsADragTenTimesASecondAndShowsItsEnd) {
     Editor e;
-    e.start({e.writeModel("m.fm")});
-    QApplication::processEvents();
-    CChildFrame* window = e.app->activeFrame();
-    C2DView* front = window->view2D(1, 0);
-    QTest::keyClick(front, Qt::Key_C, Qt::ShiftModifier); // select all
-    QApplication::processEvents();
+    C2DView* front = startWithAllSelected(e);
     CAnimationPlayer& player = *e.app->projectManager()->player();
     player.setPaused(true); // the player's own steps do not draw it meanwhile
     ASSERT_FALSE(player.playing());
@@ -149,12 +158,8 @@ TEST(ChangeNotices, ThePreviewFollowsADragTenTimesASecondAndShowsItsEnd) {
 // drawn alone.
 TEST(ChangeNotices, ADragStepDrawsThePanesTogetherWithTheirOwnPixels) {
     Editor e;
-    e.start({e.writeModel("m.fm")});
-    QApplication::processEvents();
+    C2DView* front = startWithAllSelected(e);
     CChildFrame* window = e.app->activeFrame();
-    C2DView* front = window->view2D(1, 0);
-    QTest::keyClick(front, Qt::Key_C, Qt::ShiftModifier); // select all
-    QApplication::processEvents();
     const uint64_t before = ConcurrentPane::framesDrawnWithOthers();
     const OrthoMapping map(e.shown(), front->orientation(), front->width(), front->height());
     const Pixel at = map.toWindow(e.active()->currentFrame()->positions[1]);
